@@ -40,6 +40,7 @@ public:
 
     // Diagnostic codes, family by family (family x 100 + running number),
     // each family under the test class that raises it.
+
     // No finding
     static constexpr unsigned T0_NOERROR = 0;
 
@@ -955,6 +956,7 @@ public:
     static constexpr unsigned T54_NOLEVELNAMEFORTHISOWNER_GENCOMPOBJ                = 5483;
     static constexpr unsigned T54_NOLEVELNAMEFORTHISOWNER_GENOBJ                    = 5484;
     static constexpr unsigned T54_NOLEVELNAMEFORTHISOWNER_XXX                       = 5485;
+    // Family-54 codes under family-57 names.
     static constexpr unsigned T57_PARRULEDEF_INVALID                                = 5486;
     static constexpr unsigned T57_PARRULEDEF_INVALID_ALL                            = 5487;
 
