@@ -181,7 +181,7 @@ int CopyFileBufferSize::get()
 
 namespace {
 // Reads the variable when the library loads, as the size must not change while copies run.
-const int s_copyFileBufferSizeAtLoad = CopyFileBufferSize::get();
+[[maybe_unused]] const int s_copyFileBufferSizeAtLoad = CopyFileBufferSize::get();
 } // namespace
 
 bool isRegularFile(const std::string& path)
@@ -470,7 +470,7 @@ std::vector<std::string> listDirectory(const std::string& dir)
     while (const dirent* entry = ::readdir(handle))
         names.emplace_back(entry->d_name);
     ::closedir(handle);
-    // A fixed order, case-insensitive as the directory listings of the original platform.
+    // A fixed order whatever the file system returns: by name without case, then exactly.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const std::string la = toLower(a);
         const std::string lb = toLower(b);

@@ -64,13 +64,13 @@ bool makeDirectories(const std::string& path);
 // Sets the access and modification times to *t.
 bool setFileTime(const char* file, const std::time_t* t);
 
-// Result codes of findExistingAncestor.
+// Result codes of findExistingAncestor, which climbs from path to its nearest existing directory.
 enum ExistingAncestor {
-    AncestorNone = 1,            // no existing directory on the way up
-    AncestorIsPath = 2,          // path itself (or its nearest existing level) is that directory
-    AncestorNoneFromRoot = 3,    // none, for a path beginning with a single separator
-    AncestorFirstMissing = 4,    // found = the first missing level below the existing directory
-    AncestorNotListable = 5      // found = an existing directory that cannot be listed
+    AncestorNone = 1,         // no existing directory on the way up; found untouched
+    AncestorIsPath = 2,       // found = path, itself a listable directory
+    AncestorNoneFromRoot = 3, // as AncestorNone, for a path beginning with a single separator
+    AncestorFirstMissing = 4, // found = the level just below the nearest existing directory
+    AncestorNotListable = 5   // found = the nearest existing directory, which cannot be listed
 };
 int findExistingAncestor(const std::string& path, std::string& found);
 
