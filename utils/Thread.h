@@ -23,7 +23,8 @@ public:
     // Waits for the thread's end and releases it; does nothing when not running.
     void Join();
     // Ends the calling thread, which must be this object's thread (from any other thread it does
-    // nothing). The thread is released at once, so no Join is needed afterwards.
+    // nothing). The thread is released at once, so no Join is needed afterwards. The stack unwinds
+    // as for an exception that a catch (...) must rethrow.
     void Exit();
     // Stops tracking the thread: waits for the body to return (it cannot be cut short safely).
     // Called from the thread itself, the thread is released instead. Never throws.
@@ -34,6 +35,7 @@ public:
     int IsFinished() const;
 
 protected:
+    // The body. An exception that leaves it ends the process.
     virtual void Run() = 0;
 
 private:
