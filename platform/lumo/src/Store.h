@@ -1,0 +1,315 @@
+// In-memory store behind the design-database stand-in: kind and field tables, records, snapshots and the
+// session. Internal to lumopi (the JSON loader/saver and the builder work on it directly).
+//
+// A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot through a dense
+// serial table. Each record stores its scalars and references in one slot array and its ordered lists
+// separately; "back" entries record who lists a record and whom it owns, so deletion and renaming never scan
+// the snapshot. Not thread-safe.
+#pragma once
+
+#include "lumopi/LumoPI.h"
+#include "lumopi/StandIn.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace Lumo {
+namespace detail {
+
+using StandIn::Field;
+using StandIn::Kind;
+
+constexpr size_t kKindCount = static_cast<size_t>(Kind::Count);
+constexpr size_t kFieldCount = static_cast<size_t>(Field::Count);
+constexpr uint64_t kSerialMask = 0x00FFFFFFFFFFFFFFull;
+constexpr int64_t kUnsetInt = INT64_MIN;      // optional scalar not set
+constexpr uint64_t kUnsetRef = ~0ull;         // optional reference not set (Constraint.parent)
+
+inline uint64_t MakeIndex(int32_t type, uint64_t serial) { return (static_cast<uint64_t>(type) << 56) | serial; }
+inline int32_t TypeOf(uint64_t index) { return static_cast<int32_t>(index >> 56); }
+inline uint64_t KindBit(Kind k) { return 1ull << static_cast<unsigned>(k); }
+std::string IndexText(uint64_t index);
+std::string FoldName(const std::string& s);   // ASCII lower case
+bool ParseIndexText(const std::string& text, uint64_t& out);   // "17-0-49"
+
+// ---------------------------------------------------------------------------------------------------------
+// Kind and field tables (one table drives the builder, the loader and the saver).
+
+enum class Cat : uint8_t {
+    Int,       // integer scalar
+    OptInt,    // integer scalar that may be absent (kUnsetInt)
+    Bool,      // boolean scalar (0/1)
+    OptBool,   // boolean that may be absent (kUnsetInt)
+    Set,       // set of enumerator values 0..31, stored as the 32-bit word
+    Text,      // string scalar
+    Ref,       // single reference
+    OptRef,    // single reference that may be absent (kUnsetRef); Constraint.parent
+    HomeRef,   // single reference holding an owned object (inline definition in the file)
+    List,      // ordered list of references
+    HomeList   // ordered list holding owned objects (and, for pins, members)
+};
+
+struct FieldSpec {
+    Kind kind;
+    Field field;
+    Cat cat;
+    uint64_t targets;   // KindBit mask of allowed target kinds (references and lists); ~0 = any
+    int64_t def;        // default of integer-like scalars
+    const char* defText;  // default of text scalars
+};
+
+struct KindInfo {
+    Kind kind;
+    const char* name;
+    int32_t type;
+    bool norv;           // has constraints and inherits (Norv kinds other than 22 and 72)
+    bool attributes;     // may carry attributes
+    uint8_t nSlots;      // integer-like scalars and references
+    uint8_t nTexts;
+    uint8_t nLists;
+    std::vector<const FieldSpec*> fields;   // in table order
+};
+
+struct SlotRef {
+    Cat cat;
+    uint8_t pos;   // position in the record's slot, text or list array
+};
+
+const KindInfo& InfoOf(Kind kind);
+const SlotRef* SlotOf(Kind kind, Field field);     // null when the kind has no such field
+const FieldSpec* SpecOf(Kind kind, Field field);   // null when the kind has no such field
+bool IsListCat(Cat c);
+bool IsRefCat(Cat c);
+
+// The home list or home reference of child kind under owner kind; Field::Count when there is none.
+Field HomeField(Kind owner, Kind child);
+
+// Relations stored on both sides (besides owner/home).
+enum class Completion : uint8_t { Both, BFromA };
+struct RelationSpec {
+    int id;            // 2..15
+    Kind kindA;
+    Field fieldA;
+    Kind kindB;
+    Field fieldB;
+    Completion completion;
+};
+const std::vector<RelationSpec>& Relations();
+// The relation that (kind, field) is a side of; sideA tells which side. Null when none. R8 (designPin and
+// flatPins on one pin) is not listed: it is a rule of the pin alone.
+const RelationSpec* RelationOf(Kind kind, Field field, bool& sideA);
+
+// ---------------------------------------------------------------------------------------------------------
+// Operation ids for counting and faults.
+
+int32_t OpId(const std::string& name);        // plain operation; -1 when unknown
+const std::string& OpName(int32_t op);
+// Keys of counters and faults: op * 3 + variant (0 plain, 1 "<op>.IsValid", 2 "<op>.GetCount").
+int32_t OpKeyFromName(const std::string& name);   // -1 when unknown
+std::string OpKeyName(int32_t key);
+size_t OpCount();
+
+// ---------------------------------------------------------------------------------------------------------
+// Records.
+
+struct AttributeRec {
+    std::string name;
+    std::string value;
+    int32_t type = 0;
+    int32_t bit = -1;
+};
+
+struct ConstraintPayload {
+    ConstraintData value;
+};
+
+struct RecordExtra {
+    std::string fileId;                    // id the object was loaded with ("" when none)
+    std::vector<std::string> texts;        // text scalars, by SlotRef::pos
+    std::vector<std::string> inherits;
+    std::vector<AttributeRec> attributes;
+    std::unique_ptr<ConstraintPayload> constraint;   // kinds Constraint and ConstraintDef
+};
+
+enum RecordFlag : uint8_t {
+    kAlive = 1,
+    kValid = 2,
+    kEmptyIndex = 4,
+    kListGiven = 8,    // PhysicalNet.pinsConnected was given
+};
+
+struct ObjRecord {
+    uint64_t index = 0;
+    uint64_t owner = 0;
+    std::string name;
+    Kind kind = Kind::None;
+    uint8_t flags = kAlive | kValid;
+    std::unique_ptr<int64_t[]> slots;                 // integer-like scalars and references
+    std::unique_ptr<std::vector<uint64_t>[]> lists;
+    std::vector<uint64_t> back;                       // (slot << 8) | field: lists me in field, or owned by me (Field::in)
+    std::unique_ptr<RecordExtra> extra;
+
+    bool Alive() const { return flags & kAlive; }
+    bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
+    RecordExtra& Extra();
+};
+
+struct FaultEntry {
+    std::string op;
+    int32_t key = -1;   // OpKeyFromName(op)
+    int count = -1;     // -1: every call
+};
+
+struct ClientRec {
+    std::string name;
+    std::vector<std::string> subClients;
+};
+
+struct LockRec {
+    uint64_t object = 0;
+    std::string address;
+    std::string subClient;
+    bool deep = false;
+    bool own = false;
+    bool declared = false;
+    uint32_t count = 0;
+};
+
+struct NameIndex {
+    // ASCII-folded name -> (append sequence, slot) of every occurrence in the list
+    std::unordered_map<std::string, std::vector<std::pair<uint64_t, uint32_t>>> byFolded;
+    uint64_t nextSeq = 0;
+};
+
+struct SessionData;
+
+// One snapshot: its record table and its snapshot-level data. Session definitions use a table of the same
+// shape without a snapshot record.
+struct SnapshotData {
+    SessionData* session = nullptr;
+    std::vector<ObjRecord> records;           // by slot
+    std::vector<uint32_t> bySerial;           // serial -> slot + 1
+    std::unordered_map<uint64_t, uint32_t> sparse;   // index -> slot, for serials outside bySerial
+    uint64_t nextSerial = 1;
+    uint32_t self = UINT32_MAX;               // slot of the snapshot record
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::vector<ClientRec> clients;
+    std::vector<LockRec> locks;               // declared entries first, then acquisitions
+    std::unordered_map<uint64_t, std::vector<FaultEntry>> faults;   // per-object faults by index
+    std::vector<std::string> placeholders;    // texts of unresolved noise-rule ends
+    std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
+    uint64_t foreignLocks = 0;                // number of lock entries not owned by the session
+
+    SnapshotData() = default;
+    SnapshotData(const SnapshotData&) = delete;
+    SnapshotData& operator=(const SnapshotData&) = delete;
+    std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
+
+    // Lookup. Slot of a record with exactly this index, or -1.
+    int64_t SlotOfIndex(uint64_t index) const;
+    ObjRecord* Find(uint64_t index);
+    const ObjRecord* Find(uint64_t index) const;
+    ObjRecord* FindLive(uint64_t index);
+    const ObjRecord* FindLive(uint64_t index) const;
+    ObjRecord& At(uint32_t slot) { return records[slot]; }
+    const ObjRecord& At(uint32_t slot) const { return records[slot]; }
+    std::string Name() const;
+    uint64_t Index() const;
+
+    // Creation. With index 0 the next serial is taken; an explicit index must be unused and have the kind's
+    // type (returns UINT32_MAX otherwise). Scalars get their defaults.
+    uint32_t Create(Kind kind, uint64_t index = 0);
+    // Raises the serial counter past this index's serial (for raw references and explicit indexes).
+    void ReserveSerial(uint64_t index);
+
+    // Field access. Out-of-kind fields read as defaults and ignore writes.
+    int64_t GetInt(const ObjRecord& r, Field f) const;
+    void SetInt(uint32_t slot, Field f, int64_t value);
+    const std::string& GetText(const ObjRecord& r, Field f) const;
+    void SetText(uint32_t slot, Field f, const std::string& value);
+    uint64_t GetRef(const ObjRecord& r, Field f) const;       // Field::in gives the owner
+    void SetRef(uint32_t slot, Field f, uint64_t target);     // one side; Field::in sets the owner
+    const std::vector<uint64_t>& GetList(const ObjRecord& r, Field f) const;
+    void Append(uint32_t slot, Field f, uint64_t target);     // one side, duplicates allowed
+    bool Contains(const ObjRecord& r, Field f, uint64_t target) const;
+    void RemoveFromList(uint32_t slot, Field f, uint64_t target);   // every occurrence
+    void ClearList(uint32_t slot, Field f);
+    void SetName(uint32_t slot, const std::string& name);
+
+    // Both sides of a relation (or the owner and its home list for Field::in). a is the record whose field
+    // is given; an empty target clears a reference side.
+    void Link(uint32_t a, Field f, uint64_t target);
+    // Sets the owner and places the record in the owner's home list (or home reference) when absent.
+    void Place(uint32_t slot, uint64_t owner);
+
+    // Deletion: collects the object, what it owns and the association cascades.
+    std::vector<uint32_t> CollectDeletion(uint32_t slot) const;
+    // Marks the collected records dead, drops their lock entries and removes them from every list.
+    void Erase(const std::vector<uint32_t>& collected);
+
+    // Name index of a list, built on first use and kept up to date afterwards.
+    const NameIndex& IndexOfList(uint32_t slot, Field f);
+
+    // Constraint values.
+    ConstraintPayload& Payload(uint32_t slot);
+    const ConstraintPayload* Payload(const ObjRecord& r) const;
+};
+
+struct Acquisition {
+    std::atomic<int> refs{1};
+    bool live = true;
+    std::weak_ptr<SnapshotData> snapshot;
+    uint64_t object = 0;
+    bool deep = false;
+};
+
+struct Counters {
+    std::vector<uint64_t> byKey;
+    uint64_t total = 0;
+};
+
+struct SessionData {
+    StandIn::SessionIdentity identity;
+    std::vector<std::shared_ptr<SnapshotData>> snapshots;   // session order
+    SnapshotData* current = nullptr;                        // last GetSnapshotByName, else the first
+    std::shared_ptr<SnapshotData> defs;                     // session definitions (type 72); its nextSerial is the session counter
+    std::vector<uint64_t> definitions;                      // definition indexes in order
+    std::vector<StandIn::Backup> backups;
+    std::vector<StandIn::Record> calls;
+    bool modified = false;
+
+    // faults
+    uint64_t countdown = 0;
+    std::map<std::string, int> failNext;        // by operation name
+    std::vector<int> failNextByKey;             // mirror of failNext by op key
+    std::vector<FaultEntry> sessionFaults;      // LumoPI operations
+    std::vector<StandIn::Faults::FiredEntry> fired;
+    Counters counters;
+
+    StandIn::Faults faultsApi{this};
+    StandIn::CallCounts countsApi{this};
+    StandIn::Store storeApi{this};
+
+    SessionData();
+    SnapshotData* CurrentSnapshot();
+    SnapshotData* SnapshotByName(const std::string& name);
+    // Adds an empty snapshot with its snapshot record (explicit index when non-zero).
+    SnapshotData* AddSnapshot(const std::string& name, uint64_t index = 0);
+    // Adds a session definition; the value is taken as given (kind 0 becomes 3).
+    uint64_t AddDefinition(const std::string& name, const ConstraintData& value, uint64_t index = 0);
+    const ObjRecord* FindDefinition(const std::string& name) const;   // first live of that exact name
+    void SetFailNext(const std::string& op, int n);
+};
+
+// Parses text into kind (1 int, 2 double, 4/5/6 lists, anything else text); false when it does not parse.
+bool ParseConstraintText(const std::string& text, int32_t kind, ConstraintData& out);
+// Resolves a value of kind 0: the kind of the session definition of that name, else text.
+bool ResolveDefaultKind(const SessionData& s, const std::string& name, ConstraintData& value);
+
+}  // namespace detail
+}  // namespace Lumo

@@ -1,0 +1,579 @@
+// Store primitives: record creation and lookup, field access with back references, relations, deletion and
+// list name indexes.
+#include "Core.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace Lumo {
+namespace detail {
+
+namespace {
+
+constexpr uint64_t kMaxDenseSerial = 1ull << 31;
+
+uint64_t BackKey(uint32_t slot, Field f) { return (static_cast<uint64_t>(slot) << 8) | static_cast<uint64_t>(f); }
+uint32_t BackSlot(uint64_t key) { return static_cast<uint32_t>(key >> 8); }
+Field BackField(uint64_t key) { return static_cast<Field>(key & 0xFF); }
+
+void AddBack(ObjRecord& r, uint64_t key)
+{
+    if (std::find(r.back.begin(), r.back.end(), key) == r.back.end()) r.back.push_back(key);
+}
+
+void RemoveBack(ObjRecord& r, uint64_t key)
+{
+    auto it = std::find(r.back.begin(), r.back.end(), key);
+    if (it != r.back.end()) r.back.erase(it);
+}
+
+const std::vector<uint64_t>& EmptyList()
+{
+    static const std::vector<uint64_t> e;
+    return e;
+}
+
+const std::string& EmptyText()
+{
+    static const std::string e;
+    return e;
+}
+
+}  // namespace
+
+std::string FoldName(const std::string& s)
+{
+    std::string r(s);
+    for (char& ch : r)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    return r;
+}
+
+RecordExtra& ObjRecord::Extra()
+{
+    if (!extra) extra = std::make_unique<RecordExtra>();
+    return *extra;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Lookup and creation
+
+int64_t SnapshotData::SlotOfIndex(uint64_t index) const
+{
+    const uint64_t serial = index & kSerialMask;
+    if (serial < bySerial.size()) {
+        const uint32_t s = bySerial[serial];
+        if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
+        return -1;
+    }
+    if (sparse.empty()) return -1;
+    auto it = sparse.find(index);
+    return it == sparse.end() ? -1 : static_cast<int64_t>(it->second);
+}
+
+ObjRecord* SnapshotData::Find(uint64_t index)
+{
+    const int64_t s = SlotOfIndex(index);
+    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+}
+
+const ObjRecord* SnapshotData::Find(uint64_t index) const
+{
+    const int64_t s = SlotOfIndex(index);
+    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+}
+
+ObjRecord* SnapshotData::FindLive(uint64_t index)
+{
+    ObjRecord* r = Find(index);
+    return (r && r->Alive()) ? r : nullptr;
+}
+
+const ObjRecord* SnapshotData::FindLive(uint64_t index) const
+{
+    const ObjRecord* r = Find(index);
+    return (r && r->Alive()) ? r : nullptr;
+}
+
+std::string SnapshotData::Name() const { return self < records.size() ? records[self].name : std::string(); }
+uint64_t SnapshotData::Index() const { return self < records.size() ? records[self].index : 0; }
+
+void SnapshotData::ReserveSerial(uint64_t index)
+{
+    const uint64_t serial = index & kSerialMask;
+    if (index == 0 || serial >= kMaxDenseSerial || StandIn::KindOfType(TypeOf(index)) == Kind::None) return;
+    if (serial >= nextSerial) nextSerial = serial + 1;
+}
+
+uint32_t SnapshotData::Create(Kind kind, uint64_t index)
+{
+    const KindInfo& info = InfoOf(kind);
+    if (index == 0) {
+        uint64_t serial = nextSerial;
+        while (serial < bySerial.size() && bySerial[serial]) ++serial;
+        index = MakeIndex(info.type, serial);
+        nextSerial = serial + 1;
+    } else {
+        if (TypeOf(index) != info.type || (index & kSerialMask) == 0) return UINT32_MAX;
+        const uint64_t serial = index & kSerialMask;
+        if (serial < bySerial.size() && bySerial[serial]) return UINT32_MAX;
+        if (sparse.count(index)) return UINT32_MAX;
+        ReserveSerial(index);
+    }
+    const uint32_t slot = static_cast<uint32_t>(records.size());
+    records.emplace_back();
+    ObjRecord& r = records.back();
+    r.index = index;
+    r.kind = kind;
+    if (info.nSlots) r.slots.reset(new int64_t[info.nSlots]);
+    if (info.nLists) r.lists.reset(new std::vector<uint64_t>[info.nLists]);
+    if (info.nTexts) r.Extra().texts.resize(info.nTexts);
+    for (const FieldSpec* f : info.fields) {
+        const SlotRef* sr = SlotOf(kind, f->field);
+        if (f->cat == Cat::Text)
+            r.extra->texts[sr->pos] = f->defText;
+        else if (f->cat == Cat::OptRef)
+            r.slots[sr->pos] = static_cast<int64_t>(kUnsetRef);
+        else if (!IsListCat(f->cat))
+            r.slots[sr->pos] = IsRefCat(f->cat) ? 0 : f->def;
+    }
+    if (kind == Kind::Constraint || kind == Kind::ConstraintDef) r.Extra().constraint = std::make_unique<ConstraintPayload>();
+    const uint64_t serial = index & kSerialMask;
+    if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
+        if (serial >= bySerial.size()) bySerial.resize(std::max<size_t>(serial + 1, bySerial.size() * 2), 0);
+        bySerial[serial] = slot + 1;
+    } else {
+        sparse[index] = slot;
+    }
+    return slot;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Fields
+
+int64_t SnapshotData::GetInt(const ObjRecord& r, Field f) const
+{
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || IsListCat(s->cat) || s->cat == Cat::Text || !r.slots) {
+        const FieldSpec* spec = SpecOf(r.kind, f);
+        return spec ? spec->def : 0;
+    }
+    return r.slots[s->pos];
+}
+
+void SnapshotData::SetInt(uint32_t slot, Field f, int64_t value)
+{
+    ObjRecord& r = records[slot];
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || IsListCat(s->cat) || IsRefCat(s->cat) || s->cat == Cat::Text || !r.slots) return;
+    r.slots[s->pos] = value;
+}
+
+const std::string& SnapshotData::GetText(const ObjRecord& r, Field f) const
+{
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || s->cat != Cat::Text || !r.extra || s->pos >= r.extra->texts.size()) return EmptyText();
+    return r.extra->texts[s->pos];
+}
+
+void SnapshotData::SetText(uint32_t slot, Field f, const std::string& value)
+{
+    ObjRecord& r = records[slot];
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || s->cat != Cat::Text) return;
+    RecordExtra& e = r.Extra();
+    if (e.texts.size() <= s->pos) e.texts.resize(s->pos + 1u);
+    e.texts[s->pos] = value;
+}
+
+uint64_t SnapshotData::GetRef(const ObjRecord& r, Field f) const
+{
+    if (f == Field::in) return r.owner;
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsRefCat(s->cat) || !r.slots) return s && s->cat == Cat::OptRef ? kUnsetRef : 0;
+    return static_cast<uint64_t>(r.slots[s->pos]);
+}
+
+void SnapshotData::SetRef(uint32_t slot, Field f, uint64_t target)
+{
+    ObjRecord& r = records[slot];
+    if (f == Field::in) {
+        if (r.owner == target) return;
+        if (ObjRecord* old = Find(r.owner)) RemoveBack(*old, BackKey(slot, Field::in));
+        r.owner = target;
+        if (target != kUnsetRef) ReserveSerial(target);
+        if (ObjRecord* now = Find(target)) AddBack(*now, BackKey(slot, Field::in));
+        return;
+    }
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsRefCat(s->cat) || !r.slots) return;
+    r.slots[s->pos] = static_cast<int64_t>(target);
+    if (target != kUnsetRef) ReserveSerial(target);
+}
+
+const std::vector<uint64_t>& SnapshotData::GetList(const ObjRecord& r, Field f) const
+{
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsListCat(s->cat) || !r.lists) return EmptyList();
+    return r.lists[s->pos];
+}
+
+bool SnapshotData::Contains(const ObjRecord& r, Field f, uint64_t target) const
+{
+    const auto& l = GetList(r, f);
+    return std::find(l.begin(), l.end(), target) != l.end();
+}
+
+void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
+{
+    ObjRecord& r = records[slot];
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsListCat(s->cat) || !r.lists) return;
+    r.lists[s->pos].push_back(target);
+    ReserveSerial(target);
+    const int64_t ts = SlotOfIndex(target);
+    if (ts < 0) return;
+    ObjRecord& t = records[static_cast<size_t>(ts)];
+    AddBack(t, BackKey(slot, f));
+    if (!nameIndexes.empty()) {
+        auto it = nameIndexes.find(BackKey(slot, f));
+        if (it != nameIndexes.end() && t.Alive())
+            it->second.byFolded[FoldName(t.name)].emplace_back(it->second.nextSeq++, static_cast<uint32_t>(ts));
+    }
+}
+
+void SnapshotData::RemoveFromList(uint32_t slot, Field f, uint64_t target)
+{
+    ObjRecord& r = records[slot];
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsListCat(s->cat) || !r.lists) return;
+    auto& l = r.lists[s->pos];
+    l.erase(std::remove(l.begin(), l.end(), target), l.end());
+    const int64_t ts = SlotOfIndex(target);
+    if (ts < 0) return;
+    ObjRecord& t = records[static_cast<size_t>(ts)];
+    RemoveBack(t, BackKey(slot, f));
+    if (!nameIndexes.empty()) {
+        auto it = nameIndexes.find(BackKey(slot, f));
+        if (it != nameIndexes.end()) {
+            auto b = it->second.byFolded.find(FoldName(t.name));
+            if (b != it->second.byFolded.end()) {
+                auto& v = b->second;
+                v.erase(std::remove_if(v.begin(), v.end(), [&](const auto& p) { return p.second == ts; }), v.end());
+                if (v.empty()) it->second.byFolded.erase(b);
+            }
+        }
+    }
+}
+
+void SnapshotData::ClearList(uint32_t slot, Field f)
+{
+    ObjRecord& r = records[slot];
+    const SlotRef* s = SlotOf(r.kind, f);
+    if (!s || !IsListCat(s->cat) || !r.lists) return;
+    std::vector<uint64_t> old;
+    old.swap(r.lists[s->pos]);
+    for (uint64_t t : old) {
+        if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(slot, f));
+    }
+    nameIndexes.erase(BackKey(slot, f));
+}
+
+void SnapshotData::SetName(uint32_t slot, const std::string& name)
+{
+    ObjRecord& r = records[slot];
+    if (r.name == name) return;
+    if (!nameIndexes.empty()) {
+        const std::string oldKey = FoldName(r.name), newKey = FoldName(name);
+        if (oldKey != newKey) {
+            for (uint64_t key : r.back) {
+                if (BackField(key) == Field::in) continue;
+                auto it = nameIndexes.find(key);
+                if (it == nameIndexes.end()) continue;
+                auto b = it->second.byFolded.find(oldKey);
+                if (b == it->second.byFolded.end()) continue;
+                auto& v = b->second;
+                auto& dst = it->second.byFolded[newKey];
+                for (auto p = v.begin(); p != v.end();) {
+                    if (p->second == slot) { dst.push_back(*p); p = v.erase(p); } else ++p;
+                }
+                std::sort(dst.begin(), dst.end());
+                if (v.empty()) it->second.byFolded.erase(oldKey);
+            }
+        }
+    }
+    r.name = name;
+}
+
+const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
+{
+    const uint64_t key = BackKey(slot, f);
+    auto it = nameIndexes.find(key);
+    if (it != nameIndexes.end()) return it->second;
+    NameIndex& idx = nameIndexes[key];
+    for (uint64_t t : GetList(records[slot], f)) {
+        const int64_t ts = SlotOfIndex(t);
+        if (ts < 0 || !records[static_cast<size_t>(ts)].Alive()) continue;
+        idx.byFolded[FoldName(records[static_cast<size_t>(ts)].name)].emplace_back(idx.nextSeq++, static_cast<uint32_t>(ts));
+    }
+    return idx;
+}
+
+ConstraintPayload& SnapshotData::Payload(uint32_t slot)
+{
+    RecordExtra& e = records[slot].Extra();
+    if (!e.constraint) e.constraint = std::make_unique<ConstraintPayload>();
+    return *e.constraint;
+}
+
+const ConstraintPayload* SnapshotData::Payload(const ObjRecord& r) const
+{
+    return r.extra ? r.extra->constraint.get() : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Relations
+
+void SnapshotData::Place(uint32_t slot, uint64_t owner)
+{
+    SetRef(slot, Field::in, owner);
+    const int64_t os = SlotOfIndex(owner);
+    if (os < 0) return;
+    const Kind ok = records[static_cast<size_t>(os)].kind;
+    const Field home = HomeField(ok, records[slot].kind);
+    if (home == Field::Count) return;
+    const SlotRef* hs = SlotOf(ok, home);
+    const uint64_t me = records[slot].index;
+    if (IsListCat(hs->cat)) {
+        if (!Contains(records[static_cast<size_t>(os)], home, me)) Append(static_cast<uint32_t>(os), home, me);
+    } else {
+        SetRef(static_cast<uint32_t>(os), home, me);
+    }
+}
+
+void SnapshotData::Link(uint32_t a, Field f, uint64_t target)
+{
+    if (f == Field::in) {
+        Place(a, target);
+        return;
+    }
+    const Kind ak = records[a].kind;
+    const SlotRef* s = SlotOf(ak, f);
+    if (!s) return;
+    const uint64_t me = records[a].index;
+    if (IsListCat(s->cat)) {
+        if (!Contains(records[a], f, target)) Append(a, f, target);
+    } else {
+        SetRef(a, f, target);
+    }
+    if (target == 0) return;
+    const int64_t ts = SlotOfIndex(target);
+    if (ts < 0) return;
+    const uint32_t t = static_cast<uint32_t>(ts);
+    if (ak == Kind::NorvPin && f == Field::designPin) {
+        // R8: the design pin is also one of the pin's flat pins (and R7 mirrors that).
+        Link(a, Field::flatPins, target);
+        return;
+    }
+    bool sideA = false;
+    const RelationSpec* rel = RelationOf(ak, f, sideA);
+    if (!rel) return;
+    const Kind otherKind = sideA ? rel->kindB : rel->kindA;
+    const Field otherField = sideA ? rel->fieldB : rel->fieldA;
+    if (records[t].kind != otherKind) return;
+    if (!sideA && rel->completion == Completion::BFromA) return;
+    const SlotRef* os = SlotOf(otherKind, otherField);
+    if (!os) return;
+    if (IsListCat(os->cat)) {
+        if (!Contains(records[t], otherField, me)) Append(t, otherField, me);
+    } else {
+        SetRef(t, otherField, me);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Deletion
+
+std::vector<uint32_t> SnapshotData::CollectDeletion(uint32_t slot) const
+{
+    std::vector<uint32_t> out;
+    std::unordered_set<uint32_t> seen;
+    std::vector<uint32_t> todo{slot};
+    while (!todo.empty()) {
+        const uint32_t x = todo.back();
+        todo.pop_back();
+        if (!seen.insert(x).second) continue;
+        const ObjRecord& r = records[x];
+        if (!r.Alive()) continue;
+        out.push_back(x);
+        for (uint64_t key : r.back) {
+            if (BackField(key) != Field::in) continue;
+            const uint32_t c = BackSlot(key);
+            if (records[c].Alive() && records[c].owner == r.index) todo.push_back(c);
+        }
+        Field assoc = Field::Count;
+        if (r.kind == Kind::NetClass) assoc = Field::schemaNetClassRules;
+        if (r.kind == Kind::ClearRule) assoc = Field::schemaClearRules;
+        if (assoc != Field::Count) {
+            const Kind want = r.kind == Kind::NetClass ? Kind::SchemaNetClassRule : Kind::SchemaClearRule;
+            for (uint64_t t : GetList(r, assoc)) {
+                const int64_t ts = SlotOfIndex(t);
+                if (ts >= 0 && records[static_cast<size_t>(ts)].Alive() && records[static_cast<size_t>(ts)].kind == want)
+                    todo.push_back(static_cast<uint32_t>(ts));
+            }
+        }
+    }
+    // Owned objects first found are listed after their owner; keep the order stable.
+    return out;
+}
+
+void SnapshotData::Erase(const std::vector<uint32_t>& collected)
+{
+    std::unordered_set<uint64_t> dead;
+    for (uint32_t x : collected) dead.insert(records[x].index);
+    for (uint32_t x : collected) records[x].flags &= static_cast<uint8_t>(~kAlive);
+    // lock entries of deleted objects
+    locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
+                    if (!dead.count(e.object)) return false;
+                    if (!e.own && foreignLocks) --foreignLocks;
+                    return true;
+                }),
+                locks.end());
+    for (uint32_t x : collected) {
+        ObjRecord& r = records[x];
+        // leave every list that lists it
+        const std::vector<uint64_t> back = r.back;
+        for (uint64_t key : back) {
+            if (BackField(key) == Field::in) continue;
+            RemoveFromList(BackSlot(key), BackField(key), r.index);
+        }
+        // its own list entries no longer list their targets
+        const KindInfo& info = InfoOf(r.kind);
+        for (const FieldSpec* f : info.fields) {
+            if (!IsListCat(f->cat)) continue;
+            for (uint64_t t : GetList(r, f->field)) {
+                if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(x, f->field));
+            }
+            nameIndexes.erase(BackKey(x, f->field));
+        }
+        if (ObjRecord* o = Find(r.owner)) RemoveBack(*o, BackKey(x, Field::in));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Copies
+
+std::shared_ptr<SnapshotData> SnapshotData::Clone() const
+{
+    auto c = std::make_shared<SnapshotData>();
+    c->session = session;
+    c->records.resize(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        const ObjRecord& a = records[i];
+        ObjRecord& b = c->records[i];
+        b.index = a.index;
+        b.owner = a.owner;
+        b.name = a.name;
+        b.kind = a.kind;
+        b.flags = a.flags;
+        b.back = a.back;
+        const KindInfo& info = InfoOf(a.kind);
+        if (a.slots) {
+            b.slots.reset(new int64_t[info.nSlots]);
+            std::copy(a.slots.get(), a.slots.get() + info.nSlots, b.slots.get());
+        }
+        if (a.lists) {
+            b.lists.reset(new std::vector<uint64_t>[info.nLists]);
+            for (size_t l = 0; l < info.nLists; ++l) b.lists[l] = a.lists[l];
+        }
+        if (a.extra) {
+            b.extra = std::make_unique<RecordExtra>();
+            b.extra->fileId = a.extra->fileId;
+            b.extra->texts = a.extra->texts;
+            b.extra->inherits = a.extra->inherits;
+            b.extra->attributes = a.extra->attributes;
+            if (a.extra->constraint) b.extra->constraint = std::make_unique<ConstraintPayload>(*a.extra->constraint);
+        }
+    }
+    c->bySerial = bySerial;
+    c->sparse = sparse;
+    c->nextSerial = nextSerial;
+    c->self = self;
+    c->attributes = attributes;
+    c->clients = clients;
+    c->locks = locks;
+    c->faults = faults;
+    c->placeholders = placeholders;
+    c->foreignLocks = foreignLocks;
+    return c;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Session
+
+SessionData::SessionData()
+{
+    defs = std::make_shared<SnapshotData>();
+    defs->session = this;
+}
+
+SnapshotData* SessionData::CurrentSnapshot()
+{
+    if (current) return current;
+    return snapshots.empty() ? nullptr : snapshots.front().get();
+}
+
+SnapshotData* SessionData::SnapshotByName(const std::string& name)
+{
+    for (auto& s : snapshots)
+        if (s->Name() == name) return s.get();
+    return nullptr;
+}
+
+SnapshotData* SessionData::AddSnapshot(const std::string& name, uint64_t index)
+{
+    auto snap = std::make_shared<SnapshotData>();
+    snap->session = this;
+    const uint32_t slot = snap->Create(Kind::Snapshot, index);
+    if (slot == UINT32_MAX) return nullptr;
+    snap->self = slot;
+    snap->records[slot].name = name;
+    snapshots.push_back(snap);
+    return snap.get();
+}
+
+uint64_t SessionData::AddDefinition(const std::string& name, const ConstraintData& value, uint64_t index)
+{
+    const uint32_t slot = defs->Create(Kind::ConstraintDef, index);
+    if (slot == UINT32_MAX) return 0;
+    defs->records[slot].name = name;
+    ConstraintData v = value;
+    if (v.kind == CDT_Default) v.kind = CDT_Text;
+    defs->Payload(slot).value = std::move(v);
+    definitions.push_back(defs->records[slot].index);
+    return defs->records[slot].index;
+}
+
+const ObjRecord* SessionData::FindDefinition(const std::string& name) const
+{
+    for (uint64_t i : definitions) {
+        const ObjRecord* r = defs->FindLive(i);
+        if (r && r->name == name) return r;
+    }
+    return nullptr;
+}
+
+void SessionData::SetFailNext(const std::string& op, int n)
+{
+    const int32_t key = OpKeyFromName(op);
+    if (n <= 0)
+        failNext.erase(op);
+    else
+        failNext[op] = n;
+    if (key < 0) return;
+    if (failNextByKey.empty()) failNextByKey.assign(OpCount() * 3, 0);
+    failNextByKey[static_cast<size_t>(key)] = n > 0 ? n : 0;
+}
+
+}  // namespace detail
+}  // namespace Lumo
