@@ -394,7 +394,7 @@ bool IsAncestor(const SnapshotData& snap, uint64_t ancestor, uint64_t index)
 
 const LockRec* Conflict(const SnapshotData& snap, uint64_t index, bool deep)
 {
-    if (snap.foreignLocks == 0) return nullptr;
+    if (snap.locks.empty()) return nullptr;
     for (const LockRec& e : snap.locks) {
         if (e.own) continue;
         if (e.object == index) return &e;

@@ -5,139 +5,426 @@ namespace Lumo {
 
 using namespace detail;
 
-Result IObject::GetIndex(Index&/*out*/) const
+namespace {
+
+// Text of a placeholder index (an unresolved noise-rule end), or null.
+const std::string* PlaceholderText(const Ctx& c)
 {
-    return NotImplemented();
+    if (TypeOf(c.index) != kPlaceholderType || !c.snap) return nullptr;
+    const uint64_t n = c.index & kSerialMask;
+    if (n == 0 || n > c.snap->placeholders.size()) return nullptr;
+    return &c.snap->placeholders[n - 1];
 }
 
-Result IObject::GetName(String&/*out*/) const
+// Own constraint records of the receiver, live, in order.
+std::vector<uint32_t> OwnConstraints(const Ctx& c)
 {
-    return NotImplemented();
+    std::vector<uint32_t> out;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::constraints)) {
+        const int64_t s = LiveSlot(c, i);
+        if (s >= 0 && c.snap->records[static_cast<size_t>(s)].kind == Kind::Constraint) out.push_back(static_cast<uint32_t>(s));
+    }
+    return out;
+}
+
+bool IsDefinitionRecord(const SnapshotData& t, const ObjRecord& r)
+{
+    return r.kind == Kind::ConstraintDef || t.GetInt(r, Field::definition) != 0;
+}
+
+bool Inherits(const ObjRecord& r, const std::string& name)
+{
+    if (!r.extra) return false;
+    for (const std::string& n : r.extra->inherits)
+        if (n == name) return true;
+    return false;
+}
+
+Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, MutableContainerT<INorvConstraint>& out)
+{
+    if (!ResolveDefaultKind(*c.s, name, value)) return FailInvalidValue(name);
+    for (uint32_t s : OwnConstraints(c)) {
+        ObjRecord& r = c.snap->records[s];
+        if (r.name == name && c.snap->GetInt(r, Field::definition) == 0) {
+            c.snap->Payload(s).value = std::move(value);
+            SetM(out, c, r.index);
+            return c.Done();
+        }
+    }
+    const uint32_t slot = CreateOwned(*c.snap, Kind::Constraint, c.index, name);
+    c.snap->Payload(slot).value = std::move(value);
+    SetM(out, c, c.snap->records[slot].index);
+    return c.Done();
+}
+
+std::vector<AttributeRec>* Attrs(Ctx& c) { return &c.R().Extra().attributes; }
+
+void ListAttrs(const ObjRecord& r, ListAttribute& out)
+{
+    if (!r.extra) return;
+    for (const AttributeRec& a : r.extra->attributes) out.Add(Attribute{String(a.name), String(a.value)});
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// IObject
+
+Result IObject::GetIndex(Index& out) const
+{
+    LUMO_OP("GetIndex");
+    Ctx c(*this);
+    if (PlaceholderText(c)) {
+        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
+        out = Index();
+        return Result();
+    }
+    if (Result r = c.Enter(op, kAllKinds); !r) return r;
+    out = (c.R().flags & kEmptyIndex) ? Index() : Index(c.index);
+    return Result();
+}
+
+Result IObject::GetName(String& out) const
+{
+    LUMO_OP("GetName");
+    Ctx c(*this);
+    if (const std::string* text = PlaceholderText(c)) {
+        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
+        out = String(*text);
+        return Result();
+    }
+    if (Result r = c.Enter(op, kAllKinds); !r) return r;
+    out = String(c.R().name);
+    return Result();
 }
 
 Result IObject::IsValid() const
 {
-    return NotImplemented();
+    LUMO_OP("IsValid");
+    Ctx c(*this);
+    return c.Enter(op, kAllKinds);
 }
 
-Result IObject::Synchronize(bool/*flag*/)
+Result IObject::Synchronize(bool flag)
 {
-    return NotImplemented();
+    LUMO_OP("Synchronize");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kAllKinds); !r) return r;
+    StandIn::Record rec;
+    rec.operation = "Synchronize";
+    rec.receiver = Index(c.index);
+    rec.flag = flag;
+    RecordCall(c.s, std::move(rec));
+    return c.Done();
 }
 
-Result IObjectNorv::GetConstraint(ContainerT<const INorvConstraint>&/*out*/, const String&/*name*/) const
+// ---------------------------------------------------------------------------------------------------------
+// IObjectNorv
+
+Result IObjectNorv::GetConstraint(ContainerT<const INorvConstraint>& out, const String& name) const
 {
-    return NotImplemented();
+    LUMO_OP("GetConstraint");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, NorvKinds()); !r) return r;
+    const std::string n = name.str();
+    const std::vector<uint32_t> own = OwnConstraints(c);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (uint32_t s : own) {
+            const ObjRecord& r = c.snap->records[s];
+            if (r.name == n && IsDefinitionRecord(*c.snap, r) == (pass == 1)) {
+                SetC(out, c, r.index);
+                return Result();
+            }
+        }
+    }
+    if (Inherits(c.R(), n)) {
+        if (const ObjRecord* def = c.s->FindDefinition(n)) {
+            SetC(out, c, def->index);
+            return Result();
+        }
+    }
+    return FailNotFound(n);
 }
 
-Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>&/*out*/, const BitContainerT<EConstraintIterType>&/*selection*/) const
+Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
+                                       const BitContainerT<EConstraintIterType>& /*selection*/) const
 {
-    return NotImplemented();
+    LUMO_OP("GetIterConstraints");
+    Ctx c(*this);
+    ResetI(out, c, op);
+    if (Result r = c.Enter(op, NorvKinds()); !r) return r;
+    std::vector<uint64_t> items;
+    const std::vector<uint32_t> own = OwnConstraints(c);
+    for (uint32_t s : own) items.push_back(c.snap->records[s].index);
+    if (c.R().extra) {
+        std::vector<std::string> seen;
+        for (const std::string& n : c.R().extra->inherits) {
+            if (std::find(seen.begin(), seen.end(), n) != seen.end()) continue;
+            seen.push_back(n);
+            bool overridden = false;
+            for (uint32_t s : own) overridden = overridden || c.snap->records[s].name == n;
+            if (overridden) continue;
+            if (const ObjRecord* def = c.s->FindDefinition(n)) items.push_back(def->index);
+        }
+    }
+    FillI(out, c, op, std::move(items));
+    return Result();
 }
 
-Result IObjectNorv::GetAttributes(ListAttribute&/*out*/) const
+Result IObjectNorv::GetAttributes(ListAttribute& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetAttributes");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, NorvKinds()); !r) return r;
+    ListAttrs(c.R(), out);
+    return Result();
 }
 
-Result IObjectNorv::AddConstraint(const String&/*name*/, const ConstraintData&/*value*/, MutableContainerT<INorvConstraint>&/*out*/)
+Result IObjectNorv::AddConstraint(const String& name, const ConstraintData& value, MutableContainerT<INorvConstraint>& out)
 {
-    return NotImplemented();
+    LUMO_OP("AddConstraint");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    return AddOwnConstraint(c, name.str(), value, out);
 }
 
-Result IObjectNorv::AddConstraintByString(const String&/*name*/, const String&/*text*/, MutableContainerT<INorvConstraint>&/*out*/)
+Result IObjectNorv::AddConstraintByString(const String& name, const String& text, MutableContainerT<INorvConstraint>& out)
 {
-    return NotImplemented();
+    LUMO_OP("AddConstraintByString");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    ConstraintData v;
+    v.kind = CDT_Default;
+    v.textValue = text;
+    return AddOwnConstraint(c, name.str(), std::move(v), out);
 }
 
-Result IObjectNorv::DeleteConstraint(const Index&/*constraint*/)
+Result IObjectNorv::DeleteConstraint(const Index& constraint)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteConstraint");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    const uint64_t idx = constraint.GetValue();
+    if (TypeOf(idx) == OT_NorvConstraintDef) return FailWrongKind(idx);
+    const ObjRecord* t = Live(c, idx);
+    if (!t) return FailNotExist(idx);
+    if (t->kind != Kind::Constraint) return FailWrongKind(idx);
+    const uint64_t parent = c.snap->GetRef(*t, Field::parent);
+    const bool held = c.snap->Contains(c.R(), Field::constraints, idx) || t->owner == c.index;
+    const bool parentHere = parent != kUnsetRef && parent == c.index;
+    if (!held && !parentHere) return FailNotChild(idx);
+    if (Result r = DeleteObject(c, idx); !r) return r;
+    return c.Done();
 }
 
 Result IObjectNorv::DeleteAllConstraints()
 {
-    return NotImplemented();
+    LUMO_OP("DeleteAllConstraints");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    if (Result r = DeleteAllListed(c, Field::constraints, LUMO_K(Constraint)); !r) return r;
+    return c.Done();
 }
 
-Result IObjectNorv::SetAttribute(const String&/*name*/, const String&/*value*/)
+Result IObjectNorv::SetAttribute(const String& name, const String& value)
 {
-    return NotImplemented();
+    LUMO_OP("SetAttribute");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    for (AttributeRec& a : *Attrs(c)) {
+        if (a.name == name.str()) {
+            a.value = value.str();
+            return c.Done();
+        }
+    }
+    Attrs(c)->push_back(AttributeRec{name.str(), value.str(), 0, -1});
+    return c.Done();
 }
 
-Result IObjectNorv::SetAttributes(const ListAttribute&/*list*/)
+Result IObjectNorv::SetAttributes(const ListAttribute& list)
 {
-    return NotImplemented();
+    LUMO_OP("SetAttributes");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    std::vector<AttributeRec> attrs;
+    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
+    *Attrs(c) = std::move(attrs);
+    return c.Done();
 }
 
 Result IObjectNorv::RemoveAttributes()
 {
-    return NotImplemented();
+    LUMO_OP("RemoveAttributes");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
+    Attrs(c)->clear();
+    return c.Done();
 }
 
-Result INorvConstraint::GetValue(ConstraintData&/*out*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvConstraint
+
+namespace {
+const uint64_t kConstraintKinds = LUMO_K(Constraint) | LUMO_K(ConstraintDef);
+
+const ConstraintData& ValueOf(const Ctx& c)
 {
-    return NotImplemented();
+    static const ConstraintData empty;
+    const ConstraintPayload* p = c.tbl->Payload(c.R());
+    return p ? p->value : empty;
+}
+}  // namespace
+
+Result INorvConstraint::GetValue(ConstraintData& out) const
+{
+    LUMO_OP("GetValue");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    out = ValueOf(c);
+    return Result();
 }
 
-Result INorvConstraint::GetValueByString(String&/*text*/, EConstraintType&/*type*/) const
+Result INorvConstraint::GetValueByString(String& text, EConstraintType& type) const
 {
-    return NotImplemented();
+    LUMO_OP("GetValueByString");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    text = ValueOf(c).GetValueAsString();
+    type = static_cast<EConstraintType>(ValueOf(c).kind);
+    return Result();
 }
 
-Result INorvConstraint::GetValueByString(String&/*text*/) const
+Result INorvConstraint::GetValueByString(String& text) const
 {
-    return NotImplemented();
+    LUMO_OP("GetValueByString");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    text = ValueOf(c).GetValueAsString();
+    return Result();
 }
 
-Result INorvConstraint::GetConstraintType(EConstraintType&/*out*/) const
+Result INorvConstraint::GetConstraintType(EConstraintType& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetConstraintType");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    out = static_cast<EConstraintType>(ValueOf(c).kind);
+    return Result();
 }
 
-Result INorvConstraint::IsDefinition(bool&/*out*/) const
+Result INorvConstraint::IsDefinition(bool& out) const
 {
-    return NotImplemented();
+    LUMO_OP("IsDefinition");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    out = IsDefinitionRecord(*c.tbl, c.R());
+    return Result();
 }
 
-Result INorvConstraint::IsUserConstraint(bool&/*out*/) const
+Result INorvConstraint::IsUserConstraint(bool& out) const
 {
-    return NotImplemented();
+    LUMO_OP("IsUserConstraint");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    out = c.K() == Kind::Constraint && c.tbl->GetInt(c.R(), Field::user) != 0;
+    return Result();
 }
 
-Result INorvConstraint::IsDefaultValue(bool&/*out*/) const
+Result INorvConstraint::IsDefaultValue(bool& out) const
 {
-    return NotImplemented();
+    LUMO_OP("IsDefaultValue");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    const int64_t flag = c.tbl->GetInt(c.R(), Field::isDefaultValue);
+    if (c.K() == Kind::Constraint && flag != kUnsetInt) {
+        out = flag != 0;
+        return Result();
+    }
+    const ObjRecord* def = c.s->FindDefinition(c.R().name);
+    const ConstraintPayload* p = def ? c.s->defs->Payload(*def) : nullptr;
+    out = p && p->value.GetValueAsString() == ValueOf(c).GetValueAsString();
+    return Result();
 }
 
-Result INorvConstraint::GetParentIndex(Index&/*out*/) const
+Result INorvConstraint::GetParentIndex(Index& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetParentIndex");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    if (c.K() == Kind::ConstraintDef) {
+        out = Index();
+        return Result();
+    }
+    const uint64_t parent = c.tbl->GetRef(c.R(), Field::parent);
+    if (parent != kUnsetRef)
+        out = Index(parent);
+    else
+        out = IsDefinitionRecord(*c.tbl, c.R()) ? Index() : Index(c.R().owner);
+    return Result();
 }
 
-Result INorvConstraint::GetAttributes(ListAttribute&/*out*/) const
+Result INorvConstraint::GetAttributes(ListAttribute& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetAttributes");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
+    ListAttrs(c.R(), out);
+    return Result();
 }
 
-Result INorvConstraint::SetValue(const ConstraintData&/*value*/)
+Result INorvConstraint::SetValue(const ConstraintData& value)
 {
-    return NotImplemented();
+    LUMO_OP("SetValue");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
+    ConstraintData v = value;
+    if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(c.R().name);
+    c.snap->Payload(c.slot).value = std::move(v);
+    return c.Done();
 }
 
-Result INorvConstraint::SetValueByString(const String&/*text*/)
+Result INorvConstraint::SetValueByString(const String& text)
 {
-    return NotImplemented();
+    LUMO_OP("SetValueByString");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
+    ConstraintData v;
+    if (!ParseConstraintText(text.str(), ValueOf(c).kind, v)) return FailInvalidValue(text.str());
+    c.snap->Payload(c.slot).value = std::move(v);
+    return c.Done();
 }
 
-Result INorvConstraint::SetValueByString(const String&/*text*/, EConstraintType/*type*/)
+Result INorvConstraint::SetValueByString(const String& text, EConstraintType type)
 {
-    return NotImplemented();
+    LUMO_OP("SetValueByString");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
+    ConstraintData v;
+    v.kind = type;
+    v.textValue = text;
+    if (type == CDT_Default) {
+        if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(text.str());
+    } else if (!ParseConstraintText(text.str(), type, v)) {
+        return FailInvalidValue(text.str());
+    }
+    c.snap->Payload(c.slot).value = std::move(v);
+    return c.Done();
 }
 
-Result INorvConstraint::SetAttributes(const ListAttribute&/*list*/)
+Result INorvConstraint::SetAttributes(const ListAttribute& list)
 {
-    return NotImplemented();
+    LUMO_OP("SetAttributes");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
+    std::vector<AttributeRec> attrs;
+    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
+    c.R().Extra().attributes = std::move(attrs);
+    return c.Done();
 }
 
 }  // namespace Lumo

@@ -29,6 +29,7 @@ constexpr size_t kFieldCount = static_cast<size_t>(Field::Count);
 constexpr uint64_t kSerialMask = 0x00FFFFFFFFFFFFFFull;
 constexpr int64_t kUnsetInt = INT64_MIN;      // optional scalar not set
 constexpr uint64_t kUnsetRef = ~0ull;         // optional reference not set (Constraint.parent)
+constexpr int32_t kPlaceholderType = 254;     // index type of unresolved noise-rule ends (serial = text + 1)
 
 inline uint64_t MakeIndex(int32_t type, uint64_t serial) { return (static_cast<uint64_t>(type) << 56) | serial; }
 inline int32_t TypeOf(uint64_t index) { return static_cast<int32_t>(index >> 56); }
@@ -200,10 +201,11 @@ struct SnapshotData {
     std::vector<std::pair<std::string, std::string>> attributes;
     std::vector<ClientRec> clients;
     std::vector<LockRec> locks;               // declared entries first, then acquisitions
+    // Adds a lock entry declared by the file or a test; own when it carries the session's identity.
+    void DeclareLock(uint64_t object, const std::string& address, const std::string& subClient, bool deep);
     std::unordered_map<uint64_t, std::vector<FaultEntry>> faults;   // per-object faults by index
     std::vector<std::string> placeholders;    // texts of unresolved noise-rule ends
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
-    uint64_t foreignLocks = 0;                // number of lock entries not owned by the session
 
     SnapshotData() = default;
     SnapshotData(const SnapshotData&) = delete;

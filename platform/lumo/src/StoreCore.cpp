@@ -434,9 +434,7 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
     for (uint32_t x : collected) records[x].flags &= static_cast<uint8_t>(~kAlive);
     // lock entries of deleted objects
     locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
-                    if (!dead.count(e.object)) return false;
-                    if (!e.own && foreignLocks) --foreignLocks;
-                    return true;
+                    return dead.count(e.object) != 0;
                 }),
                 locks.end());
     for (uint32_t x : collected) {
@@ -504,8 +502,22 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
     c->locks = locks;
     c->faults = faults;
     c->placeholders = placeholders;
-    c->foreignLocks = foreignLocks;
     return c;
+}
+
+void SnapshotData::DeclareLock(uint64_t object, const std::string& address, const std::string& subClient, bool deep)
+{
+    LockRec e;
+    e.object = object;
+    e.address = address;
+    e.subClient = subClient;
+    e.deep = deep;
+    e.declared = true;
+    e.own = session && address == session->identity.address && subClient == session->identity.subClient;
+    e.count = 1;
+    // declared entries come before the session's own acquisitions
+    auto pos = std::find_if(locks.begin(), locks.end(), [](const LockRec& l) { return !l.declared; });
+    locks.insert(pos, std::move(e));
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -1,0 +1,133 @@
+// Helpers shared by the operation sources.
+#include "Ops.h"
+
+#include <algorithm>
+
+namespace Lumo {
+namespace detail {
+
+uint64_t NorvKinds()
+{
+    static const uint64_t mask = [] {
+        uint64_t m = 0;
+        for (size_t k = 0; k < kKindCount; ++k)
+            if (InfoOf(static_cast<Kind>(k)).norv) m |= 1ull << k;
+        return m;
+    }();
+    return mask;
+}
+
+Result RefTo(const Ctx& c, IObject& out, uint64_t target, uint64_t kinds)
+{
+    if (target == 0 || target == kUnsetRef) return FailNoRef();
+    SnapshotData* t = TableFor(c.s, c.snap, target);
+    const ObjRecord* r = t ? t->FindLive(target) : nullptr;
+    if (!IsKind(r, kinds)) return FailNoRef();
+    SetObject(out, c.s, c.snap, target);
+    return Result();
+}
+
+std::vector<uint32_t> MatchList(SnapshotData& snap, uint32_t slot, Field list, const std::string& name, bool matchCase)
+{
+    std::vector<uint32_t> out;
+    const auto& items = snap.GetList(snap.records[slot], list);
+    if (items.size() > 16) {
+        const NameIndex& idx = snap.IndexOfList(slot, list);
+        auto it = idx.byFolded.find(FoldName(name));
+        if (it == idx.byFolded.end()) return out;
+        std::vector<std::pair<uint64_t, uint32_t>> hits;
+        for (const auto& p : it->second) {
+            const ObjRecord& r = snap.records[p.second];
+            if (!r.Alive()) continue;
+            if (matchCase && r.name != name) continue;
+            hits.push_back(p);
+        }
+        std::sort(hits.begin(), hits.end());
+        for (const auto& p : hits) out.push_back(p.second);
+        return out;
+    }
+    const std::string folded = matchCase ? std::string() : FoldName(name);
+    for (uint64_t i : items) {
+        const int64_t s = snap.SlotOfIndex(i);
+        if (s < 0) continue;
+        const ObjRecord& r = snap.records[static_cast<size_t>(s)];
+        if (!r.Alive()) continue;
+        if (matchCase ? r.name == name : (r.name.size() == name.size() && FoldName(r.name) == folded))
+            out.push_back(static_cast<uint32_t>(s));
+    }
+    return out;
+}
+
+Result FindInList(const Ctx& c, ListT<NorvObjectInfo>& out, uint32_t slot, Field list, const String& name,
+                  const SearchParams& params, uint64_t kinds)
+{
+    for (uint32_t s : MatchList(*c.snap, slot, list, name.str(), params.Contains(SP_MatchCase))) {
+        const ObjRecord& r = c.snap->records[s];
+        if (!(kinds & KindBit(r.kind))) continue;
+        out.Add(NorvObjectInfo{Index(r.index), String(r.name)});
+    }
+    return Result();
+}
+
+Result DeleteObject(const Ctx& c, uint64_t target)
+{
+    const int64_t slot = LiveSlot(c, target);
+    if (slot < 0) return FailNotExist(target);
+    const std::vector<uint32_t> set = c.snap->CollectDeletion(static_cast<uint32_t>(slot));
+    for (uint32_t x : set) {
+        if (Result r = LockConflict(*c.snap, c.snap->records[x].index, false); !r) return r;
+    }
+    c.snap->Erase(set);
+    if (c.s) c.s->modified = true;
+    return Result();
+}
+
+Result DeleteListed(const Ctx& c, Field list, uint64_t target, uint64_t kinds)
+{
+    const ObjRecord* t = Live(c, target);
+    if (!t) return FailNotExist(target);
+    if (!IsKind(t, kinds) || !c.snap->Contains(c.R(), list, target)) return FailNotChild(target);
+    return DeleteObject(c, target);
+}
+
+Result DeleteAllListed(const Ctx& c, Field list, uint64_t kinds)
+{
+    const std::vector<uint64_t> items = c.snap->GetList(c.R(), list);
+    for (uint64_t i : items) {
+        if (!IsKind(Live(c, i), kinds)) continue;
+        if (Result r = DeleteObject(c, i); !r) return r;
+    }
+    if (c.s) c.s->modified = true;
+    return Result();
+}
+
+uint32_t CreateOwned(SnapshotData& snap, Kind kind, uint64_t owner, const std::string& name)
+{
+    const uint32_t slot = snap.Create(kind);
+    snap.records[slot].name = name;
+    snap.Place(slot, owner);
+    return slot;
+}
+
+Result ResolveArg(const Ctx& c, const IObject& arg, uint64_t kinds, bool mustBeLocked, uint32_t& slot)
+{
+    const Ref& ref = Access::RefOf(arg);
+    if (!ref.session || ref.index == 0) return FailEmpty();
+    if (ref.snapshot != c.snap) return FailNotChild(ref.index);
+    const int64_t s = LiveSlot(c, ref.index);
+    if (s < 0) return FailNotExist(ref.index);
+    const ObjRecord& r = c.snap->records[static_cast<size_t>(s)];
+    if (!(r.flags & kValid)) return FailNotValid(ref.index);
+    if (!(kinds & KindBit(r.kind))) return FailWrongKind(ref.index);
+    if (mustBeLocked && !IsLocked(arg)) return FailNotLocked(ref.index);
+    slot = static_cast<uint32_t>(s);
+    return Result();
+}
+
+void RecordCall(SessionData* s, StandIn::Record rec)
+{
+    if (s) s->calls.push_back(std::move(rec));
+}
+
+}  // namespace detail
+}  // namespace Lumo
