@@ -1,0 +1,33 @@
+// FixContext: the static storage every repair method reads, since repair methods take no
+// arguments. CFixMgr alone writes it: the session part before each test (InitTest), the pairs
+// before each repair. One instance per process, so one fix-mode check runs at a time.
+// s_fixUIDManager may be null (a test whose setup failed, or no test yet): a repair must then
+// report failure and never dereference it. The containers may be empty; calls through an empty
+// container fail.
+#pragma once
+
+#include "lumopi/LumoPI.h"
+
+#include <string>
+
+struct FixContext
+{
+    // Number (0 to 4) of pairs of the finding being repaired, and its pairs in raise order; the
+    // slots beyond the count hold the empty index and the empty name.
+    static unsigned s_fixParamCount;
+    static Lumo::Index s_fixIndex1;
+    static Lumo::Index s_fixIndex2;
+    static Lumo::Index s_fixIndex3;
+    static Lumo::Index s_fixIndex4;
+    static std::string s_fixName1;
+    static std::string s_fixName2;
+    static std::string s_fixName3;
+    static std::string s_fixName4;
+
+    // What the current test opened.
+    static Lumo::LumoPI* s_fixSession;
+    static Lumo::ContainerT<const Lumo::ISnapshot> s_fixSnapshot;
+    static Lumo::IUIDManager* s_fixUIDManager;
+    static Lumo::ContainerT<const Lumo::INorvConfig> s_fixNorvConfig;
+    static Lumo::ContainerT<const Lumo::INorvDesign> s_fixNorvDesign;
+};

@@ -1,0 +1,116 @@
+#include "framework/TestRegistry.h"
+
+#include "framework/CNorvInitTest.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+
+template <class Test>
+CNorvDetailChecker* make()
+{
+    return new Test;
+}
+
+} // namespace
+
+// Every test in registration order (position in the full list of 53), with the switch that
+// admits it. To add a test, include its header above and uncomment its row below; rows whose class
+// does not exist yet stay commented.
+const std::vector<TestRegistration>& TestRegistryTable()
+{
+    static const std::vector<TestRegistration> table = {
+        {1, "CNorvInitTest", TestGating::Always, &make<CNorvInitTest>},
+        // {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>}, // tests/rules/CNetClassNameUnique.h
+        // {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>}, // tests/rules/CConstraintClassNameUnique.h
+        // {4, "CValidNames", TestGating::Always, &make<CValidNames>},                 // tests/rules/CValidNames.h
+        // {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>}, // tests/rules/CClearRuleInSchemes.h
+        // {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>}, // tests/rules/CNetClassesInScheme.h
+        // {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},         // tests/rules/CLayerNumbering.h
+        // {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>}, // tests/rules/CLayerInAllNetClasses.h
+        // {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>}, // tests/rules/CLayerInAllClearRules.h
+        // {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>}, // tests/rules/CLayerInZAxisRules.h
+        // {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>}, // tests/rules/CNoiseRuleChecker.h
+        // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h
+        // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
+        // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
+        // {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},         // tests/connectivity/CCompInPart.h
+        // {16, "CCompValid", TestGating::Always, &make<CCompValid>},                  // tests/connectivity/CCompValid.h
+        // {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},        // tests/connectivity/CPinInComponent.h
+        // {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},                // tests/connectivity/CCompUnique.h
+        // {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},           // tests/connectivity/CPinUnique.h
+        // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
+        // {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>}, // tests/connectivity/CPinUniqueInPart.h
+        // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
+        // {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>}, // tests/connectivity/CPinsetsValidation.h
+        // {24, "CPinsetsTreeLike", TestGating::HiddenTestsOn, &make<CPinsetsTreeLike>}, // tests/connectivity/CPinsetsTreeLike.h
+        // {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},                // tests/connectivity/CPnetUnique.h
+        // {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},          // tests/connectivity/CPinConnection.h
+        // {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},      // tests/connectivity/CEnetUnique.h
+        // {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>}, // tests/connectivity/CENetConsistency.h
+        // {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>}, // tests/connectivity/CEnetOneAnalogPnet.h
+        // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
+        // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
+        // {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>}, // tests/connectivity/CDiffPairConsistency.h
+        // {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},      // tests/connectivity/CDiffPairNCCheck.h
+        // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h
+        // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
+        // {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},    // tests/connectivity/CPowerNetTopology.h
+        // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
+        // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
+        // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
+        // {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},              // tests/rules/CConsChecker.h
+        // {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},             // tests/rules/CDefaults.h
+        // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
+        // {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},            // tests/connectivity/CFlatNetCheck.h
+        // {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>}, // tests/connectivity/CFlatPinVsNorvPinChecker.h
+        // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h
+        // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
+        // {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},            // tests/rules/CViaSpanValid.h
+        // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
+        // {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>}, // tests/rules/CC2CClearRules.h
+        // {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>}, // tests/rules/CTemplatesUnique.h
+        // {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>}, // tests/rules/CTemplatesValid.h
+        // {52, "CP2PRules", TestGating::Always, &make<CP2PRules>},                    // tests/rules/CP2PRules.h
+        // {53, "CPNetTopo", TestGating::Always, &make<CPNetTopo>},                    // tests/connectivity/CPNetTopo.h
+    };
+    return table;
+}
+
+bool IsRegisteredUnder(TestGating gating, bool hiddenTests, bool tamsaFlow)
+{
+    switch (gating) {
+    case TestGating::Always: return true;
+    case TestGating::HiddenTestsOn: return hiddenTests;
+    case TestGating::OutsideTamsaFlow: return !tamsaFlow;
+    }
+    return false;
+}
+
+namespace
+{
+
+bool isSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+} // namespace
+
+bool HiddenTestsRequested()
+{
+    return isSet("NORV_CIC_RUN_HIDDEN_TESTS");
+}
+
+bool FlowTamsaFromEnvironment()
+{
+    if (isSet("NORV_TAMSA_FLOW"))
+        return true;
+    const char* version = std::getenv("QUIL_VERSION");
+    if (!version || !*version)
+        return false;
+    return std::strcmp(version, "9.3TAMSA") == 0 || std::strcmp(version, "9.3.1TAMSA") == 0;
+}
