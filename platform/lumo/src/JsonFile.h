@@ -1,0 +1,29 @@
+// File and text helpers shared by the design-file loader and saver: index text, JSON Pointer tokens and
+// the atomic file write. Private to lumopi; stateless and thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Lumo {
+namespace JsonFile {
+
+// True when the text has the shape of a raw index ("17-0-49", "-3-0-255"), whether or not in range.
+bool LooksLikeIndexText(std::string_view text);
+
+// Parses the text form of an index. False when the shape or a component's range is wrong.
+bool ParseIndexText(std::string_view text, uint64_t& value);
+
+// Appends "/" and the key escaped as a JSON Pointer reference token.
+void AppendPointerToken(std::string& path, std::string_view key);
+
+// Reads a whole file. False with a reason when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
+
+// Writes the text to a temporary file beside `path`, syncs it and renames it onto `path`. Without
+// `overwrite` an existing file is never replaced, not even one created while writing.
+bool WriteFileAtomically(const std::string& path, const std::string& text, bool overwrite, std::string& error);
+
+} // namespace JsonFile
+} // namespace Lumo

@@ -1,0 +1,139 @@
+// The complete example design: it loads with the documented indexes, completion fills every relation the
+// example leaves to it, the product-facing interface walks it, and load-save-load gives the same session.
+#include "JsonTestUtil.h"
+#include "SessionDump.h"
+
+#include "lumopi/LumoPI.h"
+#include "lumopi/StandIn.h"
+
+#include <gtest/gtest.h>
+
+
+using namespace Lumo;
+using namespace Lumo::StandIn;
+using LumoTest::DumpSession;
+using LumoTest::TempDir;
+
+namespace {
+
+const std::string kExample = std::string(KRAVIK_SOURCE_DIR) + "/examples/design-example.json";
+
+Index Ix(const char* text)
+{
+    uint64_t serial = 0, type = 0;
+    sscanf(text, "%lu-0-%lu", &serial, &type);
+    return Index((type << 56) | serial);
+}
+
+std::unique_ptr<LumoPI> LoadExample()
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    EXPECT_TRUE(s) << err.path << ": " << err.message;
+    return s;
+}
+
+}  // namespace
+
+TEST(JsonExample, LoadsWithTheDocumentedIndexes)
+{
+    auto s = LoadExample();
+    ASSERT_TRUE(s);
+    Store& st = GetStore(*s);
+    EXPECT_EQ(st.SnapshotIndex(), Ix("1-0-101"));
+    const struct {
+        const char* index;
+        Kind kind;
+        const char* name;
+    } rows[] = {
+        {"20-0-102", Kind::NorvConfig, "TOP"}, {"21-0-21", Kind::Design, ""},
+        {"26-0-24", Kind::NetClass, "(Default)"}, {"63-0-49", Kind::PhysicalNet, "CLK_P"},
+        {"79-0-46", Kind::DiffPair, "CLK"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(st.KindOf(Ix(r.index)), r.kind) << r.index;
+        EXPECT_EQ(st.Name(Ix(r.index)), r.name) << r.index;
+    }
+    ASSERT_EQ(st.Definitions().size(), 4u);
+    EXPECT_FALSE(IsModified(*s));
+}
+
+TEST(JsonExample, CompletionFillsTheRelationsLeftOut)
+{
+    auto s = LoadExample();
+    ASSERT_TRUE(s);
+    Store& st = GetStore(*s);
+    auto byName = [&](Kind k, const std::string& name) {
+        for (Index i : st.AllLive(k))
+            if (st.Name(i) == name) return i;
+        ADD_FAILURE() << "no " << KindName(k) << " " << name;
+        return Index();
+    };
+    const Index nClkP = byName(Kind::PhysicalNet, "CLK_P"), nClkN = byName(Kind::PhysicalNet, "CLK_N");
+    const Index nData = byName(Kind::PhysicalNet, "DATA");
+    const Index eClkP = byName(Kind::ElectricalNet, "CLK_P"), eClkN = byName(Kind::ElectricalNet, "CLK_N");
+    const Index eData = byName(Kind::ElectricalNet, "DATA");
+    const Index dp = byName(Kind::DiffPair, "CLK"), nc = byName(Kind::NetClass, "(Default)");
+    const Index fClkP = byName(Kind::FlatNet, "CLK_P"), ps1 = byName(Kind::NorvPin, "PS1");
+    const Index vps1 = byName(Kind::NorvPin, "VPS1");
+    const Index soic = byName(Kind::Part, "SOIC4"), u1 = byName(Kind::NorvComp, "U1");
+
+    EXPECT_EQ(st.List(eClkP, Field::physicalNets), std::vector<Index>{nClkP});
+    EXPECT_EQ(st.List(eData, Field::physicalNets), std::vector<Index>{nData});
+    EXPECT_EQ(st.Ref(eClkP, Field::parentDiffPair), dp);
+    EXPECT_EQ(st.Ref(eClkN, Field::parentDiffPair), dp);
+    EXPECT_TRUE(st.Ref(eData, Field::parentDiffPair).IsEmpty());
+    EXPECT_EQ(st.List(nc, Field::physicalNets), (std::vector<Index>{nClkP, nClkN, nData}));
+    EXPECT_EQ(st.List(nc, Field::schemaNetClassRules).size(), 2u);
+    EXPECT_EQ(st.Ref(fClkP, Field::physicalNet), nClkP);
+    EXPECT_EQ(st.Ref(vps1, Field::parentPin), ps1);
+    EXPECT_EQ(st.Ref(ps1, Field::parentPhysicalNet), nData);
+    EXPECT_EQ(st.List(soic, Field::norvComps), std::vector<Index>{u1});
+
+    // Component pins: owner, component, design pin mirrored into flat pins and the design pin's Norv pins,
+    // and the net lists them after its own pins.
+    const std::vector<Index> comp = st.List(u1, Field::pins);
+    ASSERT_EQ(comp.size(), 4u);
+    for (Index pin : comp) {
+        EXPECT_EQ(st.Owner(pin), u1);
+        EXPECT_EQ(st.Ref(pin, Field::parentNorvComp), u1);
+        const Index design = st.Ref(pin, Field::designPin);
+        EXPECT_EQ(st.List(pin, Field::flatPins), std::vector<Index>{design});
+        EXPECT_EQ(st.List(design, Field::norvPins), std::vector<Index>{pin});
+        EXPECT_EQ(st.List(design, Field::netsConnected).size(), 1u);
+    }
+    EXPECT_EQ(st.List(nData, Field::pins), (std::vector<Index>{ps1, vps1, comp[2], comp[3]}));
+    EXPECT_EQ(st.List(nClkP, Field::pins).size(), 2u);
+
+    const Index pp1 = byName(Kind::PartPin, "1");
+    EXPECT_EQ(st.List(pp1, Field::parentPartPinPairs).size(), 1u);
+}
+
+TEST(JsonExample, LoadSaveLoadGivesTheSameSession)
+{
+    auto first = LoadExample();
+    ASSERT_TRUE(first);
+    TempDir dir;
+    ASSERT_TRUE(SaveSession(*first, dir.File("a.json")));
+    LoadError err;
+    auto second = LoadSession(dir.File("a.json"), &err);
+    ASSERT_TRUE(second) << err.path << ": " << err.message;
+    EXPECT_EQ(DumpSession(*first), DumpSession(*second));
+    // a saved file is a fixed point of load and save
+    ASSERT_TRUE(SaveSession(*second, dir.File("b.json")));
+    EXPECT_EQ(LumoTest::ReadText(dir.File("a.json")), LumoTest::ReadText(dir.File("b.json")));
+}
+
+TEST(JsonExample, TheOtherExampleDesignsRoundTrip)
+{
+    for (const char* name : {"clean.json", "broken.json"}) {
+        LoadError err;
+        auto first = LoadSession(std::string(KRAVIK_SOURCE_DIR) + "/examples/" + name, &err);
+        ASSERT_TRUE(first) << name << " " << err.path << ": " << err.message;
+        TempDir dir;
+        ASSERT_TRUE(SaveSession(*first, dir.File("a.json")));
+        auto second = LoadSession(dir.File("a.json"), &err);
+        ASSERT_TRUE(second) << name << " " << err.path << ": " << err.message;
+        EXPECT_EQ(DumpSession(*first), DumpSession(*second)) << name;
+    }
+}
