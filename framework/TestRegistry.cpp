@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CEnetUnique.h"
+#include "tests/connectivity/CPnetUnique.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -46,9 +48,9 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
         // {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>}, // tests/connectivity/CPinsetsValidation.h
         // {24, "CPinsetsTreeLike", TestGating::HiddenTestsOn, &make<CPinsetsTreeLike>}, // tests/connectivity/CPinsetsTreeLike.h
-        // {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},                // tests/connectivity/CPnetUnique.h
+        {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},
         // {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},          // tests/connectivity/CPinConnection.h
-        // {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},      // tests/connectivity/CEnetUnique.h
+        {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},
         // {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>}, // tests/connectivity/CENetConsistency.h
         // {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>}, // tests/connectivity/CEnetOneAnalogPnet.h
         // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h

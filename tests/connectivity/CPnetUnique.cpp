@@ -1,0 +1,133 @@
+#include "tests/connectivity/CPnetUnique.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <unordered_map>
+
+namespace
+{
+
+// What the walk of one electrical net's physical nets gave; walked once per electrical net.
+struct ChildList
+{
+    bool walked = false;
+    bool iteratorFailed = false;
+    int unreadIndexes = 0;
+    std::unordered_map<Lumo::Index, int> counts;
+};
+
+} // namespace
+
+CPnetUnique::CPnetUnique() = default;
+CPnetUnique::~CPnetUnique() = default;
+
+std::string CPnetUnique::getTestDescription() const { return "Test checks if physical net name is unique"; }
+std::string CPnetUnique::getTestName() const { return "Physical net unique"; }
+std::string CPnetUnique::getTestShortName() const { return "PNetUnique"; }
+
+std::string CPnetUnique::toUpper(const std::string& text) const
+{
+    return connectivity::toUpperText(text);
+}
+
+TestStatus CPnetUnique::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+    std::vector<PnetNameRecord> records;
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T40_ERRITERPHYSNETS);
+
+    std::unordered_map<Lumo::Index, ChildList> parents;
+    for (; net.IsValid(); ++net) {
+        Lumo::Index index;
+        if (!net->GetIndex(index)) {
+            raiseError(CDICErrors::T40_ERRINDEXELECNET);
+            continue;
+        }
+        Lumo::String name;
+        if (!net->GetName(name)) {
+            raiseError(CDICErrors::T40_ERRNAMEELECNET);
+            continue;
+        }
+        if (connectivity::isImplicitNetName(name.c_str()))
+            continue;
+        records.push_back({index, name.str(), toUpper(name.str())});
+
+        Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
+        if (!net->GetParentElectricalNet(parent)) {
+            raiseError(CDICErrors::T40_ERRPARENTELECNETPHYS, index, name.c_str());
+            continue;
+        }
+        // The parent's child list is walked once and kept by the parent's index, so that an
+        // electrical net with many physical nets is not walked once per child.
+        Lumo::Index parentIndex;
+        const bool keyed = parent->GetIndex(parentIndex) && !parentIndex.IsEmpty();
+        ChildList local;
+        ChildList& children = keyed ? parents[parentIndex] : local;
+        if (!children.walked) {
+            children.walked = true;
+            Lumo::IteratorT<const Lumo::INorvPhysicalNet> child;
+            if (!parent->GetIterPhysicalNets(child)) {
+                children.iteratorFailed = true;
+            } else {
+                for (; child.IsValid(); ++child) {
+                    Lumo::Index childIndex;
+                    if (child->GetIndex(childIndex))
+                        ++children.counts[childIndex];
+                    else
+                        ++children.unreadIndexes;
+                }
+            }
+        }
+        if (children.iteratorFailed) {
+            raiseError(CDICErrors::T40_ERRPARENTELECNET);
+            continue;
+        }
+        for (int i = 0; i < children.unreadIndexes; ++i)
+            raiseError(CDICErrors::T40_ERRINDEXPHYSNET);
+        const auto found = children.counts.find(index);
+        const int count = found == children.counts.end() ? 0 : found->second;
+        if (count != 1) {
+            Lumo::Index elecIndex;
+            Lumo::String elecName;
+            parent->GetIndex(elecIndex);
+            parent->GetName(elecName);
+            raiseError(CDICErrors::T40_ERRWRONGNETSREF, elecIndex, elecName.c_str());
+        }
+    }
+
+    std::vector<std::string> keys;
+    keys.reserve(records.size());
+    for (const PnetNameRecord& record : records)
+        keys.push_back(record.upperName);
+    connectivity::forEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
+        if (!checkPairUnique(records[i], records[j])) {
+            addErrIndex(records[i].index);
+            m_message += "   ";
+            addErrIndex(records[j].index);
+        }
+    });
+
+    raiseStatus(OK);
+    return m_status;
+}
+
+bool CPnetUnique::checkPairUnique(const PnetNameRecord& first, const PnetNameRecord& second)
+{
+    if (first.upperName != second.upperName)
+        return true;
+    for (const PnetNameRecord* record : {&first, &second}) {
+        Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
+        Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
+        if (m_config->GetPhysicalNet(record->index, net) && net->GetType(type) && type == Lumo::PNT_ImplicitPower) {
+            raiseError(CDICErrors::T40_IMPLICITPOWERS, record->index, record->name.c_str());
+            return true;
+        }
+    }
+    raiseError(CDICErrors::T40_ERRPHYSNETNOTUNIEQUE, first.index, first.name.c_str(), second.index,
+               second.name.c_str());
+    return false;
+}

@@ -1,0 +1,54 @@
+// Small helpers that several connectivity tests share: the implicit-net name rule, case folding,
+// reading a constraint's value as text, and grouping equal keys so that a duplicate search emits
+// the same pairs, in the same order, as comparing every two elements would, in near-linear time.
+// Stateless free functions; safe from any thread.
+#pragma once
+
+#include "lumopi/LumoPI.h"
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace connectivity
+{
+
+// Constraint names and values that several tests compare (exact, case-sensitive).
+extern const char* const ORDER_TYPE;
+extern const char* const TOPO_ORDERED;
+extern const char* const ANALOG;
+extern const char* const TOPOLOGY_CUSTOM;
+extern const char* const TOPOLOGY_COMPLEX;
+
+// True when the first 7 characters are "(net0)-" without regard to case.
+bool isImplicitNetName(const char* name);
+inline bool isImplicitNetName(const std::string& name) { return isImplicitNetName(name.c_str()); }
+
+// Every byte passed through toupper as an unsigned char.
+std::string toUpperText(const std::string& text);
+
+// The value of the named constraint of the object as text; false (out unchanged) when the
+// constraint or its value cannot be read.
+bool readConstraintText(const Lumo::IObjectNorv& object, const char* name, std::string& out);
+
+// Calls visit(i, j) for every i < j with keys[i] == keys[j], ordered by i, then by j: the order of
+// a full pairwise scan, without comparing unequal keys.
+template <class Key, class Visit>
+void forEachEqualPair(const std::vector<Key>& keys, Visit&& visit)
+{
+    std::unordered_map<Key, std::vector<std::size_t>> groups;
+    std::vector<std::size_t> rank(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        std::vector<std::size_t>& members = groups[keys[i]];
+        rank[i] = members.size();
+        members.push_back(i);
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::vector<std::size_t>& members = groups[keys[i]];
+        for (std::size_t k = rank[i] + 1; k < members.size(); ++k)
+            visit(i, members[k]);
+    }
+}
+
+} // namespace connectivity
