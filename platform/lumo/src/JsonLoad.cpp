@@ -390,7 +390,7 @@ RefVal Loader::ReadRef(Scope& sc, const OJson& v, uint64_t targets, bool allowNu
         if (it == sc.ids.end()) Fail(node, key, pos, "unknown id " + Quote(text));
         const Obj& t = sc.objs[it->second];
         if (!((targets >> static_cast<unsigned>(t.kind)) & 1u))
-            Fail(node, key, pos, "id " + Quote(text) + " names a " + KindName(t.kind) + ", which " + Quote(key) +
+            Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(t.kind) + ", which " + Quote(key) +
                                      " does not allow");
         r.state = kStaged;
         r.target = it->second;
