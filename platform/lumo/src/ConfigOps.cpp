@@ -1,148 +1,387 @@
 // Configuration operations: walks, fetches, searches, net creation and UpdateIncremental.
 #include "Ops.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 namespace Lumo {
 
 using namespace detail;
 
-Result IConfig::GetIterFlatNets(IteratorT<const IFlatNet>&/*out*/) const
+namespace {
+const uint64_t kCfg = LUMO_K(NorvConfig);
+const uint64_t kAnyCfg = LUMO_K(NorvConfig) | LUMO_K(DefaultConfig);
+
+// The schematic list a configuration shows: its own, or that of the default configuration of its top block.
+std::vector<uint64_t> SchematicList(const Ctx& c, Field f)
 {
-    return NotImplemented();
+    if (c.K() == Kind::DefaultConfig) return c.snap->GetList(c.R(), f);
+    const ObjRecord& snapRec = c.snap->records[c.snap->self];
+    for (uint64_t dc : c.snap->GetList(snapRec, Field::defaultConfigs)) {
+        const ObjRecord* r = Live(c, dc);
+        if (r && r->kind == Kind::DefaultConfig && r->name == c.R().name) return c.snap->GetList(*r, f);
+    }
+    return {};
 }
 
-Result IConfig::GetIterComps(IteratorT<const IComp>&/*out*/) const
+Result OwnedFetch(const Ctx& c, IObject& out, uint64_t index, Kind kind, Field list)
 {
-    return NotImplemented();
+    const ObjRecord* t = Live(c, index);
+    if (!t) return FailNotExist(index);
+    if (t->kind != kind || (t->owner != c.index && !c.snap->Contains(c.R(), list, index))) return FailNotChild(index);
+    SetObject(out, c.s, c.snap, index);
+    return Result();
 }
 
-Result INorvConfig::GetNorvDesign(ContainerT<const INorvDesign>&/*out*/) const
+Result DeleteOwned(Ctx& c, uint64_t index, Kind kind, Field list)
 {
-    return NotImplemented();
+    const ObjRecord* t = Live(c, index);
+    if (!t) return FailNotExist(index);
+    if (t->kind != kind || (t->owner != c.index && !c.snap->Contains(c.R(), list, index))) return FailNotChild(index);
+    if (Result r = DeleteObject(c, index); !r) return r;
+    return c.Done();
 }
 
-Result INorvConfig::GetIterElectricalNets(IteratorT<const INorvElectricalNet>&/*out*/) const
+bool HasLiveParent(const SnapshotData& snap, const ObjRecord& pn)
 {
-    return NotImplemented();
+    const ObjRecord* e = snap.FindLive(snap.GetRef(pn, Field::parentElectricalNet));
+    return e && e->kind == Kind::ElectricalNet;
 }
 
-Result INorvConfig::GetIterPhysicalNets(IteratorT<const INorvPhysicalNet>&/*out*/) const
+Result AddElectricalNetFor(Ctx& c, const IObject& physNet, MutableContainerT<INorvElectricalNet>& out)
 {
-    return NotImplemented();
+    uint32_t ps = 0;
+    const Ref& ref = Access::RefOf(physNet);
+    if (ref.snapshot && ref.snapshot != c.snap) return FailNotChild(ref.index);
+    if (Result r = ResolveArg(c, physNet, LUMO_K(PhysicalNet), false, ps); !r) return r;
+    if (c.snap->records[ps].owner != c.index) return FailNotChild(ref.index);
+    const uint32_t e = NewElectricalNetFor(*c.snap, c.slot, ps);
+    SetM(out, c, c.snap->records[e].index);
+    return c.Done();
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// IConfig
+
+Result IConfig::GetIterFlatNets(IteratorT<const IFlatNet>& out) const
+{
+    LUMO_OP("GetIterFlatNets");
+    Ctx c(*this);
+    ResetI(out, c, op);
+    if (Result r = c.Enter(op, kAnyCfg); !r) return r;
+    FillI(out, c, op, SchematicList(c, Field::flatNets));
+    return Result();
 }
 
-Result INorvConfig::GetIterDiffPairs(IteratorT<const INorvDiffPair>&/*out*/) const
+Result IConfig::GetIterComps(IteratorT<const IComp>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetIterComps");
+    Ctx c(*this);
+    ResetI(out, c, op);
+    if (Result r = c.Enter(op, kAnyCfg); !r) return r;
+    FillI(out, c, op, SchematicList(c, Field::logicComps));
+    return Result();
 }
 
-Result INorvConfig::GetIterNorvComps(IteratorT<const INorvComp>&/*out*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvConfig reads
+
+LUMO_REF_GETTER(INorvConfig, GetNorvDesign, INorvDesign, kCfg, Field::design, LUMO_K(Design))
+LUMO_LIST_ITER(INorvConfig, GetIterElectricalNets, INorvElectricalNet, kCfg, Field::electricalNets)
+LUMO_LIST_ITER(INorvConfig, GetIterPhysicalNets, INorvPhysicalNet, kCfg, Field::physicalNets)
+LUMO_LIST_ITER(INorvConfig, GetIterDiffPairs, INorvDiffPair, kCfg, Field::diffPairs)
+LUMO_LIST_ITER(INorvConfig, GetIterNorvComps, INorvComp, kCfg, Field::norvComps)
+LUMO_LIST_ITER(INorvConfig, GetIterParts, INorvPart, kCfg, Field::parts)
+
+Result INorvConfig::GetPhysicalNet(const Index& index, ContainerT<const INorvPhysicalNet>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetPhysicalNet");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::PhysicalNet, Field::physicalNets);
 }
 
-Result INorvConfig::GetIterParts(IteratorT<const INorvPart>&/*out*/) const
+Result INorvConfig::GetElectricalNet(const Index& index, ContainerT<const INorvElectricalNet>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetElectricalNet");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::ElectricalNet, Field::electricalNets);
 }
 
-Result INorvConfig::GetPhysicalNet(const Index&/*index*/, ContainerT<const INorvPhysicalNet>&/*out*/) const
+Result INorvConfig::GetNorvComp(const Index& index, ContainerT<const INorvComp>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetNorvComp");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::NorvComp, Field::norvComps);
 }
 
-Result INorvConfig::GetElectricalNet(const Index&/*index*/, ContainerT<const INorvElectricalNet>&/*out*/) const
+Result INorvConfig::GetPhysicalNetByFlatNet(const Index& flatNet, ContainerT<const INorvPhysicalNet>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetPhysicalNetByFlatNet");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    const ObjRecord* f = Live(c, flatNet.GetValue());
+    if (!f) return FailNotExist(flatNet.GetValue());
+    if (f->kind != Kind::FlatNet) return FailWrongKind(flatNet.GetValue());
+    return RefGet(c, out, c.snap->GetRef(*f, Field::physicalNet), LUMO_K(PhysicalNet));
 }
 
-Result INorvConfig::GetNorvComp(const Index&/*index*/, ContainerT<const INorvComp>&/*out*/) const
+Result INorvConfig::GetListNorvPinByPin(ListT<Index>& out, const Index& designPin) const
 {
-    return NotImplemented();
+    LUMO_OP("GetListNorvPinByPin");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    const ObjRecord* d = Live(c, designPin.GetValue());
+    if (!d) return FailNotExist(designPin.GetValue());
+    if (d->kind != Kind::DesignPin) return FailWrongKind(designPin.GetValue());
+    for (uint64_t p : c.snap->GetList(*d, Field::norvPins))
+        if (Live(c, p)) out.Add(Index(p));
+    return Result();
 }
 
-Result INorvConfig::GetPhysicalNetByFlatNet(const Index&/*flatNet*/, ContainerT<const INorvPhysicalNet>&/*out*/) const
+Result INorvConfig::FindPhysicalNet(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindPhysicalNet");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return FindInList(c, out, c.slot, Field::physicalNets, name, params);
 }
 
-Result INorvConfig::GetListNorvPinByPin(ListT<Index>&/*out*/, const Index&/*designPin*/) const
+Result INorvConfig::FindElectricalNet(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindElectricalNet");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return FindInList(c, out, c.slot, Field::electricalNets, name, params);
 }
 
-Result INorvConfig::FindPhysicalNet(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvConfig::FindNorvComp(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindNorvComp");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCfg); !r) return r;
+    return FindInList(c, out, c.slot, Field::norvComps, name, params);
 }
 
-Result INorvConfig::FindElectricalNet(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvConfig writes
+
+Result INorvConfig::AddNorvDesign(MutableContainerT<INorvDesign>& out)
 {
-    return NotImplemented();
+    LUMO_OP("AddNorvDesign");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    const ObjRecord* d = Live(c, c.snap->GetRef(c.R(), Field::design));
+    if (d && d->kind == Kind::Design) return FailExists("Design");
+    const uint32_t slot = CreateOwned(*c.snap, Kind::Design, c.index, "");
+    SetM(out, c, c.snap->records[slot].index);
+    return c.Done();
 }
 
-Result INorvConfig::FindNorvComp(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvConfig::AddPhysicalNet(MutableContainerT<INorvPhysicalNet>& out, const String& name, const IFlatNet& flatNet)
 {
-    return NotImplemented();
+    LUMO_OP("AddPhysicalNet");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    uint32_t fs = 0;
+    if (Result r = ResolveArg(c, flatNet, LUMO_K(FlatNet), false, fs); !r) return r;
+    const uint32_t slot = CreateOwned(*c.snap, Kind::PhysicalNet, c.index, name.str());
+    c.snap->Link(slot, Field::flatNet, c.snap->records[fs].index);
+    const ObjRecord* d = Live(c, c.snap->GetRef(c.R(), Field::design));
+    if (d && d->kind == Kind::Design) {
+        for (uint64_t nc : c.snap->GetList(*d, Field::netClasses)) {
+            const ObjRecord* r = Live(c, nc);
+            if (r && r->kind == Kind::NetClass && r->name == "(Default)") {
+                c.snap->Link(slot, Field::netClass, nc);
+                break;
+            }
+        }
+    }
+    SetM(out, c, c.snap->records[slot].index);
+    return c.Done();
 }
 
-Result INorvConfig::AddNorvDesign(MutableContainerT<INorvDesign>&/*out*/)
+Result INorvConfig::AddElectricalNet(MutableContainerT<INorvElectricalNet>& out, const ContainerT<const INorvPhysicalNet>& physNet)
 {
-    return NotImplemented();
+    LUMO_OP("AddElectricalNet");
+    Ctx c(*this);
+    const IObject& arg = Access::Obj(physNet);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return AddElectricalNetFor(c, arg, out);
 }
 
-Result INorvConfig::AddPhysicalNet(MutableContainerT<INorvPhysicalNet>&/*out*/, const String&/*name*/, const IFlatNet&/*flatNet*/)
+Result INorvConfig::AddElectricalNet(MutableContainerT<INorvElectricalNet>& out, const MutableContainerT<INorvPhysicalNet>& physNet)
 {
-    return NotImplemented();
+    LUMO_OP("AddElectricalNet");
+    Ctx c(*this);
+    const ContainerT<const INorvPhysicalNet> arg = physNet.ReadOnly();
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return AddElectricalNetFor(c, Access::Obj(arg), out);
 }
 
-Result INorvConfig::AddElectricalNet(MutableContainerT<INorvElectricalNet>&/*out*/, const ContainerT<const INorvPhysicalNet>&/*physNet*/)
+Result INorvConfig::AddNorvComp(MutableContainerT<INorvComp>& out, const ContainerT<const INorvPart>& part, const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("AddNorvComp");
+    Ctx c(*this);
+    const uint64_t partIndex = Access::RefOf(Access::Obj(part)).index;
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    const uint32_t slot = CreateOwned(*c.snap, Kind::NorvComp, c.index, name.str());
+    const uint64_t comp = c.snap->records[slot].index;
+    const ObjRecord* p = Live(c, partIndex);
+    if (p && p->kind == Kind::Part) {
+        c.snap->Link(slot, Field::parentPart, partIndex);
+        const std::vector<uint64_t> partPins = c.snap->GetList(*Live(c, partIndex), Field::partPins);
+        for (uint64_t pp : partPins) {
+            const ObjRecord* ppr = Live(c, pp);
+            if (!ppr || ppr->kind != Kind::PartPin) continue;
+            const std::string pinName = ppr->name;
+            const uint32_t pin = CreateOwned(*c.snap, Kind::NorvPin, comp, pinName);
+            c.snap->SetRef(pin, Field::parentNorvComp, comp);
+            c.snap->SetRef(pin, Field::parentPartPin, pp);
+        }
+    }
+    SetM(out, c, comp);
+    return c.Done();
 }
 
-Result INorvConfig::AddElectricalNet(MutableContainerT<INorvElectricalNet>&/*out*/, const MutableContainerT<INorvPhysicalNet>&/*physNet*/)
+Result INorvConfig::DeleteDiffPair(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteDiffPair");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return DeleteOwned(c, index.GetValue(), Kind::DiffPair, Field::diffPairs);
 }
 
-Result INorvConfig::AddNorvComp(MutableContainerT<INorvComp>&/*out*/, const ContainerT<const INorvPart>&/*part*/, const String&/*name*/)
+Result INorvConfig::DeleteElectricalNet(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteElectricalNet");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return DeleteOwned(c, index.GetValue(), Kind::ElectricalNet, Field::electricalNets);
 }
 
-Result INorvConfig::DeleteDiffPair(const Index&/*index*/)
+Result INorvConfig::DeletePhysicalNet(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeletePhysicalNet");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return DeleteOwned(c, index.GetValue(), Kind::PhysicalNet, Field::physicalNets);
 }
 
-Result INorvConfig::DeleteElectricalNet(const Index&/*index*/)
+Result INorvConfig::DeleteNorvComp(const Index& index)
 {
-    return NotImplemented();
-}
-
-Result INorvConfig::DeletePhysicalNet(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvConfig::DeleteNorvComp(const Index&/*index*/)
-{
-    return NotImplemented();
+    LUMO_OP("DeleteNorvComp");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    return DeleteOwned(c, index.GetValue(), Kind::NorvComp, Field::norvComps);
 }
 
 Result INorvConfig::DeleteAllDiffPairs()
 {
-    return NotImplemented();
+    LUMO_OP("DeleteAllDiffPairs");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    if (Result r = DeleteAllListed(c, Field::diffPairs, LUMO_K(DiffPair)); !r) return r;
+    return c.Done();
 }
 
-Result INorvConfig::UpdateIncremental(const ListT<Index>&/*physNets*/, const ListT<Index>&/*elecNets*/)
+Result INorvConfig::UpdateIncremental(const ListT<Index>& physNets, const ListT<Index>& elecNets)
 {
-    return NotImplemented();
+    LUMO_OP("UpdateIncremental");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    StandIn::Record rec;
+    rec.operation = "UpdateIncremental";
+    rec.receiver = Index(c.index);
+    std::unordered_set<uint64_t> physSet, elecSet;
+    std::vector<uint64_t> elecOrder;
+    for (auto it = physNets.GetIterator(); it.IsValid(); ++it) {
+        rec.physNets.push_back(*it);
+        physSet.insert(it->GetValue());
+    }
+    for (auto it = elecNets.GetIterator(); it.IsValid(); ++it) {
+        rec.elecNets.push_back(*it);
+        if (elecSet.insert(it->GetValue()).second) elecOrder.push_back(it->GetValue());
+    }
+    RecordCall(c.s, rec);
+
+    // Dissolve listed nets whose physical nets (two or more) are all listed.
+    for (uint64_t e : elecOrder) {
+        const ObjRecord* er = Live(c, e);
+        if (!er || er->kind != Kind::ElectricalNet) continue;
+        std::vector<uint64_t> members;
+        for (uint64_t p : c.snap->GetList(*er, Field::physicalNets)) {
+            const ObjRecord* pr = Live(c, p);
+            if (pr && pr->kind == Kind::PhysicalNet && std::find(members.begin(), members.end(), p) == members.end())
+                members.push_back(p);
+        }
+        if (members.size() < 2) continue;
+        bool all = true;
+        for (uint64_t p : members) all = all && physSet.count(p);
+        if (!all) continue;
+        if (Result r = DeleteObject(c, e); !r) return r;
+        for (uint64_t p : members) NewElectricalNetFor(*c.snap, c.slot, static_cast<uint32_t>(LiveSlot(c, p)));
+    }
+
+    // Candidates: the listed physical nets, then those whose parent is a listed net that no longer exists.
+    std::vector<uint64_t> candidates;
+    std::unordered_set<uint64_t> seen;
+    for (const Index& p : rec.physNets) {
+        const ObjRecord* pr = Live(c, p.GetValue());
+        if (pr && pr->kind == Kind::PhysicalNet && seen.insert(p.GetValue()).second) candidates.push_back(p.GetValue());
+    }
+    bool anyDeleted = false;
+    for (uint64_t e : elecOrder) anyDeleted = anyDeleted || (c.snap->Find(e) && !Live(c, e));
+    if (anyDeleted) {
+        for (uint64_t p : c.snap->GetList(c.R(), Field::physicalNets)) {
+            const ObjRecord* pr = Live(c, p);
+            if (!pr || pr->kind != Kind::PhysicalNet) continue;
+            const uint64_t parent = c.snap->GetRef(*pr, Field::parentElectricalNet);
+            if (elecSet.count(parent) && c.snap->Find(parent) && !Live(c, parent) && seen.insert(p).second)
+                candidates.push_back(p);
+        }
+    }
+    for (uint64_t p : candidates) {
+        const int64_t ps = LiveSlot(c, p);
+        if (ps >= 0 && !HasLiveParent(*c.snap, c.snap->records[static_cast<size_t>(ps)]))
+            NewElectricalNetFor(*c.snap, c.slot, static_cast<uint32_t>(ps));
+    }
+    return c.Done();
 }
 
 Result INorvConfig::UpdateAllElectricalNets()
 {
-    return NotImplemented();
+    LUMO_OP("UpdateAllElectricalNets");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
+    StandIn::Record rec;
+    rec.operation = "UpdateAllElectricalNets";
+    rec.receiver = Index(c.index);
+    RecordCall(c.s, rec);
+    const std::vector<uint64_t> nets = c.snap->GetList(c.R(), Field::physicalNets);
+    for (uint64_t p : nets) {
+        const int64_t ps = LiveSlot(c, p);
+        if (ps < 0 || c.snap->records[static_cast<size_t>(ps)].kind != Kind::PhysicalNet) continue;
+        if (!HasLiveParent(*c.snap, c.snap->records[static_cast<size_t>(ps)]))
+            NewElectricalNetFor(*c.snap, c.slot, static_cast<uint32_t>(ps));
+    }
+    return c.Done();
 }
 
 }  // namespace Lumo

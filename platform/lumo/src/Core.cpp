@@ -211,7 +211,6 @@ Result Ctx::Done()
     return Result();
 }
 
-ArgRef ArgOf(const IObject& o) { return ArgRef{Access::RefOf(o), Access::AcqOf(o).get()}; }
 
 // ---------------------------------------------------------------------------------------------------------
 // Handles

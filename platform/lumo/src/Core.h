@@ -51,12 +51,6 @@ struct Ctx {
     Result Done();
 };
 
-// Resolves the object an interface argument holds (a container's or handle's object).
-struct ArgRef {
-    Ref ref;
-    Acquisition* acq = nullptr;
-};
-ArgRef ArgOf(const IObject& o);
 
 // Fills handles.
 void SetObject(IObject& out, SessionData* s, SnapshotData* snap, uint64_t index);

@@ -1,608 +1,872 @@
 // Design, class, rule, scheme and generic-object operations.
 #include "Ops.h"
 
+#include <algorithm>
+
 namespace Lumo {
 
 using namespace detail;
 
-Result INorvDesign::GetIterLayers(IteratorT<const INorvLayer>&/*out*/) const
+namespace {
+const uint64_t kDes = LUMO_K(Design);
+const uint64_t kNC = LUMO_K(NetClass);
+const uint64_t kCC = LUMO_K(ConstraintClass);
+const uint64_t kCR = LUMO_K(ClearRule);
+const uint64_t kSch = LUMO_K(Scheme);
+const uint64_t kSNCR = LUMO_K(SchemaNetClassRule);
+const uint64_t kSCR = LUMO_K(SchemaClearRule);
+const uint64_t kGOT = LUMO_K(GenObjType);
+const uint64_t kGCO = LUMO_K(GenCompObj);
+
+// True when ancestor is on the owner chain above index.
+bool Below(const SnapshotData& snap, uint64_t index, uint64_t ancestor)
 {
-    return NotImplemented();
+    const ObjRecord* r = snap.FindLive(index);
+    size_t steps = 0;
+    while (r && steps++ <= snap.records.size()) {
+        if (r->owner == ancestor) return true;
+        r = snap.FindLive(r->owner);
+    }
+    return false;
 }
 
-Result INorvDesign::GetIterNetClasses(IteratorT<const INorvNetClass>&/*out*/) const
+Result FetchListed(const Ctx& c, IObject& out, Field list, uint64_t index, uint64_t kinds)
 {
-    return NotImplemented();
+    const ObjRecord* t = Live(c, index);
+    if (!t) return FailNotExist(index);
+    if (!IsKind(t, kinds) || !c.snap->Contains(c.R(), list, index)) return FailNotChild(index);
+    SetObject(out, c.s, c.snap, index);
+    return Result();
 }
 
-Result INorvDesign::GetIterConstraintClasses(IteratorT<const INorvConstraintClass>&/*out*/) const
+Result HierarchicalName(const Ctx& c, String& out, char sep, Kind kind)
 {
-    return NotImplemented();
+    std::vector<const std::string*> names;
+    const ObjRecord* r = &c.R();
+    size_t steps = 0;
+    while (r && r->kind == kind) {
+        if (steps++ > c.snap->records.size()) return FailCyclic(c.index);
+        names.push_back(&r->name);
+        r = Live(c, r->owner);
+    }
+    std::string s;
+    for (size_t i = names.size(); i-- > 0;) {
+        s += *names[i];
+        if (i) s += sep;
+    }
+    out = String(std::move(s));
+    return Result();
 }
 
-Result INorvDesign::GetIterClearRules(IteratorT<const INorvClearRule>&/*out*/) const
+// Creates an object under the receiver and hands it back locked.
+template <class T>
+uint32_t CreateLocked(Ctx& c, MutableContainerT<T>& out, Kind kind, const std::string& name)
 {
-    return NotImplemented();
+    const uint32_t slot = CreateOwned(*c.snap, kind, c.index, name);
+    SetM(out, c, c.snap->records[slot].index);
+    return slot;
 }
 
-Result INorvDesign::GetIterSchemes(IteratorT<const INorvScheme>&/*out*/) const
+Result DeleteWhere(Ctx& c, uint64_t index, uint64_t kinds, bool ok)
 {
-    return NotImplemented();
+    const ObjRecord* t = Live(c, index);
+    if (!t) return FailNotExist(index);
+    if (!IsKind(t, kinds) || !ok) return FailNotChild(index);
+    if (Result r = DeleteObject(c, index); !r) return r;
+    return c.Done();
 }
 
-Result INorvDesign::GetIterViaSpans(IteratorT<const INorvViaSpan>&/*out*/) const
+const ConstraintData* ConstraintValue(const Ctx& c, const std::string& name)
 {
-    return NotImplemented();
+    const ConstraintData* definitionRecord = nullptr;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::constraints)) {
+        const ObjRecord* r = Live(c, i);
+        if (!r || r->kind != Kind::Constraint || r->name != name) continue;
+        const ConstraintPayload* p = c.snap->Payload(*r);
+        if (!p) continue;
+        if (c.snap->GetInt(*r, Field::definition) == 0) return &p->value;
+        if (!definitionRecord) definitionRecord = &p->value;
+    }
+    if (definitionRecord) return definitionRecord;
+    if (c.R().extra) {
+        const auto& inh = c.R().extra->inherits;
+        if (std::find(inh.begin(), inh.end(), name) != inh.end()) {
+            if (const ObjRecord* def = c.s->FindDefinition(name)) {
+                if (const ConstraintPayload* p = c.s->defs->Payload(*def)) return &p->value;
+            }
+        }
+    }
+    return nullptr;
 }
 
-Result INorvDesign::GetIterVia(IteratorT<const INorvVia>&/*out*/) const
+Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, Kind kind, int32_t layerIndex)
 {
-    return NotImplemented();
+    for (uint64_t i : c.snap->GetList(c.R(), list)) {
+        const ObjRecord* r = Live(c, i);
+        if (!r || r->kind != kind) continue;
+        const int64_t li = c.snap->GetInt(*r, Field::layerIndex);
+        if (li == layerIndex) out.Add(NorvObjectExtInfo{Index(r->index), String(r->name), static_cast<int32_t>(li)});
+    }
+    return Result();
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// INorvDesign
+
+LUMO_LIST_ITER(INorvDesign, GetIterLayers, INorvLayer, kDes, Field::layers)
+LUMO_LIST_ITER(INorvDesign, GetIterNetClasses, INorvNetClass, kDes, Field::netClasses)
+LUMO_LIST_ITER(INorvDesign, GetIterConstraintClasses, INorvConstraintClass, kDes, Field::constraintClasses)
+LUMO_LIST_ITER(INorvDesign, GetIterClearRules, INorvClearRule, kDes, Field::clearRules)
+LUMO_LIST_ITER(INorvDesign, GetIterSchemes, INorvScheme, kDes, Field::schemes)
+LUMO_LIST_ITER(INorvDesign, GetIterViaSpans, INorvViaSpan, kDes, Field::viaSpans)
+LUMO_LIST_ITER(INorvDesign, GetIterVia, INorvVia, kDes, Field::vias)
+LUMO_LIST_ITER(INorvDesign, GetIterPartTechs, INorvPartTech, kDes, Field::partTechs)
+LUMO_LIST_ITER(INorvDesign, GetIterConstVars, INorvConstVar, kDes, Field::constVars)
+LUMO_LIST_ITER(INorvDesign, GetIterC2CClearRules, INorvC2CClearRule, kDes, Field::c2cClearRules)
+LUMO_LIST_ITER(INorvDesign, GetIterPkgTypeClearRules, INorvPkgTypeClearRule, kDes, Field::pkgTypeClearRules)
+LUMO_LIST_ITER(INorvDesign, GetIterP2PClearRules, INorvP2PClearRule, kDes, Field::p2pClearRules)
+LUMO_LIST_ITER(INorvDesign, GetIterParRuleDefs, INorvParRuleDef, kDes, Field::parRuleDefs)
+LUMO_LIST_ITER(INorvDesign, GetIterNoiseRules, INorvNoiseRule, kDes, Field::noiseRules)
+LUMO_LIST_ITER(INorvDesign, GetIterZAxisClearRules, INorvZAxisClearRule, kDes, Field::zAxisClearRules)
+LUMO_LIST_ITER(INorvDesign, GetIterGenObjTypes, INorvGenObjType, kDes, Field::genObjTypes)
+
+Result INorvDesign::GetNorvGenClear(ContainerT<const INorvGenClear>& out) const
+{
+    LUMO_OP("GetNorvGenClear");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kDes); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::genClears)) {
+        if (IsKind(Live(c, i), LUMO_K(GenClear))) {
+            SetC(out, c, i);
+            return Result();
+        }
+    }
+    return FailNotFound("GenClear");
 }
 
-Result INorvDesign::GetIterPartTechs(IteratorT<const INorvPartTech>&/*out*/) const
+Result INorvDesign::GetLayer(const Index& index, ContainerT<const INorvLayer>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetLayer");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kDes); !r) return r;
+    return FetchListed(c, Access::Obj(out), Field::layers, index.GetValue(), LUMO_K(Layer));
 }
 
-Result INorvDesign::GetIterConstVars(IteratorT<const INorvConstVar>&/*out*/) const
+Result INorvDesign::GetViaSpan(const Index& index, ContainerT<const INorvViaSpan>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetViaSpan");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kDes); !r) return r;
+    return FetchListed(c, Access::Obj(out), Field::viaSpans, index.GetValue(), LUMO_K(ViaSpan));
 }
 
-Result INorvDesign::GetIterC2CClearRules(IteratorT<const INorvC2CClearRule>&/*out*/) const
+Result INorvDesign::GetConstraintClass(const Index& index, ContainerT<const INorvConstraintClass>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetConstraintClass");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kDes); !r) return r;
+    const ObjRecord* t = Live(c, index.GetValue());
+    if (!t) return FailNotExist(index.GetValue());
+    if (t->kind != Kind::ConstraintClass || !Below(*c.snap, t->index, c.index)) return FailNotChild(index.GetValue());
+    SetC(out, c, t->index);
+    return Result();
 }
 
-Result INorvDesign::GetIterPkgTypeClearRules(IteratorT<const INorvPkgTypeClearRule>&/*out*/) const
+#define LUMO_DESIGN_FIND(Method, Fld)                                                               \
+    Result INorvDesign::Method(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        out.RemoveAll();                                                                           \
+        if (Result r = c.Enter(op, kDes); !r) return r;                                            \
+        return FindInList(c, out, c.slot, Fld, name, params);                                      \
+    }
+
+LUMO_DESIGN_FIND(FindConstraintClass, Field::constraintClasses)
+LUMO_DESIGN_FIND(FindNetClass, Field::netClasses)
+LUMO_DESIGN_FIND(FindScheme, Field::schemes)
+LUMO_DESIGN_FIND(FindClearRule, Field::clearRules)
+LUMO_DESIGN_FIND(FindGenObjType, Field::genObjTypes)
+
+Result INorvDesign::AddConstraintClass(MutableContainerT<INorvConstraintClass>& out, const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("AddConstraintClass");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    CreateLocked(c, out, Kind::ConstraintClass, name.str());
+    return c.Done();
 }
 
-Result INorvDesign::GetIterP2PClearRules(IteratorT<const INorvP2PClearRule>&/*out*/) const
+Result INorvDesign::AddNetClass(MutableContainerT<INorvNetClass>& out, const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("AddNetClass");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    SyncNewClass(*c.snap, CreateLocked(c, out, Kind::NetClass, name.str()));
+    return c.Done();
 }
 
-Result INorvDesign::GetIterParRuleDefs(IteratorT<const INorvParRuleDef>&/*out*/) const
+Result INorvDesign::AddScheme(MutableContainerT<INorvScheme>& out, const String& name, ESchemeType type)
 {
-    return NotImplemented();
+    LUMO_OP("AddScheme");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    const uint32_t slot = CreateLocked(c, out, Kind::Scheme, name.str());
+    c.snap->SetInt(slot, Field::schemeType, type);
+    PopulateScheme(*c.snap, slot);
+    return c.Done();
 }
 
-Result INorvDesign::GetIterNoiseRules(IteratorT<const INorvNoiseRule>&/*out*/) const
+Result INorvDesign::AddClearRule(MutableContainerT<INorvClearRule>& out, const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("AddClearRule");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    SyncNewClearRule(*c.snap, CreateLocked(c, out, Kind::ClearRule, name.str()));
+    return c.Done();
 }
 
-Result INorvDesign::GetIterZAxisClearRules(IteratorT<const INorvZAxisClearRule>&/*out*/) const
+Result INorvDesign::AddGenClear(MutableContainerT<INorvGenClear>& out)
 {
-    return NotImplemented();
+    LUMO_OP("AddGenClear");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    CreateLocked(c, out, Kind::GenClear, "");
+    return c.Done();
 }
 
-Result INorvDesign::GetIterGenObjTypes(IteratorT<const INorvGenObjType>&/*out*/) const
+Result INorvDesign::DeleteNetClass(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteNetClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    return DeleteWhere(c, index.GetValue(), kNC, Below(*c.snap, index.GetValue(), c.index));
 }
 
-Result INorvDesign::GetNorvGenClear(ContainerT<const INorvGenClear>&/*out*/) const
+Result INorvDesign::DeleteConstraintClass(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteConstraintClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kDes); !r) return r;
+    return DeleteWhere(c, index.GetValue(), kCC, Below(*c.snap, index.GetValue(), c.index));
 }
 
-Result INorvDesign::GetLayer(const Index&/*index*/, ContainerT<const INorvLayer>&/*out*/) const
+#define LUMO_DESIGN_DELETE(Method, Fld, KindName)                                                   \
+    Result INorvDesign::Method(const Index& index)                                                 \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, kDes); !r) return r;                                       \
+        if (Result r = DeleteListed(c, Fld, index.GetValue(), LUMO_K(KindName)); !r) return r;     \
+        return c.Done();                                                                           \
+    }
+
+LUMO_DESIGN_DELETE(DeleteClearRule, Field::clearRules, ClearRule)
+LUMO_DESIGN_DELETE(DeleteScheme, Field::schemes, Scheme)
+LUMO_DESIGN_DELETE(DeleteViaSpan, Field::viaSpans, ViaSpan)
+LUMO_DESIGN_DELETE(DeleteNoiseRule, Field::noiseRules, NoiseRule)
+LUMO_DESIGN_DELETE(DeleteParRuleDef, Field::parRuleDefs, ParRuleDef)
+LUMO_DESIGN_DELETE(DeleteC2CClearRule, Field::c2cClearRules, C2CClearRule)
+LUMO_DESIGN_DELETE(DeleteP2PClearRule, Field::p2pClearRules, P2PClearRule)
+
+#define LUMO_DESIGN_DELETE_ALL(Method, Fld, KindName)                                               \
+    Result INorvDesign::Method()                                                                   \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, kDes); !r) return r;                                       \
+        if (Result r = DeleteAllListed(c, Fld, LUMO_K(KindName)); !r) return r;                    \
+        return c.Done();                                                                           \
+    }
+
+LUMO_DESIGN_DELETE_ALL(DeleteAllParRuleDefs, Field::parRuleDefs, ParRuleDef)
+LUMO_DESIGN_DELETE_ALL(DeleteAllC2CClearRules, Field::c2cClearRules, C2CClearRule)
+LUMO_DESIGN_DELETE_ALL(DeleteAllZAxisClearRules, Field::zAxisClearRules, ZAxisClearRule)
+LUMO_DESIGN_DELETE_ALL(DeleteAllConstVars, Field::constVars, ConstVar)
+LUMO_DESIGN_DELETE_ALL(DeleteAllGenObjTypes, Field::genObjTypes, GenObjType)
+LUMO_DESIGN_DELETE_ALL(DeleteAllNoiseRules, Field::noiseRules, NoiseRule)
+LUMO_DESIGN_DELETE_ALL(DeleteAllP2PClearRules, Field::p2pClearRules, P2PClearRule)
+LUMO_DESIGN_DELETE_ALL(DeleteAllPkgTypeClearRules, Field::pkgTypeClearRules, PkgTypeClearRule)
+
+// ---------------------------------------------------------------------------------------------------------
+// INorvLayer
+
+LUMO_INT_GETTER(INorvLayer, GetType, ELayerType, LUMO_K(Layer), Field::layerType)
+LUMO_INT_GETTER(INorvLayer, GetLayerNumber, int32_t, LUMO_K(Layer), Field::layerNumber)
+LUMO_INT_GETTER(INorvLayer, GetMetallicLayerNumber, int32_t, LUMO_K(Layer), Field::metallicLayerNumber)
+LUMO_SET_NAME(INorvLayer, LUMO_K(Layer))
+
+Result INorvLayer::SetLayerNumber(int32_t number)
 {
-    return NotImplemented();
+    LUMO_OP("SetLayerNumber");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Layer)); !r) return r;
+    c.snap->SetInt(c.slot, Field::layerNumber, number);
+    return c.Done();
 }
 
-Result INorvDesign::GetViaSpan(const Index&/*index*/, ContainerT<const INorvViaSpan>&/*out*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvNetClass
+
+Result INorvNetClass::GetHierarchicalName(String& out, char separator) const
 {
-    return NotImplemented();
+    LUMO_OP("GetHierarchicalName");
+    Ctx c(*this);
+    if (const std::string* text = PlaceholderText(c.snap, c.index)) {
+        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
+        out = String(*text);
+        return Result();
+    }
+    if (Result r = c.Enter(op, kNC); !r) return r;
+    return HierarchicalName(c, out, separator, Kind::NetClass);
 }
 
-Result INorvDesign::GetConstraintClass(const Index&/*index*/, ContainerT<const INorvConstraintClass>&/*out*/) const
+LUMO_LIST_ITER(INorvNetClass, GetIterChildNetClasses, INorvNetClass, kNC, Field::childNetClasses)
+LUMO_REF_GETTER(INorvNetClass, GetParentNetClass, INorvNetClass, kNC, Field::in, kNC)
+
+Result INorvNetClass::GetSchemaNetClassMappedObjList(ListT<Index>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetSchemaNetClassMappedObjList");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kNC); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::schemaNetClassRules)) out.Add(Index(i));
+    return Result();
 }
 
-Result INorvDesign::FindConstraintClass(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvNetClass::GetListPhysicalNets(ListT<Index>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetListPhysicalNets");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kNC); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::physicalNets)) out.Add(Index(i));
+    return Result();
 }
 
-Result INorvDesign::FindNetClass(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvNetClass::FindChildNetClass(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindChildNetClass");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kNC); !r) return r;
+    return FindInList(c, out, c.slot, Field::childNetClasses, name, params);
 }
 
-Result INorvDesign::FindScheme(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvNetClass::SetName(const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("SetName");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    c.snap->SetName(c.slot, name.str());
+    RenameMapped(*c.snap, c.slot);
+    return c.Done();
 }
 
-Result INorvDesign::FindClearRule(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+namespace {
+Result MoveClass(Ctx& c, const IObject& target, uint64_t kinds)
 {
-    return NotImplemented();
+    uint32_t ts = 0;
+    if (Result r = ResolveArg(c, target, kinds, true, ts); !r) return r;
+    const uint64_t newOwner = c.snap->records[ts].index;
+    if (newOwner == c.index || Below(*c.snap, newOwner, c.index)) return FailCyclic(c.index);
+    const uint64_t oldOwner = c.R().owner;
+    if (const ObjRecord* o = Live(c, oldOwner)) {
+        const Field home = HomeField(o->kind, Kind::NetClass);
+        if (home != Field::Count) c.snap->RemoveFromList(static_cast<uint32_t>(LiveSlot(c, oldOwner)), home, c.index);
+    }
+    c.snap->Place(c.slot, newOwner);
+    SyncMovedClass(*c.snap, c.slot);
+    return c.Done();
+}
+}  // namespace
+
+Result INorvNetClass::SetParent(INorvNetClass& newParent)
+{
+    LUMO_OP("SetParent");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    return MoveClass(c, newParent, kNC);
 }
 
-Result INorvDesign::FindGenObjType(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvNetClass::SetParent(INorvDesign& design)
 {
-    return NotImplemented();
+    LUMO_OP("SetParent");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    return MoveClass(c, design, kDes);
 }
 
-Result INorvDesign::AddConstraintClass(MutableContainerT<INorvConstraintClass>&/*out*/, const String&/*name*/)
+Result INorvNetClass::AddChildNetClass(MutableContainerT<INorvNetClass>& out, const String& name, INorvDesign& design)
 {
-    return NotImplemented();
+    LUMO_OP("AddChildNetClass");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    uint32_t ds = 0;
+    if (Result r = ResolveArg(c, design, kDes, true, ds); !r) return r;
+    SyncNewClass(*c.snap, CreateLocked(c, out, Kind::NetClass, name.str()));
+    return c.Done();
 }
 
-Result INorvDesign::AddNetClass(MutableContainerT<INorvNetClass>&/*out*/, const String&/*name*/)
+Result INorvNetClass::DeleteChildNetClass(const Index& index)
 {
-    return NotImplemented();
-}
-
-Result INorvDesign::AddScheme(MutableContainerT<INorvScheme>&/*out*/, const String&/*name*/, ESchemeType/*type*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::AddClearRule(MutableContainerT<INorvClearRule>&/*out*/, const String&/*name*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::AddGenClear(MutableContainerT<INorvGenClear>&/*out*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteNetClass(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteConstraintClass(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteClearRule(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteScheme(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteViaSpan(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteNoiseRule(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteParRuleDef(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteC2CClearRule(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteP2PClearRule(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllParRuleDefs()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllC2CClearRules()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllZAxisClearRules()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllConstVars()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllGenObjTypes()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllNoiseRules()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllP2PClearRules()
-{
-    return NotImplemented();
-}
-
-Result INorvDesign::DeleteAllPkgTypeClearRules()
-{
-    return NotImplemented();
-}
-
-Result INorvLayer::GetType(ELayerType&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvLayer::GetLayerNumber(int32_t&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvLayer::GetMetallicLayerNumber(int32_t&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvLayer::SetLayerNumber(int32_t/*number*/)
-{
-    return NotImplemented();
-}
-
-Result INorvLayer::SetName(const String&/*name*/)
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::GetHierarchicalName(String&/*out*/, char/*separator*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::GetIterChildNetClasses(IteratorT<const INorvNetClass>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::GetParentNetClass(ContainerT<const INorvNetClass>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::GetSchemaNetClassMappedObjList(ListT<Index>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::GetListPhysicalNets(ListT<Index>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::FindChildNetClass(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::SetName(const String&/*name*/)
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::SetParent(INorvNetClass&/*newParent*/)
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::SetParent(INorvDesign&/*design*/)
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::AddChildNetClass(MutableContainerT<INorvNetClass>&/*out*/, const String&/*name*/, INorvDesign&/*design*/)
-{
-    return NotImplemented();
-}
-
-Result INorvNetClass::DeleteChildNetClass(const Index&/*index*/)
-{
-    return NotImplemented();
+    LUMO_OP("DeleteChildNetClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    const ObjRecord* t = Live(c, index.GetValue());
+    const bool child = t && (t->owner == c.index || c.snap->Contains(c.R(), Field::childNetClasses, t->index));
+    return DeleteWhere(c, index.GetValue(), kNC, child);
 }
 
 Result INorvNetClass::DeleteAllChildNetClass()
 {
-    return NotImplemented();
+    LUMO_OP("DeleteAllChildNetClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kNC); !r) return r;
+    if (Result r = DeleteAllListed(c, Field::childNetClasses, kNC); !r) return r;
+    return c.Done();
 }
 
-Result INorvConstraintClass::GetHierarchicalName(String&/*out*/, char/*separator*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvConstraintClass
+
+Result INorvConstraintClass::GetHierarchicalName(String& out, char separator) const
 {
-    return NotImplemented();
+    LUMO_OP("GetHierarchicalName");
+    Ctx c(*this);
+    if (const std::string* text = PlaceholderText(c.snap, c.index)) {
+        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
+        out = String(*text);
+        return Result();
+    }
+    if (Result r = c.Enter(op, kCC); !r) return r;
+    return HierarchicalName(c, out, separator, Kind::ConstraintClass);
 }
 
-Result INorvConstraintClass::GetNetClass(ContainerT<const INorvNetClass>&/*out*/) const
+LUMO_REF_GETTER(INorvConstraintClass, GetNetClass, INorvNetClass, kCC, Field::netClass, kNC)
+LUMO_LIST_ITER(INorvConstraintClass, GetIterChildConstraintClasses, INorvConstraintClass, kCC, Field::childConstraintClasses)
+LUMO_REF_GETTER(INorvConstraintClass, GetParentConstraintClass, INorvConstraintClass, kCC, Field::in, kCC)
+LUMO_SET_NAME(INorvConstraintClass, kCC)
+
+Result INorvConstraintClass::GetChildConstraintClass(const String& name, ContainerT<const INorvConstraintClass>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetChildConstraintClass");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kCC); !r) return r;
+    for (uint32_t s : MatchList(*c.snap, c.slot, Field::childConstraintClasses, name.str(), true)) {
+        if (c.snap->records[s].kind == Kind::ConstraintClass) {
+            SetC(out, c, c.snap->records[s].index);
+            return Result();
+        }
+    }
+    return FailNotFound(name.str());
 }
 
-Result INorvConstraintClass::GetIterChildConstraintClasses(IteratorT<const INorvConstraintClass>&/*out*/) const
+Result INorvConstraintClass::FindChildConstraintClass(ListT<NorvObjectInfo>& out, const String& name,
+                                                      const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindChildConstraintClass");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCC); !r) return r;
+    return FindInList(c, out, c.slot, Field::childConstraintClasses, name, params);
 }
 
-Result INorvConstraintClass::GetChildConstraintClass(const String&/*name*/, ContainerT<const INorvConstraintClass>&/*out*/) const
+Result INorvConstraintClass::SetNetClass(INorvNetClass& lockedClass)
 {
-    return NotImplemented();
-}
-
-Result INorvConstraintClass::GetParentConstraintClass(ContainerT<const INorvConstraintClass>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvConstraintClass::FindChildConstraintClass(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvConstraintClass::SetName(const String&/*name*/)
-{
-    return NotImplemented();
-}
-
-Result INorvConstraintClass::SetNetClass(INorvNetClass&/*lockedClass*/)
-{
-    return NotImplemented();
+    LUMO_OP("SetNetClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCC); !r) return r;
+    uint32_t ns = 0;
+    if (Result r = ResolveArg(c, lockedClass, kNC, true, ns); !r) return r;
+    c.snap->SetRef(c.slot, Field::netClass, c.snap->records[ns].index);
+    return c.Done();
 }
 
 Result INorvConstraintClass::DeleteAllConstraintClass()
 {
-    return NotImplemented();
+    LUMO_OP("DeleteAllConstraintClass");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCC); !r) return r;
+    if (Result r = DeleteAllListed(c, Field::childConstraintClasses, kCC); !r) return r;
+    return c.Done();
 }
 
-Result INorvClearRule::GetSchemaClearRuleMappedObjList(ListT<Index>&/*out*/) const
+// ---------------------------------------------------------------------------------------------------------
+// INorvClearRule, INorvViaSpan, INorvParRuleDef, INorvZAxisClearRule
+
+Result INorvClearRule::GetSchemaClearRuleMappedObjList(ListT<Index>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetSchemaClearRuleMappedObjList");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kCR); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::schemaClearRules)) out.Add(Index(i));
+    return Result();
 }
 
-Result INorvClearRule::SetName(const String&/*name*/)
+Result INorvClearRule::SetName(const String& name)
 {
-    return NotImplemented();
+    LUMO_OP("SetName");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kCR); !r) return r;
+    c.snap->SetName(c.slot, name.str());
+    RenameMapped(*c.snap, c.slot);
+    return c.Done();
 }
 
-Result INorvViaSpan::GetIterAllowedVias(IteratorT<const INorvVia>&/*out*/) const
+LUMO_LIST_ITER(INorvViaSpan, GetIterAllowedVias, INorvVia, LUMO_K(ViaSpan), Field::allowedVias)
+LUMO_LIST_ITER(INorvParRuleDef, GetIterParRuleSections, INorvParRuleSection, LUMO_K(ParRuleDef), Field::sections)
+LUMO_LIST_ITER(INorvZAxisClearRule, GetIterZAxisLayerRules, INorvZAxisLayerRule, LUMO_K(ZAxisClearRule), Field::zAxisLayerRules)
+
+// ---------------------------------------------------------------------------------------------------------
+// INorvNoiseRule
+
+namespace {
+
+struct NoiseEnds {
+    bool classFamily = false;
+    std::string victim, aggressor;
+};
+
+std::string EndText(const Ctx& c, Field ref, const char* constraint)
 {
-    return NotImplemented();
+    const ObjRecord* r = Live(c, c.snap->GetRef(c.R(), ref));
+    if (r) return r->name;
+    const ConstraintData* v = ConstraintValue(c, constraint);
+    return v ? v->GetValueAsString().str() : std::string();
 }
 
-Result INorvParRuleDef::GetIterParRuleSections(IteratorT<const INorvParRuleSection>&/*out*/) const
+bool NoiseType(const Ctx& c, ENoiseRuleType& out)
 {
-    return NotImplemented();
+    const int64_t explicitType = c.snap->GetInt(c.R(), Field::noiseType);
+    if (explicitType != kUnsetInt) {
+        out = static_cast<ENoiseRuleType>(explicitType);
+        return true;
+    }
+    const ConstraintData* t = ConstraintValue(c, "PR_TYPE");
+    const std::string family = t ? t->GetValueAsString().str() : std::string();
+    const bool classes = family == "Class-Class";
+    if (!classes && family != "Net-Net") return false;
+    const char* all = classes ? "(All Classes)" : "(All Nets)";
+    const bool victimAll = EndText(c, Field::victim, "PR_FROM_OBJ") == all;
+    const bool aggressorAll = EndText(c, Field::aggressor, "PR_TO_OBJ") == all;
+    int v;
+    if (classes)
+        v = victimAll ? (aggressorAll ? 7 : 3) : (aggressorAll ? 2 : 1);
+    else
+        v = victimAll ? (aggressorAll ? 8 : 6) : (aggressorAll ? 5 : 4);
+    out = static_cast<ENoiseRuleType>(v);
+    return true;
 }
 
-Result INorvZAxisClearRule::GetIterZAxisLayerRules(IteratorT<const INorvZAxisLayerRule>&/*out*/) const
+uint64_t Placeholder(SnapshotData& snap, const std::string& text)
 {
-    return NotImplemented();
+    auto it = std::find(snap.placeholders.begin(), snap.placeholders.end(), text);
+    size_t n = static_cast<size_t>(it - snap.placeholders.begin());
+    if (it == snap.placeholders.end()) snap.placeholders.push_back(text);
+    return MakeIndex(kPlaceholderType, n + 1);
 }
 
-Result INorvNoiseRule::GetType(ENoiseRuleType&/*out*/) const
+uint64_t ResolveClassPath(const Ctx& c, const std::string& text)
 {
-    return NotImplemented();
+    const uint64_t design = DesignOf(*c.snap, c.index);
+    const int64_t ds = LiveSlot(c, design);
+    if (ds < 0) return 0;
+    uint32_t slot = static_cast<uint32_t>(ds);
+    Field list = Field::constraintClasses;
+    size_t start = 0;
+    uint64_t found = 0;
+    for (;;) {
+        const size_t sep = text.find('/', start);
+        const std::string part = text.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+        found = 0;
+        for (uint32_t s : MatchList(*c.snap, slot, list, part, true)) {
+            if (c.snap->records[s].kind == Kind::ConstraintClass) {
+                found = c.snap->records[s].index;
+                slot = s;
+                break;
+            }
+        }
+        if (!found || sep == std::string::npos) return found;
+        list = Field::childConstraintClasses;
+        start = sep + 1;
+    }
 }
 
-Result INorvNoiseRule::Get(ContainerT<const INorvConstraintClass>&/*victim*/, ContainerT<const INorvConstraintClass>&/*aggressor*/, ENoiseRuleType&/*type*/) const
+uint64_t ResolveNet(const Ctx& c, const std::string& text)
 {
-    return NotImplemented();
+    const uint64_t design = DesignOf(*c.snap, c.index);
+    const ObjRecord* d = Live(c, design);
+    const int64_t cs = d ? LiveSlot(c, d->owner) : -1;
+    if (cs < 0 || c.snap->records[static_cast<size_t>(cs)].kind != Kind::NorvConfig) return 0;
+    for (uint32_t s : MatchList(*c.snap, static_cast<uint32_t>(cs), Field::electricalNets, text, true))
+        if (c.snap->records[s].kind == Kind::ElectricalNet) return c.snap->records[s].index;
+    return 0;
 }
 
-Result INorvNoiseRule::Get(ContainerT<const INorvElectricalNet>&/*victim*/, ContainerT<const INorvElectricalNet>&/*aggressor*/, ENoiseRuleType&/*type*/) const
+Result NoiseGet(const Ctx& c, IObject& victim, IObject& aggressor, ENoiseRuleType& type, bool classes)
 {
-    return NotImplemented();
+    const uint64_t endKind = classes ? kCC : LUMO_K(ElectricalNet);
+    const bool aggressorRef = c.snap->GetRef(c.R(), Field::aggressor) != 0;
+    if (!aggressorRef && !ConstraintValue(c, "PR_TO_OBJ")) return FailNoRef();
+    ENoiseRuleType t = NRT_Skip;
+    if (!NoiseType(c, t)) t = NRT_Skip;
+    auto fill = [&](IObject& out, Field ref, const char* constraint) {
+        const uint64_t explicitRef = c.snap->GetRef(c.R(), ref);
+        if (explicitRef) {
+            if (IsKind(Live(c, explicitRef), endKind)) SetObject(out, c.s, c.snap, explicitRef);
+            return;
+        }
+        const ConstraintData* v = ConstraintValue(c, constraint);
+        const std::string text = v ? v->GetValueAsString().str() : std::string();
+        if (text.empty() || text == "(All Classes)" || text == "(All Nets)") return;
+        const uint64_t found = classes ? ResolveClassPath(c, text) : ResolveNet(c, text);
+        SetObject(out, c.s, c.snap, found ? found : Placeholder(*c.snap, text));
+    };
+    fill(victim, Field::victim, "PR_FROM_OBJ");
+    fill(aggressor, Field::aggressor, "PR_TO_OBJ");
+    type = t;
+    return Result();
 }
 
-Result INorvScheme::GetParentDesign(ContainerT<const INorvDesign>&/*out*/) const
+}  // namespace
+
+Result INorvNoiseRule::GetType(ENoiseRuleType& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetType");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, LUMO_K(NoiseRule)); !r) return r;
+    if (!NoiseType(c, out)) return Fail("unknown noise rule type");
+    return Result();
 }
 
-Result INorvScheme::GetIterSchemaNetClassRules(IteratorT<const INorvSchemaNetClassRule>&/*out*/) const
+Result INorvNoiseRule::Get(ContainerT<const INorvConstraintClass>& victim, ContainerT<const INorvConstraintClass>& aggressor,
+                           ENoiseRuleType& type) const
 {
-    return NotImplemented();
+    LUMO_OP("Get");
+    Ctx c(*this);
+    ResetC(victim);
+    ResetC(aggressor);
+    if (Result r = c.Enter(op, LUMO_K(NoiseRule)); !r) return r;
+    return NoiseGet(c, Access::Obj(victim), Access::Obj(aggressor), type, true);
 }
 
-Result INorvScheme::GetIterSchemaClearRules(IteratorT<const INorvSchemaClearRule>&/*out*/) const
+Result INorvNoiseRule::Get(ContainerT<const INorvElectricalNet>& victim, ContainerT<const INorvElectricalNet>& aggressor,
+                           ENoiseRuleType& type) const
 {
-    return NotImplemented();
+    LUMO_OP("Get");
+    Ctx c(*this);
+    ResetC(victim);
+    ResetC(aggressor);
+    if (Result r = c.Enter(op, LUMO_K(NoiseRule)); !r) return r;
+    return NoiseGet(c, Access::Obj(victim), Access::Obj(aggressor), type, false);
 }
 
-Result INorvScheme::FindSchemaClearRule(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+// ---------------------------------------------------------------------------------------------------------
+// Schemes and scheme rules
+
+LUMO_REF_GETTER(INorvScheme, GetParentDesign, INorvDesign, kSch, Field::in, kDes)
+LUMO_LIST_ITER(INorvScheme, GetIterSchemaNetClassRules, INorvSchemaNetClassRule, kSch, Field::schemaNetClassRules)
+LUMO_LIST_ITER(INorvScheme, GetIterSchemaClearRules, INorvSchemaClearRule, kSch, Field::schemaClearRules)
+LUMO_SET_NAME(INorvScheme, kSch)
+
+Result INorvScheme::FindSchemaClearRule(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindSchemaClearRule");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kSch); !r) return r;
+    return FindInList(c, out, c.slot, Field::schemaClearRules, name, params);
 }
 
-Result INorvScheme::FindSchemaNetClassRule(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvScheme::FindSchemaNetClassRule(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindSchemaNetClassRule");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kSch); !r) return r;
+    return FindInList(c, out, c.slot, Field::schemaNetClassRules, name, params);
 }
 
-Result INorvScheme::GetSchemaClearRule(const Index&/*index*/, ContainerT<const INorvSchemaClearRule>&/*out*/) const
+Result INorvScheme::GetSchemaClearRule(const Index& index, ContainerT<const INorvSchemaClearRule>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetSchemaClearRule");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kSch); !r) return r;
+    return FetchListed(c, Access::Obj(out), Field::schemaClearRules, index.GetValue(), kSCR);
 }
 
-Result INorvScheme::SetName(const String&/*name*/)
+LUMO_REF_GETTER(INorvSchemaNetClassRule, GetParentNetClass, INorvNetClass, kSNCR, Field::parentNetClass, kNC)
+LUMO_REF_GETTER(INorvSchemaNetClassRule, GetParentScheme, INorvScheme, kSNCR, Field::in, kSch)
+LUMO_REF_GETTER(INorvSchemaNetClassRule, GetParentSchemeNetClassRule, INorvSchemaNetClassRule, kSNCR, Field::in, kSNCR)
+LUMO_LIST_ITER(INorvSchemaNetClassRule, GetIterSchemeNetClassRuleChild, INorvSchemaNetClassRule, kSNCR, Field::childRules)
+LUMO_LIST_ITER(INorvSchemaNetClassRule, GetIterLayerRules, INorvLayerRule, kSNCR, Field::layerRules)
+LUMO_LIST_ITER(INorvSchemaNetClassRule, GetIterViaAssigns, INorvViaAssign, kSNCR, Field::viaAssigns)
+
+Result INorvSchemaNetClassRule::GetScheme(ContainerT<const INorvScheme>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetScheme");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kSNCR); !r) return r;
+    return RefGet(c, out, SchemeOfRule(*c.snap, c.index), kSch);
 }
 
-Result INorvSchemaNetClassRule::GetParentNetClass(ContainerT<const INorvNetClass>&/*out*/) const
+Result INorvSchemaNetClassRule::FindLayerRule(ListT<NorvObjectExtInfo>& out, int32_t layerIndex) const
 {
-    return NotImplemented();
+    LUMO_OP("FindLayerRule");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kSNCR); !r) return r;
+    return FindLayerRules(c, out, Field::layerRules, Kind::LayerRule, layerIndex);
 }
 
-Result INorvSchemaNetClassRule::GetParentScheme(ContainerT<const INorvScheme>&/*out*/) const
+Result INorvSchemaNetClassRule::GetLayerRule(const Index& index, ContainerT<const INorvLayerRule>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetLayerRule");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kSNCR); !r) return r;
+    return FetchListed(c, Access::Obj(out), Field::layerRules, index.GetValue(), LUMO_K(LayerRule));
 }
 
-Result INorvSchemaNetClassRule::GetParentSchemeNetClassRule(ContainerT<const INorvSchemaNetClassRule>&/*out*/) const
+Result INorvSchemaNetClassRule::FindViaAssign(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
 {
-    return NotImplemented();
+    LUMO_OP("FindViaAssign");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kSNCR); !r) return r;
+    return FindInList(c, out, c.slot, Field::viaAssigns, name, params);
 }
 
-Result INorvSchemaNetClassRule::GetScheme(ContainerT<const INorvScheme>&/*out*/) const
+LUMO_REF_GETTER(INorvViaAssign, GetParentSchemeNetClassRule, INorvSchemaNetClassRule, LUMO_K(ViaAssign), Field::in, kSNCR)
+
+LUMO_INT_GETTER(INorvLayerRule, GetLayerIndex, int32_t, LUMO_K(LayerRule), Field::layerIndex)
+LUMO_REF_GETTER(INorvLayerRule, GetParentLayer, INorvLayer, LUMO_K(LayerRule), Field::parentLayer, LUMO_K(Layer))
+LUMO_REF_GETTER(INorvLayerRule, GetParentSchemeNetClassRule, INorvSchemaNetClassRule, LUMO_K(LayerRule), Field::in, kSNCR)
+
+LUMO_REF_GETTER(INorvSchemaClearRule, GetParentClearRule, INorvClearRule, kSCR, Field::parentClearRule, kCR)
+LUMO_REF_GETTER(INorvSchemaClearRule, GetParentScheme, INorvScheme, kSCR, Field::in, kSch)
+LUMO_LIST_ITER(INorvSchemaClearRule, GetIterLayerClearRules, INorvLayerClearRule, kSCR, Field::layerClearRules)
+
+Result INorvSchemaClearRule::FindLayerClearRule(ListT<NorvObjectExtInfo>& out, int32_t layerIndex) const
 {
-    return NotImplemented();
+    LUMO_OP("FindLayerClearRule");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, kSCR); !r) return r;
+    return FindLayerRules(c, out, Field::layerClearRules, Kind::LayerClearRule, layerIndex);
 }
 
-Result INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild(IteratorT<const INorvSchemaNetClassRule>&/*out*/) const
+Result INorvSchemaClearRule::GetLayerClearRule(const Index& index, ContainerT<const INorvLayerClearRule>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetLayerClearRule");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kSCR); !r) return r;
+    return FetchListed(c, Access::Obj(out), Field::layerClearRules, index.GetValue(), LUMO_K(LayerClearRule));
 }
 
-Result INorvSchemaNetClassRule::GetIterLayerRules(IteratorT<const INorvLayerRule>&/*out*/) const
+LUMO_INT_GETTER(INorvLayerClearRule, GetLayerIndex, int32_t, LUMO_K(LayerClearRule), Field::layerIndex)
+LUMO_REF_GETTER(INorvLayerClearRule, GetParentLayer, INorvLayer, LUMO_K(LayerClearRule), Field::parentLayer, LUMO_K(Layer))
+
+// ---------------------------------------------------------------------------------------------------------
+// Generic objects
+
+LUMO_LIST_ITER(INorvGenObjType, GetIterGenCompObjs, INorvGenCompObj, kGOT, Field::genCompObjs)
+
+Result INorvGenObjType::DeleteGenCompObj(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteGenCompObj");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kGOT); !r) return r;
+    return DeleteWhere(c, index.GetValue(), kGCO, Below(*c.snap, index.GetValue(), c.index));
 }
 
-Result INorvSchemaNetClassRule::GetIterViaAssigns(IteratorT<const INorvViaAssign>&/*out*/) const
+Result INorvGenCompObj::GetLevel(String& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetLevel");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kGCO); !r) return r;
+    out = String(c.snap->GetText(c.R(), Field::level));
+    return Result();
 }
 
-Result INorvSchemaNetClassRule::FindLayerRule(ListT<NorvObjectExtInfo>&/*out*/, int32_t/*layerIndex*/) const
+LUMO_LIST_ITER(INorvGenCompObj, GetIterGenCompObjs, INorvGenCompObj, kGCO, Field::genCompObjs)
+LUMO_LIST_ITER(INorvGenCompObj, GetIterGenObjs, INorvGenObj, kGCO, Field::genObjs)
+
+Result INorvGenCompObj::GetGenObj(const String& name, const String& typeText, ContainerT<const INorvGenObj>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetGenObj");
+    Ctx c(*this);
+    ResetC(out);
+    if (Result r = c.Enter(op, kGCO); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::genObjs)) {
+        const ObjRecord* g = Live(c, i);
+        if (g && g->kind == Kind::GenObj && g->name == name.str() && c.snap->GetText(*g, Field::level) == typeText.str()) {
+            SetC(out, c, i);
+            return Result();
+        }
+    }
+    return FailNotFound(name.str());
 }
 
-Result INorvSchemaNetClassRule::GetLayerRule(const Index&/*index*/, ContainerT<const INorvLayerRule>&/*out*/) const
+Result INorvGenCompObj::AddGenObj(const String& name, const String& typeText)
 {
-    return NotImplemented();
+    MutableContainerT<INorvGenObj> out;
+    return AddGenObj(name, typeText, out);
 }
 
-Result INorvSchemaNetClassRule::FindViaAssign(ListT<NorvObjectInfo>&/*out*/, const String&/*name*/, const SearchParams&/*params*/) const
+Result INorvGenCompObj::AddGenObj(const String& name, const String& typeText, MutableContainerT<INorvGenObj>& out)
 {
-    return NotImplemented();
+    LUMO_OP("AddGenObj");
+    Ctx c(*this);
+    ResetM(out);
+    if (Result r = c.EnterWrite(op, kGCO); !r) return r;
+    const uint32_t slot = CreateLocked(c, out, Kind::GenObj, name.str());
+    c.snap->SetText(slot, Field::level, typeText.str());
+    return c.Done();
 }
 
-Result INorvViaAssign::GetParentSchemeNetClassRule(ContainerT<const INorvSchemaNetClassRule>&/*out*/) const
+Result INorvGenCompObj::DeleteGenObj(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteGenObj");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kGCO); !r) return r;
+    const ObjRecord* t = Live(c, index.GetValue());
+    const bool child = t && (t->owner == c.index || c.snap->Contains(c.R(), Field::genObjs, t->index));
+    return DeleteWhere(c, index.GetValue(), LUMO_K(GenObj), child);
 }
 
-Result INorvLayerRule::GetLayerIndex(int32_t&/*out*/) const
+Result INorvGenCompObj::DeleteGenCompObj(const Index& index)
 {
-    return NotImplemented();
+    LUMO_OP("DeleteGenCompObj");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kGCO); !r) return r;
+    return DeleteWhere(c, index.GetValue(), kGCO, Below(*c.snap, index.GetValue(), c.index));
 }
 
-Result INorvLayerRule::GetParentLayer(ContainerT<const INorvLayer>&/*out*/) const
+Result INorvGenObj::GetLevel(String& out) const
 {
-    return NotImplemented();
-}
-
-Result INorvLayerRule::GetParentSchemeNetClassRule(ContainerT<const INorvSchemaNetClassRule>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvSchemaClearRule::GetParentClearRule(ContainerT<const INorvClearRule>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvSchemaClearRule::GetParentScheme(ContainerT<const INorvScheme>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvSchemaClearRule::GetIterLayerClearRules(IteratorT<const INorvLayerClearRule>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvSchemaClearRule::FindLayerClearRule(ListT<NorvObjectExtInfo>&/*out*/, int32_t/*layerIndex*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvSchemaClearRule::GetLayerClearRule(const Index&/*index*/, ContainerT<const INorvLayerClearRule>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvLayerClearRule::GetLayerIndex(int32_t&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvLayerClearRule::GetParentLayer(ContainerT<const INorvLayer>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenObjType::GetIterGenCompObjs(IteratorT<const INorvGenCompObj>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenObjType::DeleteGenCompObj(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::GetLevel(String&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::GetIterGenCompObjs(IteratorT<const INorvGenCompObj>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::GetIterGenObjs(IteratorT<const INorvGenObj>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::GetGenObj(const String&/*name*/, const String&/*typeText*/, ContainerT<const INorvGenObj>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::AddGenObj(const String&/*name*/, const String&/*typeText*/)
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::AddGenObj(const String&/*name*/, const String&/*typeText*/, MutableContainerT<INorvGenObj>&/*out*/)
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::DeleteGenObj(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvGenCompObj::DeleteGenCompObj(const Index&/*index*/)
-{
-    return NotImplemented();
-}
-
-Result INorvGenObj::GetLevel(String&/*out*/) const
-{
-    return NotImplemented();
+    LUMO_OP("GetLevel");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, LUMO_K(GenObj)); !r) return r;
+    out = String(c.snap->GetText(c.R(), Field::level));
+    return Result();
 }
 
 }  // namespace Lumo

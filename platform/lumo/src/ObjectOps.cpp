@@ -7,14 +7,7 @@ using namespace detail;
 
 namespace {
 
-// Text of a placeholder index (an unresolved noise-rule end), or null.
-const std::string* PlaceholderText(const Ctx& c)
-{
-    if (TypeOf(c.index) != kPlaceholderType || !c.snap) return nullptr;
-    const uint64_t n = c.index & kSerialMask;
-    if (n == 0 || n > c.snap->placeholders.size()) return nullptr;
-    return &c.snap->placeholders[n - 1];
-}
+const std::string* PlaceholderText(const Ctx& c) { return detail::PlaceholderText(c.snap, c.index); }
 
 // Own constraint records of the receiver, live, in order.
 std::vector<uint32_t> OwnConstraints(const Ctx& c)

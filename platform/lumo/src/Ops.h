@@ -59,7 +59,6 @@ Result ResolveArg(const Ctx& c, const IObject& arg, uint64_t kinds, bool mustBeL
 
 void RecordCall(SessionData* s, StandIn::Record rec);
 
-inline Result NotImplemented() { return Fail("not implemented"); }
 
 }  // namespace detail
 }  // namespace Lumo
@@ -80,3 +79,82 @@ void SyncMovedClass(SnapshotData& snap, uint32_t classSlot);                  //
 
 }  // namespace detail
 }  // namespace Lumo
+
+namespace Lumo {
+namespace detail {
+
+// The value of an attribute with this key, or null.
+const std::string* FindAttr(const ObjRecord& r, const std::string& name, int32_t type, int32_t bit);
+// ConnectPin semantics: the pin leaves its other live parent net's list, joins the net's list and points to it.
+void ConnectPinTo(SnapshotData& snap, uint32_t pinSlot, uint32_t netSlot);
+// Text of a placeholder index (an unresolved noise-rule end), or null.
+const std::string* PlaceholderText(const SnapshotData* snap, uint64_t index);
+// The distinct design pins of a flat net's page nets, in page-net order.
+std::vector<uint64_t> FlatNetPins(const SnapshotData& snap, const ObjRecord& flatNet);
+// A new electrical net for a physical net (AddElectricalNet and UpdateIncremental).
+uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t physSlot);
+
+}  // namespace detail
+}  // namespace Lumo
+
+// Operation bodies that only read one field.
+#define LUMO_REF_GETTER(Cls, Method, OutT, Recv, Fld, Targets)                                    \
+    Result Cls::Method(ContainerT<const OutT>& out) const                                          \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetC(out);                                                                               \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        return RefGet(c, out, c.snap->GetRef(c.R(), Fld), Targets);                                \
+    }
+
+#define LUMO_LIST_ITER(Cls, Method, ElemT, Recv, Fld)                                              \
+    Result Cls::Method(IteratorT<const ElemT>& out) const                                          \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetI(out, c, op);                                                                        \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        FillI(out, c, op, c.snap->GetList(c.R(), Fld));                                            \
+        return Result();                                                                           \
+    }
+
+#define LUMO_FILTER_ITER(Cls, Method, ElemT, E, Recv, Fld)                                         \
+    Result Cls::Method(IteratorT<const ElemT>& out) const                                          \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetI(out, c, op);                                                                        \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        FillI(out, c, op, c.snap->GetList(c.R(), Fld));                                            \
+        return Result();                                                                           \
+    }                                                                                              \
+    Result Cls::Method(IteratorT<const ElemT>& out, const BitContainerT<E>& filter) const          \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetI(out, c, op);                                                                        \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        FillI(out, c, op, c.snap->GetList(c.R(), Fld), true, filter.GetWord());                    \
+        return Result();                                                                           \
+    }
+
+#define LUMO_INT_GETTER(Cls, Method, OutT, Recv, Fld)                                              \
+    Result Cls::Method(OutT& out) const                                                            \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        out = static_cast<OutT>(c.snap->GetInt(c.R(), Fld));                                       \
+        return Result();                                                                           \
+    }
+
+#define LUMO_SET_NAME(Cls, Recv)                                                                   \
+    Result Cls::SetName(const String& name)                                                        \
+    {                                                                                              \
+        LUMO_OP("SetName");                                                                        \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
+        c.snap->SetName(c.slot, name.str());                                                       \
+        return c.Done();                                                                           \
+    }

@@ -131,3 +131,73 @@ void RecordCall(SessionData* s, StandIn::Record rec)
 
 }  // namespace detail
 }  // namespace Lumo
+
+namespace Lumo {
+namespace detail {
+
+const std::string* PlaceholderText(const SnapshotData* snap, uint64_t index)
+{
+    if (TypeOf(index) != kPlaceholderType || !snap) return nullptr;
+    const uint64_t n = index & kSerialMask;
+    if (n == 0 || n > snap->placeholders.size()) return nullptr;
+    return &snap->placeholders[n - 1];
+}
+
+const std::string* FindAttr(const ObjRecord& r, const std::string& name, int32_t type, int32_t bit)
+{
+    if (!r.extra) return nullptr;
+    for (const AttributeRec& a : r.extra->attributes)
+        if (a.name == name && a.type == type && a.bit == bit) return &a.value;
+    return nullptr;
+}
+
+void ConnectPinTo(SnapshotData& snap, uint32_t pinSlot, uint32_t netSlot)
+{
+    const uint64_t pin = snap.records[pinSlot].index;
+    const uint64_t net = snap.records[netSlot].index;
+    const uint64_t old = snap.GetRef(snap.records[pinSlot], Field::parentPhysicalNet);
+    if (old != net) {
+        const int64_t os = snap.SlotOfIndex(old);
+        if (os >= 0 && snap.records[static_cast<size_t>(os)].Alive() &&
+            snap.records[static_cast<size_t>(os)].kind == Kind::PhysicalNet)
+            snap.RemoveFromList(static_cast<uint32_t>(os), Field::pins, pin);
+    }
+    if (!snap.Contains(snap.records[netSlot], Field::pins, pin)) snap.Append(netSlot, Field::pins, pin);
+    snap.SetRef(pinSlot, Field::parentPhysicalNet, net);
+}
+
+uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t physSlot)
+{
+    const uint64_t config = snap.records[configSlot].index;
+    const std::string base = snap.records[physSlot].name;
+    // unique among the live electrical nets of the configuration, compared ASCII case-insensitively
+    std::string name = base;
+    for (int n = 1; !MatchList(snap, configSlot, Field::electricalNets, name, false).empty(); ++n)
+        name = base + "_" + std::to_string(n);
+    const uint32_t e = CreateOwned(snap, Kind::ElectricalNet, config, name);
+    const uint64_t enet = snap.records[e].index;
+    const uint64_t phys = snap.records[physSlot].index;
+    const uint64_t old = snap.GetRef(snap.records[physSlot], Field::parentElectricalNet);
+    const int64_t os = snap.SlotOfIndex(old);
+    if (os >= 0 && snap.records[static_cast<size_t>(os)].Alive() &&
+        snap.records[static_cast<size_t>(os)].kind == Kind::ElectricalNet)
+        snap.RemoveFromList(static_cast<uint32_t>(os), Field::physicalNets, phys);
+    snap.Append(e, Field::physicalNets, phys);
+    snap.SetRef(physSlot, Field::parentElectricalNet, enet);
+    // the first top-level "(All)" constraint class of the design
+    const uint64_t design = snap.GetRef(snap.records[configSlot], Field::design);
+    const int64_t ds = snap.SlotOfIndex(design);
+    if (ds >= 0 && snap.records[static_cast<size_t>(ds)].Alive()) {
+        for (uint64_t cc : snap.GetList(snap.records[static_cast<size_t>(ds)], Field::constraintClasses)) {
+            const ObjRecord* r = snap.FindLive(cc);
+            if (r && r->kind == Kind::ConstraintClass && r->name == "(All)") {
+                snap.SetRef(e, Field::constraintClass, cc);
+                break;
+            }
+        }
+    }
+    return e;
+}
+
+}  // namespace detail
+}  // namespace Lumo

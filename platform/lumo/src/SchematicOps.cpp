@@ -5,89 +5,136 @@ namespace Lumo {
 
 using namespace detail;
 
-Result IFlatNet::GetForwardPCBFlag(BitContainerT<EForwardPCBFlag>&/*out*/) const
+namespace {
+const uint64_t kFlat = LUMO_K(FlatNet);
+const uint64_t kPage = LUMO_K(PageNet);
+const uint64_t kLogic = LUMO_K(LogicComp);
+const uint64_t kDPin = LUMO_K(DesignPin);
+
+template <class E>
+void SetFromWord(BitContainerT<E>& out, int64_t word)
 {
-    return NotImplemented();
+    BitContainerT<E> set;
+    for (int v = 0; v < 32; ++v)
+        if ((static_cast<uint64_t>(word) >> v) & 1u) set |= static_cast<E>(v);
+    out = set;
 }
 
-Result IFlatNet::GetIterNetsConnected(IteratorT<const INet>&/*out*/) const
+Result ReadAttr(const Ctx& c, const String& name, String& value, int32_t type, int32_t bit)
 {
-    return NotImplemented();
+    const std::string* v = FindAttr(c.R(), name.str(), type, bit);
+    value = v ? String(*v) : String();
+    return Result();
+}
+}  // namespace
+
+Result IFlatNet::GetForwardPCBFlag(BitContainerT<EForwardPCBFlag>& out) const
+{
+    LUMO_OP("GetForwardPCBFlag");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kFlat); !r) return r;
+    SetFromWord(out, c.snap->GetInt(c.R(), Field::forwardPcbFlags));
+    return Result();
 }
 
-Result IFlatNet::GetIterPinsConnected(IteratorT<const IPin>&/*out*/) const
+LUMO_LIST_ITER(IFlatNet, GetIterNetsConnected, INet, kFlat, Field::pageNets)
+
+Result IFlatNet::GetIterPinsConnected(IteratorT<const IPin>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetIterPinsConnected");
+    Ctx c(*this);
+    ResetI(out, c, op);
+    if (Result r = c.Enter(op, kFlat); !r) return r;
+    FillI(out, c, op, FlatNetPins(*c.snap, c.R()));
+    return Result();
 }
 
-Result INet::GetPath(ContainerT<const IPath>&/*out*/) const
+LUMO_REF_GETTER(INet, GetPath, IPath, kPage, Field::path, LUMO_K(Path))
+
+Result INet::GetLabel(String& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetLabel");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kPage); !r) return r;
+    out = String(c.snap->GetText(c.R(), Field::label));
+    return Result();
 }
 
-Result INet::GetLabel(String&/*out*/) const
+LUMO_LIST_ITER(INet, GetIterPinsConnected, IPin, kPage, Field::pinsConnected)
+
+Result IPath::GetListHierarchyIndexes(ListT<Index>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetListHierarchyIndexes");
+    Ctx c(*this);
+    out.RemoveAll();
+    if (Result r = c.Enter(op, LUMO_K(Path)); !r) return r;
+    for (uint64_t i : c.snap->GetList(c.R(), Field::hierarchy)) out.Add(Index(i));
+    return Result();
 }
 
-Result INet::GetIterPinsConnected(IteratorT<const IPin>&/*out*/) const
+Result IComp::GetType(BitContainerT<ECompType>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetType");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kLogic); !r) return r;
+    SetFromWord(out, c.snap->GetInt(c.R(), Field::types));
+    return Result();
 }
 
-Result IPath::GetListHierarchyIndexes(ListT<Index>&/*out*/) const
+LUMO_LIST_ITER(IComp, GetIterPins, IPin, kLogic, Field::pins)
+
+Result IComp::GetAttribute(const String& name, String& value, EAttributeType type) const
 {
-    return NotImplemented();
+    LUMO_OP("GetAttribute");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kLogic); !r) return r;
+    return ReadAttr(c, name, value, type, -1);
 }
 
-Result IComp::GetType(BitContainerT<ECompType>&/*out*/) const
+Result IComp::SetAttribute(const String& name, const String& value, EAttributeType type)
 {
-    return NotImplemented();
+    LUMO_OP("SetAttribute");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, kLogic); !r) return r;
+    auto& attrs = c.R().Extra().attributes;
+    for (AttributeRec& a : attrs) {
+        if (a.name == name.str() && a.type == type && a.bit == -1) {
+            a.value = value.str();
+            return c.Done();
+        }
+    }
+    attrs.push_back(AttributeRec{name.str(), value.str(), type, -1});
+    return c.Done();
 }
 
-Result IComp::GetIterPins(IteratorT<const IPin>&/*out*/) const
+Result IPin::GetType(BitContainerT<EPinType>& out) const
 {
-    return NotImplemented();
+    LUMO_OP("GetType");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kDPin); !r) return r;
+    SetFromWord(out, c.snap->GetInt(c.R(), Field::types));
+    return Result();
 }
 
-Result IComp::GetAttribute(const String&/*name*/, String&/*value*/, EAttributeType/*type*/) const
+LUMO_REF_GETTER(IPin, GetParent, IComp, kDPin, Field::in, kLogic)
+LUMO_INT_GETTER(IPin, GetWidth, int32_t, kDPin, Field::width)
+
+Result IPin::GetAttribute(const String& name, String& value, EAttributeType type) const
 {
-    return NotImplemented();
+    LUMO_OP("GetAttribute");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kDPin); !r) return r;
+    return ReadAttr(c, name, value, type, -1);
 }
 
-Result IComp::SetAttribute(const String&/*name*/, const String&/*value*/, EAttributeType/*type*/)
+Result IPin::GetAttribute(const String& name, String& value, EAttributeType type, int32_t bit) const
 {
-    return NotImplemented();
+    LUMO_OP("GetAttribute");
+    Ctx c(*this);
+    if (Result r = c.Enter(op, kDPin); !r) return r;
+    return ReadAttr(c, name, value, type, bit);
 }
 
-Result IPin::GetType(BitContainerT<EPinType>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result IPin::GetParent(ContainerT<const IComp>&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result IPin::GetWidth(int32_t&/*out*/) const
-{
-    return NotImplemented();
-}
-
-Result IPin::GetAttribute(const String&/*name*/, String&/*value*/, EAttributeType/*type*/) const
-{
-    return NotImplemented();
-}
-
-Result IPin::GetAttribute(const String&/*name*/, String&/*value*/, EAttributeType/*type*/, int32_t/*bit*/) const
-{
-    return NotImplemented();
-}
-
-Result IPin::GetIterNetsConnected(IteratorT<const INet>&/*out*/) const
-{
-    return NotImplemented();
-}
+LUMO_LIST_ITER(IPin, GetIterNetsConnected, INet, kDPin, Field::netsConnected)
 
 }  // namespace Lumo
