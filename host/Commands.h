@@ -1,0 +1,25 @@
+// The commands of the kravik host. Each returns the process's exit code (ExitCode.h) and reports
+// an operational error as one line "kravik: <file>: <reason>" on `err`; the check log and the
+// test list go to the C standard output (or the --log file).
+#pragma once
+
+#include "host/CommandLine.h"
+
+#include <ostream>
+
+namespace KravikHost {
+
+// How the host's standard error looks: the progress line is drawn only on a terminal.
+struct Terminal
+{
+    bool isTerminal = false;
+    unsigned width = 80;
+};
+
+int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal);
+int RunListTests(const ListTestsOptions& options, std::ostream& err);
+
+// Writes "kravik: <file>: <reason>" and returns EXIT_OPERATIONAL.
+int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);
+
+} // namespace KravikHost

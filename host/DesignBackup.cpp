@@ -1,0 +1,117 @@
+#include "host/DesignFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace KravikHost {
+
+namespace {
+
+std::string SystemError(const std::string& what)
+{
+    return what + ": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0)
+    {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Copies source into the open file `target`, keeping the source's permissions.
+bool CopyInto(int source, int target, std::string& error)
+{
+    struct stat info;
+    if (fstat(source, &info) != 0 || fchmod(target, info.st_mode & 07777) != 0)
+    {
+        error = SystemError("cannot copy the permissions");
+        return false;
+    }
+    std::vector<char> buffer(1 << 16);
+    for (;;)
+    {
+        const ssize_t got = read(source, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+        {
+            error = SystemError("cannot read the design");
+            return false;
+        }
+        if (got == 0)
+            break;
+        if (!WriteAll(target, buffer.data(), static_cast<size_t>(got)))
+        {
+            error = SystemError("cannot write the backup");
+            return false;
+        }
+    }
+    if (fsync(target) != 0)
+    {
+        error = SystemError("cannot write the backup");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool KeepBackup(const std::string& path, std::string& error)
+{
+    const std::string backup = path + ".bak";
+    const int source = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+    {
+        error = SystemError("cannot read the design");
+        return false;
+    }
+    std::string temporary = backup + ".XXXXXX";
+    const int target = mkostemp(&temporary[0], O_CLOEXEC);
+    if (target < 0)
+    {
+        error = SystemError("cannot create " + backup);
+        close(source);
+        return false;
+    }
+
+    bool ok = CopyInto(source, target, error);
+    close(source);
+    if (close(target) != 0 && ok)
+    {
+        error = SystemError("cannot write the backup");
+        ok = false;
+    }
+    if (ok && rename(temporary.c_str(), backup.c_str()) != 0)
+    {
+        error = SystemError("cannot create " + backup);
+        ok = false;
+    }
+    if (!ok)
+        unlink(temporary.c_str());
+    return ok;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+} // namespace KravikHost

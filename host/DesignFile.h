@@ -1,0 +1,41 @@
+// Design files on disk: opening one into a stand-in session with the snapshot and top block to
+// check, and saving a repaired session, either to a file of the user's choice or back onto the
+// design file after keeping its previous content as <design>.bak. Every write is atomic: a reader
+// sees the old file or the new one, never a part.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace Lumo {
+class LumoPI;
+}
+
+namespace KravikHost {
+
+struct OpenDesign
+{
+    std::unique_ptr<Lumo::LumoPI> session;
+    std::string snapshot;
+    std::string topBlock;
+};
+
+// Loads the file and settles the snapshot (the named one, or the file's first) and the top block
+// (the named one, or the first configuration's of that snapshot). False with the reason in `error`
+// when the file cannot be read or loaded, or the snapshot or top block does not exist.
+bool OpenDesignFile(const std::string& path, const std::string& snapshot, const std::string& topBlock,
+                    OpenDesign& design, std::string& error);
+
+// Saves the session to `output`, replacing it, or, when `output` is empty or names the design
+// file itself, back onto `designPath` after copying its current content to designPath + ".bak".
+// False with the reason in `error`; the design file is then unchanged.
+bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
+                    std::string& error);
+
+// Copies the file's content to path + ".bak", replacing an earlier backup atomically.
+bool KeepBackup(const std::string& path, std::string& error);
+
+// Whether the two paths name one existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
+} // namespace KravikHost

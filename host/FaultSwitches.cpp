@@ -1,0 +1,30 @@
+#include "host/FaultSwitches.h"
+
+#include "lumopi/StandIn.h"
+
+#include <map>
+
+namespace KravikHost {
+
+void ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches)
+{
+    Lumo::StandIn::GetCallCounts(session).Reset();
+    Lumo::StandIn::Faults& faults = Lumo::StandIn::GetFaults(session);
+    for (const FailOnSwitch& failOn : switches.failOn)
+        faults.FailOn(Lumo::Index(failOn.index), failOn.operation, failOn.count);
+    for (const FailNextSwitch& failNext : switches.failNext)
+        faults.FailNext(failNext.operation, failNext.count);
+    if (switches.failCall != 0)
+        faults.SetCountdown(switches.failCall);
+}
+
+void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out)
+{
+    const Lumo::StandIn::CallCounts& counts = Lumo::StandIn::GetCallCounts(session);
+    out << "Database calls by operation:\n";
+    for (const auto& entry : counts.Snapshot()) // std::map: sorted by name
+        out << entry.second << '\t' << entry.first << '\n';
+    out << counts.Total() << "\ttotal" << std::endl;
+}
+
+} // namespace KravikHost

@@ -1,0 +1,53 @@
+// The stand-in database's fault injection and call counting, as the command line asks for them:
+// --fail-call K, --fail-next OP=N, --fail-on INDEX:OP[:COUNT] and --count-calls. Parsing is kept
+// apart from the database so that it can be tested on its own.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace Lumo {
+class LumoPI;
+}
+
+namespace KravikHost {
+
+// --fail-next OP=N: the next N calls of operation OP fail, whatever the object.
+struct FailNextSwitch
+{
+    std::string operation;
+    int count = 0;
+};
+
+// --fail-on INDEX:OP[:COUNT]: calls of OP on the object INDEX fail (every call without COUNT).
+struct FailOnSwitch
+{
+    uint64_t index = 0;
+    std::string operation;
+    int count = -1;
+};
+
+struct FaultSwitches
+{
+    uint64_t failCall = 0; // fail the K-th database call of the run; 0: off
+    std::vector<FailNextSwitch> failNext;
+    std::vector<FailOnSwitch> failOn;
+    bool countCalls = false;
+
+    bool Any() const { return failCall != 0 || !failNext.empty() || !failOn.empty(); }
+};
+
+// Each parser returns the empty text on success, else what is wrong with the text.
+std::string ParseFailNext(const std::string& text, FailNextSwitch& out);
+std::string ParseFailOn(const std::string& text, FailOnSwitch& out);
+// An object index in its text form "5-0-49": low word (signed), middle 24 bits, type.
+std::string ParseIndexText(const std::string& text, uint64_t& out);
+
+// Arms the faults on a loaded session and clears its call counters, just before the run.
+void ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches);
+// Writes the call counters, one operation a line sorted by name, then the total.
+void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out);
+
+} // namespace KravikHost

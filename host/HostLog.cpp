@@ -1,0 +1,18 @@
+#include "host/HostLog.h"
+
+#include "host/ProgressDisplay.h"
+
+namespace KravikHost {
+
+HostLog::HostLog(FILE* file, bool fixMode) : CTestLog(file, fixMode)
+{
+}
+
+void HostLog::emitMessage(std::string text)
+{
+    if (m_pProgress != nullptr)
+        m_pProgress->Clear();
+    CTestLog::emitMessage(std::move(text));
+}
+
+} // namespace KravikHost

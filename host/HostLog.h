@@ -1,0 +1,30 @@
+// The check log of the kravik host: the library's CTestLog on standard output or the --log file.
+// When the log shares the terminal with the progress line, every write first erases that line, so
+// that log lines never run into it.
+#pragma once
+
+#include "framework/CTestLog.h"
+
+#include <cstdio>
+#include <string>
+
+namespace KravikHost {
+
+class ProgressDisplay;
+
+class HostLog : public CTestLog
+{
+public:
+    // In fix mode coded lines stay open for the repair outcome that completes them.
+    HostLog(FILE* file, bool fixMode);
+
+    // The progress line to erase before each write; null: none. Not owned.
+    void SetProgress(ProgressDisplay* progress) { m_pProgress = progress; }
+
+    void emitMessage(std::string text) override;
+
+private:
+    ProgressDisplay* m_pProgress = nullptr;
+};
+
+} // namespace KravikHost

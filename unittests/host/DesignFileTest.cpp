@@ -1,0 +1,129 @@
+// Opening design files and saving repaired ones: the snapshot and top block chosen, and the
+// atomic saves with the backup of the previous content.
+#include "KravikRunner.h"
+
+#include "host/DesignFile.h"
+
+#include "lumopi/StandIn.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace KravikHost {
+namespace {
+
+using KravikTest::DataPath;
+using KravikTest::ExamplePath;
+using KravikTest::ReadFile;
+using KravikTest::TempDir;
+using KravikTest::WriteFile;
+
+struct OpenCase
+{
+    const char* snapshot;
+    const char* topBlock;
+    const char* expectedSnapshot;
+    const char* expectedTopBlock;
+    const char* error; // empty: opens
+};
+
+TEST(DesignFileTest, SnapshotAndTopBlockDefaultToTheFirst)
+{
+    const OpenCase cases[] = {
+        {"", "", "draft", "TOP", ""},
+        {"final", "", "final", "TOP", ""},
+        {"final", "SUB", "final", "SUB", ""},
+        {"old", "", "", "", "no snapshot \"old\""},
+        {"", "SUB", "", "", "no top block \"SUB\" in snapshot \"draft\""},
+    };
+    for (const OpenCase& c : cases)
+    {
+        OpenDesign design;
+        std::string error;
+        const bool opened = OpenDesignFile(DataPath("two-snapshots.json"), c.snapshot, c.topBlock, design, error);
+        EXPECT_EQ(std::string(c.error), error) << c.snapshot << "/" << c.topBlock;
+        EXPECT_EQ(error.empty(), opened);
+        if (opened)
+        {
+            EXPECT_EQ(c.expectedSnapshot, design.snapshot);
+            EXPECT_EQ(c.expectedTopBlock, design.topBlock);
+        }
+    }
+}
+
+TEST(DesignFileTest, SaveToOutputLeavesTheDesignAlone)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("clean.json"));
+    WriteFile(dir.File("design.json"), original);
+    WriteFile(dir.File("out.json"), "an earlier output");
+
+    OpenDesign design;
+    std::string error;
+    ASSERT_TRUE(OpenDesignFile(dir.File("design.json"), "", "", design, error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("out.json"), error)) << error;
+
+    EXPECT_EQ((std::vector<std::string>{"design.json", "out.json"}), dir.List());
+    EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+    OpenDesign saved;
+    EXPECT_TRUE(OpenDesignFile(dir.File("out.json"), "", "", saved, error)) << error;
+    EXPECT_EQ("rev-a", saved.snapshot);
+    EXPECT_EQ("CTRL_BOARD", saved.topBlock);
+}
+
+TEST(DesignFileTest, SaveBackKeepsThePreviousContentAsBackup)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("clean.json"));
+    const std::string design = dir.File("design.json");
+    WriteFile(design, original);
+    chmod(design.c_str(), 0640);
+
+    OpenDesign opened;
+    std::string error;
+    ASSERT_TRUE(OpenDesignFile(design, "", "", opened, error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*opened.session, design, "", error)) << error;
+    EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), dir.List());
+    EXPECT_EQ(original, ReadFile(design + ".bak"));
+    const std::string firstSave = ReadFile(design);
+    EXPECT_NE(original, firstSave); // saved files are written complete, not as typed
+
+    struct stat info;
+    ASSERT_EQ(0, stat((design + ".bak").c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 0777);
+
+    // A second save keeps the first save's content; naming the design itself as output is the same.
+    ASSERT_TRUE(SaveDesignFile(*opened.session, design, dir.Path() + "/./design.json", error)) << error;
+    EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), dir.List());
+    EXPECT_EQ(firstSave, ReadFile(design + ".bak"));
+    OpenDesign reloaded;
+    EXPECT_TRUE(OpenDesignFile(design, "", "", reloaded, error)) << error;
+}
+
+TEST(DesignFileTest, FailedSaveReportsAndKeepsTheDesign)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("clean.json"));
+    WriteFile(dir.File("design.json"), original);
+
+    OpenDesign design;
+    std::string error;
+    ASSERT_TRUE(OpenDesignFile(dir.File("design.json"), "", "", design, error)) << error;
+    EXPECT_FALSE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("missing/out.json"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
+    EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+}
+
+TEST(DesignFileTest, BackupOfAMissingDesignFails)
+{
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(KeepBackup(dir.File("missing.json"), error));
+    EXPECT_NE(std::string::npos, error.find("No such file")) << error;
+    EXPECT_TRUE(dir.List().empty());
+}
+
+} // namespace
+} // namespace KravikHost

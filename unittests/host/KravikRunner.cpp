@@ -1,0 +1,187 @@
+#include "KravikRunner.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace KravikTest {
+
+namespace {
+
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& changes)
+{
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        result.emplace_back(*entry);
+    for (const std::string& change : changes)
+    {
+        const std::string name = change.substr(0, change.find('=') + 1);
+        result.erase(std::remove_if(result.begin(), result.end(),
+                                    [&name](const std::string& e) { return e.compare(0, name.size(), name) == 0; }),
+                     result.end());
+        if (change.size() > name.size())
+            result.push_back(change);
+    }
+    return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts)
+{
+    std::vector<char*> result;
+    for (std::string& text : texts)
+        result.push_back(&text[0]);
+    result.push_back(nullptr);
+    return result;
+}
+
+} // namespace
+
+KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& cwd)
+{
+    TempDir capture;
+    const std::string outFile = capture.File("out"), errFile = capture.File("err");
+
+    std::vector<std::string> argv{KRAVIK_BINARY_DIR "/host/kravik"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> envp = MergedEnvironment(env);
+    std::vector<char*> argPtrs = Pointers(argv), envPtrs = Pointers(envp);
+
+    // The child changes directory itself, so that the test program's own directory stays put.
+    std::string program = argv[0];
+    if (!cwd.empty())
+    {
+        argPtrs.insert(argPtrs.begin(), {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"),
+                                         const_cast<char*>("cd \"$0\" && exec \"$@\""),
+                                         const_cast<char*>(cwd.c_str())});
+        program = "/bin/sh";
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argPtrs.data(), envPtrs.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error(std::string("cannot start kravik: ") + std::strerror(spawned));
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
+
+    KravikRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(outFile);
+    run.err = ReadFile(errFile);
+    return run;
+}
+
+std::string ExamplePath(const std::string& name)
+{
+    return KRAVIK_SOURCE_DIR "/examples/" + name;
+}
+
+std::string DataPath(const std::string& name)
+{
+    return KRAVIK_SOURCE_DIR "/unittests/host/data/" + name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string NormaliseTimes(const std::string& log)
+{
+    static const std::regex timeLine("^Time: -?[0-9]+ seconds$", std::regex::multiline);
+    return std::regex_replace(log, timeLine, "Time: N seconds");
+}
+
+std::string CompareWithExpected(const std::string& actual, const std::string& expectedFile)
+{
+    const char* update = std::getenv("KRAVIK_UPDATE_EXPECTED");
+    if (update != nullptr && std::strcmp(update, "1") == 0)
+        WriteFile(expectedFile, actual);
+    if (!FileExists(expectedFile))
+        return "no expected file " + expectedFile;
+
+    const std::string want = NormaliseTimes(ReadFile(expectedFile)), got = NormaliseTimes(actual);
+    if (want == got)
+        return "";
+    std::istringstream wantLines(want), gotLines(got);
+    std::string w, g;
+    for (int line = 1;; ++line)
+    {
+        const bool moreWant = static_cast<bool>(std::getline(wantLines, w));
+        const bool moreGot = static_cast<bool>(std::getline(gotLines, g));
+        if (!moreWant && !moreGot)
+            return "the texts differ in their line ends (" + expectedFile + ")";
+        if (!moreWant || !moreGot || w != g)
+            return expectedFile + ", line " + std::to_string(line) + ":\n  expected: "
+                + (moreWant ? "\"" + w + "\"" : "<end>") + "\n  actual:   " + (moreGot ? "\"" + g + "\"" : "<end>")
+                + "\nwhole actual text:\n" + actual;
+    }
+}
+
+TempDir::TempDir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kravik-test-XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr)
+        throw std::runtime_error("cannot make a temporary directory");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    for (const std::string& name : List())
+        unlink(File(name).c_str());
+    rmdir(m_path.c_str());
+}
+
+std::vector<std::string> TempDir::List() const
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(m_path.c_str()))
+    {
+        while (dirent* entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace KravikTest
