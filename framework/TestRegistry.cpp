@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPNetTopo.h"
+#include "tests/connectivity/CPowerNetTopology.h"
 #include "tests/connectivity/CEnetUnique.h"
 #include "tests/connectivity/CPnetUnique.h"
 
@@ -59,7 +61,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},      // tests/connectivity/CDiffPairNCCheck.h
         // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h
         // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
-        // {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},    // tests/connectivity/CPowerNetTopology.h
+        {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
         // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
         // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
@@ -76,7 +78,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>}, // tests/rules/CTemplatesUnique.h
         // {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>}, // tests/rules/CTemplatesValid.h
         // {52, "CP2PRules", TestGating::Always, &make<CP2PRules>},                    // tests/rules/CP2PRules.h
-        // {53, "CPNetTopo", TestGating::Always, &make<CPNetTopo>},                    // tests/connectivity/CPNetTopo.h
+        {53, "CPNetTopo", TestGating::Always, &make<CPNetTopo>},
     };
     return table;
 }
