@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CENetConsistency.h"
 #include "tests/connectivity/CPNetTopo.h"
 #include "tests/connectivity/CPowerNetTopology.h"
 #include "tests/connectivity/CEnetUnique.h"
@@ -53,7 +54,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},
         // {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},          // tests/connectivity/CPinConnection.h
         {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},
-        // {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>}, // tests/connectivity/CENetConsistency.h
+        {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>},
         // {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>}, // tests/connectivity/CEnetOneAnalogPnet.h
         // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
         // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h

@@ -57,7 +57,7 @@ TestStatus CPnetUnique::runTest(bool)
         records.push_back({index, name.str(), toUpper(name.str())});
 
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-        if (!net->GetParentElectricalNet(parent)) {
+        if (!connectivity::obtained(net->GetParentElectricalNet(parent), parent)) {
             raiseError(CDICErrors::T40_ERRPARENTELECNETPHYS, index, name.c_str());
             continue;
         }

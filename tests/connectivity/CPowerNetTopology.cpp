@@ -50,7 +50,7 @@ TestStatus CPowerNetTopology::runTest(bool)
         if (type == Lumo::PNT_Ordinary)
             continue;
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-        if (!net->GetParentElectricalNet(parent)) {
+        if (!connectivity::obtained(net->GetParentElectricalNet(parent), parent)) {
             raiseError(CDICErrors::T58_ERRPARENTELECNETPHYS, index, name.c_str());
             continue;
         }

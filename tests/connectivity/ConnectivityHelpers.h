@@ -4,6 +4,8 @@
 // Stateless free functions; safe from any thread.
 #pragma once
 
+#include "framework/CNorvDetailChecker.h"
+
 #include "lumopi/LumoPI.h"
 
 #include <cstddef>
@@ -31,6 +33,42 @@ std::string toUpperText(const std::string& text);
 // The value of the named constraint of the object as text; false (out unchanged) when the
 // constraint or its value cannot be read.
 bool readConstraintText(const Lumo::IObjectNorv& object, const char* name, std::string& out);
+
+// Reads the object's "ORDER_TYPE" as text for a test: a failed index read raises indexCode (code
+// only), a missing constraint is silent, a failed value read raises valueCode, with the object's
+// index unless valueCodeOnly. False when no value was read.
+template <class T>
+bool readOrderType(CNorvDetailChecker& test, const Lumo::ContainerT<const T>& object, std::string& value,
+                   int indexCode, int valueCode, bool valueCodeOnly = false)
+{
+    Lumo::Index index;
+    if (!object->GetIndex(index)) {
+        test.raiseError(indexCode);
+        return false;
+    }
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!object->GetConstraint(constraint, Lumo::String(ORDER_TYPE)))
+        return false;
+    Lumo::String text;
+    Lumo::EConstraintType type;
+    if (!constraint->GetValueByString(text, type)) {
+        if (valueCodeOnly)
+            test.raiseError(valueCode);
+        else
+            test.raiseError(valueCode, index);
+        return false;
+    }
+    value = text.str();
+    return true;
+}
+
+// A reference getter's answer: the call succeeded and the container holds a valid object. A
+// container that comes back not valid is treated like a failed call.
+template <class T>
+bool obtained(const Lumo::Result& result, const Lumo::ContainerT<T>& container)
+{
+    return result && container.IsValid();
+}
 
 // Calls visit(i, j) for every i < j with keys[i] == keys[j], ordered by i, then by j: the order of
 // a full pairwise scan, without comparing unequal keys.

@@ -1,0 +1,166 @@
+#include "tests/connectivity/CENetConsistency.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <unordered_set>
+
+CENetConsistency::CENetConsistency()
+{
+    for (const char* name : {"MST", "Chained", "TShape", "HTree", "Star", "Custom", "Complex", "Mixed"})
+        m_topologies.insert(name);
+}
+
+CENetConsistency::~CENetConsistency() = default;
+
+std::string CENetConsistency::getTestDescription() const
+{
+    return "Test checks if all electrical nets contain correct physical nets";
+}
+std::string CENetConsistency::getTestName() const { return "Electrical net consistency"; }
+std::string CENetConsistency::getTestShortName() const { return "ElecNetConsistency"; }
+
+TestStatus CENetConsistency::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
+    if (!m_config->GetIterElectricalNets(net))
+        return raiseError(CDICErrors::T15_ERRITERENETS);
+
+    for (; net.IsValid(); ++net) {
+        Lumo::Index index;
+        if (!net->GetIndex(index)) {
+            raiseError(CDICErrors::T15_ERRINDEXOFENET);
+            continue;
+        }
+        Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
+        if (!net->GetIterPhysicalNets(physNet))
+            return raiseError(CDICErrors::T15_ERRITEROFPHYSNETSINENET, index);
+
+        std::string combined;
+        int counted = 0;
+        for (; physNet.IsValid(); ++physNet) {
+            Lumo::Index physIndex;
+            if (!physNet->GetIndex(physIndex)) {
+                raiseError(CDICErrors::T15_ERRINDEXOFPHYSNET);
+                continue;
+            }
+            checkPhysNetParent(physNet, index);
+            std::string topology;
+            if (!getPhysNetOrderType(physNet, topology)) {
+                raiseError(CDICErrors::T15_ERRTOPOLOGYOFPHYSNET, physIndex);
+                continue;
+            }
+            if (!m_topologies.count(topology))
+                raiseError(CDICErrors::T15_ERRPHYSINVALIDTOPOTYPE, physIndex, indexToName(physIndex).c_str());
+            if (counted == 0)
+                combined = topology;
+            else if (topology != combined)
+                combined = "Mixed";
+            ++counted;
+        }
+
+        std::string topology;
+        if (!getElecNetOrderType(net, topology)) {
+            raiseError(CDICErrors::T15_ERRTOPOLOGYOFELECNET, index);
+            continue;
+        }
+        if (!m_topologies.count(topology))
+            raiseError(CDICErrors::T15_ERRENETINVALIDTOPOTYPE, index, indexToName(index).c_str());
+        if (topology != combined) {
+            raiseError(CDICErrors::T15_DIFFERENTTOPOLOGIESOFENETANDPHYSNET, index, indexToName(index).c_str());
+            continue;
+        }
+        checkDelayType(net);
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
+
+void CENetConsistency::checkPhysNetParent(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& physNet,
+                                          Lumo::Index elecNetIndex)
+{
+    Lumo::Index index;
+    if (!physNet->GetIndex(index)) {
+        raiseError(CDICErrors::T15_ERRINDEXOFPHYSNET_2);
+        return;
+    }
+    Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
+    if (!connectivity::obtained(physNet->GetParentElectricalNet(parent), parent)) {
+        raiseError(CDICErrors::T15_ERRPARENTENETOFPHYSNET, index);
+        return;
+    }
+    Lumo::Index parentIndex;
+    if (!parent->GetIndex(parentIndex)) {
+        raiseError(CDICErrors::T15_ERRINDEXOFENET_2);
+        return;
+    }
+    if (parentIndex == elecNetIndex)
+        return;
+    Lumo::String name;
+    if (!physNet->GetName(name)) {
+        raiseError(CDICErrors::T15_ERRNAMEOFPHYSNET, index);
+        return;
+    }
+    raiseError(CDICErrors::T15_PHYSNETINMANYENETS, index, name.c_str(), parentIndex, indexToName(parentIndex).c_str(),
+               elecNetIndex, indexToName(elecNetIndex).c_str());
+}
+
+bool CENetConsistency::getElecNetOrderType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
+                                           std::string& value)
+{
+    return connectivity::readOrderType(*this, net, value, CDICErrors::T15_ERRINDEXOFELECNET_3, CDICErrors::T15_ERRVALORDERTYPEFROMENET);
+}
+
+bool CENetConsistency::getPhysNetOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net,
+                                           std::string& value)
+{
+    return connectivity::readOrderType(*this, net, value, CDICErrors::T15_ERRINDEXOFPHYSNET_3,
+                         CDICErrors::T15_ERRVALORDERTYPEFROMPHYSNET);
+}
+
+bool CENetConsistency::hasMatchTolerance(Lumo::ContainerT<const Lumo::INorvConstraintClass>& constraintClass)
+{
+    std::unordered_set<Lumo::Index> seen;
+    for (;;) {
+        Lumo::ContainerT<const Lumo::INorvConstraint> tolerance;
+        if (constraintClass->GetConstraint(tolerance, "MATCH_TOLERANCE") && tolerance.IsValid())
+            return true;
+        // A chain that comes back to a class already seen has no match group; a class whose
+        // index cannot be read cannot be recognised again, so the walk ends there too.
+        Lumo::Index index;
+        if (!constraintClass->GetIndex(index) || !seen.insert(index).second)
+            return false;
+        if (!connectivity::obtained(constraintClass->GetParentConstraintClass(constraintClass), constraintClass))
+            return false;
+    }
+}
+
+void CENetConsistency::checkDelayType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
+{
+    Lumo::Index index;
+    if (!net.IsValid() || !net->GetIndex(index))
+        return;
+    Lumo::ContainerT<const Lumo::INorvConstraintClass> matchGroup;
+    if (!connectivity::obtained(net->GetConstraintClass(matchGroup), matchGroup))
+        return;
+    if (!hasMatchTolerance(matchGroup))
+        return;
+    Lumo::ContainerT<const Lumo::INorvConstraint> netDelay, groupDelay;
+    if (!net->GetConstraint(netDelay, "DELAY_TYPE") || !netDelay.IsValid())
+        return;
+    if (!matchGroup->GetConstraint(groupDelay, "DELAY_TYPE") || !groupDelay.IsValid())
+        return;
+    Lumo::String netValue, groupValue;
+    if (!netDelay->GetValueByString(netValue) || !groupDelay->GetValueByString(groupValue))
+        return;
+    if (netValue == groupValue)
+        return;
+    Lumo::Index groupIndex;
+    if (!matchGroup->GetIndex(groupIndex))
+        return;
+    raiseError(CDICErrors::T15_ERRINVALIDDELAYTYPE, index, indexToName(index).c_str(), groupIndex,
+               indexToName(groupIndex).c_str());
+}
