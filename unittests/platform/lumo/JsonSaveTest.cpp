@@ -1,0 +1,203 @@
+// Saving: atomic and never replacing a file unasked, live records only with their serials kept out of reuse,
+// and everything a session keeps (faults, locks, clients, counters, backups, values) surviving a reload.
+#include "JsonTestUtil.h"
+#include "SessionDump.h"
+
+#include "lumopi/LumoPI.h"
+#include "lumopi/StandIn.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <cmath>
+#include <limits>
+
+using namespace Lumo;
+using namespace Lumo::StandIn;
+using LumoTest::DumpSession;
+using LumoTest::ReadText;
+using LumoTest::TempDir;
+using LumoTest::WriteText;
+
+namespace {
+
+const std::string kExample = std::string(KRAVIK_SOURCE_DIR) + "/examples/design-example.json";
+
+std::unique_ptr<LumoPI> Reload(const LumoPI& s, const TempDir& dir, const std::string& name = "saved.json")
+{
+    Result r = SaveSession(s, dir.File(name), true);
+    EXPECT_TRUE(r);
+    LoadError err;
+    auto again = LoadSession(dir.File(name), &err);
+    EXPECT_TRUE(again) << err.path << ": " << err.message;
+    return again;
+}
+
+int FilesIn(const std::string& dir)
+{
+    int n = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.' || (e->d_name[1] != '\0' && e->d_name[1] != '.')) ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST(JsonSave, NeverReplacesAFileUnlessAsked)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    TempDir dir;
+    const std::string path = dir.File("design.json");
+    WriteText(path, "keep me");
+    SetStringResultsEnabledForTest(true);
+    Result refused = SaveSession(*s, path);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.GetDescription().str().find("exists"), std::string::npos) << refused.GetDescription().str();
+    SetStringResultsEnabledForTest(false);
+    EXPECT_EQ(ReadText(path), "keep me");
+    EXPECT_TRUE(SaveSession(*s, path, true));
+    EXPECT_NE(ReadText(path), "keep me");
+    EXPECT_EQ(FilesIn(dir.File("")), 1);   // no temporary file left behind
+    EXPECT_FALSE(SaveSession(*s, dir.File("no/such/folder/design.json"), true));
+}
+
+TEST(JsonSave, DeletedRecordsAreNotWrittenAndTheirSerialsStayUnused)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    const Index clkP((49ull << 56) | 63), flat((104ull << 56) | 11);
+    Builder b(*s, "main");
+    b.Delete(clkP);
+    TempDir dir;
+    auto again = Reload(*s, dir);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(DumpSession(*s), DumpSession(*again));
+    Store& st = GetStore(*again);
+    EXPECT_FALSE(st.Exists(clkP));
+    EXPECT_EQ(st.Ref(flat, Field::physicalNet), clkP);   // the dangling reference stays, as a raw index
+    EXPECT_EQ(ReadText(dir.File("saved.json")).find("\"CLK_P\",\n   \"in\""), std::string::npos);
+    Builder b2(*again, "main");
+    const Index added = b2.Add(Kind::PhysicalNet, Index((102ull << 56) | 20), "NEW");
+    EXPECT_GT(added.GetValue() & 0xFFFFFFFFFFFFFFull, 79u);   // beyond every serial the file ever used
+}
+
+TEST(JsonSave, SessionStateSurvivesAReload)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    const Index net((49ull << 56) | 63), snapIndex((101ull << 56) | 1);
+    Faults& f = GetFaults(*s);
+    f.FailOn(net, "GetName");
+    f.FailOn(net, "GetIterPins.GetCount", 2);
+    f.FailOnSnapshot(snapIndex, "GetAttribute", 1);
+    f.FailOnSession("GetListClients", 3);
+    f.FailNext("GetNorvPin", 4);
+    Builder b(*s, "main");
+    b.ForeignLock(net, "ws-2:99", "Editor (FE NORV)", true);
+    b.Client("b:2", {"Y (FE NORV)"});
+    b.SnapshotAttribute("NORV_MIGRATION_LOG", "none");
+    GIndex backup;
+    ASSERT_TRUE(s->RequestProjectBackup(backup, PBT_8, "before", "maintenance"));
+    f.SetCountdown(7);
+    const std::string before = DumpSession(*s);
+    TempDir dir;
+    auto again = Reload(*s, dir);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(DumpSession(*again), before);
+    ASSERT_EQ(GetBackups(*again).size(), 1u);
+    EXPECT_EQ(GetBackups(*again)[0].gindex, backup);
+    EXPECT_EQ(GetFaults(*again).GetCountdown(), 7u);
+}
+
+TEST(JsonSave, UsedUpFaultsAreNotWritten)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    GetFaults(*s).FailOnSession("GetSubClientInfo", 1);
+    SubClientInfo info;
+    EXPECT_FALSE(s->GetSubClientInfo(info));
+    TempDir dir;
+    ASSERT_TRUE(SaveSession(*s, dir.File("a.json")));
+    EXPECT_EQ(ReadText(dir.File("a.json")).find("GetSubClientInfo"), std::string::npos);
+}
+
+TEST(JsonSave, ConstraintValuesKeepTheirKinds)
+{
+    auto s = NewSession();
+    Builder b(*s, "main");
+    const Index cfg = b.NorvConfig("TOP");
+    const Index net = b.PhysicalNet(cfg, "N\xc3\xa9");   // UTF-8 bytes are kept as they are
+    b.Constraint(net, "I", 7);
+    b.Constraint(net, "D", 5.0);
+    b.Constraint(net, "T", "a,b");
+    b.Constraint(net, "IL", std::vector<int32_t>{1, -2});
+    b.Constraint(net, "DL", std::vector<double>{0.5, 1e300});
+    b.Constraint(net, "TL", std::vector<std::string>{"x,y", ""});
+    b.Constraint(net, "INF", std::numeric_limits<double>::infinity());
+    b.Constraint(net, "NANS", std::vector<double>{std::nan(""), 1.0});
+    ConstraintData odd;
+    odd.kind = 9;
+    odd.textValue = "mismatch";
+    b.Constraint(net, "ODD", odd);
+    const Index flagged = b.Constraint(net, "F", 1);
+    b.ConstraintFlags(flagged, true, false);
+    b.ConstraintIsDefault(flagged, true);
+    b.ConstraintParent(b.Constraint(net, "P", 1), Index());
+    b.Definition("LINE_WIDTH", 5.0);
+    b.Inherit(net, "LINE_WIDTH");
+    b.Attribute(net, "a", "b");
+    TempDir dir;
+    auto again = Reload(*s, dir);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(DumpSession(*s), DumpSession(*again));
+    ConstraintData d = GetStore(*again).ConstraintValue(GetStore(*again).List(net, Field::constraints)[1]);
+    EXPECT_EQ(d.kind, CDT_Double);
+    EXPECT_EQ(d.doubleValue, 5.0);
+}
+
+TEST(JsonSave, TextsThatAreNotUtf8RefuseTheSave)
+{
+    auto s = NewSession();
+    Builder b(*s, "main");
+    b.PhysicalNet(b.NorvConfig("TOP"), "bad\xff");
+    TempDir dir;
+    SetStringResultsEnabledForTest(true);
+    Result r = SaveSession(*s, dir.File("a.json"));
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.GetDescription().str().find("UTF-8"), std::string::npos) << r.GetDescription().str();
+    SetStringResultsEnabledForTest(false);
+    EXPECT_EQ(FilesIn(dir.File("")), 0);
+}
+
+TEST(JsonSave, BuilderDesignsGetGeneratedIdsAndRoundTrip)
+{
+    auto s = NewSession();
+    Builder b(*s, "main");
+    const Index cfg = b.NorvConfig("TOP");
+    const Index d = b.Design(cfg);
+    b.Layer(d, "TOP", 1, 1);
+    b.Layer(d, "BOTTOM", 2, 2);
+    b.DefaultObjects(d);
+    const Index e1 = b.ElectricalNet(cfg, "E1");
+    const Index n1 = b.PhysicalNet(cfg, "N1", e1);
+    b.SetRefOnly(n1, Field::netClass, Index(99ull | (24ull << 56)));
+    b.AppendOnly(e1, Field::physicalNets, n1);
+    const Index part = b.Part(cfg, "P", 2);
+    const Index comp = b.NorvComp(cfg, "U1", part);
+    b.Pin(comp, "1", NPT_NetPin, n1);
+    const Index orphan = b.Add(Kind::NetClass, Index(), "orphan");
+    (void)orphan;
+    TempDir dir;
+    auto again = Reload(*s, dir);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(DumpSession(*s), DumpSession(*again));
+    EXPECT_NE(ReadText(dir.File("saved.json")).find("\"k"), std::string::npos);
+}
