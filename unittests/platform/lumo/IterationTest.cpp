@@ -1,0 +1,100 @@
+// Walks: copies of lists that survive deletion, filters by filter value, counts and iterator-level faults.
+#include "LumoFixture.h"
+
+namespace LumoTest {
+namespace {
+
+class IterationTest : public LumoFixture {};
+
+TEST_F(IterationTest, WalkSurvivesDeletionOfItsCurrentElement)
+{
+    IteratorT<const INorvPhysicalNet> it;
+    ASSERT_TRUE(config->GetIterPhysicalNets(it));
+    auto m = Locked(config);
+    std::vector<std::string> seen;
+    for (; it.IsValid(); ++it) {
+        String name;
+        ASSERT_TRUE(it->GetName(name));
+        seen.push_back(name.str());
+        Index i;
+        it->GetIndex(i);
+        if (name == "N1") {
+            ASSERT_TRUE(m->DeletePhysicalNet(i));
+            ASSERT_TRUE(m->DeletePhysicalNet(n2));   // the next one goes too
+        }
+    }
+    EXPECT_EQ((std::vector<std::string>{"N1", "N3"}), seen);
+    int count = -1;
+    EXPECT_TRUE(it.GetCount(count));
+    EXPECT_EQ(1, count);
+    // a new walk sees the list as it is now
+    ASSERT_TRUE(config->GetIterPhysicalNets(it));
+    EXPECT_EQ((std::vector<std::string>{"N3"}), Names(it));
+}
+
+TEST_F(IterationTest, FilterUsesFilterTypeWhenSetAndTypeReportsStoredValue)
+{
+    Index odd = b->PinPair(e1, "ODD", p1, p2, 5);
+    b->SetInt(odd, Field::filterType, 0);
+    b->PinPair(e1, "PLAIN5", p1, p2, 5);
+    b->PinPair(e1, "ORD", p1, p2, 0);
+    IteratorT<const INorvPinPair> it;
+    ASSERT_TRUE(ENet(e1)->GetIterPinPairs(it, BitContainerT<EPinPairType>(PPT_Ordinary) | PPT_Connection));
+    int count = 0;
+    ASSERT_TRUE(it.GetCount(count));
+    EXPECT_EQ(2, count);
+    ASSERT_TRUE(it.IsValid());
+    EPinPairType type = PPT_Ordinary;
+    ASSERT_TRUE(it->GetType(type));
+    EXPECT_EQ(5, type);
+    EXPECT_EQ((std::vector<std::string>{"ODD", "ORD"}), Names(it));
+
+    Index big = b->Pin(n1, "BIG", 40);
+    b->SetInt(big, Field::filterType, NPT_PinSetT);
+    IteratorT<const INorvPin> pins;
+    ASSERT_TRUE(Net(n1)->GetIterPins(pins, BitContainerT<ENorvPinType>(NPT_PinSetT)));
+    EXPECT_EQ((std::vector<std::string>{"BIG"}), Names(pins));
+    ASSERT_TRUE(Net(n1)->GetIterPins(pins));
+    EXPECT_EQ((std::vector<std::string>{"1", "2", "BIG"}), Names(pins));
+}
+
+TEST_F(IterationTest, IteratorIsValidOnInvalidElementWhileElementIsNot)
+{
+    b->Invalid(n2);
+    IteratorT<const INorvPhysicalNet> it;
+    ASSERT_TRUE(ENet(e1)->GetIterPhysicalNets(it));
+    ++it;
+    EXPECT_TRUE(it.IsValid());
+    EXPECT_FALSE(it->IsValid());
+    ContainerT<const INorvPhysicalNet> asContainer = it;
+    EXPECT_FALSE(asContainer.IsValid());
+}
+
+TEST_F(IterationTest, FailedOrDefaultIteratorIsNotValid)
+{
+    IteratorT<const INorvPhysicalNet> it;
+    int count = 7;
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_FALSE(it.GetCount(count));
+    EXPECT_EQ(7, count);
+    faults().FailOn(e1, "GetIterPhysicalNets", 1);
+    EXPECT_FALSE(ENet(e1)->GetIterPhysicalNets(it));
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_FALSE(it.GetCount(count));
+    // a default iterator belongs to no session, so only the failed walk's count is counted
+    EXPECT_EQ(1u, counts().Get("GetIterPhysicalNets.GetCount"));
+    EXPECT_TRUE(ENet(e1)->GetIterPhysicalNets(it));
+    EXPECT_TRUE(it.IsValid());
+}
+
+TEST_F(IterationTest, DuplicatesAndDanglingEntriesOfAList)
+{
+    b->AppendOnly(e1, Field::physicalNets, n1);
+    b->AppendOnly(e1, Field::physicalNets, Idx(4242, 49));
+    IteratorT<const INorvPhysicalNet> it;
+    ASSERT_TRUE(ENet(e1)->GetIterPhysicalNets(it));
+    EXPECT_EQ((std::vector<std::string>{"N1", "N2", "N1"}), Names(it));
+}
+
+}  // namespace
+}  // namespace LumoTest
