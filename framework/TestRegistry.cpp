@@ -1,11 +1,13 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CEnetOneAnalogPnet.h"
 #include "tests/connectivity/CENetConsistency.h"
 #include "tests/connectivity/CPNetTopo.h"
 #include "tests/connectivity/CPowerNetTopology.h"
 #include "tests/connectivity/CEnetUnique.h"
 #include "tests/connectivity/CPnetUnique.h"
+#include "tests/rules/CConsChecker.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -55,7 +57,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},          // tests/connectivity/CPinConnection.h
         {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},
         {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>},
-        // {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>}, // tests/connectivity/CEnetOneAnalogPnet.h
+        {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>},
         // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
         // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
         // {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>}, // tests/connectivity/CDiffPairConsistency.h
@@ -66,7 +68,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
         // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
         // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
-        // {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},              // tests/rules/CConsChecker.h
+        {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         // {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},             // tests/rules/CDefaults.h
         // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
         // {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},            // tests/connectivity/CFlatNetCheck.h
