@@ -7,6 +7,7 @@
 #include "tests/connectivity/CPowerNetTopology.h"
 #include "tests/connectivity/CEnetUnique.h"
 #include "tests/connectivity/CPnetUnique.h"
+#include "tests/rules/CConsChecker.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -67,7 +68,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
         // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
         // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
-        // {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},              // tests/rules/CConsChecker.h
+        {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         // {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},             // tests/rules/CDefaults.h
         // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
         // {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},            // tests/connectivity/CFlatNetCheck.h

@@ -1,0 +1,491 @@
+#include "tests/rules/CConsChecker.h"
+
+#include <array>
+#include <map>
+
+using Lumo::Index;
+using Lumo::IteratorT;
+
+namespace
+{
+
+struct LevelEntry
+{
+    const char* owner = nullptr;   // null: no entry for the type
+    const char* level = nullptr;   // null with an owner: a generic object (never has a level)
+    unsigned code = 0;
+};
+
+// Owner, level and mismatch diagnostic per object type; pins are handled apart (two owners).
+const std::array<LevelEntry, 256>& levelTable()
+{
+    static const std::array<LevelEntry, 256> table = [] {
+        std::array<LevelEntry, 256> t{};
+        auto set = [&t](int type, const char* owner, const char* level, unsigned code) {
+            t[type] = LevelEntry{owner, level, code};
+        };
+        set(Lumo::OT_NorvDesign, "DESIGN", "Design", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVDESIGN);
+        set(Lumo::OT_NorvLayer, "LAYER", "Layer", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_LAYER);
+        set(Lumo::OT_NorvNetClass, "DESIGN", "NetClass", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NETCLASS);
+        set(Lumo::OT_NorvClearRule, "DESIGN", "ClearRule", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_CLEARRULE);
+        set(Lumo::OT_NorvConstraintClass, "ENET", "Rule", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_CONSTRCLASS);
+        set(Lumo::OT_NorvViaSpan, "DESIGN", "ViaSpan", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_VIASPAN);
+        set(Lumo::OT_NorvGenClear, "DESIGN", "GenClear", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_GENCLEAR);
+        set(Lumo::OT_NorvPartTech, "DESIGN", "PartTech", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PARTTECH);
+        set(Lumo::OT_NorvConstVar, "DESIGN", "Const", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_CONSTVAR);
+        set(Lumo::OT_NorvC2CClearRule, "CLASS_CLASS_RULE", "default", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_C2CCLEARRULE);
+        set(Lumo::OT_NorvPkgTypeClearRule, "DESIGN", "PkgTypeRule", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PKGTYPECLEARRULE);
+        set(Lumo::OT_NorvP2PClearRule, "PKGTYPE_PKGTYPE_RULE", "default", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_P2PCLEARRULE);
+        set(Lumo::OT_NorvParRuleDef, "DESIGN", "ParRuleDef", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PARRULEDEF);
+        set(Lumo::OT_NorvParRuleSection, "PKGTYPE_PKGTYPE_RULE", "Seg", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PARRULESECTION);
+        set(Lumo::OT_NorvNoiseRule, "PARALLEL_RULE", "NoiseRule", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NOISERULE);
+        set(Lumo::OT_NorvScheme, "DESIGN", "Scheme", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVSCHEME);
+        set(Lumo::OT_NorvSchemeNetClassRule, "SCHEME_CLASS_LAYER", "NetClass", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_SCHEMENETCLASSRULE);
+        set(Lumo::OT_NorvViaAssign, "SCHEME_CLASS_LAYER", "ViaAssign", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_VIAASSIGN);
+        set(Lumo::OT_NorvLayerRule, "SCHEME_CLASS_LAYER", "Layer", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_LAYERRULE);
+        set(Lumo::OT_NorvSchemeClearRule, "SCHEME_RULE_LAYER", "NetClass", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_SCHEMACLEARRULE);
+        set(Lumo::OT_NorvLayerClearRule, "SCHEME_RULE_LAYER", "Layer", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_LAYERCLEARRULE);
+        set(Lumo::OT_NorvGenObjType, "", nullptr, CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_GENOBJTYPE);
+        set(Lumo::OT_NorvGenCompObj, "", nullptr, CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_GENCOMPOBJ);
+        set(Lumo::OT_NorvGenObj, "", nullptr, CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_GENOBJ);
+        set(Lumo::OT_NorvDiffPair, "ENET", "DiffPair", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_DIFFPAIR);
+        set(Lumo::OT_NorvElectricalNet, "ENET", "ElecNet", CDICErrors::T54_NOLEVELFORTHISOWNER_ENET);
+        set(Lumo::OT_NorvPinPair, "ENET", "PinPair", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PINPAIR);
+        set(Lumo::OT_NorvPhysicalNet, "ENET", "Net", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_PNET);
+        set(Lumo::OT_NorvFromTo, "ENET", "FromTo", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_FROMTO);
+        set(Lumo::OT_NorvComp, "PART", "Comp", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVCOMP);
+        set(Lumo::OT_NorvPin, "ENET", "Pin", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVPIN);
+        set(Lumo::OT_NorvPart, "PART", "Part", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVPART);
+        set(Lumo::OT_NorvPartPin, "PART", "PartPin", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVPARTPIN);
+        set(Lumo::OT_NorvVia, "DESIGN", "Via", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_VIA);
+        set(Lumo::OT_NorvPartPinPair, "PART", "PartPinPair", CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_NORVPARTPINPAIR);
+        return t;
+    }();
+    return table;
+}
+
+// The pin kinds walked on every physical net, each with the code of its failed walk; kind 5
+// (unbalanced pin sets) is not walked.
+struct PinWalk
+{
+    Lumo::ENorvPinType kind;
+    unsigned code;
+};
+
+const PinWalk kPinWalks[] = {
+    {Lumo::NPT_NetPin, CDICErrors::T54_ERRITEROVERPINSINPHYSNET},
+    {Lumo::NPT_PinSetChained, CDICErrors::T54_ERRITEROVERPINSETCHAINSSINPHYSNET},
+    {Lumo::NPT_PinSetT, CDICErrors::T54_ERRITEROVERPINSETTINPHYSNET},
+    {Lumo::NPT_PinSetMst, CDICErrors::T54_ERRITEROVERPINSETMSTINPHYSNET},
+    {Lumo::NPT_PinSetBalanced, CDICErrors::T54_ERRITEROVERPINSETBALANCEINPHYSNET},
+    {Lumo::NPT_VirtualPin, CDICErrors::T54_ERRITEROVERVIRTUALSPININPHYSNET},
+    {Lumo::NPT_GuidePin, CDICErrors::T54_ERRITEROVERGUIDEPINSINPHYSNET},
+    {Lumo::NPT_EbdPin, CDICErrors::T54_ERRITEROVEREBDPINSINPHYSNET},
+    {Lumo::NPT_BoundaryPin, CDICErrors::T54_ERRITEROVERBOUNDARYPINSINPHYSNET},
+    {Lumo::NPT_VirtualPinSetPin, CDICErrors::T54_ERRITEROVERVIRTUALPINSETPINSINPHYSNET},
+};
+
+const Lumo::BitContainerT<Lumo::EConstraintIterType>& constraintSelection()
+{
+    static const Lumo::BitContainerT<Lumo::EConstraintIterType> selection(Lumo::CIT_All);
+    return selection;
+}
+
+} // namespace
+
+CConsChecker::CConsChecker() = default;
+
+CConsChecker::~CConsChecker() = default;
+
+std::string CConsChecker::getTestDescription() const
+{
+    return "Test checks consistency of constraints";
+}
+
+std::string CConsChecker::getTestName() const
+{
+    return "Constraints consistency";
+}
+
+std::string CConsChecker::getTestShortName() const
+{
+    return "ConsConsistency";
+}
+
+TestStatus CConsChecker::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    m_pConsDefs.reset();
+    m_definitionConstraints.clear();
+    m_pConsDefs = consdefs::loadDefinitions(m_consFilePath);
+    if (m_pConsDefs) {
+        checkConnectivity();
+        checkDesign();
+        raiseStatus(OK);
+    } else {
+        raiseError(CDICErrors::T54_CANTLOADSPECIFIEDCNSFILE);
+    }
+    return m_status;
+}
+
+bool CConsChecker::getLevelName(const Lumo::EObjectType& type, const std::string& owner, std::string& level)
+{
+    const int value = static_cast<int>(type);
+    const LevelEntry* entry = (value >= 0 && value < 256) ? &levelTable()[value] : nullptr;
+    if (!entry || !entry->owner) {
+        raiseError(CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_XXX, owner.c_str());
+        return false;
+    }
+    if (type == Lumo::OT_NorvPin) {
+        if (owner == "ENET")
+            level = "Pin";
+        else if (owner == "PART")
+            level = "CompPin";
+        else
+            raiseError(entry->code, owner.c_str());
+        return true;
+    }
+    if (entry->level && owner == entry->owner)
+        level = entry->level;
+    else
+        raiseError(entry->code, owner.c_str());
+    return true;
+}
+
+void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lumo::String objectName, const char* owner)
+{
+    if (!object) {
+        raiseError(CDICErrors::T54_ERRORINOBJECTCONVERSION);
+        return;
+    }
+    Index objectIndex;
+    object->GetIndex(objectIndex);
+    const std::string ownerName(owner ? owner : "");
+    std::string levelName;
+    if (!getLevelName(objectIndex.GetType(), ownerName, levelName)) {
+        raiseError(CDICErrors::T54_UNKNOWNOBJECTTYPE);
+        return;
+    }
+
+    norv_ordaxcons::COrdaxConsOwner* ownerDef = m_pConsDefs ? m_pConsDefs->GetOwner(ownerName.c_str()) : nullptr;
+    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = ownerDef ? ownerDef->GetLevel(levelName.c_str()) : nullptr;
+    if (!levelDef)
+        return;
+
+    IteratorT<const Lumo::INorvConstraint> constraint;
+    if (!object->GetIterConstraints(constraint, constraintSelection())) {
+        raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);
+        return;
+    }
+    for (; constraint.IsValid(); ++constraint) {
+        Lumo::String name;
+        if (!constraint->GetName(name)) {
+            raiseError(CDICErrors::T54_UNKNOWNCONSTRAINTNAMECONSTRAINTNOTVALIDATED, Index(), objectName.c_str());
+            continue;
+        }
+        Index constraintIndex;
+        Index parentIndex;
+        constraint->GetIndex(constraintIndex);
+        constraint->GetParentIndex(parentIndex);
+        if (name == "POWER_NET")
+            continue;
+
+        bool isDefinition = false;
+        constraint->IsDefinition(isDefinition);
+        if (!isDefinition && !m_definitionConstraints.exists(m_pSession, name)) {
+            raiseError(CDICErrors::T54_CANTGETCONSTRAINTDEFINITIONCONSTRAINTNOTVALIDATED);
+            continue;
+        }
+
+        const std::string path = consdefs::constraintPath(ownerName, levelName, objectName.str(), name.str());
+        const norv_ordaxcons::COrdaxConsDef* definition = m_pConsDefs->GetConsDef(name.c_str());
+        if (!definition) {
+            raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, path.c_str());
+            continue;
+        }
+
+        if (consdefs::isOwnerListed(*definition, ownerName)) {
+            if (definition->GetDisabled(ownerDef, levelDef))
+                raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), path.c_str(), constraintIndex, "",
+                           parentIndex.IsEmpty() ? objectIndex : parentIndex, "");
+
+            Lumo::EConstraintType type = Lumo::CDT_Default;
+            constraint->GetConstraintType(type);
+            if (type != definition->GetLUMOConstDataType())
+                raiseError(CDICErrors::T54_MISMATCHINCONSTRAINTTYPE_2, path.c_str());
+
+            if (isDefinition) {
+                if (parentIndex.GetValue() != 0)
+                    raiseError(CDICErrors::T54_MISMATCHINPARENTINDEXDEFHASPARENT, Index(), (path + "   (%I)").c_str(),
+                               objectIndex, "");
+            } else if (parentIndex.GetValue() != objectIndex.GetValue()) {
+                raiseError(CDICErrors::T54_MISMATCHINPARENTINDEX, Index(), path.c_str(), objectIndex, name.c_str(),
+                           constraintIndex, "");
+            }
+        }
+
+        const std::string invalid = consdefs::ValidChars::all().invalidChars(name.c_str());
+        if (!invalid.empty())
+            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), invalid.c_str(), Index(), path.c_str());
+    }
+}
+
+template <class T>
+void CConsChecker::visit(const Lumo::ContainerT<const T>& object, const char* owner, bool named)
+{
+    // A fresh name per object: a failed read never carries the previous object's name.
+    Lumo::String name;
+    if (named)
+        object->GetName(name);
+    validateObjectConstraints(&*object, name, owner);
+}
+
+bool CConsChecker::checkPhysicalNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net)
+{
+    visit(net, "ENET", true);
+
+    IteratorT<const Lumo::INorvFromTo> fromTo;
+    if (!net->GetIterFromTos(fromTo)) {
+        raiseError(CDICErrors::T54_ERRITEROVERFROMTOSINPHYSNET);
+        return false;
+    }
+    for (; fromTo.IsValid(); ++fromTo)
+        visit(fromTo, "ENET", true);
+
+    for (const PinWalk& walk : kPinWalks) {
+        IteratorT<const Lumo::INorvPin> pin;
+        if (!net->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(walk.kind))) {
+            raiseError(walk.code);
+            return false;
+        }
+        for (; pin.IsValid(); ++pin)
+            visit(pin, "ENET", true);
+    }
+    return true;
+}
+
+bool CConsChecker::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
+{
+    visit(net, "ENET", true);
+
+    IteratorT<const Lumo::INorvPhysicalNet> physicalNet;
+    if (!net->GetIterPhysicalNets(physicalNet)) {
+        raiseError(CDICErrors::T54_ERRITEROVERPHYSNETSINELECNET);
+        return false;
+    }
+    for (; physicalNet.IsValid(); ++physicalNet)
+        if (!checkPhysicalNet(physicalNet))
+            return false;
+
+    const struct
+    {
+        Lumo::EPinPairType type;
+        unsigned code;
+    } pairWalks[] = {{Lumo::PPT_Ordinary, CDICErrors::T54_ERRITEROVERPINPAIRSINELECNET},
+                     {Lumo::PPT_Connection, CDICErrors::T54_ERRITEROVERCONNECTIONPINPAIRSINELECNET}};
+    for (const auto& walk : pairWalks) {
+        IteratorT<const Lumo::INorvPinPair> pinPair;
+        if (!net->GetIterPinPairs(pinPair, Lumo::BitContainerT<Lumo::EPinPairType>(walk.type))) {
+            raiseError(walk.code);
+            return false;
+        }
+        for (; pinPair.IsValid(); ++pinPair)
+            visit(pinPair, "ENET", true);
+    }
+    return true;
+}
+
+void CConsChecker::checkConnectivity()
+{
+    IteratorT<const Lumo::INorvElectricalNet> electricalNet;
+    if (!m_config->GetIterElectricalNets(electricalNet)) {
+        raiseError(CDICErrors::T54_ERRITEROVERELECNETS);
+        return;
+    }
+    for (; electricalNet.IsValid(); ++electricalNet)
+        if (!checkElectricalNet(electricalNet))
+            return;
+
+    IteratorT<const Lumo::INorvDiffPair> diffPair;
+    if (!m_config->GetIterDiffPairs(diffPair)) {
+        raiseError(CDICErrors::T54_ERRITEROVERDIFFPAIRSINNORVCFG);
+        return;
+    }
+    for (; diffPair.IsValid(); ++diffPair)
+        visit(diffPair, "ENET", true);
+
+    IteratorT<const Lumo::INorvComp> comp;
+    if (!m_config->GetIterNorvComps(comp)) {
+        raiseError(CDICErrors::T54_ERRITEROVERCOMPSINNORVCFG);
+        return;
+    }
+    for (; comp.IsValid(); ++comp)
+        visit(comp, "PART", true);
+
+    IteratorT<const Lumo::INorvPart> part;
+    if (!m_config->GetIterParts(part)) {
+        raiseError(CDICErrors::T54_ERRITEROVERPARTSINNORVCFG);
+        return;
+    }
+    for (; part.IsValid(); ++part) {
+        visit(part, "PART", true);
+        IteratorT<const Lumo::INorvPartPin> partPin;
+        if (!part->GetIterPartPins(partPin)) {
+            raiseError(CDICErrors::T54_ERRITEROVERPARTPINSINPART);
+            return;
+        }
+        for (; partPin.IsValid(); ++partPin)
+            visit(partPin, "PART", true);
+    }
+    raiseStatus(OK);
+}
+
+bool CConsChecker::checkParallelRuleDefinitions()
+{
+    IteratorT<const Lumo::INorvParRuleDef> definition;
+    if (!m_design->GetIterParRuleDefs(definition)) {
+        raiseError(CDICErrors::T54_ERRITEROVERPARRULEDEFSINDESIGN);
+        return false;
+    }
+    unsigned withSections = 0;
+    std::map<Index, Lumo::String> withoutSections;
+    for (; definition.IsValid(); ++definition) {
+        IteratorT<const Lumo::INorvParRuleSection> section;
+        if (!definition->GetIterParRuleSections(section)) {
+            raiseError(CDICErrors::T54_ERRITEROVERPARRULESECTIONSINDESIGN);
+            continue;
+        }
+        unsigned sections = 0;
+        for (; section.IsValid(); ++section, ++sections)
+            visit(section, "PKGTYPE_PKGTYPE_RULE", true);
+        if (sections) {
+            ++withSections;
+            continue;
+        }
+        Index index;
+        Lumo::String name;
+        definition->GetIndex(index);
+        definition->GetName(name);
+        withoutSections[index] = name;
+    }
+    if (!withoutSections.empty()) {
+        if (withSections == 0)
+            raiseError(CDICErrors::T57_PARRULEDEF_INVALID_ALL);
+        else
+            for (const auto& entry : withoutSections)
+                raiseError(CDICErrors::T57_PARRULEDEF_INVALID, entry.first, entry.second.c_str());
+    }
+    return true;
+}
+
+bool CConsChecker::checkSchemes()
+{
+    IteratorT<const Lumo::INorvScheme> scheme;
+    if (!m_design->GetIterSchemes(scheme)) {
+        raiseError(CDICErrors::T54_ERRITEROVERSCHEMESINDESIGN);
+        return false;
+    }
+    for (; scheme.IsValid(); ++scheme) {
+        IteratorT<const Lumo::INorvSchemaNetClassRule> netClassRule;
+        if (!scheme->GetIterSchemaNetClassRules(netClassRule)) {
+            raiseError(CDICErrors::T54_ERRITEROVERSCHEMANETCLASSRULESINSCHEME);
+            return false;
+        }
+        for (; netClassRule.IsValid(); ++netClassRule) {
+            visit(netClassRule, "SCHEME_CLASS_LAYER", true);
+            IteratorT<const Lumo::INorvViaAssign> viaAssign;
+            if (!netClassRule->GetIterViaAssigns(viaAssign)) {
+                raiseError(CDICErrors::T54_ERRITEROVERVIAASSIGNSINSCHEME);
+                return false;
+            }
+            for (; viaAssign.IsValid(); ++viaAssign)
+                visit(viaAssign, "SCHEME_CLASS_LAYER", true);
+            IteratorT<const Lumo::INorvLayerRule> layerRule;
+            if (!netClassRule->GetIterLayerRules(layerRule)) {
+                raiseError(CDICErrors::T54_ERRITEROVERLAYERRULESINSCHEMENETCLASS);
+                return false;
+            }
+            for (; layerRule.IsValid(); ++layerRule)
+                visit(layerRule, "SCHEME_CLASS_LAYER", false);
+        }
+
+        IteratorT<const Lumo::INorvSchemaClearRule> clearRule;
+        if (!scheme->GetIterSchemaClearRules(clearRule)) {
+            raiseError(CDICErrors::T54_ERRITEROVERSCHEMACLEARRULESINSCHEME);
+            return false;
+        }
+        for (; clearRule.IsValid(); ++clearRule) {
+            visit(clearRule, "SCHEME_RULE_LAYER", true);
+            IteratorT<const Lumo::INorvLayerClearRule> layerClearRule;
+            if (!clearRule->GetIterLayerClearRules(layerClearRule)) {
+                raiseError(CDICErrors::T54_ERRITEROVERLAYERRULESINSCHEMECLEARRULE);
+                return false;
+            }
+            for (; layerClearRule.IsValid(); ++layerClearRule)
+                visit(layerClearRule, "SCHEME_RULE_LAYER", false);
+        }
+    }
+    return true;
+}
+
+void CConsChecker::checkDesign()
+{
+    validateObjectConstraints(&*m_design, Lumo::String(), "DESIGN");
+
+    IteratorT<const Lumo::INorvLayer> layer;
+    if (!m_design->GetIterLayers(layer)) {
+        raiseError(CDICErrors::T54_ERRITEROVERLAYERSINDESIGN);
+        return;
+    }
+    for (; layer.IsValid(); ++layer)
+        visit(layer, "LAYER", true);
+
+    IteratorT<const Lumo::INorvViaSpan> viaSpan;
+    if (!m_design->GetIterViaSpans(viaSpan)) {
+        raiseError(CDICErrors::T54_ERRITEROVERVIASPANSINDESIGN);
+        return;
+    }
+    for (; viaSpan.IsValid(); ++viaSpan)
+        visit(viaSpan, "DESIGN", true);
+
+    IteratorT<const Lumo::INorvC2CClearRule> c2cRule;
+    if (!m_design->GetIterC2CClearRules(c2cRule)) {
+        raiseError(CDICErrors::T54_ERRITEROVERC2CCLEARRULESINDESIGN);
+        return;
+    }
+    for (; c2cRule.IsValid(); ++c2cRule)
+        visit(c2cRule, "CLASS_CLASS_RULE", false);
+
+    IteratorT<const Lumo::INorvPkgTypeClearRule> pkgTypeRule;
+    if (!m_design->GetIterPkgTypeClearRules(pkgTypeRule)) {
+        raiseError(CDICErrors::T54_ERRITEROVERPKGTYPECLEARRULESINDESIGN);
+        return;
+    }
+    for (; pkgTypeRule.IsValid(); ++pkgTypeRule)
+        visit(pkgTypeRule, "DESIGN", true);
+
+    IteratorT<const Lumo::INorvP2PClearRule> p2pRule;
+    if (!m_design->GetIterP2PClearRules(p2pRule)) {
+        raiseError(CDICErrors::T54_ERRITEROVERP2PCLEARRULESINDESIGN);
+        return;
+    }
+    for (; p2pRule.IsValid(); ++p2pRule)
+        visit(p2pRule, "PKGTYPE_PKGTYPE_RULE", false);
+
+    if (!checkParallelRuleDefinitions())
+        return;
+
+    IteratorT<const Lumo::INorvNoiseRule> noiseRule;
+    if (!m_design->GetIterNoiseRules(noiseRule)) {
+        raiseError(CDICErrors::T54_ERRITEROVERNOISERULESINDESIGN);
+        return;
+    }
+    for (; noiseRule.IsValid(); ++noiseRule)
+        visit(noiseRule, "PARALLEL_RULE", false);
+
+    if (!checkSchemes())
+        return;
+    raiseStatus(OK);
+}
