@@ -862,9 +862,9 @@ void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
     const ListVal& l = sc.lists[listIdx];
     for (uint32_t i = 0; i < l.count; ++i) f(sc.entries[l.begin + i]);
     if (l.extra != kNone) {
-        // indexes, not references: f may append to this very list
-        const auto& extra = sc.extras[l.extra];
-        for (size_t i = 0; i < extra.size(); ++i) f(Entry(sc.extras[l.extra][i]));
+        // by position and by copy: f may append to any list, which can move the extras around
+        const uint32_t x = l.extra;
+        for (size_t i = 0; i < sc.extras[x].size(); ++i) f(Entry(sc.extras[x][i]));
     }
 }
 
