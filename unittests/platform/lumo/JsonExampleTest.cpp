@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 
 using namespace Lumo;
 using namespace Lumo::StandIn;
@@ -31,6 +33,23 @@ std::unique_ptr<LumoPI> LoadExample()
     auto s = LoadSession(kExample, &err);
     EXPECT_TRUE(s) << err.path << ": " << err.message;
     return s;
+}
+
+// Every object reachable from the configuration through the product-facing walks, by kind name.
+struct Walk {
+    std::multiset<std::string> seen;
+    void Add(const char* what, const IObject& o)
+    {
+        String name;
+        EXPECT_TRUE(o.GetName(name));
+        seen.insert(std::string(what) + ":" + name.str());
+    }
+};
+
+template <class T, class F>
+void Each(IteratorT<T>& it, F&& f)
+{
+    for (; it.IsValid(); ++it) f(*it);
 }
 
 }  // namespace
@@ -107,6 +126,72 @@ TEST(JsonExample, CompletionFillsTheRelationsLeftOut)
 
     const Index pp1 = byName(Kind::PartPin, "1");
     EXPECT_EQ(st.List(pp1, Field::parentPartPinPairs).size(), 1u);
+}
+
+TEST(JsonExample, WalksThroughTheProductInterface)
+{
+    auto s = LoadExample();
+    ASSERT_TRUE(s);
+    ContainerT<const ISnapshot> snap;
+    ASSERT_TRUE(s->GetSnapshotByName(snap, "main"));
+    String attr;
+    ASSERT_TRUE(snap->GetAttribute("NORV_MIGRATION_STATUS", attr));
+    EXPECT_EQ(attr, "0:ok");
+    ContainerT<const INorvConfig> cfg;
+    ASSERT_TRUE(snap->GetNorvConfig(cfg, "TOP"));
+    Walk w;
+    IteratorT<const INorvPhysicalNet> nets;
+    ASSERT_TRUE(cfg->GetIterPhysicalNets(nets));
+    Each(nets, [&](const INorvPhysicalNet& n) {
+        w.Add("net", n);
+        IteratorT<const INorvPin> pins;
+        EXPECT_TRUE(n.GetIterPins(pins));
+        int count = -1;
+        EXPECT_TRUE(pins.GetCount(count));
+        w.seen.insert("pins:" + std::to_string(count));
+        ContainerT<const INorvElectricalNet> parent;
+        EXPECT_TRUE(n.GetParentElectricalNet(parent));
+        ContainerT<const IFlatNet> flat;
+        EXPECT_TRUE(n.GetFlatNet(flat));
+    });
+    IteratorT<const INorvComp> comps;
+    ASSERT_TRUE(cfg->GetIterNorvComps(comps));
+    Each(comps, [&](const INorvComp& c) {
+        w.Add("comp", c);
+        IteratorT<const INorvPin> pins;
+        EXPECT_TRUE(c.GetIterPins(pins));
+        Each(pins, [&](const INorvPin& p) {
+            ContainerT<const IPin> design;
+            EXPECT_TRUE(p.GetPin(design));
+            ContainerT<const INorvPartPin> partPin;
+            EXPECT_TRUE(p.GetParentPartPin(partPin));
+            w.Add("pin", p);
+        });
+    });
+    ContainerT<const INorvDesign> design;
+    ASSERT_TRUE(cfg->GetNorvDesign(design));
+    IteratorT<const INorvScheme> schemes;
+    ASSERT_TRUE(design->GetIterSchemes(schemes));
+    Each(schemes, [&](const INorvScheme& sc) {
+        w.Add("scheme", sc);
+        IteratorT<const INorvSchemaNetClassRule> rules;
+        EXPECT_TRUE(sc.GetIterSchemaNetClassRules(rules));
+        Each(rules, [&](const INorvSchemaNetClassRule& r) {
+            ContainerT<const INorvNetClass> cls;
+            EXPECT_TRUE(r.GetParentNetClass(cls));
+            ContainerT<const INorvConstraint> width;
+            ASSERT_TRUE(r.GetConstraint(width, "LINE_WIDTH"));
+            ConstraintData v;
+            EXPECT_TRUE(width->GetValue(v));
+            w.seen.insert("width:" + v.GetValueAsString().str());
+        });
+    });
+    const std::multiset<std::string> expected = {
+        "net:CLK_P", "net:CLK_N", "net:DATA", "pins:2", "pins:2", "pins:4", "comp:U1", "comp:R1",
+        "pin:1", "pin:2", "pin:3", "pin:4", "pin:1", "pin:2", "scheme:(Master)", "scheme:(Minimum)",
+        "width:5", "width:4",
+    };
+    EXPECT_EQ(w.seen, expected);
 }
 
 TEST(JsonExample, LoadSaveLoadGivesTheSameSession)
