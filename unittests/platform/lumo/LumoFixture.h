@@ -67,6 +67,13 @@ protected:
     ContainerT<const INorvPhysicalNet> Net(Index i) { return Fetch(i, &IUIDManager::GetNorvPhysicalNet); }
     ContainerT<const INorvElectricalNet> ENet(Index i) { return Fetch(i, &IUIDManager::GetNorvElectricalNet); }
 
+    ContainerT<const INorvDesign> Design()
+    {
+        ContainerT<const INorvDesign> d;
+        EXPECT_TRUE(config->GetNorvDesign(d));
+        return d;
+    }
+
     template <class T>
     MutableContainerT<T> Locked(const ContainerT<const T>& c)
     {
