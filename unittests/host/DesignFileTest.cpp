@@ -31,8 +31,8 @@ struct OpenCase
 TEST(DesignFileTest, SnapshotAndTopBlockDefaultToTheFirst)
 {
     const OpenCase cases[] = {
-        {"", "", "draft", "TOP", ""},
-        {"final", "", "final", "TOP", ""},
+        {"", "", "draft", "CTRL_BOARD", ""},
+        {"final", "", "final", "CTRL_BOARD", ""},
         {"final", "SUB", "final", "SUB", ""},
         {"old", "", "", "", "no snapshot \"old\""},
         {"", "SUB", "", "", "no top block \"SUB\" in snapshot \"draft\""},

@@ -1,0 +1,323 @@
+// End-to-end tests of the kravik program: each runs the built binary on a design file and compares
+// the whole check log with the expected log under data/ (KravikRunner.h says how those are kept).
+#include "KravikRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace KravikTest {
+namespace {
+
+const std::string kConstraints = ExamplePath("constraints-example.json");
+
+std::vector<std::string> Check(const std::string& design, std::vector<std::string> options = {})
+{
+    options.insert(options.begin(), {"check", design, "--constraints", kConstraints});
+    return options;
+}
+
+// The tests registered with no environment switch, asked once.
+const std::vector<std::string>& Tests()
+{
+    static const std::vector<std::string> names = RegisteredTests();
+    return names;
+}
+
+struct LogCase
+{
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    const char* expectedLog;
+};
+
+std::ostream& operator<<(std::ostream& out, const LogCase& c)
+{
+    return out << c.name;
+}
+
+class CheckLogTest : public ::testing::TestWithParam<LogCase>
+{
+};
+
+TEST_P(CheckLogTest, WritesTheExpectedLogAndExitCode)
+{
+    const LogCase& c = GetParam();
+    const KravikRun run = RunKravik(c.args);
+    EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
+    EXPECT_EQ("", CompareLog(run.out, DataPath(c.expectedLog), Tests()));
+    EXPECT_EQ("", run.err); // standard error is no terminal here: no progress line
+}
+
+const std::string kTwoSnapshots = DataPath("two-snapshots.json");
+
+// The worker thread must give the same log and exit code as the host's own thread.
+INSTANTIATE_TEST_SUITE_P(
+    Kravik, CheckLogTest,
+    ::testing::Values(
+        LogCase{"CleanExample", Check(ExamplePath("clean.json")), 0, "clean.log"},
+        LogCase{"CleanExampleOnWorkerThread", Check(ExamplePath("clean.json"), {"--thread"}), 0, "clean.log"},
+        LogCase{"BrokenExample", Check(ExamplePath("broken.json")), 4, "broken.log"},
+        LogCase{"BrokenExampleOnWorkerThread", Check(ExamplePath("broken.json"), {"--thread"}), 4, "broken.log"},
+        LogCase{"BrokenExampleAtLogLevel2", Check(ExamplePath("broken.json"), {"--log-level", "2"}), 4, "broken.log"},
+        LogCase{"BrokenExampleWithoutInitialisation",
+                Check(ExamplePath("broken.json"), {"--filter", DataPath("skip-first.txt")}), 4,
+                "broken-filtered.log"},
+        LogCase{"FirstSnapshotByDefault", Check(kTwoSnapshots), 4, "broken.log"},
+        LogCase{"NamedSnapshot", Check(kTwoSnapshots, {"--snapshot", "final"}), 0, "clean.log"},
+        LogCase{"FailNextSwitch", Check(ExamplePath("clean.json"), {"--fail-next", "FindScheme=1"}), 4,
+                "clean-fail-next.log"},
+        LogCase{"FailOnSwitch", Check(kTwoSnapshots, {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}),
+                4, "clean-fail-on.log"},
+        LogCase{"FailOnSwitchOnWorkerThread",
+                Check(kTwoSnapshots, {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear", "--thread"}), 4,
+                "clean-fail-on.log"}),
+    [](const ::testing::TestParamInfo<LogCase>& info) { return std::string(info.param.name); });
+
+// The clean example must stay clean as tests are added, whichever tests the switches register.
+TEST(KravikCheckTest, CleanExamplePassesEveryRegisteredTest)
+{
+    const std::vector<std::vector<std::string>> switches = {
+        {}, {"NORV_CIC_RUN_HIDDEN_TESTS=1"}, {"NORV_TAMSA_FLOW=1"}, {"NORV_CIC_RUN_HIDDEN_TESTS=1", "QUIL_VERSION=9.3.1TAMSA"}};
+    for (const std::vector<std::string>& env : switches)
+        for (const char* mode : {"--log-level=2", "--fix"})
+        {
+            const KravikRun run = RunKravik(Check(ExamplePath("clean.json"), {mode}), env);
+            const std::string what = std::string(mode) + (env.empty() ? "" : " " + env[0]);
+            EXPECT_EQ(0, run.exitCode) << what << "\n" << run.out << run.err;
+            EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), RegisteredTests(env))) << what;
+        }
+}
+
+TEST(KravikCheckTest, TopBlockWithoutDesignFailsEveryTest)
+{
+    const KravikRun run = RunKravik(Check(kTwoSnapshots, {"--snapshot", "final", "--top", "SUB"}));
+    EXPECT_EQ(4, run.exitCode);
+    // Each test reports the missing design when it starts, before the blocks of the final log.
+    EXPECT_EQ(0u, run.out.rfind("ERROR: NORV database initialization\tCan't get NORV design \n", 0)) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Test: NORV database initialization\nERROR 102: No NorvDesign in database!\n"
+                                              "Result: FAILED\n"))
+        << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("Result: OK")) << run.out;
+}
+
+TEST(KravikCheckTest, LogFileTakesTheLogInsteadOfStandardOutput)
+{
+    TempDir dir;
+    const KravikRun run = RunKravik(Check(ExamplePath("broken.json"), {"--log", dir.File("check.log")}));
+    EXPECT_EQ(4, run.exitCode);
+    EXPECT_EQ("", run.out);
+    EXPECT_EQ("", CompareLog(ReadFile(dir.File("check.log")), DataPath("broken.log"), Tests()));
+}
+
+TEST(KravikCheckTest, CheckModeNeverWritesTheDesign)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("broken.json"));
+    WriteFile(dir.File("design.json"), original);
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"--thread"}, {"--back-end"}})
+        EXPECT_EQ(4, RunKravik(Check(dir.File("design.json"), extra)).exitCode);
+    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
+    EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+}
+
+TEST(KravikFixTest, UnchangedDesignIsNotSaved)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("clean.json"));
+    WriteFile(dir.File("design.json"), original);
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{"--fix"}, {"--fix", "--output", dir.File("out.json")}, {"--fix", "--thread"}})
+    {
+        const KravikRun run = RunKravik(Check(dir.File("design.json"), extra));
+        EXPECT_EQ(0, run.exitCode) << run.err;
+        EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
+    }
+    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List()); // no output, no backup
+    EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+}
+
+// Fix mode writes the findings of each pass under its pass line, each followed by its repair's
+// outcome; with --output the design file itself is left alone.
+TEST(KravikFixTest, FixModeLogShowsPassesAndRepairOutcomes)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("broken.json"));
+    WriteFile(dir.File("design.json"), original);
+    for (const char* thread : {"--log-level=1", "--thread"})
+    {
+        const KravikRun run =
+            RunKravik(Check(dir.File("design.json"), {"--fix", thread, "--output", dir.File("out.json")}));
+        EXPECT_EQ(4, run.exitCode) << run.err;
+        EXPECT_EQ("", CompareLog(run.out, DataPath("broken-fix.log"), Tests()));
+    }
+    EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+    EXPECT_FALSE(FileExists(dir.File("design.json.bak")));
+}
+
+TEST(KravikFixTest, LockedNorvDataStopsTheRepairs)
+{
+    for (const char* thread : {"--log-level=1", "--thread"})
+    {
+        const KravikRun run = RunKravik(Check(DataPath("locked.json"), {"--fix", thread}));
+        EXPECT_EQ(8, run.exitCode);
+        EXPECT_EQ("Cannot lock NORV data to fix issues!\n", run.out);
+        EXPECT_EQ("kravik: " + DataPath("locked.json") + ": the Norv data could not be locked for repairs\n", run.err);
+    }
+    // A check only reads, so the other editor's lock does not stop it.
+    const KravikRun run = RunKravik(Check(DataPath("locked.json")));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
+}
+
+struct ExitCase
+{
+    std::vector<std::string> args;
+    int exitCode;
+};
+
+TEST(KravikExitCodeTest, EachConditionHasItsCode)
+{
+    const std::string clean = ExamplePath("clean.json");
+    const ExitCase cases[] = {
+        {{"--help"}, 0},
+        {{"check", "--help"}, 0},
+        {Check(clean), 0},
+        {Check(ExamplePath("broken.json")), 4},
+        {{"check", DataPath("no-such-design.json")}, 8},
+        {{"check", DataPath("malformed.json")}, 8},
+        {{"check", DataPath("not-json.json")}, 8},
+        {Check(clean, {"--snapshot", "no-such-snapshot"}), 8},
+        {Check(clean, {"--top", "NO_SUCH_BLOCK"}), 8},
+        {Check(clean, {"--filter", DataPath("no-such-filter.txt")}), 8},
+        {Check(clean, {"--log", DataPath("no-such-folder/check.log")}), 8},
+        {{"list-tests", "--filter", DataPath("no-such-filter.txt")}, 8},
+        {{}, 16},
+        {{"check"}, 16},
+        {{"verify", clean}, 16},
+        {Check(clean, {"--log-level", "3"}), 16},
+        {Check(clean, {"--output", "out.json"}), 16}, // a check never writes the design
+        {Check(clean, {"--fail-next", "FindScheme"}), 16},
+    };
+    for (const ExitCase& c : cases)
+    {
+        const KravikRun run = RunKravik(c.args);
+        std::string line;
+        for (const std::string& arg : c.args)
+            line += " " + arg;
+        EXPECT_EQ(c.exitCode, run.exitCode) << "kravik" << line << "\n" << run.err;
+        if (c.exitCode == 8)
+        {
+            // One clear line that names the file; no log.
+            EXPECT_EQ(0u, run.err.rfind("kravik: ", 0)) << line;
+            EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
+            EXPECT_EQ("", run.out) << line;
+        }
+    }
+}
+
+TEST(KravikExitCodeTest, MalformedDesignNamesTheFileAndTheOffendingValue)
+{
+    const std::string design = DataPath("malformed.json");
+    const KravikRun run = RunKravik({"check", design});
+    EXPECT_EQ(8, run.exitCode);
+    const std::string prefix = "kravik: " + design + ": /snapshots/0/norvConfigs/0/physicalNets/0/parentElectricalNet: ";
+    EXPECT_EQ(0u, run.err.rfind(prefix, 0)) << run.err;
+    EXPECT_NE(std::string::npos, run.err.find("E_MISSING")) << run.err;
+}
+
+TEST(KravikExitCodeTest, MissingSnapshotAndTopBlockAreNamed)
+{
+    EXPECT_EQ("kravik: " + kTwoSnapshots + ": no snapshot \"old\"\n",
+              RunKravik({"check", kTwoSnapshots, "--snapshot", "old"}).err);
+    EXPECT_EQ("kravik: " + kTwoSnapshots + ": no top block \"SUB\" in snapshot \"draft\"\n",
+              RunKravik({"check", kTwoSnapshots, "--top", "SUB"}).err);
+}
+
+// The lines of a test list, without the empty line that follows each.
+std::vector<std::string> ListLines(const std::string& list)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = list.find('\n', start)) != std::string::npos; start = end + 1)
+        if (end > start)
+            lines.push_back(list.substr(start, end - start));
+    return lines;
+}
+
+TEST(KravikListTestsTest, ListsTheTestsInForceByRunNumber)
+{
+    const KravikRun run = RunKravik({"list-tests"});
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ("", run.err);
+    const std::vector<std::string> lines = ListLines(run.out);
+    ASSERT_EQ(Tests().size() + 1, lines.size()) << run.out;
+    EXPECT_EQ("List of tests being in force (all tests) :", lines[0]);
+    EXPECT_EQ("0\t NORV database initialization            \tTest checks if NORV database is correctly initialized",
+              lines[1]);
+    for (size_t n = 0; n < Tests().size(); ++n)
+        EXPECT_EQ(0u, lines[n + 1].rfind(std::to_string(n) + "\t " + Tests()[n], 0)) << lines[n + 1];
+}
+
+TEST(KravikListTestsTest, FilterLeavesOutTheListedRunNumbers)
+{
+    const std::vector<std::string> all = ListLines(RunKravik({"list-tests"}).out);
+    const KravikRun run = RunKravik({"list-tests", "--filter", DataPath("skip-first.txt")});
+    EXPECT_EQ(0, run.exitCode);
+    std::vector<std::string> expected(all.begin() + 2, all.end()); // without the header and run number 0
+    expected.insert(expected.begin(), "List of tests being in force (test filter defined) :");
+    EXPECT_EQ(expected, ListLines(run.out));
+}
+
+// The hidden tests are only added and the Tamsa flow only takes away; both keep the order.
+TEST(KravikListTestsTest, EnvironmentSwitchesChooseTheTests)
+{
+    const std::vector<std::string> hidden = RegisteredTests({"NORV_CIC_RUN_HIDDEN_TESTS=1"});
+    const std::vector<std::string> tamsa = RegisteredTests({"QUIL_VERSION=9.3TAMSA"});
+    EXPECT_EQ(tamsa, RegisteredTests({"NORV_TAMSA_FLOW=yes"}));
+    EXPECT_EQ(Tests(), RegisteredTests({"QUIL_VERSION=9.3tamsa"})); // case matters
+    EXPECT_EQ(Tests(), RegisteredTests({"NORV_CIC_RUN_HIDDEN_TESTS="}));
+    const auto isSubsequence = [](const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+        auto at = whole.begin();
+        for (const std::string& name : part)
+            if ((at = std::find(at, whole.end(), name)) == whole.end())
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(isSubsequence(Tests(), hidden));
+    EXPECT_TRUE(isSubsequence(tamsa, Tests()));
+    EXPECT_EQ("NORV database initialization", tamsa.at(0));
+    EXPECT_EQ("NORV database initialization", hidden.at(0));
+}
+
+TEST(KravikFaultTest, CountCallsPrintsEveryOperationAndTheTotal)
+{
+    const KravikRun run = RunKravik(Check(ExamplePath("clean.json"), {"--count-calls"}));
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests())); // the log is unchanged
+    EXPECT_EQ(0u, run.err.rfind("Database calls by operation:\n", 0)) << run.err;
+    for (const char* operation : {"\tFindScheme\n", "\tFindNetClass\n", "\tGetNorvGenClear\n", "\ttotal\n"})
+        EXPECT_NE(std::string::npos, run.err.find(operation)) << operation << "\n" << run.err;
+}
+
+// Failing each of the first database calls in turn must never crash the host or stop the run:
+// every failed read is a finding (or, for a read the checker does not consult, nothing).
+TEST(KravikFaultTest, FailingAnySingleCallGivesFindingsNotACrash)
+{
+    const KravikRun counted = RunKravik(Check(ExamplePath("clean.json"), {"--count-calls"}));
+    const size_t totalAt = counted.err.rfind('\n', counted.err.size() - 2);
+    const unsigned long total = std::stoul(counted.err.substr(totalAt + 1));
+    ASSERT_GT(total, 0u);
+    for (unsigned long k = 1; k <= std::min(total, 48ul); ++k)
+    {
+        const KravikRun run = RunKravik(Check(ExamplePath("clean.json"), {"--fail-call", std::to_string(k)}));
+        EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 4) << "--fail-call " << k << ": " << run.exitCode << "\n"
+                                                              << run.err;
+    }
+}
+
+} // namespace
+} // namespace KravikTest
