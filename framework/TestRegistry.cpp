@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CDiffPairConsistency.h"
 #include "tests/connectivity/CEnetOneAnalogPnet.h"
 #include "tests/connectivity/CENetConsistency.h"
 #include "tests/connectivity/CPNetTopo.h"
@@ -60,7 +61,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>},
         // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
         // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
-        // {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>}, // tests/connectivity/CDiffPairConsistency.h
+        {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
         // {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},      // tests/connectivity/CDiffPairNCCheck.h
         // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h
         // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
