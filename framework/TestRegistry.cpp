@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CDiffPairNCCheck.h"
 #include "tests/connectivity/CDiffPairConsistency.h"
 #include "tests/connectivity/CEnetOneAnalogPnet.h"
 #include "tests/connectivity/CENetConsistency.h"
@@ -62,7 +63,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
         // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
         {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
-        // {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},      // tests/connectivity/CDiffPairNCCheck.h
+        {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},
         // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h
         // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
         {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
