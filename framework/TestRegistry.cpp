@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CFlatNetCheck.h"
 #include "tests/connectivity/CDiffPairNCCheck.h"
 #include "tests/connectivity/CDiffPairConsistency.h"
 #include "tests/connectivity/CEnetOneAnalogPnet.h"
@@ -73,7 +74,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         // {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},             // tests/rules/CDefaults.h
         // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
-        // {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},            // tests/connectivity/CFlatNetCheck.h
+        {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
         // {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>}, // tests/connectivity/CFlatPinVsNorvPinChecker.h
         // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h

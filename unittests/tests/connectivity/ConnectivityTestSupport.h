@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -76,10 +77,13 @@ struct TestRun
     CapturingLog log;
     TestStatus status = NOT_TESTED;
 
-    explicit TestRun(Design& d, bool fixMode = false)
+    // beforeRun runs between initTest and runTest (for faults that initTest must not meet).
+    explicit TestRun(Design& d, bool fixMode = false, const std::function<void()>& beforeRun = nullptr)
     {
         if (!fixMode) {
             test.initTest(d.session.get(), "main", "TOP", &log, nullptr, 1, "");
+            if (beforeRun)
+                beforeRun();
             status = test.runTest(false);
             return;
         }
@@ -88,6 +92,8 @@ struct TestRun
         fixMgr.Init(&log);
         fixMgr.EnablePostFixIssuesMode(true);
         test.initTest(d.session.get(), "main", "TOP", &log, &fixMgr, 1, "");
+        if (beforeRun)
+            beforeRun();
         status = test.runTest(false);
         unsigned fixed = 0;
         fixMgr.RunPostTestFixIssues(&test, true, fixed);

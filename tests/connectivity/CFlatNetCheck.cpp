@@ -1,0 +1,204 @@
+#include "tests/connectivity/CFlatNetCheck.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <cctype>
+#include <unordered_map>
+
+namespace
+{
+
+// A name derived from a label: the label, "_" and only decimal digits (possibly none), for a
+// label that is not empty and does not itself end with "_".
+bool isLabelWithSuffix(const std::string& name, const std::string& label)
+{
+    if (label.empty() || label.back() == '_' || name.size() <= label.size() || name.compare(0, label.size(), label) != 0 ||
+        name[label.size()] != '_')
+        return false;
+    for (std::size_t i = label.size() + 1; i < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+CFlatNetCheck::CFlatNetCheck() = default;
+CFlatNetCheck::~CFlatNetCheck() = default;
+
+std::string CFlatNetCheck::getTestDescription() const
+{
+    return "Test checks if all schematic nets and physical nets are mapped correctly";
+}
+std::string CFlatNetCheck::getTestName() const { return "Mapping of schematic and physical nets"; }
+std::string CFlatNetCheck::getTestShortName() const { return "MappingFlatAndPhysNets"; }
+
+bool CFlatNetCheck::pathHasFlaggedComp(const Lumo::ContainerT<const Lumo::ISnapshot>& snapshot,
+                                       const Lumo::ContainerT<const Lumo::IPath>& path, Lumo::Index flatNet) const
+{
+    Lumo::ListT<Lumo::Index> hierarchy;
+    if (path.IsValid())
+        path->GetListHierarchyIndexes(hierarchy);
+    if (hierarchy.IsEmpty())
+        return false;
+    Lumo::IUIDManager uidManager;
+    if (!snapshot->GetUIDManager(uidManager))
+        return false;
+    for (auto it = hierarchy.GetIterator(); it.IsValid(); ++it) {
+        if (it->GetType() != Lumo::OT_Comp || *it == flatNet)
+            continue;
+        Lumo::ContainerT<const Lumo::IComp> comp;
+        if (!connectivity::obtained(uidManager.GetComp(comp, *it), comp))
+            continue;
+        Lumo::BitContainerT<Lumo::ECompType> types;
+        comp->GetType(types);
+        if (types.Contains(Lumo::CT_ForwardPCB))
+            return true;
+    }
+    return false;
+}
+
+void CFlatNetCheck::checkImplicitNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, Lumo::Index index,
+                                     const char* name)
+{
+    Lumo::IteratorT<const Lumo::INorvPin> pin;
+    if (net->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(Lumo::NPT_NetPin))) {
+        for (; pin.IsValid(); ++pin) {
+            Lumo::ContainerT<const Lumo::IPin> designPin;
+            Lumo::ContainerT<const Lumo::INorvPartPin> partPin;
+            Lumo::EPartPinType type = Lumo::PPNT_0;
+            if (!connectivity::obtained(pin->GetPin(designPin), designPin) ||
+                !connectivity::obtained(pin->GetParentPartPin(partPin), partPin) || !partPin->GetType(type) ||
+                (type != Lumo::PPNT_ImplicitPower7 && type != Lumo::PPNT_ImplicitPower8)) {
+                raiseError(CDICErrors::T21_CANTFINDFLATNETFORPHYSNET, index, name);
+                return;
+            }
+        }
+    }
+    raiseError(CDICErrors::T21_IMPLICITPHYSNET, index, name);
+}
+
+TestStatus CFlatNetCheck::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+    // Flat net name to the name of its physical net; the first flat net of a name keeps its entry.
+    std::unordered_map<std::string, std::string> flatNetNameMap;
+
+    Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
+    if (!m_config->GetIterFlatNets(flatNet))
+        return raiseError(CDICErrors::T21_ERRITERFLATNETS);
+
+    for (; flatNet.IsValid(); ++flatNet) {
+        Lumo::String name;
+        if (!flatNet->GetName(name)) {
+            raiseError(CDICErrors::T21_ERRNAMEOFFLATNET);
+            continue;
+        }
+        if (connectivity::isImplicitNetName(name.c_str()))
+            continue;
+        Lumo::Index index;
+        if (!flatNet->GetIndex(index)) {
+            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, name.c_str());
+            continue;
+        }
+        Lumo::BitContainerT<Lumo::EForwardPCBFlag> flags;
+        if (flatNet->GetForwardPCBFlag(flags) && flags.Contains(Lumo::FPF_NotForwarded))
+            continue;
+
+        Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
+        if (connectivity::obtained(m_config->GetPhysicalNetByFlatNet(index, physNet), physNet)) {
+            Lumo::String physName;
+            if (!physNet->GetName(physName))
+                raiseError(CDICErrors::T21_ERRNAMEPHYSNET);
+            else
+                flatNetNameMap.emplace(name.str(), physName.str());
+            continue;
+        }
+
+        // Without a physical net the flat net passes only when every page net lies under a
+        // ForwardPCB component.
+        Lumo::IteratorT<const Lumo::INet> pageNet;
+        if (!flatNet->GetIterNetsConnected(pageNet))
+            raiseError(CDICErrors::T21_ERRITERPAGENETSINFLATNET);
+        bool anyPageNet = false;
+        bool excused = true;
+        for (; pageNet.IsValid(); ++pageNet) {
+            anyPageNet = true;
+            Lumo::ContainerT<const Lumo::IPath> path;
+            if (!pageNet->GetPath(path))
+                raiseError(CDICErrors::T21_ERRPATHOFPAGENET);
+            if (!pathHasFlaggedComp(m_snapshot, path, index)) {
+                excused = false;
+                break;
+            }
+        }
+        if (!anyPageNet || !excused)
+            raiseError(CDICErrors::T21_ERRPHYSNETFORFLATNET, index, name.c_str());
+    }
+
+    Lumo::ContainerT<const Lumo::IConfig> defaultConfig;
+    if (!m_snapshot->GetDefaultConfig(defaultConfig, m_topBlockName))
+        return raiseError(CDICErrors::T21_ERRDEFAULTCONFIG);
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
+    if (!m_config->GetIterPhysicalNets(physNet))
+        return raiseError(CDICErrors::T21_ERRITERPHYSNETS);
+
+    for (; physNet.IsValid(); ++physNet) {
+        Lumo::String physName;
+        if (!physNet->GetName(physName)) {
+            raiseError(CDICErrors::T21_ERRNAMEPHYSNET);
+            continue;
+        }
+        if (connectivity::isImplicitNetName(physName.c_str()))
+            continue;
+        Lumo::Index physIndex;
+        if (!physNet->GetIndex(physIndex)) {
+            raiseError(CDICErrors::T21_ERRINDEXPHYSNET, physName.c_str());
+            continue;
+        }
+        Lumo::ContainerT<const Lumo::IFlatNet> flat;
+        if (!connectivity::obtained(physNet->GetFlatNet(flat), flat)) {
+            checkImplicitNet(physNet, physIndex, physName.c_str());
+            continue;
+        }
+        Lumo::String flatName;
+        if (!flat->GetName(flatName)) {
+            raiseError(CDICErrors::T21_ERRNAMEOFFLATNET);
+            continue;
+        }
+        Lumo::Index flatIndex;
+        if (!flat->GetIndex(flatIndex)) {
+            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, flatName.c_str());
+            continue;
+        }
+        if (physName == flatName)
+            continue;
+        // Two nets whose names are swapped between the two sides agree.
+        const auto crossed = flatNetNameMap.find(physName.str());
+        if (crossed != flatNetNameMap.end() && crossed->second == flatName.str())
+            continue;
+
+        Lumo::IteratorT<const Lumo::INet> pageNet;
+        if (!flat->GetIterNetsConnected(pageNet) || !pageNet.IsValid())
+            continue;
+        Lumo::String label;
+        if (!pageNet->GetLabel(label))
+            continue;
+        const std::string p = physName.str(), f = flatName.str(), l = label.str();
+        bool physMatches = p == l;
+        if (!physMatches && isLabelWithSuffix(p, l)) {
+            Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
+            physNet->GetType(type);
+            physMatches = type == Lumo::PNT_Ordinary;
+        }
+        const bool flatMatches = f == l || isLabelWithSuffix(f, l);
+        if (!physMatches || !flatMatches)
+            raiseError(CDICErrors::T21_FLATANDPNETNAMEMISMATCH, physIndex, physName.c_str(), flatIndex,
+                       flatName.c_str());
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
