@@ -1,0 +1,5 @@
+#include "tests/rules/NameIndexRecord.h"
+
+NameIndexRecord::NameIndexRecord() : name(), index{Lumo::Index(), Lumo::Index(), Lumo::Index(), Lumo::Index()}
+{
+}
