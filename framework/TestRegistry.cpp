@@ -11,6 +11,7 @@
 #include "tests/connectivity/CEnetUnique.h"
 #include "tests/connectivity/CPnetUnique.h"
 #include "tests/rules/CConsChecker.h"
+#include "tests/rules/CNetClassNameUnique.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
 {
     static const std::vector<TestRegistration> table = {
         {1, "CNorvInitTest", TestGating::Always, &make<CNorvInitTest>},
-        // {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>}, // tests/rules/CNetClassNameUnique.h
+        {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>},
         // {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>}, // tests/rules/CConstraintClassNameUnique.h
         // {4, "CValidNames", TestGating::Always, &make<CValidNames>},                 // tests/rules/CValidNames.h
         // {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>}, // tests/rules/CClearRuleInSchemes.h

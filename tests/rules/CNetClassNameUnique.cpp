@@ -1,0 +1,109 @@
+#include "tests/rules/CNetClassNameUnique.h"
+
+#include "framework/CCharsValidator.h"
+#include "framework/CDICErrors.h"
+
+#include <vector>
+
+CNetClassNameUnique::CNetClassNameUnique() = default;
+
+CNetClassNameUnique::~CNetClassNameUnique() = default;
+
+std::string CNetClassNameUnique::getTestDescription() const
+{
+    return "Test checks if net class name is unique on given level of hierarchy";
+}
+
+std::string CNetClassNameUnique::getTestName() const
+{
+    return "Net class name unique";
+}
+
+std::string CNetClassNameUnique::getTestShortName() const
+{
+    return "UniqueNetClassName";
+}
+
+TestStatus CNetClassNameUnique::runTest(bool /*runArg*/)
+{
+    raiseStatus(TESTING);
+    m_statusString = "";
+    m_path.Clear();
+
+    Lumo::IteratorT<const Lumo::INorvNetClass> levelIt;
+    if (!m_design->GetIterNetClasses(levelIt))
+        return raiseError(CDICErrors::T29_ERRITERNETCLASSES);
+    checkNetClass(levelIt, "");
+
+    Lumo::IteratorT<const Lumo::INorvNetClass> walkIt;
+    if (!m_design->GetIterNetClasses(walkIt))
+        return raiseError(CDICErrors::T29_ERRITERNETCLASSES_2);
+    checkNetClassChildren(walkIt, "");
+
+    raiseStatus(OK);
+    return m_status;
+}
+
+TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path)
+{
+    const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
+    std::vector<std::string> names;
+    std::vector<Lumo::Index> indexes;
+
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+            return raiseError(CDICErrors::T29_ERRINDEXNETCLASS, path.c_str());
+        Lumo::String name;
+        if (!it->GetName(name))
+            return raiseError(CDICErrors::T29_ERRNAMENETCLASS, index, path.c_str());
+
+        const std::string text = name.str();
+        const std::string invalid = checkName(text.c_str(), validChars.c_str());
+        if (!invalid.empty())
+            raiseError(CDICErrors::T29_NETCLASSHASINVALIDCHARS, index, text.c_str(), Lumo::Index(), invalid.c_str());
+        if (text.find("New...") != std::string::npos)
+            raiseError(CDICErrors::T29_NETCLASSNAMEHANEWINSIDE, index, text.c_str());
+
+        names.push_back(text);
+        indexes.push_back(index);
+    }
+
+    NorvRules::ForEachDuplicatePair(names, [&](std::size_t i, std::size_t j) {
+        raiseError(CDICErrors::T29_NETCLASSNAMEDUPLICATED, indexes[i], names[i].c_str(), indexes[j], path.c_str());
+    });
+    return m_status;
+}
+
+TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
+                                                      std::string path)
+{
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+            return raiseError(CDICErrors::T29_ERRINDEXOFNETCLASS_2, path.c_str());
+        Lumo::String name;
+        if (!it->GetName(name))
+            return raiseError(CDICErrors::T29_ERRNAMEOFNETCLASS_2, index, "", Lumo::Index(), path.c_str());
+
+        const std::string childPath = path + "." + name.str();
+
+        // A class met again below itself has no children that could be walked to an end: it is
+        // reported as if its children could not be read.
+        NorvRules::PathGuard::Scope onPath(m_path, index);
+        Lumo::IteratorT<const Lumo::INorvNetClass> levelIt;
+        if (!onPath.Entered() || !it->GetIterChildNetClasses(levelIt))
+            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS, index, name.c_str(), Lumo::Index(),
+                              path.c_str());
+        checkNetClass(levelIt, childPath);
+
+        Lumo::IteratorT<const Lumo::INorvNetClass> walkIt;
+        if (!it->GetIterChildNetClasses(walkIt))
+            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS_2, index, name.c_str(), Lumo::Index(),
+                              path.c_str());
+        checkNetClassChildren(walkIt, childPath);
+    }
+    return m_status;
+}

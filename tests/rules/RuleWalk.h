@@ -1,0 +1,123 @@
+// Small helpers shared by the rule tests: case folding of names the way the tests compare them,
+// grouping of names for duplicate searches, and the guard that keeps a walk over a class or rule
+// tree from running round a cycle. Header only; no state beyond what a caller owns.
+#pragma once
+
+#include "lumopi/LumoPI.h"
+
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace NorvRules
+{
+
+// The text in lower case, the key under which two names compare equal without regard to case.
+// Every byte goes through unsigned char, so names with bytes above 0x7F are safe.
+inline std::string FoldCase(const std::string& text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+inline std::string UpperCase(const std::string& text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Case-insensitive equality of two names.
+inline bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// Calls onPair(i, j) for every pair of positions i < j whose names are equal without regard to
+// case, in the order of a full pairwise scan (i ascending, then j ascending), but in time linear in
+// the number of names plus the number of pairs reported.
+template <class OnPair>
+void ForEachDuplicatePair(const std::vector<std::string>& names, OnPair&& onPair)
+{
+    std::unordered_map<std::string, std::size_t> groupOf;
+    std::vector<std::vector<std::size_t>> groups;
+    std::vector<std::size_t> group(names.size());
+    std::vector<std::size_t> rank(names.size());
+    groupOf.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+    {
+        auto found = groupOf.emplace(FoldCase(names[i]), groups.size());
+        if (found.second)
+            groups.emplace_back();
+        group[i] = found.first->second;
+        rank[i] = groups[group[i]].size();
+        groups[group[i]].push_back(i);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+    {
+        const std::vector<std::size_t>& members = groups[group[i]];
+        for (std::size_t k = rank[i] + 1; k < members.size(); ++k)
+            onPair(i, members[k]);
+    }
+}
+
+// The objects on the current path of a depth-first walk. A walk enters an object's subtree only
+// when Enter succeeds, and leaves it with Leave, so that an object listed below itself is noticed
+// instead of being walked for ever.
+class PathGuard
+{
+public:
+    bool Enter(const Lumo::Index& index) { return m_onPath.insert(index.GetValue()).second; }
+    void Leave(const Lumo::Index& index) { m_onPath.erase(index.GetValue()); }
+    void Clear() { m_onPath.clear(); }
+
+    // Enters an object for the life of the scope; Entered is false when the object is already on
+    // the path, that is when the walk has come round a cycle.
+    class Scope
+    {
+    public:
+        Scope(PathGuard& guard, const Lumo::Index& index)
+            : m_guard(guard), m_index(index), m_entered(guard.Enter(index))
+        {
+        }
+        ~Scope()
+        {
+            if (m_entered)
+                m_guard.Leave(m_index);
+        }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+        bool Entered() const { return m_entered; }
+
+    private:
+        PathGuard& m_guard;
+        Lumo::Index m_index;
+        bool m_entered;
+    };
+
+private:
+    std::unordered_set<std::uint64_t> m_onPath;
+};
+
+// The decimal text of a number, as the findings show numbers.
+inline std::string NumberText(long long value)
+{
+    return std::to_string(value);
+}
+
+} // namespace NorvRules

@@ -1,0 +1,245 @@
+// Shared pieces of the rule test suites: a small design built with the stand-in's builder, a run of
+// one test outside fix mode (its stored findings) or in fix mode (the findings as the repair manager
+// queued them), the log lines the findings give, and a run of the whole checker that keeps only the
+// block of one test.
+#pragma once
+
+#include "framework/CFixMgr.h"
+#include "framework/CNorvDetailChecker.h"
+#include "framework/CNorvProjectChecker.h"
+#include "framework/CTestLog.h"
+
+#include "lumopi/StandIn.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace ruletest
+{
+
+using Lumo::Index;
+using Lumo::StandIn::Field;
+using Lumo::StandIn::Kind;
+
+// A session with snapshot "main", Norv configuration "TOP" and its design; nothing else unless a
+// suite adds it (DefaultObjects adds the standard classes, schemes and rules).
+struct Design
+{
+    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b{*session, "main"};
+    Index config = b.NorvConfig("TOP");
+    Index design = b.Design(config);
+
+    Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
+    Lumo::StandIn::Store& store() { return b.GetStore(); }
+};
+
+// One stored or queued finding: its code and its (index, name) pairs in raise order.
+struct Finding
+{
+    unsigned code = 0;
+    std::vector<std::pair<Index, std::string>> pairs;
+
+    bool operator==(const Finding& o) const { return code == o.code && pairs == o.pairs; }
+};
+
+inline void PrintTo(const Finding& f, std::ostream* os)
+{
+    *os << "{" << f.code;
+    for (const auto& p : f.pairs)
+        *os << ", (" << p.first.ToText() << ", \"" << p.second << "\")";
+    *os << "}";
+}
+
+inline Finding FromIssue(const CFixIssue& issue)
+{
+    Finding f;
+    f.code = issue.GetCode();
+    const Index indexes[4] = {issue.GetIndex1(), issue.GetIndex2(), issue.GetIndex3(), issue.GetIndex4()};
+    const std::string names[4] = {issue.GetName1(), issue.GetName2(), issue.GetName3(), issue.GetName4()};
+    for (unsigned i = 0; i < issue.GetCount() && i < 4; ++i)
+        f.pairs.emplace_back(indexes[i], names[i]);
+    return f;
+}
+
+inline std::vector<Finding> FindingsOf(CNorvDetailChecker& test)
+{
+    std::vector<Finding> out;
+    for (const CFixIssue& issue : test.GetIssuesList())
+        out.push_back(FromIssue(issue));
+    return out;
+}
+
+// The codes alone, for cases where the pairs are checked elsewhere.
+inline std::vector<unsigned> CodesOf(const std::vector<Finding>& findings)
+{
+    std::vector<unsigned> out;
+    for (const Finding& f : findings)
+        out.push_back(f.code);
+    return out;
+}
+
+// What one runTest gave outside fix mode.
+struct Outcome
+{
+    TestStatus status = NOT_TESTED;
+    std::vector<Finding> findings;
+    std::string immediate; // what the test wrote to the log during the run
+    std::vector<unsigned> codes() const { return CodesOf(findings); }
+};
+
+// A log writing into memory.
+class MemoryLog
+{
+public:
+    MemoryLog() : m_file(open_memstream(&m_buffer, &m_size)), m_log(m_file, false) { m_log.setLogLevel(2); }
+    ~MemoryLog()
+    {
+        std::fclose(m_file);
+        std::free(m_buffer);
+    }
+    MemoryLog(const MemoryLog&) = delete;
+    MemoryLog& operator=(const MemoryLog&) = delete;
+
+    CTestLog& log() { return m_log; }
+    std::string text()
+    {
+        std::fflush(m_file);
+        return std::string(m_buffer, m_size);
+    }
+
+private:
+    char* m_buffer = nullptr;
+    std::size_t m_size = 0;
+    FILE* m_file;
+    CTestLog m_log;
+};
+
+// Runs the test once on snapshot "main", top block "TOP", outside fix mode. afterInit runs between
+// initTest and runTest (to arm a fault countdown that must not fire in initTest).
+inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::function<void()>& afterInit = {})
+{
+    MemoryLog log;
+    Outcome out;
+    test.initTest(&session, "main", "TOP", &log.log(), nullptr, 1, "");
+    if (afterInit)
+        afterInit();
+    out.status = test.runTest(false);
+    out.findings = FindingsOf(test);
+    out.immediate = log.text();
+    return out;
+}
+
+// Runs the test once in fix mode with a repair manager that knows no repairs, and returns the
+// findings as the manager queued them (the pairs a repair would read, in the order it would).
+inline std::vector<Finding> RunQueued(CNorvDetailChecker& test, Lumo::LumoPI& session)
+{
+    MemoryLog log;
+    CFixMgr manager(false);
+    manager.EnablePostFixIssuesMode(true);
+    test.initTest(&session, "main", "TOP", &log.log(), &manager, 1, "");
+    test.runTest(false);
+    unsigned fixed = 0;
+    manager.RunPostTestFixIssues(&test, true, fixed);
+    return FindingsOf(test);
+}
+
+// The coded lines the stored findings of a test give, as the checker writes them at the end of a
+// run (objects that exist keep their indexes).
+inline std::vector<std::string> LogLines(CNorvDetailChecker& test)
+{
+    MemoryLog memory;
+    CTestLog& log = memory.log();
+    for (const CFixIssue& issue : test.GetIssuesList())
+    {
+        const int code = static_cast<int>(issue.GetCode());
+        const DICSeverity sev = issue.GetSeverity();
+        switch (issue.GetCount())
+        {
+        case 0: log.logMsg(sev, &test, code); break;
+        case 1: log.logMsg(sev, &test, code, issue.GetName1(), issue.GetIndex1()); break;
+        case 2:
+            log.logMsg(sev, &test, code, issue.GetName1(), issue.GetIndex1(), issue.GetName2(), issue.GetIndex2());
+            break;
+        case 3:
+            log.logMsg(sev, &test, code, issue.GetName1(), issue.GetIndex1(), issue.GetName2(), issue.GetIndex2(),
+                       issue.GetName3(), issue.GetIndex3());
+            break;
+        default:
+            log.logMsg(sev, &test, code, issue.GetName1(), issue.GetIndex1(), issue.GetName2(), issue.GetIndex2(),
+                       issue.GetName3(), issue.GetIndex3(), issue.GetName4(), issue.GetIndex4());
+            break;
+        }
+    }
+    std::vector<std::string> lines;
+    std::string text = memory.text();
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// Runs the whole checker (outside fix mode, log level 2) on the session with every test but the one
+// of that short name filtered out, and returns that test's block of the log from its "Test: " line
+// to its "Result: " line (the time that follows varies). Empty when no test has that short name.
+inline std::string CheckerBlock(Lumo::LumoPI& session, const std::string& shortName)
+{
+    char filterPath[] = "/tmp/ruletest-filter-XXXXXX";
+    const int fd = mkstemp(filterPath);
+    if (fd < 0)
+        return std::string();
+
+    MemoryLog memory;
+    std::string testName;
+    {
+        // The run numbers depend on the environment: ask a first checker for them.
+        CNorvProjectChecker probe(&session, "TOP", &memory.log(), "", 2, 0, "", false, false, "", false);
+        std::string filter;
+        for (unsigned n = 0; n < probe.GetTestCount(); ++n)
+        {
+            std::string shortText, nameText, description;
+            probe.GetTestInfo(n, shortText, nameText, description);
+            if (shortText == shortName)
+                testName = shortText;
+            else
+                filter += std::to_string(n) + "\n";
+        }
+        if (write(fd, filter.data(), filter.size()) != static_cast<ssize_t>(filter.size()))
+            testName.clear();
+    }
+    close(fd);
+    if (!testName.empty())
+    {
+        CNorvProjectChecker checker(&session, "TOP", &memory.log(), "", 2, 1, filterPath, false, false, "", false);
+        checker.Check_NorvLUMO("main");
+    }
+    std::remove(filterPath);
+    if (testName.empty())
+        return std::string();
+
+    // Filtered tests write empty blocks too; the test that ran is the one not left NOT TESTED.
+    const std::string text = memory.text();
+    std::size_t pos = 0;
+    while ((pos = text.find("Test: ", pos)) != std::string::npos)
+    {
+        const std::size_t result = text.find("Result: ", pos);
+        if (result == std::string::npos)
+            break;
+        const std::size_t lineEnd = text.find('\n', result);
+        const std::size_t end = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+        if (text.compare(result, 18, "Result: NOT TESTED") != 0)
+            return text.substr(pos, end - pos);
+        pos = end;
+    }
+    return std::string();
+}
+
+} // namespace ruletest
