@@ -12,6 +12,7 @@
 #include "tests/connectivity/CPnetUnique.h"
 #include "tests/rules/CConsChecker.h"
 #include "tests/rules/CNetClassNameUnique.h"
+#include "tests/rules/CDefaults.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
         // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
-        // {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},             // tests/rules/CDefaults.h
+        {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},
         // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
         {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
         // {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>}, // tests/connectivity/CFlatPinVsNorvPinChecker.h
