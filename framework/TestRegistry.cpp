@@ -13,6 +13,7 @@
 #include "tests/rules/CConsChecker.h"
 #include "tests/rules/CNetClassNameUnique.h"
 #include "tests/rules/CDefaults.h"
+#include "tests/rules/CConstraintClassNameUnique.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +37,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
     static const std::vector<TestRegistration> table = {
         {1, "CNorvInitTest", TestGating::Always, &make<CNorvInitTest>},
         {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>},
-        // {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>}, // tests/rules/CConstraintClassNameUnique.h
+        {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>},
         // {4, "CValidNames", TestGating::Always, &make<CValidNames>},                 // tests/rules/CValidNames.h
         // {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>}, // tests/rules/CClearRuleInSchemes.h
         // {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>}, // tests/rules/CNetClassesInScheme.h
