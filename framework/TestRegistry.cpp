@@ -14,6 +14,7 @@
 #include "tests/rules/CNetClassNameUnique.h"
 #include "tests/rules/CDefaults.h"
 #include "tests/rules/CConstraintClassNameUnique.h"
+#include "tests/rules/CValidNames.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +39,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {1, "CNorvInitTest", TestGating::Always, &make<CNorvInitTest>},
         {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>},
         {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>},
-        // {4, "CValidNames", TestGating::Always, &make<CValidNames>},                 // tests/rules/CValidNames.h
+        {4, "CValidNames", TestGating::Always, &make<CValidNames>},
         // {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>}, // tests/rules/CClearRuleInSchemes.h
         // {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>}, // tests/rules/CNetClassesInScheme.h
         // {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},         // tests/rules/CLayerNumbering.h

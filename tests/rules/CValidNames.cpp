@@ -1,0 +1,99 @@
+#include "tests/rules/CValidNames.h"
+
+#include "framework/CCharsValidator.h"
+#include "framework/CDICErrors.h"
+#include "tests/rules/RuleWalk.h"
+
+#include <unordered_map>
+#include <vector>
+
+CValidNames::CValidNames() = default;
+
+CValidNames::~CValidNames() = default;
+
+std::string CValidNames::getTestDescription() const
+{
+    return "Test checks uniqueness of schemes and clearance rules names";
+}
+
+std::string CValidNames::getTestName() const
+{
+    return "Scheme and clearance rule name unique";
+}
+
+std::string CValidNames::getTestShortName() const
+{
+    return "ValidNames";
+}
+
+TestStatus CValidNames::runTest(bool /*runArg*/)
+{
+    raiseStatus(TESTING);
+    m_statusString = "";
+
+    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
+    if (!m_design->GetIterSchemes(schemes))
+        return raiseError(CDICErrors::T53_ERRITEROVERSCHEMES);
+    Lumo::IteratorT<const Lumo::INorvClearRule> clearRules;
+    if (!m_design->GetIterClearRules(clearRules))
+        return raiseError(CDICErrors::T53_ERRITEROVERCLEARRULES);
+
+    checkSchemes(schemes);
+    checkClearRules(clearRules);
+
+    raiseStatus(OK);
+    return m_status;
+}
+
+TestStatus CValidNames::checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& it)
+{
+    const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
+    std::vector<std::string> names;
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+            return raiseError(CDICErrors::T53_ERRINDEXOFSCHEME);
+        Lumo::String name;
+        if (!it->GetName(name))
+            return raiseError(CDICErrors::T53_ERRNAMEOFSCHEME, index);
+
+        const std::string invalid = checkName(name.c_str(), validChars.c_str());
+        if (!invalid.empty())
+            raiseError(CDICErrors::T53_SCHEMENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index, name.c_str());
+        names.push_back(name.str());
+    }
+
+    if (!checkNamesUnique(names))
+        raiseError(CDICErrors::T53_DUPLICATEDSCHEMENAMES);
+    return m_status;
+}
+
+TestStatus CValidNames::checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRule>& it)
+{
+    const std::string validChars = CCharsValidator::CLEARRULE_VALID_CHARS();
+    // The names kept so far, by their case-folded text; they differ pairwise without regard to
+    // case, so a new name equals at most one of them.
+    std::unordered_map<std::string, std::string> kept;
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+            return raiseError(CDICErrors::T53_ERRINDEXCLEARRULE);
+        Lumo::String name;
+        if (!it->GetName(name))
+            return raiseError(CDICErrors::T53_ERRNAMECLEARRULE, index);
+
+        const std::string text = name.str();
+        const std::string invalid = checkName(text.c_str(), validChars.c_str());
+        if (!invalid.empty())
+            raiseError(CDICErrors::T53_CLEARRULENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index,
+                       text.c_str());
+
+        auto found = kept.emplace(NorvRules::FoldCase(text), text);
+        if (!found.second)
+            raiseError(CDICErrors::T53_CLEARRULENAMESDUPLICATED, Lumo::Index(), found.first->second.c_str(), index,
+                       text.c_str());
+    }
+    return m_status;
+}
