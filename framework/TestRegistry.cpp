@@ -15,6 +15,7 @@
 #include "tests/rules/CDefaults.h"
 #include "tests/rules/CConstraintClassNameUnique.h"
 #include "tests/rules/CValidNames.h"
+#include "tests/rules/CClearRuleInSchemes.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +41,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {2, "CNetClassNameUnique", TestGating::Always, &make<CNetClassNameUnique>},
         {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>},
         {4, "CValidNames", TestGating::Always, &make<CValidNames>},
-        // {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>}, // tests/rules/CClearRuleInSchemes.h
+        {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>},
         // {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>}, // tests/rules/CNetClassesInScheme.h
         // {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},         // tests/rules/CLayerNumbering.h
         // {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>}, // tests/rules/CLayerInAllNetClasses.h
