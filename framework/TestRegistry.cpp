@@ -16,6 +16,7 @@
 #include "tests/rules/CConstraintClassNameUnique.h"
 #include "tests/rules/CValidNames.h"
 #include "tests/rules/CClearRuleInSchemes.h"
+#include "tests/rules/CNetClassesInScheme.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -42,7 +43,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {3, "CConstraintClassNameUnique", TestGating::Always, &make<CConstraintClassNameUnique>},
         {4, "CValidNames", TestGating::Always, &make<CValidNames>},
         {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>},
-        // {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>}, // tests/rules/CNetClassesInScheme.h
+        {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>},
         // {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},         // tests/rules/CLayerNumbering.h
         // {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>}, // tests/rules/CLayerInAllNetClasses.h
         // {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>}, // tests/rules/CLayerInAllClearRules.h
