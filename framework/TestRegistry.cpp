@@ -17,6 +17,7 @@
 #include "tests/rules/CValidNames.h"
 #include "tests/rules/CClearRuleInSchemes.h"
 #include "tests/rules/CNetClassesInScheme.h"
+#include "tests/rules/CLayerNumbering.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -44,7 +45,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {4, "CValidNames", TestGating::Always, &make<CValidNames>},
         {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>},
         {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>},
-        // {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},         // tests/rules/CLayerNumbering.h
+        {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},
         // {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>}, // tests/rules/CLayerInAllNetClasses.h
         // {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>}, // tests/rules/CLayerInAllClearRules.h
         // {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>}, // tests/rules/CLayerInZAxisRules.h
