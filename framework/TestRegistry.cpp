@@ -18,6 +18,7 @@
 #include "tests/rules/CClearRuleInSchemes.h"
 #include "tests/rules/CNetClassesInScheme.h"
 #include "tests/rules/CLayerNumbering.h"
+#include "tests/rules/CLayerInAllNetClasses.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +47,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {5, "CClearRuleInSchemes", TestGating::OutsideTamsaFlow, &make<CClearRuleInSchemes>},
         {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>},
         {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},
-        // {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>}, // tests/rules/CLayerInAllNetClasses.h
+        {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>},
         // {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>}, // tests/rules/CLayerInAllClearRules.h
         // {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>}, // tests/rules/CLayerInZAxisRules.h
         // {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>}, // tests/rules/CNoiseRuleChecker.h

@@ -1,0 +1,208 @@
+#include "tests/rules/CLayerInAllNetClasses.h"
+
+#include "framework/CDICErrors.h"
+
+#include <cstdint>
+#include <vector>
+
+CLayerInAllNetClasses::CLayerInAllNetClasses() = default;
+
+CLayerInAllNetClasses::~CLayerInAllNetClasses() = default;
+
+std::string CLayerInAllNetClasses::getTestDescription() const
+{
+    return "Test checks if layer exists in all net classes";
+}
+
+std::string CLayerInAllNetClasses::getTestName() const
+{
+    return "Layer in all net classes";
+}
+
+std::string CLayerInAllNetClasses::getTestShortName() const
+{
+    return "LayerInAllNetClasses";
+}
+
+TestStatus CLayerInAllNetClasses::runTest(bool /*runArg*/)
+{
+    raiseStatus(TESTING);
+    m_statusString = "";
+    m_layersRead = false;
+    m_layers.Clear();
+    m_layersFailure = NorvRules::ReplayedFailure();
+    m_path.Clear();
+
+    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
+    if (!m_design->GetIterSchemes(schemes))
+        return raiseError(CDICErrors::T25_ERRITEROFSCHEMES);
+    for (; schemes.IsValid(); ++schemes)
+        checkScheme(schemes);
+
+    m_layers.Clear();
+    raiseStatus(OK);
+    return m_status;
+}
+
+TestStatus CLayerInAllNetClasses::checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme)
+{
+    Lumo::Index index;
+    if (!scheme->GetIndex(index))
+        return raiseError(CDICErrors::T25_ERRINDEXOFSCHEME);
+    Lumo::String name;
+    if (!scheme->GetName(name))
+        return raiseError(CDICErrors::T25_ERRNAMEOFSCHEME, index);
+    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
+    if (!scheme->GetIterSchemaNetClassRules(rules))
+        return raiseError(CDICErrors::T25_ERRITERNETCLASSESINSCHEME, index, name.c_str());
+    return checkNetClassRule(rules);
+}
+
+TestStatus CLayerInAllNetClasses::checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it)
+{
+    for (; it.IsValid(); ++it)
+    {
+        checkNetClassLayers(it);
+        checkNetClassChildren(it);
+    }
+    return m_status;
+}
+
+TestStatus CLayerInAllNetClasses::checkNetClassChildren(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule)
+{
+    Lumo::Index index;
+    if (!rule->GetIndex(index))
+        return raiseError(CDICErrors::T25_ERRINDEXSCHEMENETCLASS);
+
+    // A rule met again below itself is reported as if its children could not be read.
+    NorvRules::PathGuard::Scope onPath(m_path, index);
+    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
+    if (!onPath.Entered() || !rule->GetIterSchemeNetClassRuleChild(children))
+        return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
+    return checkNetClassRule(children);
+}
+
+TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule)
+{
+    Lumo::Index ruleIndex;
+    if (!rule->GetIndex(ruleIndex))
+        return raiseError(CDICErrors::T25_ERRINDEXOFSCHEMANETCLASSRULE);
+    Lumo::String ruleName;
+    if (!rule->GetName(ruleName))
+        return raiseError(CDICErrors::T25_ERRNAMESCHEMENETCLASS);
+
+    Lumo::IteratorT<const Lumo::INorvLayerRule> layerRules;
+    if (!rule->GetIterLayerRules(layerRules))
+        return raiseError(CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE);
+    std::vector<NorvRules::RuleLayerEntry> ruleLayers;
+    for (; layerRules.IsValid(); ++layerRules)
+    {
+        NorvRules::RuleLayerEntry entry{0, Lumo::Index()};
+        if (!layerRules->GetLayerIndex(entry.layerNumber))
+            return raiseError(CDICErrors::T25_ERRLAYERRULENYMBER);
+        Lumo::ContainerT<const Lumo::INorvLayer> parent;
+        if (!layerRules->GetParentLayer(parent))
+            return raiseError(CDICErrors::T25_ERRLAYERRULEPARENTLAYER);
+        if (!parent->GetIndex(entry.parentLayer))
+            return raiseError(CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER);
+        ruleLayers.push_back(entry);
+    }
+
+    readDesignLayers();
+    if (m_layersFailure.Failed())
+        return m_layersFailure.withIndex ? raiseError(static_cast<int>(m_layersFailure.code), m_layersFailure.index)
+                                         : raiseError(static_cast<int>(m_layersFailure.code));
+
+    struct Findings
+    {
+        CLayerInAllNetClasses* test;
+        const Lumo::Index& ruleIndex;
+        const std::string ruleName;
+
+        void ParentMismatch(const NorvRules::RuleLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T25_RULELAYERPARENTDOESNTMATCHLAYEROBJECT);
+        }
+        void NumberMismatch(const NorvRules::RuleLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T25_RULELAYERNUMBERDOESNTMATCHLAYERNUMBER);
+        }
+        // The one pair names the layer number the layer rule asks for.
+        void NoLayer(const NorvRules::RuleLayerEntry& entry)
+        {
+            test->raiseError(CDICErrors::T25_NOLAYERFORRULELAYER, Lumo::Index(),
+                             NorvRules::NumberText(entry.layerNumber).c_str());
+        }
+        void ManyLayers(const NorvRules::RuleLayerEntry& entry)
+        {
+            test->raiseError(CDICErrors::T25_MANYLAYERSFORRULELAYER, Lumo::Index(),
+                             NorvRules::NumberText(entry.layerNumber).c_str());
+        }
+        void Unused(const NorvRules::MetalLayerEntry& layer)
+        {
+            layerFinding(CDICErrors::T25_RULELAYERSMAPPEDTONOLAYERS, layer);
+        }
+        void Overused(const NorvRules::MetalLayerEntry& layer)
+        {
+            layerFinding(CDICErrors::T25_MANYRULELAYERSMAPPEDTOLAYER, layer);
+        }
+        void layerFinding(unsigned code, const NorvRules::MetalLayerEntry& layer)
+        {
+            // The third index carries the layer number, sign-extended, for the repair.
+            const Lumo::Index number(static_cast<std::uint64_t>(static_cast<std::int64_t>(layer.layerNumber)));
+            test->raiseError(static_cast<int>(code), Lumo::Index(), layer.name.c_str(), ruleIndex, ruleName.c_str(),
+                             number, "");
+        }
+    };
+    Findings findings{this, ruleIndex, ruleName.str()};
+    m_layers.Match(ruleLayers, findings);
+    return m_status;
+}
+
+void CLayerInAllNetClasses::readDesignLayers()
+{
+    if (m_layersRead)
+        return;
+    m_layersRead = true;
+
+    auto fail = [this](unsigned code, bool withIndex, const Lumo::Index& index) {
+        m_layersFailure.code = code;
+        m_layersFailure.withIndex = withIndex;
+        m_layersFailure.index = index;
+    };
+
+    Lumo::IteratorT<const Lumo::INorvLayer> it;
+    if (!m_design->GetIterLayers(it))
+        return fail(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::ELayerType type{};
+        if (!it->GetType(type))
+            return fail(CDICErrors::T25_ERRTYPEOFLAYER, true, Lumo::Index());
+        if (type != 0)
+            continue;
+
+        NorvRules::MetalLayerEntry layer{0, Lumo::Index(), std::string()};
+        std::int32_t metallic = 0;
+        Lumo::String name;
+        if (!it->GetLayerNumber(layer.layerNumber))
+            return fail(CDICErrors::T25_ERRNUMBEROFLAYER, false, Lumo::Index());
+        if (!it->GetMetallicLayerNumber(metallic))
+            return fail(CDICErrors::T25_ERRMETALLICNUMBEROFLAYER, false, Lumo::Index());
+        if (!it->GetIndex(layer.index))
+            return fail(CDICErrors::T25_ERRINDEXOFLAYER_2, false, Lumo::Index());
+        if (!it->GetName(name))
+            return fail(CDICErrors::T25_ERRNAMEOFLAYER, false, Lumo::Index());
+        layer.name = name.str();
+
+        if (metallic < 1)
+        {
+            Lumo::ELayerType again{};
+            if (!it->GetType(again))
+                return fail(CDICErrors::T25_ERRTYPEOFLAYER_2, true, layer.index);
+            if (again == 0)
+                return fail(CDICErrors::T25_METALLICLAYERHASILLEGALNUMBER, true, layer.index);
+        }
+        m_layers.Add(layer);
+    }
+}
