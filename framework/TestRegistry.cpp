@@ -19,6 +19,7 @@
 #include "tests/rules/CNetClassesInScheme.h"
 #include "tests/rules/CLayerNumbering.h"
 #include "tests/rules/CLayerInAllNetClasses.h"
+#include "tests/rules/CLayerInAllClearRules.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -48,7 +49,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {6, "CNetClassesInScheme", TestGating::OutsideTamsaFlow, &make<CNetClassesInScheme>},
         {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},
         {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>},
-        // {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>}, // tests/rules/CLayerInAllClearRules.h
+        {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>},
         // {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>}, // tests/rules/CLayerInZAxisRules.h
         // {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>}, // tests/rules/CNoiseRuleChecker.h
         // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h

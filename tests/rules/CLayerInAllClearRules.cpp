@@ -1,0 +1,165 @@
+#include "tests/rules/CLayerInAllClearRules.h"
+
+#include "framework/CDICErrors.h"
+
+#include <cstdint>
+#include <vector>
+
+CLayerInAllClearRules::CLayerInAllClearRules() = default;
+
+CLayerInAllClearRules::~CLayerInAllClearRules() = default;
+
+std::string CLayerInAllClearRules::getTestDescription() const
+{
+    return "Test checks if layer exists in all clearance rules";
+}
+
+std::string CLayerInAllClearRules::getTestName() const
+{
+    return "Layer in all clearance rules";
+}
+
+std::string CLayerInAllClearRules::getTestShortName() const
+{
+    return "LayerInAllClearRules";
+}
+
+TestStatus CLayerInAllClearRules::runTest(bool /*runArg*/)
+{
+    raiseStatus(TESTING);
+    m_statusString = "";
+    m_layersRead = false;
+    m_layers.Clear();
+    m_layersFailure = NorvRules::ReplayedFailure();
+
+    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
+    if (!m_design->GetIterSchemes(schemes))
+        return raiseError(CDICErrors::T24_ERRITEROFSCHEMES);
+    for (; schemes.IsValid(); ++schemes)
+        checkScheme(schemes);
+
+    m_layers.Clear();
+    raiseStatus(OK);
+    return m_status;
+}
+
+TestStatus CLayerInAllClearRules::checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme)
+{
+    Lumo::Index index;
+    if (!scheme->GetIndex(index))
+        return raiseError(CDICErrors::T24_ERRINDEXOFSCHEME);
+    Lumo::String name;
+    if (!scheme->GetName(name))
+        return raiseError(CDICErrors::T24_ERRNAMEOFSCHEME, index);
+    Lumo::IteratorT<const Lumo::INorvSchemaClearRule> rules;
+    if (!scheme->GetIterSchemaClearRules(rules))
+        return raiseError(CDICErrors::T24_ERRITERCLEARRULESINSCHEME, index, name.c_str());
+    return checkSchemaClearRules(rules);
+}
+
+TestStatus CLayerInAllClearRules::checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it)
+{
+    for (; it.IsValid(); ++it)
+        checkClearRuleLayers(it);
+    return m_status;
+}
+
+TestStatus CLayerInAllClearRules::checkClearRuleLayers(const Lumo::ContainerT<const Lumo::INorvSchemaClearRule>& rule)
+{
+    Lumo::Index ruleIndex;
+    if (!rule->GetIndex(ruleIndex))
+        return raiseError(CDICErrors::T24_ERRINDEXCLEARRULE);
+
+    Lumo::IteratorT<const Lumo::INorvLayerClearRule> layerRules;
+    if (!rule->GetIterLayerClearRules(layerRules))
+        return raiseError(CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE);
+    std::vector<NorvRules::RuleLayerEntry> ruleLayers;
+    for (; layerRules.IsValid(); ++layerRules)
+    {
+        NorvRules::RuleLayerEntry entry{0, Lumo::Index()};
+        if (!layerRules->GetLayerIndex(entry.layerNumber))
+            return raiseError(CDICErrors::T24_ERRLAYERCLEARRULENUMBER);
+        Lumo::ContainerT<const Lumo::INorvLayer> parent;
+        if (!layerRules->GetParentLayer(parent))
+            return raiseError(CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER);
+        if (!parent->GetIndex(entry.parentLayer))
+            return raiseError(CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER);
+        ruleLayers.push_back(entry);
+    }
+
+    readDesignLayers();
+    if (m_layersFailure.Failed())
+        return m_layersFailure.withIndex ? raiseError(static_cast<int>(m_layersFailure.code), m_layersFailure.index)
+                                         : raiseError(static_cast<int>(m_layersFailure.code));
+
+    struct Findings
+    {
+        CLayerInAllClearRules* test;
+        const Lumo::Index& ruleIndex;
+
+        void ParentMismatch(const NorvRules::RuleLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T24_LAYEROBJECTSDIFFERENTFORSAMELAYERNUMBER);
+        }
+        void NumberMismatch(const NorvRules::RuleLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T24_LAYERNUMBERSDIFFERENTFORSAMELAYEROBJECT);
+        }
+        void NoLayer(const NorvRules::RuleLayerEntry& entry)
+        {
+            test->raiseError(CDICErrors::T24_NOLAYERFORRULELAYER, entry.parentLayer);
+        }
+        void ManyLayers(const NorvRules::RuleLayerEntry& entry)
+        {
+            test->raiseError(CDICErrors::T24_MANYLAYERSFORRULELAYER, entry.parentLayer);
+        }
+        void Unused(const NorvRules::MetalLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T24_SOMERULELAYERSMAPPEDTONOLAYERS, ruleIndex);
+        }
+        void Overused(const NorvRules::MetalLayerEntry&)
+        {
+            test->raiseError(CDICErrors::T24_MORERULELAYERSMAPPEDTOONELAYER, ruleIndex);
+        }
+    };
+    Findings findings{this, ruleIndex};
+    m_layers.Match(ruleLayers, findings);
+    return m_status;
+}
+
+void CLayerInAllClearRules::readDesignLayers()
+{
+    if (m_layersRead)
+        return;
+    m_layersRead = true;
+
+    auto fail = [this](unsigned code, bool withIndex, const Lumo::Index& index) {
+        m_layersFailure.code = code;
+        m_layersFailure.withIndex = withIndex;
+        m_layersFailure.index = index;
+    };
+
+    Lumo::IteratorT<const Lumo::INorvLayer> it;
+    if (!m_design->GetIterLayers(it))
+        return fail(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
+    for (; it.IsValid(); ++it)
+    {
+        NorvRules::MetalLayerEntry layer{0, Lumo::Index(), std::string()};
+        if (!it->GetIndex(layer.index))
+            return fail(CDICErrors::T24_ERRLAYERINDEX, false, Lumo::Index());
+        Lumo::ELayerType type{};
+        if (!it->GetType(type))
+            return fail(CDICErrors::T24_ERRTYPELAYERINDESIGN, true, layer.index);
+        if (type != 0)
+            continue;
+
+        std::int32_t metallic = 0;
+        if (!it->GetLayerNumber(layer.layerNumber))
+            return fail(CDICErrors::T24_ERRLAYERNUMBER, false, Lumo::Index());
+        if (!it->GetMetallicLayerNumber(metallic))
+            return fail(CDICErrors::T24_ERRLAYERMETALLICNUMBER, false, Lumo::Index());
+        if (metallic < 1)
+            return fail(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index);
+        m_layers.Add(layer);
+    }
+}
