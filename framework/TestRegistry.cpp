@@ -20,6 +20,7 @@
 #include "tests/rules/CLayerNumbering.h"
 #include "tests/rules/CLayerInAllNetClasses.h"
 #include "tests/rules/CLayerInAllClearRules.h"
+#include "tests/rules/CLayerInZAxisRules.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -50,7 +51,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {7, "CLayerNumbering", TestGating::Always, &make<CLayerNumbering>},
         {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>},
         {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>},
-        // {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>}, // tests/rules/CLayerInZAxisRules.h
+        {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>},
         // {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>}, // tests/rules/CNoiseRuleChecker.h
         // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h
         // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
