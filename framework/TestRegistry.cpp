@@ -21,6 +21,7 @@
 #include "tests/rules/CLayerInAllNetClasses.h"
 #include "tests/rules/CLayerInAllClearRules.h"
 #include "tests/rules/CLayerInZAxisRules.h"
+#include "tests/rules/CNoiseRuleChecker.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -52,7 +53,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {8, "CLayerInAllNetClasses", TestGating::Always, &make<CLayerInAllNetClasses>},
         {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>},
         {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>},
-        // {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>}, // tests/rules/CNoiseRuleChecker.h
+        {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>},
         // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h
         // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
         // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
