@@ -22,6 +22,7 @@
 #include "tests/rules/CLayerInAllClearRules.h"
 #include "tests/rules/CLayerInZAxisRules.h"
 #include "tests/rules/CNoiseRuleChecker.h"
+#include "tests/rules/CExistAllUsedConstrClasses.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -72,7 +73,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},
         {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>},
         {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>},
-        // {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>}, // tests/rules/CExistAllUsedConstrClasses.h
+        {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>},
         // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
         {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
         {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},

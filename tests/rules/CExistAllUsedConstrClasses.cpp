@@ -1,0 +1,120 @@
+#include "tests/rules/CExistAllUsedConstrClasses.h"
+
+#include "framework/CDICErrors.h"
+
+CExistAllUsedConstrClasses::CExistAllUsedConstrClasses() = default;
+
+CExistAllUsedConstrClasses::~CExistAllUsedConstrClasses() = default;
+
+std::string CExistAllUsedConstrClasses::getTestDescription() const
+{
+    return "Test checks if all constraint classes used by electrical nets and differential pairs exist in the design";
+}
+
+std::string CExistAllUsedConstrClasses::getTestName() const
+{
+    return "All used constraint classes valid";
+}
+
+std::string CExistAllUsedConstrClasses::getTestShortName() const
+{
+    return "ExistAllUsedConsClasses";
+}
+
+bool CExistAllUsedConstrClasses::containsName(const std::string& name) const
+{
+    return m_existingNames.count(name) != 0;
+}
+
+bool CExistAllUsedConstrClasses::collectConstraintClasses()
+{
+    Lumo::IteratorT<const Lumo::INorvConstraintClass> it;
+    if (!m_design->GetIterConstraintClasses(it))
+    {
+        raiseError(CDICErrors::T19_ERRITERCHILDRENOFCC);
+        return false;
+    }
+    return collectChildConstraintClasses(it, std::string());
+}
+
+bool CExistAllUsedConstrClasses::collectChildConstraintClasses(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
+                                                               const std::string& parentPath)
+{
+    for (; it.IsValid(); ++it)
+    {
+        std::string path = parentPath;
+        if (!path.empty())
+            path += "/";
+        Lumo::String name;
+        if (!it->GetName(name))
+        {
+            raiseError(CDICErrors::T19_ERRNAMEOFCONSTRAINTCLASS);
+            return false;
+        }
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+        {
+            raiseError(CDICErrors::T19_ERRINDEXOFCONSTRAINTCLASS);
+            return false;
+        }
+        path += name.str();
+        m_existingClasses.emplace_back(index, path);
+        m_existingNames.insert(path);
+
+        // A class met again below itself is reported as if its children could not be read.
+        NorvRules::PathGuard::Scope onPath(m_path, index);
+        Lumo::IteratorT<const Lumo::INorvConstraintClass> children;
+        if (!onPath.Entered() || !it->GetIterChildConstraintClasses(children))
+        {
+            raiseError(CDICErrors::T19_ERRITEROFCHILDRENOFCONSTRAINTCLASS_2);
+            return false;
+        }
+        if (!collectChildConstraintClasses(children, path))
+            return false;
+    }
+    return true;
+}
+
+TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
+{
+    m_existingClasses.clear();
+    m_existingNames.clear();
+    m_path.Clear();
+    raiseStatus(TESTING);
+    m_statusString = "";
+
+    if (!collectConstraintClasses())
+        return raiseError(CDICErrors::T19_CANTCOLLECTCONSTRAINTCLASSES);
+
+    Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
+    if (!m_config->GetIterElectricalNets(nets))
+        return raiseError(CDICErrors::T19_ERRITEROFENETS);
+    for (; nets.IsValid(); ++nets)
+    {
+        Lumo::Index netIndex;
+        if (!nets->GetIndex(netIndex))
+            return raiseError(CDICErrors::T19_ERRINDEXOFENET);
+        Lumo::ContainerT<const Lumo::INorvConstraintClass> cls;
+        if (!nets->GetConstraintClass(cls))
+        {
+            raiseError(CDICErrors::T19_ERRCONSTRAINTCLASSOFENET, netIndex);
+            continue;
+        }
+        Lumo::String name;
+        if (!cls->GetHierarchicalName(name, '/'))
+        {
+            raiseError(CDICErrors::T19_ERRVALUEOFCONSTRAINTCLASSOFENET, netIndex);
+            continue;
+        }
+        if (!containsName(name.str()))
+            raiseError(CDICErrors::T19_CANTFINDCONSTRAINTCLASSOFENET, netIndex);
+    }
+
+    // The differential pairs are not visited; only their iterator has to be readable.
+    Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;
+    if (!m_config->GetIterDiffPairs(pairs))
+        return raiseError(CDICErrors::T19_ERRITEROFDIFFPAIRS);
+
+    raiseStatus(OK);
+    return m_status;
+}
