@@ -23,6 +23,7 @@
 #include "tests/rules/CLayerInZAxisRules.h"
 #include "tests/rules/CNoiseRuleChecker.h"
 #include "tests/rules/CExistAllUsedConstrClasses.h"
+#include "tests/rules/CExistAllUsedNetClasses.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -74,7 +75,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>},
         {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>},
         {30, "CExistAllUsedConstrClasses", TestGating::Always, &make<CExistAllUsedConstrClasses>},
-        // {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>}, // tests/rules/CExistAllUsedNetClasses.h
+        {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>},
         {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
         {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},
         // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h

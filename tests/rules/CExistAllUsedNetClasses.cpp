@@ -1,0 +1,173 @@
+#include "tests/rules/CExistAllUsedNetClasses.h"
+
+#include "framework/CDICErrors.h"
+
+CExistAllUsedNetClasses::CExistAllUsedNetClasses() = default;
+
+CExistAllUsedNetClasses::~CExistAllUsedNetClasses() = default;
+
+std::string CExistAllUsedNetClasses::getTestDescription() const
+{
+    return "Test checks if all net classes used by electrical nets and differential pairs exist in the design";
+}
+
+std::string CExistAllUsedNetClasses::getTestName() const
+{
+    return "All used net classes valid";
+}
+
+std::string CExistAllUsedNetClasses::getTestShortName() const
+{
+    return "ExistAllUsedNetClasses";
+}
+
+bool CExistAllUsedNetClasses::containsName(const std::string& name) const
+{
+    return m_existingNames.count(name) != 0;
+}
+
+bool CExistAllUsedNetClasses::collectNetClasses()
+{
+    Lumo::IteratorT<const Lumo::INorvNetClass> it;
+    if (!m_design->GetIterNetClasses(it))
+    {
+        raiseError(CDICErrors::T20_ERRITERNETCLASSES);
+        return false;
+    }
+    return collectChildNetClasses(it, std::string());
+}
+
+bool CExistAllUsedNetClasses::collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
+                                                     const std::string& parentPath)
+{
+    for (; it.IsValid(); ++it)
+    {
+        std::string path = parentPath;
+        if (!path.empty())
+            path += "/";
+        Lumo::String name;
+        if (!it->GetName(name))
+        {
+            raiseError(CDICErrors::T20_ERRNAMEOFNETCLASS);
+            return false;
+        }
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+        {
+            raiseError(CDICErrors::T20_ERRINDEXOFNETCLASS);
+            return false;
+        }
+        path += name.str();
+        m_existingClasses.emplace_back(index, path);
+        m_existingNames.insert(path);
+
+        // A class met again below itself is reported as if its children could not be read.
+        NorvRules::PathGuard::Scope onPath(m_path, index);
+        Lumo::IteratorT<const Lumo::INorvNetClass> children;
+        if (!onPath.Entered() || !it->GetIterChildNetClasses(children))
+        {
+            raiseError(CDICErrors::T20_ERRITERCHILDRENOFNETCLASS, index, path.c_str());
+            return false;
+        }
+        if (!collectChildNetClasses(children, path))
+            return false;
+    }
+    return true;
+}
+
+void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
+{
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> it;
+    if (!net->GetIterPhysicalNets(it))
+    {
+        // Not tested: a failed read leaves the empty index, which names no object.
+        Lumo::Index netIndex;
+        net->GetIndex(netIndex);
+        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
+        return;
+    }
+
+    for (; it.IsValid(); ++it)
+    {
+        Lumo::Index index;
+        if (!it->GetIndex(index))
+        {
+            raiseError(CDICErrors::T20_ERRINDEXOFPHYSNET);
+            return;
+        }
+        Lumo::ContainerT<const Lumo::INorvNetClass> cls;
+        if (!it->GetNetClass(cls))
+        {
+            raiseError(CDICErrors::T20_ERRPCLASSOFPHYSNET, index);
+            continue;
+        }
+        Lumo::String className;
+        if (!cls->GetHierarchicalName(className, '/'))
+        {
+            raiseError(CDICErrors::T20_ERRPCLASSVALUEOFPHYSNET, index);
+            continue;
+        }
+        if (!containsName(className.str()))
+        {
+            Lumo::String netName;
+            it->GetName(netName);
+            raiseError(CDICErrors::T20_CANTFINTNETCLASSOFPHYSNET, Lumo::Index(), className.c_str(), index,
+                       netName.c_str());
+        }
+    }
+}
+
+void CExistAllUsedNetClasses::checkDiffPair(const Lumo::ContainerT<const Lumo::INorvDiffPair>& pair)
+{
+    Lumo::Index index;
+    if (!pair->GetIndex(index))
+    {
+        raiseError(CDICErrors::T20_ERRINDEXOFDIFFPAIR);
+        return;
+    }
+    Lumo::String name;
+    if (!pair->GetName(name))
+    {
+        raiseError(CDICErrors::T20_ERRNAMEOFDIFFPAIR, index, "<...>");
+        return;
+    }
+
+    Lumo::ContainerT<const Lumo::INorvElectricalNet> first;
+    if (!pair->GetFirstElecNet(first))
+        raiseError(CDICErrors::T20_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
+    Lumo::ContainerT<const Lumo::INorvElectricalNet> second;
+    if (!pair->GetSecondElecNet(second))
+        raiseError(CDICErrors::T20_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
+
+    if (first.IsValid())
+        checkElectricalNet(first);
+    if (second.IsValid())
+        checkElectricalNet(second);
+}
+
+TestStatus CExistAllUsedNetClasses::runTest(bool /*runArg*/)
+{
+    m_existingClasses.clear();
+    m_existingNames.clear();
+    m_path.Clear();
+    raiseStatus(TESTING);
+    m_statusString = "";
+
+    if (!collectNetClasses())
+        return raiseError(CDICErrors::T20_CANTCOLLECTNETCLASSES);
+
+    Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
+    if (!m_config->GetIterElectricalNets(nets))
+        return raiseError(CDICErrors::T20_ERRITERENETS);
+    for (; nets.IsValid(); ++nets)
+        checkElectricalNet(nets);
+
+    Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;
+    if (!m_config->GetIterDiffPairs(pairs))
+        return raiseError(CDICErrors::T20_ERRITERDIFFPAIRS);
+    for (; pairs.IsValid(); ++pairs)
+        checkDiffPair(pairs);
+
+    raiseStatus(OK);
+    return m_status;
+}
