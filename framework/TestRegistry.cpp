@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
 #include "tests/connectivity/CFlatNetCheck.h"
 #include "tests/connectivity/CDiffPairNCCheck.h"
 #include "tests/connectivity/CDiffPairConsistency.h"
@@ -88,7 +89,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},
         // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
         {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
-        // {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>}, // tests/connectivity/CFlatPinVsNorvPinChecker.h
+        {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>},
         // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
         // {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},            // tests/rules/CViaSpanValid.h

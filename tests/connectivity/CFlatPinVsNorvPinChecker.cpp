@@ -1,0 +1,361 @@
+#include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <unordered_map>
+
+namespace
+{
+
+// Positions of the records of a list by pin index (an index may be listed more than once).
+std::unordered_map<Lumo::Index, std::vector<std::size_t>> positionsByIndex(
+    const std::vector<Lumo::Index>& indexes)
+{
+    std::unordered_map<Lumo::Index, std::vector<std::size_t>> positions;
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        positions[indexes[i]].push_back(i);
+    return positions;
+}
+
+} // namespace
+
+CFlatPinVsNorvPinChecker::CFlatPinVsNorvPinChecker() = default;
+CFlatPinVsNorvPinChecker::~CFlatPinVsNorvPinChecker() = default;
+
+std::string CFlatPinVsNorvPinChecker::getTestDescription() const
+{
+    return "Test checks if all schematic pins and physical pins are mapped correctly";
+}
+std::string CFlatPinVsNorvPinChecker::getTestName() const { return "Consistency of pins in schematic and physical nets"; }
+std::string CFlatPinVsNorvPinChecker::getTestShortName() const { return "ComparePinsFromFlatAndPhysNets"; }
+
+TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
+{
+    Lumo::ContainerT<const Lumo::IConfig> defaultConfig;
+    if (!m_snapshot->GetDefaultConfig(defaultConfig, m_topBlockName))
+        return raiseError(CDICErrors::T7_NODEFAULTCONFIG);
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
+    if (!defaultConfig->GetIterFlatNets(flatNet))
+        return raiseError(CDICErrors::T7_NOITEROFFLATNETS);
+
+    for (; flatNet.IsValid(); ++flatNet) {
+        Lumo::Index flatIndex;
+        if (!flatNet->GetIndex(flatIndex)) {
+            raiseError(CDICErrors::T7_ERROINDEXOFFLATNET);
+            continue;
+        }
+        Lumo::String flatName;
+        if (!flatNet->GetName(flatName)) {
+            raiseError(CDICErrors::T7_ERRONAMEOFFLATNET, flatIndex);
+            continue;
+        }
+        Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
+        if (!findPhysicalNetForFlatNet(physNet, flatNet))
+            continue;
+        Lumo::Index physIndex;
+        if (!physNet->GetIndex(physIndex)) {
+            raiseError(CDICErrors::T7_ERROINDEXOFPHYSNET);
+            continue;
+        }
+        Lumo::String physName;
+        if (!physNet->GetName(physName)) {
+            raiseError(CDICErrors::T7_ERRONAMEOFPHYSNET);
+            continue;
+        }
+        PinList flatPins;
+        if (!collectFlatPins(flatPins, flatNet))
+            continue;
+        Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
+        if (!physNet->GetType(type)) {
+            raiseError(CDICErrors::T7_ERROTYPEOFPHYSNET, flatName.c_str());
+            continue;
+        }
+        if (type == Lumo::PNT_ImplicitPower)
+            continue;
+        PinList norvPins;
+        if (!collectNorvPins(physNet, norvPins))
+            continue;
+        if (!comparePins(norvPins, flatPins, flatIndex, physIndex))
+            raiseError(CDICErrors::T7_PINSOFFLATNOTMATCHPINSOFPHYS, physIndex, physName.c_str(), flatIndex,
+                       flatName.c_str());
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
+
+bool CFlatPinVsNorvPinChecker::pathHasFlaggedComp(const Lumo::ContainerT<const Lumo::IPath>& path)
+{
+    Lumo::ListT<Lumo::Index> hierarchy;
+    if (path.IsValid())
+        path->GetListHierarchyIndexes(hierarchy);
+    for (auto it = hierarchy.GetIterator(); it.IsValid(); ++it) {
+        if (it->GetType() != Lumo::OT_Comp)
+            continue;
+        Lumo::ContainerT<const Lumo::IComp> comp;
+        if (!connectivity::obtained(m_uidManager.GetComp(comp, *it), comp))
+            continue;
+        Lumo::BitContainerT<Lumo::ECompType> types;
+        comp->GetType(types);
+        if (types.Contains(Lumo::CT_ForwardPCB))
+            return true;
+    }
+    return false;
+}
+
+bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const Lumo::INorvPhysicalNet>& physNet,
+                                                         const Lumo::ContainerT<const Lumo::IFlatNet>& flatNet)
+{
+    Lumo::Index index;
+    if (!flatNet->GetIndex(index)) {
+        raiseError(CDICErrors::T7_ERRINDEXOFFLAT_2);
+        return false;
+    }
+    Lumo::String name;
+    if (!flatNet->GetName(name)) {
+        raiseError(CDICErrors::T7_ERRNAMEOFFLAT_2, index);
+        return false;
+    }
+    Lumo::IteratorT<const Lumo::INet> pageNet;
+    if (!flatNet->GetIterNetsConnected(pageNet)) {
+        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT);
+        return false;
+    }
+    for (; pageNet.IsValid(); ++pageNet) {
+        Lumo::ContainerT<const Lumo::IPath> path;
+        if (!pageNet->GetPath(path)) {
+            raiseError(CDICErrors::T7_ERRPATHOFPNET);
+            return false;
+        }
+        if (pathHasFlaggedComp(path))
+            continue;
+        if (!connectivity::obtained(m_config->GetPhysicalNetByFlatNet(index, physNet), physNet)) {
+            raiseError(CDICErrors::T7_ERRPHYSFORFLAT, index, name.c_str());
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::ContainerT<const Lumo::IFlatNet>& flatNet)
+{
+    Lumo::IteratorT<const Lumo::INet> pageNet;
+    if (!flatNet->GetIterNetsConnected(pageNet)) {
+        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT_2);
+        return false;
+    }
+    Lumo::Index flatIndex;
+    if (!flatNet->GetIndex(flatIndex)) {
+        raiseError(CDICErrors::T7_ERRINDEXOFFLAT_3);
+        return false;
+    }
+    for (; pageNet.IsValid(); ++pageNet) {
+        Lumo::ContainerT<const Lumo::IPath> path;
+        if (!pageNet->GetPath(path)) {
+            raiseError(CDICErrors::T7_ERRPATHOFPNET_2);
+            return false;
+        }
+        if (pathHasFlaggedComp(path))
+            continue;
+        Lumo::IteratorT<const Lumo::IPin> pin;
+        if (!pageNet->GetIterPinsConnected(pin)) {
+            raiseError(CDICErrors::T7_ERRITERPINSOFPNET);
+            return false;
+        }
+        for (; pin.IsValid(); ++pin) {
+            Lumo::Index pinIndex;
+            if (!pin->GetIndex(pinIndex)) {
+                raiseError(CDICErrors::T7_ERRINDEXOFPIN);
+                return false;
+            }
+            Lumo::BitContainerT<Lumo::EPinType> pinTypes;
+            if (!pin->GetType(pinTypes)) {
+                raiseError(CDICErrors::T7_ERRTYPEOFPIN);
+                return false;
+            }
+            if (!pinTypes.Contains(Lumo::PT_ForwardPCB))
+                continue;
+            Lumo::ContainerT<const Lumo::IComp> comp;
+            if (!connectivity::obtained(pin->GetParent(comp), comp)) {
+                raiseError(CDICErrors::T7_ERRPARENTCOMPONENTOFPIN);
+                return false;
+            }
+            Lumo::BitContainerT<Lumo::ECompType> compTypes;
+            if (!comp->GetType(compTypes)) {
+                raiseError(CDICErrors::T7_ERRTYPEOFPARENTCOMPONENTOFPIN);
+                return false;
+            }
+            if (compTypes.Contains(Lumo::CT_ForwardPCB)) {
+                PinLinkRecord record;
+                record.index = pinIndex;
+                record.netIndex = flatIndex;
+                record.excluded = pinTypes.Contains(Lumo::PT_ImplicitPower7) ||
+                                  pinTypes.Contains(Lumo::PT_ImplicitPower8) || pinTypes.Contains(Lumo::PT_NoConnect);
+                flatPins.push_back(record);
+                continue;
+            }
+            Lumo::String compName, pinName;
+            Lumo::Index compIndex;
+            comp->GetName(compName);
+            comp->GetIndex(compIndex);
+            pin->GetName(pinName);
+            raiseError(CDICErrors::T7_PINFWDPCBCOMPNOTFWDPCB, pinIndex, pinName.c_str(), compIndex, compName.c_str());
+        }
+    }
+    return true;
+}
+
+bool CFlatPinVsNorvPinChecker::collectNorvPins(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& physNet,
+                                               PinList& norvPins)
+{
+    Lumo::Index physIndex;
+    if (!physNet->GetIndex(physIndex)) {
+        raiseError(CDICErrors::T7_ERRINDEXOFPHYSNET);
+        return false;
+    }
+    Lumo::IteratorT<const Lumo::INorvPin> pin;
+    if (!physNet->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(Lumo::NPT_NetPin))) {
+        raiseError(CDICErrors::T7_ERRITEROFPINSINPHYSNET);
+        return false;
+    }
+    for (; pin.IsValid(); ++pin) {
+        Lumo::Index pinIndex;
+        if (!pin->GetIndex(pinIndex)) {
+            raiseError(CDICErrors::T7_ERRINDEXOFPINSINPHYSNET);
+            return false;
+        }
+        Lumo::EPinType type = static_cast<Lumo::EPinType>(1);
+        if (!pin->GetType(type)) {
+            raiseError(CDICErrors::T4_ERRTYPEPIN, pinIndex);
+            continue;
+        }
+        PinLinkRecord record;
+        record.index = pinIndex;
+        // Implicit power pins need no flat pin.
+        record.referenced = type == Lumo::PT_ImplicitPower7 || type == Lumo::PT_ImplicitPower8;
+        record.netIndex = physIndex;
+        if (type == Lumo::PT_NoConnect)
+            raiseError(CDICErrors::T4_NCISCONNECTED, pinIndex, indexToName(pinIndex).c_str());
+        norvPins.push_back(record);
+    }
+    return true;
+}
+
+bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins, Lumo::Index flatNetIndex,
+                                           Lumo::Index physNetIndex)
+{
+    std::vector<Lumo::Index> flatIndexes, norvIndexes;
+    for (const PinLinkRecord& record : flatPins)
+        flatIndexes.push_back(record.index);
+    for (const PinLinkRecord& record : norvPins)
+        norvIndexes.push_back(record.index);
+    const auto flatByIndex = positionsByIndex(flatIndexes);
+    const auto norvByIndex = positionsByIndex(norvIndexes);
+
+    // Every flat pin of every Norv pin must be a pin of the flat net.
+    for (const PinLinkRecord& norv : norvPins) {
+        Lumo::ContainerT<const Lumo::INorvPin> pin;
+        if (!connectivity::obtained(m_uidManager.GetNorvPin(pin, norv.index), pin)) {
+            raiseError(CDICErrors::T7_ERRPINOFPHYSNET, norv.index, indexToName(norv.index).c_str());
+            return false;
+        }
+        Lumo::IteratorT<const Lumo::IPin> flatPin;
+        if (!pin->GetIterFlatPins(flatPin)) {
+            raiseError(CDICErrors::T7_ERRITEROFFLATPINSINPHYSPIN);
+            return false;
+        }
+        for (; flatPin.IsValid(); ++flatPin) {
+            Lumo::Index flatPinIndex;
+            if (!flatPin->GetIndex(flatPinIndex)) {
+                raiseError(CDICErrors::T7_ERRINDEXOFFLATPIN);
+                return false;
+            }
+            const auto found = flatByIndex.find(flatPinIndex);
+            if (found == flatByIndex.end()) {
+                raiseError(CDICErrors::T7_NOFLATPINFORPHYSPININFLATNET, flatPinIndex, "", flatNetIndex, "");
+                return false;
+            }
+            for (std::size_t at : found->second)
+                flatPins[at].referenced = true;
+        }
+    }
+
+    // Every flat pin must lead to Norv pins of this physical net.
+    for (PinLinkRecord& flat : flatPins) {
+        Lumo::ListT<Lumo::Index> listed;
+        if (!m_config->GetListNorvPinByPin(listed, flat.index)) {
+            raiseError(CDICErrors::T7_ERRLISTNORVPINSFROMFLATPIN, flat.index);
+            return false;
+        }
+        int allMatches = 0;
+        for (auto it = listed.GetIterator(); it.IsValid(); ++it) {
+            const Lumo::Index norvIndex = *it;
+            int matches = 0;
+            const auto found = norvByIndex.find(norvIndex);
+            if (found != norvByIndex.end()) {
+                for (std::size_t at : found->second) {
+                    Lumo::ContainerT<const Lumo::INorvPin> pin;
+                    if (!connectivity::obtained(m_uidManager.GetNorvPin(pin, norvIndex), pin)) {
+                        raiseError(CDICErrors::T7_ERRNORVPIN, norvIndex);
+                        return false;
+                    }
+                    Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
+                    if (!connectivity::obtained(pin->GetParentPhysicalNet(parent), parent)) {
+                        raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex).c_str());
+                        return false;
+                    }
+                    Lumo::Index parentIndex;
+                    if (!parent->GetIndex(parentIndex)) {
+                        raiseError(CDICErrors::T7_ERRINDEXOFPARENTPHYSNETFORNORVPIN, norvIndex);
+                        return false;
+                    }
+                    if (parentIndex != physNetIndex)
+                        raiseError(CDICErrors::T7_WRONGPARENTPHYSNETFORNORVPIN, norvIndex);
+                    ++matches;
+                    norvPins[at].referenced = true;
+                }
+            }
+            if (matches == 0)
+                raiseError(CDICErrors::T7_NORVPINFROMFLATPINNOTINPHYSNET, norvIndex, "", flat.index, "");
+            else if (matches > 1)
+                raiseError(CDICErrors::T7_PHYSPINMORETHANONCEINFLATPIN, norvIndex, "", flat.index, "");
+            allMatches += matches;
+        }
+        if (allMatches > 0)
+            continue;
+        // A wide pin may lead to no Norv pin when the physical net has none.
+        Lumo::ContainerT<const Lumo::IPin> designPin;
+        int32_t width = 0;
+        if (connectivity::obtained(m_uidManager.GetPin(designPin, flat.index), designPin))
+            designPin->GetWidth(width);
+        if (!norvPins.empty() || width == 1) {
+            raiseError(CDICErrors::T7_NUMBEROFNORVPINFROMFLATPINISZERO, flat.index);
+            return false;
+        }
+        flat.referenced = true;
+    }
+
+    for (const PinLinkRecord& norv : norvPins)
+        if (!norv.referenced)
+            raiseError(CDICErrors::T7_NORVPINFROMPHYSNETNOTREFERENCEDBYPINSINFLATNET, norv.index, "", norv.netIndex,
+                       "");
+
+    for (const PinLinkRecord& flat : flatPins) {
+        if (flat.excluded || flat.referenced)
+            continue;
+        Lumo::String netName, pinName;
+        Lumo::ContainerT<const Lumo::IFlatNet> net;
+        if (connectivity::obtained(m_uidManager.GetFlatNet(net, flat.netIndex), net))
+            net->GetName(netName);
+        Lumo::ContainerT<const Lumo::IPin> pin;
+        if (connectivity::obtained(m_uidManager.GetPin(pin, flat.index), pin))
+            pin->GetName(pinName);
+        raiseError(CDICErrors::T7_FLATPINFROMFLATNETNOTREFERENCEDBYPINSINPHYSNET, Lumo::Index(), pinName.c_str(),
+                   Lumo::Index(), netName.c_str());
+    }
+    return true;
+}
