@@ -25,6 +25,7 @@
 #include "tests/rules/CNoiseRuleChecker.h"
 #include "tests/rules/CExistAllUsedConstrClasses.h"
 #include "tests/rules/CExistAllUsedNetClasses.h"
+#include "tests/rules/CDefaultObjects.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -87,7 +88,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},
-        // {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},        // tests/rules/CDefaultObjects.h
+        {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},
         {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
         {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>},
         // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h

@@ -197,6 +197,25 @@ inline std::vector<Finding> RunQueued(CNorvDetailChecker& test, Lumo::LumoPI& se
     return FindingsOf(test);
 }
 
+// Runs a fresh test once per call of a run, failing the k-th call from the start of runTest, until
+// a run makes fewer calls; returns every code that the runs raised.
+template <class Test>
+std::vector<unsigned> SweepEveryCall(Lumo::LumoPI& session, const std::string& consFile = "")
+{
+    std::vector<unsigned> seen;
+    for (uint64_t k = 1; k < 5000; ++k) {
+        Test test;
+        const Outcome out = RunTest(test, session, consFile, [&] { Lumo::StandIn::GetFaults(session).SetCountdown(k); });
+        const bool fired = Lumo::StandIn::GetFaults(session).GetCountdown() == 0;
+        Lumo::StandIn::GetFaults(session).ClearAll();
+        for (const Finding& f : out.findings)
+            seen.push_back(f.code);
+        if (!fired)
+            break;
+    }
+    return seen;
+}
+
 // The coded lines the stored findings give, as the checker writes them after a run.
 inline std::vector<std::string> LogLines(CNorvDetailChecker& test)
 {
