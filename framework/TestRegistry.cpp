@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CFromToInOneNet.h"
 #include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
 #include "tests/connectivity/CFlatNetCheck.h"
 #include "tests/connectivity/CDiffPairNCCheck.h"
@@ -85,7 +86,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
         // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
-        // {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},        // tests/connectivity/CFromToInOneNet.h
+        {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},
         {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},

@@ -1,0 +1,161 @@
+#include "tests/connectivity/CFromToInOneNet.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CFromToInOneNet::CFromToInOneNet()
+{
+    m_pinTypes = Lumo::NPT_NetPin;
+    m_pinTypes |= Lumo::NPT_VirtualPin;
+    m_pinTypes |= Lumo::NPT_GuidePin;
+    m_pinTypes |= Lumo::NPT_EbdPin;
+    m_pinTypes |= Lumo::NPT_BoundaryPin;
+}
+
+CFromToInOneNet::~CFromToInOneNet() = default;
+
+std::string CFromToInOneNet::getTestDescription() const
+{
+    return "Test checks if pin referenced by fromto belongs to the same physical net as the fromto";
+}
+std::string CFromToInOneNet::getTestName() const { return "Fromto in only one net"; }
+std::string CFromToInOneNet::getTestShortName() const { return "FromToInOneNet"; }
+
+bool CFromToInOneNet::getOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, std::string& value)
+{
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
+        return false;
+    Lumo::String text;
+    Lumo::EConstraintType type;
+    if (!constraint->GetValueByString(text, type)) {
+        raiseError(CDICErrors::T22_CANTGETORDERTYPEFROMPHYSNET);
+        return false;
+    }
+    value = text.str();
+    return true;
+}
+
+TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<const Lumo::INorvPin> pin)
+{
+    NetPins& cache = m_netPins;
+    if (!cache.fetched || cache.net != net) {
+        cache = NetPins();
+        cache.net = net;
+        cache.fetched = true;
+    }
+    Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
+    if (!cache.walked && !cache.fetchFailed) {
+        cache.fetchFailed = !connectivity::obtained(m_config->GetPhysicalNet(net, physNet), physNet);
+        if (!cache.fetchFailed) {
+            Lumo::String name;
+            cache.nameFailed = !physNet->GetName(name);
+            cache.name = name.str();
+        }
+    }
+    if (cache.fetchFailed)
+        return raiseError(CDICErrors::T22_ERRPHYSNETFROMCONFIG, net);
+    if (cache.nameFailed)
+        return raiseError(CDICErrors::T13_ERRNAMEOFPNET, net);
+
+    Lumo::Index pinIndex;
+    if (!pin->GetIndex(pinIndex))
+        return raiseError(CDICErrors::T22_ERRINDEXOFPIN, net);
+    Lumo::ENorvPinType type = Lumo::NPT_NetPin;
+    if (!pin->GetNorvType(type))
+        return raiseError(CDICErrors::T22_ERRTYPEOFPIN, net);
+    // A virtual pin-set pin stands for a pin set: it is not looked for among the net's pins.
+    if (type == Lumo::NPT_VirtualPinSetPin) {
+        Lumo::ContainerT<const Lumo::INorvPin> pinSet;
+        if (!connectivity::obtained(pin->GetParentPin(pinSet), pinSet))
+            return raiseError(CDICErrors::T22_ERRPINSETOFVIRTUALPINSETPIN, net, indexToName(net).c_str(), pinIndex,
+                              indexToName(pinIndex).c_str());
+        return m_status;
+    }
+
+    if (!cache.walked) {
+        cache.walked = true;
+        Lumo::IteratorT<const Lumo::INorvPin> netPin;
+        if (!physNet->GetIterPins(netPin, m_pinTypes)) {
+            cache.iteratorFailed = true;
+        } else {
+            for (; netPin.IsValid(); ++netPin) {
+                Lumo::Index index;
+                if (!netPin->GetIndex(index)) {
+                    cache.indexFailed = true;
+                    break;
+                }
+                cache.pins.insert(index);
+            }
+        }
+    }
+    if (cache.iteratorFailed)
+        return raiseError(CDICErrors::T22_ERRITERPINSINPHYSNET, net);
+    if (cache.indexFailed)
+        return raiseError(CDICErrors::T22_ERRINDEXOFPIN_2, net);
+    if (!cache.pins.count(pinIndex))
+        return raiseError(CDICErrors::T22_PININFROMTONOTINTHENET, net, cache.name.c_str());
+    return m_status;
+}
+
+TestStatus CFromToInOneNet::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+    m_netPins = NetPins();
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T22_ERRITERPHYSNETS);
+
+    for (; net.IsValid(); ++net) {
+        Lumo::Index index;
+        if (!net->GetIndex(index))
+            return raiseError(CDICErrors::T22_ERRINDEXOFPHYSNET);
+        Lumo::String name;
+        net->GetName(name);
+        std::string topology;
+        if (!getOrderType(net, topology))
+            return raiseError(CDICErrors::T22_CANTGETTOPOLOGYOFPHYSNET, index);
+        Lumo::IteratorT<const Lumo::INorvFromTo> fromTo;
+        if (!net->GetIterFromTos(fromTo))
+            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index).c_str());
+
+        // The pins of a net may have changed since an earlier net of the same index was walked.
+        m_netPins = NetPins();
+        int fromTos = 0;
+        for (; fromTo.IsValid(); ++fromTo) {
+            ++fromTos;
+            Lumo::Index fromToIndex;
+            if (!fromTo->GetIndex(fromToIndex))
+                return raiseError(CDICErrors::T22_ERRINDEXOFFROMTO, index);
+            Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
+            if (!connectivity::obtained(fromTo->GetParentPhysicalNet(parent), parent)) {
+                raiseError(CDICErrors::T22_ERRPARENTPHYSNETOFFROMTO, index);
+                continue;
+            }
+            Lumo::Index parentIndex;
+            if (!parent->GetIndex(parentIndex)) {
+                raiseError(CDICErrors::T22_ERRINDEXPARENTPHYSNETOFFROMTO, index);
+                continue;
+            }
+            if (parentIndex != index)
+                raiseError(CDICErrors::T22_WRONGREFTOPARENTPHYSNETOFFROMTO, index);
+            Lumo::ContainerT<const Lumo::INorvPin> from, to;
+            if (!connectivity::obtained(fromTo->GetPinFrom(from), from)) {
+                raiseError(CDICErrors::T22_ERRFROMPINOFFROMTO, fromToIndex, "", index, "");
+                continue;
+            }
+            if (!connectivity::obtained(fromTo->GetPinTo(to), to)) {
+                raiseError(CDICErrors::T22_ERRTOPINOFFROMTO, fromToIndex, "", index, "");
+                continue;
+            }
+            checkFromToPin(index, from);
+            checkFromToPin(index, to);
+        }
+        if (fromTos > 0 && (topology == "MST" || topology == "Chained"))
+            raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name.c_str());
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
