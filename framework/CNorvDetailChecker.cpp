@@ -1,9 +1,9 @@
 #include "framework/CNorvDetailChecker.h"
 
 #include "framework/CFixMgr.h"
+#include "framework/EqualPairs.h"
 
-#include <cstdio>
-#include <unordered_map>
+#include <cstddef>
 
 namespace
 {
@@ -354,29 +354,16 @@ std::string CNorvDetailChecker::indexToName(Lumo::Index index)
 
 bool CNorvDetailChecker::checkNamesUnique(std::vector<std::string>& names)
 {
-    // Every two names equal without regard to case are reported, earlier index ascending, then
-    // later: grouping the indexes by folded name yields the same pairs in the same order without
-    // comparing every pair.
-    std::unordered_map<std::string, std::vector<size_t>> groups;
-    groups.reserve(names.size());
-    std::vector<std::vector<size_t>*> groupOf(names.size());
-    std::vector<size_t> positionInGroup(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        std::vector<size_t>& group = groups[foldCase(names[i])];
-        positionInGroup[i] = group.size();
-        group.push_back(i);
-        groupOf[i] = &group;
-    }
-
+    std::vector<std::string> keys;
+    keys.reserve(names.size());
+    for (const std::string& name : names)
+        keys.push_back(foldCase(name));
     bool unique = true;
-    for (size_t i = 0; i < names.size(); ++i) {
-        const std::vector<size_t>& group = *groupOf[i];
-        for (size_t k = positionInGroup[i] + 1; k < group.size(); ++k) {
-            unique = false;
-            m_message = "Name duplicated: \"" + names[i];
-            raiseError();
-        }
-    }
+    ForEachEqualPair(keys, [&](std::size_t earlier, std::size_t) {
+        unique = false;
+        m_message = "Name duplicated: \"" + names[earlier];
+        raiseError();
+    });
     return unique;
 }
 
