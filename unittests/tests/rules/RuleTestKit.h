@@ -1,7 +1,7 @@
 // Shared pieces of the rule test suites: a small design built with the stand-in's builder, a run of
 // one test outside fix mode (its stored findings) or in fix mode (the findings as the repair manager
 // queued them), the log lines the findings give, and a run of the whole checker that keeps only the
-// block of one test.
+// blocks of chosen tests.
 #pragma once
 
 #include "framework/CFixMgr.h"
@@ -187,10 +187,12 @@ inline std::vector<std::string> LogLines(CNorvDetailChecker& test)
     return lines;
 }
 
-// Runs the whole checker (outside fix mode, log level 2) on the session with every test but the one
-// of that short name filtered out, and returns that test's block of the log from its "Test: " line
-// to its "Result: " line (the time that follows varies). Empty when no test has that short name.
-inline std::string CheckerBlock(Lumo::LumoPI& session, const std::string& shortName)
+// Runs the whole checker (outside fix mode, log level 2) on the snapshot and top block with every
+// test filtered out but those of the given short names, and returns the blocks those tests wrote,
+// each from its "Test: " line to its "Result: " line (the time that follows varies), in run order.
+// Tests that are not registered (the environment decides) give no block.
+inline std::string CheckerBlocks(Lumo::LumoPI& session, const std::vector<std::string>& shortNames,
+                                 const std::string& snapshot = "main", const std::string& topBlock = "TOP")
 {
     char filterPath[] = "/tmp/ruletest-filter-XXXXXX";
     const int fd = mkstemp(filterPath);
@@ -198,35 +200,39 @@ inline std::string CheckerBlock(Lumo::LumoPI& session, const std::string& shortN
         return std::string();
 
     MemoryLog memory;
-    std::string testName;
+    bool any = false;
     {
         // The run numbers depend on the environment: ask a first checker for them.
-        CNorvProjectChecker probe(&session, "TOP", &memory.log(), "", 2, 0, "", false, false, "", false);
+        CNorvProjectChecker probe(&session, topBlock, &memory.log(), "", 2, 0, "", false, false, "", false);
         std::string filter;
         for (unsigned n = 0; n < probe.GetTestCount(); ++n)
         {
             std::string shortText, nameText, description;
             probe.GetTestInfo(n, shortText, nameText, description);
-            if (shortText == shortName)
-                testName = shortText;
+            bool wanted = false;
+            for (const std::string& name : shortNames)
+                wanted = wanted || name == shortText;
+            if (wanted)
+                any = true;
             else
                 filter += std::to_string(n) + "\n";
         }
         if (write(fd, filter.data(), filter.size()) != static_cast<ssize_t>(filter.size()))
-            testName.clear();
+            any = false;
     }
     close(fd);
-    if (!testName.empty())
+    if (any)
     {
-        CNorvProjectChecker checker(&session, "TOP", &memory.log(), "", 2, 1, filterPath, false, false, "", false);
-        checker.Check_NorvLUMO("main");
+        CNorvProjectChecker checker(&session, topBlock, &memory.log(), "", 2, 1, filterPath, false, false, "", false);
+        checker.Check_NorvLUMO(snapshot);
     }
     std::remove(filterPath);
-    if (testName.empty())
+    if (!any)
         return std::string();
 
-    // Filtered tests write empty blocks too; the test that ran is the one not left NOT TESTED.
+    // Filtered tests write empty blocks too; the tests that ran are those not left NOT TESTED.
     const std::string text = memory.text();
+    std::string blocks;
     std::size_t pos = 0;
     while ((pos = text.find("Test: ", pos)) != std::string::npos)
     {
@@ -236,10 +242,15 @@ inline std::string CheckerBlock(Lumo::LumoPI& session, const std::string& shortN
         const std::size_t lineEnd = text.find('\n', result);
         const std::size_t end = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
         if (text.compare(result, 18, "Result: NOT TESTED") != 0)
-            return text.substr(pos, end - pos);
+            blocks += text.substr(pos, end - pos);
         pos = end;
     }
-    return std::string();
+    return blocks;
+}
+
+inline std::string CheckerBlock(Lumo::LumoPI& session, const std::string& shortName)
+{
+    return CheckerBlocks(session, {shortName});
 }
 
 } // namespace ruletest
