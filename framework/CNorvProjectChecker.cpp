@@ -127,8 +127,10 @@ CNorvProjectChecker::CNorvProjectChecker(const CNorvProjectChecker& other)
             m_vecTests.push_back(test);
             m_vecFactories.push_back(factory);
         }
-        if (other.m_pFixMgr)
+        if (other.m_pFixMgr) {
             m_pFixMgr = new CFixMgr(*other.m_pFixMgr);
+            m_pFixMgr->Init(m_pLog); // this checker's log, not the source's
+        }
     } catch (...) {
         unRegisterTests();
         delete m_pOwnLog;
