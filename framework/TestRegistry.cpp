@@ -27,6 +27,7 @@
 #include "tests/rules/CExistAllUsedConstrClasses.h"
 #include "tests/rules/CExistAllUsedNetClasses.h"
 #include "tests/rules/CDefaultObjects.h"
+#include "tests/rules/CViaSpanValid.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -94,7 +95,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>},
         // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
-        // {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},            // tests/rules/CViaSpanValid.h
+        {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
         // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
         // {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>}, // tests/rules/CC2CClearRules.h
         // {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>}, // tests/rules/CTemplatesUnique.h
