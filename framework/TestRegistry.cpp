@@ -28,6 +28,7 @@
 #include "tests/rules/CExistAllUsedNetClasses.h"
 #include "tests/rules/CDefaultObjects.h"
 #include "tests/rules/CViaSpanValid.h"
+#include "tests/rules/CC2CClearRules.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -97,7 +98,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
         {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
         // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
-        // {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>}, // tests/rules/CC2CClearRules.h
+        {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>},
         // {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>}, // tests/rules/CTemplatesUnique.h
         // {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>}, // tests/rules/CTemplatesValid.h
         // {52, "CP2PRules", TestGating::Always, &make<CP2PRules>},                    // tests/rules/CP2PRules.h
