@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CFromToUnique.h"
 #include "tests/connectivity/CFromToInOneNet.h"
 #include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
 #include "tests/connectivity/CFlatNetCheck.h"
@@ -88,7 +89,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
         {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
-        // {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},            // tests/connectivity/CFromToUnique.h
+        {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},
         {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},
         {41, "CDefaults", TestGating::HiddenTestsOn, &make<CDefaults>},

@@ -70,10 +70,10 @@ bool obtained(const Lumo::Result& result, const Lumo::ContainerT<T>& container)
     return result && container.IsValid();
 }
 
-// Calls visit(i, j) for every i < j with keys[i] == keys[j], ordered by i, then by j: the order of
-// a full pairwise scan, without comparing unequal keys.
-template <class Key, class Visit>
-void forEachEqualPair(const std::vector<Key>& keys, Visit&& visit)
+// For every i in order, calls first(i) and then visit(i, j) for every later j with keys[i] ==
+// keys[j], in order: the order of a full pairwise scan, without comparing unequal keys.
+template <class Key, class First, class Visit>
+void forEachEqualPair(const std::vector<Key>& keys, First&& first, Visit&& visit)
 {
     std::unordered_map<Key, std::vector<std::size_t>> groups;
     std::vector<std::size_t> rank(keys.size());
@@ -83,10 +83,17 @@ void forEachEqualPair(const std::vector<Key>& keys, Visit&& visit)
         members.push_back(i);
     }
     for (std::size_t i = 0; i < keys.size(); ++i) {
+        first(i);
         const std::vector<std::size_t>& members = groups[keys[i]];
         for (std::size_t k = rank[i] + 1; k < members.size(); ++k)
             visit(i, members[k]);
     }
+}
+
+template <class Key, class Visit>
+void forEachEqualPair(const std::vector<Key>& keys, Visit&& visit)
+{
+    forEachEqualPair(keys, [](std::size_t) {}, visit);
 }
 
 } // namespace connectivity

@@ -1,0 +1,135 @@
+#include "tests/connectivity/CFromToUnique.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CFromToUnique::CFromToUnique() = default;
+CFromToUnique::~CFromToUnique() = default;
+
+std::string CFromToUnique::getTestDescription() const { return "Test checks if all fromtos in physical net are unique"; }
+std::string CFromToUnique::getTestName() const { return "Unique fromtos in physical net"; }
+std::string CFromToUnique::getTestShortName() const { return "UniqueFromToInPhysNet"; }
+
+std::string CFromToUnique::indexText(Lumo::Index index) const
+{
+    std::string text;
+    if (m_pLog)
+        m_pLog->indexToString(index, text);
+    else
+        text = index.ToText();
+    return text;
+}
+
+bool CFromToUnique::pinBelongsToNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net,
+                                    const Lumo::ContainerT<const Lumo::INorvPin>& pin)
+{
+    Lumo::Index pinIndex;
+    if (!pin->GetIndex(pinIndex)) {
+        raiseError(CDICErrors::T23_ERRINDEXOFPIN);
+        return false;
+    }
+    NetPins& pins = m_netPins;
+    if (!pins.walked) {
+        pins.walked = true;
+        Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_NetPin);
+        kinds |= Lumo::NPT_VirtualPin;
+        kinds |= Lumo::NPT_GuidePin;
+        kinds |= Lumo::NPT_VirtualPinSetPin;
+        Lumo::IteratorT<const Lumo::INorvPin> netPin;
+        if (!net->GetIterPins(netPin, kinds)) {
+            pins.iteratorFailed = true;
+        } else {
+            for (; netPin.IsValid(); ++netPin) {
+                Lumo::Index index;
+                if (!netPin->GetIndex(index)) {
+                    pins.indexFailed = true;
+                    break;
+                }
+                pins.pins.insert(index);
+            }
+        }
+    }
+    if (pins.iteratorFailed) {
+        raiseError(CDICErrors::T23_ERRITERPINSINPHYSNET);
+        return false;
+    }
+    // A pin met before the unreadable one is found; any other pin meets the failure.
+    if (pins.pins.count(pinIndex))
+        return true;
+    if (pins.indexFailed) {
+        raiseError(CDICErrors::T23_ERRINDEXOFPINFROMPHYSNET);
+        return false;
+    }
+    Lumo::String netName;
+    Lumo::Index netIndex;
+    net->GetName(netName);
+    net->GetIndex(netIndex);
+    raiseError(CDICErrors::T23_FROMTOINVALIDTYPEORNET, netIndex, netName.c_str());
+    return false;
+}
+
+TestStatus CFromToUnique::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T23_ERRITERPHYSNETS);
+
+    std::vector<FromToRecord> records;
+    for (; net.IsValid(); ++net) {
+        Lumo::String netName;
+        Lumo::Index netIndex;
+        net->GetName(netName);
+        net->GetIndex(netIndex);
+        Lumo::IteratorT<const Lumo::INorvFromTo> fromTo;
+        if (!net->GetIterFromTos(fromTo))
+            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName.c_str());
+
+        records.clear();
+        m_netPins = NetPins();
+        for (; fromTo.IsValid(); ++fromTo) {
+            FromToRecord record;
+            if (!fromTo->GetIndex(record.fromto))
+                return raiseError(CDICErrors::T23_ERRINDEXOFFROMTO);
+            if (!fromTo->GetName(record.name))
+                return raiseError(CDICErrors::T23_ERRNAMEOFFROMTO, record.fromto, "", netIndex, netName.c_str());
+            Lumo::ContainerT<const Lumo::INorvPin> from, to;
+            if (!connectivity::obtained(fromTo->GetPinFrom(from), from))
+                return raiseError(CDICErrors::T23_ERRFROMPINOFFROMTO);
+            if (!connectivity::obtained(fromTo->GetPinTo(to), to))
+                return raiseError(CDICErrors::T23_ERRTOPINOFFROMTO);
+            if (!from->GetIndex(record.fromPin))
+                return raiseError(CDICErrors::T23_ERRINDEXOFFROMPINOFFROMTO);
+            if (!to->GetIndex(record.toPin))
+                return raiseError(CDICErrors::T23_ERRINDEXOFTOPINOFFROMTO);
+            // The same key for a from-to and its reverse.
+            record.key = record.fromPin > record.toPin ? indexText(record.fromPin) + "," + indexText(record.toPin)
+                                                       : indexText(record.toPin) + "," + indexText(record.fromPin);
+            if (!pinBelongsToNet(net, to) || !pinBelongsToNet(net, from))
+                raiseError(CDICErrors::T23_FROMTOINVALID, record.fromto, record.name.c_str());
+            records.push_back(record);
+        }
+
+        // Equal keys are exactly the from-tos over the same two pins, in either direction.
+        std::vector<std::string> keys;
+        keys.reserve(records.size());
+        for (const FromToRecord& record : records)
+            keys.push_back(record.key);
+        connectivity::forEachEqualPair(
+            keys,
+            [&](std::size_t i) {
+                const FromToRecord& r = records[i];
+                if (r.fromPin == r.toPin)
+                    raiseError(CDICErrors::T23_FROMTOPINSARETHESAMEPIN, netIndex, netName.c_str(), r.fromto,
+                               r.key.c_str());
+            },
+            [&](std::size_t i, std::size_t j) {
+                raiseError(CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, netIndex, netName.c_str(), records[i].fromto,
+                           records[i].name.c_str(), records[j].fromto, records[j].name.c_str());
+            });
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
