@@ -16,6 +16,7 @@
 #include <exception>
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace KravikHost {
@@ -38,8 +39,21 @@ std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
     return names;
 }
 
-bool Readable(const std::string& path, std::string& error)
+// A filter file must be a readable regular file: the checker itself would take a missing one for
+// an empty filter and run every test.
+bool ReadableFile(const std::string& path, std::string& error)
 {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+    {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode))
+    {
+        error = "not a regular file";
+        return false;
+    }
     FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr)
     {
@@ -92,13 +106,15 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     std::string error;
     if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
         return OperationalError(err, options.design, error);
-    if (!options.filterFile.empty() && !Readable(options.filterFile, error))
+    if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
 
     std::unique_ptr<FILE, FileCloser> ownLogFile;
     FILE* logFile = stdout;
     if (!options.logFile.empty())
     {
+        if (SameFile(options.logFile, options.design))
+            return OperationalError(err, options.logFile, "the log would overwrite the design");
         ownLogFile.reset(std::fopen(options.logFile.c_str(), "w"));
         if (!ownLogFile)
             return OperationalError(err, options.logFile, std::string("cannot write the log: ") + std::strerror(errno));
@@ -146,7 +162,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
 int RunListTests(const ListTestsOptions& options, std::ostream& err)
 {
     std::string error;
-    if (!options.filterFile.empty() && !Readable(options.filterFile, error))
+    if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
 
     HostLog log(stdout, false);

@@ -147,6 +147,9 @@ TEST(KravikCheckTest, CheckModeNeverWritesTheDesign)
     WriteFile(dir.File("design.json"), original);
     for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"--thread"}, {"--back-end"}})
         EXPECT_EQ(4, RunKravik(Check(dir.File("design.json"), extra)).exitCode);
+    const KravikRun logOnDesign = RunKravik(Check(dir.File("design.json"), {"--log", dir.Path() + "/./design.json"}));
+    EXPECT_EQ(8, logOnDesign.exitCode);
+    EXPECT_NE(std::string::npos, logOnDesign.err.find("the log would overwrite the design")) << logOnDesign.err;
     EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
 }
@@ -216,6 +219,7 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         {Check(clean, {"--snapshot", "no-such-snapshot"}), 8},
         {Check(clean, {"--top", "NO_SUCH_BLOCK"}), 8},
         {Check(clean, {"--filter", DataPath("no-such-filter.txt")}), 8},
+        {Check(clean, {"--filter", DataPath(".")}), 8}, // a folder
         {Check(clean, {"--log", DataPath("no-such-folder/check.log")}), 8},
         {{"list-tests", "--filter", DataPath("no-such-filter.txt")}, 8},
         {{}, 16},
