@@ -117,6 +117,22 @@ TEST(KravikCheckTest, CleanExamplePassesEveryRegisteredTest)
         }
 }
 
+// On a terminal the progress line counts the tests of both passes and is erased at the end; the
+// log is the same as without it.
+TEST(KravikCheckTest, ProgressLineOnATerminal)
+{
+    for (const char* thread : {"--log-level=1", "--thread"})
+    {
+        const KravikRun run = RunKravikOnTerminal(Check(ExamplePath("clean.json"), {"--fix", thread}));
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
+        const std::string total = std::to_string(2 * Tests().size());
+        EXPECT_EQ(0u, run.err.rfind("\r[1/" + total + "] InitializationTest\x1b[K", 0)) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("\r[" + total + "/" + total + "] ")) << run.err;
+        EXPECT_EQ("\r\x1b[K", run.err.substr(run.err.size() - 4)) << run.err;
+    }
+}
+
 TEST(KravikCheckTest, TopBlockWithoutDesignFailsEveryTest)
 {
     const KravikRun run = RunKravik(Check(kTwoSnapshots, {"--snapshot", "final", "--top", "SUB"}));

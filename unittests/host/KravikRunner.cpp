@@ -51,37 +51,76 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 
 } // namespace
 
-KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env)
-{
-    TempDir capture;
-    const std::string outFile = capture.File("out"), errFile = capture.File("err");
+namespace {
 
+// Starts kravik with standard input from /dev/null, standard output to `outFile` and standard error
+// to `errPath` (a file or a terminal); returns its process id.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& outFile,
+            const std::string& errPath)
+{
     std::vector<std::string> argv{KRAVIK_BINARY_DIR "/host/kravik"};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> envp = MergedEnvironment(env);
     std::vector<char*> argPtrs = Pointers(argv), envPtrs = Pointers(envp);
 
-    const std::string program = argv[0];
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argPtrs.data(), envPtrs.data());
+    const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argPtrs.data(), envPtrs.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error(std::string("cannot start kravik: ") + std::strerror(spawned));
+    return pid;
+}
 
+int WaitForExit(pid_t pid)
+{
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
         if (errno != EINTR)
             throw std::runtime_error("waitpid failed");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
+} // namespace
+
+KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env)
+{
+    TempDir capture;
+    const std::string outFile = capture.File("out"), errFile = capture.File("err");
     KravikRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitCode = WaitForExit(Spawn(args, env, outFile, errFile));
     run.out = ReadFile(outFile);
     run.err = ReadFile(errFile);
+    return run;
+}
+
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    const std::string terminal = ptsname(master);
+
+    TempDir capture;
+    const pid_t pid = Spawn(args, {}, capture.File("out"), terminal);
+    // Read while the program runs, so that a full terminal buffer never blocks it; reading fails
+    // once the program has closed its side.
+    KravikRun run;
+    char buffer[4096];
+    for (ssize_t got; (got = read(master, buffer, sizeof buffer)) != 0;)
+    {
+        if (got > 0)
+            run.err.append(buffer, static_cast<size_t>(got));
+        else if (errno != EINTR)
+            break;
+    }
+    close(master);
+    run.exitCode = WaitForExit(pid);
+    run.out = ReadFile(capture.File("out"));
     return run;
 }
 

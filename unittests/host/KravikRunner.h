@@ -26,6 +26,9 @@ struct KravikRun
 // changed by `env` (NAME=VALUE entries; an entry "NAME=" unsets NAME).
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
+// As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args);
+
 std::string ExamplePath(const std::string& name); // examples/<name>
 std::string DataPath(const std::string& name);    // unittests/host/data/<name>
 
