@@ -1,0 +1,167 @@
+// Scaling of the constraint, rule and design tests of the first half of subsystem 3: each test runs
+// on synthetic designs of growing size, and the time per object should stay flat as the design grows
+// (names grouped by their comparison key, lists that do not change read once per run, look-ups by
+// hash instead of scans).
+//
+// The design of size n: n net classes and n constraint classes (half of them top-level, the rest
+// children of those; one name in ten is a case variant of another on its level), n/10 clearance
+// rules, 4 schemes holding the net class and clearance rules with one layer rule per metallic layer,
+// 6 metallic and 5 dielectric layers, n electrical nets with one physical net each, n/10 noise rules
+// and 10 Z-axis rules.
+//
+//   bench_rules [max size, default 16000]
+
+#include "framework/CNorvDetailChecker.h"
+#include "framework/CTestLog.h"
+#include "tests/rules/CClearRuleInSchemes.h"
+#include "tests/rules/CConstraintClassNameUnique.h"
+#include "tests/rules/CExistAllUsedConstrClasses.h"
+#include "tests/rules/CExistAllUsedNetClasses.h"
+#include "tests/rules/CLayerInAllClearRules.h"
+#include "tests/rules/CLayerInAllNetClasses.h"
+#include "tests/rules/CLayerInZAxisRules.h"
+#include "tests/rules/CLayerNumbering.h"
+#include "tests/rules/CNetClassNameUnique.h"
+#include "tests/rules/CNetClassesInScheme.h"
+#include "tests/rules/CNoiseRuleChecker.h"
+#include "tests/rules/CValidNames.h"
+
+#include "lumopi/StandIn.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Lumo::Index;
+using Lumo::StandIn::Field;
+using Lumo::StandIn::Kind;
+
+std::string Name(const char* prefix, size_t i)
+{
+    // One name in ten repeats the one before it in another letter case.
+    if (i % 10 == 9)
+    {
+        std::string lower = std::string(prefix) + std::to_string(i - 1);
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return lower;
+    }
+    return std::string(prefix) + std::to_string(i);
+}
+
+std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
+{
+    auto session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b(*session, "main");
+    const Index config = b.NorvConfig("TOP");
+    const Index design = b.Design(config);
+    for (int i = 0; i < 11; ++i)
+    {
+        const bool metallic = i % 2 == 0;
+        const Index layer = b.Layer(design, "L" + std::to_string(i), i + 1, metallic ? i / 2 + 1 : -1,
+                                    metallic ? Lumo::LT_Metallic : Lumo::LT_Substrate);
+        b.Constraint(layer, "LAYER_USAGE", metallic ? "Signal" : "Substrate");
+    }
+    for (int s = 0; s < 4; ++s)
+        b.Scheme(design, "S" + std::to_string(s));
+
+    std::vector<Index> netClasses;
+    std::vector<Index> constraintClasses;
+    const size_t top = n / 2;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const bool isTop = i < top;
+        netClasses.push_back(b.NetClass(isTop ? design : netClasses[i % top], Name("NC", i)));
+        constraintClasses.push_back(
+            b.ConstraintClass(isTop ? design : constraintClasses[i % top], Name("CC", i), netClasses[i]));
+    }
+    for (size_t i = 0; i < n / 10; ++i)
+        b.ClearRule(design, "CR" + std::to_string(i));
+
+    std::vector<Index> nets;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const Index enet = b.ElectricalNet(config, "E" + std::to_string(i));
+        b.SetRefOnly(enet, Field::constraintClass, constraintClasses[i]);
+        const Index pnet = b.PhysicalNet(config, "P" + std::to_string(i), enet);
+        b.Link(pnet, Field::netClass, netClasses[i]);
+        nets.push_back(enet);
+    }
+    for (size_t i = 0; i + 1 < n / 10; i += 2)
+        b.DiffPair(config, "DP" + std::to_string(i), nets[i], nets[i + 1]);
+
+    for (size_t i = 0; i < n / 10; ++i)
+    {
+        const Index rule = b.Add(Kind::NoiseRule, design, "N" + std::to_string(i));
+        b.SetInt(rule, Field::noiseType, i % 2 ? 4 : 1);
+        b.Constraint(rule, "PR_FROM_OBJ", i % 2 ? "E" + std::to_string(i) : "CC" + std::to_string(i));
+        b.Constraint(rule, "PR_TO_OBJ", i % 2 ? "E" + std::to_string(i + 1) : "CC" + std::to_string(i + 1));
+    }
+
+    const Index zType = b.Add(Kind::GenObjType, design, "ZAXIS_CLEARRULE");
+    for (int z = 0; z < 10; ++z)
+    {
+        const Index rule = b.Add(Kind::GenCompObj, zType, "Z" + std::to_string(z));
+        for (int i = 0; i < 11; i += 2)
+            b.Add(Kind::GenObj, rule, "L" + std::to_string(i));
+    }
+    return session;
+}
+
+struct Case
+{
+    const char* name;
+    std::function<std::unique_ptr<CNorvDetailChecker>()> make;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const size_t maxSize = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 16000;
+    setenv("NORV_CIC_RUN_HIDDEN_TESTS", "1", 1);
+
+    const std::vector<Case> cases = {
+        {"UniqueNetClassName", [] { return std::make_unique<CNetClassNameUnique>(); }},
+        {"UniqueConsClass", [] { return std::make_unique<CConstraintClassNameUnique>(); }},
+        {"ValidNames", [] { return std::make_unique<CValidNames>(); }},
+        {"ClearRuleInScheme", [] { return std::make_unique<CClearRuleInSchemes>(); }},
+        {"NetClassInSchemes", [] { return std::make_unique<CNetClassesInScheme>(); }},
+        {"LayerNumbering", [] { return std::make_unique<CLayerNumbering>(); }},
+        {"LayerInAllNetClasses", [] { return std::make_unique<CLayerInAllNetClasses>(); }},
+        {"LayerInAllClearRules", [] { return std::make_unique<CLayerInAllClearRules>(); }},
+        {"LayerInAllZAxisRules", [] { return std::make_unique<CLayerInZAxisRules>(); }},
+        {"NoiseRuleChecker", [] { return std::make_unique<CNoiseRuleChecker>(); }},
+        {"ExistAllUsedConsClasses", [] { return std::make_unique<CExistAllUsedConstrClasses>(); }},
+        {"ExistAllUsedNetClasses", [] { return std::make_unique<CExistAllUsedNetClasses>(); }},
+    };
+
+    std::printf("%-24s %8s %10s %12s %14s %10s\n", "test", "size", "findings", "seconds", "us per size",
+                "db calls");
+    for (size_t n = 1000; n <= maxSize; n *= 4)
+    {
+        auto session = BuildDesign(n);
+        CTestLog log(nullptr, false);
+        for (const Case& c : cases)
+        {
+            auto test = c.make();
+            test->initTest(session.get(), "main", "TOP", &log, nullptr, 1, "");
+            Lumo::StandIn::GetCallCounts(*session).Reset();
+            const auto start = std::chrono::steady_clock::now();
+            test->runTest(false);
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::printf("%-24s %8zu %10zu %12.4f %14.3f %10llu\n", c.name, n, test->GetIssuesList().size(), seconds,
+                        seconds * 1e6 / static_cast<double>(n),
+                        static_cast<unsigned long long>(Lumo::StandIn::GetCallCounts(*session).Total()));
+        }
+    }
+    return 0;
+}
