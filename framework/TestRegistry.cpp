@@ -31,6 +31,7 @@
 #include "tests/rules/CViaSpanValid.h"
 #include "tests/rules/CC2CClearRules.h"
 #include "tests/rules/CP2PRules.h"
+#include "tests/rules/CTemplatesUnique.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -101,7 +102,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
         // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
         {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>},
-        // {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>}, // tests/rules/CTemplatesUnique.h
+        {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>},
         // {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>}, // tests/rules/CTemplatesValid.h
         {52, "CP2PRules", TestGating::Always, &make<CP2PRules>},
         {53, "CPNetTopo", TestGating::Always, &make<CPNetTopo>},
