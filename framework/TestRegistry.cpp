@@ -32,6 +32,7 @@
 #include "tests/rules/CC2CClearRules.h"
 #include "tests/rules/CP2PRules.h"
 #include "tests/rules/CTemplatesUnique.h"
+#include "tests/rules/CTemplatesValid.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -103,7 +104,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
         {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>},
         {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>},
-        // {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>}, // tests/rules/CTemplatesValid.h
+        {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>},
         {52, "CP2PRules", TestGating::Always, &make<CP2PRules>},
         {53, "CPNetTopo", TestGating::Always, &make<CPNetTopo>},
     };

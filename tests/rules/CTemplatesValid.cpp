@@ -1,0 +1,217 @@
+#include "tests/rules/CTemplatesValid.h"
+
+using Lumo::ContainerT;
+using Lumo::Index;
+using Lumo::IteratorT;
+
+namespace
+{
+
+// The one generic object of a device, when it has exactly one.
+bool singleGenObj(IteratorT<const Lumo::INorvGenObj>& objects)
+{
+    int count = 0;
+    return objects.GetCount(count) && count == 1 && objects.IsValid();
+}
+
+} // namespace
+
+CTemplatesValid::CTemplatesValid() = default;
+
+CTemplatesValid::~CTemplatesValid() = default;
+
+std::string CTemplatesValid::getTestDescription() const
+{
+    return "Test checks if constraint template is valid";
+}
+
+std::string CTemplatesValid::getTestName() const
+{
+    return "Valid template";
+}
+
+std::string CTemplatesValid::getTestShortName() const
+{
+    return "ValidTemplates";
+}
+
+bool CTemplatesValid::getConstraintValue(const Lumo::IObjectNorv* object, const char* name, std::string& value)
+{
+    ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!object || !object->GetConstraint(constraint, name))
+        return false;
+    Lumo::String text;
+    if (!constraint->GetValueByString(text))
+        return false;
+    value = text.str();
+    return true;
+}
+
+TestStatus CTemplatesValid::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    IteratorT<const Lumo::INorvGenObjType> type;
+    if (!m_design->GetIterGenObjTypes(type))
+        return raiseError(CDICErrors::T63_ERRITERGENOBJTYPES);
+    for (; type.IsValid(); ++type) {
+        Lumo::String name;
+        if (!type->GetName(name))
+            return raiseError(CDICErrors::T63_ERRNAMEGENOBJTYPE);
+        if (name != "TOPOTMPL")
+            continue;
+        IteratorT<const Lumo::INorvGenCompObj> templ;
+        if (!type->GetIterGenCompObjs(templ))
+            return raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+        for (; templ.IsValid(); ++templ)
+            checkTemplate(templ);
+    }
+    raiseStatus(OK);
+    return m_status;
+}
+
+void CTemplatesValid::checkTemplate(const ContainerT<const Lumo::INorvGenCompObj>& templ)
+{
+    Lumo::String name;
+    if (!templ->GetName(name)) {
+        raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+        return;
+    }
+    Index index;
+    if (!templ->GetIndex(index)) {
+        raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
+        return;
+    }
+    Lumo::String level;
+    if (!templ->GetLevel(level)) {
+        raiseError(CDICErrors::T63_ERRLEVELGENCOMPOBJ);
+        return;
+    }
+
+    if (level == "DiffPairTemplate") {
+        if (!m_templatesInProgress.insert(index).second)
+            return;
+        IteratorT<const Lumo::INorvGenCompObj> child;
+        if (!templ->GetIterGenCompObjs(child))
+            raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+        else
+            for (; child.IsValid(); ++child)
+                checkTemplate(child);
+        m_templatesInProgress.erase(index);
+        return;
+    }
+    if (level == "TopoTemplate")
+        checkTopologyTemplate(templ, index, name);
+}
+
+void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGenCompObj>& templ, const Index& index,
+                                            const Lumo::String& name)
+{
+    // Pin-set devices already reported as holding the wrong number of pins, in this template.
+    std::unordered_set<Index> reported;
+
+    IteratorT<const Lumo::INorvGenCompObj> net;
+    if (!templ->GetIterGenCompObjs(net)) {
+        raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+        return;
+    }
+    for (; net.IsValid(); ++net) {
+        Lumo::String netName;
+        if (!net->GetName(netName)) {
+            raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+            return;
+        }
+        Lumo::String netLevel;
+        if (!net->GetLevel(netLevel)) {
+            raiseError(CDICErrors::T63_ERRLEVELGENCOMPOBJ);
+            return;
+        }
+        if (netLevel != "Net")
+            continue;
+
+        std::string orderType;
+        if (!getConstraintValue(&*net, "ORDER_TYPE", orderType))
+            raiseError(CDICErrors::T63_MISSINGTOPOORDERTYPE, index, name.c_str());
+        const bool complex = orderType == "Complex";
+
+        IteratorT<const Lumo::INorvGenCompObj> device;
+        if (!net->GetIterGenCompObjs(device)) {
+            raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+            return;
+        }
+        for (; device.IsValid(); ++device) {
+            Index deviceIndex;
+            if (!device->GetIndex(deviceIndex)) {
+                raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
+                return;
+            }
+            Lumo::String deviceName;
+            if (!device->GetName(deviceName)) {
+                raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+                return;
+            }
+            Lumo::String deviceLevel;
+            if (!device->GetLevel(deviceLevel)) {
+                raiseError(CDICErrors::T63_ERRLEVELGENCOMPOBJ);
+                return;
+            }
+            if (deviceLevel != "Device")
+                continue;
+            std::string deviceKind;
+            if (!getConstraintValue(&*device, "TOPO_DEVICE", deviceKind) || deviceKind != "<Pin Set>")
+                continue;
+
+            if (!complex) {
+                IteratorT<const Lumo::INorvGenObj> pin;
+                if (!device->GetIterGenObjs(pin)) {
+                    raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+                    return;
+                }
+                if (singleGenObj(pin)) {
+                    std::string pinNet;
+                    if (getConstraintValue(&*pin, "TOPO_PIN_NET", pinNet)) {
+                        if (pinNet == netName.str())
+                            raiseError(CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, index, name.c_str());
+                    } else {
+                        Index pinIndex;
+                        if (!pin->GetIndex(pinIndex)) {
+                            raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
+                            return;
+                        }
+                        Lumo::String pinName;
+                        if (!pin->GetName(pinName)) {
+                            raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+                            return;
+                        }
+                        raiseError(CDICErrors::T63_MISSINGTOPOPINNET, index, name.c_str(), pinIndex, pinName.c_str());
+                    }
+                }
+            }
+
+            IteratorT<const Lumo::INorvGenObj> pin;
+            if (!device->GetIterGenObjs(pin)) {
+                raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+                return;
+            }
+            if (singleGenObj(pin)) {
+                std::string pinSetType;
+                if (!getConstraintValue(&*pin, "TOPO_PINSET_TYPE", pinSetType)) {
+                    Index pinIndex;
+                    if (!pin->GetIndex(pinIndex)) {
+                        raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
+                        return;
+                    }
+                    Lumo::String pinName;
+                    if (!pin->GetName(pinName)) {
+                        raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+                        return;
+                    }
+                    raiseError(CDICErrors::T63_MISSINGTOPOPINSETTYPE, index, name.c_str(), pinIndex, pinName.c_str());
+                }
+            } else if (reported.insert(deviceIndex).second) {
+                raiseError(CDICErrors::T63_INCORRECTPINFORPINSET, index, name.c_str(), deviceIndex, deviceName.c_str());
+            }
+        }
+    }
+}
