@@ -139,7 +139,7 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
 void CNoiseRuleChecker::findElectricalNet(Lumo::String name, Lumo::Index ruleIndex, Lumo::String ruleName,
                                           std::string role)
 {
-    if (!(name != ALL_NETS) || !(name != "(None)"))
+    if (name == ALL_NETS || name == "(None)")
         return;
 
     Lumo::ListT<Lumo::NorvObjectInfo> found;
@@ -156,7 +156,7 @@ void CNoiseRuleChecker::findElectricalNet(Lumo::String name, Lumo::Index ruleInd
 void CNoiseRuleChecker::findConstraintClass(Lumo::String name, Lumo::Index ruleIndex, Lumo::String ruleName,
                                             std::string role)
 {
-    if (!(name != ALL_CLASSES) || !(name != "(All)") || !(name != "(None)"))
+    if (name == ALL_CLASSES || name == "(All)" || name == "(None)")
         return;
 
     const std::string path = name.str();

@@ -35,19 +35,6 @@ inline std::string UpperCase(const std::string& text)
     return out;
 }
 
-// Case-insensitive equality of two names.
-inline bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-    {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 // Calls onPair(i, j) for every pair of positions i < j whose names are equal without regard to
 // case, in the order of a full pairwise scan (i ascending, then j ascending), but in time linear in
 // the number of names plus the number of pairs reported.
