@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace ruletest;
 
 namespace
@@ -144,12 +142,12 @@ TEST_F(LayerInAllClearRulesTest, LogTexts)
 TEST_F(LayerInAllClearRulesTest, CheckerRunsItOnlyWithHiddenTests)
 {
     d.b.Add(Kind::SchemaClearRule, s, "Bare");
-    unsetenv("NORV_CIC_RUN_HIDDEN_TESTS");
-    EXPECT_EQ(CheckerBlock(*d.session, "LayerInAllClearRules"), "");
-
-    setenv("NORV_CIC_RUN_HIDDEN_TESTS", "1", 1);
+    {
+        ScopedEnv off("NORV_CIC_RUN_HIDDEN_TESTS", nullptr);
+        EXPECT_EQ(CheckerBlock(*d.session, "LayerInAllClearRules"), "");
+    }
+    ScopedEnv on("NORV_CIC_RUN_HIDDEN_TESTS", "1");
     const std::string block = CheckerBlock(*d.session, "LayerInAllClearRules");
-    unsetenv("NORV_CIC_RUN_HIDDEN_TESTS");
     const Index bare = d.store().List(s, Field::schemaClearRules).back();
     EXPECT_EQ(block, "Test: Layer in all clearance rules\n"
                      "ERROR 2420: Some RuleLayers mapped to no Layers. ClearRuleLayer: " + bare.ToText() + "\n"

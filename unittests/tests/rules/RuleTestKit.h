@@ -42,6 +42,38 @@ struct Design
     Lumo::StandIn::Store& store() { return b.GetStore(); }
 };
 
+// Sets (or, with a null value, unsets) an environment variable for the life of the scope and then
+// restores what was there.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name)
+    {
+        const char* old = std::getenv(name);
+        m_had = old != nullptr;
+        if (m_had)
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            setenv(m_name.c_str(), m_old.c_str(), 1);
+        else
+            unsetenv(m_name.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
 // One stored or queued finding: its code and its (index, name) pairs in raise order.
 struct Finding
 {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -38,10 +37,8 @@ std::unique_ptr<Lumo::LumoPI> Load(const std::string& path)
 // Runs with the hidden tests switched on, so that the layers in clearance rules are checked too.
 std::string BlocksWithHiddenTests(Lumo::LumoPI& session, const std::string& snapshot, const std::string& top)
 {
-    setenv("NORV_CIC_RUN_HIDDEN_TESTS", "1", 1);
-    const std::string blocks = CheckerBlocks(session, kRuleTests, snapshot, top);
-    unsetenv("NORV_CIC_RUN_HIDDEN_TESTS");
-    return blocks;
+    ScopedEnv hidden("NORV_CIC_RUN_HIDDEN_TESTS", "1");
+    return CheckerBlocks(session, kRuleTests, snapshot, top);
 }
 
 TEST(RulesExampleTest, BrokenDesignGivesEveryRuleTestItsFindings)
