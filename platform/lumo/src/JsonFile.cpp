@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -100,7 +101,12 @@ void AppendPointerToken(std::string& path, std::string_view key)
     }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text, std::string& error)
+MappedFile::~MappedFile()
+{
+    if (m_map) ::munmap(m_map, m_size);
+}
+
+bool MappedFile::Open(const std::string& path, std::string& error)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -113,21 +119,18 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
         ::close(fd);
         return false;
     }
-    text.clear();
-    text.reserve(static_cast<size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
+    m_size = static_cast<size_t>(st.st_size);
+    if (m_size > 0) {
+        void* map = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (map == MAP_FAILED) {
             error = ErrnoText("cannot read", path);
+            m_size = 0;
             ::close(fd);
             return false;
         }
-        if (n == 0)
-            break;
-        text.append(buf, static_cast<size_t>(n));
+        ::madvise(map, m_size, MADV_SEQUENTIAL);
+        m_map = map;
+        m_data = static_cast<const char*>(map);
     }
     ::close(fd);
     return true;

@@ -18,8 +18,23 @@ bool ParseIndexText(std::string_view text, uint64_t& value);
 // Appends "/" and the key escaped as a JSON Pointer reference token.
 void AppendPointerToken(std::string& path, std::string_view key);
 
-// Reads a whole file. False with a reason when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
+// A regular file mapped read-only into memory, unmapped on destruction.
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    // False with a reason when the file cannot be opened, is not a regular file or cannot be mapped.
+    bool Open(const std::string& path, std::string& error);
+    const char* begin() const { return m_data; }
+    const char* end() const { return m_data + m_size; }
+
+private:
+    const char* m_data = "";
+    size_t m_size = 0;
+    void* m_map = nullptr;
+};
 
 // Writes the text to a temporary file beside `path`, syncs it and renames it onto `path`. Without
 // `overwrite` an existing file is never replaced, not even one created while writing.

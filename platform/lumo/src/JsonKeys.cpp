@@ -40,13 +40,13 @@ const Tables& T()
 
 }  // namespace
 
-Key Lookup(const std::string& key)
+Key Lookup(std::string_view key)
 {
     auto it = T().keys.find(key);
     return it == T().keys.end() ? Key{} : it->second;
 }
 
-bool KindByName(const std::string& name, StandIn::Kind& out)
+bool KindByName(std::string_view name, StandIn::Kind& out)
 {
     auto it = T().kinds.find(name);
     if (it == T().kinds.end()) return false;

@@ -4,6 +4,7 @@
 #include "Store.h"
 
 #include <string>
+#include <string_view>
 
 namespace Lumo {
 namespace JsonKeys {
@@ -37,8 +38,8 @@ struct Key {
     StandIn::Field field = StandIn::Field::Count;
 };
 
-Key Lookup(const std::string& key);
-bool KindByName(const std::string& name, StandIn::Kind& out);
+Key Lookup(std::string_view key);
+bool KindByName(std::string_view name, StandIn::Kind& out);
 
 }  // namespace JsonKeys
 }  // namespace Lumo

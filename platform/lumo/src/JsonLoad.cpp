@@ -5,11 +5,12 @@
 // written to the records. The first error stops the load and carries the JSON Pointer of the offending value.
 #include "JsonFile.h"
 #include "JsonKeys.h"
+#include "JsonTree.h"
 #include "Store.h"
 
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -19,7 +20,8 @@ namespace detail {
 
 namespace {
 
-using OJson = nlohmann::ordered_json;
+using JsonFile::JType;
+using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
 
 struct LoadFailure {
@@ -29,17 +31,17 @@ struct LoadFailure {
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-const char* JsonTypeName(const OJson& v)
+const char* JsonTypeName(JVal v)
 {
     switch (v.type()) {
-    case OJson::value_t::null: return "null";
-    case OJson::value_t::boolean: return "a boolean";
-    case OJson::value_t::number_integer:
-    case OJson::value_t::number_unsigned: return "an integer";
-    case OJson::value_t::number_float: return "a number";
-    case OJson::value_t::string: return "a string";
-    case OJson::value_t::array: return "an array";
-    case OJson::value_t::object: return "an object";
+    case JType::Null: return "null";
+    case JType::Bool: return "a boolean";
+    case JType::Int:
+    case JType::Unsigned: return "an integer";
+    case JType::Float: return "a number";
+    case JType::String: return "a string";
+    case JType::Array: return "an array";
+    case JType::Object: return "an object";
     default: return "another value";
     }
 }
@@ -99,7 +101,7 @@ struct ListVal {
 };
 
 struct Obj {
-    const OJson* node = nullptr;
+    JVal node;
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
     Field placedIn = Field::Count;  // key of the enclosing object that holds it
@@ -114,11 +116,67 @@ struct Obj {
     RefVal owner;
 };
 
+// File ids of one scope: open addressing, since a large design resolves millions of references.
+class IdMap {
+public:
+    // False when the id is already taken.
+    bool Insert(std::string_view id, uint32_t obj)
+    {
+        if ((m_count + 1) * 2 > m_slots.size()) Grow();
+        const uint64_t h = Hash(id);
+        for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+            Slot& s = m_slots[i];
+            if (s.obj == kNone) {
+                s = Slot{h, obj, static_cast<uint32_t>(id.size()), id.data()};
+                ++m_count;
+                return true;
+            }
+            if (s.hash == h && std::string_view(s.data, s.len) == id) return false;
+        }
+    }
+    uint32_t Find(std::string_view id) const
+    {
+        if (m_slots.empty()) return kNone;
+        const uint64_t h = Hash(id);
+        for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+            const Slot& s = m_slots[i];
+            if (s.obj == kNone) return kNone;
+            if (s.hash == h && std::string_view(s.data, s.len) == id) return s.obj;
+        }
+    }
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t obj = kNone;
+        uint32_t len = 0;
+        const char* data = nullptr;
+    };
+    static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
+    void Grow()
+    {
+        std::vector<Slot> old;
+        old.swap(m_slots);
+        m_slots.resize(old.empty() ? 1024 : old.size() * 2);
+        m_mask = m_slots.size() - 1;
+        for (const Slot& s : old) {
+            if (s.obj == kNone) continue;
+            size_t i = s.hash & m_mask;
+            while (m_slots[i].obj != kNone) i = (i + 1) & m_mask;
+            m_slots[i] = s;
+        }
+    }
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+    size_t m_count = 0;
+};
+
 // One id scope with everything staged for it.
 struct Scope {
     SnapshotData* table = nullptr;
     std::vector<Obj> objs;
-    std::unordered_map<std::string_view, uint32_t> ids;
+    IdMap ids;
+    std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
     std::vector<RefVal> refs;
     std::vector<ListVal> lists;
     std::vector<Entry> entries;
@@ -151,11 +209,38 @@ Kind SingleKind(uint64_t mask)
 constexpr uint64_t kFreeKinds = ~((1ull << static_cast<unsigned>(Kind::None)) | (1ull << static_cast<unsigned>(Kind::Snapshot)) |
                                   (1ull << static_cast<unsigned>(Kind::ConstraintDef)));
 
+// The references and lists of each kind with their positions in a record, read once from the kind table.
+struct FieldSlot {
+    Field field;
+    Cat cat;
+    uint8_t pos;
+};
+struct KindLayout {
+    std::vector<FieldSlot> refs;
+    std::vector<FieldSlot> lists;
+};
+
+const KindLayout& LayoutOf(Kind kind)
+{
+    static const std::vector<KindLayout> layouts = [] {
+        std::vector<KindLayout> v(kKindCount);
+        for (size_t k = 0; k < kKindCount; ++k) {
+            for (const FieldSpec* spec : InfoOf(static_cast<Kind>(k)).fields) {
+                const SlotRef* s = SlotOf(static_cast<Kind>(k), spec->field);
+                if (IsRefCat(spec->cat)) v[k].refs.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+                if (IsListCat(spec->cat)) v[k].lists.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+            }
+        }
+        return v;
+    }();
+    return layouts[static_cast<size_t>(kind)];
+}
+
 class Loader {
 public:
     explicit Loader(SessionData& s) : m_s(s) {}
 
-    void Load(const OJson& doc);
+    void Load(JVal doc);
 
 private:
     [[noreturn]] void Fail(uint32_t node, std::string_view key, int64_t pos, std::string message) const
@@ -164,33 +249,33 @@ private:
     }
     [[noreturn]] void Fail(uint32_t node, std::string message) const { Fail(node, {}, -1, std::move(message)); }
 
-    const OJson& Expect(const OJson& v, OJson::value_t type, uint32_t node, std::string_view key, int64_t pos = -1) const;
-    int64_t ExpectInt(const OJson& v, int64_t lo, int64_t hi, uint32_t node, std::string_view key, int64_t pos = -1) const;
-    const std::string& ExpectString(const OJson& v, uint32_t node, std::string_view key, int64_t pos = -1) const
+    JVal Expect(JVal v, JType type, uint32_t node, std::string_view key, int64_t pos = -1) const;
+    int64_t ExpectInt(JVal v, int64_t lo, int64_t hi, uint32_t node, std::string_view key, int64_t pos = -1) const;
+    std::string_view ExpectString(JVal v, uint32_t node, std::string_view key, int64_t pos = -1) const
     {
-        return Expect(v, OJson::value_t::string, node, key, pos).get_ref<const std::string&>();
+        return Expect(v, JType::String, node, key, pos).str();
     }
-    bool ExpectBool(const OJson& v, uint32_t node, std::string_view key) const
+    bool ExpectBool(JVal v, uint32_t node, std::string_view key) const
     {
-        return Expect(v, OJson::value_t::boolean, node, key).get<bool>();
+        return Expect(v, JType::Bool, node, key).boolean();
     }
 
     // Staging.
-    uint32_t Stage(Scope& sc, const OJson& node, uint64_t allowed, std::string_view via, uint32_t parent,
+    uint32_t Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
                    Field placedIn, uint32_t path, bool free);
     void StageChildren(Scope& sc, uint32_t obj);
     void AssignIndexes(Scope& sc, uint64_t fileNextSerial);
 
     // Reading keys.
     void ReadObject(Scope& sc, uint32_t obj);
-    RefVal ReadRef(Scope& sc, const OJson& v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
+    RefVal ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
                    int64_t pos) const;
-    void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, const std::string& key, const OJson& v,
+    void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
                   uint32_t& cursor);
-    void ReadFaults(const OJson& v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const;
-    void ReadAttributes(Scope& sc, uint32_t obj, const OJson& v, std::string_view key);
-    void ReadConstraintValue(Scope& sc, uint32_t obj, const OJson* value, const OJson* type);
-    void ReadSnapshotKey(Scope& sc, uint32_t obj, int code, const std::string& key, const OJson& v);
+    void ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const;
+    void ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key);
+    void ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type);
+    void ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v);
 
     // Completion and commit.
     void Complete(Scope& sc);
@@ -203,9 +288,24 @@ private:
     void Commit(Scope& sc);
 
     // Scopes.
-    void LoadSession(const OJson* session);
-    std::shared_ptr<SnapshotData> LoadSnapshot(const OJson& node, uint32_t path, bool registered);
-    void LoadBackups(const OJson& v, uint32_t rootNode);
+    void LoadSession(JVal session);
+    std::shared_ptr<SnapshotData> LoadSnapshot(JVal node, uint32_t path, bool registered);
+    void LoadBackups(JVal v, uint32_t rootNode);
+
+    // The meaning of a key, looked up once per distinct key of the file.
+    JsonKeys::Key KeyOf(JVal member)
+    {
+        const uint32_t id = member.key_id();
+        if (id >= m_keyCache.size()) m_keyCache.resize(id + 1, Cached{false, {}});
+        Cached& c = m_keyCache[id];
+        if (!c.known) c = Cached{true, JsonKeys::Lookup(member.key())};
+        return c.key;
+    }
+    struct Cached {
+        bool known;
+        JsonKeys::Key key;
+    };
+    std::vector<Cached> m_keyCache;
 
     SessionData& m_s;
     PathTable m_paths;
@@ -218,29 +318,29 @@ private:
 // ---------------------------------------------------------------------------------------------------------
 // Primitive reads
 
-const OJson& Loader::Expect(const OJson& v, OJson::value_t type, uint32_t node, std::string_view key, int64_t pos) const
+JVal Loader::Expect(JVal v, JType type, uint32_t node, std::string_view key, int64_t pos) const
 {
     if (v.type() == type) return v;
     const char* want = "a value";
     switch (type) {
-    case OJson::value_t::string: want = "a string"; break;
-    case OJson::value_t::boolean: want = "a boolean"; break;
-    case OJson::value_t::array: want = "an array"; break;
-    case OJson::value_t::object: want = "an object"; break;
+    case JType::String: want = "a string"; break;
+    case JType::Bool: want = "a boolean"; break;
+    case JType::Array: want = "an array"; break;
+    case JType::Object: want = "an object"; break;
     default: break;
     }
     Fail(node, key, pos, std::string("expected ") + want + ", found " + JsonTypeName(v));
 }
 
-int64_t Loader::ExpectInt(const OJson& v, int64_t lo, int64_t hi, uint32_t node, std::string_view key, int64_t pos) const
+int64_t Loader::ExpectInt(JVal v, int64_t lo, int64_t hi, uint32_t node, std::string_view key, int64_t pos) const
 {
     if (v.is_number_unsigned()) {
-        const uint64_t u = v.get<uint64_t>();
+        const uint64_t u = v.u64();
         if (u > static_cast<uint64_t>(hi)) Fail(node, key, pos, "integer out of range: " + std::to_string(u));
         return static_cast<int64_t>(u);
     }
     if (!v.is_number_integer()) Fail(node, key, pos, std::string("expected an integer, found ") + JsonTypeName(v));
-    const int64_t i = v.get<int64_t>();
+    const int64_t i = v.i64();
     if (i < lo || i > hi) Fail(node, key, pos, "integer out of range: " + std::to_string(i));
     return i;
 }
@@ -248,14 +348,20 @@ int64_t Loader::ExpectInt(const OJson& v, int64_t lo, int64_t hi, uint32_t node,
 // ---------------------------------------------------------------------------------------------------------
 // Staging: the objects of a scope in document pre-order, with their ids and explicit indexes.
 
-uint32_t Loader::Stage(Scope& sc, const OJson& node, uint64_t allowed, std::string_view via, uint32_t parent,
+uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
                        Field placedIn, uint32_t path, bool free)
 {
     if (!node.is_object()) Fail(path, std::string("expected an object, found ") + JsonTypeName(node));
     Kind kind = SingleKind(allowed);
-    auto kindIt = node.find("kind");
-    if (kindIt != node.end()) {
-        const std::string& name = ExpectString(*kindIt, path, "kind");
+    JVal kindIt;
+    for (JVal m : node) {
+        if (KeyOf(m).code == JsonKeys::kKind) {
+            kindIt = m;
+            break;
+        }
+    }
+    if (kindIt.valid()) {
+        const std::string_view name = ExpectString(kindIt, path, "kind");
         Kind given = Kind::None;
         if (!JsonKeys::KindByName(name, given)) Fail(path, "kind", -1, "unknown kind " + Quote(name));
         if (!((allowed >> static_cast<unsigned>(given)) & 1u))
@@ -267,12 +373,13 @@ uint32_t Loader::Stage(Scope& sc, const OJson& node, uint64_t allowed, std::stri
     const uint32_t id = static_cast<uint32_t>(sc.objs.size());
     sc.objs.emplace_back();
     Obj& o = sc.objs.back();
-    o.node = &node;
+    o.node = node;
     o.path = path;
     o.parent = parent;
     o.placedIn = placedIn;
     o.kind = kind;
     o.free = free;
+    sc.byKind[static_cast<size_t>(kind)].push_back(id);
     if (parent != kNone) {
         Obj& p = sc.objs[parent];
         if (p.lastChild == kNone)
@@ -287,22 +394,22 @@ uint32_t Loader::Stage(Scope& sc, const OJson& node, uint64_t allowed, std::stri
 
 void Loader::StageChildren(Scope& sc, uint32_t obj)
 {
-    const OJson& node = *sc.objs[obj].node;
+    JVal node = sc.objs[obj].node;
     const Kind kind = sc.objs[obj].kind;
     const uint32_t path = sc.objs[obj].path;
-    for (const auto& item : node.items()) {
-        const std::string& key = item.key();
-        const OJson& v = item.value();
-        const JsonKeys::Key k = JsonKeys::Lookup(key);
+    for (JVal item : node) {
+        const std::string_view key = item.key();
+        JVal v = item;
+        const JsonKeys::Key k = KeyOf(item);
         if (k.code == JsonKeys::kId) {
-            const std::string& text = ExpectString(v, path, key);
+            const std::string_view text = ExpectString(v, path, key);
             if (JsonFile::LooksLikeIndexText(text)) Fail(path, key, -1, "id " + Quote(text) + " has the form of a raw index");
-            if (!sc.ids.emplace(text, obj).second) Fail(path, key, -1, "duplicate id " + Quote(text));
+            if (!sc.ids.Insert(text, obj)) Fail(path, key, -1, "duplicate id " + Quote(text));
             if (kind == Kind::Snapshot || kind == Kind::ConstraintDef) {
                 if (!m_sessionIds.insert(text).second) Fail(path, key, -1, "duplicate id " + Quote(text));
             }
         } else if (k.code == JsonKeys::kIndex) {
-            const std::string& text = ExpectString(v, path, key);
+            const std::string_view text = ExpectString(v, path, key);
             uint64_t index = 0;
             if (!JsonFile::ParseIndexText(text, index) || (index & kSerialMask) == 0)
                 Fail(path, key, -1, "malformed index " + Quote(text));
@@ -312,10 +419,10 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             sc.objs[obj].hasIndex = true;
             sc.objs[obj].index = index;
         } else if (k.code == JsonKeys::kObjects && kind == Kind::Snapshot) {
-            Expect(v, OJson::value_t::array, path, key);
+            Expect(v, JType::Array, path, key);
             const uint32_t listNode = m_paths.Add(path, key);
             int64_t pos = 0;
-            for (const OJson& e : v) {
+            for (JVal e : v) {
                 Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(listNode, {}, pos), true);
                 ++pos;
             }
@@ -323,10 +430,10 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             const FieldSpec* spec = SpecOf(kind, k.field);
             if (!spec) continue;   // reported when the keys are read
             if (spec->cat == Cat::HomeList) {
-                Expect(v, OJson::value_t::array, path, key);
+                Expect(v, JType::Array, path, key);
                 const uint32_t listNode = m_paths.Add(path, key);
                 int64_t pos = 0;
-                for (const OJson& e : v) {
+                for (JVal e : v) {
                     if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(listNode, {}, pos), false);
                     ++pos;
                 }
@@ -355,6 +462,7 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
     uint64_t serial = 1;
     size_t cursor = 0;
     uint64_t highest = 0;
+    sc.table->records.reserve(sc.table->records.size() + sc.objs.size());
     for (Obj& o : sc.objs) {
         if (!o.hasIndex) {
             while (cursor < taken.size() && taken[cursor].first < serial) ++cursor;
@@ -367,6 +475,7 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
         highest = std::max(highest, o.index & kSerialMask);
         const uint32_t slot = sc.table->Create(o.kind, o.index);
         if (slot == UINT32_MAX) Fail(o.path, "index", -1, "index " + Quote(IndexText(o.index)) + " cannot be used");
+        if (slot != &o - sc.objs.data()) throw std::logic_error("records out of step with the staged objects");
         o.slot = slot;
     }
     sc.table->nextSerial = std::max({sc.table->nextSerial, fileNextSerial, highest + 1});
@@ -375,25 +484,25 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
 // ---------------------------------------------------------------------------------------------------------
 // Reading the keys of one staged object
 
-RefVal Loader::ReadRef(Scope& sc, const OJson& v, uint64_t targets, bool allowNull, uint32_t node,
+RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node,
                        std::string_view key, int64_t pos) const
 {
     RefVal r;
     if (v.is_string()) {
-        const std::string& text = v.get_ref<const std::string&>();
+        const std::string_view text = v.str();
         if (JsonFile::LooksLikeIndexText(text)) {
             if (!JsonFile::ParseIndexText(text, r.index)) Fail(node, key, pos, "malformed index " + Quote(text));
             r.state = r.index == 0 ? kNull : kRaw;
             return r;
         }
-        auto it = sc.ids.find(text);
-        if (it == sc.ids.end()) Fail(node, key, pos, "unknown id " + Quote(text));
-        const Obj& t = sc.objs[it->second];
+        const uint32_t found = sc.ids.Find(text);
+        if (found == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
+        const Obj& t = sc.objs[found];
         if (!((targets >> static_cast<unsigned>(t.kind)) & 1u))
             Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(t.kind) + ", which " + Quote(key) +
                                      " does not allow");
         r.state = kStaged;
-        r.target = it->second;
+        r.target = found;
         r.index = t.index;
         return r;
     }
@@ -406,16 +515,16 @@ RefVal Loader::ReadRef(Scope& sc, const OJson& v, uint64_t targets, bool allowNu
                              ", found " + JsonTypeName(v));
 }
 
-void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, const std::string& key, const OJson& v,
+void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
                       uint32_t& cursor)
 {
     const Obj& o = sc.objs[obj];
-    Expect(v, OJson::value_t::array, o.path, key);
+    Expect(v, JType::Array, o.path, key);
     ListVal& l = sc.lists[o.listBase + SlotOf(o.kind, spec.field)->pos];
     l.present = true;
     l.begin = static_cast<uint32_t>(sc.entries.size());
     int64_t pos = 0;
-    for (const OJson& e : v) {
+    for (JVal e : v) {
         if (e.is_object() && spec.cat == Cat::HomeList) {
             const uint32_t child = cursor;
             cursor = sc.objs[child].nextSibling;
@@ -429,30 +538,30 @@ void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, const std:
     l.count = static_cast<uint32_t>(sc.entries.size()) - l.begin;
 }
 
-void Loader::ReadFaults(const OJson& v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const
+void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const
 {
-    Expect(v, OJson::value_t::array, node, key);
+    Expect(v, JType::Array, node, key);
     const uint32_t listNode = node;
     int64_t pos = 0;
-    for (const OJson& e : v) {
+    for (JVal e : v) {
         FaultEntry f;
         if (e.is_string()) {
-            f.op = e.get<std::string>();
+            f.op = e.text();
         } else if (e.is_object()) {
             bool hasOp = false;
-            for (const auto& item : e.items()) {
+            for (JVal item : e) {
                 if (item.key() == "op") {
-                    if (!item.value().is_string())
+                    if (!item.is_string())
                         throw LoadFailure{m_paths.Build(listNode, key, pos) + "/op",
-                                          std::string("expected a string, found ") + JsonTypeName(item.value())};
-                    f.op = item.value().get<std::string>();
+                                          std::string("expected a string, found ") + JsonTypeName(item)};
+                    f.op = item.text();
                     hasOp = true;
                 } else if (item.key() == "count") {
-                    const OJson& c = item.value();
-                    if (!c.is_number_integer() || c.get<int64_t>() < -1 || c.get<int64_t>() > INT32_MAX)
+                    JVal c = item;
+                    if (!c.is_number_integer() || c.i64() < -1 || c.i64() > INT32_MAX)
                         throw LoadFailure{m_paths.Build(listNode, key, pos) + "/count",
                                           "expected -1 or a count of at least 0"};
-                    f.count = static_cast<int>(c.get<int64_t>());
+                    f.count = static_cast<int>(c.i64());
                 } else {
                     std::string p = m_paths.Build(listNode, key, pos);
                     JsonFile::AppendPointerToken(p, item.key());
@@ -470,10 +579,10 @@ void Loader::ReadFaults(const OJson& v, uint32_t node, std::string_view key, std
     }
 }
 
-void Loader::ReadAttributes(Scope& sc, uint32_t obj, const OJson& v, std::string_view key)
+void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key)
 {
     const Obj& o = sc.objs[obj];
-    Expect(v, OJson::value_t::array, o.path, key);
+    Expect(v, JType::Array, o.path, key);
     const bool typed = o.kind == Kind::LogicComp || o.kind == Kind::DesignPin;
     const bool bitted = o.kind == Kind::DesignPin;
     const bool snapshot = o.kind == Kind::Snapshot;
@@ -481,23 +590,23 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, const OJson& v, std::string
     attrs.reserve(v.size());
     const uint32_t listNode = m_paths.Add(o.path, key);
     int64_t pos = 0;
-    for (const OJson& e : v) {
+    for (JVal e : v) {
         const uint32_t at = m_paths.Add(listNode, {}, pos);
-        Expect(e, OJson::value_t::object, at, {});
+        Expect(e, JType::Object, at, {});
         AttributeRec a;
         bool hasName = false, hasValue = false;
-        for (const auto& item : e.items()) {
-            const std::string& k = item.key();
+        for (JVal item : e) {
+            const std::string_view k = item.key();
             if (k == "name") {
-                a.name = ExpectString(item.value(), at, k);
+                a.name = ExpectString(item, at, k);
                 hasName = true;
             } else if (k == "value") {
-                a.value = ExpectString(item.value(), at, k);
+                a.value = ExpectString(item, at, k);
                 hasValue = true;
             } else if (k == "type" && typed) {
-                a.type = static_cast<int32_t>(ExpectInt(item.value(), INT32_MIN, INT32_MAX, at, k));
+                a.type = static_cast<int32_t>(ExpectInt(item, INT32_MIN, INT32_MAX, at, k));
             } else if (k == "bit" && bitted) {
-                a.bit = static_cast<int32_t>(ExpectInt(item.value(), INT32_MIN, INT32_MAX, at, k));
+                a.bit = static_cast<int32_t>(ExpectInt(item, INT32_MIN, INT32_MAX, at, k));
             } else {
                 Fail(at, k, -1, "unknown key " + Quote(k) + " for an attribute of " + KindName(o.kind));
             }
@@ -522,16 +631,18 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, const OJson& v, std::string
 }
 
 // The value of a constraint or definition: kind from the JSON type, or forced by "type".
-void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, const OJson* value, const OJson* type)
+void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
 {
     const Obj& o = sc.objs[obj];
     ObjRecord& rec = sc.table->records[o.slot];
-    static const OJson kEmpty = "";
-    const OJson& v = value ? *value : kEmpty;
+    // an absent value reads as the empty text
+    const JVal& v = value;
+    const bool isText = !value.valid() || value.is_string();
+    const std::string_view text = !value.valid() ? std::string_view() : value.is_string() ? value.str() : std::string_view();
     ConstraintData d;
-    auto mismatch = [&](const std::string& why) { Fail(o.path, value ? "value" : "", -1, why); };
+    auto mismatch = [&](const std::string& why) { Fail(o.path, value.valid() ? "value" : "", -1, why); };
     auto numberList = [&](bool ints) {
-        for (const OJson& e : v) {
+        for (JVal e : v) {
             if (ints ? !e.is_number_integer() : !e.is_number()) return false;
         }
         return true;
@@ -540,99 +651,100 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, const OJson* value, co
         d.kind = kind;
         switch (kind) {
         case CDT_Int:
-            if (!v.is_number_integer() || v.get<int64_t>() < INT32_MIN || v.get<int64_t>() > INT32_MAX) return false;
-            d.intValue = static_cast<int32_t>(v.get<int64_t>());
+            if (!v.is_number_integer() || v.is_number_unsigned() || v.i64() < INT32_MIN || v.i64() > INT32_MAX) return false;
+            d.intValue = static_cast<int32_t>(v.i64());
             return true;
         case CDT_Double:
             if (!v.is_number()) return false;
-            d.doubleValue = v.get<double>();
+            d.doubleValue = v.dbl();
             return true;
         case CDT_Text:
-            if (!v.is_string()) return false;
-            d.textValue = String(v.get_ref<const std::string&>());
+            if (!isText) return false;
+            d.textValue = String(std::string(text));
             return true;
         case CDT_IntList:
             if (!v.is_array() || !numberList(true)) return false;
-            for (const OJson& e : v) {
-                if (e.get<int64_t>() < INT32_MIN || e.get<int64_t>() > INT32_MAX) return false;
-                d.intList.push_back(static_cast<int32_t>(e.get<int64_t>()));
+            for (JVal e : v) {
+                if (e.is_number_unsigned() || e.i64() < INT32_MIN || e.i64() > INT32_MAX) return false;
+                d.intList.push_back(static_cast<int32_t>(e.i64()));
             }
             return true;
         case CDT_DoubleList:
             if (!v.is_array() || !numberList(false)) return false;
-            for (const OJson& e : v) d.doubleList.push_back(e.get<double>());
+            for (JVal e : v) d.doubleList.push_back(e.dbl());
             return true;
         case CDT_TextList:
             if (!v.is_array()) return false;
-            for (const OJson& e : v) {
+            for (JVal e : v) {
                 if (!e.is_string()) return false;
-                d.textList.push_back(String(e.get_ref<const std::string&>()));
+                d.textList.push_back(String(e.text()));
             }
             return true;
         default:
             return false;
         }
     };
-    if (!type) {
+    if (!type.valid()) {
         int32_t kind = CDT_Text;
-        if (v.is_number_integer())
+        if (isText)
+            kind = CDT_Text;
+        else if (v.is_number_integer())
             kind = CDT_Int;
         else if (v.is_number_float())
             kind = CDT_Double;
         else if (v.is_array())
             kind = v.empty() || v.front().is_string() ? CDT_TextList : numberList(true) ? CDT_IntList : CDT_DoubleList;
-        else if (!v.is_string())
+        else
             mismatch(std::string("a constraint value cannot be ") + JsonTypeName(v));
         if (!fill(kind)) mismatch("the elements of a list value must all be integers, all numbers or all strings");
     } else {
-        const int32_t kind = static_cast<int32_t>(ExpectInt(*type, INT32_MIN, INT32_MAX, o.path, "type"));
+        const int32_t kind = static_cast<int32_t>(ExpectInt(type, INT32_MIN, INT32_MAX, o.path, "type"));
         if (kind == CDT_Default) {
-            if (!v.is_string()) mismatch("type 0 needs a string value");
+            if (!isText) mismatch("type 0 needs a string value");
             d.kind = CDT_Default;
-            d.textValue = String(v.get_ref<const std::string&>());
+            d.textValue = String(std::string(text));
             if (o.kind == Kind::ConstraintDef) {
                 d.kind = CDT_Text;
             } else if (!ResolveDefaultKind(m_s, rec.name, d)) {
-                mismatch(Quote(v.get_ref<const std::string&>()) + " does not parse for the kind of definition " +
-                         Quote(rec.name));
+                mismatch(Quote(text) + " does not parse for the kind of definition " + Quote(rec.name));
             }
         } else if (kind >= CDT_Int && kind <= CDT_TextList) {
-            if (v.is_string() && kind != CDT_Text) {
-                if (!ParseConstraintText(v.get_ref<const std::string&>(), kind, d))
-                    mismatch(Quote(v.get_ref<const std::string&>()) + " does not parse as type " + std::to_string(kind));
+            if (isText && kind != CDT_Text) {
+                if (!ParseConstraintText(std::string(text), kind, d))
+                    mismatch(Quote(text) + " does not parse as type " + std::to_string(kind));
             } else if (!fill(kind)) {
                 mismatch(std::string("value ") + JsonTypeName(v) + " does not fit type " + std::to_string(kind));
             }
         } else {
-            if (!v.is_string()) mismatch("type " + std::to_string(kind) + " needs a string value");
+            if (!isText) mismatch("type " + std::to_string(kind) + " needs a string value");
             d.kind = kind;
-            d.textValue = String(v.get_ref<const std::string&>());
+            d.textValue = String(std::string(text));
         }
     }
     sc.table->Payload(o.slot).value = std::move(d);
 }
 
-void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, const std::string& key, const OJson& v)
+void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v)
 {
     const Obj& o = sc.objs[obj];
     SnapshotData& snap = *sc.table;
     if (code == JsonKeys::kClients) {
-        Expect(v, OJson::value_t::array, o.path, key);
+        Expect(v, JType::Array, o.path, key);
         const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
-        for (const OJson& e : v) {
+        for (JVal e : v) {
             const uint32_t at = m_paths.Add(listNode, {}, pos++);
-            Expect(e, OJson::value_t::object, at, {});
+            Expect(e, JType::Object, at, {});
             ClientRec c;
             bool hasName = false;
-            for (const auto& item : e.items()) {
+            for (JVal item : e) {
                 if (item.key() == "name") {
-                    c.name = ExpectString(item.value(), at, item.key());
+                    c.name = ExpectString(item, at, item.key());
                     hasName = true;
                 } else if (item.key() == "subClients") {
-                    Expect(item.value(), OJson::value_t::array, at, item.key());
+                    Expect(item, JType::Array, at, item.key());
                     int64_t sp = 0;
-                    for (const OJson& s : item.value()) c.subClients.push_back(ExpectString(s, at, item.key(), sp++));
+                    for (JVal s : item) c.subClients.push_back(std::string(ExpectString(s, at, item.key(), sp++)));
                 } else {
                     Fail(at, item.key(), -1, "unknown key " + Quote(item.key()) + " for a client");
                 }
@@ -641,28 +753,28 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, const std::strin
             snap.clients.push_back(std::move(c));
         }
     } else if (code == JsonKeys::kLocks) {
-        Expect(v, OJson::value_t::array, o.path, key);
+        Expect(v, JType::Array, o.path, key);
         const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
-        for (const OJson& e : v) {
+        for (JVal e : v) {
             const uint32_t at = m_paths.Add(listNode, {}, pos++);
-            Expect(e, OJson::value_t::object, at, {});
+            Expect(e, JType::Object, at, {});
             LockRec l;
             bool hasObject = false, hasAddress = false, hasSub = false;
-            for (const auto& item : e.items()) {
-                const std::string& k = item.key();
+            for (JVal item : e) {
+                const std::string_view k = item.key();
                 if (k == "object") {
-                    const RefVal r = ReadRef(sc, item.value(), ~0ull, false, at, k, -1);
+                    const RefVal r = ReadRef(sc, item, ~0ull, false, at, k, -1);
                     l.object = r.index;
                     hasObject = true;
                 } else if (k == "address") {
-                    l.address = ExpectString(item.value(), at, k);
+                    l.address = ExpectString(item, at, k);
                     hasAddress = true;
                 } else if (k == "subClient") {
-                    l.subClient = ExpectString(item.value(), at, k);
+                    l.subClient = ExpectString(item, at, k);
                     hasSub = true;
                 } else if (k == "deep") {
-                    l.deep = ExpectBool(item.value(), at, k);
+                    l.deep = ExpectBool(item, at, k);
                 } else {
                     Fail(at, k, -1, "unknown key " + Quote(k) + " for a lock");
                 }
@@ -684,17 +796,17 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     ObjRecord& rec = sc.table->records[o.slot];
     uint32_t cursor = o.firstChild;
     bool hasName = false, hasIn = false;
-    const OJson* value = nullptr;
-    const OJson* type = nullptr;
+    JVal value;
+    JVal type;
     const bool isConstraint = o.kind == Kind::Constraint || o.kind == Kind::ConstraintDef;
     const bool isConfig = o.kind == Kind::NorvConfig || o.kind == Kind::DefaultConfig;
-    for (const auto& item : o.node->items()) {
-        const std::string& key = item.key();
-        const OJson& v = item.value();
-        const JsonKeys::Key k = JsonKeys::Lookup(key);
+    for (JVal item : o.node) {
+        const std::string_view key = item.key();
+        JVal v = item;
+        const JsonKeys::Key k = KeyOf(item);
         switch (k.code) {
         case JsonKeys::kId:
-            rec.Extra().fileId = v.get_ref<const std::string&>();
+            rec.Extra().fileId = v.str();
             continue;
         case JsonKeys::kKind:
         case JsonKeys::kIndex:
@@ -723,10 +835,10 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         case JsonKeys::kLiteral: {
             if (info.nLists == 0) break;
-            Expect(v, OJson::value_t::array, o.path, key);
+            Expect(v, JType::Array, o.path, key);
             int64_t pos = 0;
-            for (const OJson& e : v) {
-                const std::string& name = ExpectString(e, o.path, key, pos);
+            for (JVal e : v) {
+                const std::string_view name = ExpectString(e, o.path, key, pos);
                 const JsonKeys::Key lk = JsonKeys::Lookup(name);
                 const SlotRef* s = lk.code == JsonKeys::kField ? SlotOf(o.kind, lk.field) : nullptr;
                 if (!s || !IsListCat(s->cat))
@@ -742,10 +854,10 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         case JsonKeys::kInherits: {
             if (!info.norv) break;
-            Expect(v, OJson::value_t::array, o.path, key);
+            Expect(v, JType::Array, o.path, key);
             auto& inherits = rec.Extra().inherits;
             int64_t pos = 0;
-            for (const OJson& e : v) inherits.push_back(ExpectString(e, o.path, key, pos++));
+            for (JVal e : v) inherits.push_back(std::string(ExpectString(e, o.path, key, pos++)));
             continue;
         }
         case JsonKeys::kAttributes:
@@ -754,15 +866,15 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         case JsonKeys::kValue:
             if (!isConstraint) break;
-            value = &v;
+            value = v;
             continue;
         case JsonKeys::kType:
             if (!isConstraint) break;
-            type = &v;
+            type = v;
             continue;
         case JsonKeys::kObjects:
             if (o.kind != Kind::Snapshot) break;
-            for (const OJson& e : v) {
+            for (JVal e : v) {
                 (void)e;
                 cursor = sc.objs[cursor].nextSibling;
             }
@@ -787,12 +899,12 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 rec.slots[slot->pos] = ExpectBool(v, o.path, key) ? 1 : 0;
                 break;
             case Cat::Set: {
-                Expect(v, OJson::value_t::array, o.path, key);
+                Expect(v, JType::Array, o.path, key);
                 uint32_t word = 0;
                 int64_t pos = 0;
-                for (const OJson& e : v) {
+                for (JVal e : v) {
                     if (!e.is_number_integer()) Fail(o.path, key, pos, std::string("expected an integer, found ") + JsonTypeName(e));
-                    const int64_t bit = e.get<int64_t>();
+                    const int64_t bit = e.i64();
                     if (bit < 0 || bit > 31) Fail(o.path, key, pos, "set value " + std::to_string(bit) + " outside 0..31");
                     word |= 1u << bit;
                     ++pos;
@@ -925,8 +1037,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
             r.index = sc.objs[source].index;
         }
     };
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        if (sc.objs[i].kind != sk) continue;
+    for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
         if (IsListCat(ss->cat)) {
             ForEachEntry(sc, sc.objs[i].listBase + ss->pos, [&](const Entry& e) { offer(i, e.target); });
         } else {
@@ -955,9 +1066,8 @@ void Loader::Complete(Scope& sc)
         }
     }
     // A pin's component or net defaults to its owner; its design pin is one of its flat pins.
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+    for (const uint32_t i : sc.byKind[static_cast<size_t>(Kind::NorvPin)]) {
         const Obj& o = sc.objs[i];
-        if (o.kind != Kind::NorvPin) continue;
         if (o.owner.state == kStaged) {
             const Kind ok = sc.objs[o.owner.target].kind;
             const Field f = ok == Kind::NorvComp ? Field::parentNorvComp : ok == Kind::PhysicalNet ? Field::parentPhysicalNet : Field::Count;
@@ -976,8 +1086,7 @@ void Loader::Complete(Scope& sc)
         CompleteSide(sc, rel.kindB, rel.fieldB, rel.kindA, rel.fieldA);
         if (rel.completion == Completion::Both) CompleteSide(sc, rel.kindA, rel.fieldA, rel.kindB, rel.fieldB);
     }
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        if (sc.objs[i].kind != Kind::NorvPin) continue;
+    for (const uint32_t i : sc.byKind[static_cast<size_t>(Kind::NorvPin)]) {
         RefVal& dp = RefOf(sc, i, Field::designPin);
         if (dp.state != kAbsent) continue;
         bool first = true;
@@ -995,49 +1104,50 @@ void Loader::Complete(Scope& sc)
 void Loader::Commit(Scope& sc)
 {
     SnapshotData& t = *sc.table;
-    auto addBack = [&](uint64_t target, uint64_t key) {
-        const int64_t ts = t.SlotOfIndex(target);
+    // A list is written in one go, so a target listed twice by it has this list's key last in its back list.
+    auto addBack = [&](const Entry& e, uint64_t key) {
+        // records are created in staging order, so a staged object's slot is its number
+        const int64_t ts = e.target != kNone ? static_cast<int64_t>(e.target) : t.SlotOfIndex(e.index);
         if (ts < 0) return;
         auto& back = t.records[static_cast<size_t>(ts)].back;
-        if (std::find(back.begin(), back.end(), key) == back.end()) back.push_back(key);
+        if (back.empty() || back.back() != key) back.push_back(key);
     };
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
-        const KindInfo& info = InfoOf(o.kind);
+        const KindLayout& layout = LayoutOf(o.kind);
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
-            t.ReserveSerial(o.owner.index);
+            int64_t os = static_cast<int64_t>(o.owner.target);
+            if (o.owner.state == kRaw) {
+                t.ReserveSerial(o.owner.index);
+                os = t.SlotOfIndex(o.owner.index);
+            }
             // one owner entry per child: appended without a search
-            const int64_t os = t.SlotOfIndex(o.owner.index);
             if (os >= 0) t.records[static_cast<size_t>(os)].back.push_back((static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
         }
-        for (const FieldSpec* spec : info.fields) {
-            const SlotRef* s = SlotOf(o.kind, spec->field);
-            if (IsRefCat(spec->cat)) {
-                const RefVal& r = sc.refs[o.refBase + s->pos];
-                if (r.state == kStaged || r.state == kRaw) {
-                    rec.slots[s->pos] = static_cast<int64_t>(r.index);
-                    t.ReserveSerial(r.index);
-                } else if (r.state == kNull) {
-                    rec.slots[s->pos] = 0;
-                }
-            } else if (IsListCat(spec->cat)) {
-                const uint32_t li = o.listBase + s->pos;
-                const ListVal& l = sc.lists[li];
-                const size_t n = l.count + (l.extra == kNone ? 0 : sc.extras[l.extra].size());
-                if (n == 0) continue;
-                std::vector<uint64_t>& out = rec.lists[s->pos];
-                out.reserve(n);
-                const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(spec->field);
-                ForEachEntry(sc, li, [&](const Entry& e) {
-                    out.push_back(e.index);
-                    if (e.target == kNone)
-                        t.ReserveSerial(e.index);
-                    else
-                        addBack(e.index, key);
-                });
+        for (const FieldSlot& f : layout.refs) {
+            const RefVal& r = sc.refs[o.refBase + f.pos];
+            if (r.state == kStaged || r.state == kRaw) {
+                rec.slots[f.pos] = static_cast<int64_t>(r.index);
+                if (r.state == kRaw) t.ReserveSerial(r.index);
+            } else if (r.state == kNull) {
+                rec.slots[f.pos] = 0;
             }
+        }
+        for (const FieldSlot& f : layout.lists) {
+            const uint32_t li = o.listBase + f.pos;
+            const ListVal& l = sc.lists[li];
+            const size_t n = l.count + (l.extra == kNone ? 0 : sc.extras[l.extra].size());
+            if (n == 0) continue;
+            std::vector<uint64_t>& out = rec.lists[f.pos];
+            out.reserve(n);
+            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
+            ForEachEntry(sc, li, [&](const Entry& e) {
+                out.push_back(e.index);
+                if (e.target == kNone) t.ReserveSerial(e.index);
+                addBack(e, key);
+            });
         }
     }
 }
@@ -1045,7 +1155,7 @@ void Loader::Commit(Scope& sc)
 // ---------------------------------------------------------------------------------------------------------
 // Scopes
 
-std::shared_ptr<SnapshotData> Loader::LoadSnapshot(const OJson& node, uint32_t path, bool registered)
+std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, bool registered)
 {
     Scope sc;
     auto holder = std::make_shared<SnapshotData>();
@@ -1058,11 +1168,11 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(const OJson& node, uint32_t p
     uint64_t fileNext = 0;
     std::string name;
     bool hasName = false;
-    for (const auto& item : so.node->items()) {
+    for (JVal item : so.node) {
         if (item.key() == "nextSerial")
-            fileNext = static_cast<uint64_t>(ExpectInt(item.value(), 0, static_cast<int64_t>(kSerialMask), so.path, item.key()));
+            fileNext = static_cast<uint64_t>(ExpectInt(item, 0, static_cast<int64_t>(kSerialMask), so.path, item.key()));
         if (item.key() == "name") {
-            name = ExpectString(item.value(), so.path, item.key());
+            name = ExpectString(item, so.path, item.key());
             hasName = true;
         }
     }
@@ -1089,18 +1199,18 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(const OJson& node, uint32_t p
     return holder;
 }
 
-void Loader::LoadSession(const OJson* session)
+void Loader::LoadSession(JVal session)
 {
     Scope sc;
     sc.table = m_s.defs.get();
     uint64_t fileNext = 0;
-    const OJson* definitions = nullptr;
+    JVal definitions;
     const uint32_t path = m_paths.Add(0, "session");
-    if (session) {
-        Expect(*session, OJson::value_t::object, 0, "session");
-        for (const auto& item : session->items()) {
-            const std::string& k = item.key();
-            const OJson& v = item.value();
+    if (session.valid()) {
+        Expect(session, JType::Object, 0, "session");
+        for (JVal item : session) {
+            const std::string_view k = item.key();
+            JVal v = item;
             if (k == "address") {
                 m_s.identity.address = ExpectString(v, path, k);
             } else if (k == "subClient") {
@@ -1108,17 +1218,18 @@ void Loader::LoadSession(const OJson* session)
             } else if (k == "nextSerial") {
                 fileNext = static_cast<uint64_t>(ExpectInt(v, 0, static_cast<int64_t>(kSerialMask), path, k));
             } else if (k == "definitions") {
-                Expect(v, OJson::value_t::array, path, k);
-                definitions = &v;
+                Expect(v, JType::Array, path, k);
+                definitions = v;
             } else if (k == "fail") {
                 ReadFaults(v, path, k, m_s.sessionFaults);
             } else if (k == "failNext") {
-                Expect(v, OJson::value_t::object, path, k);
+                Expect(v, JType::Object, path, k);
                 const uint32_t at = m_paths.Add(path, k);
-                for (const auto& f : v.items()) {
-                    const int n = static_cast<int>(ExpectInt(f.value(), 0, INT32_MAX, at, f.key()));
-                    if (OpKeyFromName(f.key()) < 0) Fail(at, f.key(), -1, "unknown operation " + Quote(f.key()));
-                    m_s.SetFailNext(f.key(), n);
+                for (JVal f : v) {
+                    const int n = static_cast<int>(ExpectInt(f, 0, INT32_MAX, at, f.key()));
+                    const std::string op(f.key());
+                    if (OpKeyFromName(op) < 0) Fail(at, f.key(), -1, "unknown operation " + Quote(op));
+                    m_s.SetFailNext(op, n);
                 }
             } else if (k == "countdown") {
                 m_s.countdown = static_cast<uint64_t>(ExpectInt(v, 0, INT64_MAX, path, k));
@@ -1127,10 +1238,10 @@ void Loader::LoadSession(const OJson* session)
             }
         }
     }
-    if (definitions) {
+    if (definitions.valid()) {
         const uint32_t listNode = m_paths.Add(path, "definitions");
         int64_t pos = 0;
-        for (const OJson& e : *definitions) {
+        for (JVal e : definitions) {
             Stage(sc, e, 1ull << static_cast<unsigned>(Kind::ConstraintDef), "definitions", kNone, Field::Count,
                   m_paths.Add(listNode, {}, pos), false);
             ++pos;
@@ -1165,21 +1276,21 @@ void Loader::LoadSession(const OJson* session)
     Commit(sc);
 }
 
-void Loader::LoadBackups(const OJson& v, uint32_t rootNode)
+void Loader::LoadBackups(JVal v, uint32_t rootNode)
 {
-    Expect(v, OJson::value_t::array, rootNode, "backups");
+    Expect(v, JType::Array, rootNode, "backups");
     const uint32_t listNode = m_paths.Add(rootNode, "backups");
     int64_t pos = 0;
-    for (const OJson& e : v) {
+    for (JVal e : v) {
         const uint32_t at = m_paths.Add(listNode, {}, pos++);
-        Expect(e, OJson::value_t::object, at, {});
+        Expect(e, JType::Object, at, {});
         StandIn::Backup b;
         bool hasGIndex = false;
-        for (const auto& item : e.items()) {
-            const std::string& k = item.key();
-            const OJson& val = item.value();
+        for (JVal item : e) {
+            const std::string_view k = item.key();
+            JVal val = item;
             if (k == "gindex") {
-                const std::string& text = ExpectString(val, at, k);
+                const std::string_view text = ExpectString(val, at, k);
                 uint64_t g = 0;
                 if (!JsonFile::ParseIndexText(text, g) || (g & kSerialMask) == 0 || TypeOf(g) != OT_Backup)
                     Fail(at, k, -1, "malformed gindex " + Quote(text));
@@ -1192,10 +1303,10 @@ void Loader::LoadBackups(const OJson& v, uint32_t rootNode)
             } else if (k == "text2") {
                 b.text2 = ExpectString(val, at, k);
             } else if (k == "snapshots") {
-                Expect(val, OJson::value_t::array, at, k);
+                Expect(val, JType::Array, at, k);
                 const uint32_t snapList = m_paths.Add(at, k);
                 int64_t sp = 0;
-                for (const OJson& s : val) {
+                for (JVal s : val) {
                     // each backup snapshot is an id scope of its own
                     std::unordered_set<std::string_view> saved;
                     saved.swap(m_sessionIds);
@@ -1215,46 +1326,44 @@ void Loader::LoadBackups(const OJson& v, uint32_t rootNode)
     }
 }
 
-void Loader::Load(const OJson& doc)
+void Loader::Load(JVal doc)
 {
     if (!doc.is_object()) Fail(0, std::string("expected an object, found ") + JsonTypeName(doc));
-    const OJson* session = nullptr;
-    const OJson* snapshots = nullptr;
-    const OJson* backups = nullptr;
+    JVal session, snapshots, backups;
     bool hasFormat = false, hasVersion = false;
-    for (const auto& item : doc.items()) {
-        const std::string& k = item.key();
-        const OJson& v = item.value();
+    for (JVal item : doc) {
+        const std::string_view k = item.key();
+        JVal v = item;
         if (k == "format") {
-            if (!v.is_string() || v.get_ref<const std::string&>() != "kravik-design")
+            if (!v.is_string() || v.str() != "kravik-design")
                 Fail(0, k, -1, "format must be \"kravik-design\"");
             hasFormat = true;
         } else if (k == "version") {
-            if (!v.is_number_integer() || v.get<int64_t>() != 1) Fail(0, k, -1, "unsupported version " + v.dump());
+            if (!v.is_number_integer() || v.i64() != 1) Fail(0, k, -1, "unsupported version " + v.dump());
             hasVersion = true;
         } else if (k == "complete") {
             m_complete = ExpectBool(v, 0, k);
         } else if (k == "session") {
-            session = &v;
+            session = v;
         } else if (k == "snapshots") {
-            snapshots = &Expect(v, OJson::value_t::array, 0, k);
+            snapshots = Expect(v, JType::Array, 0, k);
         } else if (k == "backups") {
-            backups = &Expect(v, OJson::value_t::array, 0, k);
+            backups = Expect(v, JType::Array, 0, k);
         } else {
             Fail(0, k, -1, "unknown key " + Quote(k) + " at the top level");
         }
     }
     if (!hasFormat) Fail(0, "missing required key \"format\"");
     if (!hasVersion) Fail(0, "missing required key \"version\"");
-    if (!snapshots) Fail(0, "missing required key \"snapshots\"");
+    if (!snapshots.valid()) Fail(0, "missing required key \"snapshots\"");
     // GIndex values given in the file are known before the session counter is assigned.
-    if (backups) {
+    if (backups.valid()) {
         int64_t pos = 0;
-        for (const OJson& e : *backups) {
+        for (JVal e : backups) {
             if (e.is_object()) {
-                auto it = e.find("gindex");
+                const JVal it = e.find("gindex");
                 uint64_t g = 0;
-                if (it != e.end() && it->is_string() && JsonFile::ParseIndexText(it->get_ref<const std::string&>(), g))
+                if (it.is_string() && JsonFile::ParseIndexText(it.str(), g))
                     m_sessionExplicit.emplace_back(g, m_paths.Add(m_paths.Add(0, "backups"), {}, pos));
             }
             ++pos;
@@ -1263,23 +1372,12 @@ void Loader::Load(const OJson& doc)
     LoadSession(session);
     const uint32_t listNode = m_paths.Add(0, "snapshots");
     int64_t pos = 0;
-    for (const OJson& s : *snapshots) {
+    for (JVal s : snapshots) {
         LoadSnapshot(s, m_paths.Add(listNode, {}, pos), true);
         ++pos;
     }
-    if (backups) LoadBackups(*backups, 0);
+    if (backups.valid()) LoadBackups(backups, 0);
     m_s.modified = false;
-}
-
-std::string ParseErrorText(const std::exception& e)
-{
-    std::string what = e.what();
-    // drop the library's "[json.exception.parse_error.101] " prefix
-    if (!what.empty() && what[0] == '[') {
-        const size_t close = what.find("] ");
-        if (close != std::string::npos) what = what.substr(close + 2);
-    }
-    return "invalid JSON: " + what;
 }
 
 }  // namespace
@@ -1298,19 +1396,16 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
         }
         return nullptr;
     };
-    std::string text, error;
-    if (!JsonFile::ReadWholeFile(path, text, error)) return fail("", error);
-    OJson doc;
-    try {
-        doc = OJson::parse(text);
-    } catch (const OJson::parse_error& e) {
-        return fail("", ParseErrorText(e));
+    std::string error;
+    JsonFile::JsonTree doc;
+    {
+        JsonFile::MappedFile file;
+        if (!file.Open(path, error)) return fail("", error);
+        if (!doc.Parse(file.begin(), file.end(), error)) return fail("", "invalid JSON: " + error);
     }
-    text.clear();
-    text.shrink_to_fit();
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader(*Access::DataOf(*session)).Load(doc);
+        Loader(*Access::DataOf(*session)).Load(doc.Root());
     } catch (const LoadFailure& f) {
         return fail(f.path, f.message);
     } catch (const std::exception& e) {

@@ -1,0 +1,111 @@
+// A read-only JSON tree for the design-file loader, built from the parser's events into a few flat arrays:
+// nodes linked by first child and next sibling, all texts in one buffer. It keeps document order and
+// duplicate keys, and is freed in one go, which matters for files of millions of values. Private to lumopi.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Lumo {
+namespace JsonFile {
+
+enum class JType : uint8_t { Null, Bool, Int, Unsigned, Float, String, Array, Object, Invalid };
+
+class JsonTree;
+
+// A value of the tree (a cheap handle). A default or not-found value is Invalid.
+class JVal {
+public:
+    JVal() = default;
+    JVal(const JsonTree* tree, uint32_t node) : m_tree(tree), m_node(node) {}
+
+    JType type() const;
+    bool valid() const { return m_tree != nullptr; }
+    bool is_null() const { return type() == JType::Null; }
+    bool is_boolean() const { return type() == JType::Bool; }
+    bool is_number_integer() const { return type() == JType::Int || type() == JType::Unsigned; }
+    bool is_number_unsigned() const { return type() == JType::Unsigned; }
+    bool is_number_float() const { return type() == JType::Float; }
+    bool is_number() const { return is_number_integer() || is_number_float(); }
+    bool is_string() const { return type() == JType::String; }
+    bool is_array() const { return type() == JType::Array; }
+    bool is_object() const { return type() == JType::Object; }
+
+    bool boolean() const;
+    int64_t i64() const;     // Int, or Unsigned cast
+    uint64_t u64() const;
+    double dbl() const;      // any number
+    std::string_view str() const;
+    std::string text() const { return std::string(str()); }
+    std::string dump() const;   // a short text of the value, for messages
+
+    size_t size() const;     // elements or members
+    bool empty() const { return size() == 0; }
+    JVal front() const;
+    JVal find(std::string_view key) const;   // first member of that key, or Invalid
+
+    // The key of this value when it is an object member, and its number among the tree's distinct keys.
+    std::string_view key() const;
+    uint32_t key_id() const;
+
+    // Iteration over elements (arrays) or members (objects); a member's key() is its key.
+    class Iter {
+    public:
+        Iter(const JsonTree* t, uint32_t n) : m_tree(t), m_node(n) {}
+        JVal operator*() const { return JVal(m_tree, m_node); }
+        Iter& operator++();
+        bool operator!=(const Iter& o) const { return m_node != o.m_node; }
+
+    private:
+        const JsonTree* m_tree;
+        uint32_t m_node;
+    };
+    Iter begin() const;
+    Iter end() const;
+
+    uint32_t id() const { return m_node; }
+
+private:
+    const JsonTree* m_tree = nullptr;
+    uint32_t m_node = 0;
+};
+
+class JsonTree {
+public:
+    static constexpr uint32_t kNoNode = UINT32_MAX;
+
+    // Parses the text; false with the parser's message when it is not valid JSON.
+    bool Parse(const char* begin, const char* end, std::string& error);
+    JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
+    size_t KeyCount() const { return m_keys.size(); }
+
+private:
+    friend class JVal;
+    friend struct TreeBuilder;
+    struct Node {
+        JType type = JType::Null;
+        uint32_t count = 0;
+        uint32_t next = kNoNode;
+        uint32_t key = 0;   // in m_keys
+        union {
+            bool b;
+            int64_t i;
+            uint64_t u;
+            double d;
+            struct {
+                uint32_t off;
+                uint32_t len;
+            } s;
+            uint32_t first;
+        };
+        Node() : u(0) {}
+    };
+    std::vector<Node> m_nodes;
+    std::string m_texts;
+    std::vector<std::string> m_keys;   // object keys, each once
+};
+
+}  // namespace JsonFile
+}  // namespace Lumo
