@@ -79,9 +79,15 @@ struct TestRun
 
     // beforeRun runs between initTest and runTest (for faults that initTest must not meet).
     explicit TestRun(Design& d, bool fixMode = false, const std::function<void()>& beforeRun = nullptr)
+        : TestRun(d.session.get(), "main", "TOP", fixMode, beforeRun)
+    {
+    }
+
+    TestRun(Lumo::LumoPI* session, const std::string& snapshot, const std::string& top, bool fixMode = false,
+            const std::function<void()>& beforeRun = nullptr)
     {
         if (!fixMode) {
-            test.initTest(d.session.get(), "main", "TOP", &log, nullptr, 1, "");
+            test.initTest(session, snapshot, top, &log, nullptr, 1, "");
             if (beforeRun)
                 beforeRun();
             status = test.runTest(false);
@@ -91,7 +97,7 @@ struct TestRun
         CFixMgr fixMgr(false);
         fixMgr.Init(&log);
         fixMgr.EnablePostFixIssuesMode(true);
-        test.initTest(d.session.get(), "main", "TOP", &log, &fixMgr, 1, "");
+        test.initTest(session, snapshot, top, &log, &fixMgr, 1, "");
         if (beforeRun)
             beforeRun();
         status = test.runTest(false);
