@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CCompValid.h"
 #include "tests/connectivity/CFromToUnique.h"
 #include "tests/connectivity/CFromToInOneNet.h"
 #include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
@@ -69,7 +70,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
         // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
         // {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},         // tests/connectivity/CCompInPart.h
-        // {16, "CCompValid", TestGating::Always, &make<CCompValid>},                  // tests/connectivity/CCompValid.h
+        {16, "CCompValid", TestGating::Always, &make<CCompValid>},
         // {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},        // tests/connectivity/CPinInComponent.h
         // {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},                // tests/connectivity/CCompUnique.h
         // {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},           // tests/connectivity/CPinUnique.h
