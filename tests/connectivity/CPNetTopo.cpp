@@ -17,6 +17,7 @@ bool CPNetTopo::getConstraintValue(const Lumo::INorvPhysicalNet& net, const char
 TestStatus CPNetTopo::runTest(bool)
 {
     raiseStatus(TESTING);
+    m_statusString.clear();
     TestStatus result = OK;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;

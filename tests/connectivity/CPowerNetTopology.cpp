@@ -24,6 +24,7 @@ bool CPowerNetTopology::getElecNetConstraint(const Lumo::ContainerT<const Lumo::
 TestStatus CPowerNetTopology::runTest(bool)
 {
     raiseStatus(TESTING);
+    m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
     if (!m_config->GetIterPhysicalNets(net))
