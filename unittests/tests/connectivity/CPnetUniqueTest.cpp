@@ -117,3 +117,13 @@ TEST(CPnetUniqueTest, ReadFailures)
         EXPECT_EQ(run.findings(), (Findings{finding(4004), finding(4004)}));
     }
 }
+
+TEST(CPnetUniqueTest, ParentThatComesBackNotValidIsAFailedRead)
+{
+    Design d;
+    Index e = d.b.ElectricalNet(d.config, "E");
+    Index p = d.b.PhysicalNet(d.config, "P", e);
+    d.b.Invalid(e);
+    TestRun<CPnetUnique> run(d);
+    EXPECT_EQ(run.findings(), (Findings{finding(4003, {{p, "P"}})}));
+}
