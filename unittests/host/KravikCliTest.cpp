@@ -365,3 +365,17 @@ TEST(KravikFaultTest, FailingAnySingleCallGivesFindingsNotACrash)
 
 } // namespace
 } // namespace KravikTest
+
+namespace KravikTest {
+namespace {
+
+// The one text the comparison leaves out must be exactly the seconds of a time line.
+TEST(KravikRunnerTest, NormaliseTimesReplacesOnlyTheSecondsOfTimeLines)
+{
+    EXPECT_EQ("Test: A\nTime: N seconds\n\nTime: N seconds", NormaliseTimes("Test: A\nTime: 12 seconds\n\nTime: 0 seconds"));
+    for (const char* kept : {"Time: 1 second\n", "Time:  seconds\n", "Time: 1x seconds\n", "ERROR 1: Time: 3 seconds\n"})
+        EXPECT_EQ(kept, NormaliseTimes(kept));
+}
+
+} // namespace
+} // namespace KravikTest

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -156,8 +155,16 @@ bool FileExists(const std::string& path)
 
 std::string NormaliseTimes(const std::string& log)
 {
-    static const std::regex timeLine("^Time: -?[0-9]+ seconds$", std::regex::multiline);
-    return std::regex_replace(log, timeLine, "Time: N seconds");
+    std::istringstream lines(log);
+    std::string result, line;
+    while (std::getline(lines, line))
+    {
+        const bool timeLine = line.rfind("Time: ", 0) == 0 && line.size() > 14
+            && line.compare(line.size() - 8, 8, " seconds") == 0
+            && line.find_first_not_of("-0123456789", 6) == line.size() - 8;
+        result += (timeLine ? "Time: N seconds" : line) + (lines.eof() ? "" : "\n");
+    }
+    return result;
 }
 
 namespace {
