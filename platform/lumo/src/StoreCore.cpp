@@ -64,7 +64,8 @@ int64_t SnapshotData::SlotOfIndex(uint64_t index) const
     if (serial < bySerial.size()) {
         const uint32_t s = bySerial[serial];
         if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
-        return -1;
+        if (s) return -1;
+        // an empty dense entry: the serial may have been issued while the table was smaller
     }
     if (sparse.empty()) return -1;
     auto it = sparse.find(index);

@@ -212,3 +212,18 @@ TEST(JsonContent, CountersAndAssignedIndexes)
     EXPECT_EQ(GetBackups(*s)[0].gindex.GetValue(), (110ull << 56) | 40);
     EXPECT_EQ(b.Definition("C", 3), Ix(72, 41));
 }
+
+TEST(JsonContent, AnEarlyLargeSerialStaysReachableAsTheTableGrows)
+{
+    // the configuration's serial is issued before the serials around it exist
+    std::string nets;
+    for (int i = 0; i < 1200; ++i) nets += "{ }, ";
+    auto s = MustLoad(Design(R"("norvConfigs": [ { "index": "70000-0-102", "topBlock": "TOP", "physicalNets": [ )" + nets +
+                             R"({ "index": "70001-0-49" } ] } ])"));
+    ASSERT_TRUE(s);
+    ContainerT<const ISnapshot> snap;
+    ASSERT_TRUE(s->GetSnapshotByName(snap, "main"));
+    ContainerT<const INorvConfig> cfg;
+    EXPECT_TRUE(snap->GetNorvConfig(cfg, "TOP"));
+    EXPECT_EQ(GetStore(*s).Name(Ix(102, 70000)), "TOP");
+}
