@@ -264,3 +264,16 @@ TEST_F(CDefaultObjectsTest, FailingEveryCallInTurn)
                           E::T10_NONETCLASSRULE, E::T10_NOSCHEMACLEARRULE, E::T10_NOITERCLEARRULE})
         EXPECT_NE(std::find(seen.begin(), seen.end(), code), seen.end()) << code;
 }
+
+// Only the first "(Minimum)" rule of the list is the minimum; a second rule of that scheme is
+// compared like any other.
+TEST_F(CDefaultObjectsTest, SecondMinimumRuleIsCompared)
+{
+    const Index netClass = d.find(Kind::NetClass, "(Default)");
+    const Index minimum = netClassRule("(Minimum)");
+    const Index second = d.b.Add(Kind::SchemaNetClassRule, d.find(Kind::Scheme, "(Minimum)"), "(Default)");
+    d.b.Link(second, Field::parentNetClass, netClass);
+    const Index a = d.b.Constraint(minimum, "LW", 3);
+    const Index b = d.b.Constraint(second, "LW", 2);
+    EXPECT_EQ(RunTest(test, *d.session).findings, (std::vector<Finding>{notMinimum(a, b, "LW")}));
+}

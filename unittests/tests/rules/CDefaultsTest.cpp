@@ -135,7 +135,10 @@ TEST_F(CDefaultsTest, MapOfDefaults)
           "forbidden": [ { "owner": "ENET", "level": "Pin" } ] },
         { "name": "LAYERS", "type": 1, "owners": [ "LAYER", "DESIGN" ], "default": "3" },
         { "name": "C2C", "type": 1, "owners": [ "CLASS_CLASS_RULE" ], "default": "4" },
-        { "name": "P2P", "type": 1, "owners": [ "PKGTYPE_PKGTYPE_RULE" ], "default": "5" })"));
+        { "name": "P2P", "type": 1, "owners": [ "PKGTYPE_PKGTYPE_RULE" ], "default": "5" },
+        { "name": "UNWALKED", "type": 1, "owners": [ "ZAXIS_CLEARRULE", "PART" ], "default": "6",
+          "forbidden": [ { "owner": "PART", "level": "Part" }, { "owner": "PART", "level": "Comp" },
+                         { "owner": "PART", "level": "CompPin" } ] })"));
     CDefaults test;
     RunTest(test, *d.session, cns.path());
     const auto& map = CDefaults::s_mapDefaults;
@@ -145,7 +148,10 @@ TEST_F(CDefaultsTest, MapOfDefaults)
     EXPECT_EQ(namesOf(map.at(Lumo::OT_NorvLayer)), (std::vector<std::string>{"TWICE", "LAYERS", "LAYERS", "LAYERS"}));
     EXPECT_EQ(map.count(Lumo::OT_NorvC2CClearRule), 0u);
     EXPECT_EQ(namesOf(map.at(Lumo::OT_NorvP2PClearRule)), (std::vector<std::string>{"P2P"}));
-    EXPECT_EQ(map.count(3), 0u);
+    // Numbers that no walk looks up.
+    for (int type : {1, 2, 3})
+        EXPECT_EQ(namesOf(map.at(type)), (std::vector<std::string>{"UNWALKED"})) << type;
+    EXPECT_EQ(map.count(Lumo::OT_NorvComp), 0u);
 }
 
 // One default missing on an object of every walked kind: the findings in walk order, each with
