@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CCompInPart.h"
+#include "tests/connectivity/CCompUnique.h"
 #include "tests/connectivity/CCompValid.h"
 #include "tests/connectivity/CFromToUnique.h"
 #include "tests/connectivity/CFromToInOneNet.h"
@@ -69,10 +71,10 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h
         // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
         // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
-        // {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},         // tests/connectivity/CCompInPart.h
+        {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},
         {16, "CCompValid", TestGating::Always, &make<CCompValid>},
         // {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},        // tests/connectivity/CPinInComponent.h
-        // {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},                // tests/connectivity/CCompUnique.h
+        {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},
         // {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},           // tests/connectivity/CPinUnique.h
         // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
         // {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>}, // tests/connectivity/CPinUniqueInPart.h

@@ -1,0 +1,51 @@
+#include "tests/connectivity/CCompUnique.h"
+
+#include "framework/EqualPairs.h"
+#include "tests/connectivity/ConnectivityHelpers.h"
+#include "tests/rules/NameIndexRecord.h"
+
+CCompUnique::CCompUnique() = default;
+CCompUnique::~CCompUnique() = default;
+
+std::string CCompUnique::getTestDescription() const { return "Test checks if all components have unique names"; }
+std::string CCompUnique::getTestName() const { return "Component name unique"; }
+std::string CCompUnique::getTestShortName() const { return "UniqueCompName"; }
+
+TestStatus CCompUnique::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvComp> comp;
+    if (!m_config->GetIterNorvComps(comp))
+        return raiseError(CDICErrors::T5_ERRITERCOMPINDESIGN);
+
+    std::vector<NameIndexRecord> records;
+    for (; comp.IsValid(); ++comp) {
+        NameIndexRecord record;
+        if (!comp->GetIndex(record.index[0]))
+            return raiseError(CDICErrors::T5_ERRINDEXCOMP);
+        Lumo::String name;
+        if (!comp->GetName(name))
+            return raiseError(CDICErrors::T5_ERRNAMECOMP);
+        Lumo::ContainerT<const Lumo::INorvPart> part;
+        if (!connectivity::obtained(comp->GetParentPart(part), part)) {
+            raiseError(CDICErrors::T5_ERRPARENTPARTOFCOMP, record.index[0], name.c_str());
+            continue;
+        }
+        record.name = name.str();
+        records.push_back(record);
+    }
+
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const NameIndexRecord& record : records)
+        names.push_back(record.name);
+    ForEachEqualPair(names, [&](std::size_t i, std::size_t j) {
+        raiseError(CDICErrors::T5_DUPLICATECOMPS, records[i].index[0], records[i].name.c_str(), records[j].index[0],
+                   records[j].name.c_str());
+    });
+
+    raiseStatus(OK);
+    return m_status;
+}
