@@ -8,7 +8,6 @@
 #include "JsonTree.h"
 #include "Store.h"
 
-
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>

@@ -141,12 +141,24 @@ TEST(JsonLoadError, EachErrorNamesItsPathAndReason)
     }
 }
 
-TEST(JsonLoadError, MissingFileIsReportedWithoutAPath)
+TEST(JsonLoadError, UnreadableFilesAreReportedWithoutAPath)
 {
-    LoadError err;
-    EXPECT_FALSE(LoadSession("/nonexistent/design.json", &err));
-    EXPECT_EQ(err.path, "");
-    EXPECT_NE(err.message.find("cannot open"), std::string::npos) << err.message;
+    LumoTest::TempDir dir;
+    LumoTest::WriteText(dir.File("empty.json"), "");
+    const struct {
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {"/nonexistent/design.json", "cannot open"},
+        {dir.File(""), "not a regular file"},
+        {dir.File("empty.json"), "invalid JSON"},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadSession(c.path, &err)) << c.path;
+        EXPECT_EQ(err.path, "");
+        EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
+    }
 }
 
 TEST(JsonLoadError, ForwardReferencesAndKeyEscapesAreFine)
