@@ -17,7 +17,8 @@ Exit codes (as fsck):
   1   findings were repaired and none is left (fix mode)
   4   warnings or errors remain
   8   operational error: unreadable or malformed design, missing snapshot or top
-      block, unreadable filter file, check stopped, design not saved
+      block, unreadable filter file, unwritable log, Norv data locked against
+      repairs, check stopped before its end, repaired design not saved
   16  usage error
 
 Environment:
