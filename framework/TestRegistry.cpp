@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CRefDesVsCompName.h"
 #include "tests/connectivity/CCompInPart.h"
 #include "tests/connectivity/CCompUnique.h"
 #include "tests/connectivity/CCompValid.h"
@@ -101,7 +102,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {42, "CDefaultObjects", TestGating::Always, &make<CDefaultObjects>},
         {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
         {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>},
-        // {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},    // tests/connectivity/CRefDesVsCompName.h
+        {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
         {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
         // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
