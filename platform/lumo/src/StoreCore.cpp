@@ -221,6 +221,13 @@ const std::vector<uint64_t>& SnapshotData::GetList(const ObjRecord& r, Field f) 
 
 bool SnapshotData::Contains(const ObjRecord& r, Field f, uint64_t target) const
 {
+    // A record's back entries name every list that holds it, so long lists need no scan.
+    const int64_t ts = SlotOfIndex(target);
+    const int64_t rs = SlotOfIndex(r.index);
+    if (ts >= 0 && rs >= 0 && &records[static_cast<size_t>(rs)] == &r) {
+        const auto& back = records[static_cast<size_t>(ts)].back;
+        return std::find(back.begin(), back.end(), BackKey(static_cast<uint32_t>(rs), f)) != back.end();
+    }
     const auto& l = GetList(r, f);
     return std::find(l.begin(), l.end(), target) != l.end();
 }
