@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinInComponent.h"
+#include "tests/connectivity/CPinConnection.h"
 #include "tests/connectivity/CRefDesVsCompName.h"
 #include "tests/connectivity/CCompInPart.h"
 #include "tests/connectivity/CCompUnique.h"
@@ -74,7 +76,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
         {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},
         {16, "CCompValid", TestGating::Always, &make<CCompValid>},
-        // {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},        // tests/connectivity/CPinInComponent.h
+        {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},
         {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},
         // {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},           // tests/connectivity/CPinUnique.h
         // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
@@ -83,7 +85,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         // {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>}, // tests/connectivity/CPinsetsValidation.h
         // {24, "CPinsetsTreeLike", TestGating::HiddenTestsOn, &make<CPinsetsTreeLike>}, // tests/connectivity/CPinsetsTreeLike.h
         {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},
-        // {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},          // tests/connectivity/CPinConnection.h
+        {26, "CPinConnection", TestGating::Always, &make<CPinConnection>},
         {27, "CEnetUnique", TestGating::OutsideTamsaFlow, &make<CEnetUnique>},
         {28, "CENetConsistency", TestGating::OutsideTamsaFlow, &make<CENetConsistency>},
         {29, "CEnetOneAnalogPnet", TestGating::OutsideTamsaFlow, &make<CEnetOneAnalogPnet>},

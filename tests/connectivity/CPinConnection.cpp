@@ -1,0 +1,98 @@
+#include "tests/connectivity/CPinConnection.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <unordered_map>
+
+CPinConnection::CPinConnection()
+{
+    m_pinTypes.Clear();
+    m_pinTypes |= Lumo::NPT_NetPin;
+}
+
+CPinConnection::~CPinConnection() = default;
+
+std::string CPinConnection::getTestDescription() const
+{
+    return "Test checks if pin has a proper reference to physical net";
+}
+std::string CPinConnection::getTestName() const { return "Pin reference to net valid"; }
+std::string CPinConnection::getTestShortName() const { return "PinReferenceToTheNet"; }
+
+TestStatus CPinConnection::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    std::vector<PinRecord> records;
+    // Record positions by pin index, ascending: the records a full scan of the list would meet.
+    std::unordered_map<Lumo::Index, std::vector<std::size_t>> recordsOfPin;
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
+    for (; net.IsValid(); ++net) {
+        Lumo::Index netIndex;
+        std::string netName;
+        if (!net->GetIndex(netIndex)) {
+            // The index is read first; the name is read here only to say which net failed.
+            Lumo::String name;
+            net->GetName(name);
+            return raiseError(CDICErrors::T34_ERRINDEXOFPHYSNET, name.c_str());
+        }
+        if (!readName(net, netName, CDICErrors::T34_ERRNAMEOFPHYSNET, netIndex))
+            return m_status;
+        Lumo::IteratorT<const Lumo::INorvPin> pin;
+        if (!net->GetIterPins(pin, m_pinTypes))
+            return raiseError(CDICErrors::T34_ERRITERPINSINPHYSNET, netIndex, netName.c_str());
+        for (; pin.IsValid(); ++pin) {
+            PinRecord record;
+            if (!readIndex(pin, record.pin, CDICErrors::T34_ERRINDEXOFPIN, netIndex, netName.c_str()))
+                return m_status;
+            record.net = netIndex;
+            recordsOfPin[record.pin].push_back(records.size());
+            records.push_back(record);
+        }
+    }
+
+    Lumo::IteratorT<const Lumo::INorvComp> comp;
+    if (!m_config->GetIterNorvComps(comp))
+        return raiseError(CDICErrors::T34_ERRITEROVERCOMPONENTS);
+    for (; comp.IsValid(); ++comp) {
+        Lumo::IteratorT<const Lumo::INorvPin> pin;
+        if (!comp->GetIterPins(pin, m_pinTypes))
+            return raiseError(CDICErrors::T34_ERRITEROVERPINSINCOMPONENT);
+        for (; pin.IsValid(); ++pin) {
+            Lumo::Index pinIndex;
+            if (!readIndex(pin, pinIndex, CDICErrors::T34_ERRINDEXOFPIN_2))
+                return m_status;
+            Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
+            if (!connectivity::obtained(pin->GetParentPhysicalNet(parent), parent))
+                continue;
+            Lumo::Index parentIndex;
+            if (!readIndex(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
+                return m_status;
+            const auto found = recordsOfPin.find(pinIndex);
+            if (found == recordsOfPin.end())
+                continue;
+            for (std::size_t position : found->second) {
+                PinRecord& record = records[position];
+                if (record.net != parentIndex) {
+                    raiseError(CDICErrors::T34_WRONGRELATIONTOPARENTNETFORPIN);
+                    continue;
+                }
+                if (record.seen)
+                    raiseError(CDICErrors::T34_PINUSEDMORETHANONCEINCOMPONENTS);
+                record.seen = true;
+            }
+        }
+    }
+
+    for (const PinRecord& record : records)
+        if (!record.seen)
+            raiseError(CDICErrors::T34_COMPONENTPININNETBUTNOTINCOMPONENTS, record.pin,
+                       indexToName(record.pin).c_str(), record.net, indexToName(record.net).c_str());
+
+    raiseStatus(OK);
+    return m_status;
+}

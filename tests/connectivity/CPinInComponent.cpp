@@ -1,0 +1,68 @@
+#include "tests/connectivity/CPinInComponent.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CPinInComponent::CPinInComponent()
+{
+    m_pinTypes.Clear();
+    m_pinTypes |= Lumo::NPT_NetPin;
+}
+
+CPinInComponent::~CPinInComponent() = default;
+
+std::string CPinInComponent::getTestDescription() const
+{
+    return "Test checks if pin belonging to net also belongs to component";
+}
+std::string CPinInComponent::getTestName() const { return "Pin in net and component"; }
+std::string CPinInComponent::getTestShortName() const { return "PinInComponent"; }
+
+TestStatus CPinInComponent::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+    bool tooFew = false;
+    bool noParent = false;
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T35_ERRITEROVERPHYSNETS);
+    for (; net.IsValid(); ++net) {
+        std::string netName;
+        Lumo::Index netIndex;
+        if (!readName(net, netName, CDICErrors::T35_ERRNAMEOFPHYSNET))
+            return m_status;
+        if (!readIndex(net, netIndex, CDICErrors::T35_ERRINDEXOFPHYSNET, netName.c_str()))
+            return m_status;
+        Lumo::IteratorT<const Lumo::INorvPin> pin;
+        if (!net->GetIterPins(pin, m_pinTypes))
+            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+        unsigned count = 0;
+        for (; pin.IsValid(); ++pin) {
+            Lumo::Index pinIndex;
+            if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str()))
+                return m_status;
+            Lumo::ContainerT<const Lumo::INorvComp> parent;
+            if (!connectivity::obtained(pin->GetParentNorvComp(parent), parent)) {
+                Lumo::String pinName;
+                if (!pin->GetName(pinName))
+                    pinName = "(can't get pin name)";
+                raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, netIndex, netName.c_str(), pinIndex,
+                           pinName.c_str());
+                noParent = true;
+            }
+            ++count;
+        }
+        if (count < 2) {
+            raiseError(CDICErrors::T35_NETHASTOOFEWPINS, netIndex, netName.c_str());
+            tooFew = true;
+        }
+    }
+    if (tooFew)
+        raiseError(CDICErrors::T35_SOMENETHASTOOFEWPINS);
+    if (noParent)
+        raiseError(CDICErrors::T35_SOMEPINSHAVENOPARENTCOMPONENT);
+
+    raiseStatus(OK);
+    return m_status;
+}
