@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPartPinValid.h"
+#include "tests/connectivity/CPartHasName.h"
 #include "tests/connectivity/CPinInComponent.h"
 #include "tests/connectivity/CPinConnection.h"
 #include "tests/connectivity/CRefDesVsCompName.h"
@@ -71,8 +73,8 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {9, "CLayerInAllClearRules", TestGating::HiddenTestsOn, &make<CLayerInAllClearRules>},
         {10, "CLayerInZAxisRules", TestGating::OutsideTamsaFlow, &make<CLayerInZAxisRules>},
         {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>},
-        // {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},       // tests/connectivity/CPartHasName.h
-        // {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},     // tests/connectivity/CPartPinValid.h
+        {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},
+        {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},
         // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
         {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},
         {16, "CCompValid", TestGating::Always, &make<CCompValid>},

@@ -1,0 +1,54 @@
+#include "tests/connectivity/CPartPinValid.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CPartPinValid::CPartPinValid() = default;
+CPartPinValid::~CPartPinValid() = default;
+
+std::string CPartPinValid::getTestDescription() const
+{
+    return "Test checks if all part pins have correct reference to their parts";
+}
+std::string CPartPinValid::getTestName() const { return "Part pins references valid"; }
+std::string CPartPinValid::getTestShortName() const { return "PartPinsRefValid"; }
+
+TestStatus CPartPinValid::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvPart> part;
+    if (!m_config->GetIterParts(part))
+        return raiseError(CDICErrors::T33_ERRITEROVERPARTS);
+
+    for (; part.IsValid(); ++part) {
+        // Without its own index and name a part's pins have nothing to be compared with; the
+        // failed read is reported and the part left.
+        Lumo::Index index;
+        if (!part->GetIndex(index)) {
+            raiseError(CDICErrors::T33_ERRINDEXOFRPART);
+            continue;
+        }
+        Lumo::String name;
+        if (!part->GetName(name)) {
+            raiseError(CDICErrors::T33_ERRNAMEOFRPART, index);
+            continue;
+        }
+        Lumo::IteratorT<const Lumo::INorvPartPin> partPin;
+        if (!part->GetIterPartPins(partPin))
+            return raiseError(CDICErrors::T33_ERRITEROVERPARTPINS);
+        for (; partPin.IsValid(); ++partPin) {
+            Lumo::ContainerT<const Lumo::INorvPart> parent;
+            if (!connectivity::obtained(partPin->GetParentPart(parent), parent))
+                return raiseError(CDICErrors::T33_ERRPARENTPARTOFPARTPIN);
+            Lumo::Index parentIndex;
+            if (!parent->GetIndex(parentIndex))
+                return raiseError(CDICErrors::T33_ERRINDEXOFPARENTPARTOFPARTPIN);
+            if (parentIndex != index)
+                raiseError(CDICErrors::T33_WRONGPARTPINPARENT, index, name.c_str(), parentIndex, "");
+        }
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
