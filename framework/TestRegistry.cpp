@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinUnique.h"
 #include "tests/connectivity/CPartPinValid.h"
 #include "tests/connectivity/CPartHasName.h"
 #include "tests/connectivity/CPinInComponent.h"
@@ -80,7 +81,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {16, "CCompValid", TestGating::Always, &make<CCompValid>},
         {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},
         {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},
-        // {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},           // tests/connectivity/CPinUnique.h
+        {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},
         // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
         // {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>}, // tests/connectivity/CPinUniqueInPart.h
         // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
