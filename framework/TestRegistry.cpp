@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinUniqueInPart.h"
 #include "tests/connectivity/CPinUnique.h"
 #include "tests/connectivity/CPartPinValid.h"
 #include "tests/connectivity/CPartHasName.h"
@@ -83,7 +84,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},
         {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},
         // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
-        // {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>}, // tests/connectivity/CPinUniqueInPart.h
+        {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>},
         // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
         // {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>}, // tests/connectivity/CPinsetsValidation.h
         // {24, "CPinsetsTreeLike", TestGating::HiddenTestsOn, &make<CPinsetsTreeLike>}, // tests/connectivity/CPinsetsTreeLike.h

@@ -1,0 +1,136 @@
+#include "tests/connectivity/CPinUniqueInPart.h"
+
+#include "framework/EqualPairs.h"
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include <cstring>
+
+namespace
+{
+
+// The same text for a pair of pins in either order.
+std::string unorderedPairKey(Lumo::Index a, Lumo::Index b)
+{
+    uint64_t values[2] = {a.GetValue(), b.GetValue()};
+    if (values[0] > values[1])
+        std::swap(values[0], values[1]);
+    std::string key(sizeof values, '\0');
+    std::memcpy(&key[0], values, sizeof values);
+    return key;
+}
+
+} // namespace
+
+CPinUniqueInPart::CPinUniqueInPart() = default;
+CPinUniqueInPart::~CPinUniqueInPart() = default;
+
+std::string CPinUniqueInPart::getTestDescription() const
+{
+    return "Test checks if part pins are unique, part pin pairs valid and not duplicated";
+}
+std::string CPinUniqueInPart::getTestName() const { return "Pin and pin pair in part"; }
+std::string CPinUniqueInPart::getTestShortName() const { return "UniquePinAndPinPairInNorvPart"; }
+
+bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& part, Lumo::Index partIndex,
+                                     const std::string& partName)
+{
+    Lumo::IteratorT<const Lumo::INorvPartPin> pin;
+    if (!part->GetIterPartPins(pin)) {
+        raiseError(CDICErrors::T52_ERRITERPINSINPART, partIndex);
+        return false;
+    }
+    std::vector<PartPinRecord> records;
+    for (; pin.IsValid(); ++pin) {
+        PartPinRecord record;
+        if (!readIndex(pin, record.pin, CDICErrors::T52_ERRINDEXOFPIN))
+            return false;
+        if (!readName(pin, record.name, CDICErrors::T52_ERRNAMEOFPIN, record.pin))
+            return false;
+        Lumo::ContainerT<const Lumo::INorvPart> parent;
+        if (!connectivity::obtained(pin->GetParentPart(parent), parent)) {
+            raiseError(CDICErrors::T52_ERRPARENTPARTOFPIN, record.pin);
+        } else {
+            Lumo::Index parentIndex;
+            if (!parent->GetIndex(parentIndex))
+                raiseError(CDICErrors::T52_ERRINDEXOFPARENTPARTOFPIN);
+            if (parentIndex != partIndex)
+                raiseError(CDICErrors::T52_INDEXOFPARENTPARTOFPINDIFFERSFROMEXAMINEDPART);
+        }
+        records.push_back(record);
+    }
+
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const PartPinRecord& record : records)
+        names.push_back(record.name);
+    ForEachEqualPair(names, [&](std::size_t i, std::size_t) {
+        raiseError(CDICErrors::T52_TWOPINSWITHSAMENAMEINPART, records[i].pin, records[i].name.c_str(), partIndex,
+                   partName.c_str());
+    });
+    return true;
+}
+
+bool CPinUniqueInPart::checkPartPinPairs(const Lumo::ContainerT<const Lumo::INorvPart>& part, Lumo::Index partIndex)
+{
+    Lumo::IteratorT<const Lumo::INorvPartPinPair> pair;
+    if (!part->GetIterPartPinPairs(pair)) {
+        raiseError(CDICErrors::T52_ERRITEROVERPINSINPART_2, partIndex);
+        return false;
+    }
+    std::vector<PartPinPairRecord> records;
+    for (; pair.IsValid(); ++pair) {
+        PartPinPairRecord record;
+        if (!readIndex(pair, record.pair, CDICErrors::T52_ERRINDEXOFPARTPINPAIR))
+            return false;
+        if (!readName(pair, record.name, CDICErrors::T52_ERRNAMEOFPARTPINPAIR, record.pair))
+            return false;
+        Lumo::ContainerT<const Lumo::INorvPartPin> first, second;
+        if (!connectivity::obtained(pair->GetFirstPartPin(first), first)) {
+            raiseError(CDICErrors::T52_ERRFIRSTPINOFPARTPINPAIR, record.pair);
+            return false;
+        }
+        if (!connectivity::obtained(pair->GetSecondPartPin(second), second)) {
+            raiseError(CDICErrors::T52_ERRSECONDPINOFPARTPINPAIR, record.pair);
+            return false;
+        }
+        if (!readIndex(first, record.firstPin, CDICErrors::T52_ERRINDEXOFFIRSTPINOFPARTPINPAIR, record.pair))
+            return false;
+        if (!readIndex(second, record.secondPin, CDICErrors::T52_ERRINDEXOFSECONDPINOFPARTPINPAIR, record.pair))
+            return false;
+        if (record.firstPin == record.secondPin)
+            raiseError(CDICErrors::T52_BOTHPINSOFPARTPINPAIRARETHESAMEPIN, record.pair, "", record.firstPin, "");
+        records.push_back(record);
+    }
+
+    std::vector<std::string> keys;
+    keys.reserve(records.size());
+    for (const PartPinPairRecord& record : records)
+        keys.push_back(unorderedPairKey(record.firstPin, record.secondPin));
+    ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
+        raiseError(CDICErrors::T52_DUPLICATEDPARTPINPAIRINPART, records[i].pair, "", records[j].pair, "");
+    });
+    return true;
+}
+
+TestStatus CPinUniqueInPart::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvPart> part;
+    if (!m_config->GetIterParts(part))
+        return raiseError(CDICErrors::T52_ERRITEROVERPARTS);
+    for (; part.IsValid(); ++part) {
+        Lumo::Index partIndex;
+        std::string partName;
+        if (!readIndex(part, partIndex, CDICErrors::T52_ERRINDEXOFPART))
+            return m_status;
+        if (!readName(part, partName, CDICErrors::T52_ERRNAMEOFPART, partIndex))
+            return m_status;
+        if (!checkPartPins(part, partIndex, partName) || !checkPartPinPairs(part, partIndex))
+            return m_status;
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
