@@ -1103,27 +1103,23 @@ void Loader::Complete(Scope& sc)
 void Loader::Commit(Scope& sc)
 {
     SnapshotData& t = *sc.table;
-    // A list is written in one go, so a target listed twice by it has this list's key last in its back list.
-    auto addBack = [&](const Entry& e, uint64_t key) {
-        // records are created in staging order, so a staged object's slot is its number
-        const int64_t ts = e.target != kNone ? static_cast<int64_t>(e.target) : t.SlotOfIndex(e.index);
-        if (ts < 0) return;
-        auto& back = t.records[static_cast<size_t>(ts)].back;
-        if (back.empty() || back.back() != key) back.push_back(key);
-    };
+    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
+    // that the records are visited once, in order, rather than once per list entry at random.
+    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
+    backs.reserve(sc.entries.size() + sc.objs.size());
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
         const KindLayout& layout = LayoutOf(o.kind);
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
+            // records are created in staging order, so a staged object's slot is its number
             int64_t os = static_cast<int64_t>(o.owner.target);
             if (o.owner.state == kRaw) {
                 t.ReserveSerial(o.owner.index);
                 os = t.SlotOfIndex(o.owner.index);
             }
-            // one owner entry per child: appended without a search
-            if (os >= 0) t.records[static_cast<size_t>(os)].back.push_back((static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
         }
         for (const FieldSlot& f : layout.refs) {
             const RefVal& r = sc.refs[o.refBase + f.pos];
@@ -1144,10 +1140,33 @@ void Loader::Commit(Scope& sc)
             const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
             ForEachEntry(sc, li, [&](const Entry& e) {
                 out.push_back(e.index);
-                if (e.target == kNone) t.ReserveSerial(e.index);
-                addBack(e, key);
+                int64_t ts = static_cast<int64_t>(e.target);
+                if (e.target == kNone) {
+                    t.ReserveSerial(e.index);
+                    ts = t.SlotOfIndex(e.index);
+                }
+                if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
             });
         }
+    }
+    // A stable counting sort by target keeps each target's entries in the order they arose.
+    const size_t n = t.records.size();
+    std::vector<uint32_t> start(n + 1, 0);
+    for (const auto& b : backs) ++start[b.first + 1];
+    for (size_t k = 0; k < n; ++k) start[k + 1] += start[k];
+    std::vector<uint64_t> sorted(backs.size());
+    {
+        std::vector<uint32_t> next(start.begin(), start.end() - 1);
+        for (const auto& b : backs) sorted[next[b.first]++] = b.second;
+    }
+    std::vector<std::pair<uint32_t, uint64_t>>().swap(backs);
+    for (size_t slot = 0; slot < n; ++slot) {
+        if (start[slot] == start[slot + 1]) continue;
+        auto& back = t.records[slot].back;
+        back.reserve(back.size() + (start[slot + 1] - start[slot]));
+        // a list that names a target twice adds its key once; its entries are adjacent here
+        for (uint32_t k = start[slot]; k < start[slot + 1]; ++k)
+            if (back.empty() || back.back() != sorted[k]) back.push_back(sorted[k]);
     }
 }
 
