@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPartPinPairValid.h"
 #include "tests/connectivity/CPinUniqueInPart.h"
 #include "tests/connectivity/CPinUnique.h"
 #include "tests/connectivity/CPartPinValid.h"
@@ -77,7 +78,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {11, "CNoiseRuleChecker", TestGating::OutsideTamsaFlow, &make<CNoiseRuleChecker>},
         {12, "CPartHasName", TestGating::HiddenTestsOn, &make<CPartHasName>},
         {13, "CPartPinValid", TestGating::HiddenTestsOn, &make<CPartPinValid>},
-        // {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>}, // tests/connectivity/CPartPinPairValid.h
+        {14, "CPartPinPairValid", TestGating::HiddenTestsOn, &make<CPartPinPairValid>},
         {15, "CCompInPart", TestGating::HiddenTestsOn, &make<CCompInPart>},
         {16, "CCompValid", TestGating::Always, &make<CCompValid>},
         {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},
