@@ -33,7 +33,7 @@ constexpr int32_t kPlaceholderType = 254;     // index type of unresolved noise-
 
 inline uint64_t MakeIndex(int32_t type, uint64_t serial) { return (static_cast<uint64_t>(type) << 56) | serial; }
 inline int32_t TypeOf(uint64_t index) { return static_cast<int32_t>(index >> 56); }
-inline uint64_t KindBit(Kind k) { return 1ull << static_cast<unsigned>(k); }
+constexpr uint64_t KindBit(Kind k) { return 1ull << static_cast<unsigned>(k); }
 std::string IndexText(uint64_t index);
 std::string FoldName(const std::string& s);   // ASCII lower case
 bool ParseIndexText(const std::string& text, uint64_t& out);   // "17-0-49"
@@ -141,7 +141,7 @@ enum RecordFlag : uint8_t {
     kAlive = 1,
     kValid = 2,
     kEmptyIndex = 4,
-    kListGiven = 8,    // PhysicalNet.pinsConnected was given
+    kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
 struct ObjRecord {

@@ -23,8 +23,7 @@ void AddBack(ObjRecord& r, uint64_t key)
 
 void RemoveBack(ObjRecord& r, uint64_t key)
 {
-    auto it = std::find(r.back.begin(), r.back.end(), key);
-    if (it != r.back.end()) r.back.erase(it);
+    r.back.erase(std::remove(r.back.begin(), r.back.end(), key), r.back.end());
 }
 
 const std::vector<uint64_t>& EmptyList()
@@ -200,10 +199,11 @@ void SnapshotData::SetRef(uint32_t slot, Field f, uint64_t target)
     ObjRecord& r = records[slot];
     if (f == Field::in) {
         if (r.owner == target) return;
-        if (ObjRecord* old = Find(r.owner)) RemoveBack(*old, BackKey(slot, Field::in));
+        // The old owner keeps a stale entry: owned objects are always checked against their own "in", and an
+        // owner of many objects must not be scanned per change.
         r.owner = target;
         if (target != kUnsetRef) ReserveSerial(target);
-        if (ObjRecord* now = Find(target)) AddBack(*now, BackKey(slot, Field::in));
+        if (ObjRecord* now = Find(target)) now->back.push_back(BackKey(slot, Field::in));
         return;
     }
     const SlotRef* s = SlotOf(r.kind, f);
@@ -237,6 +237,7 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
+    if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
     r.lists[s->pos].push_back(target);
     ReserveSerial(target);
     const int64_t ts = SlotOfIndex(target);
@@ -279,6 +280,7 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
+    if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
     std::vector<uint64_t> old;
     old.swap(r.lists[s->pos]);
     for (uint64_t t : old) {
@@ -462,7 +464,6 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
             }
             nameIndexes.erase(BackKey(x, f->field));
         }
-        if (ObjRecord* o = Find(r.owner)) RemoveBack(*o, BackKey(x, Field::in));
     }
 }
 

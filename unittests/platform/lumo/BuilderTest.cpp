@@ -104,6 +104,12 @@ TEST_F(BuilderTest, SchematicPinsOfAPhysicalNetComeFromItsFlatNetUnlessGiven)
     EXPECT_EQ((std::vector<std::string>{"U1.1", "U1.2"}), Names(pins));
     ASSERT_TRUE(Net(n2)->GetIterPinsConnected(pins));
     EXPECT_FALSE(pins.IsValid());
+    b->Literal(n1, Field::pinsConnected);   // a given (empty) list overrides the flat net's pins
+    ASSERT_TRUE(Net(n1)->GetIterPinsConnected(pins));
+    EXPECT_FALSE(pins.IsValid());
+    b->AppendOnly(n2, Field::pinsConnected, d2);
+    ASSERT_TRUE(Net(n2)->GetIterPinsConnected(pins));
+    EXPECT_EQ((std::vector<std::string>{"U1.2"}), Names(pins));
     IteratorT<const INet> nets;
     ASSERT_TRUE(Fetch(d1, &IUIDManager::GetPin)->GetIterNetsConnected(nets));
     int count = 0;
