@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CVirtualPinUnique.h"
+#include "tests/connectivity/CEbdPinUnique.h"
 #include "tests/connectivity/CPartPinPairValid.h"
 #include "tests/connectivity/CPinUniqueInPart.h"
 #include "tests/connectivity/CPinUnique.h"
@@ -84,7 +86,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {17, "CPinInComponent", TestGating::Always, &make<CPinInComponent>},
         {18, "CCompUnique", TestGating::Always, &make<CCompUnique>},
         {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},
-        // {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},     // tests/connectivity/CEbdPinUnique.h
+        {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},
         {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>},
         // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
         // {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>}, // tests/connectivity/CPinsetsValidation.h
@@ -112,7 +114,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},
         // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
         {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
-        // {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},    // tests/connectivity/CVirtualPinUnique.h
+        {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},
         {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>},
         {50, "CTemplatesUnique", TestGating::OutsideTamsaFlow, &make<CTemplatesUnique>},
         {51, "CTemplatesValid", TestGating::OutsideTamsaFlow, &make<CTemplatesValid>},

@@ -1,0 +1,52 @@
+#include "tests/connectivity/CVirtualPinUnique.h"
+
+#include <unordered_set>
+
+CVirtualPinUnique::CVirtualPinUnique() = default;
+CVirtualPinUnique::~CVirtualPinUnique() = default;
+
+std::string CVirtualPinUnique::getTestDescription() const
+{
+    return "Test checks if virtual pin names are unique in the design";
+}
+std::string CVirtualPinUnique::getTestName() const { return "Unique virtual pin names"; }
+std::string CVirtualPinUnique::getTestShortName() const { return "UniqueVirtualPinsInPhysNet"; }
+
+TestStatus CVirtualPinUnique::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T59_ERRITEROVERPHYSNETS);
+    std::unordered_set<std::string> names; // every readable virtual pin name of the design so far
+    for (; net.IsValid(); ++net) {
+        std::string netName;
+        Lumo::Index netIndex;
+        if (!readName(net, netName, CDICErrors::T59_ERRNAMEOFPHYSNET))
+            continue;
+        if (!readIndex(net, netIndex, CDICErrors::T59_ERRINDEXOFPHYSNET, Lumo::Index(), netName.c_str()))
+            continue;
+        const Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_VirtualPin);
+        Lumo::IteratorT<const Lumo::INorvPin> pin;
+        if (!net->GetIterPins(pin, kinds)) {
+            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+            continue;
+        }
+        for (; pin.IsValid(); ++pin) {
+            std::string pinName;
+            Lumo::Index pinIndex;
+            if (!readName(pin, pinName, CDICErrors::T59_ERRNAMEOFVIRTUALPIN))
+                continue;
+            if (!readIndex(pin, pinIndex, CDICErrors::T59_ERRINDEXOFVIRTUALPIN, Lumo::Index(), pinName.c_str()))
+                continue;
+            if (!names.insert(pinName).second)
+                raiseError(CDICErrors::T59_VIRTUALPINDUPLICATEDINTHEDESIGN, pinIndex, pinName.c_str(), netIndex,
+                           netName.c_str());
+        }
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
