@@ -341,17 +341,5 @@ void Store::SetFlag(Index index, const std::string& flag, bool value)
         f.rec->flags &= static_cast<uint8_t>(~bit);
 }
 
-// Fallbacks until the design-file code is linked in; the loader and saver replace them.
-__attribute__((weak)) std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
-{
-    if (err) *err = LoadError{"", "design files are not supported: " + path};
-    return nullptr;
-}
-
-__attribute__((weak)) Result SaveSession(const LumoPI&, const std::string& path, bool)
-{
-    return Failure("design files are not supported: " + path);
-}
-
 }  // namespace StandIn
 }  // namespace Lumo
