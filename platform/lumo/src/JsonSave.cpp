@@ -67,7 +67,10 @@ void WriteValue(OJson& out, const ConstraintData& v)
 
 class SnapshotWriter {
 public:
-    explicit SnapshotWriter(const SnapshotData& t) : m_t(t), m_written(t.records.size(), 0), m_ids(t.records.size())
+    // sessionIds: the ids taken at session level (snapshots and definitions), null for a backup's snapshot,
+    // which is an id scope of its own.
+    SnapshotWriter(const SnapshotData& t, std::unordered_set<std::string>* sessionIds)
+        : m_t(t), m_written(t.records.size(), 0), m_ids(t.records.size())
     {
         std::unordered_set<std::string> used;
         for (const ObjRecord& r : t.records)
@@ -75,13 +78,16 @@ public:
         for (size_t i = 0; i < t.records.size(); ++i) {
             const ObjRecord& r = t.records[i];
             if (!r.Alive()) continue;
-            if (r.extra && !r.extra->fileId.empty()) {
+            if (r.extra && !r.extra->fileId.empty() && (i != t.self || !sessionIds || !sessionIds->count(r.extra->fileId))) {
                 m_ids[i] = r.extra->fileId;
-                continue;
+            } else {
+                std::string id = "k" + std::to_string(r.index & kSerialMask) + "-" + std::to_string(TypeOf(r.index));
+                // the snapshot's id is also unique among the session's snapshots and definitions
+                while (used.count(id) || (i == t.self && sessionIds && sessionIds->count(id))) id += "_";
+                used.insert(id);
+                m_ids[i] = std::move(id);
             }
-            std::string id = "k" + std::to_string(r.index & kSerialMask) + "-" + std::to_string(TypeOf(r.index));
-            while (!used.insert(id).second) id += "_";
-            m_ids[i] = std::move(id);
+            if (i == t.self && sessionIds) sessionIds->insert(m_ids[i]);
         }
     }
 
@@ -319,7 +325,11 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
         doc["complete"] = false;
         doc["session"] = SessionJson(s);
         OJson snapshots = OJson::array();
-        for (const auto& snap : s.snapshots) snapshots.push_back(SnapshotWriter(*snap).Write());
+        std::unordered_set<std::string> sessionIds;
+        for (uint64_t index : s.definitions)
+            if (const ObjRecord* r = s.defs->FindLive(index))
+                if (r->extra && !r->extra->fileId.empty()) sessionIds.insert(r->extra->fileId);
+        for (const auto& snap : s.snapshots) snapshots.push_back(SnapshotWriter(*snap, &sessionIds).Write());
         doc["snapshots"] = std::move(snapshots);
         OJson backups = OJson::array();
         for (const Backup& b : s.backups) {
@@ -329,14 +339,14 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
             e["text1"] = b.text1;
             e["text2"] = b.text2;
             OJson copies = OJson::array();
-            for (const auto& snap : b.snapshots) copies.push_back(SnapshotWriter(*snap).Write());
+            for (const auto& snap : b.snapshots) copies.push_back(SnapshotWriter(*snap, nullptr).Write());
             e["snapshots"] = std::move(copies);
             backups.push_back(std::move(e));
         }
         doc["backups"] = std::move(backups);
         text = doc.dump(1);
         text += '\n';
-    } catch (const OJson::type_error& e) {
+    } catch (const OJson::type_error&) {
         return Failure(std::string("cannot save ") + path + ": a text is not valid UTF-8");
     } catch (const std::exception& e) {
         return Failure(std::string("cannot save ") + path + ": " + e.what());

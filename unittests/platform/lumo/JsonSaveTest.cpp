@@ -201,3 +201,17 @@ TEST(JsonSave, BuilderDesignsGetGeneratedIdsAndRoundTrip)
     EXPECT_EQ(DumpSession(*s), DumpSession(*again));
     EXPECT_NE(ReadText(dir.File("saved.json")).find("\"k"), std::string::npos);
 }
+
+TEST(JsonSave, SeveralSnapshotsKeepTheirIdsApart)
+{
+    auto s = NewSession();
+    for (const char* name : {"a", "b"}) {
+        Builder b(*s, name);
+        b.PhysicalNet(b.NorvConfig("TOP"), "N");
+    }
+    Builder(*s, "a").Definition("X", 1);
+    TempDir dir;
+    auto again = Reload(*s, dir);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(DumpSession(*s), DumpSession(*again));
+}
