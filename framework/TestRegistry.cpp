@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinNumVsPinName.h"
 #include "tests/connectivity/CVirtualPinUnique.h"
 #include "tests/connectivity/CEbdPinUnique.h"
 #include "tests/connectivity/CPartPinPairValid.h"
@@ -112,7 +113,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {43, "CFlatNetCheck", TestGating::Always, &make<CFlatNetCheck>},
         {44, "CFlatPinVsNorvPinChecker", TestGating::HiddenTestsOn, &make<CFlatPinVsNorvPinChecker>},
         {45, "CRefDesVsCompName", TestGating::Always, &make<CRefDesVsCompName>},
-        // {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>}, // tests/connectivity/CPinNumVsPinName.h
+        {46, "CPinNumVsPinName", TestGating::HiddenTestsOn, &make<CPinNumVsPinName>},
         {47, "CViaSpanValid", TestGating::Always, &make<CViaSpanValid>},
         {48, "CVirtualPinUnique", TestGating::Always, &make<CVirtualPinUnique>},
         {49, "CC2CClearRules", TestGating::OutsideTamsaFlow, &make<CC2CClearRules>},
