@@ -2,6 +2,7 @@
 
 #include "framework/CCharsValidator.h"
 #include "framework/CDICErrors.h"
+#include "framework/EqualPairs.h"
 
 #include <vector>
 
@@ -49,6 +50,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
 {
     const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
     std::vector<std::string> names; // hierarchical names
+    std::vector<std::string> keys;  // the names folded to lower case
     std::vector<Lumo::Index> indexes;
 
     for (; it.IsValid(); ++it)
@@ -72,11 +74,12 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
             raiseError(CDICErrors::T9_INVALIDNAMEOFCC, index, fullName.c_str(), Lumo::Index(), invalid.c_str());
 
         names.push_back(fullName);
+        keys.push_back(NorvRules::FoldCase(fullName));
         indexes.push_back(index);
     }
 
     // Both pairs name the earlier class of each equal pair.
-    NorvRules::ForEachDuplicatePair(names, [&](std::size_t i, std::size_t /*j*/) {
+    ForEachEqualPair(keys, [&](std::size_t i, std::size_t /*j*/) {
         raiseError(CDICErrors::T9_DUPLICATEDNAMEOFCC, Lumo::Index(), names[i].c_str(), indexes[i], "");
     });
     return m_status;

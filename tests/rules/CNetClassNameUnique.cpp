@@ -2,6 +2,7 @@
 
 #include "framework/CCharsValidator.h"
 #include "framework/CDICErrors.h"
+#include "framework/EqualPairs.h"
 
 #include <vector>
 
@@ -48,6 +49,7 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
 {
     const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
     std::vector<std::string> names;
+    std::vector<std::string> keys; // the names folded to lower case
     std::vector<Lumo::Index> indexes;
 
     for (; it.IsValid(); ++it)
@@ -67,10 +69,11 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
             raiseError(CDICErrors::T29_NETCLASSNAMEHANEWINSIDE, index, text.c_str());
 
         names.push_back(text);
+        keys.push_back(NorvRules::FoldCase(text));
         indexes.push_back(index);
     }
 
-    NorvRules::ForEachDuplicatePair(names, [&](std::size_t i, std::size_t j) {
+    ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
         raiseError(CDICErrors::T29_NETCLASSNAMEDUPLICATED, indexes[i], names[i].c_str(), indexes[j], path.c_str());
     });
     return m_status;

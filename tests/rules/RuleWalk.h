@@ -1,18 +1,14 @@
-// Small helpers shared by the rule tests: case folding of names the way the tests compare them,
-// grouping of names for duplicate searches, and the guard that keeps a walk over a class or rule
-// tree from running round a cycle. Header only; no state beyond what a caller owns.
+// Small helpers shared by the rule tests: case folding of names the way the tests compare them
+// (the keys for framework/EqualPairs.h), and the guard that keeps a walk over a class or rule tree
+// from running round a cycle. Header only; no state beyond what a caller owns.
 #pragma once
 
 #include "lumopi/LumoPI.h"
 
 #include <cctype>
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
-#include <utility>
-#include <vector>
 
 namespace NorvRules
 {
@@ -33,34 +29,6 @@ inline std::string UpperCase(const std::string& text)
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
-}
-
-// Calls onPair(i, j) for every pair of positions i < j whose names are equal without regard to
-// case, in the order of a full pairwise scan (i ascending, then j ascending), but in time linear in
-// the number of names plus the number of pairs reported.
-template <class OnPair>
-void ForEachDuplicatePair(const std::vector<std::string>& names, OnPair&& onPair)
-{
-    std::unordered_map<std::string, std::size_t> groupOf;
-    std::vector<std::vector<std::size_t>> groups;
-    std::vector<std::size_t> group(names.size());
-    std::vector<std::size_t> rank(names.size());
-    groupOf.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-    {
-        auto found = groupOf.emplace(FoldCase(names[i]), groups.size());
-        if (found.second)
-            groups.emplace_back();
-        group[i] = found.first->second;
-        rank[i] = groups[group[i]].size();
-        groups[group[i]].push_back(i);
-    }
-    for (std::size_t i = 0; i < names.size(); ++i)
-    {
-        const std::vector<std::size_t>& members = groups[group[i]];
-        for (std::size_t k = rank[i] + 1; k < members.size(); ++k)
-            onPair(i, members[k]);
-    }
 }
 
 // The objects on the current path of a depth-first walk. A walk enters an object's subtree only
