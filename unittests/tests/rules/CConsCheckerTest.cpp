@@ -1,12 +1,12 @@
 #include "tests/rules/CConsChecker.h"
 
-#include "tests/rules/ConsRuleKit.h"
+#include "RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-using namespace conskit;
+using namespace ruletest;
 using E = CDICErrors;
 
 namespace

@@ -1,6 +1,6 @@
 #include "tests/rules/CDefaultObjects.h"
 
-#include "tests/rules/ConsRuleKit.h"
+#include "RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace conskit;
+using namespace ruletest;
 using E = CDICErrors;
 
 namespace

@@ -1,12 +1,12 @@
 #include "tests/rules/CDefaults.h"
 
-#include "tests/rules/ConsRuleKit.h"
+#include "RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-using namespace conskit;
+using namespace ruletest;
 using E = CDICErrors;
 
 namespace

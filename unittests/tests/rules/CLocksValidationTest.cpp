@@ -1,10 +1,10 @@
 #include "tests/rules/CLocksValidation.h"
 
-#include "tests/rules/ConsRuleKit.h"
+#include "RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
-using namespace conskit;
+using namespace ruletest;
 using E = CDICErrors;
 
 namespace

@@ -3,14 +3,14 @@
 // and passes the clean one.
 #include "framework/CNorvProjectChecker.h"
 
-#include "tests/rules/ConsRuleKit.h"
+#include "RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
 
-using namespace conskit;
+using namespace ruletest;
 
 namespace
 {

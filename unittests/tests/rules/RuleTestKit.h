@@ -1,7 +1,8 @@
-// Shared pieces of the rule test suites: a small design built with the stand-in's builder, a run of
-// one test outside fix mode (its stored findings) or in fix mode (the findings as the repair manager
-// queued them), the log lines the findings give, and a run of the whole checker that keeps only the
-// blocks of chosen tests.
+// Shared pieces of the rule test suites: a small design built with the stand-in's builder,
+// constraints files written for one case, a run of one test outside fix mode (its stored findings)
+// or in fix mode (the findings as the repair manager queued them), a sweep that fails every call of
+// a run in turn, the log lines the findings give, and a run of the whole checker that keeps only
+// the blocks of chosen tests.
 #pragma once
 
 #include "framework/CFixMgr.h"
@@ -12,7 +13,9 @@
 #include "lumopi/StandIn.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -40,7 +43,49 @@ struct Design
 
     Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
     Lumo::StandIn::Store& store() { return b.GetStore(); }
+    // The first live object of the kind with the name; the empty index when there is none.
+    Index find(Kind kind, const std::string& name)
+    {
+        for (Index index : store().AllLive(kind))
+            if (store().Name(index) == name)
+                return index;
+        return Index();
+    }
 };
+
+// A file in the temporary folder, removed when the object goes.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& content)
+    {
+        char path[] = "/tmp/ruletest-XXXXXX";
+        const int fd = mkstemp(path);
+        if (fd >= 0)
+            close(fd);
+        m_path = path;
+        std::ofstream(m_path, std::ios::binary) << content;
+    }
+    ~TempFile() { std::remove(m_path.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// A constraints file of the given owners and definitions (JSON array bodies).
+inline std::string ConstraintsJson(const std::string& owners, const std::string& definitions)
+{
+    return "{ \"format\": \"kravik-constraints\", \"version\": 1, \"owners\": [" + owners + "], \"definitions\": [" +
+           definitions + "] }";
+}
+
+inline std::string ExampleConstraintsPath()
+{
+    return std::string(KRAVIK_SOURCE_DIR) + "/examples/constraints-example.json";
+}
 
 // Sets (or, with a null value, unsets) an environment variable for the life of the scope and then
 // restores what was there.
@@ -81,6 +126,7 @@ struct Finding
     std::vector<std::pair<Index, std::string>> pairs;
 
     bool operator==(const Finding& o) const { return code == o.code && pairs == o.pairs; }
+    bool operator!=(const Finding& o) const { return !(*this == o); }
 };
 
 inline void PrintTo(const Finding& f, std::ostream* os)
@@ -89,6 +135,11 @@ inline void PrintTo(const Finding& f, std::ostream* os)
     for (const auto& p : f.pairs)
         *os << ", (" << p.first.ToText() << ", \"" << p.second << "\")";
     *os << "}";
+}
+
+inline Finding F(unsigned code, std::vector<std::pair<Index, std::string>> pairs = {})
+{
+    return Finding{code, std::move(pairs)};
 }
 
 inline Finding FromIssue(const CFixIssue& issue)
@@ -128,11 +179,14 @@ struct Outcome
     std::vector<unsigned> codes() const { return CodesOf(findings); }
 };
 
-// A log writing into memory.
+// A log writing into memory, at level 2 unless told.
 class MemoryLog
 {
 public:
-    MemoryLog() : m_file(open_memstream(&m_buffer, &m_size)), m_log(m_file, false) { m_log.setLogLevel(2); }
+    explicit MemoryLog(int level = 2) : m_file(open_memstream(&m_buffer, &m_size)), m_log(m_file, false)
+    {
+        m_log.setLogLevel(level);
+    }
     ~MemoryLog()
     {
         std::fclose(m_file);
@@ -155,13 +209,15 @@ private:
     CTestLog m_log;
 };
 
-// Runs the test once on snapshot "main", top block "TOP", outside fix mode. afterInit runs between
-// initTest and runTest (to arm a fault countdown that must not fire in initTest).
-inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::function<void()>& afterInit = {})
+// Runs the test once on snapshot "main", top block "TOP", outside fix mode, with the constraints
+// file consFile. afterInit runs between initTest and runTest (to arm a fault countdown that must not
+// fire in initTest).
+inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::string& consFile = "",
+                       const std::function<void()>& afterInit = {}, int logLevel = 2)
 {
-    MemoryLog log;
+    MemoryLog log(logLevel);
     Outcome out;
-    test.initTest(&session, "main", "TOP", &log.log(), nullptr, 1, "");
+    test.initTest(&session, "main", "TOP", &log.log(), nullptr, 1, consFile);
     if (afterInit)
         afterInit();
     out.status = test.runTest(false);
@@ -170,18 +226,43 @@ inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const st
     return out;
 }
 
+inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::function<void()>& afterInit)
+{
+    return RunTest(test, session, "", afterInit);
+}
+
 // Runs the test once in fix mode with a repair manager that knows no repairs, and returns the
 // findings as the manager queued them (the pairs a repair would read, in the order it would).
-inline std::vector<Finding> RunQueued(CNorvDetailChecker& test, Lumo::LumoPI& session)
+inline std::vector<Finding> RunQueued(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::string& consFile = "")
 {
     MemoryLog log;
     CFixMgr manager(false);
     manager.EnablePostFixIssuesMode(true);
-    test.initTest(&session, "main", "TOP", &log.log(), &manager, 1, "");
+    test.initTest(&session, "main", "TOP", &log.log(), &manager, 1, consFile);
     test.runTest(false);
     unsigned fixed = 0;
     manager.RunPostTestFixIssues(&test, true, fixed);
     return FindingsOf(test);
+}
+
+// Runs a fresh test once per call of a run, failing the k-th call from the start of runTest, until
+// a run makes fewer calls; returns every code that the runs raised.
+template <class Test>
+std::vector<unsigned> SweepEveryCall(Lumo::LumoPI& session, const std::string& consFile = "")
+{
+    std::vector<unsigned> seen;
+    for (std::uint64_t k = 1; k < 5000; ++k)
+    {
+        Test test;
+        const Outcome out = RunTest(test, session, consFile, [&] { Lumo::StandIn::GetFaults(session).SetCountdown(k); });
+        const bool fired = Lumo::StandIn::GetFaults(session).GetCountdown() == 0;
+        Lumo::StandIn::GetFaults(session).ClearAll();
+        for (const Finding& f : out.findings)
+            seen.push_back(f.code);
+        if (!fired)
+            break;
+    }
+    return seen;
 }
 
 // The coded lines the stored findings of a test give, as the checker writes them at the end of a
