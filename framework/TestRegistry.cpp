@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinPairUnique.h"
 #include "tests/connectivity/CPinNumVsPinName.h"
 #include "tests/connectivity/CVirtualPinUnique.h"
 #include "tests/connectivity/CEbdPinUnique.h"
@@ -101,7 +102,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {31, "CExistAllUsedNetClasses", TestGating::Always, &make<CExistAllUsedNetClasses>},
         {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
         {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},
-        // {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},          // tests/connectivity/CPinPairUnique.h
+        {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},
         // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
         {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
         // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
