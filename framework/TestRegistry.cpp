@@ -1,6 +1,8 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinPairAndTopology.h"
+#include "tests/connectivity/CConnectionPinPair.h"
 #include "tests/connectivity/CPinPairUnique.h"
 #include "tests/connectivity/CPinNumVsPinName.h"
 #include "tests/connectivity/CVirtualPinUnique.h"
@@ -103,9 +105,9 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {32, "CDiffPairConsistency", TestGating::Always, &make<CDiffPairConsistency>},
         {33, "CDiffPairNCCheck", TestGating::Always, &make<CDiffPairNCCheck>},
         {34, "CPinPairUnique", TestGating::Always, &make<CPinPairUnique>},
-        // {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>}, // tests/connectivity/CConnectionPinPair.h
+        {35, "CConnectionPinPair", TestGating::OutsideTamsaFlow, &make<CConnectionPinPair>},
         {36, "CPowerNetTopology", TestGating::Always, &make<CPowerNetTopology>},
-        // {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>}, // tests/connectivity/CPinPairAndTopology.h
+        {37, "CPinPairAndTopology", TestGating::HiddenTestsOn, &make<CPinPairAndTopology>},
         {38, "CFromToUnique", TestGating::Always, &make<CFromToUnique>},
         {39, "CFromToInOneNet", TestGating::Always, &make<CFromToInOneNet>},
         {40, "CConsChecker", TestGating::Always, &make<CConsChecker>},

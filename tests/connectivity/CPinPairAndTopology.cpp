@@ -1,0 +1,60 @@
+#include "tests/connectivity/CPinPairAndTopology.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CPinPairAndTopology::CPinPairAndTopology() { m_pairTypes = Lumo::PPT_Ordinary; }
+CPinPairAndTopology::~CPinPairAndTopology() = default;
+
+std::string CPinPairAndTopology::getTestDescription() const
+{
+    return "Test checks if pin pairs are valid for given topology";
+}
+std::string CPinPairAndTopology::getTestName() const { return "Pin pairs valid for net topology"; }
+std::string CPinPairAndTopology::getTestShortName() const { return "PinpairsAllowedForNetTopology"; }
+
+bool CPinPairAndTopology::getOrderType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
+                                       std::string& value)
+{
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
+        return false;
+    Lumo::String text;
+    Lumo::EConstraintType type;
+    if (!constraint->GetValueByString(text, type)) {
+        raiseError(CDICErrors::T36_ERRVALUEOFORDERTYPEFROMELECNET);
+        return false;
+    }
+    value = text.str();
+    return true;
+}
+
+TestStatus CPinPairAndTopology::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
+    if (!m_config->GetIterElectricalNets(net))
+        return raiseError(CDICErrors::T36_ERRITEROVERELECNETS);
+    for (; net.IsValid(); ++net) {
+        // Each net starts from nothing, so that a failed read never names the net before it.
+        Lumo::Index netIndex;
+        Lumo::String netName;
+        net->GetIndex(netIndex);
+        net->GetName(netName);
+        std::string topology;
+        if (!getOrderType(net, topology)) {
+            raiseError(CDICErrors::T36_ERRTOPOLOGYOFRELECNET, netIndex, netName.c_str());
+            continue;
+        }
+        Lumo::IteratorT<const Lumo::INorvPinPair> pair;
+        if (!net->GetIterPinPairs(pair, m_pairTypes))
+            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
+        // Nothing is judged: the pairs are only stepped through.
+        for (; pair.IsValid(); ++pair) {
+        }
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
