@@ -74,23 +74,14 @@ TestStatus CLayerInAllClearRules::checkClearRuleLayers(const Lumo::ContainerT<co
     if (!rule->GetIterLayerClearRules(layerRules))
         return raiseError(CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    for (; layerRules.IsValid(); ++layerRules)
-    {
-        NorvRules::RuleLayerEntry entry{0, Lumo::Index()};
-        if (!layerRules->GetLayerIndex(entry.layerNumber))
-            return raiseError(CDICErrors::T24_ERRLAYERCLEARRULENUMBER);
-        Lumo::ContainerT<const Lumo::INorvLayer> parent;
-        if (!layerRules->GetParentLayer(parent))
-            return raiseError(CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER);
-        if (!parent->GetIndex(entry.parentLayer))
-            return raiseError(CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER);
-        ruleLayers.push_back(entry);
-    }
+    static const unsigned readCodes[3] = {CDICErrors::T24_ERRLAYERCLEARRULENUMBER, CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER,
+                                          CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER};
+    if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
+        return raiseError(static_cast<int>(failed));
 
     readDesignLayers();
     if (m_layersFailure.Failed())
-        return m_layersFailure.withIndex ? raiseError(static_cast<int>(m_layersFailure.code), m_layersFailure.index)
-                                         : raiseError(static_cast<int>(m_layersFailure.code));
+        return m_layersFailure.RaiseOn(*this);
 
     struct Findings
     {
@@ -133,33 +124,27 @@ void CLayerInAllClearRules::readDesignLayers()
         return;
     m_layersRead = true;
 
-    auto fail = [this](unsigned code, bool withIndex, const Lumo::Index& index) {
-        m_layersFailure.code = code;
-        m_layersFailure.withIndex = withIndex;
-        m_layersFailure.index = index;
-    };
-
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
-        return fail(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
+        return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
     for (; it.IsValid(); ++it)
     {
         NorvRules::MetalLayerEntry layer{0, Lumo::Index(), std::string()};
         if (!it->GetIndex(layer.index))
-            return fail(CDICErrors::T24_ERRLAYERINDEX, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T24_ERRLAYERINDEX, false, Lumo::Index());
         Lumo::ELayerType type{};
         if (!it->GetType(type))
-            return fail(CDICErrors::T24_ERRTYPELAYERINDESIGN, true, layer.index);
+            return m_layersFailure.Set(CDICErrors::T24_ERRTYPELAYERINDESIGN, true, layer.index);
         if (type != 0)
             continue;
 
         std::int32_t metallic = 0;
         if (!it->GetLayerNumber(layer.layerNumber))
-            return fail(CDICErrors::T24_ERRLAYERNUMBER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T24_ERRLAYERNUMBER, false, Lumo::Index());
         if (!it->GetMetallicLayerNumber(metallic))
-            return fail(CDICErrors::T24_ERRLAYERMETALLICNUMBER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T24_ERRLAYERMETALLICNUMBER, false, Lumo::Index());
         if (metallic < 1)
-            return fail(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index);
+            return m_layersFailure.Set(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index);
         m_layers.Add(layer);
     }
 }

@@ -95,23 +95,14 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
     if (!rule->GetIterLayerRules(layerRules))
         return raiseError(CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    for (; layerRules.IsValid(); ++layerRules)
-    {
-        NorvRules::RuleLayerEntry entry{0, Lumo::Index()};
-        if (!layerRules->GetLayerIndex(entry.layerNumber))
-            return raiseError(CDICErrors::T25_ERRLAYERRULENYMBER);
-        Lumo::ContainerT<const Lumo::INorvLayer> parent;
-        if (!layerRules->GetParentLayer(parent))
-            return raiseError(CDICErrors::T25_ERRLAYERRULEPARENTLAYER);
-        if (!parent->GetIndex(entry.parentLayer))
-            return raiseError(CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER);
-        ruleLayers.push_back(entry);
-    }
+    static const unsigned readCodes[3] = {CDICErrors::T25_ERRLAYERRULENYMBER, CDICErrors::T25_ERRLAYERRULEPARENTLAYER,
+                                          CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER};
+    if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
+        return raiseError(static_cast<int>(failed));
 
     readDesignLayers();
     if (m_layersFailure.Failed())
-        return m_layersFailure.withIndex ? raiseError(static_cast<int>(m_layersFailure.code), m_layersFailure.index)
-                                         : raiseError(static_cast<int>(m_layersFailure.code));
+        return m_layersFailure.RaiseOn(*this);
 
     struct Findings
     {
@@ -165,20 +156,14 @@ void CLayerInAllNetClasses::readDesignLayers()
         return;
     m_layersRead = true;
 
-    auto fail = [this](unsigned code, bool withIndex, const Lumo::Index& index) {
-        m_layersFailure.code = code;
-        m_layersFailure.withIndex = withIndex;
-        m_layersFailure.index = index;
-    };
-
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
-        return fail(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
+        return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
     for (; it.IsValid(); ++it)
     {
         Lumo::ELayerType type{};
         if (!it->GetType(type))
-            return fail(CDICErrors::T25_ERRTYPEOFLAYER, true, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T25_ERRTYPEOFLAYER, true, Lumo::Index());
         if (type != 0)
             continue;
 
@@ -186,22 +171,22 @@ void CLayerInAllNetClasses::readDesignLayers()
         std::int32_t metallic = 0;
         Lumo::String name;
         if (!it->GetLayerNumber(layer.layerNumber))
-            return fail(CDICErrors::T25_ERRNUMBEROFLAYER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T25_ERRNUMBEROFLAYER, false, Lumo::Index());
         if (!it->GetMetallicLayerNumber(metallic))
-            return fail(CDICErrors::T25_ERRMETALLICNUMBEROFLAYER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T25_ERRMETALLICNUMBEROFLAYER, false, Lumo::Index());
         if (!it->GetIndex(layer.index))
-            return fail(CDICErrors::T25_ERRINDEXOFLAYER_2, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T25_ERRINDEXOFLAYER_2, false, Lumo::Index());
         if (!it->GetName(name))
-            return fail(CDICErrors::T25_ERRNAMEOFLAYER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T25_ERRNAMEOFLAYER, false, Lumo::Index());
         layer.name = name.str();
 
         if (metallic < 1)
         {
             Lumo::ELayerType again{};
             if (!it->GetType(again))
-                return fail(CDICErrors::T25_ERRTYPEOFLAYER_2, true, layer.index);
+                return m_layersFailure.Set(CDICErrors::T25_ERRTYPEOFLAYER_2, true, layer.index);
             if (again == 0)
-                return fail(CDICErrors::T25_METALLICLAYERHASILLEGALNUMBER, true, layer.index);
+                return m_layersFailure.Set(CDICErrors::T25_METALLICLAYERHASILLEGALNUMBER, true, layer.index);
         }
         m_layers.Add(layer);
     }

@@ -104,8 +104,7 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
 
     readDesignLayers();
     if (m_layersFailure.Failed())
-        return m_layersFailure.withIndex ? raiseError(static_cast<int>(m_layersFailure.code), m_layersFailure.index)
-                                         : raiseError(static_cast<int>(m_layersFailure.code));
+        return m_layersFailure.RaiseOn(*this);
 
     for (const std::string& layer : m_layerNames)
     {
@@ -137,28 +136,22 @@ void CLayerInZAxisRules::readDesignLayers()
         return;
     m_layersRead = true;
 
-    auto fail = [this](unsigned code, bool withIndex, const Lumo::Index& index) {
-        m_layersFailure.code = code;
-        m_layersFailure.withIndex = withIndex;
-        m_layersFailure.index = index;
-    };
-
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
-        return fail(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
+        return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
     for (; it.IsValid(); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
-            return fail(CDICErrors::T26_ERRINDEXLAYER, false, Lumo::Index());
+            return m_layersFailure.Set(CDICErrors::T26_ERRINDEXLAYER, false, Lumo::Index());
         Lumo::ELayerType type{};
         if (!it->GetType(type))
-            return fail(CDICErrors::T26_ERRTYPELAYER, true, index);
+            return m_layersFailure.Set(CDICErrors::T26_ERRTYPELAYER, true, index);
         if (type != 0)
             continue;
         Lumo::String name;
         if (!it->GetName(name))
-            return fail(CDICErrors::T26_ERRNAMELAYER_2, true, index);
+            return m_layersFailure.Set(CDICErrors::T26_ERRNAMELAYER_2, true, index);
         m_layerNames.push_back(name.str());
         ++m_layerNameCounts[name.str()];
     }

@@ -1,8 +1,11 @@
 // The matching of layer rules onto the metallic layers of the design, shared by the tests of layers
 // in net classes and in clearance rules. A layer rule names its layer twice, by layer number and by
 // parent layer object; it matches a metallic layer when both agree. The table is filled once per
-// run and matched against the layer rules of every rule. Header only; not shared between threads.
+// run and matched against the layer rules of every rule. Also the failed read of the design's
+// layers that the layer tests raise again at every rule. Header only; not shared between threads.
 #pragma once
+
+#include "framework/CNorvDetailChecker.h"
 
 #include "lumopi/LumoPI.h"
 
@@ -21,6 +24,28 @@ struct RuleLayerEntry
     std::int32_t layerNumber;
     Lumo::Index parentLayer;
 };
+
+// Reads the layer number and the parent layer's index of every layer rule the iterator walks, in
+// order, into out. On a failed read returns the code for it from failCodes (the number, the parent
+// layer, the parent layer's index) and reads no further; returns 0 when all were read.
+template <class LayerRule>
+unsigned ReadRuleLayers(Lumo::IteratorT<const LayerRule>& it, const unsigned (&failCodes)[3],
+                        std::vector<RuleLayerEntry>& out)
+{
+    for (; it.IsValid(); ++it)
+    {
+        RuleLayerEntry entry{0, Lumo::Index()};
+        if (!it->GetLayerIndex(entry.layerNumber))
+            return failCodes[0];
+        Lumo::ContainerT<const Lumo::INorvLayer> parent;
+        if (!it->GetParentLayer(parent))
+            return failCodes[1];
+        if (!parent->GetIndex(entry.parentLayer))
+            return failCodes[2];
+        out.push_back(entry);
+    }
+    return 0;
+}
 
 struct MetalLayerEntry
 {
@@ -120,6 +145,17 @@ struct ReplayedFailure
     Lumo::Index index;
 
     bool Failed() const { return code != 0; }
+    void Set(unsigned failCode, bool carriesIndex, const Lumo::Index& failIndex)
+    {
+        code = failCode;
+        withIndex = carriesIndex;
+        index = failIndex;
+    }
+    // Raises the failure on the test again.
+    TestStatus RaiseOn(CNorvDetailChecker& test) const
+    {
+        return withIndex ? test.raiseError(static_cast<int>(code), index) : test.raiseError(static_cast<int>(code));
+    }
 };
 
 } // namespace NorvRules
