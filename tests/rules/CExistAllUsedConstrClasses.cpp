@@ -40,39 +40,11 @@ bool CExistAllUsedConstrClasses::collectConstraintClasses()
 bool CExistAllUsedConstrClasses::collectChildConstraintClasses(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
                                                                const std::string& parentPath)
 {
-    for (; it.IsValid(); ++it)
-    {
-        std::string path = parentPath;
-        if (!path.empty())
-            path += "/";
-        Lumo::String name;
-        if (!it->GetName(name))
-        {
-            raiseError(CDICErrors::T19_ERRNAMEOFCONSTRAINTCLASS);
-            return false;
-        }
-        Lumo::Index index;
-        if (!it->GetIndex(index))
-        {
-            raiseError(CDICErrors::T19_ERRINDEXOFCONSTRAINTCLASS);
-            return false;
-        }
-        path += name.str();
-        m_existingClasses.emplace_back(index, path);
-        m_existingNames.insert(path);
-
-        // A class met again below itself is reported as if its children could not be read.
-        NorvRules::PathGuard::Scope onPath(m_path, index);
-        Lumo::IteratorT<const Lumo::INorvConstraintClass> children;
-        if (!onPath.Entered() || !it->GetIterChildConstraintClasses(children))
-        {
-            raiseError(CDICErrors::T19_ERRITEROFCHILDRENOFCONSTRAINTCLASS_2);
-            return false;
-        }
-        if (!collectChildConstraintClasses(children, path))
-            return false;
-    }
-    return true;
+    static const NorvRules::ClassWalkCodes codes{CDICErrors::T19_ERRNAMEOFCONSTRAINTCLASS,
+                                                 CDICErrors::T19_ERRINDEXOFCONSTRAINTCLASS,
+                                                 CDICErrors::T19_ERRITEROFCHILDRENOFCONSTRAINTCLASS_2, false};
+    return NorvRules::CollectClassPaths(*this, it, parentPath, &Lumo::INorvConstraintClass::GetIterChildConstraintClasses,
+                                        codes, {m_existingClasses, m_existingNames, m_path});
 }
 
 TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)

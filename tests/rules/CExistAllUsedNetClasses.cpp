@@ -40,39 +40,11 @@ bool CExistAllUsedNetClasses::collectNetClasses()
 bool CExistAllUsedNetClasses::collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
                                                      const std::string& parentPath)
 {
-    for (; it.IsValid(); ++it)
-    {
-        std::string path = parentPath;
-        if (!path.empty())
-            path += "/";
-        Lumo::String name;
-        if (!it->GetName(name))
-        {
-            raiseError(CDICErrors::T20_ERRNAMEOFNETCLASS);
-            return false;
-        }
-        Lumo::Index index;
-        if (!it->GetIndex(index))
-        {
-            raiseError(CDICErrors::T20_ERRINDEXOFNETCLASS);
-            return false;
-        }
-        path += name.str();
-        m_existingClasses.emplace_back(index, path);
-        m_existingNames.insert(path);
-
-        // A class met again below itself is reported as if its children could not be read.
-        NorvRules::PathGuard::Scope onPath(m_path, index);
-        Lumo::IteratorT<const Lumo::INorvNetClass> children;
-        if (!onPath.Entered() || !it->GetIterChildNetClasses(children))
-        {
-            raiseError(CDICErrors::T20_ERRITERCHILDRENOFNETCLASS, index, path.c_str());
-            return false;
-        }
-        if (!collectChildNetClasses(children, path))
-            return false;
-    }
-    return true;
+    static const NorvRules::ClassWalkCodes codes{CDICErrors::T20_ERRNAMEOFNETCLASS,
+                                                 CDICErrors::T20_ERRINDEXOFNETCLASS,
+                                                 CDICErrors::T20_ERRITERCHILDRENOFNETCLASS, true};
+    return NorvRules::CollectClassPaths(*this, it, parentPath, &Lumo::INorvNetClass::GetIterChildNetClasses,
+                                        codes, {m_existingClasses, m_existingNames, m_path});
 }
 
 void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)

@@ -6,8 +6,7 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
-#include "tests/rules/IndexNameRecord.h"
-#include "tests/rules/RuleWalk.h"
+#include "tests/rules/ClassPathWalk.h"
 
 #include <string>
 #include <unordered_set>
