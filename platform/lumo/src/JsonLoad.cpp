@@ -9,6 +9,7 @@
 #include "Store.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -115,48 +116,69 @@ struct Obj {
     RefVal owner;
 };
 
-// File ids of one scope: open addressing, since a large design resolves millions of references.
+// File ids of one scope: open addressing, since a large design resolves millions of references. A slot
+// keeps the id's first bytes, so that short ids compare without reading the text.
 class IdMap {
 public:
+    void Reserve(size_t ids)
+    {
+        size_t size = 1024;
+        while (size < ids * 2) size *= 2;
+        if (size > m_slots.size()) Rehash(size);
+    }
     // False when the id is already taken.
     bool Insert(std::string_view id, uint32_t obj)
     {
-        if ((m_count + 1) * 2 > m_slots.size()) Grow();
+        if ((m_count + 1) * 2 > m_slots.size()) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
         const uint64_t h = Hash(id);
+        const uint64_t prefix = Prefix(id);
         for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{h, obj, static_cast<uint32_t>(id.size()), id.data()};
+                s = Slot{h, prefix, obj, static_cast<uint32_t>(id.size()), id.data()};
                 ++m_count;
                 return true;
             }
-            if (s.hash == h && std::string_view(s.data, s.len) == id) return false;
+            if (Same(s, h, prefix, id)) return false;
         }
     }
     uint32_t Find(std::string_view id) const
     {
         if (m_slots.empty()) return kNone;
         const uint64_t h = Hash(id);
+        const uint64_t prefix = Prefix(id);
         for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             const Slot& s = m_slots[i];
             if (s.obj == kNone) return kNone;
-            if (s.hash == h && std::string_view(s.data, s.len) == id) return s.obj;
+            if (Same(s, h, prefix, id)) return s.obj;
         }
     }
 
 private:
     struct Slot {
         uint64_t hash = 0;
+        uint64_t prefix = 0;
         uint32_t obj = kNone;
         uint32_t len = 0;
         const char* data = nullptr;
     };
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
-    void Grow()
+    static uint64_t Prefix(std::string_view id)
+    {
+        uint64_t p = 0;
+        std::memcpy(&p, id.data(), std::min<size_t>(id.size(), sizeof p));
+        return p;
+    }
+    static bool Same(const Slot& s, uint64_t h, uint64_t prefix, std::string_view id)
+    {
+        if (s.hash != h || s.prefix != prefix || s.len != id.size()) return false;
+        return id.size() <= sizeof prefix || std::memcmp(s.data + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
+    }
+    void Rehash(size_t size)
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        m_slots.resize(old.empty() ? 1024 : old.size() * 2);
+        m_slots.resize(size);
         m_mask = m_slots.size() - 1;
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
@@ -237,7 +259,8 @@ const KindLayout& LayoutOf(Kind kind)
 
 class Loader {
 public:
-    explicit Loader(SessionData& s) : m_s(s) {}
+    // objects: how many objects the file holds, to size the tables of a file with one snapshot.
+    Loader(SessionData& s, size_t objects) : m_s(s), m_objects(objects) {}
 
     void Load(JVal doc);
 
@@ -307,6 +330,7 @@ private:
     std::vector<Cached> m_keyCache;
 
     SessionData& m_s;
+    size_t m_objects;
     PathTable m_paths;
     bool m_complete = true;
     std::unordered_set<std::string> m_snapshotNames;
@@ -1179,9 +1203,12 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     auto holder = std::make_shared<SnapshotData>();
     holder->session = &m_s;
     sc.table = holder.get();
-    const uint32_t root = Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone,
-                                Field::Count, path, false);
-    (void)root;
+    if (m_objects) {
+        sc.objs.reserve(m_objects);
+        sc.ids.Reserve(m_objects);
+        m_objects = 0;
+    }
+    Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false);
     const Obj& so = sc.objs[0];
     uint64_t fileNext = 0;
     std::string name;
@@ -1388,6 +1415,7 @@ void Loader::Load(JVal doc)
         }
     }
     LoadSession(session);
+    if (snapshots.size() != 1 || backups.valid()) m_objects = 0;
     const uint32_t listNode = m_paths.Add(0, "snapshots");
     int64_t pos = 0;
     for (JVal s : snapshots) {
@@ -1423,7 +1451,7 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader(*Access::DataOf(*session)).Load(doc.Root());
+        Loader(*Access::DataOf(*session), doc.ObjectCount()).Load(doc.Root());
     } catch (const LoadFailure& f) {
         return fail(f.path, f.message);
     } catch (const std::exception& e) {

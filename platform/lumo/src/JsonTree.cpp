@@ -84,7 +84,11 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
         return true;
     }
     bool binary(binary_t&) override { return false; }
-    bool start_object(std::size_t) override { return Start(JType::Object); }
+    bool start_object(std::size_t) override
+    {
+        ++tree.m_objects;
+        return Start(JType::Object);
+    }
     bool end_object() override { open.pop_back(); return true; }
     bool start_array(std::size_t) override { return Start(JType::Array); }
     bool end_array() override { open.pop_back(); return true; }
@@ -125,6 +129,7 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error)
     m_nodes.clear();
     m_texts.clear();
     m_keys.clear();
+    m_objects = 0;
     const size_t size = static_cast<size_t>(end - begin);
     // a generous guess that avoids regrowth (one value per 16 bytes of text); pages never touched cost nothing
     m_nodes.reserve(size / 16 + 16);

@@ -80,6 +80,7 @@ public:
     bool Parse(const char* begin, const char* end, std::string& error);
     JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
     size_t KeyCount() const { return m_keys.size(); }
+    size_t ObjectCount() const { return m_objects; }   // objects anywhere in the tree
 
 private:
     friend class JVal;
@@ -105,6 +106,7 @@ private:
     std::vector<Node> m_nodes;
     std::string m_texts;
     std::vector<std::string> m_keys;   // object keys, each once
+    size_t m_objects = 0;
 };
 
 }  // namespace JsonFile
