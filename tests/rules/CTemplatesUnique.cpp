@@ -1,6 +1,7 @@
 #include "tests/rules/CTemplatesUnique.h"
 
 #include "tests/rules/ConstraintDefinitions.h"
+#include "tests/rules/RuleWalk.h"
 
 using Lumo::Index;
 using Lumo::IteratorT;
@@ -26,14 +27,7 @@ std::string CTemplatesUnique::getTestShortName() const
 
 bool CTemplatesUnique::getConstraintValue(const Lumo::IObjectNorv* object, const char* name, std::string& value)
 {
-    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!object || !object->GetConstraint(constraint, name))
-        return false;
-    Lumo::String text;
-    if (!constraint->GetValueByString(text))
-        return false;
-    value = text.str();
-    return true;
+    return NorvRules::ReadConstraintText(object, name, value);
 }
 
 TestStatus CTemplatesUnique::runTest(bool)

@@ -1,5 +1,7 @@
 #include "tests/rules/CTemplatesValid.h"
 
+#include "tests/rules/RuleWalk.h"
+
 using Lumo::ContainerT;
 using Lumo::Index;
 using Lumo::IteratorT;
@@ -37,14 +39,7 @@ std::string CTemplatesValid::getTestShortName() const
 
 bool CTemplatesValid::getConstraintValue(const Lumo::IObjectNorv* object, const char* name, std::string& value)
 {
-    ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!object || !object->GetConstraint(constraint, name))
-        return false;
-    Lumo::String text;
-    if (!constraint->GetValueByString(text))
-        return false;
-    value = text.str();
-    return true;
+    return NorvRules::ReadConstraintText(object, name, value);
 }
 
 TestStatus CTemplatesValid::runTest(bool)

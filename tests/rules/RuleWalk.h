@@ -1,6 +1,7 @@
 // Small helpers shared by the rule tests: case folding of names the way the tests compare them
-// (the keys for framework/EqualPairs.h), and the guard that keeps a walk over a class or rule tree
-// from running round a cycle. Header only; no state beyond what a caller owns.
+// (the keys for framework/EqualPairs.h), the text of an object's constraint, and the guard that
+// keeps a walk over a class or rule tree from running round a cycle. Header only; no state beyond
+// what a caller owns.
 #pragma once
 
 #include "lumopi/LumoPI.h"
@@ -29,6 +30,20 @@ inline std::string UpperCase(const std::string& text)
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
+}
+
+// The text of the object's constraint of that name; false, value unchanged, when the constraint
+// or its value cannot be read.
+inline bool ReadConstraintText(const Lumo::IObjectNorv* object, const char* name, std::string& value)
+{
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!object || !object->GetConstraint(constraint, name))
+        return false;
+    Lumo::String text;
+    if (!constraint->GetValueByString(text))
+        return false;
+    value = text.str();
+    return true;
 }
 
 // The objects on the current path of a depth-first walk. A walk enters an object's subtree only
