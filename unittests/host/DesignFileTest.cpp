@@ -13,7 +13,6 @@
 namespace KravikHost {
 namespace {
 
-using KravikTest::DataPath;
 using KravikTest::ExamplePath;
 using KravikTest::ReadFile;
 using KravikTest::TempDir;
@@ -41,7 +40,7 @@ TEST(DesignFileTest, SnapshotAndTopBlockDefaultToTheFirst)
     {
         OpenDesign design;
         std::string error;
-        const bool opened = OpenDesignFile(DataPath("two-snapshots.json"), c.snapshot, c.topBlock, design, error);
+        const bool opened = OpenDesignFile(KravikTest::TwoSnapshotDesign(), c.snapshot, c.topBlock, design, error);
         EXPECT_EQ(std::string(c.error), error) << c.snapshot << "/" << c.topBlock;
         EXPECT_EQ(error.empty(), opened);
         if (opened)

@@ -52,19 +52,13 @@ TEST_P(CheckLogTest, WritesTheExpectedLogAndExitCode)
     EXPECT_EQ("", run.err); // standard error is no terminal here: no progress line
 }
 
-const std::string kTwoSnapshots = DataPath("two-snapshots.json");
-
 INSTANTIATE_TEST_SUITE_P(
     Kravik, CheckLogTest,
     ::testing::Values(
         LogCase{"CleanExample", Check(ExamplePath("clean.json")), 0, "clean.log"},
         LogCase{"BrokenExample", Check(ExamplePath("broken.json")), 4, "broken.log"},
-        LogCase{"FirstSnapshotByDefault", Check(kTwoSnapshots), 4, "broken.log"},
-        LogCase{"NamedSnapshot", Check(kTwoSnapshots, {"--snapshot", "final"}), 0, "clean.log"},
         LogCase{"FailNextSwitch", Check(ExamplePath("clean.json"), {"--fail-next", "FindScheme=1"}), 4,
-                "clean-fail-next.log"},
-        LogCase{"FailOnSwitch", Check(kTwoSnapshots, {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}),
-                4, "clean-fail-on.log"}),
+                "clean-fail-next.log"}),
     [](const ::testing::TestParamInfo<LogCase>& info) { return std::string(info.param.name); });
 
 // The worker thread must give the same log and exit code as the host's own thread.
@@ -74,7 +68,7 @@ TEST(KravikCheckTest, WorkerThreadGivesTheSameLog)
         Check(ExamplePath("clean.json")),
         Check(ExamplePath("broken.json")),
         Check(ExamplePath("broken.json"), {"--fix"}),
-        Check(kTwoSnapshots, {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}),
+        Check(TwoSnapshotDesign(), {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}),
     };
     for (std::vector<std::string> args : cases)
     {
@@ -85,6 +79,28 @@ TEST(KravikCheckTest, WorkerThreadGivesTheSameLog)
         EXPECT_EQ(NormaliseTimes(own.out), NormaliseTimes(worker.out)) << args[1];
         EXPECT_EQ("", worker.err);
     }
+}
+
+TEST(KravikCheckTest, FirstSnapshotByDefaultOtherOnRequest)
+{
+    const KravikRun first = RunKravik(Check(TwoSnapshotDesign()));
+    const KravikRun draft = RunKravik(Check(TwoSnapshotDesign(), {"--snapshot", "draft"}));
+    EXPECT_EQ(4, first.exitCode);
+    EXPECT_EQ(NormaliseTimes(draft.out), NormaliseTimes(first.out));
+    EXPECT_NE(std::string::npos, first.out.find("ERROR 108: No NorvGenClear in database!\n")) << first.out;
+
+    const KravikRun final = RunKravik(Check(TwoSnapshotDesign(), {"--snapshot", "final"}));
+    EXPECT_EQ(0, final.exitCode);
+    EXPECT_EQ("", CompareLog(final.out, DataPath("clean.log"), Tests()));
+}
+
+// The fault lands on the object of the snapshot being checked, though its index is issued in both.
+TEST(KravikCheckTest, FailOnSwitchFailsTheNamedObject)
+{
+    const KravikRun run = RunKravik(
+        Check(TwoSnapshotDesign(), {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}));
+    EXPECT_EQ(4, run.exitCode);
+    EXPECT_EQ("", CompareLog(run.out, DataPath("clean-fail-on.log"), Tests()));
 }
 
 // A filtered test is not run: its block says NOT TESTED and the other blocks stay as they were.
@@ -135,7 +151,7 @@ TEST(KravikCheckTest, ProgressLineOnATerminal)
 
 TEST(KravikCheckTest, TopBlockWithoutDesignFailsEveryTest)
 {
-    const KravikRun run = RunKravik(Check(kTwoSnapshots, {"--snapshot", "final", "--top", "SUB"}));
+    const KravikRun run = RunKravik(Check(TwoSnapshotDesign(), {"--snapshot", "final", "--top", "SUB"}));
     EXPECT_EQ(4, run.exitCode);
     // Each test reports the missing design when it starts, before the blocks of the final log.
     EXPECT_EQ(0u, run.out.rfind("ERROR: NORV database initialization\tCan't get NORV design \n", 0)) << run.out;
@@ -204,13 +220,13 @@ TEST(KravikFixTest, LockedNorvDataStopsTheRepairs)
 {
     for (const char* thread : {"--log-level=1", "--thread"})
     {
-        const KravikRun run = RunKravik(Check(DataPath("locked.json"), {"--fix", thread}));
+        const KravikRun run = RunKravik(Check(LockedDesign(), {"--fix", thread}));
         EXPECT_EQ(8, run.exitCode);
         EXPECT_EQ("Cannot lock NORV data to fix issues!\n", run.out);
-        EXPECT_EQ("kravik: " + DataPath("locked.json") + ": the Norv data could not be locked for repairs\n", run.err);
+        EXPECT_EQ("kravik: " + LockedDesign() + ": the Norv data could not be locked for repairs\n", run.err);
     }
     // A check only reads, so the other editor's lock does not stop it.
-    const KravikRun run = RunKravik(Check(DataPath("locked.json")));
+    const KravikRun run = RunKravik(Check(LockedDesign()));
     EXPECT_EQ(0, run.exitCode);
     EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
 }
@@ -270,10 +286,10 @@ TEST(KravikExitCodeTest, MalformedDesignNamesTheFileAndTheOffendingValue)
 
 TEST(KravikExitCodeTest, MissingSnapshotAndTopBlockAreNamed)
 {
-    EXPECT_EQ("kravik: " + kTwoSnapshots + ": no snapshot \"old\"\n",
-              RunKravik({"check", kTwoSnapshots, "--snapshot", "old"}).err);
-    EXPECT_EQ("kravik: " + kTwoSnapshots + ": no top block \"SUB\" in snapshot \"draft\"\n",
-              RunKravik({"check", kTwoSnapshots, "--top", "SUB"}).err);
+    const std::string design = TwoSnapshotDesign();
+    EXPECT_EQ("kravik: " + design + ": no snapshot \"old\"\n", RunKravik({"check", design, "--snapshot", "old"}).err);
+    EXPECT_EQ("kravik: " + design + ": no top block \"SUB\" in snapshot \"draft\"\n",
+              RunKravik({"check", design, "--top", "SUB"}).err);
 }
 
 // The lines of a test list, without the empty line that follows each.

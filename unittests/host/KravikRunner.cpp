@@ -1,5 +1,7 @@
 #include "KravikRunner.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -121,6 +123,52 @@ KravikRun RunKravikOnTerminal(const std::vector<std::string>& args)
     run.exitCode = WaitForExit(pid);
     run.out = ReadFile(capture.File("out"));
     return run;
+}
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const TempDir& VariantsDir()
+{
+    static const TempDir dir;
+    return dir;
+}
+
+std::string WriteCleanVariant(const std::string& name, void (*edit)(Json&))
+{
+    Json design = Json::parse(ReadFile(ExamplePath("clean.json")));
+    edit(design);
+    const std::string path = VariantsDir().File(name);
+    WriteFile(path, design.dump(1));
+    return path;
+}
+
+} // namespace
+
+const std::string& TwoSnapshotDesign()
+{
+    static const std::string path = WriteCleanVariant("two-snapshots.json", [](Json& design) {
+        Json draft = design["snapshots"][0], final = draft;
+        draft["id"] = "S_DRAFT"; // snapshot ids share the session's scope
+        draft["name"] = "draft";
+        draft["norvConfigs"][0]["design"].erase("genClears");
+        final["name"] = "final";
+        final["norvConfigs"][0]["design"]["index"] = "500-0-21";
+        final["norvConfigs"].push_back(Json{{"topBlock", "SUB"}});
+        design["snapshots"] = Json::array({draft, final});
+    });
+    return path;
+}
+
+const std::string& LockedDesign()
+{
+    static const std::string path = WriteCleanVariant("locked.json", [](Json& design) {
+        Json& snapshot = design["snapshots"][0];
+        snapshot["locks"] = Json::array(
+            {Json{{"object", snapshot["norvConfigs"][0]["id"]}, {"address", "ws-2:99"}, {"subClient", "Editor (FE NORV)"}}});
+    });
+    return path;
 }
 
 std::string ExamplePath(const std::string& name)

@@ -30,6 +30,15 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args);
 
 std::string ExamplePath(const std::string& name); // examples/<name>
+
+// Variants of examples/clean.json, written once per test program to a temporary folder, so that
+// they follow the example as it changes:
+// - two snapshots: "draft", the example without its general clearance, then "final", the example
+//   whose design has the index 500-0-21, with a second top block "SUB" whose Norv configuration
+//   has no design;
+// - the example with its Norv configuration locked by another editor.
+const std::string& TwoSnapshotDesign();
+const std::string& LockedDesign();
 std::string DataPath(const std::string& name);    // unittests/host/data/<name>
 
 std::string ReadFile(const std::string& path);
