@@ -136,77 +136,92 @@ bool MappedFile::Open(const std::string& path, std::string& error)
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& text, bool overwrite, std::string& error)
+AtomicFile::~AtomicFile()
+{
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_tmp.empty()) ::unlink(m_tmp.c_str());
+}
+
+bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& error)
 {
     struct stat existing {};
-    bool exists = ::lstat(path.c_str(), &existing) == 0;
+    const bool exists = ::lstat(path.c_str(), &existing) == 0;
     if (exists && !overwrite) {
         error = "file exists: " + path;
         return false;
     }
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    m_path = path;
+    m_overwrite = overwrite;
+    const size_t slash = path.rfind('/');
+    m_dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string tmp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." + base + ".XXXXXX";
     std::vector<char> name(tmp.begin(), tmp.end());
     name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        error = ErrnoText("cannot create a temporary file in", dir);
+    m_fd = ::mkstemp(name.data());
+    if (m_fd < 0) {
+        error = ErrnoText("cannot create a temporary file in", m_dir);
         return false;
     }
-    tmp.assign(name.data());
-    auto fail = [&](const char* what, const std::string& target) {
-        error = ErrnoText(what, target);
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(tmp.c_str());
+    m_tmp.assign(name.data());
+    const mode_t mode = exists && S_ISREG(existing.st_mode) ? (existing.st_mode & 07777) : CreationMode();
+    if (::fchmod(m_fd, mode) != 0) {
+        error = ErrnoText("cannot set the mode of", m_tmp);
         return false;
-    };
-    mode_t mode = exists && S_ISREG(existing.st_mode) ? (existing.st_mode & 07777) : CreationMode();
-    if (::fchmod(fd, mode) != 0)
-        return fail("cannot set the mode of", tmp);
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail("cannot write", tmp);
-        data += n;
-        left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0)
-        return fail("cannot sync", tmp);
-    if (::close(fd) != 0) {
-        fd = -1;
-        return fail("cannot close", tmp);
-    }
-    fd = -1;
-    if (overwrite) {
-        if (::rename(tmp.c_str(), path.c_str()) != 0)
-            return fail("cannot rename onto", path);
-    } else if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) != 0) {
-        if (errno == EEXIST) {
-            error = "file exists: " + path;
-            ::unlink(tmp.c_str());
+    return true;
+}
+
+bool AtomicFile::Write(const char* data, size_t size, std::string& error)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = ErrnoText("cannot write", m_tmp);
             return false;
         }
-        if (errno != EINVAL && errno != ENOSYS)
-            return fail("cannot rename onto", path);
-        // The file system has no no-replace rename: a hard link fails just as well on an existing target.
-        if (::link(tmp.c_str(), path.c_str()) != 0) {
-            if (errno == EEXIST) {
-                error = "file exists: " + path;
-                ::unlink(tmp.c_str());
-                return false;
-            }
-            return fail("cannot link onto", path);
-        }
-        ::unlink(tmp.c_str());
+        data += n;
+        size -= static_cast<size_t>(n);
     }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return true;
+}
+
+bool AtomicFile::Commit(std::string& error)
+{
+    if (::fsync(m_fd) != 0) {
+        error = ErrnoText("cannot sync", m_tmp);
+        return false;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        error = ErrnoText("cannot close", m_tmp);
+        return false;
+    }
+    if (m_overwrite) {
+        if (::rename(m_tmp.c_str(), m_path.c_str()) != 0) {
+            error = ErrnoText("cannot rename onto", m_path);
+            return false;
+        }
+    } else if (::renameat2(AT_FDCWD, m_tmp.c_str(), AT_FDCWD, m_path.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) {
+            error = "file exists: " + m_path;
+            return false;
+        }
+        if (errno != EINVAL && errno != ENOSYS) {
+            error = ErrnoText("cannot rename onto", m_path);
+            return false;
+        }
+        // The file system has no no-replace rename: a hard link fails just as well on an existing target.
+        if (::link(m_tmp.c_str(), m_path.c_str()) != 0) {
+            error = errno == EEXIST ? "file exists: " + m_path : ErrnoText("cannot link onto", m_path);
+            return false;
+        }
+        ::unlink(m_tmp.c_str());
+    }
+    m_tmp.clear();
+    const int dfd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

@@ -36,9 +36,25 @@ private:
     void* m_map = nullptr;
 };
 
-// Writes the text to a temporary file beside `path`, syncs it and renames it onto `path`. Without
-// `overwrite` an existing file is never replaced, not even one created while writing.
-bool WriteFileAtomically(const std::string& path, const std::string& text, bool overwrite, std::string& error);
+// A file written through a temporary file beside it: Commit syncs the temporary file and renames it onto
+// the path. Without `overwrite` an existing file is never replaced, not even one created while writing.
+// Destroying an uncommitted file removes the temporary file.
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool Open(const std::string& path, bool overwrite, std::string& error);
+    bool Write(const char* data, size_t size, std::string& error);
+    bool Commit(std::string& error);
+
+private:
+    std::string m_path, m_tmp, m_dir;
+    bool m_overwrite = false;
+    int m_fd = -1;
+};
 
 } // namespace JsonFile
 } // namespace Lumo
