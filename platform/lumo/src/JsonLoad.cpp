@@ -328,6 +328,7 @@ private:
         JsonKeys::Key key;
     };
     std::vector<Cached> m_keyCache;
+    std::vector<uint32_t> m_seenKeys;   // keys of the object being read
 
     SessionData& m_s;
     size_t m_objects;
@@ -823,10 +824,14 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     JVal type;
     const bool isConstraint = o.kind == Kind::Constraint || o.kind == Kind::ConstraintDef;
     const bool isConfig = o.kind == Kind::NorvConfig || o.kind == Kind::DefaultConfig;
+    m_seenKeys.clear();
     for (JVal item : o.node) {
         const std::string_view key = item.key();
         JVal v = item;
         const JsonKeys::Key k = KeyOf(item);
+        if (std::find(m_seenKeys.begin(), m_seenKeys.end(), item.key_id()) != m_seenKeys.end())
+            Fail(o.path, key, -1, "duplicate key " + Quote(key));
+        m_seenKeys.push_back(item.key_id());
         switch (k.code) {
         case JsonKeys::kId:
             rec.Extra().fileId = v.str();

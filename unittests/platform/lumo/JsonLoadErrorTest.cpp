@@ -37,6 +37,8 @@ TEST(JsonLoadError, EachErrorNamesItsPathAndReason)
         {"missing snapshots", R"({ "format": "kravik-design", "version": 1 })", "", "missing required key \"snapshots\""},
         {"unknown top-level key", R"({ "format": "kravik-design", "version": 1, "snapshots": [], "extra": 1 })",
          "/extra", "unknown key \"extra\""},
+        {"duplicate key", Config(R"("physicalNets": [ { "name": "a", "name": "b" } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/0/name", "duplicate key \"name\""},
         {"unknown key for the kind", Config(R"("colour": "red")"), "/snapshots/0/norvConfigs/0/colour",
          "unknown key \"colour\" for NorvConfig"},
         {"key of another kind", Config(R"("physicalNets": [ { "layerNumber": 1 } ])"),
