@@ -1,0 +1,152 @@
+#include "tests/connectivity/CPinsetsValidation.h"
+
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+CPinsetsValidation::CPinsetsValidation()
+{
+    m_pinsMask |= Lumo::NPT_NetPin;
+    m_pinsMask |= Lumo::NPT_VirtualPin;
+    m_pinsMask |= Lumo::NPT_VirtualPinSetPin;
+    for (Lumo::ENorvPinType kind : {Lumo::NPT_PinSetChained, Lumo::NPT_PinSetT, Lumo::NPT_PinSetMst,
+                                    Lumo::NPT_PinSetBalanced, Lumo::NPT_PinSetUnbalanced})
+        m_allSetsMask |= kind;
+    m_countedSetsMask |= Lumo::NPT_PinSetT;
+    m_countedSetsMask |= Lumo::NPT_PinSetBalanced;
+    m_countedSetsMask |= Lumo::NPT_PinSetUnbalanced;
+    m_virtualSetPinMask |= Lumo::NPT_VirtualPinSetPin;
+}
+
+CPinsetsValidation::~CPinsetsValidation() = default;
+
+std::string CPinsetsValidation::getTestDescription() const
+{
+    return "Test checks if pins in pin sets belong to physical net";
+}
+std::string CPinsetsValidation::getTestName() const { return "Pin sets consistency"; }
+std::string CPinsetsValidation::getTestShortName() const { return "PinSetsValidation"; }
+
+bool CPinsetsValidation::getOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, std::string& value)
+{
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
+        return false;
+    Lumo::String text;
+    Lumo::EConstraintType type;
+    if (!constraint->GetValueByString(text, type)) {
+        raiseError(CDICErrors::T39_CANTGETORDERTYPEFROMPNET);
+        return false;
+    }
+    value = text.str();
+    return true;
+}
+
+TestStatus CPinsetsValidation::isPinInNet(const PinSet& pins, Lumo::Index pin)
+{
+    if (pins.count(pin))
+        return m_status;
+    return raiseError(CDICErrors::T39_PININPINSETNOTINPINSOFNET);
+}
+
+TestStatus CPinsetsValidation::checkPinSetContents(const PinSet& pins, const Lumo::IteratorT<const Lumo::INorvPin>& set)
+{
+    Lumo::Index setIndex;
+    std::string setName;
+    if (!readIndex(set, setIndex, CDICErrors::T39_ERRINDEXOFPIN))
+        return m_status;
+    if (!readName(set, setName, CDICErrors::T14_ERRNAMEOFPIN))
+        return m_status;
+    Lumo::ENorvPinType kind;
+    if (!set->GetNorvType(kind))
+        return raiseError(CDICErrors::T39_ERRTYPEOFPIN, setIndex);
+    if (!m_allSetsMask.Contains(kind))
+        return m_status;
+
+    Lumo::IteratorT<const Lumo::INorvPin> member;
+    if (!set->GetIterPins(member, m_pinsMask))
+        return raiseError(CDICErrors::T39_ERRITEROFPINSINPINSET, setIndex);
+    for (; member.IsValid(); ++member) {
+        Lumo::Index memberIndex;
+        if (!readIndex(member, memberIndex, CDICErrors::T39_ERRINDEXOFPIN_2, setIndex))
+            return m_status;
+        isPinInNet(pins, memberIndex);
+        Lumo::ENorvPinType memberKind;
+        if (!member->GetNorvType(memberKind))
+            return raiseError(CDICErrors::T39_ERRTYPEOFPIN_2, memberIndex);
+        if (memberKind == Lumo::NPT_VirtualPin)
+            return raiseError(CDICErrors::T39_PINSETCONTAINVIRTUALPIN, setIndex);
+    }
+
+    Lumo::IteratorT<const Lumo::INorvPin> nested;
+    if (!set->GetIterPins(nested, m_allSetsMask))
+        return raiseError(CDICErrors::T39_ERRITEROVERPINSETSINPINSET, setIndex);
+    for (; nested.IsValid(); ++nested) {
+        Lumo::Index nestedIndex;
+        std::string nestedName;
+        if (!readIndex(nested, nestedIndex, CDICErrors::T39_ERRINDEXOFPINSET, setIndex))
+            return m_status;
+        if (!readName(nested, nestedName, CDICErrors::T14_ERRNAMEOFPIN))
+            return m_status;
+        raiseError(CDICErrors::T39_PINSETCONTAINTOTHERPINSETASPIN, setIndex, setName.c_str(), nestedIndex,
+                   nestedName.c_str());
+    }
+    return m_status;
+}
+
+TestStatus CPinsetsValidation::runTest(bool)
+{
+    raiseStatus(TESTING);
+    m_statusString.clear();
+
+    Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
+    if (!m_config->GetIterPhysicalNets(net))
+        return raiseError(CDICErrors::T39_ERRITEROVERPHYSNETS);
+    PinSet pins;
+    for (; net.IsValid(); ++net) {
+        Lumo::Index netIndex;
+        std::string netName;
+        if (!readIndex(net, netIndex, CDICErrors::T39_ERRINDEXOFPHYSNET))
+            return m_status;
+        if (!readName(net, netName, CDICErrors::T39_ERRNAMEOFPHYSNET))
+            return m_status;
+        unsigned virtualSetPins = 0;
+        unsigned pinSets = 0;
+        std::string topology;
+        if (!getOrderType(net, topology))
+            return raiseError(CDICErrors::T39_ERRTOPOLOGYOFPHYSNET);
+
+        pins.clear();
+        Lumo::IteratorT<const Lumo::INorvPin> pin;
+        if (!net->GetIterPins(pin, m_pinsMask))
+            return raiseError(CDICErrors::T39_ERRITEROFPINSINPHYSNET, netIndex);
+        for (; pin.IsValid(); ++pin) {
+            Lumo::Index pinIndex;
+            if (!readIndex(pin, pinIndex, CDICErrors::T39_ERRINDEXOFPININPHYSNET, netIndex))
+                return m_status;
+            pins.insert(pinIndex);
+            Lumo::ENorvPinType kind;
+            if (!pin->GetNorvType(kind))
+                return raiseError(CDICErrors::T39_ERRTYPEOFPININPHYSNET, pinIndex);
+            if (m_virtualSetPinMask.Contains(kind))
+                ++virtualSetPins;
+        }
+
+        Lumo::IteratorT<const Lumo::INorvPin> set;
+        if (!net->GetIterPins(set, m_countedSetsMask))
+            return raiseError(CDICErrors::T39_ERRITEROFPINSETSINPHYSNET, netIndex);
+        for (; set.IsValid(); ++set) {
+            Lumo::Index setIndex;
+            if (!readIndex(set, setIndex, CDICErrors::T39_ERRINDEXOFPINSETINPHYSNET, netIndex))
+                return m_status;
+            checkPinSetContents(pins, set);
+            ++pinSets;
+        }
+
+        if (topology != connectivity::TOPOLOGY_COMPLEX && pinSets > 0)
+            raiseError(CDICErrors::T39_NETOTHERTHANCOMPLEXHASPINSET, netIndex, netName.c_str());
+        if (pinSets != virtualSetPins)
+            raiseError(CDICErrors::T39_NUMVIRTPINSETPINSDIFFERENTTHANNUMPINSETS, netIndex, netName.c_str());
+    }
+
+    raiseStatus(OK);
+    return m_status;
+}
