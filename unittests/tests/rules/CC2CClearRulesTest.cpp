@@ -10,7 +10,7 @@ using E = CDICErrors;
 namespace
 {
 
-class CC2CClearRulesTest : public ::testing::Test
+class CC2CClearRulesTest : public ::testing::Test, public World<CC2CClearRules>
 {
 protected:
     CC2CClearRulesTest()
@@ -32,9 +32,6 @@ protected:
             d.b.Constraint(r, "C2C_RULE", target);
         return r;
     }
-
-    Design d;
-    CC2CClearRules test;
 };
 
 } // namespace

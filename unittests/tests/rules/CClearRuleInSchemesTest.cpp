@@ -10,12 +10,8 @@ namespace
 {
 using E = CDICErrors;
 
-struct ClearRuleInSchemesTest : ::testing::Test
+struct ClearRuleInSchemesTest : ::testing::Test, World<CClearRuleInSchemes>
 {
-    Design d;
-    CClearRuleInSchemes test;
-
-    Outcome run() { return RunTest(test, *d.session); }
     // The schema clear rule of the scheme whose parent is the clearance rule.
     Index schemaRule(Index scheme, Index clearRule)
     {

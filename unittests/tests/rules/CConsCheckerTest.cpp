@@ -33,11 +33,8 @@ std::string ownersFile(const std::string& definitions)
     return ConstraintsJson(kOwners, definitions);
 }
 
-class CConsCheckerTest : public ::testing::Test
+class CConsCheckerTest : public ::testing::Test, public World<CConsChecker>
 {
-protected:
-    Design d;
-    CConsChecker test;
 };
 
 } // namespace

@@ -10,14 +10,11 @@ namespace
 {
 using E = CDICErrors;
 
-struct ConstraintClassNameUniqueTest : ::testing::Test
+struct ConstraintClassNameUniqueTest : ::testing::Test, World<CConstraintClassNameUnique>
 {
-    Design d;
     Index netClass = d.b.NetClass(d.design, "(Default)");
-    CConstraintClassNameUnique test;
 
     Index cc(Index parent, const std::string& name) { return d.b.ConstraintClass(parent, name, netClass); }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 TEST_F(ConstraintClassNameUniqueTest, CleanTreeIsOk)

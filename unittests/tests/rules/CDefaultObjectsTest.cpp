@@ -16,7 +16,7 @@ namespace
 
 // A design with two layers, the standard objects (their scheme rules with layer rules) and a
 // third scheme "S2".
-class CDefaultObjectsTest : public ::testing::Test
+class CDefaultObjectsTest : public ::testing::Test, public World<CDefaultObjects>
 {
 protected:
     CDefaultObjectsTest()
@@ -51,9 +51,6 @@ protected:
                 return layer;
         return Index();
     }
-
-    Design d;
-    CDefaultObjects test;
 };
 
 Finding notMinimum(Index minimum, Index other, const std::string& name)

@@ -11,14 +11,12 @@ namespace
 using E = CDICErrors;
 
 // Constraint classes A and A/B, and an electrical net of each.
-struct ExistAllUsedConstrClassesWorld
+struct ExistAllUsedConstrClassesWorld : World<CExistAllUsedConstrClasses>
 {
-    Design d;
     Index a = d.b.ConstraintClass(d.design, "A");
     Index b = d.b.ConstraintClass(a, "B");
     Index netA = net("NA", a);
     Index netB = net("NB", b);
-    CExistAllUsedConstrClasses test;
 
     Index net(const std::string& name, Index cls)
     {
@@ -38,7 +36,6 @@ struct ExistAllUsedConstrClassesWorld
                 d.store().Append(parent, list, k);
         return cls;
     }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 struct ExistAllUsedConstrClassesTest : ::testing::Test, ExistAllUsedConstrClassesWorld

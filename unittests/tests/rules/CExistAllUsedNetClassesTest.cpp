@@ -11,16 +11,14 @@ namespace
 using E = CDICErrors;
 
 // Net classes A and A/B; electrical nets E1 (physical net P1 in A) and E2 (P2 in A/B).
-struct ExistAllUsedNetClassesWorld
+struct ExistAllUsedNetClassesWorld : World<CExistAllUsedNetClasses>
 {
-    Design d;
     Index a = d.b.NetClass(d.design, "A");
     Index b = d.b.NetClass(a, "B");
     Index e1 = d.b.ElectricalNet(d.config, "E1");
     Index e2 = d.b.ElectricalNet(d.config, "E2");
     Index p1 = pnet("P1", e1, a);
     Index p2 = pnet("P2", e2, b);
-    CExistAllUsedNetClasses test;
 
     Index pnet(const std::string& name, Index enet, Index cls)
     {
@@ -41,7 +39,6 @@ struct ExistAllUsedNetClassesWorld
                 d.store().Append(parent, list, k);
         return cls;
     }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 struct ExistAllUsedNetClassesTest : ::testing::Test, ExistAllUsedNetClassesWorld

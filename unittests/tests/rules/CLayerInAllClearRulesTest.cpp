@@ -12,18 +12,15 @@ using E = CDICErrors;
 
 // Two metallic layers and a dielectric one, clearance rule R and scheme S whose schema clear rule
 // carries one layer clear rule per metallic layer.
-struct LayerInAllClearRulesWorld
+struct LayerInAllClearRulesWorld : World<CLayerInAllClearRules>
 {
-    Design d;
     Index l1 = d.b.Layer(d.design, "L1", 1, 1);
     Index die = d.b.Layer(d.design, "DIE", 2, -1, Lumo::LT_Substrate);
     Index l2 = d.b.Layer(d.design, "L2", 3, 2);
     Index r = d.b.ClearRule(d.design, "R");
     Index s = d.b.Scheme(d.design, "S");
     Index scr = d.store().List(s, Field::schemaClearRules).front();
-    CLayerInAllClearRules test;
 
-    Outcome run() { return RunTest(test, *d.session); }
     Index layerRule(Index rule, int number, Index parent)
     {
         const Index lr = d.b.Add(Kind::LayerClearRule, rule, "");

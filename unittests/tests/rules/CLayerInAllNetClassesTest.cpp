@@ -12,9 +12,8 @@ using E = CDICErrors;
 
 // Two metallic layers and a dielectric one, classes A and A/B, and scheme S whose rules carry one
 // layer rule per metallic layer.
-struct LayerInAllNetClassesWorld
+struct LayerInAllNetClassesWorld : World<CLayerInAllNetClasses>
 {
-    Design d;
     Index l1 = d.b.Layer(d.design, "L1", 1, 1);
     Index die = d.b.Layer(d.design, "DIE", 2, -1, Lumo::LT_Substrate);
     Index l2 = d.b.Layer(d.design, "L2", 3, 2);
@@ -23,9 +22,7 @@ struct LayerInAllNetClassesWorld
     Index s = d.b.Scheme(d.design, "S");
     Index ruleA = d.store().List(s, Field::schemaNetClassRules).front();
     Index ruleB = d.store().List(ruleA, Field::childRules).front();
-    CLayerInAllNetClasses test;
 
-    Outcome run() { return RunTest(test, *d.session); }
     Index layerRule(Index rule, int number, Index parent)
     {
         const Index lr = d.b.Add(Kind::LayerRule, rule, "");

@@ -11,14 +11,12 @@ namespace
 using E = CDICErrors;
 
 // Metallic layers TOP and BOTTOM around a dielectric DIE, and the Z-axis rule type.
-struct LayerInZAxisRulesWorld
+struct LayerInZAxisRulesWorld : World<CLayerInZAxisRules>
 {
-    Design d;
     Index top = d.b.Layer(d.design, "TOP", 1, 1);
     Index die = d.b.Layer(d.design, "DIE", 2, -1, Lumo::LT_Substrate);
     Index bottom = d.b.Layer(d.design, "BOTTOM", 3, 2);
     Index type = d.b.Add(Kind::GenObjType, d.design, "ZAXIS_CLEARRULE");
-    CLayerInZAxisRules test;
 
     Index zrule(const std::string& name, const std::vector<std::string>& layers, Index ofType = Index())
     {
@@ -27,7 +25,6 @@ struct LayerInZAxisRulesWorld
             d.b.Add(Kind::GenObj, rule, layer);
         return rule;
     }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 struct LayerInZAxisRulesTest : ::testing::Test, LayerInZAxisRulesWorld

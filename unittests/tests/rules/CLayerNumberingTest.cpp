@@ -18,10 +18,8 @@ struct LayerSpec
     int type; // 0 metallic
 };
 
-struct LayerNumberingWorld
+struct LayerNumberingWorld : World<CLayerNumbering>
 {
-    Design d;
-    CLayerNumbering test;
     std::vector<Index> layers;
 
     // Layers with their "LAYER_USAGE" constraint.
@@ -34,7 +32,6 @@ struct LayerNumberingWorld
             layers.push_back(l);
         }
     }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 struct LayerNumberingTest : ::testing::Test, LayerNumberingWorld

@@ -14,11 +14,8 @@ namespace
 const char* kOwnAddress = "standin-host";
 const char* kOwnSubClient = "Kravik (FE NORV)";
 
-class CLocksValidationTest : public ::testing::Test
+class CLocksValidationTest : public ::testing::Test, public World<CLocksValidation>
 {
-protected:
-    Design d;
-    CLocksValidation test;
 };
 
 } // namespace

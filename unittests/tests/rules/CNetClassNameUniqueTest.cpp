@@ -10,12 +10,8 @@ namespace
 {
 using E = CDICErrors;
 
-struct NetClassNameUniqueTest : ::testing::Test
+struct NetClassNameUniqueTest : ::testing::Test, World<CNetClassNameUnique>
 {
-    Design d;
-    CNetClassNameUnique test;
-
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 TEST_F(NetClassNameUniqueTest, DesignWithoutNetClassesIsOk)

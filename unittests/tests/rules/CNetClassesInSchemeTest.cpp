@@ -11,12 +11,8 @@ namespace
 {
 using E = CDICErrors;
 
-struct NetClassesInSchemeTest : ::testing::Test
+struct NetClassesInSchemeTest : ::testing::Test, World<CNetClassesInScheme>
 {
-    Design d;
-    CNetClassesInScheme test;
-
-    Outcome run() { return RunTest(test, *d.session); }
     // The scheme net class rule of the class in the scheme (searched in the whole rule tree).
     Index rule(Index scheme, Index netClass)
     {

@@ -11,16 +11,14 @@ namespace
 using E = CDICErrors;
 
 // Constraint classes A and A/B, electrical nets CLK, DATA and Data.
-struct NoiseRuleCheckerWorld
+struct NoiseRuleCheckerWorld : World<CNoiseRuleChecker>
 {
-    Design d;
     Index nc = d.b.NetClass(d.design, "(Default)");
     Index a = d.b.ConstraintClass(d.design, "A", nc);
     Index ab = d.b.ConstraintClass(a, "B", nc);
     Index clk = d.b.ElectricalNet(d.config, "CLK");
     Index data = d.b.ElectricalNet(d.config, "DATA");
     Index data2 = d.b.ElectricalNet(d.config, "Data");
-    CNoiseRuleChecker test;
 
     // A rule of the given type whose ends are named by text (null: not given).
     Index noise(const std::string& name, int type, const char* victim, const char* aggressor)
@@ -33,7 +31,6 @@ struct NoiseRuleCheckerWorld
             d.b.Constraint(rule, "PR_TO_OBJ", aggressor);
         return rule;
     }
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 struct NoiseRuleCheckerTest : ::testing::Test, NoiseRuleCheckerWorld

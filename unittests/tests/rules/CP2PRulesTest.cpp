@@ -10,7 +10,7 @@ using E = CDICErrors;
 namespace
 {
 
-class CP2PRulesTest : public ::testing::Test
+class CP2PRulesTest : public ::testing::Test, public World<CP2PRules>
 {
 protected:
     Index rule(const std::string& name, std::vector<const char*> constraints)
@@ -20,9 +20,6 @@ protected:
             d.b.Constraint(r, c, "x");
         return r;
     }
-
-    Design d;
-    CP2PRules test;
 };
 
 Finding missing(const char* name)

@@ -10,7 +10,7 @@ using E = CDICErrors;
 namespace
 {
 
-class CTemplatesUniqueTest : public ::testing::Test
+class CTemplatesUniqueTest : public ::testing::Test, public World<CTemplatesUnique>
 {
 protected:
     CTemplatesUniqueTest() : type(d.b.Add(Kind::GenObjType, d.design, "TOPOTMPL")) {}
@@ -29,9 +29,7 @@ protected:
         return n;
     }
 
-    Design d;
     Index type;
-    CTemplatesUnique test;
 };
 
 } // namespace

@@ -12,7 +12,7 @@ using E = CDICErrors;
 namespace
 {
 
-class CTemplatesValidTest : public ::testing::Test
+class CTemplatesValidTest : public ::testing::Test, public World<CTemplatesValid>
 {
 protected:
     CTemplatesValidTest() : type(d.b.Add(Kind::GenObjType, d.design, "TOPOTMPL")) {}
@@ -47,9 +47,7 @@ protected:
     }
     Index pinOf(Index device) { return d.store().List(device, Field::genObjs).front(); }
 
-    Design d;
     Index type;
-    CTemplatesValid test;
 };
 
 } // namespace

@@ -10,12 +10,8 @@ namespace
 {
 using E = CDICErrors;
 
-struct ValidNamesTest : ::testing::Test
+struct ValidNamesTest : ::testing::Test, World<CValidNames>
 {
-    Design d;
-    CValidNames test;
-
-    Outcome run() { return RunTest(test, *d.session); }
 };
 
 TEST_F(ValidNamesTest, NoSchemesAndNoClearanceRulesIsOk)

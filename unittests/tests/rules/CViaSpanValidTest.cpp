@@ -10,11 +10,8 @@ using E = CDICErrors;
 namespace
 {
 
-class CViaSpanValidTest : public ::testing::Test
+class CViaSpanValidTest : public ::testing::Test, public World<CViaSpanValid>
 {
-protected:
-    Design d;
-    CViaSpanValid test;
 };
 
 } // namespace

@@ -231,6 +231,17 @@ inline Outcome RunTest(CNorvDetailChecker& test, Lumo::LumoPI& session, const st
     return RunTest(test, session, "", afterInit);
 }
 
+// A design and the test under check, the base of a suite's fixture; run() runs the test once
+// outside fix mode.
+template <class Test>
+struct World
+{
+    Design d;
+    Test test;
+
+    Outcome run() { return RunTest(test, *d.session); }
+};
+
 // Runs the test once in fix mode with a repair manager that knows no repairs, and returns the
 // findings as the manager queued them (the pairs a repair would read, in the order it would).
 inline std::vector<Finding> RunQueued(CNorvDetailChecker& test, Lumo::LumoPI& session, const std::string& consFile = "")
