@@ -1,6 +1,7 @@
 #include "framework/TestRegistry.h"
 
 #include "framework/CNorvInitTest.h"
+#include "tests/connectivity/CPinSetUnique.h"
 #include "tests/connectivity/CPinsetsValidation.h"
 #include "tests/connectivity/CPinsetsTreeLike.h"
 #include "tests/connectivity/CPinPairAndTopology.h"
@@ -94,7 +95,7 @@ const std::vector<TestRegistration>& TestRegistryTable()
         {19, "CPinUnique", TestGating::HiddenTestsOn, &make<CPinUnique>},
         {20, "CEbdPinUnique", TestGating::HiddenTestsOn, &make<CEbdPinUnique>},
         {21, "CPinUniqueInPart", TestGating::HiddenTestsOn, &make<CPinUniqueInPart>},
-        // {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},     // tests/connectivity/CPinSetUnique.h
+        {22, "CPinSetUnique", TestGating::HiddenTestsOn, &make<CPinSetUnique>},
         {23, "CPinsetsValidation", TestGating::OutsideTamsaFlow, &make<CPinsetsValidation>},
         {24, "CPinsetsTreeLike", TestGating::HiddenTestsOn, &make<CPinsetsTreeLike>},
         {25, "CPnetUnique", TestGating::Always, &make<CPnetUnique>},
