@@ -329,6 +329,8 @@ private:
     };
     std::vector<Cached> m_keyCache;
     std::vector<uint32_t> m_seenKeys;   // keys of the object being read
+    static constexpr int kMaxDepth = 1000;
+    int m_depth = 0;
 
     SessionData& m_s;
     size_t m_objects;
@@ -412,7 +414,10 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
             sc.objs[p.lastChild].nextSibling = id;
         p.lastChild = id;
     }
+    // nesting is read recursively: a limit keeps a hostile file from exhausting the stack
+    if (++m_depth > kMaxDepth) Fail(path, "objects nested deeper than " + std::to_string(kMaxDepth));
     StageChildren(sc, id);
+    --m_depth;
     return id;
 }
 

@@ -163,6 +163,15 @@ TEST(JsonLoadError, UnreadableFilesAreReportedWithoutAPath)
     }
 }
 
+TEST(JsonLoadError, NestingTooDeepIsRefused)
+{
+    std::string classes = "{ }";
+    for (int i = 0; i < 3000; ++i) classes = R"({ "childNetClasses": [ )" + classes + " ] }";
+    LoadError err;
+    EXPECT_FALSE(LoadText(Config(R"("design": { "netClasses": [ )" + classes + " ] }"), &err));
+    EXPECT_NE(err.message.find("nested deeper"), std::string::npos) << err.message;
+}
+
 TEST(JsonLoadError, ForwardReferencesAndKeyEscapesAreFine)
 {
     LoadError err;
