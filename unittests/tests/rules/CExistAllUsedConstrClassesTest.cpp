@@ -28,12 +28,7 @@ struct ExistAllUsedConstrClassesWorld : World<CExistAllUsedConstrClasses>
     Index unlisted(Index parent, const std::string& name)
     {
         const Index cls = d.b.ConstraintClass(parent, name);
-        const Field list = parent == d.design ? Field::constraintClasses : Field::childConstraintClasses;
-        std::vector<Index> kept = d.store().List(parent, list);
-        d.store().ClearList(parent, list);
-        for (Index k : kept)
-            if (k != cls)
-                d.store().Append(parent, list, k);
+        d.unlist(parent, parent == d.design ? Field::constraintClasses : Field::childConstraintClasses, cls);
         return cls;
     }
 };

@@ -31,12 +31,7 @@ struct ExistAllUsedNetClassesWorld : World<CExistAllUsedNetClasses>
     Index unlisted(Index parent, const std::string& name)
     {
         const Index cls = d.b.NetClass(parent, name);
-        const Field list = parent == d.design ? Field::netClasses : Field::childNetClasses;
-        std::vector<Index> kept = d.store().List(parent, list);
-        d.store().ClearList(parent, list);
-        for (Index k : kept)
-            if (k != cls)
-                d.store().Append(parent, list, k);
+        d.unlist(parent, parent == d.design ? Field::netClasses : Field::childNetClasses, cls);
         return cls;
     }
 };

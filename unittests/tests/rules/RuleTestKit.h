@@ -43,6 +43,15 @@ struct Design
 
     Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
     Lumo::StandIn::Store& store() { return b.GetStore(); }
+    // Takes the object out of the parent's list, keeping the others in order.
+    void unlist(Index parent, Field list, Index object)
+    {
+        std::vector<Index> kept = store().List(parent, list);
+        store().ClearList(parent, list);
+        for (Index k : kept)
+            if (k != object)
+                store().Append(parent, list, k);
+    }
     // The first live object of the kind with the name; the empty index when there is none.
     Index find(Kind kind, const std::string& name)
     {
