@@ -32,7 +32,7 @@ TestStatus CClearRuleInSchemes::runTest(bool /*runArg*/)
     raiseStatus(TESTING);
     m_statusString = "";
     m_designRules = DesignRules();
-    m_mappedRules.clear();
+    m_mappedRules.Clear();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
     if (!m_design->GetIterSchemes(schemes))
@@ -42,7 +42,7 @@ TestStatus CClearRuleInSchemes::runTest(bool /*runArg*/)
 
     m_schemeNames.clear();
     m_designRules = DesignRules();
-    m_mappedRules.clear();
+    m_mappedRules.Clear();
     raiseStatus(OK);
     return m_status;
 }
@@ -203,26 +203,18 @@ TestStatus CClearRuleInSchemes::compareRulesWithSchemes(const std::vector<NameIn
 TestStatus CClearRuleInSchemes::checkSchemaClearRuleReachable(const NameIndexRecord& /*clearRule*/,
                                                               const NameIndexRecord& schemaRule)
 {
-    auto found = m_mappedRules.find(schemaRule.index[3].GetValue());
-    if (found == m_mappedRules.end())
-    {
-        MappedRules mapped;
-        Lumo::ContainerT<const Lumo::INorvClearRule> rule;
-        Lumo::ListT<Lumo::Index> list;
-        if (!m_uidManager.GetNorvClearRule(rule, schemaRule.index[3]))
-            mapped.failCode = CDICErrors::T2_ERRGETCRDESIGN;
-        else if (!rule->GetSchemaClearRuleMappedObjList(list))
-            mapped.failCode = CDICErrors::T2_ERRGETLISTSCRFROMCR;
-        else
-            for (auto entry = list.GetIterator(); entry.IsValid(); ++entry)
-                mapped.indexes.insert((*entry).GetValue());
-        found = m_mappedRules.emplace(schemaRule.index[3].GetValue(), std::move(mapped)).first;
-    }
-
-    const MappedRules& mapped = found->second;
+    const NorvRules::MappedIndexCache::Entry& mapped =
+        m_mappedRules.Get(schemaRule.index[3], [&](Lumo::ListT<Lumo::Index>& list) -> unsigned {
+            Lumo::ContainerT<const Lumo::INorvClearRule> rule;
+            if (!m_uidManager.GetNorvClearRule(rule, schemaRule.index[3]))
+                return CDICErrors::T2_ERRGETCRDESIGN;
+            if (!rule->GetSchemaClearRuleMappedObjList(list))
+                return CDICErrors::T2_ERRGETLISTSCRFROMCR;
+            return 0;
+        });
     if (mapped.failCode != 0)
         return raiseError(static_cast<int>(mapped.failCode));
-    if (mapped.indexes.count(schemaRule.index[0].GetValue()) == 0)
+    if (!mapped.Contains(schemaRule.index[0]))
         return raiseError(CDICErrors::T2_ERRREACHSCRFROMCR);
     return m_status;
 }

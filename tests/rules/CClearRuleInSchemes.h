@@ -8,13 +8,12 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "tests/rules/MappedIndexCache.h"
 #include "tests/rules/NameIndexRecord.h"
 
-#include <cstdint>
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class CClearRuleInSchemes : public CNorvDetailChecker
@@ -38,13 +37,6 @@ private:
         std::vector<NameIndexRecord> rules;
         std::unordered_map<std::string, std::vector<std::size_t>> byName; // exact name -> positions
     };
-    // The schema clear rules a clearance rule lists, as read once per run.
-    struct MappedRules
-    {
-        unsigned failCode = 0;
-        std::unordered_set<std::uint64_t> indexes;
-    };
-
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme);
     TestStatus collectClearRules(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
                                  const std::string& schemeName);
@@ -56,7 +48,7 @@ private:
 
     std::set<std::string> m_schemeNames; // upper-cased names of the schemes seen in this run
     DesignRules m_designRules;
-    std::unordered_map<std::uint64_t, MappedRules> m_mappedRules; // by clearance rule index
+    NorvRules::MappedIndexCache m_mappedRules; // schema clear rules by clearance rule index
 };
 
 // A copy of the text with every character upper-cased.

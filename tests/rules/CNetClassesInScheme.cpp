@@ -2,7 +2,8 @@
 
 #include "framework/CDICErrors.h"
 
-#include <utility>
+#include <cstdint>
+#include <unordered_set>
 
 CNetClassesInScheme::CNetClassesInScheme() = default;
 
@@ -28,7 +29,7 @@ TestStatus CNetClassesInScheme::runTest(bool /*runArg*/)
     raiseStatus(TESTING);
     m_statusString = "";
     m_globalByName.clear();
-    m_mappedRules.clear();
+    m_mappedRules.Clear();
     m_classPath.Clear();
     m_rulePath.Clear();
 
@@ -45,7 +46,7 @@ TestStatus CNetClassesInScheme::runTest(bool /*runArg*/)
         checkScheme(schemes, globalList);
 
     m_globalByName.clear();
-    m_mappedRules.clear();
+    m_mappedRules.Clear();
     raiseStatus(OK);
     return m_status;
 }
@@ -244,26 +245,18 @@ std::string CNetClassesInScheme::schemeNameOf(const Lumo::Index& schemeIndex)
 TestStatus CNetClassesInScheme::checkNetClassReachable(const NameIndexRecord& /*globalRecord*/,
                                                        const NameIndexRecord& schemeRecord)
 {
-    auto found = m_mappedRules.find(schemeRecord.index[3].GetValue());
-    if (found == m_mappedRules.end())
-    {
-        MappedRules mapped;
-        Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
-        Lumo::ListT<Lumo::Index> list;
-        if (!m_uidManager.GetNorvNetClass(netClass, schemeRecord.index[3]))
-            mapped.failCode = CDICErrors::T28_ERRNETCLASSFROMDESIGN;
-        else if (!netClass->GetSchemaNetClassMappedObjList(list))
-            mapped.failCode = CDICErrors::T28_ERRLISTOFNETCLASSESFROMSCHEMENETCLASS;
-        else
-            for (auto entry = list.GetIterator(); entry.IsValid(); ++entry)
-                mapped.indexes.insert((*entry).GetValue());
-        found = m_mappedRules.emplace(schemeRecord.index[3].GetValue(), std::move(mapped)).first;
-    }
-
-    const MappedRules& mapped = found->second;
+    const NorvRules::MappedIndexCache::Entry& mapped =
+        m_mappedRules.Get(schemeRecord.index[3], [&](Lumo::ListT<Lumo::Index>& list) -> unsigned {
+            Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
+            if (!m_uidManager.GetNorvNetClass(netClass, schemeRecord.index[3]))
+                return CDICErrors::T28_ERRNETCLASSFROMDESIGN;
+            if (!netClass->GetSchemaNetClassMappedObjList(list))
+                return CDICErrors::T28_ERRLISTOFNETCLASSESFROMSCHEMENETCLASS;
+            return 0;
+        });
     if (mapped.failCode != 0)
         return raiseError(static_cast<int>(mapped.failCode));
-    if (mapped.indexes.count(schemeRecord.index[0].GetValue()) == 0)
+    if (!mapped.Contains(schemeRecord.index[0]))
         return raiseError(CDICErrors::T28_CANTREACHSCHEMENETCLASSFROMNETCLASS);
     return m_status;
 }

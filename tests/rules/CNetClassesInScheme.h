@@ -7,13 +7,13 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "tests/rules/MappedIndexCache.h"
 #include "tests/rules/NameIndexRecord.h"
 #include "tests/rules/RuleWalk.h"
 
 #include <cstdint>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class CNetClassesInScheme : public CNorvDetailChecker
@@ -28,13 +28,6 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    // The scheme rules a net class lists, as read once per run.
-    struct MappedRules
-    {
-        unsigned failCode = 0;
-        std::unordered_set<std::uint64_t> indexes;
-    };
-
     TestStatus collectNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
                                  std::vector<NameIndexRecord>& globalList);
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
@@ -52,7 +45,7 @@ private:
 
     // Positions in the global list by case-folded hierarchical name.
     std::unordered_map<std::string, std::vector<std::size_t>> m_globalByName;
-    std::unordered_map<std::uint64_t, MappedRules> m_mappedRules; // by net class index
+    NorvRules::MappedIndexCache m_mappedRules;                    // scheme rules by net class index
     NorvRules::PathGuard m_classPath;                             // net classes being descended into
     NorvRules::PathGuard m_rulePath;                              // scheme rules being descended into
 };
