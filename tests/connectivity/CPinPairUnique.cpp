@@ -2,25 +2,14 @@
 
 #include "framework/CNorvProjectChecker.h"
 #include "tests/connectivity/ConnectivityHelpers.h"
+#include "tests/connectivity/PinPairKey.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <unordered_map>
 
 namespace
 {
-
-// The same text for a pair of pins in either order.
-std::string unorderedPairKey(Lumo::Index a, Lumo::Index b)
-{
-    uint64_t values[2] = {a.GetValue(), b.GetValue()};
-    if (values[0] > values[1])
-        std::swap(values[0], values[1]);
-    std::string key(sizeof values, '\0');
-    std::memcpy(&key[0], values, sizeof values);
-    return key;
-}
 
 // Positions by key, ascending, and each position's rank within its group.
 struct Groups
@@ -139,7 +128,7 @@ void CPinPairUnique::judgeRecords(const std::vector<PinPairRecord>& records)
     pinKeys.reserve(records.size());
     for (const PinPairRecord& record : records) {
         names.push_back(record.name);
-        pinKeys.push_back(unorderedPairKey(record.firstPin, record.secondPin));
+        pinKeys.push_back(connectivity::unorderedPairKey(record.firstPin, record.secondPin));
     }
     // A later record is a duplicate when it has the same name or the same pins: the union of the
     // two groups after i, each reported once, in ascending order.

@@ -2,24 +2,7 @@
 
 #include "framework/EqualPairs.h"
 #include "tests/connectivity/ConnectivityHelpers.h"
-
-#include <cstring>
-
-namespace
-{
-
-// The same text for a pair of pins in either order.
-std::string unorderedPairKey(Lumo::Index a, Lumo::Index b)
-{
-    uint64_t values[2] = {a.GetValue(), b.GetValue()};
-    if (values[0] > values[1])
-        std::swap(values[0], values[1]);
-    std::string key(sizeof values, '\0');
-    std::memcpy(&key[0], values, sizeof values);
-    return key;
-}
-
-} // namespace
+#include "tests/connectivity/PinPairKey.h"
 
 CPinUniqueInPart::CPinUniqueInPart() = default;
 CPinUniqueInPart::~CPinUniqueInPart() = default;
@@ -105,7 +88,7 @@ bool CPinUniqueInPart::checkPartPinPairs(const Lumo::ContainerT<const Lumo::INor
     std::vector<std::string> keys;
     keys.reserve(records.size());
     for (const PartPinPairRecord& record : records)
-        keys.push_back(unorderedPairKey(record.firstPin, record.secondPin));
+        keys.push_back(connectivity::unorderedPairKey(record.firstPin, record.secondPin));
     ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
         raiseError(CDICErrors::T52_DUPLICATEDPARTPINPAIRINPART, records[i].pair, "", records[j].pair, "");
     });
