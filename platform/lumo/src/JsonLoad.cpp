@@ -117,9 +117,16 @@ struct Obj {
 };
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
-// keeps the id's first bytes, so that short ids compare without reading the text.
+// keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
+// index, so that resolving a reference touches nothing else.
 class IdMap {
 public:
+    struct Hit {
+        uint32_t obj = kNone;
+        Kind kind = Kind::None;
+        uint64_t index = 0;
+    };
+
     void Reserve(size_t ids)
     {
         size_t size = 1024;
@@ -127,7 +134,7 @@ public:
         if (size > m_slots.size()) Rehash(size);
     }
     // False when the id is already taken.
-    bool Insert(std::string_view id, uint32_t obj)
+    bool Insert(std::string_view id, uint32_t obj, Kind kind)
     {
         if ((m_count + 1) * 2 > m_slots.size()) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
         const uint64_t h = Hash(id);
@@ -135,32 +142,41 @@ public:
         for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{h, prefix, obj, static_cast<uint32_t>(id.size()), id.data()};
+                s = Slot{h, prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
                 ++m_count;
                 return true;
             }
             if (Same(s, h, prefix, id)) return false;
         }
     }
-    uint32_t Find(std::string_view id) const
+    Hit Find(std::string_view id) const
     {
-        if (m_slots.empty()) return kNone;
+        if (m_slots.empty()) return Hit();
         const uint64_t h = Hash(id);
         const uint64_t prefix = Prefix(id);
         for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             const Slot& s = m_slots[i];
-            if (s.obj == kNone) return kNone;
-            if (Same(s, h, prefix, id)) return s.obj;
+            if (s.obj == kNone) return Hit();
+            if (Same(s, h, prefix, id)) return Hit{s.obj, s.kind, s.index};
         }
+    }
+    // Records the assigned indexes (index(obj) gives the index of a staged object).
+    template <class F>
+    void SetIndexes(F&& index)
+    {
+        for (Slot& s : m_slots)
+            if (s.obj != kNone) s.index = index(s.obj);
     }
 
 private:
     struct Slot {
         uint64_t hash = 0;
         uint64_t prefix = 0;
+        const char* data = nullptr;
+        uint64_t index = 0;
         uint32_t obj = kNone;
         uint32_t len = 0;
-        const char* data = nullptr;
+        Kind kind = Kind::None;
     };
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
     static uint64_t Prefix(std::string_view id)
@@ -433,7 +449,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
         if (k.code == JsonKeys::kId) {
             const std::string_view text = ExpectString(v, path, key);
             if (JsonFile::LooksLikeIndexText(text)) Fail(path, key, -1, "id " + Quote(text) + " has the form of a raw index");
-            if (!sc.ids.Insert(text, obj)) Fail(path, key, -1, "duplicate id " + Quote(text));
+            if (!sc.ids.Insert(text, obj, kind)) Fail(path, key, -1, "duplicate id " + Quote(text));
             if (kind == Kind::Snapshot || kind == Kind::ConstraintDef) {
                 if (!m_sessionIds.insert(text).second) Fail(path, key, -1, "duplicate id " + Quote(text));
             }
@@ -508,6 +524,7 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
         o.slot = slot;
     }
     sc.table->nextSerial = std::max({sc.table->nextSerial, fileNextSerial, highest + 1});
+    sc.ids.SetIndexes([&](uint32_t obj) { return sc.objs[obj].index; });
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -524,15 +541,14 @@ RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint
             r.state = r.index == 0 ? kNull : kRaw;
             return r;
         }
-        const uint32_t found = sc.ids.Find(text);
-        if (found == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
-        const Obj& t = sc.objs[found];
-        if (!((targets >> static_cast<unsigned>(t.kind)) & 1u))
-            Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(t.kind) + ", which " + Quote(key) +
+        const IdMap::Hit found = sc.ids.Find(text);
+        if (found.obj == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
+        if (!((targets >> static_cast<unsigned>(found.kind)) & 1u))
+            Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(found.kind) + ", which " + Quote(key) +
                                      " does not allow");
         r.state = kStaged;
-        r.target = found;
-        r.index = t.index;
+        r.target = found.obj;
+        r.index = found.index;
         return r;
     }
     if (v.is_null() && allowNull) {
@@ -946,7 +962,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 break;
             }
             case Cat::Text:
-                rec.extra->texts[slot->pos] = ExpectString(v, o.path, key);
+                sc.table->SetText(o.slot, k.field, std::string(ExpectString(v, o.path, key)));
                 break;
             case Cat::Ref:
             case Cat::OptRef:
