@@ -11,6 +11,7 @@
 #include "lumopi/StandIn.h"
 
 #include <atomic>
+#include <deque>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -131,10 +132,8 @@ struct ConstraintPayload {
 
 struct RecordExtra {
     std::string fileId;                    // id the object was loaded with ("" when none)
-    std::vector<std::string> texts;        // text scalars, by SlotRef::pos
     std::vector<std::string> inherits;
     std::vector<AttributeRec> attributes;
-    std::unique_ptr<ConstraintPayload> constraint;   // kinds Constraint and ConstraintDef
 };
 
 enum RecordFlag : uint8_t {
@@ -150,6 +149,7 @@ struct ObjRecord {
     std::string name;
     Kind kind = Kind::None;
     uint8_t flags = kAlive | kValid;
+    uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
     std::unique_ptr<int64_t[]> slots;                 // integer-like scalars and references
     std::unique_ptr<std::vector<uint64_t>[]> lists;
     std::vector<uint64_t> back;                       // (slot << 8) | field: lists me in field, or owned by me (Field::in)
@@ -205,6 +205,8 @@ struct SnapshotData {
     void DeclareLock(uint64_t object, const std::string& address, const std::string& subClient, bool deep);
     std::unordered_map<uint64_t, std::vector<FaultEntry>> faults;   // per-object faults by index
     std::vector<std::string> placeholders;    // texts of unresolved noise-rule ends
+    std::unordered_map<uint64_t, std::string> texts;   // text scalars that are not empty, by (slot << 8 | field)
+    std::deque<ConstraintPayload> payloads;   // values of the constraint records (ObjRecord::payload)
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
     SnapshotData() = default;
@@ -253,6 +255,9 @@ struct SnapshotData {
     std::vector<uint32_t> CollectDeletion(uint32_t slot) const;
     // Marks the collected records dead, drops their lock entries and removes them from every list.
     void Erase(const std::vector<uint32_t>& collected);
+
+    // Releases the spare capacity of every record's lists and back entries (after a bulk load).
+    void Compact();
 
     // Name index of a list, built on first use and kept up to date afterwards.
     const NameIndex& IndexOfList(uint32_t slot, Field f);

@@ -127,17 +127,15 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     r.kind = kind;
     if (info.nSlots) r.slots.reset(new int64_t[info.nSlots]);
     if (info.nLists) r.lists.reset(new std::vector<uint64_t>[info.nLists]);
-    if (info.nTexts) r.Extra().texts.resize(info.nTexts);
     for (const FieldSpec* f : info.fields) {
         const SlotRef* sr = SlotOf(kind, f->field);
         if (f->cat == Cat::Text)
-            r.extra->texts[sr->pos] = f->defText;
+            continue;   // text scalars default to "" and live in the snapshot's text table
         else if (f->cat == Cat::OptRef)
             r.slots[sr->pos] = static_cast<int64_t>(kUnsetRef);
         else if (!IsListCat(f->cat))
             r.slots[sr->pos] = IsRefCat(f->cat) ? 0 : f->def;
     }
-    if (kind == Kind::Constraint || kind == Kind::ConstraintDef) r.Extra().constraint = std::make_unique<ConstraintPayload>();
     const uint64_t serial = index & kSerialMask;
     if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
         if (serial >= bySerial.size()) bySerial.resize(std::max<size_t>(serial + 1, bySerial.size() * 2), 0);
@@ -172,8 +170,11 @@ void SnapshotData::SetInt(uint32_t slot, Field f, int64_t value)
 const std::string& SnapshotData::GetText(const ObjRecord& r, Field f) const
 {
     const SlotRef* s = SlotOf(r.kind, f);
-    if (!s || s->cat != Cat::Text || !r.extra || s->pos >= r.extra->texts.size()) return EmptyText();
-    return r.extra->texts[s->pos];
+    if (!s || s->cat != Cat::Text || texts.empty()) return EmptyText();
+    const int64_t slot = SlotOfIndex(r.index);
+    if (slot < 0) return EmptyText();
+    auto it = texts.find(BackKey(static_cast<uint32_t>(slot), f));
+    return it == texts.end() ? EmptyText() : it->second;
 }
 
 void SnapshotData::SetText(uint32_t slot, Field f, const std::string& value)
@@ -181,9 +182,10 @@ void SnapshotData::SetText(uint32_t slot, Field f, const std::string& value)
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || s->cat != Cat::Text) return;
-    RecordExtra& e = r.Extra();
-    if (e.texts.size() <= s->pos) e.texts.resize(s->pos + 1u);
-    e.texts[s->pos] = value;
+    if (value.empty())
+        texts.erase(BackKey(slot, f));
+    else
+        texts[BackKey(slot, f)] = value;
 }
 
 uint64_t SnapshotData::GetRef(const ObjRecord& r, Field f) const
@@ -315,6 +317,17 @@ void SnapshotData::SetName(uint32_t slot, const std::string& name)
     r.name = name;
 }
 
+void SnapshotData::Compact()
+{
+    for (ObjRecord& r : records) {
+        if (r.back.capacity() > r.back.size()) r.back.shrink_to_fit();
+        if (!r.lists) continue;
+        const uint8_t n = InfoOf(r.kind).nLists;
+        for (uint8_t l = 0; l < n; ++l)
+            if (r.lists[l].capacity() > r.lists[l].size()) r.lists[l].shrink_to_fit();
+    }
+}
+
 const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
 {
     const uint64_t key = BackKey(slot, f);
@@ -331,14 +344,17 @@ const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
 
 ConstraintPayload& SnapshotData::Payload(uint32_t slot)
 {
-    RecordExtra& e = records[slot].Extra();
-    if (!e.constraint) e.constraint = std::make_unique<ConstraintPayload>();
-    return *e.constraint;
+    ObjRecord& r = records[slot];
+    if (r.payload == 0) {
+        payloads.emplace_back();
+        r.payload = static_cast<uint32_t>(payloads.size());
+    }
+    return payloads[r.payload - 1];
 }
 
 const ConstraintPayload* SnapshotData::Payload(const ObjRecord& r) const
 {
-    return r.extra ? r.extra->constraint.get() : nullptr;
+    return r.payload ? &payloads[r.payload - 1] : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -483,6 +499,7 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         b.name = a.name;
         b.kind = a.kind;
         b.flags = a.flags;
+        b.payload = a.payload;
         b.back = a.back;
         const KindInfo& info = InfoOf(a.kind);
         if (a.slots) {
@@ -496,10 +513,8 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         if (a.extra) {
             b.extra = std::make_unique<RecordExtra>();
             b.extra->fileId = a.extra->fileId;
-            b.extra->texts = a.extra->texts;
             b.extra->inherits = a.extra->inherits;
             b.extra->attributes = a.extra->attributes;
-            if (a.extra->constraint) b.extra->constraint = std::make_unique<ConstraintPayload>(*a.extra->constraint);
         }
     }
     c->bySerial = bySerial;
@@ -511,6 +526,8 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
     c->locks = locks;
     c->faults = faults;
     c->placeholders = placeholders;
+    c->texts = texts;
+    c->payloads = payloads;
     return c;
 }
 
