@@ -1,6 +1,7 @@
 #include "tests/rules/CLayerInAllClearRules.h"
 
 #include "framework/CDICErrors.h"
+#include "tests/rules/RuleWalk.h"
 
 #include <cstdint>
 #include <vector>
@@ -45,15 +46,12 @@ TestStatus CLayerInAllClearRules::runTest(bool /*runArg*/)
 
 TestStatus CLayerInAllClearRules::checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme)
 {
+    static const unsigned failCodes[3] = {CDICErrors::T24_ERRINDEXOFSCHEME, CDICErrors::T24_ERRNAMEOFSCHEME,
+                                          CDICErrors::T24_ERRITERCLEARRULESINSCHEME};
     Lumo::Index index;
-    if (!scheme->GetIndex(index))
-        return raiseError(CDICErrors::T24_ERRINDEXOFSCHEME);
-    Lumo::String name;
-    if (!scheme->GetName(name))
-        return raiseError(CDICErrors::T24_ERRNAMEOFSCHEME, index);
     Lumo::IteratorT<const Lumo::INorvSchemaClearRule> rules;
-    if (!scheme->GetIterSchemaClearRules(rules))
-        return raiseError(CDICErrors::T24_ERRITERCLEARRULESINSCHEME, index, name.c_str());
+    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index, rules))
+        return m_status;
     return checkSchemaClearRules(rules);
 }
 

@@ -46,15 +46,13 @@ TestStatus CLayerInAllNetClasses::runTest(bool /*runArg*/)
 
 TestStatus CLayerInAllNetClasses::checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme)
 {
+    static const unsigned failCodes[3] = {CDICErrors::T25_ERRINDEXOFSCHEME, CDICErrors::T25_ERRNAMEOFSCHEME,
+                                          CDICErrors::T25_ERRITERNETCLASSESINSCHEME};
     Lumo::Index index;
-    if (!scheme->GetIndex(index))
-        return raiseError(CDICErrors::T25_ERRINDEXOFSCHEME);
-    Lumo::String name;
-    if (!scheme->GetName(name))
-        return raiseError(CDICErrors::T25_ERRNAMEOFSCHEME, index);
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!scheme->GetIterSchemaNetClassRules(rules))
-        return raiseError(CDICErrors::T25_ERRITERNETCLASSESINSCHEME, index, name.c_str());
+    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
+                                    rules))
+        return m_status;
     return checkNetClassRule(rules);
 }
 

@@ -83,15 +83,13 @@ TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::IN
 TestStatus CNetClassesInScheme::checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
                                             const std::vector<NameIndexRecord>& globalList)
 {
+    static const unsigned failCodes[3] = {CDICErrors::T28_ERRINDEXOFSCHEME, CDICErrors::T28_ERRNAMEOFSCHEME,
+                                          CDICErrors::T28_ERRITEROFNETCLASSESINSCHEME};
     Lumo::Index schemeIndex;
-    if (!scheme->GetIndex(schemeIndex))
-        return raiseError(CDICErrors::T28_ERRINDEXOFSCHEME);
-    Lumo::String schemeName;
-    if (!scheme->GetName(schemeName))
-        return raiseError(CDICErrors::T28_ERRNAMEOFSCHEME, schemeIndex);
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!scheme->GetIterSchemaNetClassRules(rules))
-        return raiseError(CDICErrors::T28_ERRITEROFNETCLASSESINSCHEME, schemeIndex, schemeName.c_str());
+    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes,
+                                    schemeIndex, rules))
+        return m_status;
 
     std::vector<NameIndexRecord> schemeList;
     m_rulePath.Clear();

@@ -1,8 +1,10 @@
 // Small helpers shared by the rule tests: case folding of names the way the tests compare them
-// (the keys for framework/EqualPairs.h), the text of an object's constraint, and the guard that
-// keeps a walk over a class or rule tree from running round a cycle. Header only; no state beyond
-// what a caller owns.
+// (the keys for framework/EqualPairs.h), the text of an object's constraint, the opening of a
+// scheme's rules, and the guard that keeps a walk over a class or rule tree from running round a
+// cycle. Header only; no state beyond what a caller owns.
 #pragma once
+
+#include "framework/CNorvDetailChecker.h"
 
 #include "lumopi/LumoPI.h"
 
@@ -43,6 +45,33 @@ inline bool ReadConstraintText(const Lumo::IObjectNorv* object, const char* name
     if (!constraint->GetValueByString(text))
         return false;
     value = text.str();
+    return true;
+}
+
+// Reads the scheme's index and name, then opens the iterator over the rules of one kind that the
+// scheme lists. On a failed read raises its code on the test and returns false; failCodes are
+// those of the index (no pair), the name (with the index) and the iterator (with index and name).
+template <class Rule>
+bool OpenSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
+                     Lumo::Result (Lumo::INorvScheme::*rulesOf)(Lumo::IteratorT<const Rule>&) const,
+                     const unsigned (&failCodes)[3], Lumo::Index& index, Lumo::IteratorT<const Rule>& rules)
+{
+    if (!scheme->GetIndex(index))
+    {
+        test.raiseError(static_cast<int>(failCodes[0]));
+        return false;
+    }
+    Lumo::String name;
+    if (!scheme->GetName(name))
+    {
+        test.raiseError(static_cast<int>(failCodes[1]), index);
+        return false;
+    }
+    if (!((*scheme).*rulesOf)(rules))
+    {
+        test.raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+        return false;
+    }
     return true;
 }
 
