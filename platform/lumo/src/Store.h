@@ -94,7 +94,7 @@ Field HomeField(Kind owner, Kind child);
 // Relations stored on both sides (besides owner/home).
 enum class Completion : uint8_t { Both, BFromA };
 struct RelationSpec {
-    int id;            // 2..15
+    int id;            // the relation's number (2..15); two rows share one for the pair's two references
     Kind kindA;
     Field fieldA;
     Kind kindB;
@@ -102,8 +102,8 @@ struct RelationSpec {
     Completion completion;
 };
 const std::vector<RelationSpec>& Relations();
-// The relation that (kind, field) is a side of; sideA tells which side. Null when none. R8 (designPin and
-// flatPins on one pin) is not listed: it is a rule of the pin alone.
+// The relation that (kind, field) is a side of; sideA tells which side. Null when none. A pin's designPin and
+// its flatPins are not listed: that is a rule of the pin alone (designPin is one of its flatPins).
 const RelationSpec* RelationOf(Kind kind, Field field, bool& sideA);
 
 // ---------------------------------------------------------------------------------------------------------

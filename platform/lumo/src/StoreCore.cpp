@@ -397,7 +397,7 @@ void SnapshotData::Link(uint32_t a, Field f, uint64_t target)
     if (ts < 0) return;
     const uint32_t t = static_cast<uint32_t>(ts);
     if (ak == Kind::NorvPin && f == Field::designPin) {
-        // R8: the design pin is also one of the pin's flat pins (and R7 mirrors that).
+        // The design pin is also one of the pin's flat pins (whose mirror is the design pin's norvPins).
         Link(a, Field::flatPins, target);
         return;
     }
