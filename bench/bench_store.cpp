@@ -375,7 +375,9 @@ int main(int argc, char** argv)
         Row row;
         row.label = design.first;
         row.fileBytes = FileBytes(design.second);
-        const std::string saved = design.second + ".saved.json";
+        const size_t slash = design.second.find_last_of('/');
+        const std::string base = slash == std::string::npos ? design.second : design.second.substr(slash + 1);
+        const std::string saved = dir + "/" + base + ".saved.json";
         row.parse = InChild([&] { return MeasureParse(design.second); });
         row.load = InChild([&] { return MeasureLoad(design.second, saved); });
         if (!noReload)
