@@ -16,6 +16,25 @@ bool singleGenObj(IteratorT<const Lumo::INorvGenObj>& objects)
     return objects.GetCount(count) && count == 1 && objects.IsValid();
 }
 
+// Raises code with the template's pair and then the pin's (index, name). When the pin's index or
+// name cannot be read, raises that failure instead and returns false.
+bool raiseWithPin(CNorvDetailChecker& test, unsigned code, const Index& templIndex, const Lumo::String& templName,
+                  const ContainerT<const Lumo::INorvGenObj>& pin)
+{
+    Index pinIndex;
+    if (!pin->GetIndex(pinIndex)) {
+        test.raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
+        return false;
+    }
+    Lumo::String pinName;
+    if (!pin->GetName(pinName)) {
+        test.raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
+        return false;
+    }
+    test.raiseError(static_cast<int>(code), templIndex, templName.c_str(), pinIndex, pinName.c_str());
+    return true;
+}
+
 } // namespace
 
 CTemplatesValid::CTemplatesValid() = default;
@@ -168,18 +187,8 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
                     if (getConstraintValue(&*pin, "TOPO_PIN_NET", pinNet)) {
                         if (pinNet == netName.str())
                             raiseError(CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, index, name.c_str());
-                    } else {
-                        Index pinIndex;
-                        if (!pin->GetIndex(pinIndex)) {
-                            raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
-                            return;
-                        }
-                        Lumo::String pinName;
-                        if (!pin->GetName(pinName)) {
-                            raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
-                            return;
-                        }
-                        raiseError(CDICErrors::T63_MISSINGTOPOPINNET, index, name.c_str(), pinIndex, pinName.c_str());
+                    } else if (!raiseWithPin(*this, CDICErrors::T63_MISSINGTOPOPINNET, index, name, pin)) {
+                        return;
                     }
                 }
             }
@@ -191,19 +200,9 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
             }
             if (singleGenObj(pin)) {
                 std::string pinSetType;
-                if (!getConstraintValue(&*pin, "TOPO_PINSET_TYPE", pinSetType)) {
-                    Index pinIndex;
-                    if (!pin->GetIndex(pinIndex)) {
-                        raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
-                        return;
-                    }
-                    Lumo::String pinName;
-                    if (!pin->GetName(pinName)) {
-                        raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
-                        return;
-                    }
-                    raiseError(CDICErrors::T63_MISSINGTOPOPINSETTYPE, index, name.c_str(), pinIndex, pinName.c_str());
-                }
+                if (!getConstraintValue(&*pin, "TOPO_PINSET_TYPE", pinSetType) &&
+                    !raiseWithPin(*this, CDICErrors::T63_MISSINGTOPOPINSETTYPE, index, name, pin))
+                    return;
             } else if (reported.insert(deviceIndex).second) {
                 raiseError(CDICErrors::T63_INCORRECTPINFORPINSET, index, name.c_str(), deviceIndex, deviceName.c_str());
             }
