@@ -23,6 +23,7 @@ namespace {
 using JsonFile::JType;
 using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
+constexpr size_t kMaxIdLength = 65535;
 
 struct LoadFailure {
     std::string path;
@@ -137,27 +138,25 @@ public:
     bool Insert(std::string_view id, uint32_t obj, Kind kind)
     {
         if ((m_count + 1) * 2 > m_slots.size()) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
-        const uint64_t h = Hash(id);
         const uint64_t prefix = Prefix(id);
-        for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{h, prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
+                s = Slot{prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
                 ++m_count;
                 return true;
             }
-            if (Same(s, h, prefix, id)) return false;
+            if (Same(s, prefix, id)) return false;
         }
     }
     Hit Find(std::string_view id) const
     {
         if (m_slots.empty()) return Hit();
-        const uint64_t h = Hash(id);
         const uint64_t prefix = Prefix(id);
-        for (size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
             const Slot& s = m_slots[i];
             if (s.obj == kNone) return Hit();
-            if (Same(s, h, prefix, id)) return Hit{s.obj, s.kind, s.index};
+            if (Same(s, prefix, id)) return Hit{s.obj, s.kind, s.index};
         }
     }
     // Records the assigned indexes (index(obj) gives the index of a staged object).
@@ -170,13 +169,12 @@ public:
 
 private:
     struct Slot {
-        uint64_t hash = 0;
         uint64_t prefix = 0;
         const char* data = nullptr;
         uint64_t index = 0;
         uint32_t obj = kNone;
-        uint32_t len = 0;
-        Kind kind = Kind::None;
+        uint32_t len : 24;
+        Kind kind;
     };
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
     static uint64_t Prefix(std::string_view id)
@@ -185,20 +183,20 @@ private:
         std::memcpy(&p, id.data(), std::min<size_t>(id.size(), sizeof p));
         return p;
     }
-    static bool Same(const Slot& s, uint64_t h, uint64_t prefix, std::string_view id)
+    static bool Same(const Slot& s, uint64_t prefix, std::string_view id)
     {
-        if (s.hash != h || s.prefix != prefix || s.len != id.size()) return false;
+        if (s.prefix != prefix || s.len != id.size()) return false;
         return id.size() <= sizeof prefix || std::memcmp(s.data + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
     }
     void Rehash(size_t size)
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        m_slots.resize(size);
+        m_slots.assign(size, Slot{0, nullptr, 0, kNone, 0, Kind::None});
         m_mask = m_slots.size() - 1;
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
-            size_t i = s.hash & m_mask;
+            size_t i = Hash(std::string_view(s.data, s.len)) & m_mask;
             while (m_slots[i].obj != kNone) i = (i + 1) & m_mask;
             m_slots[i] = s;
         }
@@ -220,6 +218,10 @@ struct Scope {
     std::vector<std::vector<Entry>> extras;
     std::unordered_map<uint32_t, std::unordered_set<uint64_t>> bigLists;   // membership of long lists
     std::unordered_set<std::string> norvTops, defaultTops;
+    // The same per object as in objs, kept dense because completion reaches them at random.
+    std::vector<Kind> kinds;
+    std::vector<uint64_t> indexes;
+    std::vector<uint32_t> refBases, listBases;
 };
 
 uint64_t OwnerMask(Kind child)
@@ -314,6 +316,9 @@ private:
     void ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key);
     void ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type);
     void ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v);
+
+    // Places each object's references and lists in the staging arrays.
+    void LayOut(Scope& sc);
 
     // Completion and commit.
     void Complete(Scope& sc);
@@ -449,6 +454,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
         if (k.code == JsonKeys::kId) {
             const std::string_view text = ExpectString(v, path, key);
             if (JsonFile::LooksLikeIndexText(text)) Fail(path, key, -1, "id " + Quote(text) + " has the form of a raw index");
+            if (text.size() > kMaxIdLength) Fail(path, key, -1, "id longer than " + std::to_string(kMaxIdLength) + " bytes");
             if (!sc.ids.Insert(text, obj, kind)) Fail(path, key, -1, "duplicate id " + Quote(text));
             if (kind == Kind::Snapshot || kind == Kind::ConstraintDef) {
                 if (!m_sessionIds.insert(text).second) Fail(path, key, -1, "duplicate id " + Quote(text));
@@ -1015,6 +1021,30 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
 // ---------------------------------------------------------------------------------------------------------
 // Completion: the missing sides of the relations, in document order.
 
+void Loader::LayOut(Scope& sc)
+{
+    const size_t n = sc.objs.size();
+    sc.kinds.resize(n);
+    sc.indexes.resize(n);
+    sc.refBases.resize(n);
+    sc.listBases.resize(n);
+    uint32_t refs = 0, lists = 0;
+    for (size_t i = 0; i < n; ++i) {
+        Obj& o = sc.objs[i];
+        const KindInfo& info = InfoOf(o.kind);
+        o.refBase = refs;
+        o.listBase = lists;
+        sc.kinds[i] = o.kind;
+        sc.indexes[i] = o.index;
+        sc.refBases[i] = refs;
+        sc.listBases[i] = lists;
+        refs += info.nSlots;
+        lists += info.nLists;
+    }
+    sc.refs.resize(refs);
+    sc.lists.resize(lists);
+}
+
 RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f) { return sc.refs[sc.objs[obj].refBase + SlotOf(sc.objs[obj].kind, f)->pos]; }
 
 template <class F>
@@ -1073,24 +1103,24 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
     if (!ts || !ss) return;
     const bool targetList = IsListCat(ts->cat);
     auto offer = [&](uint32_t source, uint32_t target) {
-        if (target == kNone || sc.objs[target].kind != tk) return;
+        if (target == kNone || sc.kinds[target] != tk) return;
         if (targetList) {
-            const uint32_t li = sc.objs[target].listBase + ts->pos;
-            if (sc.lists[li].literal || Contains(sc, li, sc.objs[source].index)) return;
-            AppendExtra(sc, li, Entry{source, sc.objs[source].index});
+            const uint32_t li = sc.listBases[target] + ts->pos;
+            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) return;
+            AppendExtra(sc, li, Entry{source, sc.indexes[source]});
         } else {
-            RefVal& r = sc.refs[sc.objs[target].refBase + ts->pos];
+            RefVal& r = sc.refs[sc.refBases[target] + ts->pos];
             if (r.state != kAbsent) return;
             r.state = kStaged;
             r.target = source;
-            r.index = sc.objs[source].index;
+            r.index = sc.indexes[source];
         }
     };
     for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
         if (IsListCat(ss->cat)) {
-            ForEachEntry(sc, sc.objs[i].listBase + ss->pos, [&](const Entry& e) { offer(i, e.target); });
+            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) { offer(i, e.target); });
         } else {
-            const RefVal& r = sc.refs[sc.objs[i].refBase + ss->pos];
+            const RefVal& r = sc.refs[sc.refBases[i] + ss->pos];
             if (r.state == kStaged) offer(i, r.target);
         }
     }
@@ -1103,14 +1133,15 @@ void Loader::Complete(Scope& sc)
         const Obj& o = sc.objs[i];
         if (o.owner.state != kStaged) continue;
         const uint32_t owner = o.owner.target;
-        const Field home = HomeField(sc.objs[owner].kind, o.kind);
+        const Kind ownerKind = sc.kinds[owner];
+        const Field home = HomeField(ownerKind, o.kind);
         if (home == Field::Count || (o.parent == owner && o.placedIn == home)) continue;
-        const SlotRef* hs = SlotOf(sc.objs[owner].kind, home);
+        const SlotRef* hs = SlotOf(ownerKind, home);
         if (IsListCat(hs->cat)) {
-            const uint32_t li = sc.objs[owner].listBase + hs->pos;
+            const uint32_t li = sc.listBases[owner] + hs->pos;
             if (!sc.lists[li].literal && !Contains(sc, li, o.index)) AppendExtra(sc, li, Entry{i, o.index});
         } else {
-            RefVal& r = sc.refs[sc.objs[owner].refBase + hs->pos];
+            RefVal& r = sc.refs[sc.refBases[owner] + hs->pos];
             if (r.state == kAbsent) r = RefVal{kStaged, i, o.index};
         }
     }
@@ -1118,7 +1149,7 @@ void Loader::Complete(Scope& sc)
     for (const uint32_t i : sc.byKind[static_cast<size_t>(Kind::NorvPin)]) {
         const Obj& o = sc.objs[i];
         if (o.owner.state == kStaged) {
-            const Kind ok = sc.objs[o.owner.target].kind;
+            const Kind ok = sc.kinds[o.owner.target];
             const Field f = ok == Kind::NorvComp ? Field::parentNorvComp : ok == Kind::PhysicalNet ? Field::parentPhysicalNet : Field::Count;
             if (f != Field::Count) {
                 RefVal& r = RefOf(sc, i, f);
@@ -1252,16 +1283,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     AssignIndexes(sc, fileNext);
     sc.table->self = sc.objs[0].slot;
     // Per-object staging of references and lists.
-    uint32_t refs = 0, lists = 0;
-    for (Obj& o : sc.objs) {
-        const KindInfo& info = InfoOf(o.kind);
-        o.refBase = refs;
-        o.listBase = lists;
-        refs += info.nSlots;
-        lists += info.nLists;
-    }
-    sc.refs.resize(refs);
-    sc.lists.resize(lists);
+    LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
     for (uint32_t i = 0; i < sc.objs.size(); ++i) ReadObject(sc, i);
     if (m_complete) Complete(sc);
@@ -1329,16 +1351,7 @@ void Loader::LoadSession(JVal session)
     }
     AssignIndexes(sc, fileNext);
     for (const auto& g : m_sessionExplicit) m_s.defs->nextSerial = std::max(m_s.defs->nextSerial, (g.first & kSerialMask) + 1);
-    uint32_t refs = 0, lists = 0;
-    for (Obj& o : sc.objs) {
-        const KindInfo& info = InfoOf(o.kind);
-        o.refBase = refs;
-        o.listBase = lists;
-        refs += info.nSlots;
-        lists += info.nLists;
-    }
-    sc.refs.resize(refs);
-    sc.lists.resize(lists);
+    LayOut(sc);
     // Definitions are read in order, so that a definition of type 0 sees the earlier ones.
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         ReadObject(sc, i);

@@ -2,7 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <unordered_map>
 
 namespace Lumo {
@@ -12,7 +14,7 @@ namespace JsonFile {
 struct TreeBuilder : nlohmann::json::json_sax_t {
     using Node = JsonTree::Node;
 
-    explicit TreeBuilder(JsonTree& t) : tree(t) {}
+    explicit TreeBuilder(JsonTree& t) : tree(t) { std::fill(std::begin(cache), std::end(cache), JsonTree::kNoNode); }
 
     JsonTree& tree;
     struct Open {
@@ -94,16 +96,28 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
     bool end_array() override { open.pop_back(); return true; }
     bool key(string_t& val) override
     {
-        // keys repeat throughout a design: each is kept once
+        // Keys repeat throughout a design: each is kept once. A small direct-mapped cache in front of the map
+        // answers almost every key without hashing it in full.
         hasKey = true;
+        const size_t n = val.size();
+        const size_t h = n == 0 ? 0 : (n * 131 + static_cast<unsigned char>(val[0]) * 31 + static_cast<unsigned char>(val[n - 1]) * 7 +
+                                       static_cast<unsigned char>(val[n / 2])) & (kCache - 1);
+        const uint32_t cached = cache[h];
+        if (cached != JsonTree::kNoNode && tree.m_keys[cached] == val) {
+            keyId = cached;
+            return true;
+        }
         auto it = keyIds.find(val);
         if (it == keyIds.end()) {
             it = keyIds.emplace(val, static_cast<uint32_t>(tree.m_keys.size())).first;
             tree.m_keys.push_back(val);
         }
         keyId = it->second;
+        cache[h] = keyId;
         return true;
     }
+    static constexpr size_t kCache = 512;
+    uint32_t cache[kCache];
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override
     {
         error = ex.what();
