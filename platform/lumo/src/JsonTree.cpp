@@ -49,13 +49,14 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
             Open& o = open.back();
             Node& parent = tree.m_nodes[o.node];
             if (o.last == JsonTree::kNoNode)
-                parent.first = id;
+                parent.c.first = id;
             else
                 tree.m_nodes[o.last].next = id;
             o.last = id;
-            ++parent.count;
+            ++parent.c.count;
             if (hasKey) {
-                tree.m_nodes[id].key = keyId;
+                tree.m_nodes[id].keyHigh = static_cast<uint8_t>(keyId >> 16);
+                tree.m_nodes[id].keyLow = static_cast<uint16_t>(keyId & 0xFFFF);
                 hasKey = false;
             }
         }
@@ -109,6 +110,10 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
         }
         auto it = keyIds.find(val);
         if (it == keyIds.end()) {
+            if (tree.m_keys.size() >= (1u << 24)) {
+                error = "the file holds more distinct keys than the loader can index";
+                return false;
+            }
             it = keyIds.emplace(val, static_cast<uint32_t>(tree.m_keys.size())).first;
             tree.m_keys.push_back(val);
         }
@@ -132,7 +137,8 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
     bool Start(JType type)
     {
         const uint32_t id = Add(type);
-        tree.m_nodes[id].first = JsonTree::kNoNode;
+        tree.m_nodes[id].c.first = JsonTree::kNoNode;
+        tree.m_nodes[id].c.count = 0;
         open.push_back(Open{id, JsonTree::kNoNode});
         return true;
     }
@@ -140,6 +146,7 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
 
 bool JsonTree::Parse(const char* begin, const char* end, std::string& error)
 {
+    static_assert(sizeof(Node) == 16, "tree nodes are kept small: a large design has tens of millions");
     m_nodes.clear();
     m_texts.clear();
     m_keys.clear();
@@ -191,8 +198,8 @@ std::string_view JVal::str() const
     return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
 }
 
-std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].key]; }
-uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].key; }
+std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
+uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
 
 std::string JVal::dump() const
 {
@@ -216,7 +223,7 @@ std::string JVal::dump() const
 size_t JVal::size() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    return n.type == JType::Array || n.type == JType::Object ? n.count : 0;
+    return n.type == JType::Array || n.type == JType::Object ? n.c.count : 0;
 }
 
 JVal JVal::front() const { return *begin(); }
@@ -237,8 +244,8 @@ JVal::Iter& JVal::Iter::operator++()
 JVal::Iter JVal::begin() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    if ((n.type != JType::Array && n.type != JType::Object) || n.count == 0) return end();
-    return Iter(m_tree, n.first);
+    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
+    return Iter(m_tree, n.c.first);
 }
 
 JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }

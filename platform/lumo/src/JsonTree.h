@@ -85,11 +85,12 @@ public:
 private:
     friend class JVal;
     friend struct TreeBuilder;
+    // 16 bytes: the key number is split around the type to keep the value aligned.
     struct Node {
         JType type = JType::Null;
-        uint32_t count = 0;
+        uint8_t keyHigh = 0;
+        uint16_t keyLow = 0;
         uint32_t next = kNoNode;
-        uint32_t key = 0;   // in m_keys
         union {
             bool b;
             int64_t i;
@@ -99,9 +100,13 @@ private:
                 uint32_t off;
                 uint32_t len;
             } s;
-            uint32_t first;
+            struct {
+                uint32_t first;
+                uint32_t count;
+            } c;
         };
         Node() : u(0) {}
+        uint32_t Key() const { return (static_cast<uint32_t>(keyHigh) << 16) | keyLow; }
     };
     std::vector<Node> m_nodes;
     std::string m_texts;
