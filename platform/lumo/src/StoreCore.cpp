@@ -16,11 +16,6 @@ uint64_t BackKey(uint32_t slot, Field f) { return (static_cast<uint64_t>(slot) <
 uint32_t BackSlot(uint64_t key) { return static_cast<uint32_t>(key >> 8); }
 Field BackField(uint64_t key) { return static_cast<Field>(key & 0xFF); }
 
-void AddBack(ObjRecord& r, uint64_t key)
-{
-    if (std::find(r.back.begin(), r.back.end(), key) == r.back.end()) r.back.push_back(key);
-}
-
 void RemoveBack(ObjRecord& r, uint64_t key)
 {
     r.back.erase(std::remove(r.back.begin(), r.back.end(), key), r.back.end());
@@ -223,14 +218,15 @@ const std::vector<uint64_t>& SnapshotData::GetList(const ObjRecord& r, Field f) 
 
 bool SnapshotData::Contains(const ObjRecord& r, Field f, uint64_t target) const
 {
-    // A record's back entries name every list that holds it, so long lists need no scan.
+    // A record's back entries name every list that holds it; scan whichever of the two is shorter.
+    const auto& l = GetList(r, f);
     const int64_t ts = SlotOfIndex(target);
     const int64_t rs = SlotOfIndex(r.index);
     if (ts >= 0 && rs >= 0 && &records[static_cast<size_t>(rs)] == &r) {
         const auto& back = records[static_cast<size_t>(ts)].back;
-        return std::find(back.begin(), back.end(), BackKey(static_cast<uint32_t>(rs), f)) != back.end();
+        if (back.size() < l.size())
+            return std::find(back.begin(), back.end(), BackKey(static_cast<uint32_t>(rs), f)) != back.end();
     }
-    const auto& l = GetList(r, f);
     return std::find(l.begin(), l.end(), target) != l.end();
 }
 
@@ -240,12 +236,14 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
+    const int64_t ts = SlotOfIndex(target);
+    // The target gets a back entry for this list unless it is already listed there.
+    const bool listed = ts >= 0 && Contains(r, f, target);
     r.lists[s->pos].push_back(target);
     ReserveSerial(target);
-    const int64_t ts = SlotOfIndex(target);
     if (ts < 0) return;
     ObjRecord& t = records[static_cast<size_t>(ts)];
-    AddBack(t, BackKey(slot, f));
+    if (!listed) t.back.push_back(BackKey(slot, f));
     if (!nameIndexes.empty()) {
         auto it = nameIndexes.find(BackKey(slot, f));
         if (it != nameIndexes.end() && t.Alive())
