@@ -469,14 +469,11 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
             if (BackField(key) == Field::in) continue;
             RemoveFromList(BackSlot(key), BackField(key), r.index);
         }
-        // its own list entries no longer list their targets
-        const KindInfo& info = InfoOf(r.kind);
-        for (const FieldSpec* f : info.fields) {
-            if (!IsListCat(f->cat)) continue;
-            for (uint64_t t : GetList(r, f->field)) {
-                if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(x, f->field));
-            }
-            nameIndexes.erase(BackKey(x, f->field));
+        // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
+        // list, which nothing consults, so a target listed by many deleted objects is not scanned per deletion.
+        if (!nameIndexes.empty()) {
+            for (const FieldSpec* f : InfoOf(r.kind).fields)
+                if (IsListCat(f->cat)) nameIndexes.erase(BackKey(x, f->field));
         }
     }
 }
