@@ -41,7 +41,15 @@ std::string CPinsetsTreeLike::getTestShortName() const { return "PinSetsStructVa
 TestStatus CPinsetsTreeLike::raiseCounted(int code)
 {
     ++m_raised;
+    m_lastRaise = Ending{code, false, Lumo::Result()};
     return raiseError(code);
+}
+
+TestStatus CPinsetsTreeLike::raiseCounted(int code, Lumo::Result& result)
+{
+    ++m_raised;
+    m_lastRaise = Ending{code, true, result};
+    return raiseError(code, result);
 }
 
 bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysicalNet>& net, Lumo::Index netIndex)
@@ -90,9 +98,8 @@ bool CPinsetsTreeLike::findPinSetOfVirtualPin(Lumo::Index pin, std::size_t& posi
     return true;
 }
 
-TestStatus CPinsetsTreeLike::walkMembers(std::size_t position, bool& complete)
+TestStatus CPinsetsTreeLike::openMembers(std::size_t position, Lumo::IteratorT<const Lumo::INorvPin>& member)
 {
-    complete = false;
     Lumo::ContainerT<const Lumo::INorvPin> set;
     if (!connectivity::obtained(m_uidManager.GetNorvPin(set, m_records[position].pin), set))
         return raiseCounted(CDICErrors::T38_ERRNORVPINFROMUIDMAN);
@@ -108,47 +115,122 @@ TestStatus CPinsetsTreeLike::walkMembers(std::size_t position, bool& complete)
     case Lumo::NPT_VirtualPinSetPin: return raiseCounted(CDICErrors::T38_WRONGNORVPINTYPE);
     default: break;
     }
-    Lumo::IteratorT<const Lumo::INorvPin> member;
     Lumo::Result result = set->GetIterPins(member, m_pinTypes);
-    if (!result) {
-        ++m_raised;
-        return raiseError(CDICErrors::T38_ERRITERNORVPINFROMPIN, result);
+    if (!result)
+        return raiseCounted(CDICErrors::T38_ERRITERNORVPINFROMPIN, result);
+    return NOT_TESTED;
+}
+
+bool CPinsetsTreeLike::beginWalk(std::size_t position, std::vector<Frame>& walks, TestStatus& status)
+{
+    PinRecord& record = m_records[position];
+    if (!record.isPinSet) {
+        status = getStatus();
+        return false;
     }
-    for (; member.IsValid(); ++member) {
-        Lumo::Index memberIndex;
-        if (!member->GetIndex(memberIndex))
-            return raiseCounted(CDICErrors::T38_ERRINDEXOFPIN_2);
-        const auto record = m_lastRecordOf.find(memberIndex);
-        if (record == m_lastRecordOf.end())
-            return raiseCounted(CDICErrors::T38_PININPINSETNOTINNET);
-        if (!m_records[record->second].isVirtualSetPin)
-            continue;
-        std::size_t owner = 0;
-        if (!findPinSetOfVirtualPin(memberIndex, owner))
-            return raiseCounted(CDICErrors::T38_NOPINSETFORVIRTUALPINSETPIN);
-        if (owner != position && checkPinSet(owner) >= FAILED)
-            return getStatus();
+    if (record.inProgress) {
+        status = raiseCounted(CDICErrors::T38_RECURSIVECYCLEOFPINSETS);
+        return false;
     }
-    complete = true;
-    return getStatus();
+    if (record.sound) {
+        status = getStatus();
+        return false;
+    }
+    const bool afterFailure = getStatus() >= FAILED;
+    if (afterFailure && record.endingKnown) {
+        Ending ending = record.ending;
+        if (ending.code == 0)
+            status = getStatus();
+        else if (ending.withResult)
+            status = raiseCounted(ending.code, ending.result);
+        else
+            status = raiseCounted(ending.code);
+        return false;
+    }
+    Frame frame;
+    frame.position = position;
+    frame.raisedBefore = m_raised;
+    frame.afterFailure = afterFailure;
+    status = openMembers(position, frame.member);
+    if (status != NOT_TESTED)
+        return false;
+    record.inProgress = true;
+    walks.push_back(frame);
+    return true;
+}
+
+void CPinsetsTreeLike::endWalk(std::vector<Frame>& walks, bool complete)
+{
+    const Frame& frame = walks.back();
+    PinRecord& record = m_records[frame.position];
+    record.inProgress = false;
+    // A whole walk without a finding met no cycle and no unreadable pin anywhere below the set, so
+    // every later walk of it, by any path, would end the same way.
+    record.sound = complete && m_raised == frame.raisedBefore;
+    // Once the test has failed, a walk follows one chain of first nested sets and ends at its first
+    // finding, if any; how it ends does not depend on the path it came by (a chain that meets a
+    // set in progress runs into a cycle from any start), so it is kept and raised again instead.
+    if (frame.afterFailure) {
+        record.endingKnown = true;
+        record.ending = m_raised == frame.raisedBefore ? Ending() : m_lastRaise;
+    }
+    walks.pop_back();
 }
 
 TestStatus CPinsetsTreeLike::checkPinSet(std::size_t position)
 {
-    if (!m_records[position].isPinSet)
-        return getStatus();
-    if (m_records[position].inProgress)
-        return raiseCounted(CDICErrors::T38_RECURSIVECYCLEOFPINSETS);
-    if (m_records[position].sound)
-        return getStatus();
-    m_records[position].inProgress = true;
-    const unsigned long raisedBefore = m_raised;
-    bool complete = false;
-    const TestStatus status = walkMembers(position, complete);
-    m_records[position].inProgress = false;
-    // A whole walk without a finding met no cycle and no unreadable pin anywhere below the set, so
-    // every later walk of it, by any path, would end the same way.
-    m_records[position].sound = complete && m_raised == raisedBefore;
+    // The walks under way, innermost last: the recursion of nested sets kept on the heap, so that
+    // a deep nesting cannot exhaust the stack.
+    std::vector<Frame> walks;
+    TestStatus status;
+    if (!beginWalk(position, walks, status))
+        return status;
+    while (!walks.empty()) {
+        Frame& frame = walks.back();
+        bool ended = false;
+        bool complete = false;
+        if (!frame.member.IsValid()) {
+            status = getStatus();
+            ended = complete = true;
+        } else {
+            Lumo::Index memberIndex;
+            std::size_t owner = 0;
+            if (!frame.member->GetIndex(memberIndex)) {
+                status = raiseCounted(CDICErrors::T38_ERRINDEXOFPIN_2);
+                ended = true;
+            } else {
+                const auto record = m_lastRecordOf.find(memberIndex);
+                if (record == m_lastRecordOf.end()) {
+                    status = raiseCounted(CDICErrors::T38_PININPINSETNOTINNET);
+                    ended = true;
+                } else if (!m_records[record->second].isVirtualSetPin) {
+                    ++frame.member;
+                } else if (!findPinSetOfVirtualPin(memberIndex, owner)) {
+                    status = raiseCounted(CDICErrors::T38_NOPINSETFORVIRTUALPINSETPIN);
+                    ended = true;
+                } else if (owner == frame.position) {
+                    ++frame.member; // the set's own virtual pin-set pin
+                } else {
+                    ++frame.member;
+                    TestStatus nested;
+                    if (beginWalk(owner, walks, nested))
+                        continue;
+                    if (nested >= FAILED) {
+                        status = getStatus();
+                        ended = true;
+                    }
+                }
+            }
+        }
+        if (!ended)
+            continue;
+        endWalk(walks, complete);
+        // The enclosing walks receive the status; each stops when it is FAILED or higher.
+        while (!walks.empty() && status >= FAILED) {
+            status = getStatus();
+            endWalk(walks, false);
+        }
+    }
     return status;
 }
 

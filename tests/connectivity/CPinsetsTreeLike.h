@@ -3,9 +3,10 @@
 // pin met as a member belongs to a set of the net, and no set contains itself. Family T38.
 //
 // The walk descends into nested sets with in-progress marks (a set met again while in progress is
-// a cycle). A set whose whole walk raised nothing is remembered as sound: its findings cannot
-// depend on the path it is reached by, so it is not walked again. This keeps shared sets from
-// being walked once per path through them.
+// a cycle). A set whose whole walk raised nothing is remembered as sound, and once the test has
+// failed the finding a set's walk ends with is remembered too: neither depends on the path the set
+// is reached by, so the set is not walked again. This keeps shared sets from being walked once per
+// path through them and long chains of nested sets from being walked once per set.
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
@@ -25,6 +26,14 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
+    // The one finding a walk begun after the test failed ended with; code 0 when none.
+    struct Ending
+    {
+        int code = 0;
+        bool withResult = false;
+        Lumo::Result result;
+    };
+
     struct PinRecord
     {
         Lumo::Index pin;
@@ -33,21 +42,38 @@ private:
         bool isVirtualSetPin = false;
         Lumo::Index virtualSetPin;
         bool sound = false;  // walked whole without a finding
+        bool endingKnown = false;
+        Ending ending;       // of a walk begun after the test failed
     };
 
     // Reads the net's pins into m_records; false when a failed read ended the run.
     bool collectPins(const Lumo::IteratorT<const Lumo::INorvPhysicalNet>& net, Lumo::Index netIndex);
-    // Walks the pin set at the position; returns the test's status.
+    // A walk under way: the set's position, the findings count when it began and its members.
+    struct Frame
+    {
+        std::size_t position = 0;
+        unsigned long raisedBefore = 0;
+        bool afterFailure = false;  // begun with the test already FAILED
+        Lumo::IteratorT<const Lumo::INorvPin> member;
+    };
+
+    // Walks the pin set at the position, nested sets included; returns the test's status.
     TestStatus checkPinSet(std::size_t position);
-    // The members of the set at the position; complete is set when every member was examined.
-    TestStatus walkMembers(std::size_t position, bool& complete);
+    // Starts the walk of the set: true when its frame was pushed, else status is the walk's result.
+    bool beginWalk(std::size_t position, std::vector<Frame>& walks, TestStatus& status);
+    // Loads the set and opens its members; NOT_TESTED when it could, else the status of the raise.
+    TestStatus openMembers(std::size_t position, Lumo::IteratorT<const Lumo::INorvPin>& member);
+    // Ends the innermost walk; complete when every member was examined.
+    void endWalk(std::vector<Frame>& walks, bool complete);
     // The position of the first pin set whose virtual pin-set pin is the pin.
     bool findPinSetOfVirtualPin(Lumo::Index pin, std::size_t& position) const;
     TestStatus raiseCounted(int code);
+    TestStatus raiseCounted(int code, Lumo::Result& result);
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;
     std::vector<PinRecord> m_records;
     std::unordered_map<Lumo::Index, std::size_t> m_lastRecordOf;
     std::unordered_map<Lumo::Index, std::size_t> m_setOfVirtualPin;
     unsigned long m_raised = 0;
+    Ending m_lastRaise;
 };

@@ -320,3 +320,19 @@ TEST(CPinsetsTreeLikeTest, SameFindingsAsWalkingEveryPath)
         ASSERT_EQ(run.findings(), expected) << "round " << round;
     }
 }
+
+TEST(CPinsetsTreeLikeTest, DeepNestingIsWalkedWithoutExhaustingTheStack)
+{
+    // Each set holds the virtual pin-set pin of the next; the last one closes a cycle to the first.
+    SetDesign d;
+    std::vector<Set> sets;
+    for (int i = 0; i < 20000; ++i)
+        sets.push_back(d.set(Lumo::NPT_PinSetT, {d.p1}));
+    for (std::size_t i = 0; i + 1 < sets.size(); ++i)
+        d.add(sets[i], sets[i + 1].virtualPin);
+    TestRun<CPinsetsTreeLike> clean(d);
+    EXPECT_EQ(clean.findings(), Findings{});
+    d.add(sets.back(), sets.front().virtualPin);
+    TestRun<CPinsetsTreeLike> cyclic(d);
+    EXPECT_EQ(cyclic.findings(), Findings(sets.size(), finding(3808)));
+}
