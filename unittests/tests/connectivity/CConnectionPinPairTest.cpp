@@ -107,3 +107,15 @@ TEST(CConnectionPinPairTest, FailedReadsEndTheRun)
     TestRun<CConnectionPinPair> failed(e);
     EXPECT_EQ(failed.findings(), Findings{finding(801)});
 }
+
+TEST(CConnectionPinPairTest, EachNetIsNamedByItsOwnReads)
+{
+    // The second net's index and name cannot be read: its finding carries neither of the first's.
+    ConnDesign d;
+    Index first = d.net("FIRST", 0);
+    Index second = d.net("SECOND", 0);
+    d.faults().FailOn(second, "GetName");
+    d.faults().FailOn(second, "GetIndex");
+    TestRun<CConnectionPinPair> check(d);
+    EXPECT_EQ(check.findings(), (Findings{finding(805, {{first, "FIRST"}}), finding(805, {{Index(), ""}})}));
+}

@@ -37,3 +37,14 @@ TEST(CPinPairAndTopologyTest, FailedIteratorsEndTheRun)
         EXPECT_EQ(run.status, FAILED);
     }
 }
+
+TEST(CPinPairAndTopologyTest, EachNetIsNamedByItsOwnReads)
+{
+    // The second net's name cannot be read: its finding carries an empty name, not the first net's.
+    Design d;
+    Index first = d.b.ElectricalNet(d.config, "FIRST");
+    Index second = d.b.ElectricalNet(d.config, "SECOND");
+    d.faults().FailOn(second, "GetName");
+    TestRun<CPinPairAndTopology> run(d);
+    EXPECT_EQ(run.findings(), (Findings{finding(3602, {{first, "FIRST"}}), finding(3602, {{second, ""}})}));
+}
