@@ -131,7 +131,7 @@ struct ConstraintPayload {
 };
 
 struct RecordExtra {
-    std::string fileId;                    // id the object was loaded with ("" when none)
+    std::string fileId;                    // id the object was loaded with ("" when none; see SnapshotData::SetFileId)
     std::vector<std::string> inherits;
     std::vector<AttributeRec> attributes;
 };
@@ -207,6 +207,7 @@ struct SnapshotData {
     std::vector<std::string> placeholders;    // texts of unresolved noise-rule ends
     std::unordered_map<uint64_t, std::string> texts;   // text scalars that are not empty, by (slot << 8 | field)
     std::deque<ConstraintPayload> payloads;   // values of the constraint records (ObjRecord::payload)
+    std::vector<std::string> fileIds;         // ids the records were loaded with, by slot ("" for none)
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
     SnapshotData() = default;
@@ -255,6 +256,11 @@ struct SnapshotData {
     std::vector<uint32_t> CollectDeletion(uint32_t slot) const;
     // Marks the collected records dead, drops their lock entries and removes them from every list.
     void Erase(const std::vector<uint32_t>& collected);
+
+    // The file-local id a record was loaded with, kept in a table by slot so that a record with nothing but an
+    // id needs no RecordExtra. FileId falls back to RecordExtra::fileId.
+    void SetFileId(uint32_t slot, const std::string& id);
+    const std::string& FileId(uint32_t slot) const;
 
     // Releases the spare capacity of every record's lists and back entries (after a bulk load).
     void Compact();

@@ -315,6 +315,20 @@ void SnapshotData::SetName(uint32_t slot, const std::string& name)
     r.name = name;
 }
 
+void SnapshotData::SetFileId(uint32_t slot, const std::string& id)
+{
+    if (id.empty() && slot >= fileIds.size()) return;
+    if (fileIds.size() <= slot) fileIds.resize(std::max<size_t>(slot + 1, records.size()));
+    fileIds[slot] = id;
+}
+
+const std::string& SnapshotData::FileId(uint32_t slot) const
+{
+    if (slot < fileIds.size() && !fileIds[slot].empty()) return fileIds[slot];
+    const ObjRecord& r = records[slot];
+    return r.extra ? r.extra->fileId : EmptyText();
+}
+
 void SnapshotData::Compact()
 {
     for (ObjRecord& r : records) {
@@ -523,6 +537,7 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
     c->placeholders = placeholders;
     c->texts = texts;
     c->payloads = payloads;
+    c->fileIds = fileIds;
     return c;
 }
 

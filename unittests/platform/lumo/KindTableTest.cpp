@@ -79,3 +79,30 @@ TEST(KindTableTest, NewRecordsTakeTheTableDefaults)
 
 }  // namespace
 }  // namespace LumoTest
+
+namespace LumoTest {
+namespace {
+
+TEST(StoreTablesTest, FileIdsAndTextsLiveInSnapshotTablesAndSurviveClones)
+{
+    auto s = StandIn::NewSession();
+    StandIn::Builder b(*s, "main");
+    SnapshotData* snap = detail::Access::DataOf(*s)->CurrentSnapshot();
+    Index cfg = b.NorvConfig("TOP");
+    const uint32_t slot = static_cast<uint32_t>(snap->SlotOfIndex(cfg.GetValue()));
+    EXPECT_EQ("", snap->FileId(slot));
+    snap->records[slot].Extra().fileId = "OLD";
+    EXPECT_EQ("OLD", snap->FileId(slot));
+    snap->SetFileId(slot, "CFG");
+    EXPECT_EQ("CFG", snap->FileId(slot));
+    Index page = b.Add(Kind::PageNet, b.Add(Kind::FlatNet, b.DefaultConfig("TOP"), "F"));
+    b.SetText(page, Field::label, "L1");
+    const std::shared_ptr<SnapshotData> copy = snap->Clone();
+    b.SetText(page, Field::label, "");
+    EXPECT_EQ("", b.GetStore().Text(page, Field::label));
+    EXPECT_EQ("CFG", copy->FileId(slot));
+    EXPECT_EQ("L1", copy->GetText(*copy->Find(page.GetValue()), Field::label));
+}
+
+}  // namespace
+}  // namespace LumoTest
