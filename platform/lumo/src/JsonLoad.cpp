@@ -861,7 +861,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
         m_seenKeys.push_back(item.key_id());
         switch (k.code) {
         case JsonKeys::kId:
-            rec.Extra().fileId = v.str();
+            sc.table->SetFileId(o.slot, std::string(v.str()));
             continue;
         case JsonKeys::kKind:
         case JsonKeys::kIndex:

@@ -285,13 +285,14 @@ public:
         : m_w(w), m_t(t), m_written(t.records.size(), 0), m_ids(t.records.size())
     {
         std::unordered_set<std::string> used;
-        for (const ObjRecord& r : t.records)
-            if (r.Alive() && r.extra && !r.extra->fileId.empty()) used.insert(r.extra->fileId);
-        for (size_t i = 0; i < t.records.size(); ++i) {
+        for (uint32_t i = 0; i < t.records.size(); ++i)
+            if (t.records[i].Alive() && !t.FileId(i).empty()) used.insert(t.FileId(i));
+        for (uint32_t i = 0; i < t.records.size(); ++i) {
             const ObjRecord& r = t.records[i];
             if (!r.Alive()) continue;
-            if (r.extra && !r.extra->fileId.empty() && (i != t.self || !sessionIds || !sessionIds->count(r.extra->fileId))) {
-                m_ids[i] = r.extra->fileId;
+            const std::string& fileId = t.FileId(i);
+            if (!fileId.empty() && (i != t.self || !sessionIds || !sessionIds->count(fileId))) {
+                m_ids[i] = fileId;
             } else {
                 std::string id = "k" + std::to_string(r.index & kSerialMask) + "-" + std::to_string(TypeOf(r.index));
                 // the snapshot's id is also unique among the session's snapshots and definitions
@@ -574,9 +575,10 @@ void WriteSession(Writer& w, const SessionData& s)
         const ObjRecord* r = s.defs->FindLive(index);
         if (!r) continue;
         w.BeginObject(true);
-        if (r->extra && !r->extra->fileId.empty()) {
+        const std::string& fileId = s.defs->FileId(static_cast<uint32_t>(s.defs->SlotOfIndex(index)));
+        if (!fileId.empty()) {
             w.Key("id");
-            w.String(r->extra->fileId);
+            w.String(fileId);
         }
         w.Key("index");
         w.String(IndexText(r->index));
@@ -639,8 +641,10 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
         w.BeginArray(s.snapshots.empty());
         std::unordered_set<std::string> sessionIds;
         for (uint64_t index : s.definitions)
-            if (const ObjRecord* r = s.defs->FindLive(index))
-                if (r->extra && !r->extra->fileId.empty()) sessionIds.insert(r->extra->fileId);
+            if (s.defs->FindLive(index)) {
+                const std::string& fileId = s.defs->FileId(static_cast<uint32_t>(s.defs->SlotOfIndex(index)));
+                if (!fileId.empty()) sessionIds.insert(fileId);
+            }
         for (const auto& snap : s.snapshots) SnapshotWriter(w, *snap, &sessionIds).Write();
         w.EndArray();
         w.Key("backups");
