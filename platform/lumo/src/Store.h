@@ -143,6 +143,18 @@ enum RecordFlag : uint8_t {
     kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
+// Views of a record's field storage: slots[pos] and lists[pos], as the kind table's SlotRef::pos gives them.
+struct SlotView {
+    int64_t* p = nullptr;
+    int64_t& operator[](size_t i) const { return p[i]; }
+    explicit operator bool() const { return p != nullptr; }
+};
+struct ListView {
+    std::vector<uint64_t>* p = nullptr;
+    std::vector<uint64_t>& operator[](size_t i) const { return p[i]; }
+    explicit operator bool() const { return p != nullptr; }
+};
+
 struct ObjRecord {
     uint64_t index = 0;
     uint64_t owner = 0;
@@ -150,14 +162,26 @@ struct ObjRecord {
     Kind kind = Kind::None;
     uint8_t flags = kAlive | kValid;
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
-    std::unique_ptr<int64_t[]> slots;                 // integer-like scalars and references
-    std::unique_ptr<std::vector<uint64_t>[]> lists;
+    SlotView slots;                                   // integer-like scalars and references
+    ListView lists;                                   // ordered lists (same allocation as the slots)
     std::vector<uint64_t> back;                       // (slot << 8) | field: lists me in field, or owned by me (Field::in)
     std::unique_ptr<RecordExtra> extra;
 
+    ObjRecord() = default;
+    ObjRecord(ObjRecord&& o) noexcept;
+    ObjRecord& operator=(ObjRecord&& o) noexcept;
+    ObjRecord(const ObjRecord&) = delete;
+    ObjRecord& operator=(const ObjRecord&) = delete;
+    ~ObjRecord();
+
+    // One allocation for the kind's slots and lists (kind must be set).
+    void AllocateFields();
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
     RecordExtra& Extra();
+
+private:
+    void FreeFields();
 };
 
 struct FaultEntry {
@@ -207,7 +231,8 @@ struct SnapshotData {
     std::vector<std::string> placeholders;    // texts of unresolved noise-rule ends
     std::unordered_map<uint64_t, std::string> texts;   // text scalars that are not empty, by (slot << 8 | field)
     std::deque<ConstraintPayload> payloads;   // values of the constraint records (ObjRecord::payload)
-    std::vector<std::string> fileIds;         // ids the records were loaded with, by slot ("" for none)
+    std::vector<uint32_t> fileIdAt;           // loaded ids by slot: position in fileIdChars + 1, 0 for none
+    std::string fileIdChars;                  // the ids, each a two-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
     SnapshotData() = default;
@@ -257,10 +282,10 @@ struct SnapshotData {
     // Marks the collected records dead, drops their lock entries and removes them from every list.
     void Erase(const std::vector<uint32_t>& collected);
 
-    // The file-local id a record was loaded with, kept in a table by slot so that a record with nothing but an
-    // id needs no RecordExtra. FileId falls back to RecordExtra::fileId.
+    // The file-local id a record was loaded with, kept in a packed table by slot so that a record with nothing
+    // but an id needs no RecordExtra. FileId falls back to RecordExtra::fileId (and ids over 64 KiB go there).
     void SetFileId(uint32_t slot, const std::string& id);
-    const std::string& FileId(uint32_t slot) const;
+    std::string FileId(uint32_t slot) const;
 
     // Releases the spare capacity of every record's lists and back entries (after a bulk load).
     void Compact();

@@ -3,6 +3,7 @@
 #include "Core.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_set>
 
 namespace Lumo {
@@ -41,6 +42,62 @@ std::string FoldName(const std::string& s)
     for (char& ch : r)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     return r;
+}
+
+ObjRecord::ObjRecord(ObjRecord&& o) noexcept
+    : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), payload(o.payload),
+      slots(o.slots), lists(o.lists), back(std::move(o.back)), extra(std::move(o.extra))
+{
+    o.slots.p = nullptr;
+    o.lists.p = nullptr;
+}
+
+ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
+{
+    if (this != &o) {
+        FreeFields();
+        index = o.index;
+        owner = o.owner;
+        name = std::move(o.name);
+        kind = o.kind;
+        flags = o.flags;
+        payload = o.payload;
+        slots = o.slots;
+        lists = o.lists;
+        back = std::move(o.back);
+        extra = std::move(o.extra);
+        o.slots.p = nullptr;
+        o.lists.p = nullptr;
+    }
+    return *this;
+}
+
+ObjRecord::~ObjRecord() { FreeFields(); }
+
+void ObjRecord::AllocateFields()
+{
+    FreeFields();
+    const KindInfo& info = InfoOf(kind);
+    const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(std::vector<uint64_t>);
+    if (bytes == 0) return;
+    char* block = static_cast<char*>(::operator new(bytes));
+    if (info.nSlots) slots.p = reinterpret_cast<int64_t*>(block);
+    if (info.nLists) {
+        lists.p = reinterpret_cast<std::vector<uint64_t>*>(block + info.nSlots * sizeof(int64_t));
+        for (uint8_t l = 0; l < info.nLists; ++l) new (lists.p + l) std::vector<uint64_t>();
+    }
+}
+
+void ObjRecord::FreeFields()
+{
+    void* block = slots.p ? static_cast<void*>(slots.p) : static_cast<void*>(lists.p);
+    if (lists.p) {
+        const uint8_t n = InfoOf(kind).nLists;
+        for (uint8_t l = 0; l < n; ++l) lists.p[l].~vector();
+    }
+    if (block) ::operator delete(block);
+    slots.p = nullptr;
+    lists.p = nullptr;
 }
 
 RecordExtra& ObjRecord::Extra()
@@ -120,8 +177,7 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     ObjRecord& r = records.back();
     r.index = index;
     r.kind = kind;
-    if (info.nSlots) r.slots.reset(new int64_t[info.nSlots]);
-    if (info.nLists) r.lists.reset(new std::vector<uint64_t>[info.nLists]);
+    r.AllocateFields();
     for (const FieldSpec* f : info.fields) {
         const SlotRef* sr = SlotOf(kind, f->field);
         if (f->cat == Cat::Text)
@@ -317,16 +373,31 @@ void SnapshotData::SetName(uint32_t slot, const std::string& name)
 
 void SnapshotData::SetFileId(uint32_t slot, const std::string& id)
 {
-    if (id.empty() && slot >= fileIds.size()) return;
-    if (fileIds.size() <= slot) fileIds.resize(std::max<size_t>(slot + 1, records.size()));
-    fileIds[slot] = id;
+    if (id.size() > 0xFFFF) {
+        records[slot].Extra().fileId = id;
+        if (slot < fileIdAt.size()) fileIdAt[slot] = 0;
+        return;
+    }
+    if (id.empty()) {
+        if (slot < fileIdAt.size()) fileIdAt[slot] = 0;
+        return;
+    }
+    if (fileIdAt.size() <= slot) fileIdAt.resize(std::max<size_t>(slot + 1, records.size()), 0);
+    fileIdAt[slot] = static_cast<uint32_t>(fileIdChars.size() + 1);
+    fileIdChars.push_back(static_cast<char>(id.size() & 0xFF));
+    fileIdChars.push_back(static_cast<char>(id.size() >> 8));
+    fileIdChars.append(id);
 }
 
-const std::string& SnapshotData::FileId(uint32_t slot) const
+std::string SnapshotData::FileId(uint32_t slot) const
 {
-    if (slot < fileIds.size() && !fileIds[slot].empty()) return fileIds[slot];
+    if (slot < fileIdAt.size() && fileIdAt[slot]) {
+        const size_t at = fileIdAt[slot] - 1;
+        const size_t len = static_cast<unsigned char>(fileIdChars[at]) | (static_cast<size_t>(static_cast<unsigned char>(fileIdChars[at + 1])) << 8);
+        return fileIdChars.substr(at + 2, len);
+    }
     const ObjRecord& r = records[slot];
-    return r.extra ? r.extra->fileId : EmptyText();
+    return r.extra ? r.extra->fileId : std::string();
 }
 
 void SnapshotData::Compact()
@@ -511,14 +582,9 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         b.payload = a.payload;
         b.back = a.back;
         const KindInfo& info = InfoOf(a.kind);
-        if (a.slots) {
-            b.slots.reset(new int64_t[info.nSlots]);
-            std::copy(a.slots.get(), a.slots.get() + info.nSlots, b.slots.get());
-        }
-        if (a.lists) {
-            b.lists.reset(new std::vector<uint64_t>[info.nLists]);
-            for (size_t l = 0; l < info.nLists; ++l) b.lists[l] = a.lists[l];
-        }
+        b.AllocateFields();
+        for (size_t i = 0; a.slots && i < info.nSlots; ++i) b.slots[i] = a.slots[i];
+        for (size_t l = 0; a.lists && l < info.nLists; ++l) b.lists[l] = a.lists[l];
         if (a.extra) {
             b.extra = std::make_unique<RecordExtra>();
             b.extra->fileId = a.extra->fileId;
@@ -537,7 +603,8 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
     c->placeholders = placeholders;
     c->texts = texts;
     c->payloads = payloads;
-    c->fileIds = fileIds;
+    c->fileIdAt = fileIdAt;
+    c->fileIdChars = fileIdChars;
     return c;
 }
 

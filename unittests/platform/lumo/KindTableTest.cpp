@@ -95,6 +95,10 @@ TEST(StoreTablesTest, FileIdsAndTextsLiveInSnapshotTablesAndSurviveClones)
     EXPECT_EQ("OLD", snap->FileId(slot));
     snap->SetFileId(slot, "CFG");
     EXPECT_EQ("CFG", snap->FileId(slot));
+    const std::string huge(70000, 'x');
+    snap->SetFileId(slot, huge);
+    EXPECT_EQ(huge, snap->FileId(slot));
+    snap->SetFileId(slot, "CFG");
     Index page = b.Add(Kind::PageNet, b.Add(Kind::FlatNet, b.DefaultConfig("TOP"), "F"));
     b.SetText(page, Field::label, "L1");
     const std::shared_ptr<SnapshotData> copy = snap->Clone();
