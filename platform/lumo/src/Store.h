@@ -131,7 +131,6 @@ struct ConstraintPayload {
 };
 
 struct RecordExtra {
-    std::string fileId;                    // id the object was loaded with ("" when none; see SnapshotData::SetFileId)
     std::vector<std::string> inherits;
     std::vector<AttributeRec> attributes;
 };
@@ -232,7 +231,7 @@ struct SnapshotData {
     std::unordered_map<uint64_t, std::string> texts;   // text scalars that are not empty, by (slot << 8 | field)
     std::deque<ConstraintPayload> payloads;   // values of the constraint records (ObjRecord::payload)
     std::vector<uint32_t> fileIdAt;           // loaded ids by slot: position in fileIdChars + 1, 0 for none
-    std::string fileIdChars;                  // the ids, each a two-byte length and its bytes
+    std::string fileIdChars;                  // the ids, each a four-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
     SnapshotData() = default;
@@ -282,8 +281,7 @@ struct SnapshotData {
     // Marks the collected records dead, drops their lock entries and removes them from every list.
     void Erase(const std::vector<uint32_t>& collected);
 
-    // The file-local id a record was loaded with, kept in a packed table by slot so that a record with nothing
-    // but an id needs no RecordExtra. FileId falls back to RecordExtra::fileId (and ids over 64 KiB go there).
+    // The file-local id a record was loaded with ("" when none), kept in a packed table by slot.
     void SetFileId(uint32_t slot, const std::string& id);
     std::string FileId(uint32_t slot) const;
 

@@ -3,6 +3,7 @@
 #include "Core.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <unordered_set>
 
@@ -373,31 +374,24 @@ void SnapshotData::SetName(uint32_t slot, const std::string& name)
 
 void SnapshotData::SetFileId(uint32_t slot, const std::string& id)
 {
-    if (id.size() > 0xFFFF) {
-        records[slot].Extra().fileId = id;
-        if (slot < fileIdAt.size()) fileIdAt[slot] = 0;
-        return;
-    }
     if (id.empty()) {
         if (slot < fileIdAt.size()) fileIdAt[slot] = 0;
         return;
     }
     if (fileIdAt.size() <= slot) fileIdAt.resize(std::max<size_t>(slot + 1, records.size()), 0);
     fileIdAt[slot] = static_cast<uint32_t>(fileIdChars.size() + 1);
-    fileIdChars.push_back(static_cast<char>(id.size() & 0xFF));
-    fileIdChars.push_back(static_cast<char>(id.size() >> 8));
+    const uint32_t len = static_cast<uint32_t>(id.size());
+    fileIdChars.append(reinterpret_cast<const char*>(&len), sizeof(len));
     fileIdChars.append(id);
 }
 
 std::string SnapshotData::FileId(uint32_t slot) const
 {
-    if (slot < fileIdAt.size() && fileIdAt[slot]) {
-        const size_t at = fileIdAt[slot] - 1;
-        const size_t len = static_cast<unsigned char>(fileIdChars[at]) | (static_cast<size_t>(static_cast<unsigned char>(fileIdChars[at + 1])) << 8);
-        return fileIdChars.substr(at + 2, len);
-    }
-    const ObjRecord& r = records[slot];
-    return r.extra ? r.extra->fileId : std::string();
+    if (slot >= fileIdAt.size() || fileIdAt[slot] == 0) return std::string();
+    const size_t at = fileIdAt[slot] - 1;
+    uint32_t len = 0;
+    std::memcpy(&len, fileIdChars.data() + at, sizeof(len));
+    return fileIdChars.substr(at + sizeof(len), len);
 }
 
 void SnapshotData::Compact()
@@ -587,7 +581,6 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         for (size_t l = 0; a.lists && l < info.nLists; ++l) b.lists[l] = a.lists[l];
         if (a.extra) {
             b.extra = std::make_unique<RecordExtra>();
-            b.extra->fileId = a.extra->fileId;
             b.extra->inherits = a.extra->inherits;
             b.extra->attributes = a.extra->attributes;
         }

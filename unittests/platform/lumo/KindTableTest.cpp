@@ -91,8 +91,6 @@ TEST(StoreTablesTest, FileIdsAndTextsLiveInSnapshotTablesAndSurviveClones)
     Index cfg = b.NorvConfig("TOP");
     const uint32_t slot = static_cast<uint32_t>(snap->SlotOfIndex(cfg.GetValue()));
     EXPECT_EQ("", snap->FileId(slot));
-    snap->records[slot].Extra().fileId = "OLD";
-    EXPECT_EQ("OLD", snap->FileId(slot));
     snap->SetFileId(slot, "CFG");
     EXPECT_EQ("CFG", snap->FileId(slot));
     const std::string huge(70000, 'x');
