@@ -285,9 +285,6 @@ struct SnapshotData {
     void SetFileId(uint32_t slot, const std::string& id);
     std::string FileId(uint32_t slot) const;
 
-    // Releases the spare capacity of every record's lists and back entries (after a bulk load).
-    void Compact();
-
     // Name index of a list, built on first use and kept up to date afterwards.
     const NameIndex& IndexOfList(uint32_t slot, Field f);
 

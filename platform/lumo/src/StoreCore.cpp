@@ -394,17 +394,6 @@ std::string SnapshotData::FileId(uint32_t slot) const
     return fileIdChars.substr(at + sizeof(len), len);
 }
 
-void SnapshotData::Compact()
-{
-    for (ObjRecord& r : records) {
-        if (r.back.capacity() > r.back.size()) r.back.shrink_to_fit();
-        if (!r.lists) continue;
-        const uint8_t n = InfoOf(r.kind).nLists;
-        for (uint8_t l = 0; l < n; ++l)
-            if (r.lists[l].capacity() > r.lists[l].size()) r.lists[l].shrink_to_fit();
-    }
-}
-
 const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
 {
     const uint64_t key = BackKey(slot, f);
