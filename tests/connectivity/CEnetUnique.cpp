@@ -2,6 +2,8 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
+#include "framework/EqualPairs.h"
+
 CEnetUnique::CEnetUnique() = default;
 CEnetUnique::~CEnetUnique() = default;
 
@@ -42,7 +44,7 @@ TestStatus CEnetUnique::runTest(bool)
     keys.reserve(records.size());
     for (const EnetNameRecord& record : records)
         keys.push_back(record.upperName);
-    connectivity::forEachEqualPair(keys, [&](std::size_t i, std::size_t j) { checkPairUnique(records[i], records[j]); });
+    ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) { checkPairUnique(records[i], records[j]); });
 
     raiseStatus(OK);
     return m_status;

@@ -2,6 +2,8 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
+#include "framework/EqualPairs.h"
+
 CFromToUnique::CFromToUnique() = default;
 CFromToUnique::~CFromToUnique() = default;
 
@@ -116,18 +118,21 @@ TestStatus CFromToUnique::runTest(bool)
         keys.reserve(records.size());
         for (const FromToRecord& record : records)
             keys.push_back(record.key);
-        connectivity::forEachEqualPair(
-            keys,
-            [&](std::size_t i) {
-                const FromToRecord& r = records[i];
-                if (r.fromPin == r.toPin)
-                    raiseError(CDICErrors::T23_FROMTOPINSARETHESAMEPIN, netIndex, netName.c_str(), r.fromto,
-                               r.key.c_str());
-            },
-            [&](std::size_t i, std::size_t j) {
-                raiseError(CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, netIndex, netName.c_str(), records[i].fromto,
-                           records[i].name.c_str(), records[j].fromto, records[j].name.c_str());
-            });
+        // Each from-to's own finding comes before its pairs with later from-tos.
+        std::vector<std::pair<std::size_t, std::size_t>> pairs;
+        ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) { pairs.emplace_back(i, j); });
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const FromToRecord& r = records[i];
+            if (r.fromPin == r.toPin)
+                raiseError(CDICErrors::T23_FROMTOPINSARETHESAMEPIN, netIndex, netName.c_str(), r.fromto,
+                           r.key.c_str());
+            for (; next < pairs.size() && pairs[next].first == i; ++next) {
+                const FromToRecord& later = records[pairs[next].second];
+                raiseError(CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, netIndex, netName.c_str(), r.fromto,
+                           r.name.c_str(), later.fromto, later.name.c_str());
+            }
+        }
     }
 
     raiseStatus(OK);

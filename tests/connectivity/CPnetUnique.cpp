@@ -2,6 +2,8 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
+#include "framework/EqualPairs.h"
+
 #include <unordered_map>
 
 namespace
@@ -103,7 +105,7 @@ TestStatus CPnetUnique::runTest(bool)
     keys.reserve(records.size());
     for (const PnetNameRecord& record : records)
         keys.push_back(record.upperName);
-    connectivity::forEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
+    ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
         if (!checkPairUnique(records[i], records[j])) {
             addErrIndex(records[i].index);
             m_message += "   ";

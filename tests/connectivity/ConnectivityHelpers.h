@@ -1,6 +1,5 @@
-// Small helpers that several connectivity tests share: the implicit-net name rule, case folding,
-// reading a constraint's value as text, and grouping equal keys so that a duplicate search emits
-// the same pairs, in the same order, as comparing every two elements would, in near-linear time.
+// Small helpers that several connectivity tests share: the implicit-net name rule, case folding and
+// reading a constraint's value as text.
 // Stateless free functions; safe from any thread.
 #pragma once
 
@@ -8,10 +7,7 @@
 
 #include "lumopi/LumoPI.h"
 
-#include <cstddef>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 namespace connectivity
 {
@@ -68,32 +64,6 @@ template <class T>
 bool obtained(const Lumo::Result& result, const Lumo::ContainerT<T>& container)
 {
     return result && container.IsValid();
-}
-
-// For every i in order, calls first(i) and then visit(i, j) for every later j with keys[i] ==
-// keys[j], in order: the order of a full pairwise scan, without comparing unequal keys.
-template <class Key, class First, class Visit>
-void forEachEqualPair(const std::vector<Key>& keys, First&& first, Visit&& visit)
-{
-    std::unordered_map<Key, std::vector<std::size_t>> groups;
-    std::vector<std::size_t> rank(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        std::vector<std::size_t>& members = groups[keys[i]];
-        rank[i] = members.size();
-        members.push_back(i);
-    }
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        first(i);
-        const std::vector<std::size_t>& members = groups[keys[i]];
-        for (std::size_t k = rank[i] + 1; k < members.size(); ++k)
-            visit(i, members[k]);
-    }
-}
-
-template <class Key, class Visit>
-void forEachEqualPair(const std::vector<Key>& keys, Visit&& visit)
-{
-    forEachEqualPair(keys, [](std::size_t) {}, visit);
 }
 
 } // namespace connectivity
