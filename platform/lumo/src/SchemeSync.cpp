@@ -90,7 +90,8 @@ void PreOrderRules(const SnapshotData& snap, uint64_t owner, Field f, std::vecto
 void PreOrderClasses(const SnapshotData& snap, uint64_t owner, Field f, std::vector<uint64_t>& out, size_t limit)
 {
     for (uint64_t c : LiveList(snap, owner, f, Kind::NetClass)) {
-        if (out.size() > limit || std::find(out.begin(), out.end(), c) != out.end()) return;
+        if (out.size() > limit) return;
+        if (std::find(out.begin(), out.end(), c) != out.end()) continue;   // listed twice, or a cycle
         out.push_back(c);
         PreOrderClasses(snap, c, Field::childNetClasses, out, limit);
     }

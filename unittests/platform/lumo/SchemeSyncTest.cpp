@@ -71,6 +71,19 @@ TEST_F(SchemeSyncTest, PopulatedSchemesFollowTheClassTree)
     ExpectInStep();
 }
 
+TEST_F(SchemeSyncTest, NewSchemeCoversEveryClassOfAListWithDuplicates)
+{
+    const Index second = b->NetClass(design, "SECOND");
+    b->Literal(design, Field::netClasses);
+    for (Index c : {def, def, second}) b->AppendOnly(design, Field::netClasses, c);
+    auto d = Locked(Design());
+    MutableContainerT<INorvScheme> s;
+    ASSERT_TRUE(d->AddScheme(s, "Third", ST_Ordinary));
+    IteratorT<const INorvSchemaNetClassRule> it;
+    ASSERT_TRUE(s->GetIterSchemaNetClassRules(it));
+    EXPECT_EQ((std::vector<std::string>{"(Default)", "SECOND"}), Names(it));
+}
+
 TEST_F(SchemeSyncTest, ChildClassRuleGoesUnderItsParentsRule)
 {
     auto c = Locked(Fetch(child, &IUIDManager::GetNorvNetClass));
