@@ -387,7 +387,7 @@ Result INorvConstraint::SetValueByString(const String& text)
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
     ConstraintData v;
-    if (!ParseConstraintText(text.str(), ValueOf(c).kind, v)) return FailInvalidValue(text.str());
+    if (!ParseConstraintText(text.str(), ValueOf(c).kind, v)) return FailInvalidValue(c.R().name);
     c.snap->Payload(c.slot).value = std::move(v);
     return c.Done();
 }
@@ -401,9 +401,9 @@ Result INorvConstraint::SetValueByString(const String& text, EConstraintType typ
     v.kind = type;
     v.textValue = text;
     if (type == CDT_Default) {
-        if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(text.str());
+        if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(c.R().name);
     } else if (!ParseConstraintText(text.str(), type, v)) {
-        return FailInvalidValue(text.str());
+        return FailInvalidValue(c.R().name);
     }
     c.snap->Payload(c.slot).value = std::move(v);
     return c.Done();

@@ -275,7 +275,7 @@ TEST_F(ConstraintsTest, SetValueByStringParsesPerKindAndKeepsValueOnError)
     Index c = b->Constraint(n1, "W", 1.5);
     ContainerT<const INorvConstraint> rc = Fetch(c, &IUIDManager::GetNorvConstraint);
     auto m = Locked(rc);
-    EXPECT_FALSE(m->SetValueByString("abc"));
+    EXPECT_EQ("invalid value: W", Text(m->SetValueByString("abc")));
     EXPECT_TRUE(m->SetValueByString("2.25"));
     EXPECT_TRUE(m->SetValueByString("1,2", CDT_IntList));
     String text;
@@ -283,7 +283,7 @@ TEST_F(ConstraintsTest, SetValueByStringParsesPerKindAndKeepsValueOnError)
     ASSERT_TRUE(rc->GetValueByString(text, type));
     EXPECT_EQ("1,2", text.str());
     EXPECT_EQ(CDT_IntList, type);
-    EXPECT_FALSE(m->SetValueByString("1,x", CDT_IntList));
+    EXPECT_EQ("invalid value: W", Text(m->SetValueByString("1,x", CDT_IntList)));
     ASSERT_TRUE(rc->GetValueByString(text));
     EXPECT_EQ("1,2", text.str());
 }
