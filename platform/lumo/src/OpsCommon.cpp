@@ -2,6 +2,7 @@
 #include "Ops.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace Lumo {
 namespace detail {
@@ -92,11 +93,20 @@ Result DeleteListed(const Ctx& c, Field list, uint64_t target, uint64_t kinds)
 
 Result DeleteAllListed(const Ctx& c, Field list, uint64_t kinds)
 {
-    const std::vector<uint64_t> items = c.snap->GetList(c.R(), list);
-    for (uint64_t i : items) {
-        if (!IsKind(Live(c, i), kinds)) continue;
-        if (Result r = DeleteObject(c, i); !r) return r;
+    // One set for all entries, so that a foreign lock anywhere refuses the whole call with nothing deleted.
+    std::vector<uint32_t> set;
+    std::unordered_set<uint32_t> seen;
+    for (uint64_t i : c.snap->GetList(c.R(), list)) {
+        const int64_t slot = LiveSlot(c, i);
+        if (slot < 0 || !IsKind(&c.snap->records[static_cast<size_t>(slot)], kinds)) continue;
+        if (seen.count(static_cast<uint32_t>(slot))) continue;
+        for (uint32_t x : c.snap->CollectDeletion(static_cast<uint32_t>(slot)))
+            if (seen.insert(x).second) set.push_back(x);
     }
+    for (uint32_t x : set) {
+        if (Result r = LockConflict(*c.snap, c.snap->records[x].index, false); !r) return r;
+    }
+    c.snap->Erase(set);
     if (c.s) c.s->modified = true;
     return Result();
 }

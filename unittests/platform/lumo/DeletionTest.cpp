@@ -96,6 +96,17 @@ TEST_F(DeletionTest, ForeignLockInsideTheSetRefusesAndChangesNothing)
     EXPECT_EQ(2u, store().List(n1, Field::pins).size());
 }
 
+TEST_F(DeletionTest, DeleteAllRefusedByOneForeignLockDeletesNothing)
+{
+    Index pp1 = b->PinPair(e1, "PP1", p1, p2);
+    Index pp2 = b->PinPair(e1, "PP2", p2, p1);
+    b->ForeignLock(pp2, "ws-2:99", "Editor (FE NORV)");
+    auto m = Locked(ENet(e1));
+    EXPECT_EQ("locked by another sub-client: ws-2:99, Editor (FE NORV)", Text(m->DeleteAllPinPair()));
+    EXPECT_TRUE(Exists(pp1));
+    EXPECT_EQ((std::vector<Index>{pp1, pp2}), store().List(e1, Field::pinPairs));
+}
+
 TEST_F(DeletionTest, DeletedSerialsAreNotReused)
 {
     auto m = Locked(config);
