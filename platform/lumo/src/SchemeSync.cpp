@@ -2,6 +2,8 @@
 // scheme.
 #include "Ops.h"
 
+#include <unordered_set>
+
 namespace Lumo {
 namespace detail {
 
@@ -78,12 +80,14 @@ uint64_t RuleOwnerFor(const SnapshotData& snap, uint64_t netClass, uint64_t sche
     return scheme;
 }
 
-void PreOrderRules(const SnapshotData& snap, uint64_t owner, Field f, std::vector<uint64_t>& out, size_t limit)
+// Each rule once: a rule listed again (or in a cycle of the rule tree) is not walked a second time.
+void PreOrderRules(const SnapshotData& snap, uint64_t owner, Field f, std::vector<uint64_t>& out,
+                   std::unordered_set<uint64_t>& seen)
 {
     for (uint64_t r : LiveList(snap, owner, f, Kind::SchemaNetClassRule)) {
-        if (out.size() > limit) return;
+        if (!seen.insert(r).second) continue;
         out.push_back(r);
-        PreOrderRules(snap, r, Field::childRules, out, limit);
+        PreOrderRules(snap, r, Field::childRules, out, seen);
     }
 }
 
@@ -136,7 +140,8 @@ uint64_t RuleOfClassInScheme(const SnapshotData& snap, uint64_t netClass, uint64
         if (rr && rr->kind == Kind::SchemaNetClassRule && SchemeOfRule(snap, r) == scheme) return r;
     }
     std::vector<uint64_t> rules;
-    PreOrderRules(snap, scheme, Field::schemaNetClassRules, rules, snap.records.size());
+    std::unordered_set<uint64_t> seen;
+    PreOrderRules(snap, scheme, Field::schemaNetClassRules, rules, seen);
     for (uint64_t r : rules) {
         if (snap.GetRef(*snap.FindLive(r), Field::parentNetClass) == netClass) return r;
     }

@@ -135,6 +135,27 @@ TEST_F(SchemeSyncTest, MoveBringsRulesAlongAndRepairsOneSidedAndMisnamedRules)
     EXPECT_EQ("(Default)/CHILD/GRAND", path.str());
 }
 
+TEST_F(SchemeSyncTest, CyclicRuleTreeInALargeDesignIsWalkedOnce)
+{
+    // CHILD's rule lists itself as a child, GRAND's rule is known only through its parentNetClass, and the
+    // design has many records, so following the cycle until the record count would run very deep.
+    for (Index scheme : schemes) {
+        const Index childRule = store().List(store().List(scheme, Field::schemaNetClassRules).front(), Field::childRules).front();
+        b->AppendOnly(childRule, Field::childRules, childRule);
+    }
+    b->Literal(grand, Field::schemaNetClassRules);
+    for (int i = 0; i < 300000; ++i) b->Add(Kind::ConstVar, design);
+    auto g = Locked(Fetch(grand, &IUIDManager::GetNorvNetClass));
+    MutableContainerT<INorvNetClass> added;
+    ASSERT_TRUE(g->AddChildNetClass(added, "LEAF", *Locked(Design())));
+    Index leaf;
+    ASSERT_TRUE(added->GetIndex(leaf));
+    const std::vector<Index> rules = store().List(leaf, Field::schemaNetClassRules);
+    EXPECT_EQ(schemes.size(), rules.size());
+    for (Index r : rules)
+        EXPECT_EQ(grand, store().Ref(store().Owner(r), Field::parentNetClass));
+}
+
 TEST_F(SchemeSyncTest, CycleInTheClassTreeIsDetected)
 {
     b->SetRefOnly(def, Field::in, grand);
