@@ -44,18 +44,7 @@ bool CFlatNetCheck::pathHasFlaggedComp(const Lumo::ContainerT<const Lumo::ISnaps
     Lumo::IUIDManager uidManager;
     if (!snapshot->GetUIDManager(uidManager))
         return false;
-    for (auto it = hierarchy.GetIterator(); it.IsValid(); ++it) {
-        if (it->GetType() != Lumo::OT_Comp || *it == flatNet)
-            continue;
-        Lumo::ContainerT<const Lumo::IComp> comp;
-        if (!connectivity::obtained(uidManager.GetComp(comp, *it), comp))
-            continue;
-        Lumo::BitContainerT<Lumo::ECompType> types;
-        comp->GetType(types);
-        if (types.Contains(Lumo::CT_ForwardPCB))
-            return true;
-    }
-    return false;
+    return connectivity::hierarchyHasForwardPcbComp(uidManager, hierarchy, flatNet);
 }
 
 void CFlatNetCheck::checkImplicitNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, Lumo::Index index,

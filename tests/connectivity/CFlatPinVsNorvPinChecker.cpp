@@ -92,18 +92,7 @@ bool CFlatPinVsNorvPinChecker::pathHasFlaggedComp(const Lumo::ContainerT<const L
     Lumo::ListT<Lumo::Index> hierarchy;
     if (path.IsValid())
         path->GetListHierarchyIndexes(hierarchy);
-    for (auto it = hierarchy.GetIterator(); it.IsValid(); ++it) {
-        if (it->GetType() != Lumo::OT_Comp)
-            continue;
-        Lumo::ContainerT<const Lumo::IComp> comp;
-        if (!connectivity::obtained(m_uidManager.GetComp(comp, *it), comp))
-            continue;
-        Lumo::BitContainerT<Lumo::ECompType> types;
-        comp->GetType(types);
-        if (types.Contains(Lumo::CT_ForwardPCB))
-            return true;
-    }
-    return false;
+    return connectivity::hierarchyHasForwardPcbComp(m_uidManager, hierarchy);
 }
 
 bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const Lumo::INorvPhysicalNet>& physNet,

@@ -74,25 +74,13 @@ TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<con
 
     if (!cache.walked) {
         cache.walked = true;
-        Lumo::IteratorT<const Lumo::INorvPin> netPin;
-        if (!physNet->GetIterPins(netPin, m_pinTypes)) {
-            cache.iteratorFailed = true;
-        } else {
-            for (; netPin.IsValid(); ++netPin) {
-                Lumo::Index index;
-                if (!netPin->GetIndex(index)) {
-                    cache.indexFailed = true;
-                    break;
-                }
-                cache.pins.insert(index);
-            }
-        }
+        cache.read = connectivity::readNetPinIndexes(*physNet, m_pinTypes);
     }
-    if (cache.iteratorFailed)
+    if (cache.read.iteratorFailed)
         return raiseError(CDICErrors::T22_ERRITERPINSINPHYSNET, net);
-    if (cache.indexFailed)
+    if (cache.read.indexFailed)
         return raiseError(CDICErrors::T22_ERRINDEXOFPIN_2, net);
-    if (!cache.pins.count(pinIndex))
+    if (!cache.read.pins.count(pinIndex))
         return raiseError(CDICErrors::T22_PININFROMTONOTINTHENET, net, cache.name.c_str());
     return m_status;
 }

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
-
-#include <unordered_set>
+#include "tests/connectivity/ConnectivityHelpers.h"
 
 class CFromToInOneNet : public CNorvDetailChecker
 {
@@ -31,9 +30,7 @@ private:
         bool nameFailed = false;
         std::string name;
         bool walked = false;
-        bool iteratorFailed = false;
-        bool indexFailed = false;
-        std::unordered_set<Lumo::Index> pins;
+        connectivity::NetPinIndexes read;
     };
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;

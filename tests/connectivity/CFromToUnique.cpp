@@ -36,28 +36,16 @@ bool CFromToUnique::pinBelongsToNet(const Lumo::ContainerT<const Lumo::INorvPhys
         kinds |= Lumo::NPT_VirtualPin;
         kinds |= Lumo::NPT_GuidePin;
         kinds |= Lumo::NPT_VirtualPinSetPin;
-        Lumo::IteratorT<const Lumo::INorvPin> netPin;
-        if (!net->GetIterPins(netPin, kinds)) {
-            pins.iteratorFailed = true;
-        } else {
-            for (; netPin.IsValid(); ++netPin) {
-                Lumo::Index index;
-                if (!netPin->GetIndex(index)) {
-                    pins.indexFailed = true;
-                    break;
-                }
-                pins.pins.insert(index);
-            }
-        }
+        pins.read = connectivity::readNetPinIndexes(*net, kinds);
     }
-    if (pins.iteratorFailed) {
+    if (pins.read.iteratorFailed) {
         raiseError(CDICErrors::T23_ERRITERPINSINPHYSNET);
         return false;
     }
     // A pin met before the unreadable one is found; any other pin meets the failure.
-    if (pins.pins.count(pinIndex))
+    if (pins.read.pins.count(pinIndex))
         return true;
-    if (pins.indexFailed) {
+    if (pins.read.indexFailed) {
         raiseError(CDICErrors::T23_ERRINDEXOFPINFROMPHYSNET);
         return false;
     }

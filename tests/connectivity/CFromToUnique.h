@@ -3,8 +3,7 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
-
-#include <unordered_set>
+#include "tests/connectivity/ConnectivityHelpers.h"
 
 class CFromToUnique : public CNorvDetailChecker
 {
@@ -32,9 +31,7 @@ private:
     struct NetPins
     {
         bool walked = false;
-        bool iteratorFailed = false;
-        bool indexFailed = false;  // the walk stopped at a pin whose index could not be read
-        std::unordered_set<Lumo::Index> pins;
+        connectivity::NetPinIndexes read;
     };
 
     bool pinBelongsToNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net,

@@ -43,4 +43,40 @@ bool readConstraintText(const Lumo::IObjectNorv& object, const char* name, std::
     return true;
 }
 
+NetPinIndexes readNetPinIndexes(const Lumo::INorvPhysicalNet& net, const Lumo::BitContainerT<Lumo::ENorvPinType>& kinds)
+{
+    NetPinIndexes read;
+    Lumo::IteratorT<const Lumo::INorvPin> pin;
+    if (!net.GetIterPins(pin, kinds)) {
+        read.iteratorFailed = true;
+        return read;
+    }
+    for (; pin.IsValid(); ++pin) {
+        Lumo::Index index;
+        if (!pin->GetIndex(index)) {
+            read.indexFailed = true;
+            break;
+        }
+        read.pins.insert(index);
+    }
+    return read;
+}
+
+bool hierarchyHasForwardPcbComp(const Lumo::IUIDManager& uidManager, const Lumo::ListT<Lumo::Index>& hierarchy,
+                                Lumo::Index skip)
+{
+    for (auto it = hierarchy.GetIterator(); it.IsValid(); ++it) {
+        if (it->GetType() != Lumo::OT_Comp || *it == skip)
+            continue;
+        Lumo::ContainerT<const Lumo::IComp> comp;
+        if (!obtained(uidManager.GetComp(comp, *it), comp))
+            continue;
+        Lumo::BitContainerT<Lumo::ECompType> types;
+        comp->GetType(types);
+        if (types.Contains(Lumo::CT_ForwardPCB))
+            return true;
+    }
+    return false;
+}
+
 } // namespace connectivity

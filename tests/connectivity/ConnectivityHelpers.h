@@ -1,5 +1,6 @@
-// Small helpers that several connectivity tests share: the implicit-net name rule, case folding and
-// reading a constraint's value as text.
+// Small helpers that several connectivity tests share: the implicit-net name rule, case folding,
+// reading a constraint's value as text, a physical net's pin indexes and the ForwardPCB component
+// search of a hierarchy.
 // Stateless free functions; safe from any thread.
 #pragma once
 
@@ -8,6 +9,7 @@
 #include "lumopi/LumoPI.h"
 
 #include <string>
+#include <unordered_set>
 
 namespace connectivity
 {
@@ -65,5 +67,20 @@ bool obtained(const Lumo::Result& result, const Lumo::ContainerT<T>& container)
 {
     return result && container.IsValid();
 }
+
+// The indexes of a physical net's pins of the given kinds, read in one walk that stops at the first
+// pin whose index cannot be read (the pins before it are kept).
+struct NetPinIndexes
+{
+    bool iteratorFailed = false;
+    bool indexFailed = false;
+    std::unordered_set<Lumo::Index> pins;
+};
+NetPinIndexes readNetPinIndexes(const Lumo::INorvPhysicalNet& net, const Lumo::BitContainerT<Lumo::ENorvPinType>& kinds);
+
+// True when a component among the hierarchy indexes, other than skip, carries the ForwardPCB type;
+// a component that cannot be fetched is passed over.
+bool hierarchyHasForwardPcbComp(const Lumo::IUIDManager& uidManager, const Lumo::ListT<Lumo::Index>& hierarchy,
+                                Lumo::Index skip = Lumo::Index());
 
 } // namespace connectivity
