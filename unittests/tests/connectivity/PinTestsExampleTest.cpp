@@ -1,6 +1,6 @@
-// The pin, pin-pair and pin-set tests end to end through the kravik program: a broken design that
-// gives each of them its findings, and the clean example, which gives none. The hidden tests are
-// switched on, so that all of them run.
+// The pin, pin-pair and pin-set tests, and the component and part tests, end to end through the
+// kravik program: a broken design per group that gives each of its tests its findings, and the clean
+// example, which gives none. The hidden tests are switched on, so that all of them run.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,6 +22,12 @@ const std::vector<std::string> kPinTests = {
     "Unique pin pairs in electrical net", "Connection pin pairs in electrical net",
     "Pin pairs valid for net topology", "Pin number vs. pin name",
     "Unique virtual pin names",
+};
+
+const std::vector<std::string> kComponentTests = {
+    "Part name valid",   "Part pins references valid", "Part pin pairs valid",
+    "Component in part", "Component valid",            "Component name unique",
+    "Reference designator vs. component name",
 };
 
 struct Check
@@ -46,8 +52,8 @@ Check RunCheck(const std::string& design)
     return check;
 }
 
-// The blocks of the pin tests, in run order, from "Test: " to the end of "Result: "; times left out.
-std::string PinTestBlocks(const std::string& log)
+// The blocks of the named tests, in run order, from "Test: " to the end of "Result: "; times left out.
+std::string TestBlocks(const std::string& log, const std::vector<std::string>& tests)
 {
     std::string blocks;
     std::istringstream lines(log);
@@ -57,7 +63,7 @@ std::string PinTestBlocks(const std::string& log)
         if (line.rfind("Test: ", 0) == 0) {
             const std::string name = line.substr(6);
             inBlock = false;
-            for (const std::string& test : kPinTests)
+            for (const std::string& test : tests)
                 inBlock = inBlock || name == test;
         }
         if (!inBlock)
@@ -86,19 +92,32 @@ TEST(PinTestsExampleTest, BrokenDesignGivesEveryPinTestItsFindings)
     const std::string dir = std::string(KRAVIK_SOURCE_DIR) + "/unittests/tests/connectivity/data/";
     const Check check = RunCheck(dir + "pins-broken.json");
     EXPECT_EQ(check.exitCode, 4) << check.log;
-    const std::string blocks = PinTestBlocks(check.log);
+    const std::string blocks = TestBlocks(check.log, kPinTests);
     EXPECT_EQ(blocks, ReadText(dir + "pins-broken.log"));
     EXPECT_EQ(blocks.find("Result: OK"), std::string::npos);
     // The name check of the pin-set test writes its line while the test runs.
     EXPECT_NE(check.log.find("ERROR: Unique pin sets in physical net\tName duplicated: \"GRP\n"), std::string::npos);
 }
 
-TEST(PinTestsExampleTest, CleanExampleGivesNoPinTestAFinding)
+TEST(PinTestsExampleTest, BrokenDesignGivesEveryComponentAndPartTestItsFindings)
+{
+    const std::string dir = std::string(KRAVIK_SOURCE_DIR) + "/unittests/tests/connectivity/data/";
+    const Check check = RunCheck(dir + "components-broken.json");
+    EXPECT_EQ(check.exitCode, 4) << check.log;
+    const std::string blocks = TestBlocks(check.log, kComponentTests);
+    EXPECT_EQ(blocks, ReadText(dir + "components-broken.log"));
+    EXPECT_EQ(blocks.find("Result: OK"), std::string::npos);
+}
+
+TEST(PinTestsExampleTest, CleanExampleGivesNoPinComponentOrPartTestAFinding)
 {
     const Check check = RunCheck(std::string(KRAVIK_SOURCE_DIR) + "/examples/clean.json");
-    const std::string blocks = PinTestBlocks(check.log);
-    std::size_t results = 0;
-    for (std::size_t at = blocks.find("Result: OK\n"); at != std::string::npos; at = blocks.find("Result: OK\n", at + 1))
-        ++results;
-    EXPECT_EQ(results, kPinTests.size()) << blocks;
+    for (const std::vector<std::string>* tests : {&kPinTests, &kComponentTests}) {
+        const std::string blocks = TestBlocks(check.log, *tests);
+        std::size_t results = 0;
+        for (std::size_t at = blocks.find("Result: OK\n"); at != std::string::npos;
+             at = blocks.find("Result: OK\n", at + 1))
+            ++results;
+        EXPECT_EQ(results, tests->size()) << blocks;
+    }
 }
