@@ -39,6 +39,8 @@ Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, M
     for (uint32_t s : OwnConstraints(c)) {
         ObjRecord& r = c.snap->records[s];
         if (r.name == name && c.snap->GetInt(r, Field::definition) == 0) {
+            // handing the record back locked takes a lock on it, which another sub-client's lock refuses
+            if (Result rc = LockConflict(*c.snap, r.index, false); !rc) return rc;
             c.snap->Payload(s).value = std::move(value);
             SetM(out, c, r.index);
             return c.Done();

@@ -270,6 +270,20 @@ TEST_F(ConstraintsTest, DefaultKindTakesTheDefinitionsKind)
     EXPECT_EQ((std::vector<std::string>{"MAX_VIAS", "FREE"}), Names(it));
 }
 
+TEST_F(ConstraintsTest, AddConstraintDoesNotTakeARecordAnotherSubClientHolds)
+{
+    Index held = b->Constraint(n1, "WIDTH", 5);
+    b->ForeignLock(held, "ws-2:99", "Editor (FE NORV)");
+    auto m = Locked(Net(n1));
+    ConstraintData v;
+    v.kind = CDT_Int;
+    v.intValue = 7;
+    MutableContainerT<INorvConstraint> c;
+    EXPECT_EQ("locked by another sub-client: ws-2:99, Editor (FE NORV)", Text(m->AddConstraint("WIDTH", v, c)));
+    EXPECT_FALSE(c.IsValid());
+    EXPECT_EQ(5, store().ConstraintValue(held).intValue);
+}
+
 TEST_F(ConstraintsTest, SetValueByStringParsesPerKindAndKeepsValueOnError)
 {
     Index c = b->Constraint(n1, "W", 1.5);
