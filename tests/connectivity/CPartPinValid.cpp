@@ -22,8 +22,8 @@ TestStatus CPartPinValid::runTest(bool)
         return raiseError(CDICErrors::T33_ERRITEROVERPARTS);
 
     for (; part.IsValid(); ++part) {
-        // Without its own index and name a part's pins have nothing to be compared with; the
-        // failed read is reported and the part left.
+        // Without its own index a part's pins have nothing to be compared with: the failed read is
+        // reported and the part left. Without its name they are still checked, naming no part.
         Lumo::Index index;
         if (!part->GetIndex(index)) {
             raiseError(CDICErrors::T33_ERRINDEXOFRPART);
@@ -32,7 +32,7 @@ TestStatus CPartPinValid::runTest(bool)
         Lumo::String name;
         if (!part->GetName(name)) {
             raiseError(CDICErrors::T33_ERRNAMEOFRPART, index);
-            continue;
+            name = Lumo::String();
         }
         Lumo::IteratorT<const Lumo::INorvPartPin> partPin;
         if (!part->GetIterPartPins(partPin))
