@@ -5,7 +5,7 @@
 //
 //   bench_components [max components, default 100000]
 
-#include "framework/CTestLog.h"
+#include "bench/BenchHarness.h"
 #include "tests/connectivity/CCompInPart.h"
 #include "tests/connectivity/CCompUnique.h"
 #include "tests/connectivity/CCompValid.h"
@@ -14,11 +14,6 @@
 #include "tests/connectivity/CPartPinValid.h"
 #include "tests/connectivity/CRefDesVsCompName.h"
 
-#include "lumopi/StandIn.h"
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,11 +27,10 @@ using Lumo::StandIn::Kind;
 
 std::unique_ptr<Lumo::LumoPI> makeDesign(size_t comps)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    const Index config = b.NorvConfig("TOP");
-    b.DefaultObjects(b.Design(config));
-    const Index schematic = b.DefaultConfig("TOP");
+    BenchHarness::NorvDesign d;
+    auto& b = d.b;
+    const Index config = d.config;
+    const Index schematic = d.schematic;
     const size_t partCount = comps / 10 + 1;
     std::vector<Index> parts;
     std::vector<std::vector<Index>> partPins;
@@ -66,37 +60,24 @@ std::unique_ptr<Lumo::LumoPI> makeDesign(size_t comps)
             b.AppendOnly(design, Field::norvPins, pin);
         }
     }
-    return session;
-}
-
-template <class Test>
-void timeTest(const char* label, Lumo::LumoPI& session, size_t comps)
-{
-    CTestLog log(nullptr, false);
-    Test test;
-    test.initTest(&session, "main", "TOP", &log, nullptr, 1, "");
-    const auto start = std::chrono::steady_clock::now();
-    test.runTest(false);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-20s %12zu %10.4f %16.1f %10zu\n", label, comps, seconds, seconds * 1e9 / static_cast<double>(comps),
-                test.GetIssuesList().size());
+    return std::move(d.session);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t maxComps = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
-    std::printf("%-20s %12s %10s %16s %10s\n", "test", "components", "seconds", "ns per component", "findings");
+    const size_t maxComps = BenchHarness::MaxSize(argc, argv, 100000);
+    const BenchHarness::NsTable table(20, "components", 12, "ns per component", 16);
     for (size_t n = 1000; n <= maxComps; n *= 10) {
         auto session = makeDesign(n);
-        timeTest<CCompValid>("CCompValid", *session, n);
-        timeTest<CCompUnique>("CCompUnique", *session, n);
-        timeTest<CCompInPart>("CCompInPart", *session, n);
-        timeTest<CRefDesVsCompName>("CRefDesVsCompName", *session, n);
-        timeTest<CPartHasName>("CPartHasName", *session, n);
-        timeTest<CPartPinValid>("CPartPinValid", *session, n);
-        timeTest<CPartPinPairValid>("CPartPinPairValid", *session, n);
+        table.Time<CCompValid>("CCompValid", *session, n);
+        table.Time<CCompUnique>("CCompUnique", *session, n);
+        table.Time<CCompInPart>("CCompInPart", *session, n);
+        table.Time<CRefDesVsCompName>("CRefDesVsCompName", *session, n);
+        table.Time<CPartHasName>("CPartHasName", *session, n);
+        table.Time<CPartPinValid>("CPartPinValid", *session, n);
+        table.Time<CPartPinPairValid>("CPartPinPairValid", *session, n);
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 //
 //   bench_connectivity [max nets, default 100000]
 
-#include "framework/CTestLog.h"
+#include "bench/BenchHarness.h"
 #include "tests/connectivity/CEnetUnique.h"
 #include "tests/connectivity/CFlatNetCheck.h"
 #include "tests/connectivity/CFlatPinVsNorvPinChecker.h"
@@ -13,11 +13,6 @@
 #include "tests/connectivity/CFromToUnique.h"
 #include "tests/connectivity/CPnetUnique.h"
 
-#include "lumopi/StandIn.h"
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -30,11 +25,10 @@ using Lumo::StandIn::Kind;
 
 std::unique_ptr<Lumo::LumoPI> makeDesign(size_t nets)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    const Index config = b.NorvConfig("TOP");
-    b.DefaultObjects(b.Design(config));
-    const Index schematic = b.DefaultConfig("TOP");
+    BenchHarness::NorvDesign d;
+    auto& b = d.b;
+    const Index config = d.config;
+    const Index schematic = d.schematic;
     const Index comp = b.NorvComp(config, "U1");
     const Index logic = b.LogicComp(schematic, "U1");
     b.SetInt(logic, Field::types, 1 << Lumo::CT_ForwardPCB);
@@ -58,36 +52,23 @@ std::unique_ptr<Lumo::LumoPI> makeDesign(size_t nets)
         if (i % 20 == 0)
             b.FromTo(phys, "FT2", pins[1], pins[0]);
     }
-    return session;
-}
-
-template <class Test>
-void timeTest(const char* label, Lumo::LumoPI& session, size_t nets)
-{
-    CTestLog log(nullptr, false);
-    Test test;
-    test.initTest(&session, "main", "TOP", &log, nullptr, 1, "");
-    const auto start = std::chrono::steady_clock::now();
-    test.runTest(false);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-26s %10zu %10.4f %12.1f %10zu\n", label, nets, seconds, seconds * 1e9 / static_cast<double>(nets),
-                test.GetIssuesList().size());
+    return std::move(d.session);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t maxNets = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
-    std::printf("%-26s %10s %10s %12s %10s\n", "test", "nets", "seconds", "ns per net", "findings");
+    const size_t maxNets = BenchHarness::MaxSize(argc, argv, 100000);
+    const BenchHarness::NsTable table(26, "nets", 10, "ns per net", 12);
     for (size_t n = 1000; n <= maxNets; n *= 10) {
         auto session = makeDesign(n);
-        timeTest<CPnetUnique>("CPnetUnique", *session, n);
-        timeTest<CEnetUnique>("CEnetUnique", *session, n);
-        timeTest<CFlatNetCheck>("CFlatNetCheck", *session, n);
-        timeTest<CFlatPinVsNorvPinChecker>("CFlatPinVsNorvPinChecker", *session, n);
-        timeTest<CFromToInOneNet>("CFromToInOneNet", *session, n);
-        timeTest<CFromToUnique>("CFromToUnique", *session, n);
+        table.Time<CPnetUnique>("CPnetUnique", *session, n);
+        table.Time<CEnetUnique>("CEnetUnique", *session, n);
+        table.Time<CFlatNetCheck>("CFlatNetCheck", *session, n);
+        table.Time<CFlatPinVsNorvPinChecker>("CFlatPinVsNorvPinChecker", *session, n);
+        table.Time<CFromToInOneNet>("CFromToInOneNet", *session, n);
+        table.Time<CFromToUnique>("CFromToUnique", *session, n);
     }
     return 0;
 }

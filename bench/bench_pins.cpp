@@ -7,7 +7,7 @@
 //
 //   bench_pins [max pins, default 100000]
 
-#include "framework/CTestLog.h"
+#include "bench/BenchHarness.h"
 #include "tests/connectivity/CConnectionPinPair.h"
 #include "tests/connectivity/CEbdPinUnique.h"
 #include "tests/connectivity/CPinConnection.h"
@@ -22,11 +22,6 @@
 #include "tests/connectivity/CPinsetsValidation.h"
 #include "tests/connectivity/CVirtualPinUnique.h"
 
-#include "lumopi/StandIn.h"
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,11 +35,9 @@ using Lumo::StandIn::Kind;
 
 std::unique_ptr<Lumo::LumoPI> makeDesign(size_t pins)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    const Index config = b.NorvConfig("TOP");
-    b.DefaultObjects(b.Design(config));
-    b.DefaultConfig("TOP");
+    BenchHarness::NorvDesign d;
+    auto& b = d.b;
+    const Index config = d.config;
     const Index part = b.Part(config, "R", 2);
     const Index elec = b.ElectricalNet(config, "GND");
     b.Constraint(elec, "ORDER_TYPE", "Complex");
@@ -82,44 +75,30 @@ std::unique_ptr<Lumo::LumoPI> makeDesign(size_t pins)
             b.AppendOnly(set, Field::members, virtualPins[2 * layer - 1]);
         }
     }
-    return session;
-}
-
-template <class Test>
-void timeTest(const char* label, Lumo::LumoPI& session, size_t pins)
-{
-    CTestLog log(nullptr, false);
-    Test test;
-    test.initTest(&session, "main", "TOP", &log, nullptr, 1, "");
-    const auto start = std::chrono::steady_clock::now();
-    test.runTest(false);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-20s %10zu %10.4f %12.1f %10zu\n", label, pins, seconds, seconds * 1e9 / static_cast<double>(pins),
-                test.GetIssuesList().size());
-    std::fflush(stdout);
+    return std::move(d.session);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t maxPins = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
-    std::printf("%-20s %10s %10s %12s %10s\n", "test", "pins", "seconds", "ns per pin", "findings");
+    const size_t maxPins = BenchHarness::MaxSize(argc, argv, 100000);
+    const BenchHarness::NsTable table(20, "pins", 10, "ns per pin", 12);
     for (size_t n = 1000; n <= maxPins; n *= 10) {
         auto session = makeDesign(n);
-        timeTest<CPinConnection>("CPinConnection", *session, n);
-        timeTest<CPinInComponent>("CPinInComponent", *session, n);
-        timeTest<CPinUnique>("CPinUnique", *session, n);
-        timeTest<CPinUniqueInPart>("CPinUniqueInPart", *session, n);
-        timeTest<CEbdPinUnique>("CEbdPinUnique", *session, n);
-        timeTest<CVirtualPinUnique>("CVirtualPinUnique", *session, n);
-        timeTest<CPinNumVsPinName>("CPinNumVsPinName", *session, n);
-        timeTest<CPinPairUnique>("CPinPairUnique", *session, n);
-        timeTest<CConnectionPinPair>("CConnectionPinPair", *session, n);
-        timeTest<CPinPairAndTopology>("CPinPairAndTopology", *session, n);
-        timeTest<CPinsetsTreeLike>("CPinsetsTreeLike", *session, n);
-        timeTest<CPinsetsValidation>("CPinsetsValidation", *session, n);
-        timeTest<CPinSetUnique>("CPinSetUnique", *session, n);
+        table.Time<CPinConnection>("CPinConnection", *session, n);
+        table.Time<CPinInComponent>("CPinInComponent", *session, n);
+        table.Time<CPinUnique>("CPinUnique", *session, n);
+        table.Time<CPinUniqueInPart>("CPinUniqueInPart", *session, n);
+        table.Time<CEbdPinUnique>("CEbdPinUnique", *session, n);
+        table.Time<CVirtualPinUnique>("CVirtualPinUnique", *session, n);
+        table.Time<CPinNumVsPinName>("CPinNumVsPinName", *session, n);
+        table.Time<CPinPairUnique>("CPinPairUnique", *session, n);
+        table.Time<CConnectionPinPair>("CConnectionPinPair", *session, n);
+        table.Time<CPinPairAndTopology>("CPinPairAndTopology", *session, n);
+        table.Time<CPinsetsTreeLike>("CPinsetsTreeLike", *session, n);
+        table.Time<CPinsetsValidation>("CPinsetsValidation", *session, n);
+        table.Time<CPinSetUnique>("CPinSetUnique", *session, n);
     }
     return 0;
 }

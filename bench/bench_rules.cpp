@@ -11,8 +11,7 @@
 //
 //   bench_rules [max size, default 16000]
 
-#include "framework/CNorvDetailChecker.h"
-#include "framework/CTestLog.h"
+#include "bench/BenchHarness.h"
 #include "tests/rules/CClearRuleInSchemes.h"
 #include "tests/rules/CConstraintClassNameUnique.h"
 #include "tests/rules/CExistAllUsedConstrClasses.h"
@@ -26,13 +25,7 @@
 #include "tests/rules/CNoiseRuleChecker.h"
 #include "tests/rules/CValidNames.h"
 
-#include "lumopi/StandIn.h"
-
 #include <cctype>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,19 +109,13 @@ std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
     return session;
 }
 
-struct Case
-{
-    const char* name;
-    std::function<std::unique_ptr<CNorvDetailChecker>()> make;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t maxSize = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 16000;
+    const size_t maxSize = BenchHarness::MaxSize(argc, argv, 16000);
 
-    const std::vector<Case> cases = {
+    const std::vector<BenchHarness::Case> cases = {
         {"UniqueNetClassName", [] { return std::make_unique<CNetClassNameUnique>(); }},
         {"UniqueConsClass", [] { return std::make_unique<CConstraintClassNameUnique>(); }},
         {"ValidNames", [] { return std::make_unique<CValidNames>(); }},
@@ -143,25 +130,8 @@ int main(int argc, char** argv)
         {"ExistAllUsedNetClasses", [] { return std::make_unique<CExistAllUsedNetClasses>(); }},
     };
 
-    std::printf("%-24s %8s %10s %12s %14s %10s\n", "test", "size", "findings", "seconds", "us per size",
-                "db calls");
+    BenchHarness::PrintCaseHeader(24);
     for (size_t n = 1000; n <= maxSize; n *= 4)
-    {
-        auto session = BuildDesign(n);
-        CTestLog log(nullptr, false);
-        for (const Case& c : cases)
-        {
-            auto test = c.make();
-            test->initTest(session.get(), "main", "TOP", &log, nullptr, 1, "");
-            Lumo::StandIn::GetCallCounts(*session).Reset();
-            const auto start = std::chrono::steady_clock::now();
-            test->runTest(false);
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::printf("%-24s %8zu %10zu %12.4f %14.3f %10llu\n", c.name, n, test->GetIssuesList().size(), seconds,
-                        seconds * 1e6 / static_cast<double>(n),
-                        static_cast<unsigned long long>(Lumo::StandIn::GetCallCounts(*session).Total()));
-        }
-    }
+        BenchHarness::RunCases(cases, *BuildDesign(n), n, 24, "");
     return 0;
 }

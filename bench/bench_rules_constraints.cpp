@@ -10,8 +10,7 @@
 //
 //   bench_rules_constraints [max size, default 16000]
 
-#include "framework/CNorvDetailChecker.h"
-#include "framework/CTestLog.h"
+#include "bench/BenchHarness.h"
 #include "tests/rules/CC2CClearRules.h"
 #include "tests/rules/CConsChecker.h"
 #include "tests/rules/CDefaultObjects.h"
@@ -21,13 +20,8 @@
 #include "tests/rules/CTemplatesValid.h"
 #include "tests/rules/CViaSpanValid.h"
 
-#include "lumopi/StandIn.h"
-
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -132,17 +126,11 @@ std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
     return session;
 }
 
-struct Case
-{
-    const char* name;
-    std::function<std::unique_ptr<CNorvDetailChecker>()> make;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const size_t maxSize = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 16000;
+    const size_t maxSize = BenchHarness::MaxSize(argc, argv, 16000);
 
     char path[] = "/tmp/bench-constraints-XXXXXX";
     const int fd = mkstemp(path);
@@ -151,7 +139,7 @@ int main(int argc, char** argv)
     close(fd);
     std::ofstream(path) << kConstraints;
 
-    const std::vector<Case> cases = {
+    const std::vector<BenchHarness::Case> cases = {
         {"ConsConsistency", [] { return std::make_unique<CConsChecker>(); }},
         {"DefaultConstraints", [] { return std::make_unique<CDefaults>(); }},
         {"CheckDefaultObjects", [] { return std::make_unique<CDefaultObjects>(); }},
@@ -162,22 +150,9 @@ int main(int argc, char** argv)
         {"P2PRulesValid", [] { return std::make_unique<CP2PRules>(); }},
     };
 
-    std::printf("%-22s %8s %10s %12s %14s %10s\n", "test", "size", "findings", "seconds", "us per size", "db calls");
-    for (size_t n = 1000; n <= maxSize; n *= 4) {
-        auto session = BuildDesign(n);
-        CTestLog log(nullptr, false);
-        for (const Case& c : cases) {
-            auto test = c.make();
-            test->initTest(session.get(), "main", "TOP", &log, nullptr, 1, path);
-            Lumo::StandIn::GetCallCounts(*session).Reset();
-            const auto start = std::chrono::steady_clock::now();
-            test->runTest(false);
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::printf("%-22s %8zu %10zu %12.4f %14.3f %10llu\n", c.name, n, test->GetIssuesList().size(), seconds,
-                        seconds * 1e6 / static_cast<double>(n),
-                        static_cast<unsigned long long>(Lumo::StandIn::GetCallCounts(*session).Total()));
-        }
-    }
+    BenchHarness::PrintCaseHeader(22);
+    for (size_t n = 1000; n <= maxSize; n *= 4)
+        BenchHarness::RunCases(cases, *BuildDesign(n), n, 22, path);
     std::remove(path);
     return 0;
 }

@@ -1,0 +1,112 @@
+// Shared harness of the test-scaling benchmarks: the size argument, a Norv design to fill, timing one
+// test run and printing the result tables.
+#pragma once
+
+#include "framework/CNorvDetailChecker.h"
+#include "framework/CTestLog.h"
+
+#include "lumopi/StandIn.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace BenchHarness
+{
+
+// The largest design size: the first argument, or fallback without one.
+inline size_t MaxSize(int argc, char** argv, size_t fallback)
+{
+    return argc > 1 ? std::strtoul(argv[1], nullptr, 10) : fallback;
+}
+
+// A session of design "main" with the Norv configuration TOP, its design holding the default objects and
+// the default schematic configuration of the same name, ready to be filled through the builder.
+struct NorvDesign
+{
+    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b{*session, "main"};
+    Lumo::Index config = b.NorvConfig("TOP");
+    Lumo::Index schematic = DefaultObjectsAndConfig();
+
+private:
+    Lumo::Index DefaultObjectsAndConfig()
+    {
+        b.DefaultObjects(b.Design(config));
+        return b.DefaultConfig("TOP");
+    }
+};
+
+// Seconds one run of an initialised test takes.
+inline double TimeRun(CNorvDetailChecker& test)
+{
+    const auto start = std::chrono::steady_clock::now();
+    test.runTest(false);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A table of one row per test and design size: seconds, nanoseconds per object and findings.
+struct NsTable
+{
+    int labelWidth;
+    int countWidth;
+    int perWidth;
+
+    NsTable(int labelWidth_, const char* countTitle, int countWidth_, const char* perTitle, int perWidth_)
+        : labelWidth(labelWidth_), countWidth(countWidth_), perWidth(perWidth_)
+    {
+        std::printf("%-*s %*s %10s %*s %10s\n", labelWidth, "test", countWidth, countTitle, "seconds", perWidth,
+                    perTitle, "findings");
+    }
+
+    // Runs a fresh Test once on the session's design TOP and prints its row.
+    template <class Test>
+    void Time(const char* label, Lumo::LumoPI& session, size_t count) const
+    {
+        CTestLog log(nullptr, false);
+        Test test;
+        test.initTest(&session, "main", "TOP", &log, nullptr, 1, "");
+        const double seconds = TimeRun(test);
+        std::printf("%-*s %*zu %10.4f %*.1f %10zu\n", labelWidth, label, countWidth, count, seconds, perWidth,
+                    seconds * 1e9 / static_cast<double>(count), test.GetIssuesList().size());
+        std::fflush(stdout);
+    }
+};
+
+// A named test of a case table.
+struct Case
+{
+    const char* name;
+    std::function<std::unique_ptr<CNorvDetailChecker>()> make;
+};
+
+// The header of a case table: findings, seconds, microseconds per size and database calls per run.
+inline void PrintCaseHeader(int labelWidth)
+{
+    std::printf("%-*s %8s %10s %12s %14s %10s\n", labelWidth, "test", "size", "findings", "seconds", "us per size",
+                "db calls");
+}
+
+// Runs every case once on the session's design TOP (with the constraints file, "" for none) and prints
+// one row each.
+inline void RunCases(const std::vector<Case>& cases, Lumo::LumoPI& session, size_t n, int labelWidth,
+                     const char* constraints)
+{
+    CTestLog log(nullptr, false);
+    for (const Case& c : cases)
+    {
+        auto test = c.make();
+        test->initTest(&session, "main", "TOP", &log, nullptr, 1, constraints);
+        Lumo::StandIn::GetCallCounts(session).Reset();
+        const double seconds = TimeRun(*test);
+        std::printf("%-*s %8zu %10zu %12.4f %14.3f %10llu\n", labelWidth, c.name, n, test->GetIssuesList().size(),
+                    seconds, seconds * 1e6 / static_cast<double>(n),
+                    static_cast<unsigned long long>(Lumo::StandIn::GetCallCounts(session).Total()));
+    }
+}
+
+} // namespace BenchHarness
