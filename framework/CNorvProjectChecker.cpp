@@ -434,6 +434,9 @@ int CNorvProjectChecker::runTests()
         }
     }
 
+    // A stop during the very last test skips its repairs: drop what it queued.
+    if (m_bTerminate && m_pFixMgr)
+        m_pFixMgr->DiscardIssues();
     m_result.fixed = static_cast<int>(repaired);
     m_bNeedReload = CFixMgr::m_bReloadFlag;
     CFixMgr::m_bReloadFlag = false;

@@ -389,6 +389,19 @@ TEST_F(CNorvProjectCheckerTest, StopInFixModeReportsRepairsAndLeavesNothingQueue
                   block("C", "", "OK"));
 }
 
+TEST_F(CNorvProjectCheckerTest, StopInTheLastTestOfTheLastPassLeavesNothingQueued)
+{
+    TestableChecker checker(d.session.get(), &log, 1, true);
+    checker.setTests({new ScriptedTest("A", [&](ScriptedTest& t) {
+        t.raiseError(CDICErrors::T1_NODESIGN);
+        if (t.pass() == 2)
+            checker.Terminate();
+        return NOT_TESTED;
+    })});
+    EXPECT_TRUE(checker.Check_NorvLUMO("main"));
+    EXPECT_EQ(checker.fixMgr()->GetQueuedCount(), 0u);
+}
+
 TEST_F(CNorvProjectCheckerTest, LockRefusedRunsNoTest)
 {
     d.builder.ForeignLock(d.config, "ws-2:99", "Editor (FE NORV)");
