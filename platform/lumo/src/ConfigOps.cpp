@@ -147,32 +147,9 @@ Result INorvConfig::GetListNorvPinByPin(ListT<Index>& out, const Index& designPi
     return Result();
 }
 
-Result INorvConfig::FindPhysicalNet(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindPhysicalNet");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return FindInList(c, out, c.slot, Field::physicalNets, name, params);
-}
-
-Result INorvConfig::FindElectricalNet(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindElectricalNet");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return FindInList(c, out, c.slot, Field::electricalNets, name, params);
-}
-
-Result INorvConfig::FindNorvComp(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindNorvComp");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return FindInList(c, out, c.slot, Field::norvComps, name, params);
-}
+LUMO_FIND_IN_LIST(INorvConfig, FindPhysicalNet, kCfg, Field::physicalNets)
+LUMO_FIND_IN_LIST(INorvConfig, FindElectricalNet, kCfg, Field::electricalNets)
+LUMO_FIND_IN_LIST(INorvConfig, FindNorvComp, kCfg, Field::norvComps)
 
 // ---------------------------------------------------------------------------------------------------------
 // INorvConfig writes
@@ -292,14 +269,7 @@ Result INorvConfig::DeleteNorvComp(const Index& index)
     return DeleteOwned(c, index.GetValue(), Kind::NorvComp, Field::norvComps);
 }
 
-Result INorvConfig::DeleteAllDiffPairs()
-{
-    LUMO_OP("DeleteAllDiffPairs");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::diffPairs, LUMO_K(DiffPair)); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_ALL(INorvConfig, DeleteAllDiffPairs, kCfg, Field::diffPairs, LUMO_K(DiffPair))
 
 Result INorvConfig::UpdateIncremental(const ListT<Index>& physNets, const ListT<Index>& elecNets)
 {

@@ -111,6 +111,54 @@ Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, K
 }
 }  // namespace
 
+// Fetches an entry of a list field of the receiver by index.
+#define LUMO_FETCH_LISTED(Cls, Method, OutT, Recv, Fld, Kinds)                                     \
+    Result Cls::Method(const Index& index, ContainerT<const OutT>& out) const                      \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetC(out);                                                                               \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        return FetchListed(c, Access::Obj(out), Fld, index.GetValue(), Kinds);                     \
+    }
+
+// Deletes an object of the kinds anywhere below the receiver.
+#define LUMO_DELETE_BELOW(Cls, Method, Recv, Kinds)                                                \
+    Result Cls::Method(const Index& index)                                                         \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
+        return DeleteWhere(c, index.GetValue(), Kinds, Below(*c.snap, index.GetValue(), c.index)); \
+    }
+
+// The names of the class and its parent classes, outermost first; a placeholder gives its text.
+#define LUMO_CLASS_NAME(Cls, Recv, KindName)                                                       \
+    Result Cls::GetHierarchicalName(String& out, char separator) const                             \
+    {                                                                                              \
+        LUMO_OP("GetHierarchicalName");                                                            \
+        Ctx c(*this);                                                                              \
+        if (const std::string* text = PlaceholderText(c.snap, c.index)) {                          \
+            if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;                    \
+            out = String(*text);                                                                   \
+            return Result();                                                                       \
+        }                                                                                          \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        return HierarchicalName(c, out, separator, Kind::KindName);                                \
+    }
+
+// Renames an object whose scheme rules carry its name.
+#define LUMO_SET_NAME_MAPPED(Cls, Recv)                                                            \
+    Result Cls::SetName(const String& name)                                                        \
+    {                                                                                              \
+        LUMO_OP("SetName");                                                                        \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
+        c.snap->SetName(c.slot, name.str());                                                       \
+        RenameMapped(*c.snap, c.slot);                                                             \
+        return c.Done();                                                                           \
+    }
+
 // ---------------------------------------------------------------------------------------------------------
 // INorvDesign
 
@@ -146,23 +194,8 @@ Result INorvDesign::GetNorvGenClear(ContainerT<const INorvGenClear>& out) const
     return FailNotFound("GenClear");
 }
 
-Result INorvDesign::GetLayer(const Index& index, ContainerT<const INorvLayer>& out) const
-{
-    LUMO_OP("GetLayer");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kDes); !r) return r;
-    return FetchListed(c, Access::Obj(out), Field::layers, index.GetValue(), LUMO_K(Layer));
-}
-
-Result INorvDesign::GetViaSpan(const Index& index, ContainerT<const INorvViaSpan>& out) const
-{
-    LUMO_OP("GetViaSpan");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kDes); !r) return r;
-    return FetchListed(c, Access::Obj(out), Field::viaSpans, index.GetValue(), LUMO_K(ViaSpan));
-}
+LUMO_FETCH_LISTED(INorvDesign, GetLayer, INorvLayer, kDes, Field::layers, LUMO_K(Layer))
+LUMO_FETCH_LISTED(INorvDesign, GetViaSpan, INorvViaSpan, kDes, Field::viaSpans, LUMO_K(ViaSpan))
 
 Result INorvDesign::GetConstraintClass(const Index& index, ContainerT<const INorvConstraintClass>& out) const
 {
@@ -177,21 +210,11 @@ Result INorvDesign::GetConstraintClass(const Index& index, ContainerT<const INor
     return Result();
 }
 
-#define LUMO_DESIGN_FIND(Method, Fld)                                                               \
-    Result INorvDesign::Method(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const \
-    {                                                                                              \
-        LUMO_OP(#Method);                                                                          \
-        Ctx c(*this);                                                                              \
-        out.RemoveAll();                                                                           \
-        if (Result r = c.Enter(op, kDes); !r) return r;                                            \
-        return FindInList(c, out, c.slot, Fld, name, params);                                      \
-    }
-
-LUMO_DESIGN_FIND(FindConstraintClass, Field::constraintClasses)
-LUMO_DESIGN_FIND(FindNetClass, Field::netClasses)
-LUMO_DESIGN_FIND(FindScheme, Field::schemes)
-LUMO_DESIGN_FIND(FindClearRule, Field::clearRules)
-LUMO_DESIGN_FIND(FindGenObjType, Field::genObjTypes)
+LUMO_FIND_IN_LIST(INorvDesign, FindConstraintClass, kDes, Field::constraintClasses)
+LUMO_FIND_IN_LIST(INorvDesign, FindNetClass, kDes, Field::netClasses)
+LUMO_FIND_IN_LIST(INorvDesign, FindScheme, kDes, Field::schemes)
+LUMO_FIND_IN_LIST(INorvDesign, FindClearRule, kDes, Field::clearRules)
+LUMO_FIND_IN_LIST(INorvDesign, FindGenObjType, kDes, Field::genObjTypes)
 
 Result INorvDesign::AddConstraintClass(MutableContainerT<INorvConstraintClass>& out, const String& name)
 {
@@ -245,21 +268,8 @@ Result INorvDesign::AddGenClear(MutableContainerT<INorvGenClear>& out)
     return c.Done();
 }
 
-Result INorvDesign::DeleteNetClass(const Index& index)
-{
-    LUMO_OP("DeleteNetClass");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kDes); !r) return r;
-    return DeleteWhere(c, index.GetValue(), kNC, Below(*c.snap, index.GetValue(), c.index));
-}
-
-Result INorvDesign::DeleteConstraintClass(const Index& index)
-{
-    LUMO_OP("DeleteConstraintClass");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kDes); !r) return r;
-    return DeleteWhere(c, index.GetValue(), kCC, Below(*c.snap, index.GetValue(), c.index));
-}
+LUMO_DELETE_BELOW(INorvDesign, DeleteNetClass, kDes, kNC)
+LUMO_DELETE_BELOW(INorvDesign, DeleteConstraintClass, kDes, kCC)
 
 #define LUMO_DESIGN_DELETE(Method, Fld, KindName)                                                   \
     Result INorvDesign::Method(const Index& index)                                                 \
@@ -279,24 +289,14 @@ LUMO_DESIGN_DELETE(DeleteParRuleDef, Field::parRuleDefs, ParRuleDef)
 LUMO_DESIGN_DELETE(DeleteC2CClearRule, Field::c2cClearRules, C2CClearRule)
 LUMO_DESIGN_DELETE(DeleteP2PClearRule, Field::p2pClearRules, P2PClearRule)
 
-#define LUMO_DESIGN_DELETE_ALL(Method, Fld, KindName)                                               \
-    Result INorvDesign::Method()                                                                   \
-    {                                                                                              \
-        LUMO_OP(#Method);                                                                          \
-        Ctx c(*this);                                                                              \
-        if (Result r = c.EnterWrite(op, kDes); !r) return r;                                       \
-        if (Result r = DeleteAllListed(c, Fld, LUMO_K(KindName)); !r) return r;                    \
-        return c.Done();                                                                           \
-    }
-
-LUMO_DESIGN_DELETE_ALL(DeleteAllParRuleDefs, Field::parRuleDefs, ParRuleDef)
-LUMO_DESIGN_DELETE_ALL(DeleteAllC2CClearRules, Field::c2cClearRules, C2CClearRule)
-LUMO_DESIGN_DELETE_ALL(DeleteAllZAxisClearRules, Field::zAxisClearRules, ZAxisClearRule)
-LUMO_DESIGN_DELETE_ALL(DeleteAllConstVars, Field::constVars, ConstVar)
-LUMO_DESIGN_DELETE_ALL(DeleteAllGenObjTypes, Field::genObjTypes, GenObjType)
-LUMO_DESIGN_DELETE_ALL(DeleteAllNoiseRules, Field::noiseRules, NoiseRule)
-LUMO_DESIGN_DELETE_ALL(DeleteAllP2PClearRules, Field::p2pClearRules, P2PClearRule)
-LUMO_DESIGN_DELETE_ALL(DeleteAllPkgTypeClearRules, Field::pkgTypeClearRules, PkgTypeClearRule)
+LUMO_DELETE_ALL(INorvDesign, DeleteAllParRuleDefs, kDes, Field::parRuleDefs, LUMO_K(ParRuleDef))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllC2CClearRules, kDes, Field::c2cClearRules, LUMO_K(C2CClearRule))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllZAxisClearRules, kDes, Field::zAxisClearRules, LUMO_K(ZAxisClearRule))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllConstVars, kDes, Field::constVars, LUMO_K(ConstVar))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllGenObjTypes, kDes, Field::genObjTypes, LUMO_K(GenObjType))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllNoiseRules, kDes, Field::noiseRules, LUMO_K(NoiseRule))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllP2PClearRules, kDes, Field::p2pClearRules, LUMO_K(P2PClearRule))
+LUMO_DELETE_ALL(INorvDesign, DeleteAllPkgTypeClearRules, kDes, Field::pkgTypeClearRules, LUMO_K(PkgTypeClearRule))
 
 // ---------------------------------------------------------------------------------------------------------
 // INorvLayer
@@ -318,60 +318,13 @@ Result INorvLayer::SetLayerNumber(int32_t number)
 // ---------------------------------------------------------------------------------------------------------
 // INorvNetClass
 
-Result INorvNetClass::GetHierarchicalName(String& out, char separator) const
-{
-    LUMO_OP("GetHierarchicalName");
-    Ctx c(*this);
-    if (const std::string* text = PlaceholderText(c.snap, c.index)) {
-        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
-        out = String(*text);
-        return Result();
-    }
-    if (Result r = c.Enter(op, kNC); !r) return r;
-    return HierarchicalName(c, out, separator, Kind::NetClass);
-}
-
+LUMO_CLASS_NAME(INorvNetClass, kNC, NetClass)
 LUMO_LIST_ITER(INorvNetClass, GetIterChildNetClasses, INorvNetClass, kNC, Field::childNetClasses)
 LUMO_REF_GETTER(INorvNetClass, GetParentNetClass, INorvNetClass, kNC, Field::in, kNC)
-
-Result INorvNetClass::GetSchemaNetClassMappedObjList(ListT<Index>& out) const
-{
-    LUMO_OP("GetSchemaNetClassMappedObjList");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kNC); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::schemaNetClassRules)) out.Add(Index(i));
-    return Result();
-}
-
-Result INorvNetClass::GetListPhysicalNets(ListT<Index>& out) const
-{
-    LUMO_OP("GetListPhysicalNets");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kNC); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::physicalNets)) out.Add(Index(i));
-    return Result();
-}
-
-Result INorvNetClass::FindChildNetClass(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindChildNetClass");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kNC); !r) return r;
-    return FindInList(c, out, c.slot, Field::childNetClasses, name, params);
-}
-
-Result INorvNetClass::SetName(const String& name)
-{
-    LUMO_OP("SetName");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kNC); !r) return r;
-    c.snap->SetName(c.slot, name.str());
-    RenameMapped(*c.snap, c.slot);
-    return c.Done();
-}
+LUMO_INDEX_LIST(INorvNetClass, GetSchemaNetClassMappedObjList, kNC, Field::schemaNetClassRules)
+LUMO_INDEX_LIST(INorvNetClass, GetListPhysicalNets, kNC, Field::physicalNets)
+LUMO_FIND_IN_LIST(INorvNetClass, FindChildNetClass, kNC, Field::childNetClasses)
+LUMO_SET_NAME_MAPPED(INorvNetClass, kNC)
 
 namespace {
 Result MoveClass(Ctx& c, const IObject& target, uint64_t kinds)
@@ -419,41 +372,13 @@ Result INorvNetClass::AddChildNetClass(MutableContainerT<INorvNetClass>& out, co
     return c.Done();
 }
 
-Result INorvNetClass::DeleteChildNetClass(const Index& index)
-{
-    LUMO_OP("DeleteChildNetClass");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kNC); !r) return r;
-    const ObjRecord* t = Live(c, index.GetValue());
-    const bool child = t && (t->owner == c.index || c.snap->Contains(c.R(), Field::childNetClasses, t->index));
-    return DeleteWhere(c, index.GetValue(), kNC, child);
-}
-
-Result INorvNetClass::DeleteAllChildNetClass()
-{
-    LUMO_OP("DeleteAllChildNetClass");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kNC); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::childNetClasses, kNC); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_CHILD(INorvNetClass, DeleteChildNetClass, kNC, Field::childNetClasses, kNC)
+LUMO_DELETE_ALL(INorvNetClass, DeleteAllChildNetClass, kNC, Field::childNetClasses, kNC)
 
 // ---------------------------------------------------------------------------------------------------------
 // INorvConstraintClass
 
-Result INorvConstraintClass::GetHierarchicalName(String& out, char separator) const
-{
-    LUMO_OP("GetHierarchicalName");
-    Ctx c(*this);
-    if (const std::string* text = PlaceholderText(c.snap, c.index)) {
-        if (Result r = Hook(c.s, c.snap, OpKey(op), c.index); !r) return r;
-        out = String(*text);
-        return Result();
-    }
-    if (Result r = c.Enter(op, kCC); !r) return r;
-    return HierarchicalName(c, out, separator, Kind::ConstraintClass);
-}
-
+LUMO_CLASS_NAME(INorvConstraintClass, kCC, ConstraintClass)
 LUMO_REF_GETTER(INorvConstraintClass, GetNetClass, INorvNetClass, kCC, Field::netClass, kNC)
 LUMO_LIST_ITER(INorvConstraintClass, GetIterChildConstraintClasses, INorvConstraintClass, kCC, Field::childConstraintClasses)
 LUMO_REF_GETTER(INorvConstraintClass, GetParentConstraintClass, INorvConstraintClass, kCC, Field::in, kCC)
@@ -474,15 +399,7 @@ Result INorvConstraintClass::GetChildConstraintClass(const String& name, Contain
     return FailNotFound(name.str());
 }
 
-Result INorvConstraintClass::FindChildConstraintClass(ListT<NorvObjectInfo>& out, const String& name,
-                                                      const SearchParams& params) const
-{
-    LUMO_OP("FindChildConstraintClass");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kCC); !r) return r;
-    return FindInList(c, out, c.slot, Field::childConstraintClasses, name, params);
-}
+LUMO_FIND_IN_LIST(INorvConstraintClass, FindChildConstraintClass, kCC, Field::childConstraintClasses)
 
 Result INorvConstraintClass::SetNetClass(INorvNetClass& lockedClass)
 {
@@ -495,37 +412,13 @@ Result INorvConstraintClass::SetNetClass(INorvNetClass& lockedClass)
     return c.Done();
 }
 
-Result INorvConstraintClass::DeleteAllConstraintClass()
-{
-    LUMO_OP("DeleteAllConstraintClass");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCC); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::childConstraintClasses, kCC); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_ALL(INorvConstraintClass, DeleteAllConstraintClass, kCC, Field::childConstraintClasses, kCC)
 
 // ---------------------------------------------------------------------------------------------------------
 // INorvClearRule, INorvViaSpan, INorvParRuleDef, INorvZAxisClearRule
 
-Result INorvClearRule::GetSchemaClearRuleMappedObjList(ListT<Index>& out) const
-{
-    LUMO_OP("GetSchemaClearRuleMappedObjList");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kCR); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::schemaClearRules)) out.Add(Index(i));
-    return Result();
-}
-
-Result INorvClearRule::SetName(const String& name)
-{
-    LUMO_OP("SetName");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCR); !r) return r;
-    c.snap->SetName(c.slot, name.str());
-    RenameMapped(*c.snap, c.slot);
-    return c.Done();
-}
+LUMO_INDEX_LIST(INorvClearRule, GetSchemaClearRuleMappedObjList, kCR, Field::schemaClearRules)
+LUMO_SET_NAME_MAPPED(INorvClearRule, kCR)
 
 LUMO_LIST_ITER(INorvViaSpan, GetIterAllowedVias, INorvVia, LUMO_K(ViaSpan), Field::allowedVias)
 LUMO_LIST_ITER(INorvParRuleDef, GetIterParRuleSections, INorvParRuleSection, LUMO_K(ParRuleDef), Field::sections)
@@ -682,33 +575,9 @@ LUMO_REF_GETTER(INorvScheme, GetParentDesign, INorvDesign, kSch, Field::in, kDes
 LUMO_LIST_ITER(INorvScheme, GetIterSchemaNetClassRules, INorvSchemaNetClassRule, kSch, Field::schemaNetClassRules)
 LUMO_LIST_ITER(INorvScheme, GetIterSchemaClearRules, INorvSchemaClearRule, kSch, Field::schemaClearRules)
 LUMO_SET_NAME(INorvScheme, kSch)
-
-Result INorvScheme::FindSchemaClearRule(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindSchemaClearRule");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kSch); !r) return r;
-    return FindInList(c, out, c.slot, Field::schemaClearRules, name, params);
-}
-
-Result INorvScheme::FindSchemaNetClassRule(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindSchemaNetClassRule");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kSch); !r) return r;
-    return FindInList(c, out, c.slot, Field::schemaNetClassRules, name, params);
-}
-
-Result INorvScheme::GetSchemaClearRule(const Index& index, ContainerT<const INorvSchemaClearRule>& out) const
-{
-    LUMO_OP("GetSchemaClearRule");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kSch); !r) return r;
-    return FetchListed(c, Access::Obj(out), Field::schemaClearRules, index.GetValue(), kSCR);
-}
+LUMO_FIND_IN_LIST(INorvScheme, FindSchemaClearRule, kSch, Field::schemaClearRules)
+LUMO_FIND_IN_LIST(INorvScheme, FindSchemaNetClassRule, kSch, Field::schemaNetClassRules)
+LUMO_FETCH_LISTED(INorvScheme, GetSchemaClearRule, INorvSchemaClearRule, kSch, Field::schemaClearRules, kSCR)
 
 LUMO_REF_GETTER(INorvSchemaNetClassRule, GetParentNetClass, INorvNetClass, kSNCR, Field::parentNetClass, kNC)
 LUMO_REF_GETTER(INorvSchemaNetClassRule, GetParentScheme, INorvScheme, kSNCR, Field::in, kSch)
@@ -735,23 +604,8 @@ Result INorvSchemaNetClassRule::FindLayerRule(ListT<NorvObjectExtInfo>& out, int
     return FindLayerRules(c, out, Field::layerRules, Kind::LayerRule, layerIndex);
 }
 
-Result INorvSchemaNetClassRule::GetLayerRule(const Index& index, ContainerT<const INorvLayerRule>& out) const
-{
-    LUMO_OP("GetLayerRule");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kSNCR); !r) return r;
-    return FetchListed(c, Access::Obj(out), Field::layerRules, index.GetValue(), LUMO_K(LayerRule));
-}
-
-Result INorvSchemaNetClassRule::FindViaAssign(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const
-{
-    LUMO_OP("FindViaAssign");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, kSNCR); !r) return r;
-    return FindInList(c, out, c.slot, Field::viaAssigns, name, params);
-}
+LUMO_FETCH_LISTED(INorvSchemaNetClassRule, GetLayerRule, INorvLayerRule, kSNCR, Field::layerRules, LUMO_K(LayerRule))
+LUMO_FIND_IN_LIST(INorvSchemaNetClassRule, FindViaAssign, kSNCR, Field::viaAssigns)
 
 LUMO_REF_GETTER(INorvViaAssign, GetParentSchemeNetClassRule, INorvSchemaNetClassRule, LUMO_K(ViaAssign), Field::in, kSNCR)
 
@@ -772,14 +626,7 @@ Result INorvSchemaClearRule::FindLayerClearRule(ListT<NorvObjectExtInfo>& out, i
     return FindLayerRules(c, out, Field::layerClearRules, Kind::LayerClearRule, layerIndex);
 }
 
-Result INorvSchemaClearRule::GetLayerClearRule(const Index& index, ContainerT<const INorvLayerClearRule>& out) const
-{
-    LUMO_OP("GetLayerClearRule");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kSCR); !r) return r;
-    return FetchListed(c, Access::Obj(out), Field::layerClearRules, index.GetValue(), LUMO_K(LayerClearRule));
-}
+LUMO_FETCH_LISTED(INorvSchemaClearRule, GetLayerClearRule, INorvLayerClearRule, kSCR, Field::layerClearRules, LUMO_K(LayerClearRule))
 
 LUMO_INT_GETTER(INorvLayerClearRule, GetLayerIndex, int32_t, LUMO_K(LayerClearRule), Field::layerIndex)
 LUMO_REF_GETTER(INorvLayerClearRule, GetParentLayer, INorvLayer, LUMO_K(LayerClearRule), Field::parentLayer, LUMO_K(Layer))
@@ -788,24 +635,9 @@ LUMO_REF_GETTER(INorvLayerClearRule, GetParentLayer, INorvLayer, LUMO_K(LayerCle
 // Generic objects
 
 LUMO_LIST_ITER(INorvGenObjType, GetIterGenCompObjs, INorvGenCompObj, kGOT, Field::genCompObjs)
+LUMO_DELETE_BELOW(INorvGenObjType, DeleteGenCompObj, kGOT, kGCO)
 
-Result INorvGenObjType::DeleteGenCompObj(const Index& index)
-{
-    LUMO_OP("DeleteGenCompObj");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kGOT); !r) return r;
-    return DeleteWhere(c, index.GetValue(), kGCO, Below(*c.snap, index.GetValue(), c.index));
-}
-
-Result INorvGenCompObj::GetLevel(String& out) const
-{
-    LUMO_OP("GetLevel");
-    Ctx c(*this);
-    if (Result r = c.Enter(op, kGCO); !r) return r;
-    out = String(c.snap->GetText(c.R(), Field::level));
-    return Result();
-}
-
+LUMO_TEXT_GETTER(INorvGenCompObj, GetLevel, kGCO, Field::level)
 LUMO_LIST_ITER(INorvGenCompObj, GetIterGenCompObjs, INorvGenCompObj, kGCO, Field::genCompObjs)
 LUMO_LIST_ITER(INorvGenCompObj, GetIterGenObjs, INorvGenObj, kGCO, Field::genObjs)
 
@@ -842,31 +674,9 @@ Result INorvGenCompObj::AddGenObj(const String& name, const String& typeText, Mu
     return c.Done();
 }
 
-Result INorvGenCompObj::DeleteGenObj(const Index& index)
-{
-    LUMO_OP("DeleteGenObj");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kGCO); !r) return r;
-    const ObjRecord* t = Live(c, index.GetValue());
-    const bool child = t && (t->owner == c.index || c.snap->Contains(c.R(), Field::genObjs, t->index));
-    return DeleteWhere(c, index.GetValue(), LUMO_K(GenObj), child);
-}
+LUMO_DELETE_CHILD(INorvGenCompObj, DeleteGenObj, kGCO, Field::genObjs, LUMO_K(GenObj))
+LUMO_DELETE_BELOW(INorvGenCompObj, DeleteGenCompObj, kGCO, kGCO)
 
-Result INorvGenCompObj::DeleteGenCompObj(const Index& index)
-{
-    LUMO_OP("DeleteGenCompObj");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kGCO); !r) return r;
-    return DeleteWhere(c, index.GetValue(), kGCO, Below(*c.snap, index.GetValue(), c.index));
-}
-
-Result INorvGenObj::GetLevel(String& out) const
-{
-    LUMO_OP("GetLevel");
-    Ctx c(*this);
-    if (Result r = c.Enter(op, LUMO_K(GenObj)); !r) return r;
-    out = String(c.snap->GetText(c.R(), Field::level));
-    return Result();
-}
+LUMO_TEXT_GETTER(INorvGenObj, GetLevel, LUMO_K(GenObj), Field::level)
 
 }  // namespace Lumo

@@ -15,20 +15,6 @@ const uint64_t kComp = LUMO_K(NorvComp);
 const uint64_t kPart = LUMO_K(Part);
 const uint64_t kPartPin = LUMO_K(PartPin);
 
-bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t)
-{
-    return t.owner == c.index || c.snap->Contains(c.R(), list, t.index);
-}
-
-// Deletes a child held in the list or owned by the receiver.
-Result DeleteChild(Ctx& c, Field list, uint64_t target, uint64_t kinds)
-{
-    const ObjRecord* t = Live(c, target);
-    if (!t) return FailNotExist(target);
-    if (!IsKind(t, kinds) || !OwnedOrListed(c, list, *t)) return FailNotChild(target);
-    if (Result r = DeleteObject(c, target); !r) return r;
-    return c.Done();
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -80,22 +66,8 @@ Result INorvElectricalNet::AddPhysicalNet(const INorvPhysicalNet& physNet)
     return c.Done();
 }
 
-Result INorvElectricalNet::DeletePinPair(const Index& index)
-{
-    LUMO_OP("DeletePinPair");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kEN); !r) return r;
-    return DeleteChild(c, Field::pinPairs, index.GetValue(), LUMO_K(PinPair));
-}
-
-Result INorvElectricalNet::DeleteAllPinPair()
-{
-    LUMO_OP("DeleteAllPinPair");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kEN); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::pinPairs, LUMO_K(PinPair)); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_CHILD(INorvElectricalNet, DeletePinPair, kEN, Field::pinPairs, LUMO_K(PinPair))
+LUMO_DELETE_ALL(INorvElectricalNet, DeleteAllPinPair, kEN, Field::pinPairs, LUMO_K(PinPair))
 
 Result INorvElectricalNet::SetConstraintClass(INorvConstraintClass& lockedClass)
 {
@@ -166,22 +138,8 @@ Result INorvPhysicalNet::FindPin(ListT<NorvObjectInfo>& out, const String& name,
     return Result();
 }
 
-Result INorvPhysicalNet::DeleteFromTo(const Index& index)
-{
-    LUMO_OP("DeleteFromTo");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kPN); !r) return r;
-    return DeleteChild(c, Field::fromTos, index.GetValue(), LUMO_K(FromTo));
-}
-
-Result INorvPhysicalNet::DeleteAllFromTos()
-{
-    LUMO_OP("DeleteAllFromTos");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kPN); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::fromTos, LUMO_K(FromTo)); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_CHILD(INorvPhysicalNet, DeleteFromTo, kPN, Field::fromTos, LUMO_K(FromTo))
+LUMO_DELETE_ALL(INorvPhysicalNet, DeleteAllFromTos, kPN, Field::fromTos, LUMO_K(FromTo))
 
 Result INorvPhysicalNet::DeletePin(const Index& index)
 {

@@ -216,14 +216,7 @@ Result IObjectNorv::DeleteConstraint(const Index& constraint)
     return c.Done();
 }
 
-Result IObjectNorv::DeleteAllConstraints()
-{
-    LUMO_OP("DeleteAllConstraints");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
-    if (Result r = DeleteAllListed(c, Field::constraints, LUMO_K(Constraint)); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_ALL(IObjectNorv, DeleteAllConstraints, NorvKinds(), Field::constraints, LUMO_K(Constraint))
 
 Result IObjectNorv::SetAttribute(const String& name, const String& value)
 {

@@ -36,6 +36,10 @@ Result DeleteObject(const Ctx& c, uint64_t target);
 Result DeleteListed(const Ctx& c, Field list, uint64_t target, uint64_t kinds);
 // Deletes every live entry of the receiver's list (of the kinds).
 Result DeleteAllListed(const Ctx& c, Field list, uint64_t kinds);
+// True when the receiver owns t or holds it in the list.
+bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t);
+// Deletes a live object of the kinds that the receiver owns or holds in the list; else "not a child".
+Result DeleteChild(Ctx& c, Field list, uint64_t target, uint64_t kinds);
 
 // Slot of a live record of this snapshot, or -1.
 inline int64_t LiveSlot(const Ctx& c, uint64_t index)
@@ -120,15 +124,7 @@ uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t p
     }
 
 #define LUMO_FILTER_ITER(Cls, Method, ElemT, E, Recv, Fld)                                         \
-    Result Cls::Method(IteratorT<const ElemT>& out) const                                          \
-    {                                                                                              \
-        LUMO_OP(#Method);                                                                          \
-        Ctx c(*this);                                                                              \
-        ResetI(out, c, op);                                                                        \
-        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
-        FillI(out, c, op, c.snap->GetList(c.R(), Fld));                                            \
-        return Result();                                                                           \
-    }                                                                                              \
+    LUMO_LIST_ITER(Cls, Method, ElemT, Recv, Fld)                                                  \
     Result Cls::Method(IteratorT<const ElemT>& out, const BitContainerT<E>& filter) const          \
     {                                                                                              \
         LUMO_OP(#Method);                                                                          \
@@ -147,6 +143,59 @@ uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t p
         if (Result r = c.Enter(op, Recv); !r) return r;                                            \
         out = static_cast<OutT>(c.snap->GetInt(c.R(), Fld));                                       \
         return Result();                                                                           \
+    }
+
+// The indexes of a list field, as they stand.
+#define LUMO_INDEX_LIST(Cls, Method, Recv, Fld)                                                    \
+    Result Cls::Method(ListT<Index>& out) const                                                    \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        out.RemoveAll();                                                                           \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        for (uint64_t i : c.snap->GetList(c.R(), Fld)) out.Add(Index(i));                          \
+        return Result();                                                                           \
+    }
+
+#define LUMO_TEXT_GETTER(Cls, Method, Recv, Fld)                                                   \
+    Result Cls::Method(String& out) const                                                          \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        out = String(c.snap->GetText(c.R(), Fld));                                                 \
+        return Result();                                                                           \
+    }
+
+// Searches a list field of the receiver by name.
+#define LUMO_FIND_IN_LIST(Cls, Method, Recv, Fld)                                                  \
+    Result Cls::Method(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        out.RemoveAll();                                                                           \
+        if (Result r = c.Enter(op, Recv); !r) return r;                                            \
+        return FindInList(c, out, c.slot, Fld, name, params);                                      \
+    }
+
+#define LUMO_DELETE_CHILD(Cls, Method, Recv, Fld, Kinds)                                           \
+    Result Cls::Method(const Index& index)                                                         \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
+        return DeleteChild(c, Fld, index.GetValue(), Kinds);                                       \
+    }
+
+// Deletes every live entry of the kinds in a list field of the receiver.
+#define LUMO_DELETE_ALL(Cls, Method, Recv, Fld, Kinds)                                             \
+    Result Cls::Method()                                                                           \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
+        if (Result r = DeleteAllListed(c, Fld, Kinds); !r) return r;                               \
+        return c.Done();                                                                           \
     }
 
 #define LUMO_SET_NAME(Cls, Recv)                                                                   \

@@ -83,6 +83,20 @@ Result DeleteObject(const Ctx& c, uint64_t target)
     return Result();
 }
 
+bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t)
+{
+    return t.owner == c.index || c.snap->Contains(c.R(), list, t.index);
+}
+
+Result DeleteChild(Ctx& c, Field list, uint64_t target, uint64_t kinds)
+{
+    const ObjRecord* t = Live(c, target);
+    if (!t) return FailNotExist(target);
+    if (!IsKind(t, kinds) || !OwnedOrListed(c, list, *t)) return FailNotChild(target);
+    if (Result r = DeleteObject(c, target); !r) return r;
+    return c.Done();
+}
+
 Result DeleteListed(const Ctx& c, Field list, uint64_t target, uint64_t kinds)
 {
     const ObjRecord* t = Live(c, target);

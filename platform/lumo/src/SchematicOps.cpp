@@ -50,27 +50,10 @@ Result IFlatNet::GetIterPinsConnected(IteratorT<const IPin>& out) const
 }
 
 LUMO_REF_GETTER(INet, GetPath, IPath, kPage, Field::path, LUMO_K(Path))
-
-Result INet::GetLabel(String& out) const
-{
-    LUMO_OP("GetLabel");
-    Ctx c(*this);
-    if (Result r = c.Enter(op, kPage); !r) return r;
-    out = String(c.snap->GetText(c.R(), Field::label));
-    return Result();
-}
-
+LUMO_TEXT_GETTER(INet, GetLabel, kPage, Field::label)
 LUMO_LIST_ITER(INet, GetIterPinsConnected, IPin, kPage, Field::pinsConnected)
 
-Result IPath::GetListHierarchyIndexes(ListT<Index>& out) const
-{
-    LUMO_OP("GetListHierarchyIndexes");
-    Ctx c(*this);
-    out.RemoveAll();
-    if (Result r = c.Enter(op, LUMO_K(Path)); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::hierarchy)) out.Add(Index(i));
-    return Result();
-}
+LUMO_INDEX_LIST(IPath, GetListHierarchyIndexes, LUMO_K(Path), Field::hierarchy)
 
 Result IComp::GetType(BitContainerT<ECompType>& out) const
 {
