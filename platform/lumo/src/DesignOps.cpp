@@ -147,18 +147,6 @@ Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, K
         return HierarchicalName(c, out, separator, Kind::KindName);                                \
     }
 
-// Renames an object whose scheme rules carry its name.
-#define LUMO_SET_NAME_MAPPED(Cls, Recv)                                                            \
-    Result Cls::SetName(const String& name)                                                        \
-    {                                                                                              \
-        LUMO_OP("SetName");                                                                        \
-        Ctx c(*this);                                                                              \
-        if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
-        c.snap->SetName(c.slot, name.str());                                                       \
-        RenameMapped(*c.snap, c.slot);                                                             \
-        return c.Done();                                                                           \
-    }
-
 // ---------------------------------------------------------------------------------------------------------
 // INorvDesign
 
@@ -324,7 +312,7 @@ LUMO_REF_GETTER(INorvNetClass, GetParentNetClass, INorvNetClass, kNC, Field::in,
 LUMO_INDEX_LIST(INorvNetClass, GetSchemaNetClassMappedObjList, kNC, Field::schemaNetClassRules)
 LUMO_INDEX_LIST(INorvNetClass, GetListPhysicalNets, kNC, Field::physicalNets)
 LUMO_FIND_IN_LIST(INorvNetClass, FindChildNetClass, kNC, Field::childNetClasses)
-LUMO_SET_NAME_MAPPED(INorvNetClass, kNC)
+LUMO_SET_NAME_THEN(INorvNetClass, kNC, RenameMapped(*c.snap, c.slot))
 
 namespace {
 Result MoveClass(Ctx& c, const IObject& target, uint64_t kinds)
@@ -418,7 +406,7 @@ LUMO_DELETE_ALL(INorvConstraintClass, DeleteAllConstraintClass, kCC, Field::chil
 // INorvClearRule, INorvViaSpan, INorvParRuleDef, INorvZAxisClearRule
 
 LUMO_INDEX_LIST(INorvClearRule, GetSchemaClearRuleMappedObjList, kCR, Field::schemaClearRules)
-LUMO_SET_NAME_MAPPED(INorvClearRule, kCR)
+LUMO_SET_NAME_THEN(INorvClearRule, kCR, RenameMapped(*c.snap, c.slot))
 
 LUMO_LIST_ITER(INorvViaSpan, GetIterAllowedVias, INorvVia, LUMO_K(ViaSpan), Field::allowedVias)
 LUMO_LIST_ITER(INorvParRuleDef, GetIterParRuleSections, INorvParRuleSection, LUMO_K(ParRuleDef), Field::sections)

@@ -198,12 +198,16 @@ uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t p
         return c.Done();                                                                           \
     }
 
-#define LUMO_SET_NAME(Cls, Recv)                                                                   \
+// Renames the receiver, then runs the statement Then (which may use c).
+#define LUMO_SET_NAME_THEN(Cls, Recv, Then)                                                        \
     Result Cls::SetName(const String& name)                                                        \
     {                                                                                              \
         LUMO_OP("SetName");                                                                        \
         Ctx c(*this);                                                                              \
         if (Result r = c.EnterWrite(op, Recv); !r) return r;                                       \
         c.snap->SetName(c.slot, name.str());                                                       \
+        Then;                                                                                      \
         return c.Done();                                                                           \
     }
+
+#define LUMO_SET_NAME(Cls, Recv) LUMO_SET_NAME_THEN(Cls, Recv, )
