@@ -168,16 +168,8 @@ private:
             VisitNorv(*it);
             Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
             ReadRef(it->GetParentNetClass(netClass), netClass);
-            Lumo::IteratorT<const Lumo::INorvLayerRule> layer;
-            if (it->GetIterLayerRules(layer)) {
-                for (; layer.IsValid(); ++layer)
-                    VisitNorv(*layer);
-            }
-            Lumo::IteratorT<const Lumo::INorvViaAssign> via;
-            if (it->GetIterViaAssigns(via)) {
-                for (; via.IsValid(); ++via)
-                    VisitNorv(*via);
-            }
+            WalkFlat<Lumo::INorvLayerRule>(*it, &Lumo::INorvSchemaNetClassRule::GetIterLayerRules);
+            WalkFlat<Lumo::INorvViaAssign>(*it, &Lumo::INorvSchemaNetClassRule::GetIterViaAssigns);
             Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> child;
             if (it->GetIterSchemeNetClassRuleChild(child))
                 WalkSchemaRules(child);
@@ -188,23 +180,19 @@ private:
     {
         for (; it.IsValid(); ++it) {
             VisitNorv(*it);
-            Lumo::IteratorT<const Lumo::INorvGenObj> obj;
-            if (it->GetIterGenObjs(obj)) {
-                for (; obj.IsValid(); ++obj)
-                    VisitNorv(*obj);
-            }
+            WalkFlat<Lumo::INorvGenObj>(*it, &Lumo::INorvGenCompObj::GetIterGenObjs);
             Lumo::IteratorT<const Lumo::INorvGenCompObj> child;
             if (it->GetIterGenCompObjs(child))
                 WalkGenCompObjs(child);
         }
     }
 
-    // Walks a plain home list whose elements own nothing.
-    template <class I, class Getter>
-    void WalkFlat(const Lumo::INorvDesign& design, Getter get)
+    // Walks a plain list of the owner whose elements own nothing.
+    template <class I, class Owner, class Getter>
+    void WalkFlat(const Owner& owner, Getter get)
     {
         Lumo::IteratorT<const I> it;
-        if ((design.*get)(it)) {
+        if ((owner.*get)(it)) {
             for (; it.IsValid(); ++it)
                 VisitNorv(*it);
         }
@@ -234,11 +222,8 @@ private:
                         VisitNorv(*clear);
                         Lumo::ContainerT<const Lumo::INorvClearRule> parent;
                         ReadRef(clear->GetParentClearRule(parent), parent);
-                        Lumo::IteratorT<const Lumo::INorvLayerClearRule> layer;
-                        if (clear->GetIterLayerClearRules(layer)) {
-                            for (; layer.IsValid(); ++layer)
-                                VisitNorv(*layer);
-                        }
+                        WalkFlat<Lumo::INorvLayerClearRule>(*clear,
+                                                            &Lumo::INorvSchemaClearRule::GetIterLayerClearRules);
                     }
                 }
             }
@@ -255,22 +240,14 @@ private:
         if (design.GetIterParRuleDefs(parRule)) {
             for (; parRule.IsValid(); ++parRule) {
                 VisitNorv(*parRule);
-                Lumo::IteratorT<const Lumo::INorvParRuleSection> section;
-                if (parRule->GetIterParRuleSections(section)) {
-                    for (; section.IsValid(); ++section)
-                        VisitNorv(*section);
-                }
+                WalkFlat<Lumo::INorvParRuleSection>(*parRule, &Lumo::INorvParRuleDef::GetIterParRuleSections);
             }
         }
         Lumo::IteratorT<const Lumo::INorvZAxisClearRule> zaxis;
         if (design.GetIterZAxisClearRules(zaxis)) {
             for (; zaxis.IsValid(); ++zaxis) {
                 VisitNorv(*zaxis);
-                Lumo::IteratorT<const Lumo::INorvZAxisLayerRule> layer;
-                if (zaxis->GetIterZAxisLayerRules(layer)) {
-                    for (; layer.IsValid(); ++layer)
-                        VisitNorv(*layer);
-                }
+                WalkFlat<Lumo::INorvZAxisLayerRule>(*zaxis, &Lumo::INorvZAxisClearRule::GetIterZAxisLayerRules);
             }
         }
         Lumo::IteratorT<const Lumo::INorvGenObjType> genType;
@@ -327,11 +304,7 @@ private:
                     for (; pin.IsValid(); ++pin)
                         ++m.memberships;
                 }
-                Lumo::IteratorT<const Lumo::INorvFromTo> fromTo;
-                if (net->GetIterFromTos(fromTo)) {
-                    for (; fromTo.IsValid(); ++fromTo)
-                        VisitNorv(*fromTo);
-                }
+                WalkFlat<Lumo::INorvFromTo>(*net, &Lumo::INorvPhysicalNet::GetIterFromTos);
             }
         }
         Lumo::IteratorT<const Lumo::INorvDiffPair> diffPair;
@@ -365,16 +338,8 @@ private:
         if (Ok(config.GetIterParts(part))) {
             for (; part.IsValid(); ++part) {
                 VisitNorv(*part);
-                Lumo::IteratorT<const Lumo::INorvPartPin> partPin;
-                if (part->GetIterPartPins(partPin)) {
-                    for (; partPin.IsValid(); ++partPin)
-                        VisitNorv(*partPin);
-                }
-                Lumo::IteratorT<const Lumo::INorvPartPinPair> pinPair;
-                if (part->GetIterPartPinPairs(pinPair)) {
-                    for (; pinPair.IsValid(); ++pinPair)
-                        VisitNorv(*pinPair);
-                }
+                WalkFlat<Lumo::INorvPartPin>(*part, &Lumo::INorvPart::GetIterPartPins);
+                WalkFlat<Lumo::INorvPartPinPair>(*part, &Lumo::INorvPart::GetIterPartPinPairs);
             }
         }
     }
