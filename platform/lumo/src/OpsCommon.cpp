@@ -70,17 +70,24 @@ Result FindInList(const Ctx& c, ListT<NorvObjectInfo>& out, uint32_t slot, Field
     return Result();
 }
 
-Result DeleteObject(const Ctx& c, uint64_t target)
+namespace {
+// Erases a collected deletion set, or nothing when another owner's lock covers any of it.
+Result EraseUnlessLocked(const Ctx& c, const std::vector<uint32_t>& set)
 {
-    const int64_t slot = LiveSlot(c, target);
-    if (slot < 0) return FailNotExist(target);
-    const std::vector<uint32_t> set = c.snap->CollectDeletion(static_cast<uint32_t>(slot));
     for (uint32_t x : set) {
         if (Result r = LockConflict(*c.snap, c.snap->records[x].index, false); !r) return r;
     }
     c.snap->Erase(set);
     if (c.s) c.s->modified = true;
     return Result();
+}
+}  // namespace
+
+Result DeleteObject(const Ctx& c, uint64_t target)
+{
+    const int64_t slot = LiveSlot(c, target);
+    if (slot < 0) return FailNotExist(target);
+    return EraseUnlessLocked(c, c.snap->CollectDeletion(static_cast<uint32_t>(slot)));
 }
 
 bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t)
@@ -117,12 +124,7 @@ Result DeleteAllListed(const Ctx& c, Field list, uint64_t kinds)
         for (uint32_t x : c.snap->CollectDeletion(static_cast<uint32_t>(slot)))
             if (seen.insert(x).second) set.push_back(x);
     }
-    for (uint32_t x : set) {
-        if (Result r = LockConflict(*c.snap, c.snap->records[x].index, false); !r) return r;
-    }
-    c.snap->Erase(set);
-    if (c.s) c.s->modified = true;
-    return Result();
+    return EraseUnlessLocked(c, set);
 }
 
 uint32_t CreateOwned(SnapshotData& snap, Kind kind, uint64_t owner, const std::string& name)
