@@ -28,18 +28,9 @@ Result OwnedFetch(const Ctx& c, IObject& out, uint64_t index, Kind kind, Field l
 {
     const ObjRecord* t = Live(c, index);
     if (!t) return FailNotExist(index);
-    if (t->kind != kind || (t->owner != c.index && !c.snap->Contains(c.R(), list, index))) return FailNotChild(index);
+    if (t->kind != kind || !OwnedOrListed(c, list, *t)) return FailNotChild(index);
     SetObject(out, c.s, c.snap, index);
     return Result();
-}
-
-Result DeleteOwned(Ctx& c, uint64_t index, Kind kind, Field list)
-{
-    const ObjRecord* t = Live(c, index);
-    if (!t) return FailNotExist(index);
-    if (t->kind != kind || (t->owner != c.index && !c.snap->Contains(c.R(), list, index))) return FailNotChild(index);
-    if (Result r = DeleteObject(c, index); !r) return r;
-    return c.Done();
 }
 
 bool HasLiveParent(const SnapshotData& snap, const ObjRecord& pn)
@@ -87,6 +78,17 @@ Result IConfig::GetIterComps(IteratorT<const IComp>& out) const
 // ---------------------------------------------------------------------------------------------------------
 // INorvConfig reads
 
+// Fetches an object of the kind that the configuration owns or holds in the list.
+#define LUMO_CONFIG_FETCH(Method, OutT, KindName, Fld)                                             \
+    Result INorvConfig::Method(const Index& index, ContainerT<const OutT>& out) const              \
+    {                                                                                              \
+        LUMO_OP(#Method);                                                                          \
+        Ctx c(*this);                                                                              \
+        ResetC(out);                                                                               \
+        if (Result r = c.Enter(op, kCfg); !r) return r;                                            \
+        return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::KindName, Fld);             \
+    }
+
 LUMO_REF_GETTER(INorvConfig, GetNorvDesign, INorvDesign, kCfg, Field::design, LUMO_K(Design))
 LUMO_LIST_ITER(INorvConfig, GetIterElectricalNets, INorvElectricalNet, kCfg, Field::electricalNets)
 LUMO_LIST_ITER(INorvConfig, GetIterPhysicalNets, INorvPhysicalNet, kCfg, Field::physicalNets)
@@ -94,32 +96,9 @@ LUMO_LIST_ITER(INorvConfig, GetIterDiffPairs, INorvDiffPair, kCfg, Field::diffPa
 LUMO_LIST_ITER(INorvConfig, GetIterNorvComps, INorvComp, kCfg, Field::norvComps)
 LUMO_LIST_ITER(INorvConfig, GetIterParts, INorvPart, kCfg, Field::parts)
 
-Result INorvConfig::GetPhysicalNet(const Index& index, ContainerT<const INorvPhysicalNet>& out) const
-{
-    LUMO_OP("GetPhysicalNet");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::PhysicalNet, Field::physicalNets);
-}
-
-Result INorvConfig::GetElectricalNet(const Index& index, ContainerT<const INorvElectricalNet>& out) const
-{
-    LUMO_OP("GetElectricalNet");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::ElectricalNet, Field::electricalNets);
-}
-
-Result INorvConfig::GetNorvComp(const Index& index, ContainerT<const INorvComp>& out) const
-{
-    LUMO_OP("GetNorvComp");
-    Ctx c(*this);
-    ResetC(out);
-    if (Result r = c.Enter(op, kCfg); !r) return r;
-    return OwnedFetch(c, Access::Obj(out), index.GetValue(), Kind::NorvComp, Field::norvComps);
-}
+LUMO_CONFIG_FETCH(GetPhysicalNet, INorvPhysicalNet, PhysicalNet, Field::physicalNets)
+LUMO_CONFIG_FETCH(GetElectricalNet, INorvElectricalNet, ElectricalNet, Field::electricalNets)
+LUMO_CONFIG_FETCH(GetNorvComp, INorvComp, NorvComp, Field::norvComps)
 
 Result INorvConfig::GetPhysicalNetByFlatNet(const Index& flatNet, ContainerT<const INorvPhysicalNet>& out) const
 {
@@ -237,38 +216,10 @@ Result INorvConfig::AddNorvComp(MutableContainerT<INorvComp>& out, const Contain
     return c.Done();
 }
 
-Result INorvConfig::DeleteDiffPair(const Index& index)
-{
-    LUMO_OP("DeleteDiffPair");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
-    return DeleteOwned(c, index.GetValue(), Kind::DiffPair, Field::diffPairs);
-}
-
-Result INorvConfig::DeleteElectricalNet(const Index& index)
-{
-    LUMO_OP("DeleteElectricalNet");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
-    return DeleteOwned(c, index.GetValue(), Kind::ElectricalNet, Field::electricalNets);
-}
-
-Result INorvConfig::DeletePhysicalNet(const Index& index)
-{
-    LUMO_OP("DeletePhysicalNet");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
-    return DeleteOwned(c, index.GetValue(), Kind::PhysicalNet, Field::physicalNets);
-}
-
-Result INorvConfig::DeleteNorvComp(const Index& index)
-{
-    LUMO_OP("DeleteNorvComp");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, kCfg); !r) return r;
-    return DeleteOwned(c, index.GetValue(), Kind::NorvComp, Field::norvComps);
-}
-
+LUMO_DELETE_CHILD(INorvConfig, DeleteDiffPair, kCfg, Field::diffPairs, LUMO_K(DiffPair))
+LUMO_DELETE_CHILD(INorvConfig, DeleteElectricalNet, kCfg, Field::electricalNets, LUMO_K(ElectricalNet))
+LUMO_DELETE_CHILD(INorvConfig, DeletePhysicalNet, kCfg, Field::physicalNets, LUMO_K(PhysicalNet))
+LUMO_DELETE_CHILD(INorvConfig, DeleteNorvComp, kCfg, Field::norvComps, LUMO_K(NorvComp))
 LUMO_DELETE_ALL(INorvConfig, DeleteAllDiffPairs, kCfg, Field::diffPairs, LUMO_K(DiffPair))
 
 Result INorvConfig::UpdateIncremental(const ListT<Index>& physNets, const ListT<Index>& elecNets)

@@ -37,7 +37,10 @@ Result DeleteListed(const Ctx& c, Field list, uint64_t target, uint64_t kinds);
 // Deletes every live entry of the receiver's list (of the kinds).
 Result DeleteAllListed(const Ctx& c, Field list, uint64_t kinds);
 // True when the receiver owns t or holds it in the list.
-bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t);
+inline bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t)
+{
+    return t.owner == c.index || c.snap->Contains(c.R(), list, t.index);
+}
 // Deletes a live object of the kinds that the receiver owns or holds in the list; else "not a child".
 Result DeleteChild(Ctx& c, Field list, uint64_t target, uint64_t kinds);
 

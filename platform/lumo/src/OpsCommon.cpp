@@ -90,11 +90,6 @@ Result DeleteObject(const Ctx& c, uint64_t target)
     return EraseUnlessLocked(c, c.snap->CollectDeletion(static_cast<uint32_t>(slot)));
 }
 
-bool OwnedOrListed(const Ctx& c, Field list, const ObjRecord& t)
-{
-    return t.owner == c.index || c.snap->Contains(c.R(), list, t.index);
-}
-
 Result DeleteChild(Ctx& c, Field list, uint64_t target, uint64_t kinds)
 {
     const ObjRecord* t = Live(c, target);
