@@ -376,18 +376,7 @@ Result ISnapshot::AddNorvConfig(MutableContainerT<INorvConfig>& out, const Strin
     return c.Done();
 }
 
-Result ISnapshot::RemoveConfig(const Index& config)
-{
-    LUMO_OP("RemoveConfig");
-    Ctx c(*this);
-    if (Result r = c.EnterWrite(op, LUMO_K(Snapshot)); !r) return r;
-    const ObjRecord* t = Live(c, config.GetValue());
-    if (!t) return FailNotExist(config.GetValue());
-    if (t->kind != Kind::NorvConfig || (t->owner != c.index && !c.snap->Contains(c.R(), Field::norvConfigs, t->index)))
-        return FailNotChild(config.GetValue());
-    if (Result r = DeleteObject(c, config.GetValue()); !r) return r;
-    return c.Done();
-}
+LUMO_DELETE_CHILD(ISnapshot, RemoveConfig, LUMO_K(Snapshot), Field::norvConfigs, LUMO_K(NorvConfig))
 
 // ---------------------------------------------------------------------------------------------------------
 // LumoPI
