@@ -11,11 +11,10 @@
 using namespace Lumo;
 using namespace Lumo::StandIn;
 using LumoTest::Design;
+using LumoTest::Ix;
 using LumoTest::LoadText;
 
 namespace {
-
-Index Ix(uint64_t type, uint64_t serial) { return Index((type << 56) | serial); }
 
 Index N(uint64_t serial) { return Ix(OT_NorvPhysicalNet, serial); }
 Index E(uint64_t serial) { return Ix(OT_NorvElectricalNet, serial); }
@@ -35,13 +34,10 @@ protected:
         m_snap = snap;
     }
 
-    // The indexes an electrical net's walk yields.
-    std::vector<Index> NetsOf(Index elecNet)
+    // The indexes the rest of a walk yields.
+    template <class T>
+    static std::vector<Index> IndexesOf(IteratorT<const T>& it)
     {
-        ContainerT<const INorvElectricalNet> e;
-        EXPECT_TRUE(m_uid.GetNorvElectricalNet(e, elecNet));
-        IteratorT<const INorvPhysicalNet> it;
-        EXPECT_TRUE(e->GetIterPhysicalNets(it));
         std::vector<Index> out;
         for (; it.IsValid(); ++it) {
             Index i;
@@ -49,6 +45,16 @@ protected:
             out.push_back(i);
         }
         return out;
+    }
+
+    // The indexes an electrical net's walk yields.
+    std::vector<Index> NetsOf(Index elecNet)
+    {
+        ContainerT<const INorvElectricalNet> e;
+        EXPECT_TRUE(m_uid.GetNorvElectricalNet(e, elecNet));
+        IteratorT<const INorvPhysicalNet> it;
+        EXPECT_TRUE(e->GetIterPhysicalNets(it));
+        return IndexesOf(it);
     }
 
     // The parent electrical net a physical net reports, or the empty index when the getter fails.
@@ -70,13 +76,7 @@ protected:
         EXPECT_TRUE(m_uid.GetNorvPhysicalNet(n, physNet));
         IteratorT<const INorvPin> it;
         EXPECT_TRUE(n->GetIterPins(it));
-        std::vector<Index> out;
-        for (; it.IsValid(); ++it) {
-            Index i;
-            EXPECT_TRUE(it->GetIndex(i));
-            out.push_back(i);
-        }
-        return out;
+        return IndexesOf(it);
     }
 
     std::unique_ptr<LumoPI> m_s;

@@ -10,11 +10,10 @@
 using namespace Lumo;
 using namespace Lumo::StandIn;
 using LumoTest::Design;
+using LumoTest::Ix;
 using LumoTest::LoadText;
 
 namespace {
-
-Index Ix(uint64_t type, uint64_t serial) { return Index((type << 56) | serial); }
 
 std::unique_ptr<LumoPI> MustLoad(const std::string& json)
 {

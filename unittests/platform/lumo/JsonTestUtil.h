@@ -62,4 +62,7 @@ inline std::string Design(const std::string& snapshotKeys, const std::string& to
            (snapshotKeys.empty() ? std::string() : ", " + snapshotKeys) + " } ] }";
 }
 
+// The index of an object type and serial.
+inline Lumo::Index Ix(uint64_t type, uint64_t serial) { return Lumo::Index((type << 56) | serial); }
+
 }  // namespace LumoTest
