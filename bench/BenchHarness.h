@@ -84,15 +84,14 @@ struct Case
     std::function<std::unique_ptr<CNorvDetailChecker>()> make;
 };
 
-// The header of a case table: findings, seconds, microseconds per size and database calls per run.
-inline void PrintCaseHeader(int labelWidth)
+template <class Test>
+Case MakeCase(const char* name)
 {
-    std::printf("%-*s %8s %10s %12s %14s %10s\n", labelWidth, "test", "size", "findings", "seconds", "us per size",
-                "db calls");
+    return {name, [] { return std::make_unique<Test>(); }};
 }
 
 // Runs every case once on the session's design TOP (with the constraints file, "" for none) and prints
-// one row each.
+// one row each: findings, seconds, microseconds per size and database calls.
 inline void RunCases(const std::vector<Case>& cases, Lumo::LumoPI& session, size_t n, int labelWidth,
                      const char* constraints)
 {
@@ -107,6 +106,16 @@ inline void RunCases(const std::vector<Case>& cases, Lumo::LumoPI& session, size
                     seconds, seconds * 1e6 / static_cast<double>(n),
                     static_cast<unsigned long long>(Lumo::StandIn::GetCallCounts(session).Total()));
     }
+}
+
+// The case table over designs of size 1000, 4000, ... up to maxSize, each made by build(size).
+template <class Build>
+void RunCaseTable(const std::vector<Case>& cases, size_t maxSize, int labelWidth, const char* constraints, Build build)
+{
+    std::printf("%-*s %8s %10s %12s %14s %10s\n", labelWidth, "test", "size", "findings", "seconds", "us per size",
+                "db calls");
+    for (size_t n = 1000; n <= maxSize; n *= 4)
+        RunCases(cases, *build(n), n, labelWidth, constraints);
 }
 
 } // namespace BenchHarness

@@ -116,22 +116,20 @@ int main(int argc, char** argv)
     const size_t maxSize = BenchHarness::MaxSize(argc, argv, 16000);
 
     const std::vector<BenchHarness::Case> cases = {
-        {"UniqueNetClassName", [] { return std::make_unique<CNetClassNameUnique>(); }},
-        {"UniqueConsClass", [] { return std::make_unique<CConstraintClassNameUnique>(); }},
-        {"ValidNames", [] { return std::make_unique<CValidNames>(); }},
-        {"ClearRuleInScheme", [] { return std::make_unique<CClearRuleInSchemes>(); }},
-        {"NetClassInSchemes", [] { return std::make_unique<CNetClassesInScheme>(); }},
-        {"LayerNumbering", [] { return std::make_unique<CLayerNumbering>(); }},
-        {"LayerInAllNetClasses", [] { return std::make_unique<CLayerInAllNetClasses>(); }},
-        {"LayerInAllClearRules", [] { return std::make_unique<CLayerInAllClearRules>(); }},
-        {"LayerInAllZAxisRules", [] { return std::make_unique<CLayerInZAxisRules>(); }},
-        {"NoiseRuleChecker", [] { return std::make_unique<CNoiseRuleChecker>(); }},
-        {"ExistAllUsedConsClasses", [] { return std::make_unique<CExistAllUsedConstrClasses>(); }},
-        {"ExistAllUsedNetClasses", [] { return std::make_unique<CExistAllUsedNetClasses>(); }},
+        BenchHarness::MakeCase<CNetClassNameUnique>("UniqueNetClassName"),
+        BenchHarness::MakeCase<CConstraintClassNameUnique>("UniqueConsClass"),
+        BenchHarness::MakeCase<CValidNames>("ValidNames"),
+        BenchHarness::MakeCase<CClearRuleInSchemes>("ClearRuleInScheme"),
+        BenchHarness::MakeCase<CNetClassesInScheme>("NetClassInSchemes"),
+        BenchHarness::MakeCase<CLayerNumbering>("LayerNumbering"),
+        BenchHarness::MakeCase<CLayerInAllNetClasses>("LayerInAllNetClasses"),
+        BenchHarness::MakeCase<CLayerInAllClearRules>("LayerInAllClearRules"),
+        BenchHarness::MakeCase<CLayerInZAxisRules>("LayerInAllZAxisRules"),
+        BenchHarness::MakeCase<CNoiseRuleChecker>("NoiseRuleChecker"),
+        BenchHarness::MakeCase<CExistAllUsedConstrClasses>("ExistAllUsedConsClasses"),
+        BenchHarness::MakeCase<CExistAllUsedNetClasses>("ExistAllUsedNetClasses"),
     };
 
-    BenchHarness::PrintCaseHeader(24);
-    for (size_t n = 1000; n <= maxSize; n *= 4)
-        BenchHarness::RunCases(cases, *BuildDesign(n), n, 24, "");
+    BenchHarness::RunCaseTable(cases, maxSize, 24, "", BuildDesign);
     return 0;
 }

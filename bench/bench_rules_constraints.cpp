@@ -140,19 +140,17 @@ int main(int argc, char** argv)
     std::ofstream(path) << kConstraints;
 
     const std::vector<BenchHarness::Case> cases = {
-        {"ConsConsistency", [] { return std::make_unique<CConsChecker>(); }},
-        {"DefaultConstraints", [] { return std::make_unique<CDefaults>(); }},
-        {"CheckDefaultObjects", [] { return std::make_unique<CDefaultObjects>(); }},
-        {"ViaSpanValid", [] { return std::make_unique<CViaSpanValid>(); }},
-        {"SchemeInC2CClearRule", [] { return std::make_unique<CC2CClearRules>(); }},
-        {"UniqueTemplates", [] { return std::make_unique<CTemplatesUnique>(); }},
-        {"ValidTemplates", [] { return std::make_unique<CTemplatesValid>(); }},
-        {"P2PRulesValid", [] { return std::make_unique<CP2PRules>(); }},
+        BenchHarness::MakeCase<CConsChecker>("ConsConsistency"),
+        BenchHarness::MakeCase<CDefaults>("DefaultConstraints"),
+        BenchHarness::MakeCase<CDefaultObjects>("CheckDefaultObjects"),
+        BenchHarness::MakeCase<CViaSpanValid>("ViaSpanValid"),
+        BenchHarness::MakeCase<CC2CClearRules>("SchemeInC2CClearRule"),
+        BenchHarness::MakeCase<CTemplatesUnique>("UniqueTemplates"),
+        BenchHarness::MakeCase<CTemplatesValid>("ValidTemplates"),
+        BenchHarness::MakeCase<CP2PRules>("P2PRulesValid"),
     };
 
-    BenchHarness::PrintCaseHeader(22);
-    for (size_t n = 1000; n <= maxSize; n *= 4)
-        BenchHarness::RunCases(cases, *BuildDesign(n), n, 22, path);
+    BenchHarness::RunCaseTable(cases, maxSize, 22, path, BuildDesign);
     std::remove(path);
     return 0;
 }
