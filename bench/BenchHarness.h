@@ -41,12 +41,17 @@ private:
     }
 };
 
+inline double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Seconds one run of an initialised test takes.
 inline double TimeRun(CNorvDetailChecker& test)
 {
     const auto start = std::chrono::steady_clock::now();
     test.runTest(false);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return SecondsSince(start);
 }
 
 // A table of one row per test and design size: seconds, nanoseconds per object and findings.

@@ -6,25 +6,16 @@
 //
 //   bench_framework [max names, default 200000]
 
-#include "framework/CNorvDetailChecker.h"
+#include "bench/BenchHarness.h"
 #include "framework/CNorvProjectChecker.h"
-#include "framework/CTestLog.h"
 
-#include "lumopi/StandIn.h"
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-double secondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using BenchHarness::SecondsSince;
 
 // Raises one three-pair finding per physical net of the design.
 class ManyFindings : public CNorvDetailChecker
@@ -62,7 +53,7 @@ public:
 
 int main(int argc, char** argv)
 {
-    const size_t maxNames = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200000;
+    const size_t maxNames = BenchHarness::MaxSize(argc, argv, 200000);
 
     std::printf("checkNamesUnique (1 in 10 names duplicated with other letter case)\n");
     std::printf("%10s %12s %14s\n", "names", "seconds", "ns per name");
@@ -74,7 +65,7 @@ int main(int argc, char** argv)
         CNorvDetailChecker test; // no log: the duplicate lines are counted, not written
         const auto start = std::chrono::steady_clock::now();
         test.checkNamesUnique(names);
-        const double seconds = secondsSince(start);
+        const double seconds = SecondsSince(start);
         std::printf("%10zu %12.4f %14.1f\n", n, seconds, seconds * 1e9 / static_cast<double>(n));
     }
 
@@ -95,7 +86,7 @@ int main(int argc, char** argv)
         Lumo::StandIn::GetCallCounts(*session).Reset();
         const auto start = std::chrono::steady_clock::now();
         checker.Check_NorvLUMO("main");
-        const double seconds = secondsSince(start);
+        const double seconds = SecondsSince(start);
         const double perPair = static_cast<double>(Lumo::StandIn::GetCallCounts(*session).Get("ObjectExists")) /
                                static_cast<double>(3 * k);
         std::printf("%10zu %12.4f %22.2f\n", k, seconds, perPair);
