@@ -22,17 +22,7 @@ std::string CFromToInOneNet::getTestShortName() const { return "FromToInOneNet";
 
 bool CFromToInOneNet::getOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, std::string& value)
 {
-    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
-        return false;
-    Lumo::String text;
-    Lumo::EConstraintType type;
-    if (!constraint->GetValueByString(text, type)) {
-        raiseError(CDICErrors::T22_CANTGETORDERTYPEFROMPHYSNET);
-        return false;
-    }
-    value = text.str();
-    return true;
+    return connectivity::readOrderTypeValue(net, value, [this] { raiseError(CDICErrors::T22_CANTGETORDERTYPEFROMPHYSNET); });
 }
 
 TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<const Lumo::INorvPin> pin)

@@ -12,20 +12,9 @@ std::string CPinPairAndTopology::getTestDescription() const
 std::string CPinPairAndTopology::getTestName() const { return "Pin pairs valid for net topology"; }
 std::string CPinPairAndTopology::getTestShortName() const { return "PinpairsAllowedForNetTopology"; }
 
-bool CPinPairAndTopology::getOrderType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
-                                       std::string& value)
+bool CPinPairAndTopology::getOrderType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net, std::string& value)
 {
-    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
-        return false;
-    Lumo::String text;
-    Lumo::EConstraintType type;
-    if (!constraint->GetValueByString(text, type)) {
-        raiseError(CDICErrors::T36_ERRVALUEOFORDERTYPEFROMELECNET);
-        return false;
-    }
-    value = text.str();
-    return true;
+    return connectivity::readOrderTypeValue(net, value, [this] { raiseError(CDICErrors::T36_ERRVALUEOFORDERTYPEFROMELECNET); });
 }
 
 TestStatus CPinPairAndTopology::runTest(bool)

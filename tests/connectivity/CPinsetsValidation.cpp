@@ -27,17 +27,7 @@ std::string CPinsetsValidation::getTestShortName() const { return "PinSetsValida
 
 bool CPinsetsValidation::getOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, std::string& value)
 {
-    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!net->GetConstraint(constraint, Lumo::String(connectivity::ORDER_TYPE)))
-        return false;
-    Lumo::String text;
-    Lumo::EConstraintType type;
-    if (!constraint->GetValueByString(text, type)) {
-        raiseError(CDICErrors::T39_CANTGETORDERTYPEFROMPNET);
-        return false;
-    }
-    value = text.str();
-    return true;
+    return connectivity::readOrderTypeValue(net, value, [this] { raiseError(CDICErrors::T39_CANTGETORDERTYPEFROMPNET); });
 }
 
 TestStatus CPinsetsValidation::isPinInNet(const PinSet& pins, Lumo::Index pin)

@@ -32,6 +32,24 @@ std::string toUpperText(const std::string& text);
 // constraint or its value cannot be read.
 bool readConstraintText(const Lumo::IObjectNorv& object, const char* name, std::string& out);
 
+// Reads the object's "ORDER_TYPE" as text: a missing constraint is silent, a failed value read calls
+// onValueFailure(). False when no value was read.
+template <class T, class OnFailure>
+bool readOrderTypeValue(const Lumo::ContainerT<const T>& object, std::string& value, OnFailure onValueFailure)
+{
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (!object->GetConstraint(constraint, Lumo::String(ORDER_TYPE)))
+        return false;
+    Lumo::String text;
+    Lumo::EConstraintType type;
+    if (!constraint->GetValueByString(text, type)) {
+        onValueFailure();
+        return false;
+    }
+    value = text.str();
+    return true;
+}
+
 // Reads the object's "ORDER_TYPE" as text for a test: a failed index read raises indexCode (code
 // only), a missing constraint is silent, a failed value read raises valueCode, with the object's
 // index unless valueCodeOnly. False when no value was read.
@@ -44,20 +62,12 @@ bool readOrderType(CNorvDetailChecker& test, const Lumo::ContainerT<const T>& ob
         test.raiseError(indexCode);
         return false;
     }
-    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
-    if (!object->GetConstraint(constraint, Lumo::String(ORDER_TYPE)))
-        return false;
-    Lumo::String text;
-    Lumo::EConstraintType type;
-    if (!constraint->GetValueByString(text, type)) {
+    return readOrderTypeValue(object, value, [&] {
         if (valueCodeOnly)
             test.raiseError(valueCode);
         else
             test.raiseError(valueCode, index);
-        return false;
-    }
-    value = text.str();
-    return true;
+    });
 }
 
 // A reference getter's answer: the call succeeded and the container holds a valid object. A
