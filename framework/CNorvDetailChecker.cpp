@@ -22,16 +22,6 @@ std::string fetchName(const Lumo::IUIDManager& uid, const Lumo::Index& index,
     return name.str();
 }
 
-// The case-folded form of a name, so that equal keys mean equal names without regard to case.
-std::string foldCase(const std::string& name)
-{
-    std::string key(name);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return key;
-}
-
 } // namespace
 
 CNorvDetailChecker::CNorvDetailChecker() : m_statusString("empty test: Not TESTED\n")
@@ -357,7 +347,7 @@ bool CNorvDetailChecker::checkNamesUnique(std::vector<std::string>& names)
     std::vector<std::string> keys;
     keys.reserve(names.size());
     for (const std::string& name : names)
-        keys.push_back(foldCase(name));
+        keys.push_back(FoldCase(name));
     bool unique = true;
     ForEachEqualPair(keys, [&](std::size_t earlier, std::size_t) {
         unique = false;

@@ -5,8 +5,20 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <unordered_map>
 #include <vector>
+
+// The key under which two names compare equal without regard to case: ASCII letters in lower case,
+// every other byte (bytes above 0x7F included) as it is.
+inline std::string FoldCase(const std::string& name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
 
 template <class Key, class OnPair>
 void ForEachEqualPair(const std::vector<Key>& keys, OnPair&& onPair)

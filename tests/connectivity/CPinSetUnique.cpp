@@ -1,21 +1,8 @@
 #include "tests/connectivity/CPinSetUnique.h"
 
+#include "framework/EqualPairs.h"
+
 #include <unordered_map>
-
-namespace
-{
-
-// The form in which two names equal without regard to case are equal (ASCII letters folded).
-std::string foldCase(const std::string& name)
-{
-    std::string key(name);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return key;
-}
-
-} // namespace
 
 CPinSetUnique::CPinSetUnique()
 {
@@ -58,7 +45,7 @@ TestStatus CPinSetUnique::runTest(bool)
                 return m_status;
             if (!readIndex(pin, pinIndex, CDICErrors::T50_ERRINDEXOFPINSET))
                 return m_status;
-            const auto kept = names.emplace(foldCase(pinName), pinName);
+            const auto kept = names.emplace(FoldCase(pinName), pinName);
             if (kept.second)
                 continue;
             // The base's name check on the kept names plus this one would report exactly this pair.

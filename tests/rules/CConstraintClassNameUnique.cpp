@@ -74,7 +74,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
             raiseError(CDICErrors::T9_INVALIDNAMEOFCC, index, fullName.c_str(), Lumo::Index(), invalid.c_str());
 
         names.push_back(fullName);
-        keys.push_back(NorvRules::FoldCase(fullName));
+        keys.push_back(FoldCase(fullName));
         indexes.push_back(index);
     }
 

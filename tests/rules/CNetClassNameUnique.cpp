@@ -69,7 +69,7 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
             raiseError(CDICErrors::T29_NETCLASSNAMEHANEWINSIDE, index, text.c_str());
 
         names.push_back(text);
-        keys.push_back(NorvRules::FoldCase(text));
+        keys.push_back(FoldCase(text));
         indexes.push_back(index);
     }
 

@@ -64,7 +64,7 @@ TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::IN
             return raiseError(CDICErrors::T28_ERRNAMEOFNETCLASS);
         record.name = name.str();
 
-        std::vector<std::size_t>& sameName = m_globalByName[NorvRules::FoldCase(record.name)];
+        std::vector<std::size_t>& sameName = m_globalByName[FoldCase(record.name)];
         for (std::size_t earlier : sameName)
             raiseError(CDICErrors::T28_DUPLICATEDGLOBALNETCLASS, Lumo::Index(), record.name.c_str(),
                        globalList[earlier].index[0], "");
@@ -183,7 +183,7 @@ TestStatus CNetClassesInScheme::matchNetClasses(const std::vector<NameIndexRecor
     for (const NameIndexRecord& rule : schemeList)
     {
         int matches = 0;
-        auto found = m_globalByName.find(NorvRules::FoldCase(rule.name));
+        auto found = m_globalByName.find(FoldCase(rule.name));
         if (found != m_globalByName.end())
         {
             const std::vector<std::size_t>& sameName = found->second;

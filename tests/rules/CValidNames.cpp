@@ -90,7 +90,7 @@ TestStatus CValidNames::checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRu
             raiseError(CDICErrors::T53_CLEARRULENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index,
                        text.c_str());
 
-        auto found = kept.emplace(NorvRules::FoldCase(text), text);
+        auto found = kept.emplace(FoldCase(text), text);
         if (!found.second)
             raiseError(CDICErrors::T53_CLEARRULENAMESDUPLICATED, Lumo::Index(), found.first->second.c_str(), index,
                        text.c_str());

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/EqualPairs.h"
 
 #include "lumopi/LumoPI.h"
 
@@ -15,16 +16,6 @@
 
 namespace NorvRules
 {
-
-// The text in lower case, the key under which two names compare equal without regard to case.
-// Every byte goes through unsigned char, so names with bytes above 0x7F are safe.
-inline std::string FoldCase(const std::string& text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 inline std::string UpperCase(const std::string& text)
 {
