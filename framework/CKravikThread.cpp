@@ -3,6 +3,7 @@
 #include "framework/CNorvProjectChecker.h"
 
 #include <chrono>
+#include <exception>
 #include <thread>
 
 CKravikThread::CKravikThread(CNorvProjectChecker* checker, const std::string& snapshotName)
@@ -37,21 +38,28 @@ void CKravikThread::SetObserver(IKravikThreadNotifier* observer)
     m_pObserver = observer;
 }
 
+std::string CKravikThread::GetFailure() const
+{
+    return m_strFailure;
+}
+
 void CKravikThread::Run()
 {
-    if (!m_pChecker) {
-        SetFinished(1);
-        OnEndThread();
-        return;
+    if (m_pChecker) {
+        OnStartThread();
+        // A throwing test must not end the process: its text is kept for the host.
+        try {
+            m_pChecker->Check_NorvLUMO(m_strSnapshotName);
+        } catch (const std::exception& e) {
+            m_strFailure = e.what();
+        } catch (...) {
+            m_strFailure = "unknown exception";
+        }
     }
-    OnStartThread();
-    try {
-        m_pChecker->Check_NorvLUMO(m_strSnapshotName);
-    } catch (...) {
-        // The outcome is read from the checker; a throwing test must not end the process.
-    }
-    SetFinished(1);
+    // Notify before marking the thread finished: a host that polls IsThreadFinished may free its
+    // notifier as soon as it answers true.
     OnEndThread();
+    SetFinished(1);
 }
 
 void CKravikThread::OnEndThread()

@@ -26,6 +26,9 @@ public:
     virtual void Terminate();
     bool IsThreadFinished() const;
     void SetObserver(IKravikThreadNotifier* observer);
+    // The text of the exception that ended the check, empty when none did. Read it once the
+    // thread is finished (after Join, or once IsThreadFinished answers true).
+    std::string GetFailure() const;
 
 protected:
     void Run() override;
@@ -36,4 +39,5 @@ private:
     CNorvProjectChecker* m_pChecker;                  // not owned; may be null
     std::atomic<IKravikThreadNotifier*> m_pObserver{nullptr}; // not owned
     std::string m_strSnapshotName;
+    std::string m_strFailure; // written by Run before the thread is marked finished
 };

@@ -280,6 +280,22 @@ bool CNorvProjectChecker::GetReloadFlag() const
     return m_bNeedReload;
 }
 
+const std::string& CNorvProjectChecker::GetRunError() const
+{
+    return m_strRunError;
+}
+
+namespace {
+
+// ": " and the database's text of a failed call, when it gives one.
+std::string describeFailure(const Lumo::Result& failed)
+{
+    const std::string text = failed.GetDescription().c_str();
+    return text.empty() ? std::string() : ": " + text;
+}
+
+} // namespace
+
 bool CNorvProjectChecker::Check_NorvLUMO(std::string snapshotName)
 {
     m_bRunState = true;
@@ -287,10 +303,9 @@ bool CNorvProjectChecker::Check_NorvLUMO(std::string snapshotName)
     m_nCurrentTest = 0;
     m_strSnapshotName = std::move(snapshotName);
 
+    m_strRunError.clear();
     m_snapshot = Lumo::ContainerT<const Lumo::ISnapshot>();
     m_uidManager = Lumo::IUIDManager();
-    if (m_pSession && m_pSession->GetSnapshotByName(m_snapshot, m_strSnapshotName.c_str()))
-        m_snapshot->GetUIDManager(m_uidManager);
 
     bool locked = false;
     RunStateGuard guard([this, &locked] {
@@ -299,6 +314,23 @@ bool CNorvProjectChecker::Check_NorvLUMO(std::string snapshotName)
         m_nCurrentTest = 0;
         m_bRunState = false;
     });
+
+    // Without the snapshot's UID manager every index of the final log would print as 0-0-0 and
+    // vanished objects could not be told apart: the run does not start.
+    if (!m_pSession) {
+        m_strRunError = "no design session";
+        return false;
+    }
+    Lumo::Result opened = m_pSession->GetSnapshotByName(m_snapshot, m_strSnapshotName.c_str());
+    if (!opened) {
+        m_strRunError = "cannot open snapshot \"" + m_strSnapshotName + "\"" + describeFailure(opened);
+        return false;
+    }
+    opened = m_snapshot->GetUIDManager(m_uidManager);
+    if (!opened) {
+        m_strRunError = "cannot get the UID manager of snapshot \"" + m_strSnapshotName + "\"" + describeFailure(opened);
+        return false;
+    }
 
     if (m_bFixMode) {
         locked = LockNorvConfig();

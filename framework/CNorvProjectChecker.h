@@ -75,12 +75,16 @@ public:
     const std::map<int, int>& GetExecutionTime() const;
     const CheckerResult& GetResult() const;
     bool GetReloadFlag() const;
+    // Why the last Check_NorvLUMO could not start: the snapshot or its UID manager could not be
+    // opened (the database's text follows). Empty when it started or was refused its lock.
+    const std::string& GetRunError() const;
 
 protected:
     std::string m_strCnsFile;
     Lumo::LumoPI* m_pSession = nullptr; // not owned
     Lumo::IUIDManager m_uidManager;
     std::string m_strSnapshotName;
+    std::string m_strRunError;
     std::string m_strTopBlock;
     Lumo::ContainerT<const Lumo::ISnapshot> m_snapshot;
     int m_bUseFilter = 0;

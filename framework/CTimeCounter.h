@@ -14,6 +14,7 @@ public:
 
 private:
     std::string m_description;
-    int m_start = 0;
-    int m_total = 0;
+    // Part of the record's layout for callers that copy it; nothing reads them yet.
+    [[maybe_unused]] int m_start = 0;
+    [[maybe_unused]] int m_total = 0;
 };

@@ -65,7 +65,7 @@ bool ReadableFile(const std::string& path, std::string& error)
 }
 
 // Runs the check on this thread or the checker's worker thread. Returns the text of an exception
-// that ended the run on this thread (the worker thread absorbs its own).
+// that ended the run, on either thread; empty when none did.
 std::string Run(CNorvProjectChecker& checker, const std::string& snapshot, bool onWorkerThread)
 {
     try
@@ -75,6 +75,7 @@ std::string Run(CNorvProjectChecker& checker, const std::string& snapshot, bool 
             CKravikThread thread(&checker, snapshot);
             thread.Start();
             thread.Join();
+            return thread.GetFailure();
         }
         else
         {
@@ -139,6 +140,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
 
     if (!exception.empty())
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
+    if (!checker.GetRunError().empty())
+        return OperationalError(err, options.design, checker.GetRunError());
     if (!progress.Started()) // the checker's only refusal: fix mode cannot lock the Norv data
         return OperationalError(err, options.design,
                                 options.fix ? "the Norv data could not be locked for repairs" : "the check did not start");

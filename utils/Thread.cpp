@@ -67,13 +67,14 @@ void Thread::Join()
     m_data->running = false;
     const pthread_t id = m_data->threadId;
     lock.unlock();
-    const int rc = pthread_join(id, nullptr);
-    if (rc != 0) {
-        // A thread joining itself is released so that it does not linger after its end.
-        if (rc == EDEADLK)
-            pthread_detach(id);
+    // A thread cannot wait for itself (joining oneself is undefined on some systems): it is
+    // released instead, so that it does not linger after its end, and the wait is reported failed.
+    if (pthread_equal(id, pthread_self())) {
+        pthread_detach(id);
         throw UtilsException(UtilsException::ThreadWaitFailed);
     }
+    if (pthread_join(id, nullptr) != 0)
+        throw UtilsException(UtilsException::ThreadWaitFailed);
 }
 
 void Thread::Exit()

@@ -84,6 +84,34 @@ TEST_F(CKravikThreadTest, AThrowingTestEndsTheThreadNormally)
     EXPECT_EQ(notifier.calls(), (std::vector<std::string>{"start", "end"}));
     EXPECT_EQ(log.written, "");
     EXPECT_FALSE(checker.GetTestRunState());
+    EXPECT_EQ(thread.GetFailure(), "x");
+}
+
+// The end is notified before the thread reads as finished, so that a host polling
+// IsThreadFinished may free its notifier as soon as it answers true.
+TEST_F(CKravikThreadTest, TheEndIsNotifiedBeforeTheThreadReadsFinished)
+{
+    class FinishedAtEnd : public IKravikThreadNotifier
+    {
+    public:
+        CKravikThread* thread = nullptr;
+        std::atomic<int> finishedAtEnd{-1};
+        void OnStartThread() override {}
+        void OnEndThread() override { finishedAtEnd = thread->IsThreadFinished() ? 1 : 0; }
+    };
+    for (bool withChecker : {true, false})
+    {
+        TestableChecker checker(d.session.get(), &log);
+        checker.setTests({new ScriptedTest("A")});
+        CKravikThread thread(withChecker ? &checker : nullptr, "main");
+        FinishedAtEnd observer;
+        observer.thread = &thread;
+        thread.SetObserver(&observer);
+        thread.Start();
+        thread.Join();
+        EXPECT_EQ(observer.finishedAtEnd, 0) << withChecker;
+        EXPECT_EQ(thread.GetFailure(), "");
+    }
 }
 
 TEST_F(CKravikThreadTest, WorksWithoutNotifier)

@@ -417,6 +417,42 @@ TEST_F(CNorvProjectCheckerTest, LockRefusedRunsNoTest)
     EXPECT_FALSE(missing.Check_NorvLUMO("no such snapshot"));
 }
 
+// Without the snapshot or its UID manager no index of the final log could be printed: the run
+// does not start, in check and in fix mode, and says why.
+TEST_F(CNorvProjectCheckerTest, AnUnopenableSnapshotRunsNoTestAndSaysWhy)
+{
+    const struct
+    {
+        const char* snapshot;
+        const char* failingOperation;
+        const char* error;
+    } cases[] = {
+        {"no such snapshot", nullptr, "cannot open snapshot \"no such snapshot\""},
+        {"main", "GetSnapshotByName", "cannot open snapshot \"main\""},
+        {"main", "GetUIDManager", "cannot get the UID manager of snapshot \"main\""},
+    };
+    for (bool fixMode : {false, true})
+        for (const auto& c : cases)
+        {
+            if (c.failingOperation)
+                Lumo::StandIn::GetFaults(*d.session).FailNext(c.failingOperation, 1);
+            TestableChecker checker(d.session.get(), &log, 1, fixMode);
+            auto* a = new ScriptedTest("A");
+            checker.setTests({a});
+            EXPECT_FALSE(checker.Check_NorvLUMO(c.snapshot));
+            EXPECT_EQ(checker.GetRunError().rfind(c.error, 0), 0u) << checker.GetRunError();
+            EXPECT_EQ(a->runs, 0);
+            EXPECT_FALSE(checker.GetTestRunState());
+            EXPECT_TRUE(d.store().Locks().empty());
+            Lumo::StandIn::GetFaults(*d.session).ClearAll();
+
+            // The next run starts afresh.
+            EXPECT_TRUE(checker.Check_NorvLUMO("main"));
+            EXPECT_EQ(checker.GetRunError(), "");
+            EXPECT_EQ(a->runs, fixMode ? 2 : 1);
+        }
+}
+
 TEST_F(CNorvProjectCheckerTest, FixModeLockIsReleasedAfterTheRunEvenOnAThrow)
 {
     TestableChecker checker(d.session.get(), &log, 1, true);
