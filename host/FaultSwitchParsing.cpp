@@ -1,5 +1,7 @@
 #include "host/FaultSwitches.h"
 
+#include "lumopi/StandIn.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -20,6 +22,12 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
         return false;
     out = value;
     return true;
+}
+
+// A fault on an operation the design database does not have would never fire.
+std::string CheckOperation(const std::string& operation)
+{
+    return Lumo::StandIn::IsOperationName(operation) ? "" : "unknown operation \"" + operation + "\"";
 }
 
 } // namespace
@@ -48,7 +56,7 @@ std::string ParseFailNext(const std::string& text, FailNextSwitch& out)
         return "expected OP=N with N a positive number: " + text;
     out.operation = text.substr(0, equals);
     out.count = static_cast<int>(count);
-    return "";
+    return CheckOperation(out.operation);
 }
 
 std::string ParseFailOn(const std::string& text, FailOnSwitch& out)
@@ -64,6 +72,9 @@ std::string ParseFailOn(const std::string& text, FailOnSwitch& out)
     out.operation = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     if (out.operation.empty())
         return "expected INDEX:OP[:COUNT]: " + text;
+    const std::string unknown = CheckOperation(out.operation);
+    if (!unknown.empty())
+        return unknown;
     out.count = -1;
     if (second != std::string::npos)
     {

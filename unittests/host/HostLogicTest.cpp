@@ -80,6 +80,21 @@ TEST(FaultSwitchesTest, FailNextTakesOperationAndPositiveCount)
         EXPECT_NE("", ParseFailNext(bad, parsed)) << bad;
 }
 
+// A fault on an operation the database does not have would never fire: both switches refuse it,
+// as the design loader does.
+TEST(FaultSwitchesTest, UnknownOperationsAreRefused)
+{
+    FailNextSwitch next;
+    FailOnSwitch on;
+    for (const char* unknown : {"GetNmae", "getname", "GetName.Count", "GetIterPins.IsValid.IsValid"})
+    {
+        EXPECT_EQ("unknown operation \"" + std::string(unknown) + "\"", ParseFailNext(std::string(unknown) + "=1", next));
+        EXPECT_EQ("unknown operation \"" + std::string(unknown) + "\"", ParseFailOn(std::string("63-0-49:") + unknown, on));
+    }
+    EXPECT_EQ("", ParseFailNext("GetName=1", next));
+    EXPECT_EQ("", ParseFailOn("63-0-49:GetIterPins.IsValid:1", on));
+}
+
 TEST(FaultSwitchesTest, FailOnTakesIndexOperationAndOptionalCount)
 {
     FailOnSwitch parsed;

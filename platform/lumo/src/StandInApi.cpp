@@ -25,6 +25,7 @@ std::unique_ptr<LumoPI> NewSession(SessionIdentity identity)
 bool IsModified(const LumoPI& session) { return Access::DataOf(session)->modified; }
 void ClearModified(LumoPI& session) { Access::DataOf(session)->modified = false; }
 Faults& GetFaults(LumoPI& session) { return Access::DataOf(session)->faultsApi; }
+bool IsOperationName(const std::string& name) { return OpKeyFromName(name) >= 0; }
 CallCounts& GetCallCounts(LumoPI& session) { return Access::DataOf(session)->countsApi; }
 const std::vector<Record>& GetRecords(const LumoPI& session) { return Access::DataOf(session)->calls; }
 const std::vector<Backup>& GetBackups(const LumoPI& session) { return Access::DataOf(session)->backups; }

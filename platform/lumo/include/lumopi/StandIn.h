@@ -206,6 +206,8 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
 bool IsModified(const LumoPI& session);
 void ClearModified(LumoPI& session);
 Faults& GetFaults(LumoPI& session);
+// Whether a fault entry may name this operation ("GetName", "GetIterNets.IsValid", ...).
+bool IsOperationName(const std::string& name);
 CallCounts& GetCallCounts(LumoPI& session);
 const std::vector<Record>& GetRecords(const LumoPI& session);
 const std::vector<Backup>& GetBackups(const LumoPI& session);
