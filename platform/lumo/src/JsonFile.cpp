@@ -108,7 +108,9 @@ MappedFile::~MappedFile()
 
 bool MappedFile::Open(const std::string& path, std::string& error)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO (or a device) named as a design is refused at once instead of
+    // waiting for a writer; the flag changes nothing for a regular file.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = ErrnoText("cannot open", path);
         return false;

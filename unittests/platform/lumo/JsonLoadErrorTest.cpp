@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Lumo::StandIn;
 using LumoTest::Design;
 using LumoTest::LoadText;
@@ -147,12 +149,16 @@ TEST(JsonLoadError, UnreadableFilesAreReportedWithoutAPath)
 {
     LumoTest::TempDir dir;
     LumoTest::WriteText(dir.File("empty.json"), "");
+    // A FIFO without a writer would block an ordinary open for ever.
+    ASSERT_EQ(0, ::mkfifo(dir.File("fifo.json").c_str(), 0600));
     const struct {
         std::string path;
         const char* message;
     } cases[] = {
         {"/nonexistent/design.json", "cannot open"},
         {dir.File(""), "not a regular file"},
+        {dir.File("fifo.json"), "not a regular file"},
+        {"/dev/null", "not a regular file"},
         {dir.File("empty.json"), "invalid JSON"},
     };
     for (const auto& c : cases) {
