@@ -110,12 +110,18 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
 
+    // An existing --output that is the design itself means a save in place.
+    const bool saveInPlace = !options.outputFile.empty() && SameFile(options.outputFile, options.design);
+    const std::string overwritten = OverwrittenFile(
+        {{options.design, "the design"}, {options.constraints, "the constraints file"}, {options.filterFile, "the filter file"}},
+        {{options.logFile, "the log"}, {saveInPlace ? "" : options.outputFile, "the output"}});
+    if (!overwritten.empty())
+        return OperationalError(err, options.design, overwritten);
+
     std::unique_ptr<FILE, FileCloser> ownLogFile;
     FILE* logFile = stdout;
     if (!options.logFile.empty())
     {
-        if (SameFile(options.logFile, options.design))
-            return OperationalError(err, options.logFile, "the log would overwrite the design");
         ownLogFile.reset(std::fopen(options.logFile.c_str(), "w"));
         if (!ownLogFile)
             return OperationalError(err, options.logFile, std::string("cannot write the log: ") + std::strerror(errno));

@@ -114,4 +114,21 @@ bool SameFile(const std::string& a, const std::string& b)
         && first.st_ino == second.st_ino;
 }
 
+std::string OverwrittenFile(const std::vector<CommandFile>& inputs, const std::vector<CommandFile>& outputs)
+{
+    for (size_t i = 0; i < outputs.size(); ++i)
+    {
+        const CommandFile& output = outputs[i];
+        if (output.path.empty())
+            continue;
+        for (const CommandFile& input : inputs)
+            if (!input.path.empty() && SameFile(output.path, input.path))
+                return std::string(output.what) + " would overwrite " + input.what;
+        for (size_t j = i + 1; j < outputs.size(); ++j)
+            if (!outputs[j].path.empty() && SameFile(output.path, outputs[j].path))
+                return std::string(output.what) + " and " + outputs[j].what + " are the same file";
+    }
+    return "";
+}
+
 } // namespace KravikHost

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Lumo {
 class LumoPI;
@@ -37,5 +38,18 @@ bool KeepBackup(const std::string& path, std::string& error);
 
 // Whether the two paths name one existing file.
 bool SameFile(const std::string& a, const std::string& b);
+
+// A file a command reads or writes, with what it is for the user ("the design", "the log").
+struct CommandFile
+{
+    std::string path; // empty: not given
+    const char* what;
+};
+
+// Why writing the outputs would destroy an input or another output: "the log would overwrite the
+// constraints file". Files are compared by device and inode, so links and other spellings of one
+// file are caught. Empty when every output is a file of its own. The saved design may be the
+// design file itself (a save in place keeps a backup), so the caller leaves that pair out.
+std::string OverwrittenFile(const std::vector<CommandFile>& inputs, const std::vector<CommandFile>& outputs);
 
 } // namespace KravikHost

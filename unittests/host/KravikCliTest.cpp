@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -184,6 +186,47 @@ TEST(KravikCheckTest, CheckModeNeverWritesTheDesign)
     EXPECT_NE(std::string::npos, logOnDesign.err.find("the log would overwrite the design")) << logOnDesign.err;
     EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+}
+
+// No output may be the same file as an input or another output, however it is spelled (a
+// hard link, "./"): the run is refused before anything is written.
+TEST(KravikCheckTest, OutputsThatWouldDestroyAnInputAreRefused)
+{
+    TempDir dir;
+    const std::string design = ReadFile(ExamplePath("broken.json"));
+    const std::string constraints = ReadFile(ExamplePath("constraints-full.json"));
+    WriteFile(dir.File("design.json"), design);
+    WriteFile(dir.File("cns.json"), constraints);
+    WriteFile(dir.File("filter.txt"), "1\n");
+    WriteFile(dir.File("out.json"), "old output");
+    ASSERT_EQ(0, ::link(dir.File("cns.json").c_str(), dir.File("cns-link.json").c_str()));
+    const std::vector<std::string> base = {"--constraints", dir.File("cns.json"), "--filter", dir.File("filter.txt")};
+    const struct
+    {
+        std::vector<std::string> extra;
+        const char* reason;
+    } cases[] = {
+        {{"--log", dir.Path() + "/./design.json"}, "the log would overwrite the design"},
+        {{"--log", dir.File("cns-link.json")}, "the log would overwrite the constraints file"},
+        {{"--log", dir.File("filter.txt")}, "the log would overwrite the filter file"},
+        {{"--fix", "--output", dir.File("cns.json")}, "the output would overwrite the constraints file"},
+        {{"--fix", "--output", dir.File("filter.txt")}, "the output would overwrite the filter file"},
+        {{"--fix", "--log", dir.File("out.json"), "--output", dir.File("out.json")}, "the log and the output are the same file"},
+    };
+    for (const auto& c : cases)
+    {
+        std::vector<std::string> args = {"check", dir.File("design.json")};
+        args.insert(args.end(), base.begin(), base.end());
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const KravikRun run = RunKravik(args);
+        EXPECT_EQ(8, run.exitCode) << c.reason;
+        EXPECT_NE(std::string::npos, run.err.find(c.reason)) << run.err;
+        EXPECT_EQ("", run.out);
+    }
+    EXPECT_EQ(design, ReadFile(dir.File("design.json")));
+    EXPECT_EQ(constraints, ReadFile(dir.File("cns.json")));
+    EXPECT_EQ("1\n", ReadFile(dir.File("filter.txt")));
+    EXPECT_EQ("old output", ReadFile(dir.File("out.json")));
 }
 
 TEST(KravikFixTest, UnchangedDesignIsNotSaved)
