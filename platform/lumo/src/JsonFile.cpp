@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -144,31 +147,86 @@ AtomicFile::~AtomicFile()
     if (!m_tmp.empty()) ::unlink(m_tmp.c_str());
 }
 
+namespace {
+
+// The final target of a chain of symbolic links, which need not exist yet (a dangling link is
+// saved through too). False with errno set when a link cannot be read or the chain is too long.
+bool FollowLinks(std::string path, std::string& target)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return false;
+        if (static_cast<size_t>(n) >= buffer.size()) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        const std::string link(buffer.data(), static_cast<size_t>(n));
+        const size_t slash = path.rfind('/');
+        path = link[0] == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// Removes the named temporary files ("." + base + "." and six characters) that a killed save of the
+// same file left in the folder.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& base)
+{
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    const std::string prefix = "." + base + ".";
+    while (dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            ::unlinkat(::dirfd(d), name.c_str(), 0);
+    }
+    ::closedir(d);
+}
+
+} // namespace
+
 bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& error)
 {
+    if (!FollowLinks(path, m_path)) {
+        error = ErrnoText("cannot follow the link", path);
+        return false;
+    }
     struct stat existing {};
-    const bool exists = ::lstat(path.c_str(), &existing) == 0;
-    if (exists && !overwrite) {
+    const bool exists = ::lstat(m_path.c_str(), &existing) == 0;
+    if ((exists || m_path != path) && !overwrite) {
         error = "file exists: " + path;
         return false;
     }
-    m_path = path;
     m_overwrite = overwrite;
-    const size_t slash = path.rfind('/');
-    m_dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string tmp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." + base + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    m_fd = ::mkstemp(name.data());
-    if (m_fd < 0) {
-        error = ErrnoText("cannot create a temporary file in", m_dir);
-        return false;
-    }
-    m_tmp.assign(name.data());
+    const size_t slash = m_path.rfind('/');
+    m_dir = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash == 0 ? 1 : slash);
+    m_base = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    RemoveStaleTemporaries(m_dir, m_base);
+
     const mode_t mode = exists && S_ISREG(existing.st_mode) ? (existing.st_mode & 07777) : CreationMode();
+    m_fd = ::open(m_dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    m_unnamed = m_fd >= 0;
+    if (!m_unnamed) {
+        // No unnamed files here (an older kernel or a file system without them): a named one.
+        std::string tmp = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + "." + m_base + ".XXXXXX";
+        std::vector<char> name(tmp.begin(), tmp.end());
+        name.push_back('\0');
+        m_fd = ::mkstemp(name.data());
+        if (m_fd < 0) {
+            error = ErrnoText("cannot create a temporary file in", m_dir);
+            return false;
+        }
+        ::fcntl(m_fd, F_SETFD, FD_CLOEXEC);
+        m_tmp.assign(name.data());
+    }
     if (::fchmod(m_fd, mode) != 0) {
-        error = ErrnoText("cannot set the mode of", m_tmp);
+        error = ErrnoText("cannot set the mode of the temporary file in", m_dir);
         return false;
     }
     return true;
@@ -192,9 +250,10 @@ bool AtomicFile::Write(const char* data, size_t size, std::string& error)
 bool AtomicFile::Commit(std::string& error)
 {
     if (::fsync(m_fd) != 0) {
-        error = ErrnoText("cannot sync", m_tmp);
+        error = ErrnoText("cannot sync the temporary file of", m_path);
         return false;
     }
+    if (m_unnamed && !Publish(error)) return false;
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) {
@@ -206,6 +265,8 @@ bool AtomicFile::Commit(std::string& error)
             error = ErrnoText("cannot rename onto", m_path);
             return false;
         }
+    } else if (m_unnamed) {
+        // Publish linked the file at the path itself, which fails on an existing file.
     } else if (::renameat2(AT_FDCWD, m_tmp.c_str(), AT_FDCWD, m_path.c_str(), RENAME_NOREPLACE) != 0) {
         if (errno == EEXIST) {
             error = "file exists: " + m_path;
@@ -229,6 +290,38 @@ bool AtomicFile::Commit(std::string& error)
         ::close(dfd);
     }
     return true;
+}
+
+// Gives the unnamed temporary file a name: the path itself when nothing may be replaced (linking
+// fails on an existing file), else a temporary name that Commit renames onto the path.
+bool AtomicFile::Publish(std::string& error)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    if (!m_overwrite) {
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            error = errno == EEXIST ? "file exists: " + m_path : ErrnoText("cannot link onto", m_path);
+            return false;
+        }
+        return true;
+    }
+    const size_t slash = m_path.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + "." + m_base + ".";
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u ^ static_cast<unsigned>(m_fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            name += kChars[(seed >> 16) % (sizeof kChars - 1)];
+        }
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            m_tmp = name;
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    error = ErrnoText("cannot name the temporary file of", m_path);
+    return false;
 }
 
 } // namespace JsonFile

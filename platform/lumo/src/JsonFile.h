@@ -38,7 +38,11 @@ private:
 
 // A file written through a temporary file beside it: Commit syncs the temporary file and renames it onto
 // the path. Without `overwrite` an existing file is never replaced, not even one created while writing.
-// Destroying an uncommitted file removes the temporary file.
+// A path that is a symbolic link is written through: its final target is replaced and keeps its mode,
+// and the link stays. The temporary file is unnamed where the file system allows it (a killed writer
+// then leaves nothing behind); elsewhere it is named "." + file name + ".XXXXXX", and such files left
+// by a killed earlier save of the same file are removed when the next save of it opens. Destroying an
+// uncommitted file removes the temporary file.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -49,10 +53,15 @@ public:
     bool Open(const std::string& path, bool overwrite, std::string& error);
     bool Write(const char* data, size_t size, std::string& error);
     bool Commit(std::string& error);
+    // The path written: the given one, or the final target of a link.
+    const std::string& Path() const { return m_path; }
 
 private:
-    std::string m_path, m_tmp, m_dir;
+    bool Publish(std::string& error);
+
+    std::string m_path, m_tmp, m_dir, m_base;
     bool m_overwrite = false;
+    bool m_unnamed = false; // the temporary file has no name until Commit links it
     int m_fd = -1;
 };
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cmath>
 #include <limits>
 
@@ -64,6 +66,49 @@ TEST(JsonSave, NeverReplacesAFileUnlessAsked)
     EXPECT_NE(ReadText(path), "keep me");
     EXPECT_EQ(FilesIn(dir.File("")), 1);   // no temporary file left behind
     EXPECT_FALSE(SaveSession(*s, dir.File("no/such/folder/design.json"), true));
+}
+
+// A save through a symbolic link replaces the link's final target and keeps its mode; the links
+// stay links. A temporary file that a killed earlier save of the same file left is removed; other
+// files of the folder are not touched.
+TEST(JsonSave, SavesThroughLinksKeepTheTargetsModeAndClearStaleTemporaries)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    TempDir dir;
+    ASSERT_EQ(0, ::mkdir(dir.File("real").c_str(), 0700));
+    const std::string target = dir.File("real/design.json");
+    WriteText(target, "old");
+    ASSERT_EQ(0, ::chmod(target.c_str(), 0640));
+    ASSERT_EQ(0, ::symlink("real/design.json", dir.File("link1.json").c_str()));
+    ASSERT_EQ(0, ::symlink("link1.json", dir.File("link2.json").c_str()));
+    ASSERT_EQ(0, ::symlink("real/new.json", dir.File("dangling.json").c_str()));
+    WriteText(dir.File("real/.design.json.a1B2c3"), "left by a killed save");
+    WriteText(dir.File("real/.design.json.keep"), "not ours");
+    WriteText(dir.File("real/.other.json.a1B2c3"), "another file's");
+
+    EXPECT_TRUE(SaveSession(*s, dir.File("link2.json"), true));
+    struct stat st {};
+    ASSERT_EQ(0, ::lstat(dir.File("link2.json").c_str(), &st));
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(0, ::lstat(dir.File("link1.json").c_str(), &st));
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(0, ::stat(target.c_str(), &st));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_NE(ReadText(target), "old");
+    EXPECT_TRUE(LoadSession(dir.File("link2.json"), &err)) << err.message;
+    EXPECT_EQ(FilesIn(dir.File("real")), 3); // the design and the two files that are not its temporaries
+    EXPECT_EQ(ReadText(dir.File("real/.design.json.keep")), "not ours");
+    EXPECT_EQ(ReadText(dir.File("real/.other.json.a1B2c3")), "another file's");
+
+    // A dangling link is saved through as well; without overwrite, an existing target is kept.
+    EXPECT_TRUE(SaveSession(*s, dir.File("dangling.json"), true));
+    EXPECT_EQ(ReadText(dir.File("real/new.json")), ReadText(target));
+    EXPECT_FALSE(SaveSession(*s, dir.File("link1.json")));
+    EXPECT_FALSE(SaveSession(*s, dir.File("real/design.json")));
+    EXPECT_TRUE(SaveSession(*s, dir.File("real/fresh.json")));
+    EXPECT_EQ(ReadText(dir.File("real/fresh.json")), ReadText(target));
 }
 
 TEST(JsonSave, DeletedRecordsAreNotWrittenAndTheirSerialsStayUnused)
