@@ -135,6 +135,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     ProgressDisplay progress(err, terminal.isTerminal, TestNames(checker), terminal.width);
     if (terminal.isTerminal && isatty(fileno(logFile)))
         log.SetProgress(&progress);
+    log.SetEscapeControls(isatty(fileno(logFile)) != 0);
     checker.SetObserver(&progress);
 
     ApplyFaultSwitches(*design.session, options.faults);

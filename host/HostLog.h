@@ -1,6 +1,8 @@
 // The check log of the kravik host: the library's CTestLog on standard output or the --log file.
 // When the log shares the terminal with the progress line, every write first erases that line, so
-// that log lines never run into it.
+// that log lines never run into it. On a terminal, control characters that come from the design
+// (names, database texts) are printed escaped, so that they cannot drive the terminal; a file gets
+// the exact bytes.
 #pragma once
 
 #include "framework/CTestLog.h"
@@ -20,11 +22,18 @@ public:
 
     // The progress line to erase before each write; null: none. Not owned.
     void SetProgress(ProgressDisplay* progress) { m_pProgress = progress; }
+    // Whether to write control characters other than tab and line end as \xHH.
+    void SetEscapeControls(bool escape) { m_bEscapeControls = escape; }
 
     void emitMessage(std::string text) override;
 
 private:
     ProgressDisplay* m_pProgress = nullptr;
+    bool m_bEscapeControls = false;
 };
+
+// The text with every control character (below space, and DEL) other than tab and line end
+// written as \xHH.
+std::string EscapeControls(const std::string& text);
 
 } // namespace KravikHost

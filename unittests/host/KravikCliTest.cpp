@@ -188,6 +188,25 @@ TEST(KravikCheckTest, CheckModeNeverWritesTheDesign)
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
 }
 
+// Control characters of the design's names cannot drive the terminal: on a terminal they are
+// printed escaped; a log file keeps the exact bytes.
+TEST(KravikCheckTest, ControlCharactersAreEscapedOnlyOnATerminal)
+{
+    TempDir dir;
+    std::string design = ReadFile(ExamplePath("broken.json"));
+    const size_t at = design.find("\"X9\"");
+    ASSERT_NE(std::string::npos, at);
+    design.replace(at, 4, "\"X\\u001b[2J9\"");
+    WriteFile(dir.File("design.json"), design);
+
+    const KravikRun onTerminal = RunKravikOnTerminal(Check(dir.File("design.json")), true);
+    EXPECT_NE(std::string::npos, onTerminal.err.find("component X\\x1B[2J9 ")) << onTerminal.err;
+    EXPECT_EQ(std::string::npos, onTerminal.err.find("\x1b[2J")) << onTerminal.err;
+
+    EXPECT_EQ(4, RunKravik(Check(dir.File("design.json"), {"--log", dir.File("check.log")})).exitCode);
+    EXPECT_NE(std::string::npos, ReadFile(dir.File("check.log")).find("component X\x1b[2J9 "));
+}
+
 // No output may be the same file as an input or another output, however it is spelled (a
 // hard link, "./"): the run is refused before anything is written.
 TEST(KravikCheckTest, OutputsThatWouldDestroyAnInputAreRefused)

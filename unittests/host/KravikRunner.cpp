@@ -99,7 +99,7 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
     return run;
 }
 
-KravikRun RunKravikOnTerminal(const std::vector<std::string>& args)
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, bool outputToo)
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
@@ -107,7 +107,7 @@ KravikRun RunKravikOnTerminal(const std::vector<std::string>& args)
     const std::string terminal = ptsname(master);
 
     TempDir capture;
-    const pid_t pid = Spawn(args, {}, capture.File("out"), terminal);
+    const pid_t pid = Spawn(args, {}, outputToo ? terminal : capture.File("out"), terminal);
     // Read while the program runs, so that a full terminal buffer never blocks it; reading fails
     // once the program has closed its side.
     KravikRun run;
@@ -121,7 +121,8 @@ KravikRun RunKravikOnTerminal(const std::vector<std::string>& args)
     }
     close(master);
     run.exitCode = WaitForExit(pid);
-    run.out = ReadFile(capture.File("out"));
+    if (!outputToo)
+        run.out = ReadFile(capture.File("out"));
     return run;
 }
 

@@ -27,7 +27,8 @@ struct KravikRun
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
-KravikRun RunKravikOnTerminal(const std::vector<std::string>& args);
+// With `outputToo`, standard output goes to the terminal as well (`out` stays empty).
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, bool outputToo = false);
 
 std::string ExamplePath(const std::string& name); // examples/<name>
 
