@@ -144,6 +144,13 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     std::fflush(logFile);
     if (options.faults.countCalls)
         PrintCallCounts(*design.session, err);
+    // A failed database call makes a test report what it could not read, or skip it: once an
+    // injected fault fired, the run cannot vouch for a clean design.
+    const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(*design.session).Fired();
+    if (!fired.empty())
+        err << "kravik: " << options.design << ": " << fired.size() << " injected fault"
+            << (fired.size() == 1 ? "" : "s") << " fired, the first on " << fired.front().operation << " of "
+            << fired.front().object.ToText() << "; the check is incomplete" << std::endl;
 
     if (!exception.empty())
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
@@ -166,7 +173,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     summary.warnings = result.warnings;
     summary.errors = result.errors;
     summary.fixed = result.fixed;
-    return ExitCodeFor(summary);
+    const ExitCode code = ExitCodeFor(summary);
+    return code == EXIT_CLEAN && !fired.empty() ? EXIT_OPERATIONAL : code;
 }
 
 int RunListTests(const ListTestsOptions& options, std::ostream& err)

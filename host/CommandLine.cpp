@@ -18,7 +18,8 @@ Exit codes (as fsck):
   4   warnings or errors remain
   8   operational error: unreadable or malformed design, missing snapshot or top
       block, unreadable filter file, unwritable log, Norv data locked against
-      repairs, check stopped before its end, repaired design not saved
+      repairs, check stopped before its end, repaired design not saved, or
+      an injected fault fired in a run that would otherwise have been clean
   16  usage error
 
 Environment:
