@@ -9,6 +9,7 @@
 #include "framework/CNorvProjectChecker.h"
 
 #include "lumopi/StandIn.h"
+#include "ordaxcons/OrdaxConstraintDefs.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,6 +65,28 @@ bool ReadableFile(const std::string& path, std::string& error)
     return true;
 }
 
+// Whether the constraints file loads; false with the reason in `error`. Anything but a regular
+// file is refused before it is opened (a FIFO would block the read).
+bool LoadableConstraints(const std::string& path, std::string& error)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+    {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode))
+    {
+        error = "not a regular file";
+        return false;
+    }
+    norv_ordaxcons::COrdaxConstraintDefs definitions;
+    if (definitions.LoadCnsFile(path, false, true))
+        return true;
+    error = definitions.GetLastError();
+    return false;
+}
+
 // Runs the check on this thread or the checker's worker thread. Returns the text of an exception
 // that ended the run, on either thread; empty when none did.
 std::string Run(CNorvProjectChecker& checker, const std::string& snapshot, bool onWorkerThread)
@@ -109,6 +132,10 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         return OperationalError(err, options.design, error);
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
+    // The checks report a constraints file they cannot load in the log (and go on without it);
+    // the user also learns here which file and why.
+    if (!options.constraints.empty() && !LoadableConstraints(options.constraints, error))
+        err << "kravik: " << options.constraints << ": the constraints file cannot be loaded: " << error << std::endl;
 
     // An existing --output that is the design itself means a save in place.
     const bool saveInPlace = !options.outputFile.empty() && SameFile(options.outputFile, options.design);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -208,6 +209,32 @@ TEST(KravikCheckTest, ControlCharactersAreEscapedOnlyOnATerminal)
 
     EXPECT_EQ(4, RunKravik(Check(dir.File("design.json"), {"--log", dir.File("check.log")})).exitCode);
     EXPECT_NE(std::string::npos, ReadFile(dir.File("check.log")).find("component X\x1b[2J9 "));
+}
+
+// A constraints file that cannot be loaded leaves the checks without definitions, which the log
+// reports; standard error names the file and the reason.
+TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
+{
+    TempDir dir;
+    WriteFile(dir.File("malformed.json"), "{ \"owners\": ");
+    ASSERT_EQ(0, ::mkfifo(dir.File("fifo.json").c_str(), 0600));
+    const struct
+    {
+        std::string file;
+        const char* reason;
+    } cases[] = {
+        {dir.File("missing.json"), "No such file or directory"},
+        {dir.File("malformed.json"), "invalid JSON"},
+        {dir.File("fifo.json"), "not a regular file"},
+    };
+    for (const auto& c : cases)
+    {
+        const KravikRun run = RunKravik({"check", ExamplePath("clean.json"), "--constraints", c.file});
+        EXPECT_EQ(4, run.exitCode) << c.file;
+        EXPECT_NE(std::string::npos, run.out.find("ERROR 5401")) << run.out;
+        EXPECT_EQ(0u, run.err.rfind("kravik: " + c.file + ": the constraints file cannot be loaded: ", 0)) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find(c.reason)) << run.err;
+    }
 }
 
 // No output may be the same file as an input or another output, however it is spelled (a
