@@ -8,7 +8,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -104,16 +103,11 @@ void AppendPointerToken(std::string& path, std::string_view key)
     }
 }
 
-MappedFile::~MappedFile()
-{
-    if (m_map) ::munmap(m_map, m_size);
-}
-
-bool MappedFile::Open(const std::string& path, std::string& error)
+bool FileBytes::Open(const std::string& path, std::string& error)
 {
     // Non-blocking, so that a FIFO (or a device) named as a design is refused at once instead of
     // waiting for a writer; the flag changes nothing for a regular file.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = ErrnoText("cannot open", path);
         return false;
@@ -124,21 +118,35 @@ bool MappedFile::Open(const std::string& path, std::string& error)
         ::close(fd);
         return false;
     }
-    m_size = static_cast<size_t>(st.st_size);
-    if (m_size > 0) {
-        void* map = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (map == MAP_FAILED) {
+    const size_t size = static_cast<size_t>(st.st_size);
+    m_data.resize(size);
+    size_t done = 0;
+    bool ok = true;
+    while (ok) {
+        // One byte past the size the file had: reading it means the file grew meanwhile.
+        char probe = 0;
+        char* into = done < size ? &m_data[done] : &probe;
+        const ssize_t n = ::read(fd, into, done < size ? size - done : 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
             error = ErrnoText("cannot read", path);
-            m_size = 0;
-            ::close(fd);
-            return false;
+            ok = false;
+        } else if (n == 0) {
+            if (done < size) {
+                error = "the file changed while it was read: " + path;
+                ok = false;
+            }
+            break;
+        } else if (done >= size) {
+            error = "the file changed while it was read: " + path;
+            ok = false;
+        } else {
+            done += static_cast<size_t>(n);
         }
-        ::madvise(map, m_size, MADV_SEQUENTIAL);
-        m_map = map;
-        m_data = static_cast<const char*>(map);
     }
     ::close(fd);
-    return true;
+    if (!ok) m_data.clear();
+    return ok;
 }
 
 AtomicFile::~AtomicFile()

@@ -18,22 +18,18 @@ bool ParseIndexText(std::string_view text, uint64_t& value);
 // Appends "/" and the key escaped as a JSON Pointer reference token.
 void AppendPointerToken(std::string& path, std::string_view key);
 
-// A regular file mapped read-only into memory, unmapped on destruction.
-class MappedFile {
+// The whole content of a regular file, read into memory. It is read rather than mapped, so that a
+// file that another process truncates or rewrites meanwhile gives an error instead of a SIGBUS.
+class FileBytes {
 public:
-    MappedFile() = default;
-    ~MappedFile();
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    // False with a reason when the file cannot be opened, is not a regular file or cannot be mapped.
+    // False with a reason when the file cannot be opened or read, is not a regular file (a FIFO or
+    // device is refused without waiting for a writer), or changes size while it is read.
     bool Open(const std::string& path, std::string& error);
-    const char* begin() const { return m_data; }
-    const char* end() const { return m_data + m_size; }
+    const char* begin() const { return m_data.data(); }
+    const char* end() const { return m_data.data() + m_data.size(); }
 
 private:
-    const char* m_data = "";
-    size_t m_size = 0;
-    void* m_map = nullptr;
+    std::string m_data;
 };
 
 // A file written through a temporary file beside it: Commit syncs the temporary file and renames it onto

@@ -1484,7 +1484,7 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
     std::string error;
     JsonFile::JsonTree doc;
     {
-        JsonFile::MappedFile file;
+        JsonFile::FileBytes file;
         if (!file.Open(path, error)) return fail("", error);
         if (!doc.Parse(file.begin(), file.end(), error)) return fail("", "invalid JSON: " + error);
     }

@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 using namespace Lumo::StandIn;
 using LumoTest::Design;
@@ -167,6 +172,42 @@ TEST(JsonLoadError, UnreadableFilesAreReportedWithoutAPath)
         EXPECT_EQ(err.path, "");
         EXPECT_NE(err.message.find(c.message), std::string::npos) << err.message;
     }
+}
+
+// A file that changes while it is read gives an error, never a crash: /proc files report the
+// size 0 and then give bytes, and a file that another thread keeps truncating and rewriting
+// either loads whole or is refused.
+TEST(JsonLoadError, AFileThatChangesWhileReadIsRefused)
+{
+    LoadError err;
+    EXPECT_FALSE(LoadSession("/proc/self/status", &err));
+    EXPECT_NE(err.message.find("the file changed while it was read"), std::string::npos) << err.message;
+
+    LumoTest::TempDir dir;
+    const std::string path = dir.File("design.json");
+    const std::string design = LumoTest::ReadText(std::string(KRAVIK_SOURCE_DIR) + "/examples/design-example.json");
+    LumoTest::WriteText(path, design);
+    std::atomic<bool> stop{false};
+    std::thread rewriter([&] {
+        while (!stop) {
+            if (FILE* f = std::fopen(path.c_str(), "r+")) {
+                (void)::ftruncate(::fileno(f), static_cast<off_t>(design.size() / 3));
+                std::fwrite(design.data(), 1, design.size(), f);
+                std::fclose(f);
+            }
+        }
+    });
+    int loaded = 0, refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        LoadError e;
+        if (LoadSession(path, &e))
+            ++loaded;
+        else
+            ++refused;
+    }
+    stop = true;
+    rewriter.join();
+    EXPECT_EQ(loaded + refused, 200);
 }
 
 TEST(JsonLoadError, NestingTooDeepIsRefused)
