@@ -639,6 +639,8 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     const bool snapshot = o.kind == Kind::Snapshot;
     std::vector<AttributeRec> attrs;
     attrs.reserve(v.size());
+    std::unordered_set<std::string> seen;
+    seen.reserve(v.size());
     const uint32_t listNode = m_paths.Add(o.path, key);
     int64_t pos = 0;
     for (JVal e : v) {
@@ -664,12 +666,14 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
         }
         if (!hasName) Fail(at, "missing required key \"name\"");
         if (!hasValue) Fail(at, "missing required key \"value\"");
-        for (const AttributeRec& b : attrs) {
-            if (b.name == a.name && b.type == a.type && b.bit == a.bit) {
-                std::string what = "duplicate attribute " + Quote(a.name);
-                if (typed) what += " (type " + std::to_string(a.type) + (bitted ? ", bit " + std::to_string(a.bit) : "") + ")";
-                Fail(at, what);
-            }
+        // An attribute is identified by its name, type and bit: hashed, so that an object with many
+        // attributes loads in linear time.
+        std::string identity = a.name;
+        identity.append(1, '\0').append(std::to_string(a.type)).append(1, '\0').append(std::to_string(a.bit));
+        if (!seen.insert(std::move(identity)).second) {
+            std::string what = "duplicate attribute " + Quote(a.name);
+            if (typed) what += " (type " + std::to_string(a.type) + (bitted ? ", bit " + std::to_string(a.bit) : "") + ")";
+            Fail(at, what);
         }
         attrs.push_back(std::move(a));
         ++pos;
