@@ -3,6 +3,7 @@
 #include "framework/CFixMgr.h"
 
 // Repair classes, one header per class under repairs/ (repairs/nets/ for CFixNet).
+#include "repairs/nets/CFixNet.h"
 
 // The repair methods by diagnostic code, in registration order: code, method, allowed in back-end
 // mode. No code appears twice. To add a method, include its class above and uncomment its rows
@@ -120,7 +121,7 @@ const std::vector<FixRegistration>& FixRegistryTable()
     // {CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, &CFixTemplates::SetPinSetTemplateTopology, false},
     // {CDICErrors::T63_INCORRECTPINFORPINSET, &CFixTemplates::DeletePinSetWithIncorrectPin, false},
     // {CDICErrors::T63_MISSINGTOPOPINSETTYPE, &CFixTemplates::SetTopoPinSetType, true},
-    // {CDICErrors::T64_ERRWRONGSETTOPOORDERED, &CFixNet::ResetWrongTopoOrdered, true},
+    {CDICErrors::T64_ERRWRONGSETTOPOORDERED, &CFixNet::ResetWrongTopoOrdered, true},
     };
     return table;
 }
