@@ -49,7 +49,7 @@ const std::vector<FixRegistration>& FixRegistryTable()
     // {CDICErrors::T12_ENETINMANYDIFFPAIRS, &CFixNet::FixElecNetInManyDiffPairs, false},
     // {CDICErrors::T12_DIFFPAIRNETPOWERNET, &CFixNet::RemoveBrokenDiffPair, false},
     // {CDICErrors::T13_NETCLASSESOFENETSOFDIFFPAIRDIFFERENT, &CFixNet::UnifyDiffPairNetClasses, false},
-    // {CDICErrors::T15_DIFFERENTTOPOLOGIESOFENETANDPHYSNET, &CFixNet::UnifyElecAndPhysNetTopology, false},
+    {CDICErrors::T15_DIFFERENTTOPOLOGIESOFENETANDPHYSNET, &CFixNet::UnifyElecAndPhysNetTopology, false},
     // {CDICErrors::T15_ERRPARENTENETOFPHYSNET, &CFixNet::AddMissingParentElecNet, false},
     // {CDICErrors::T15_PHYSNETINMANYENETS, &CFixNet::FixPhysNetInManyElecNets, false},
     {CDICErrors::T15_ERRENETINVALIDTOPOTYPE, &CFixNet::FixInvalidTopologyType, false},
