@@ -182,6 +182,7 @@ TEST_F(CFixNetFrameTest, ResetWrongTopoOrderedReportsTheReportedNetsFailedWrite)
 TEST_F(CFixNetFrameTest, NoDatabaseIsAnErrorWithoutCalls)
 {
     FixContext::s_fixUIDManager = nullptr;
+    const Index pinPair = b->PinPair(elec, "PP", Index(), Index());
     Slots(elec, pair, phys, phys2);
     counts().Reset();
     for (FixMethod method :
@@ -195,8 +196,7 @@ TEST_F(CFixNetFrameTest, NoDatabaseIsAnErrorWithoutCalls)
         EXPECT_FALSE(status.fixed);
         EXPECT_TRUE(status.error);
     }
-    Slots(elec, b->PinPair(elec, "PP", Index(), Index()));
-    counts().Reset();
+    Slots(elec, pinPair);
     EXPECT_TRUE(CFixNet::DeletePinPairWithPinUsedTwice().error);
     EXPECT_EQ(0u, counts().Total());
 }
