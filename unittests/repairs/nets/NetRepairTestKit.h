@@ -25,7 +25,7 @@ using StandIn::Kind;
 // Snapshot "main", Norv configuration and schematic side "TOP", the design with its default objects.
 class NetRepairTest : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         StandIn::SetStringResultsEnabledForTest(true);
