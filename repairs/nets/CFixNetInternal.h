@@ -10,7 +10,7 @@
 namespace CFixNetInternal
 {
 
-// The constraint names and topology texts the net repairs write or compare.
+// Names of the constraints the net repairs write, built on first use.
 const Lumo::String& OrderTypeName();   // "ORDER_TYPE"
 const Lumo::String& TopoOrderedName(); // "TOPO_ORDERED"
 
@@ -50,7 +50,6 @@ Lumo::Result CountFromTos(const Lumo::INorvPhysicalNet& net, int& count);
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinSetPinKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinKinds();
-
 
 // How WriteConstraint treats the object's own constraint. Setter: a value that already stands is
 // left alone without a lock, and a refused SetValue or AddConstraint gives a silent not fixed.
