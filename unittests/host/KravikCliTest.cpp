@@ -64,10 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
 // The worker thread must give the same log and exit code as the host's own thread.
 TEST(KravikCheckTest, WorkerThreadGivesTheSameLog)
 {
+    // Fix mode repairs: the repaired design goes to a scratch file, never onto the example.
+    TempDir dir;
     const std::vector<std::vector<std::string>> cases = {
         Check(ExamplePath("clean.json")),
         Check(ExamplePath("broken.json")),
-        Check(ExamplePath("broken.json"), {"--fix"}),
+        Check(ExamplePath("broken.json"), {"--fix", "--output", dir.File("fixed.json")}),
         Check(TwoSnapshotDesign(), {"--snapshot", "final", "--fail-on", "500-0-21:GetNorvGenClear"}),
     };
     for (std::vector<std::string> args : cases)
