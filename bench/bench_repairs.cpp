@@ -12,10 +12,8 @@
 #include "framework/CTestLog.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -116,19 +114,13 @@ Run RunChecker(size_t n, bool fixMode, const std::string& constraints)
 int main(int argc, char** argv)
 {
     const size_t n = BenchHarness::MaxSize(argc, argv, 10000);
-    char path[] = "/tmp/bench-repairs-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-        return 1;
-    close(fd);
-    std::ofstream(path) << kConstraints;
+    const BenchHarness::TempFile constraints(kConstraints);
 
     std::printf("%8s %-6s %10s %10s %10s\n", "n", "mode", "seconds", "errors", "fixed");
-    const Run check = RunChecker(n, false, path);
+    const Run check = RunChecker(n, false, constraints.Path());
     std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "check", check.seconds, check.errors, check.fixed);
-    const Run fix = RunChecker(n, true, path);
+    const Run fix = RunChecker(n, true, constraints.Path());
     std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "fix", fix.seconds, fix.errors, fix.fixed);
     std::printf("fix / check = %.2f (goal: at most 3)\n", fix.seconds / check.seconds);
-    std::remove(path);
     return 0;
 }

@@ -152,23 +152,33 @@ CFixStatus FirstOf(const Lumo::Result& searched, const List& found, bool& any, F
     return CFixStatus(true);
 }
 
-CFixStatus CopyLayerClearRules(const Lumo::INorvSchemaClearRule& oldRule, Lumo::INorvSchemaClearRule& newRule)
+// Copies each old layer rule into the new rule's layer rule of the same layer number.
+template <class Rule, class LayerRule>
+CFixStatus CopyLayerRules(const Rule& oldRule, Rule& newRule,
+                          Lumo::Result (Rule::*iterate)(Lumo::IteratorT<const LayerRule>&) const,
+                          Lumo::Result (Rule::*find)(Lumo::ListT<Lumo::NorvObjectExtInfo>&, int32_t) const,
+                          Lumo::Result (Rule::*fetch)(const Lumo::Index&, Lumo::ContainerT<const LayerRule>&) const)
 {
-    Lumo::IteratorT<const Lumo::INorvLayerClearRule> oldLayers;
-    if (!oldRule.GetIterLayerClearRules(oldLayers))
+    Lumo::IteratorT<const LayerRule> oldLayers;
+    if (!(oldRule.*iterate)(oldLayers))
         return CFixStatus();
     return CopyEach(
         oldLayers,
-        [&](const Lumo::INorvLayerClearRule& old, Lumo::ContainerT<const Lumo::INorvLayerClearRule>& target, bool& any) {
+        [&](const LayerRule& old, Lumo::ContainerT<const LayerRule>& target, bool& any) {
             int32_t layer = 0;
             if (!old.GetLayerIndex(layer))
                 return CFixStatus();
             Lumo::ListT<Lumo::NorvObjectExtInfo> found;
-            const Lumo::Result searched = newRule.FindLayerClearRule(found, layer);
-            return FirstOf(searched, found, any,
-                           [&](const Lumo::Index& index) { return newRule.GetLayerClearRule(index, target); });
+            const Lumo::Result searched = (newRule.*find)(found, layer);
+            return FirstOf(searched, found, any, [&](const Lumo::Index& index) { return (newRule.*fetch)(index, target); });
         },
-        [](const Lumo::INorvLayerClearRule&, Lumo::INorvLayerClearRule&) { return CFixStatus(true); });
+        [](const LayerRule&, LayerRule&) { return CFixStatus(true); });
+}
+
+CFixStatus CopyLayerClearRules(const Lumo::INorvSchemaClearRule& oldRule, Lumo::INorvSchemaClearRule& newRule)
+{
+    return CopyLayerRules(oldRule, newRule, &Lumo::INorvSchemaClearRule::GetIterLayerClearRules,
+                          &Lumo::INorvSchemaClearRule::FindLayerClearRule, &Lumo::INorvSchemaClearRule::GetLayerClearRule);
 }
 
 // One schema clearance rule per name: the first of several with one name is copied.
@@ -223,21 +233,9 @@ bool MapRulesByNetClass(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& ru
 
 CFixStatus CopyNetClassRuleContents(const Lumo::INorvSchemaNetClassRule& oldRule, Lumo::INorvSchemaNetClassRule& newRule)
 {
-    Lumo::IteratorT<const Lumo::INorvLayerRule> oldLayers;
-    if (!oldRule.GetIterLayerRules(oldLayers))
-        return CFixStatus();
-    const CFixStatus layers = CopyEach(
-        oldLayers,
-        [&](const Lumo::INorvLayerRule& old, Lumo::ContainerT<const Lumo::INorvLayerRule>& target, bool& any) {
-            int32_t layer = 0;
-            if (!old.GetLayerIndex(layer))
-                return CFixStatus();
-            Lumo::ListT<Lumo::NorvObjectExtInfo> found;
-            const Lumo::Result searched = newRule.FindLayerRule(found, layer);
-            return FirstOf(searched, found, any,
-                           [&](const Lumo::Index& index) { return newRule.GetLayerRule(index, target); });
-        },
-        [](const Lumo::INorvLayerRule&, Lumo::INorvLayerRule&) { return CFixStatus(true); });
+    const CFixStatus layers =
+        CopyLayerRules(oldRule, newRule, &Lumo::INorvSchemaNetClassRule::GetIterLayerRules,
+                       &Lumo::INorvSchemaNetClassRule::FindLayerRule, &Lumo::INorvSchemaNetClassRule::GetLayerRule);
     if (!layers.fixed)
         return layers;
 
@@ -385,6 +383,25 @@ bool SaveLayer(const LayerRule& layerRule, RuleValueSnapshot& ruleNode, bool cre
     return true;
 }
 
+// Records a rule under its name and its layer rules under their layers' names.
+template <class Rule, class LayerRule>
+bool SaveRule(const Rule& rule, RuleValueSnapshot& parent, bool create, bool withRoute,
+              Lumo::Result (Rule::*iterLayers)(Lumo::IteratorT<const LayerRule>&) const)
+{
+    Lumo::String name;
+    if (!rule.GetName(name))
+        return false;
+    RuleValueSnapshot* node = NodeFor(parent, name.str(), create);
+    if (!node)
+        return false;
+    CFixClearRule::CollectConstraints(rule, *node, withRoute);
+    Lumo::IteratorT<const LayerRule> layers;
+    (rule.*iterLayers)(layers);
+    for (; layers.IsValid(); ++layers)
+        SaveLayer(*layers, *node, create, withRoute);
+    return true;
+}
+
 } // namespace
 
 // -------------------------------------------------------------------------------------------------
@@ -437,20 +454,7 @@ CFixStatus CFixClearRule::RenameDuplicatedScheme()
     auto search = [&](const Lumo::String& name, Lumo::ListT<Lumo::NorvObjectInfo>& found) {
         return parent->FindScheme(found, name, Search(Lumo::SP_0, Lumo::SP_5));
     };
-    Lumo::ListT<Lumo::NorvObjectInfo> found;
-    if (Lumo::Result r = search(current, found); !r)
-        return CFixStatus(r);
-    if (found.IsEmpty())
-        return CFixStatus();
-    if (found.Count() == 1)
-        return CFixStatus(true);
-    std::string name;
-    if (Lumo::Result r = FindFreeName(current.str(), search, name); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = RenameLocked(scheme, name); !r)
-        return CFixStatus(r);
-    CFixMgr::m_bReloadFlag = true;
-    return CFixStatus(true);
+    return RenameToFreeName(scheme, current, search);
 }
 
 CFixStatus CFixClearRule::RenameDuplicatedClearRule()
@@ -734,17 +738,8 @@ void CFixClearRule::CollectConstraints(const Lumo::IObjectNorv& object, RuleValu
 bool CFixClearRule::SaveSchemaNetClassRule(const Lumo::INorvSchemaNetClassRule& rule, RuleValueSnapshot& parent,
                                            bool create, bool withRoute)
 {
-    Lumo::String name;
-    if (!rule.GetName(name))
+    if (!SaveRule(rule, parent, create, withRoute, &Lumo::INorvSchemaNetClassRule::GetIterLayerRules))
         return false;
-    RuleValueSnapshot* node = NodeFor(parent, name.str(), create);
-    if (!node)
-        return false;
-    CollectConstraints(rule, *node, withRoute);
-    Lumo::IteratorT<const Lumo::INorvLayerRule> layers;
-    rule.GetIterLayerRules(layers);
-    for (; layers.IsValid(); ++layers)
-        SaveLayerRule(*layers, *node, create, withRoute);
     // Child rules are kept beside their parent, by their own names.
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
     rule.GetIterSchemeNetClassRuleChild(children);
@@ -755,18 +750,7 @@ bool CFixClearRule::SaveSchemaNetClassRule(const Lumo::INorvSchemaNetClassRule& 
 
 bool CFixClearRule::SaveSchemaClearRule(const Lumo::INorvSchemaClearRule& rule, RuleValueSnapshot& parent, bool create)
 {
-    Lumo::String name;
-    if (!rule.GetName(name))
-        return false;
-    RuleValueSnapshot* node = NodeFor(parent, name.str(), create);
-    if (!node)
-        return false;
-    CollectConstraints(rule, *node, false);
-    Lumo::IteratorT<const Lumo::INorvLayerClearRule> layers;
-    rule.GetIterLayerClearRules(layers);
-    for (; layers.IsValid(); ++layers)
-        SaveLayerClearRule(*layers, *node, create);
-    return true;
+    return SaveRule(rule, parent, create, false, &Lumo::INorvSchemaClearRule::GetIterLayerClearRules);
 }
 
 bool CFixClearRule::SaveLayerRule(const Lumo::INorvLayerRule& layerRule, RuleValueSnapshot& ruleNode, bool create,

@@ -8,27 +8,29 @@ using namespace RepairSupport;
 
 namespace {
 
+// The default scheme is added unless one of its name exists, and must be found once afterwards.
 CFixStatus AddDefaultScheme(const char* name, Lumo::ESchemeType type, const char* missingMessage)
 {
-    Lumo::ListT<Lumo::NorvObjectInfo> found;
-    if (Lumo::Result r = Design()->FindScheme(found, name, Search(Lumo::SP_5, Lumo::SP_0, Lumo::SP_MatchCase)); !r)
-        return CFixStatus(r);
-    if (!found.IsEmpty())
-        return CFixStatus();
-    Lumo::MutableContainerT<Lumo::INorvDesign> design;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(Design(), design); !r)
-        return CFixStatus(r);
-    Lumo::MutableContainerT<Lumo::INorvScheme> added;
-    if (Lumo::Result r = design->AddScheme(added, name, type); !r)
-        return CFixStatus(r);
-    Lumo::LockerT<Lumo::INorvScheme>::UnLock(added);
-    Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
-    if (Lumo::Result r = Design()->FindScheme(found, name, Search(Lumo::SP_5, Lumo::SP_0)); !r)
-        return CFixStatus(r);
-    if (found.Count() != 1)
-        return CFixStatus(false, true, missingMessage);
-    Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
-    return CFixStatus(true);
+    return AddDefaultObject(
+        name,
+        [](const Lumo::INorvDesign& design, Lumo::ListT<Lumo::NorvObjectInfo>& found, const Lumo::String& schemeName,
+           const SearchParams& params) { return design.FindScheme(found, schemeName, params); },
+        [type](Lumo::INorvDesign& design, const Lumo::String& schemeName) {
+            Lumo::MutableContainerT<Lumo::INorvScheme> added;
+            const Lumo::Result result = design.AddScheme(added, schemeName, type);
+            if (result)
+                Lumo::LockerT<Lumo::INorvScheme>::UnLock(added);
+            return result;
+        },
+        [&](Lumo::MutableContainerT<Lumo::INorvDesign>& design) {
+            Lumo::ListT<Lumo::NorvObjectInfo> found;
+            if (Lumo::Result r = Design()->FindScheme(found, name, Search(Lumo::SP_5, Lumo::SP_0)); !r)
+                return CFixStatus(r);
+            if (found.Count() != 1)
+                return CFixStatus(false, true, missingMessage);
+            Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
+            return CFixStatus(true);
+        });
 }
 
 // A constraint (type 22) or a constraint definition (type 72) by index; any other type leaves the

@@ -74,11 +74,38 @@ Lumo::Result RenameLocked(const Lumo::ContainerT<const T>& object, const std::st
     return Lumo::LockerT<T>::UnLock(locked);
 }
 
+// A duplicated name made unique: search(name, list) finds the objects of a name among the object's
+// siblings. Its own name found once: fixed (unique again); not at all: not fixed. Otherwise the
+// object takes the first free name own name + "_" + n and the reload flag is raised.
+template <class T, class SearchFn>
+CFixStatus RenameToFreeName(const Lumo::ContainerT<const T>& object, const Lumo::String& ownName, SearchFn&& search)
+{
+    Lumo::ListT<Lumo::NorvObjectInfo> found;
+    if (Lumo::Result r = search(ownName, found); !r)
+        return CFixStatus(r);
+    if (found.IsEmpty())
+        return CFixStatus();
+    if (found.Count() == 1)
+        return CFixStatus(true);
+    std::string name;
+    if (Lumo::Result r = FindFreeName(ownName.str(), search, name); !r)
+        return CFixStatus(r);
+    if (Lumo::Result r = RenameLocked(object, name); !r)
+        return CFixStatus(r);
+    CFixMgr::m_bReloadFlag = true;
+    return CFixStatus(true);
+}
+
+inline CFixStatus Confirmed(Lumo::MutableContainerT<Lumo::INorvDesign>&)
+{
+    return CFixStatus(true);
+}
+
 // Adds a default object when a search of the read design finds none (search values 5, 0, 4):
-// not fixed when it exists, fixed once added. The design's unlock is not tested; add(design, name)
-// adds the object through the locked design.
-template <class FindFn, class AddFn>
-CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add)
+// not fixed when it exists. add(design, name) adds the object through the locked design; the
+// design's unlock is not tested; confirm(locked design) then gives the outcome (fixed unless told).
+template <class FindFn, class AddFn, class ConfirmFn = decltype(&Confirmed)>
+CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed)
 {
     Lumo::ListT<Lumo::NorvObjectInfo> found;
     if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0, Lumo::SP_MatchCase)); !r)
@@ -91,7 +118,7 @@ CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add)
     if (Lumo::Result r = add(*design, Lumo::String(name)); !r)
         return CFixStatus(r);
     Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
-    return CFixStatus(true);
+    return confirm(design);
 }
 
 // The renaming repairs that classes and clearance rules share. A kind describes one object kind:
@@ -107,19 +134,26 @@ struct RenameRepairs
 {
     using Object = typename Kind::Object;
 
+    // The object of the index and its own name; a status that is not fixed ends the repair.
+    static CFixStatus Load(const Lumo::Index& index, Lumo::ContainerT<const Object>& object, Lumo::String& name)
+    {
+        if (index.IsEmpty())
+            return CFixStatus(false, true, Kind::RenameError());
+        if (Lumo::Result r = Kind::Fetch(Uids(), object, index); !r)
+            return CFixStatus(r);
+        if (Lumo::Result r = object->GetName(name); !r)
+            return CFixStatus(r);
+        return CFixStatus(true);
+    }
+
     // Cleans the object's own name of characters that scheme names may not hold. A cleaned name
     // that another object bears gets "_" and the object's index, without a further search.
     static CFixStatus RenameInvalidName()
     {
-        Lumo::Index index = FixContext::s_fixIndex1;
-        if (index.IsEmpty())
-            return CFixStatus(false, true, Kind::RenameError());
         Lumo::ContainerT<const Object> object;
-        if (Lumo::Result r = Kind::Fetch(Uids(), object, index); !r)
-            return CFixStatus(r);
         Lumo::String ownName;
-        if (Lumo::Result r = object->GetName(ownName); !r)
-            return CFixStatus(r);
+        if (CFixStatus loaded = Load(FixContext::s_fixIndex1, object, ownName); !loaded.fixed)
+            return loaded;
         Lumo::Index ownIndex;
         if (Lumo::Result r = object->GetIndex(ownIndex); !r)
             return CFixStatus(r);
@@ -143,15 +177,10 @@ struct RenameRepairs
     static CFixStatus RenameDuplicatedName()
     {
         const std::string duplicated = FixContext::s_fixName1;
-        const Lumo::Index index = FixContext::s_fixIndex2;
-        if (index.IsEmpty())
-            return CFixStatus(false, true, Kind::RenameError());
         Lumo::ContainerT<const Object> object;
-        if (Lumo::Result r = Kind::Fetch(Uids(), object, index); !r)
-            return CFixStatus(r);
         Lumo::String ownName;
-        if (Lumo::Result r = object->GetName(ownName); !r)
-            return CFixStatus(r);
+        if (CFixStatus loaded = Load(FixContext::s_fixIndex2, object, ownName); !loaded.fixed)
+            return loaded;
         Lumo::String hierarchical;
         if (Lumo::Result r = object->GetHierarchicalName(hierarchical, '/'); !r)
             return CFixStatus(r);
@@ -164,21 +193,7 @@ struct RenameRepairs
             const SearchParams params = Search(Lumo::SP_0, Lumo::SP_5);
             return underParent ? Kind::FindChild(*parent, found, name, params) : Kind::Find(*Design(), found, name, params);
         };
-        Lumo::ListT<Lumo::NorvObjectInfo> found;
-        if (Lumo::Result r = search(ownName, found); !r)
-            return CFixStatus(r);
-        if (found.IsEmpty())
-            return CFixStatus();
-        if (found.Count() == 1)
-            return CFixStatus(true);
-
-        std::string name;
-        if (Lumo::Result r = FindFreeName(ownName.str(), search, name); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = RenameLocked(object, name); !r)
-            return CFixStatus(r);
-        CFixMgr::m_bReloadFlag = true;
-        return CFixStatus(true);
+        return RenameToFreeName(object, ownName, search);
     }
 };
 
