@@ -10,13 +10,37 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace BenchHarness
 {
+
+// A file of the given content under /tmp, removed with the object (a constraints file of a run).
+class TempFile
+{
+public:
+    explicit TempFile(const char* content)
+    {
+        char path[] = "/tmp/bench-XXXXXX";
+        const int fd = mkstemp(path);
+        if (fd >= 0)
+            close(fd);
+        m_path = path;
+        std::ofstream(m_path) << content;
+    }
+    ~TempFile() { std::remove(m_path.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    const char* Path() const { return m_path.c_str(); }
+
+private:
+    std::string m_path;
+};
 
 // The largest design size: the first argument, or fallback without one.
 inline size_t MaxSize(int argc, char** argv, size_t fallback)

@@ -21,10 +21,8 @@
 #include "tests/rules/CViaSpanValid.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -132,12 +130,7 @@ int main(int argc, char** argv)
 {
     const size_t maxSize = BenchHarness::MaxSize(argc, argv, 16000);
 
-    char path[] = "/tmp/bench-constraints-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-        return 1;
-    close(fd);
-    std::ofstream(path) << kConstraints;
+    const BenchHarness::TempFile constraints(kConstraints);
 
     const std::vector<BenchHarness::Case> cases = {
         BenchHarness::MakeCase<CConsChecker>("ConsConsistency"),
@@ -150,7 +143,6 @@ int main(int argc, char** argv)
         BenchHarness::MakeCase<CP2PRules>("P2PRulesValid"),
     };
 
-    BenchHarness::RunCaseTable(cases, maxSize, 22, path, BuildDesign);
-    std::remove(path);
+    BenchHarness::RunCaseTable(cases, maxSize, 22, constraints.Path(), BuildDesign);
     return 0;
 }

@@ -560,6 +560,7 @@ Result INorvNoiseRule::Get(ContainerT<const INorvElectricalNet>& victim, Contain
 // Schemes and scheme rules
 
 LUMO_REF_GETTER(INorvScheme, GetParentDesign, INorvDesign, kSch, Field::in, kDes)
+LUMO_INT_GETTER(INorvScheme, GetType, ESchemeType, kSch, Field::schemeType)
 LUMO_LIST_ITER(INorvScheme, GetIterSchemaNetClassRules, INorvSchemaNetClassRule, kSch, Field::schemaNetClassRules)
 LUMO_LIST_ITER(INorvScheme, GetIterSchemaClearRules, INorvSchemaClearRule, kSch, Field::schemaClearRules)
 LUMO_SET_NAME(INorvScheme, kSch)

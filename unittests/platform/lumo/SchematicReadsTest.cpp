@@ -85,6 +85,9 @@ TEST_F(SchematicReadsTest, SchemeRuleSearchesAndPerParentFetches)
     ASSERT_TRUE(r->GetParentScheme(s));
     ContainerT<const INorvDesign> d;
     ASSERT_TRUE(s->GetParentDesign(d));
+    ESchemeType type = ST_Ordinary;
+    ASSERT_TRUE(s->GetType(type));
+    EXPECT_EQ(store().Int(scheme, Field::schemeType), type);
     ContainerT<const INorvSchemaClearRule> cr;
     ASSERT_TRUE(s->GetSchemaClearRule(clear, cr));
     ContainerT<const INorvClearRule> parentRule;

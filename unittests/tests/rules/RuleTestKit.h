@@ -320,12 +320,14 @@ inline std::vector<std::string> LogLines(CNorvDetailChecker& test)
     return lines;
 }
 
-// Runs the whole checker (outside fix mode, log level 2) on the snapshot and top block with every
-// test filtered out but those of the given short names, and returns the blocks those tests wrote,
-// each from its "Test: " line to its "Result: " line (the time that follows varies), in run order.
-// Tests that are not registered (the environment decides) give no block.
+// Runs the whole checker (log level 2; outside fix mode unless asked, then for the back end when
+// asked) on the snapshot and top block with every test filtered out but those of the given short
+// names, and returns the blocks those tests wrote, each from its "Test: " line to its "Result: "
+// line (the time that follows varies), in run order. Tests that are not registered (the
+// environment decides) give no block.
 inline std::string CheckerBlocks(Lumo::LumoPI& session, const std::vector<std::string>& shortNames,
-                                 const std::string& snapshot = "main", const std::string& topBlock = "TOP")
+                                 const std::string& snapshot = "main", const std::string& topBlock = "TOP",
+                                 bool fixMode = false, bool backEnd = false)
 {
     char filterPath[] = "/tmp/ruletest-filter-XXXXXX";
     const int fd = mkstemp(filterPath);
@@ -356,7 +358,7 @@ inline std::string CheckerBlocks(Lumo::LumoPI& session, const std::vector<std::s
     close(fd);
     if (any)
     {
-        CNorvProjectChecker checker(&session, topBlock, &memory.log(), "", 2, 1, filterPath, false, false, "", false);
+        CNorvProjectChecker checker(&session, topBlock, &memory.log(), "", 2, 1, filterPath, false, fixMode, "", backEnd);
         checker.Check_NorvLUMO(snapshot);
     }
     std::remove(filterPath);

@@ -357,6 +357,7 @@ public:
 class INorvScheme : public IObjectNorv {
 public:
     virtual Result GetParentDesign(ContainerT<const INorvDesign>& out) const;
+    virtual Result GetType(ESchemeType& out) const;
     virtual Result GetIterSchemaNetClassRules(IteratorT<const INorvSchemaNetClassRule>& out) const;
     virtual Result GetIterSchemaClearRules(IteratorT<const INorvSchemaClearRule>& out) const;
     virtual Result FindSchemaClearRule(ListT<NorvObjectInfo>& out, const String& name, const SearchParams& params) const;

@@ -1,0 +1,126 @@
+// Fix mode against check mode: the whole checker runs once outside and once inside fix mode on two
+// copies of one generated design with n findings each of 1027 (a "(Minimum)" value above the
+// "(Master)" one), 5444 (a forbidden constraint), 5446 (a constraint recorded under another parent)
+// and 906 (two constraint classes whose names differ in case), and n/5 clearance rules missing from
+// five schemes each (217). Repairs look objects up by name or index, and a rule missing from several
+// schemes is re-created once, so fix mode should stay within three times check mode.
+//
+//   bench_repairs [n, default 10000]
+
+#include "bench/BenchHarness.h"
+#include "framework/CNorvProjectChecker.h"
+#include "framework/CTestLog.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace
+{
+
+using Lumo::Index;
+using Lumo::StandIn::Field;
+using Lumo::StandIn::Kind;
+
+const char* kConstraints = R"({ "format": "kravik-constraints", "version": 1,
+  "owners": [
+    { "name": "DESIGN", "levels": [ "Design", "ViaSpan" ] },
+    { "name": "LAYER", "levels": [ "Layer" ] },
+    { "name": "SCHEME_CLASS_LAYER", "levels": [ "Scheme", "NetClass", "ViaAssign", "Layer" ] } ],
+  "definitions": [
+    { "name": "LAYER_USAGE", "type": 3, "owners": [ "LAYER" ], "default": "Signal" },
+    { "name": "BAD", "type": 1, "owners": [ "DESIGN" ], "forbidden": [ { "owner": "DESIGN", "level": "ViaSpan" } ] },
+    { "name": "MAX_SPAN", "type": 1, "owners": [ "DESIGN" ], "default": "4" },
+    { "name": "LINE_WIDTH", "type": 2, "owners": [ "SCHEME_CLASS_LAYER" ], "default": "5.0" } ] })";
+
+std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
+{
+    auto session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b(*session, "main");
+    auto& store = b.GetStore();
+    const Index config = b.NorvConfig("TOP");
+    const Index design = b.Design(config);
+    b.DefaultConfig("TOP");
+    b.Definition("LAYER_USAGE", "Signal");
+    b.Definition("BAD", 1);
+    b.Definition("MAX_SPAN", 4);
+    b.Definition("LINE_WIDTH", 5.0);
+    for (int i = 1; i <= 2; ++i)
+        b.Constraint(b.Layer(design, "L" + std::to_string(i), i, i), "LAYER_USAGE", "Signal");
+    b.DefaultObjects(design);
+    const Index defaultClass = store.AllLive(Kind::NetClass).front();
+    for (int s = 0; s < 5; ++s)
+        b.Scheme(design, "S" + std::to_string(s));
+
+    // 1027: the "(Minimum)" rule of each class holds 5.0, the "(Master)" one 4.0.
+    for (size_t i = 0; i < n; ++i)
+        b.NetClass(design, "NC" + std::to_string(i));
+    for (Index rule : store.AllLive(Kind::SchemaNetClassRule))
+    {
+        const std::string scheme = store.Name(store.Owner(rule));
+        if (scheme == "(Minimum)" || scheme == "(Master)")
+            b.Constraint(rule, "LINE_WIDTH", scheme == "(Minimum)" ? 5.0 : 4.0);
+    }
+
+    // 5444 and 5446 on each via span (its MAX_SPAN recorded under the design); 906 on each pair of
+    // constraint classes.
+    for (size_t i = 0; i < n; ++i)
+    {
+        const std::string id = std::to_string(i);
+        const Index span = b.Add(Kind::ViaSpan, design, "VS" + id);
+        b.Constraint(span, "BAD", 1);
+        b.ConstraintParent(b.Constraint(span, "MAX_SPAN", 4), design);
+        b.ConstraintClass(design, "CC" + id, defaultClass);
+        b.ConstraintClass(design, "cc" + id, defaultClass);
+    }
+
+    // 217: each rule is missing from the five ordinary schemes.
+    for (size_t i = 0; i < n / 5; ++i)
+    {
+        const Index rule = b.ClearRule(design, "CR" + std::to_string(i));
+        for (Index schemaRule : store.List(rule, Field::schemaClearRules))
+            if (store.Name(store.Owner(schemaRule))[0] == 'S')
+                b.Delete(schemaRule);
+    }
+    return session;
+}
+
+struct Run
+{
+    double seconds = 0;
+    int errors = 0;
+    int fixed = 0;
+};
+
+Run RunChecker(size_t n, bool fixMode, const std::string& constraints)
+{
+    std::unique_ptr<Lumo::LumoPI> session = BuildDesign(n);
+    FILE* sink = std::getenv("BENCH_LOG") ? stdout : std::fopen("/dev/null", "w");
+    CTestLog log(sink, false);
+    CNorvProjectChecker checker(session.get(), "TOP", &log, constraints, 1, 0, "", false, fixMode, "", false);
+    const auto start = std::chrono::steady_clock::now();
+    checker.Check_NorvLUMO("main");
+    Run run;
+    run.seconds = BenchHarness::SecondsSince(start);
+    run.errors = checker.GetResult().errors;
+    run.fixed = checker.GetResult().fixed;
+    if (sink != stdout)
+        std::fclose(sink);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const size_t n = BenchHarness::MaxSize(argc, argv, 10000);
+    const BenchHarness::TempFile constraints(kConstraints);
+
+    std::printf("%8s %-6s %10s %10s %10s\n", "n", "mode", "seconds", "errors", "fixed");
+    const Run check = RunChecker(n, false, constraints.Path());
+    std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "check", check.seconds, check.errors, check.fixed);
+    const Run fix = RunChecker(n, true, constraints.Path());
+    std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "fix", fix.seconds, fix.errors, fix.fixed);
+    std::printf("fix / check = %.2f (goal: at most 3)\n", fix.seconds / check.seconds);
+    return 0;
+}

@@ -1,0 +1,200 @@
+// Helpers that several fixer classes share: the handles of the fix context, search selections,
+// the free-name search of the renaming repairs, a rename under the object's own lock, and the
+// repairs that the constraint-class and net-class fixers share through a kind description.
+// Header only; every helper runs on the checker's thread, like the repairs.
+#pragma once
+
+#include "framework/CCharsValidator.h"
+#include "framework/CFixMgr.h"
+#include "framework/CFixStatus.h"
+#include "framework/EqualPairs.h"
+#include "framework/FixContext.h"
+#include "repairs/CFixerBase.h"
+
+#include "lumopi/LumoPI.h"
+
+#include <string>
+
+namespace RepairSupport {
+
+using Lumo::SearchParams;
+
+inline SearchParams Search(Lumo::ESearchParams a, Lumo::ESearchParams b)
+{
+    return SearchParams(a) | b;
+}
+inline SearchParams Search(Lumo::ESearchParams a, Lumo::ESearchParams b, Lumo::ESearchParams c)
+{
+    return SearchParams(a) | b | c;
+}
+
+inline const Lumo::ContainerT<const Lumo::INorvDesign>& Design()
+{
+    return FixContext::s_fixNorvDesign;
+}
+
+// The UID manager of the fix context; every fetch through it fails when there is none.
+inline const Lumo::IUIDManager& Uids()
+{
+    static const Lumo::IUIDManager unbound;
+    return FixContext::s_fixUIDManager ? *FixContext::s_fixUIDManager : unbound;
+}
+
+// The first free name of the form base + "_" + n, n = 1, 2, ...: search(candidate, list) fills the
+// list with the objects of that name. A failed search ends the loop with its result (the candidate
+// might be taken); on success `name` is the free candidate.
+template <class SearchFn>
+Lumo::Result FindFreeName(const std::string& base, SearchFn&& search, std::string& name)
+{
+    Lumo::ListT<Lumo::NorvObjectInfo> found;
+    for (unsigned long long n = 1;; ++n)
+    {
+        const std::string candidate = base + "_" + std::to_string(n);
+        found.RemoveAll();
+        const Lumo::Result result = search(Lumo::String(candidate), found);
+        if (!result)
+            return result;
+        if (found.IsEmpty())
+        {
+            name = candidate;
+            return result;
+        }
+    }
+}
+
+// Locks the object, renames it and unlocks it; a failed step returns its result at once.
+template <class T>
+Lumo::Result RenameLocked(const Lumo::ContainerT<const T>& object, const std::string& name)
+{
+    Lumo::MutableContainerT<T> locked;
+    if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
+        return r;
+    if (Lumo::Result r = locked->SetName(Lumo::String(name)); !r)
+        return r;
+    return Lumo::LockerT<T>::UnLock(locked);
+}
+
+// A duplicated name made unique: search(name, list) finds the objects of a name among the object's
+// siblings. Its own name found once: fixed (unique again); not at all: not fixed. Otherwise the
+// object takes the first free name own name + "_" + n and the reload flag is raised.
+template <class T, class SearchFn>
+CFixStatus RenameToFreeName(const Lumo::ContainerT<const T>& object, const Lumo::String& ownName, SearchFn&& search)
+{
+    Lumo::ListT<Lumo::NorvObjectInfo> found;
+    if (Lumo::Result r = search(ownName, found); !r)
+        return CFixStatus(r);
+    if (found.IsEmpty())
+        return CFixStatus();
+    if (found.Count() == 1)
+        return CFixStatus(true);
+    std::string name;
+    if (Lumo::Result r = FindFreeName(ownName.str(), search, name); !r)
+        return CFixStatus(r);
+    if (Lumo::Result r = RenameLocked(object, name); !r)
+        return CFixStatus(r);
+    CFixMgr::m_bReloadFlag = true;
+    return CFixStatus(true);
+}
+
+inline CFixStatus Confirmed(Lumo::MutableContainerT<Lumo::INorvDesign>&)
+{
+    return CFixStatus(true);
+}
+
+// Adds a default object when a search of the read design finds none (search values 5, 0, 4):
+// not fixed when it exists. add(design, name) adds the object through the locked design; the
+// design's unlock is not tested; confirm(locked design) then gives the outcome (fixed unless told).
+template <class FindFn, class AddFn, class ConfirmFn = decltype(&Confirmed)>
+CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed)
+{
+    Lumo::ListT<Lumo::NorvObjectInfo> found;
+    if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0, Lumo::SP_MatchCase)); !r)
+        return CFixStatus(r);
+    if (!found.IsEmpty())
+        return CFixStatus();
+    Lumo::MutableContainerT<Lumo::INorvDesign> design;
+    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(Design(), design); !r)
+        return CFixStatus(r);
+    if (Lumo::Result r = add(*design, Lumo::String(name)); !r)
+        return CFixStatus(r);
+    Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
+    return confirm(design);
+}
+
+// The renaming repairs that classes and clearance rules share. A kind describes one object kind:
+//   using Object;                                      the object interface
+//   static const char* RenameError();                  the message of a missing index
+//   static Result Fetch(uids, container, index);       the fetch by index
+//   static Result Find(design, list, name, params);    the search among the design's objects
+// and, for RenameDuplicatedName (classes only):
+//   static Result FindChild(parent, list, name, params);
+//   static Result Parent(object, container);           the parent class
+template <class Kind>
+struct RenameRepairs
+{
+    using Object = typename Kind::Object;
+
+    // The object of the index and its own name; a status that is not fixed ends the repair.
+    static CFixStatus Load(const Lumo::Index& index, Lumo::ContainerT<const Object>& object, Lumo::String& name)
+    {
+        if (index.IsEmpty())
+            return CFixStatus(false, true, Kind::RenameError());
+        if (Lumo::Result r = Kind::Fetch(Uids(), object, index); !r)
+            return CFixStatus(r);
+        if (Lumo::Result r = object->GetName(name); !r)
+            return CFixStatus(r);
+        return CFixStatus(true);
+    }
+
+    // Cleans the object's own name of characters that scheme names may not hold. A cleaned name
+    // that another object bears gets "_" and the object's index, without a further search.
+    static CFixStatus RenameInvalidName()
+    {
+        Lumo::ContainerT<const Object> object;
+        Lumo::String ownName;
+        if (CFixStatus loaded = Load(FixContext::s_fixIndex1, object, ownName); !loaded.fixed)
+            return loaded;
+        Lumo::Index ownIndex;
+        if (Lumo::Result r = object->GetIndex(ownIndex); !r)
+            return CFixStatus(r);
+
+        std::string name = ownName.str();
+        const std::string allowed = CCharsValidator::SCHEME_VALID_CHARS();
+        if (!CFixerBase::ReplaceInvalidChars(allowed.c_str(), ownIndex, name))
+            return CFixStatus();
+        Lumo::ListT<Lumo::NorvObjectInfo> found;
+        if (Lumo::Result r = Kind::Find(*Design(), found, Lumo::String(name), Search(Lumo::SP_0, Lumo::SP_5)); !r)
+            return CFixStatus(r);
+        if (!found.IsEmpty())
+            CFixerBase::AppendIndexToName(ownIndex, name);
+        if (Lumo::Result r = RenameLocked(object, name); !r)
+            return CFixStatus(r);
+        return CFixStatus(true);
+    }
+
+    // Gives the class of pair 2, whose hierarchical name (pair 1) is shared, the first free name
+    // own name + "_" + n among its siblings, and raises the reload flag.
+    static CFixStatus RenameDuplicatedName()
+    {
+        const std::string duplicated = FixContext::s_fixName1;
+        Lumo::ContainerT<const Object> object;
+        Lumo::String ownName;
+        if (CFixStatus loaded = Load(FixContext::s_fixIndex2, object, ownName); !loaded.fixed)
+            return loaded;
+        Lumo::String hierarchical;
+        if (Lumo::Result r = object->GetHierarchicalName(hierarchical, '/'); !r)
+            return CFixStatus(r);
+        if (FoldCase(hierarchical.str()) != FoldCase(duplicated))
+            return CFixStatus(true);
+
+        Lumo::ContainerT<const Object> parent;
+        const bool underParent = static_cast<bool>(Kind::Parent(*object, parent));
+        auto search = [&](const Lumo::String& name, Lumo::ListT<Lumo::NorvObjectInfo>& found) {
+            const SearchParams params = Search(Lumo::SP_0, Lumo::SP_5);
+            return underParent ? Kind::FindChild(*parent, found, name, params) : Kind::Find(*Design(), found, name, params);
+        };
+        return RenameToFreeName(object, ownName, search);
+    }
+};
+
+} // namespace RepairSupport
