@@ -1,0 +1,115 @@
+// Shared pieces of the repair suites: a small design built with the stand-in's builder, a run of one
+// repair method with the fix context bound as the repair manager binds it (faults armed after the
+// binding hit the repair alone), and a short text of a repair's outcome.
+#pragma once
+
+#include "framework/CFixMgr.h"
+#include "framework/FixContext.h"
+
+#include "lumopi/StandIn.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace repairkit
+{
+
+using Lumo::Index;
+using Lumo::StandIn::Field;
+using Lumo::StandIn::Kind;
+
+using Pairs = std::vector<std::pair<Index, std::string>>;
+
+// A session with snapshot "main", Norv configuration "TOP", its design and a schematic configuration.
+struct RepairDesign
+{
+    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b{*session, "main"};
+    Index config = b.NorvConfig("TOP");
+    Index design = b.Design(config);
+    Index schematic = b.DefaultConfig("TOP");
+
+    Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
+    Lumo::StandIn::Store& store() { return b.GetStore(); }
+    std::string name(Index index) { return store().Name(index); }
+    bool alive(Index index) { return store().IsAlive(index); }
+    std::vector<Index> list(Index index, Field field) { return store().List(index, field); }
+    std::vector<std::string> names(Index index, Field field)
+    {
+        std::vector<std::string> out;
+        for (Index i : list(index, field))
+            out.push_back(name(i));
+        return out;
+    }
+    // The first live object of the kind with the name; the empty index when there is none.
+    Index find(Kind kind, const std::string& objectName)
+    {
+        for (Index index : store().AllLive(kind))
+            if (name(index) == objectName)
+                return index;
+        return Index();
+    }
+    // The text of the object's own constraint of that name; "-" when it has none.
+    std::string constraint(Index holder, const std::string& constraintName)
+    {
+        for (Index c : list(holder, Field::constraints))
+            if (alive(c) && name(c) == constraintName)
+                return store().ConstraintValue(c).GetValueAsString().str();
+        return "-";
+    }
+
+    // Runs the repair once with the finding's pairs, after arm (faults for the repair alone). The
+    // reload flag is cleared first; reloadFlag tells what the repair left.
+    CFixStatus fix(FixMethod method, const Pairs& pairs = {}, const std::function<void()>& arm = {})
+    {
+        Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
+        session->GetSnapshotByName(snapshot, "main");
+        snapshot->GetUIDManager(m_uids);
+        Lumo::ContainerT<const Lumo::INorvConfig> norvConfig;
+        snapshot->GetNorvConfig(norvConfig, "TOP");
+        Lumo::ContainerT<const Lumo::INorvDesign> norvDesign;
+        norvConfig->GetNorvDesign(norvDesign);
+        CFixMgr manager(false);
+        manager.InitTest(session.get(), snapshot, &m_uids, norvConfig, norvDesign);
+        Index* indexes[4] = {&FixContext::s_fixIndex1, &FixContext::s_fixIndex2, &FixContext::s_fixIndex3,
+                             &FixContext::s_fixIndex4};
+        std::string* names[4] = {&FixContext::s_fixName1, &FixContext::s_fixName2, &FixContext::s_fixName3,
+                                 &FixContext::s_fixName4};
+        for (size_t i = 0; i < 4; ++i)
+        {
+            *indexes[i] = i < pairs.size() ? pairs[i].first : Index();
+            *names[i] = i < pairs.size() ? pairs[i].second : std::string();
+        }
+        FixContext::s_fixParamCount = static_cast<unsigned>(pairs.size());
+        CFixMgr::m_bReloadFlag = false;
+        if (arm)
+            arm();
+        const CFixStatus status = method();
+        reloadFlag = CFixMgr::m_bReloadFlag;
+        CFixMgr::m_bReloadFlag = false;
+        faults().ClearAll();
+        return status;
+    }
+
+    bool reloadFlag = false;
+
+private:
+    Lumo::IUIDManager m_uids;
+};
+
+// "fixed", "not fixed" or "error", then ": " and the message when there is one, and " (result)" when
+// a failed database result is kept.
+inline std::string Outcome(const CFixStatus& status)
+{
+    std::string text = status.fixed ? "fixed" : status.error ? "error" : "not fixed";
+    if (!status.message.empty())
+        text += ": " + status.message;
+    if (!status.result)
+        text += " (result)";
+    return text;
+}
+
+} // namespace repairkit
