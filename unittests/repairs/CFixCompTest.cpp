@@ -237,4 +237,55 @@ TEST(CFixCompTest, RenameMismatchedPinsRebuildsAndKeepsThePinNames)
     EXPECT_EQ(Outcome(d.fix(&CFixComp::RenameMismatchedPins, {{pin, "1"}, {u2, "U2"}})), "fixed");
 }
 
+TEST(CFixCompTest, AFailedWriteOrSearchEndsTheRepairWithItsResult)
+{
+    const auto duplicates = [](CompDesign& d) {
+        const Index a = d.comp("U1");
+        const Index b = d.comp("U1");
+        d.logic(b, "U1");
+        d.comp("U1", false);
+        return Pairs{{a, "U1"}, {b, "U1"}};
+    };
+    const std::vector<SweepStep> steps = SweepFaults<CompDesign>(duplicates, &CFixComp::RenameDuplicatedComps);
+    EXPECT_EQ(UnreportedWrites(steps), std::vector<std::string>{});
+    // Every search for a free name ends with its failure, as the first search does.
+    for (const SweepStep& step : steps)
+    {
+        if (step.operation == "FindNorvComp")
+        {
+            EXPECT_EQ(step.outcome, "error (result)");
+        }
+    }
+
+    const auto rebuild = [](CompDesign& d) {
+        const Index u = d.comp("U1");
+        d.logic(u, "U1");
+        d.logic(u, "U1");
+        return Pairs{{u, "U1"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(rebuild, &CFixComp::RebuildCompPins)), std::vector<std::string>{});
+    const auto mismatched = [](CompDesign& d) {
+        const Index u = d.comp("U1");
+        d.logic(u, "U1");
+        return Pairs{{d.list(u, Field::pins)[0], "1"}, {u, "U1"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(mismatched, &CFixComp::RenameMismatchedPins), {"RemoveLogicComp"}),
+              std::vector<std::string>{});
+    const auto reattach = [](CompDesign& d) {
+        const Index u = d.comp("U1");
+        return Pairs{{u, "U1"}, {d.logic(u, "U1"), ""}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(reattach, &CFixComp::ReattachLogicComp)), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(reattach, &CFixComp::SetEmptyRefDes), {"SetAttribute"}),
+              std::vector<std::string>{});
+    const auto refDes = [](CompDesign& d) {
+        const Index u = d.comp("U1");
+        d.logic(u, "U7");
+        return Pairs{{Index(), "U7"}, {u, "U1"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(refDes, &CFixComp::RenameCompToRefDes), {"UnLock"}),
+              std::vector<std::string>{});
+}
+
 } // namespace
+

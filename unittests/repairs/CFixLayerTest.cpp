@@ -355,4 +355,54 @@ TEST(CFixLayerTest, AttributeCopiesNeedBothObjects)
     EXPECT_EQ(Outcome(CFixLayer::CopyNetClassAttributes(nullptr, nullptr)), "not fixed");
 }
 
+TEST(CFixLayerTest, AFailedWriteEndsTheRepairWithItsResult)
+{
+    const auto layers = [](const std::vector<int>& numbers) {
+        return [numbers](LayerDesign& d) {
+            const std::vector<Index> l = d.layers(numbers);
+            return Pairs{{l[1], "2"}, {l[2], "2"}};
+        };
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(layers({3, 7, 9}), &CFixLayer::RenumberLayers)),
+              std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(layers({1, 2, 2, 3}), &CFixLayer::MoveDuplicatedLayerNumber)),
+              std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(
+                  [](LayerDesign& d) {
+                      const Index top = d.b.Layer(d.design, "TOP", 1, 1);
+                      d.b.Layer(d.design, "TOP", 2, 2);
+                      return Pairs{{top, "TOP"}};
+                  },
+                  &CFixLayer::RenameDuplicatedLayer)),
+              std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(
+                  [](LayerDesign& d) { return Pairs{{d.b.Layer(d.design, "L", 1, 1), "L"}}; }, &CFixLayer::SetLayerUsage)),
+              std::vector<std::string>{});
+    const auto zrule = [](LayerDesign& d) { return Pairs{{Index(), "TOP"}, {d.zrule({"TOP", "TOP", "TOP"}), "Z1"}}; };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(zrule, &CFixLayer::RemoveDuplicatedZAxisLayers), {"UnLock"}),
+              std::vector<std::string>{});
+    const auto missing = [](LayerDesign& d) { return Pairs{{Index(), "BOT"}, {d.zrule({"TOP"}), "Z1"}}; };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(missing, &CFixLayer::AddMissingZAxisLayer)),
+              std::vector<std::string>{});
+}
+
+TEST(CFixLayerTest, AFailedWriteEndsTheNetClassRecreationWithItsResult)
+{
+    const auto steps = SweepFaults<NetClassDesign>(
+        [](NetClassDesign& d) {
+            const Index owner = d.b.NetClass(d.design, "P");
+            const Index hs = d.b.NetClass(owner, "HS");
+            d.b.NetClass(hs, "SUB");
+            d.net("N1", hs);
+            d.b.Constraint(hs, "MAX_VIAS", 3);
+            d.b.ConstraintClass(d.design, "CC", hs);
+            const Index master = d.rule(hs, "(Master)");
+            d.b.Constraint(d.layerRule(master, 1), "LINE_WIDTH", 5);
+            d.dropLayerRule(master, 2);
+            return d.finding(master, "HS", 2);
+        },
+        &CFixLayer::RecreateNetClass);
+    EXPECT_EQ(UnreportedWrites(steps), std::vector<std::string>{});
+}
+
 } // namespace

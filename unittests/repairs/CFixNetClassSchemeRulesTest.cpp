@@ -166,4 +166,32 @@ TEST(CFixNetClassTest, RecreateNetClassWithoutRuleAndItsNets)
     EXPECT_FALSE(failing.reloadFlag);
 }
 
+TEST(CFixNetClassTest, AFailedWriteEndsTheRepairWithItsResultAndNoReload)
+{
+    for (bool child : {false, true})
+    {
+        const auto missing = [child](ClassDesign& d) {
+            const Index owner = child ? d.b.NetClass(d.design, "G") : d.design;
+            const Index hs = d.b.NetClass(owner, "HS");
+            const Index master = d.rule(hs, "(Master)");
+            d.b.SetName(master, "X");
+            return Pairs{{master, "HS"}};
+        };
+        const std::vector<SweepStep> moved = SweepFaults<ClassDesign>(missing, &CFixNetClass::RecreateMissingNetClass);
+        EXPECT_EQ(UnreportedWrites(moved, {"UnLock"}), std::vector<std::string>{}) << child;
+        const auto without = [child](ClassDesign& d) {
+            const Index owner = child ? d.b.NetClass(d.design, "G") : d.design;
+            const Index f = d.b.NetClass(owner, "F");
+            d.b.NetClass(f, "SUB");
+            d.net("N1", f);
+            d.b.ConstraintClass(d.design, "CC", f);
+            return Pairs{{f, child ? "G/F" : "F"}};
+        };
+        const std::vector<SweepStep> recreated = SweepFaults<ClassDesign>(without, &CFixNetClass::RecreateNetClassWithoutRule);
+        EXPECT_EQ(UnreportedWrites(recreated, {child ? "UnLock" : ""}), std::vector<std::string>{}) << child;
+        for (const SweepStep& step : recreated)
+            EXPECT_NE(step.outcome, "fixed") << step.operation;
+    }
+}
+
 } // namespace

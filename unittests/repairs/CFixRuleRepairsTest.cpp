@@ -208,4 +208,41 @@ TEST(CFixP2PRuleTest, LaterFindingsOfTheSameQueueFindTheSweepDone)
     EXPECT_EQ(counts.Get("GetIterP2PClearRules"), 0u);
 }
 
+TEST(CFixNoiseRuleTest, AFailedWriteEndsTheRepairWithItsResultOrNotFixed)
+{
+    const auto typed = [](NoiseDesign& d) {
+        d.b.Constraint(d.rule, "PR_TYPE", "Other");
+        return Pairs{{d.rule, "R1"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<NoiseDesign>(typed, &CFixNoiseRule::SetNoiseRuleType), {"SetValue"}),
+              std::vector<std::string>{});
+    const auto untyped = [](NoiseDesign& d) { return Pairs{{d.rule, "R1"}}; };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<NoiseDesign>(untyped, &CFixNoiseRule::SetNoiseRuleType), {"AddConstraint"}),
+              std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWrites(SweepFaults<NoiseDesign>(untyped, &CFixNoiseRule::DeleteNoiseRuleWithoutAggressor), {"UnLock"}),
+              std::vector<std::string>{});
+    // Only whether the end was written reaches the caller of the end repairs.
+    const auto end = [](NoiseDesign& d) { return Pairs{{Index(), "victim"}, {d.rule, "R1"}, {Index(), "CLK_P"}}; };
+    for (const SweepStep& step : SweepFaults<NoiseDesign>(end, &CFixNoiseRule::ResetMissingNoiseRuleNets))
+    {
+        if (step.operation == "Lock" || step.operation == "AddConstraint" || step.operation == "UnLock")
+        {
+            EXPECT_EQ(step.outcome, "not fixed") << step.operation;
+        }
+    }
+}
+
+TEST(CFixP2PRuleTest, AFailedDeleteEndsTheSweepWithItsResult)
+{
+    const auto broken = [](P2PDesign& d) {
+        d.rule("OK");
+        d.rule("S", "P2P_SIDE");
+        d.rule("C", "P2P_CLEARANCE");
+        return Pairs{};
+    };
+    // A rule whose index or design lock cannot be had is left for the next finding.
+    EXPECT_EQ(UnreportedWrites(SweepFaults<P2PDesign>(broken, &CFixP2PRule::DeleteBrokenP2PClearRules), {"Lock", "UnLock"}),
+              std::vector<std::string>{});
+}
+
 } // namespace

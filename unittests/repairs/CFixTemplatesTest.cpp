@@ -142,4 +142,60 @@ TEST(CFixTemplatesTest, SetPinSetTemplateTopologyNeedsOnePinSet)
     EXPECT_EQ(Outcome(two.fix(&CFixTemplates::SetPinSetTemplateTopology, {{Index(), "T"}})), "not fixed");
 }
 
+TEST(CFixTemplatesTest, AFailedWriteEndsTheRepairWithItsResultOrNotFixed)
+{
+    const auto duplicate = [](TemplateDesign& d) { return Pairs{{d.templ("T"), "T"}, {d.templ("T"), "T"}}; };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<TemplateDesign>(duplicate, &CFixTemplates::DeleteDuplicatedTemplate)),
+              std::vector<std::string>{});
+    const auto empty = [](TemplateDesign& d) {
+        const Index t = d.templ("T");
+        return Pairs{{t, "T"}, {d.comp(t, "S", "Net"), "S"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<TemplateDesign>(empty, &CFixTemplates::DeletePinSetWithIncorrectPin)),
+              std::vector<std::string>{});
+    const auto net = [](TemplateDesign& d) {
+        const Index n = d.b.ElectricalNet(d.config, "N");
+        d.b.Constraint(n, "TEMPLATE", "GONE");
+        return Pairs{{n, "N"}};
+    };
+    EXPECT_EQ(UnreportedWrites(SweepFaults<TemplateDesign>(net, &CFixTemplates::ClearMissingElecNetTemplate),
+                               {"SetValue", "UnLock"}),
+              std::vector<std::string>{});
+    // Only whether the constraint was written reaches the caller of the pin-set repairs.
+    const auto topology = [](TemplateDesign& d) {
+        const Index t = d.templ("T");
+        d.b.Constraint(t, "ORDER_TYPE", "MST");
+        d.comp(t, "S", "Net");
+        return Pairs{{t, "T"}};
+    };
+    for (const SweepStep& step : SweepFaults<TemplateDesign>(topology, &CFixTemplates::SetPinSetTemplateTopology))
+    {
+        if (step.operation == "Lock" || step.operation == "AddConstraint")
+        {
+            EXPECT_EQ(step.outcome, "not fixed") << step.operation;
+        }
+    }
+    // A template or pin that cannot be loaded but exists is not repaired.
+    const auto pinSet = [](TemplateDesign& d) {
+        const Index t = d.templ("T");
+        const Index pin = d.b.Add(Kind::GenObj, d.comp(t, "S", "Net"), "P");
+        d.b.Constraint(pin, "TOPO_ORIG_NAME", "VP_T_1");
+        return Pairs{{t, "T"}, {pin, "P"}};
+    };
+    for (const SweepStep& step : SweepFaults<TemplateDesign>(pinSet, &CFixTemplates::SetTopoPinSetType))
+    {
+        if (step.operation == "GetNorvGenCompObj" || step.operation == "GetNorvGenObj")
+        {
+            EXPECT_EQ(step.outcome, "error (result)") << step.operation;
+        }
+    }
+    for (const SweepStep& step : SweepFaults<TemplateDesign>(empty, &CFixTemplates::DeletePinSetWithIncorrectPin))
+    {
+        if (step.operation == "GetNorvGenCompObj")
+        {
+            EXPECT_EQ(step.outcome, "error (result)") << step.operation;
+        }
+    }
+}
+
 } // namespace

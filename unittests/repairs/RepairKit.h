@@ -90,11 +90,13 @@ struct RepairDesign
         const CFixStatus status = method();
         reloadFlag = CFixMgr::m_bReloadFlag;
         CFixMgr::m_bReloadFlag = false;
+        fired = faults().Fired().empty() ? std::string() : faults().Fired().back().operation;
         faults().ClearAll();
         return status;
     }
 
     bool reloadFlag = false;
+    std::string fired; // the operation of the last injected failure of the repair; empty when none fired
 
 private:
     Lumo::IUIDManager m_uids;
@@ -110,6 +112,55 @@ inline std::string Outcome(const CFixStatus& status)
     if (!status.result)
         text += " (result)";
     return text;
+}
+
+// One run of a fault sweep: the operation whose call was failed and the repair's outcome.
+struct SweepStep
+{
+    std::string operation;
+    std::string outcome;
+};
+
+// Runs the repair on a fresh design from build once per database call it makes, failing the k-th
+// call in run k, until a run makes fewer calls. build returns the design and fills the pairs.
+template <class Design, class Build>
+std::vector<SweepStep> SweepFaults(Build&& build, FixMethod method)
+{
+    std::vector<SweepStep> steps;
+    for (uint64_t k = 1; k < 2000; ++k)
+    {
+        Design d;
+        const Pairs pairs = build(d);
+        const CFixStatus status = d.fix(method, pairs, [&] { d.faults().SetCountdown(k); });
+        if (d.fired.empty())
+            break;
+        steps.push_back({d.fired, Outcome(status)});
+    }
+    return steps;
+}
+
+// The steps of a sweep whose failed call was a write (a lock, an unlock, or an operation whose name
+// begins with Set, Add, Delete or Remove) and whose outcome is not the result of that call, as
+// "operation -> outcome", leaving out the operations in tolerated (those whose results the repair
+// does not examine or turns into not fixed). A sweep that failed no call gives "no call failed".
+inline std::vector<std::string> UnreportedWrites(const std::vector<SweepStep>& steps,
+                                                 const std::vector<std::string>& tolerated = {})
+{
+    std::vector<std::string> out;
+    if (steps.empty())
+        out.push_back("no call failed");
+    for (const SweepStep& step : steps)
+    {
+        const std::string& op = step.operation;
+        const bool write = op == "Lock" || op == "DeepLock" || op == "UnLock" || op.rfind("Set", 0) == 0 ||
+                           op.rfind("Add", 0) == 0 || op.rfind("Delete", 0) == 0 || op.rfind("Remove", 0) == 0;
+        bool skip = !write || step.outcome == "error (result)";
+        for (const std::string& t : tolerated)
+            skip = skip || t == op;
+        if (!skip)
+            out.push_back(op + " -> " + step.outcome);
+    }
+    return out;
 }
 
 } // namespace repairkit
