@@ -470,12 +470,9 @@ CFixStatus CFixComp::RenameMismatchedPins()
         const auto found = oldNames.find(designIndex);
         if (found == oldNames.end())
             continue;
-        Lumo::MutableContainerT<Lumo::INorvPin> lockedPin;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPin>::Lock(newPins, lockedPin); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = lockedPin->SetName(found->second); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPin>::UnLock(lockedPin); !r)
+        if (Lumo::Result r =
+                RepairSupport::LockAndChange(newPins, [&](Lumo::INorvPin& p) { return p.SetName(found->second); });
+            !r)
             return CFixStatus(r);
     }
     return CFixStatus(true);

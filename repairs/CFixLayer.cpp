@@ -30,15 +30,9 @@ int32_t LeadingNumber(const std::string& text)
     return static_cast<int32_t>(value);
 }
 
-// Locks the layer, sets its number and unlocks it; a failed set returns without the unlock.
 Lumo::Result SetNumber(const Lumo::ContainerT<const Lumo::INorvLayer>& layer, int32_t number)
 {
-    Lumo::MutableContainerT<Lumo::INorvLayer> locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvLayer>::Lock(layer, locked); !r)
-        return r;
-    if (Lumo::Result r = locked->SetLayerNumber(number); !r)
-        return r;
-    return Lumo::LockerT<Lumo::INorvLayer>::UnLock(locked);
+    return RepairSupport::LockAndChange(layer, [number](Lumo::INorvLayer& l) { return l.SetLayerNumber(number); });
 }
 
 } // namespace
@@ -175,12 +169,7 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
     Lumo::ContainerT<const Lumo::INorvLayer> layer;
     if (Lumo::Result r = Uids().GetNorvLayer(layer, index); !r)
         return FixedIfGone(r, index);
-    Lumo::MutableContainerT<Lumo::INorvLayer> locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvLayer>::Lock(layer, locked); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = locked->SetName(candidate); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvLayer>::UnLock(locked); !r)
+    if (Lumo::Result r = RepairSupport::LockAndChange(layer, [&](Lumo::INorvLayer& l) { return l.SetName(candidate); }); !r)
         return CFixStatus(r);
     return CFixStatus(true);
 }
@@ -218,42 +207,41 @@ CFixStatus CFixLayer::SetLayerUsage()
     return CFixStatus(true);
 }
 
-CFixStatus CFixLayer::AddMissingZAxisLayer()
+bool CFixLayer::LoadZAxisRule(Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule, CFixStatus& status)
 {
     if (FixContext::s_fixName1.empty())
-        return CFixStatus(false, true, "Cannot get layer name.");
-    if (FixContext::s_fixIndex2.IsEmpty())
-        return CFixStatus(false, true, "Cannot load Z-axis clearance rule.");
-    const Lumo::Index index = FixContext::s_fixIndex2;
+        status = CFixStatus(false, true, "Cannot get layer name.");
+    else if (FixContext::s_fixIndex2.IsEmpty())
+        status = CFixStatus(false, true, "Cannot load Z-axis clearance rule.");
+    else if (Lumo::Result r = Uids().GetNorvGenCompObj(rule, FixContext::s_fixIndex2); !r)
+        status = FixedIfGone(r, FixContext::s_fixIndex2);
+    else
+        return true;
+    return false;
+}
 
+CFixStatus CFixLayer::AddMissingZAxisLayer()
+{
     Lumo::ContainerT<const Lumo::INorvGenCompObj> rule;
-    if (Lumo::Result r = Uids().GetNorvGenCompObj(rule, index); !r)
-        return FixedIfGone(r, index);
+    CFixStatus status;
+    if (!LoadZAxisRule(rule, status))
+        return status;
     Lumo::ContainerT<const Lumo::INorvGenObj> existing;
     if (rule->GetGenObj(FixContext::s_fixName1, kLayerType, existing))
         return CFixStatus(true);
-
-    Lumo::MutableContainerT<Lumo::INorvGenCompObj> locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenCompObj>::Lock(rule, locked); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = locked->AddGenObj(FixContext::s_fixName1, kLayerType); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenCompObj>::UnLock(locked); !r)
+    if (Lumo::Result r = RepairSupport::LockAndChange(
+            rule, [](Lumo::INorvGenCompObj& locked) { return locked.AddGenObj(FixContext::s_fixName1, kLayerType); });
+        !r)
         return CFixStatus(r);
     return CFixStatus(true);
 }
 
 CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
 {
-    if (FixContext::s_fixName1.empty())
-        return CFixStatus(false, true, "Cannot get layer name.");
-    if (FixContext::s_fixIndex2.IsEmpty())
-        return CFixStatus(false, true, "Cannot load Z-axis clearance rule.");
-    const Lumo::Index index = FixContext::s_fixIndex2;
-
     Lumo::ContainerT<const Lumo::INorvGenCompObj> rule;
-    if (Lumo::Result r = Uids().GetNorvGenCompObj(rule, index); !r)
-        return FixedIfGone(r, index);
+    CFixStatus status;
+    if (!LoadZAxisRule(rule, status))
+        return status;
     Lumo::IteratorT<const Lumo::INorvGenObj> objects;
     if (Lumo::Result r = rule->GetIterGenObjs(objects); !r)
         return CFixStatus(r);
@@ -325,15 +313,9 @@ Lumo::Result SchemeNameOf(const RuleRead& rule, Lumo::String& name)
     return scheme->GetName(name);
 }
 
-// Locks the net class, gives it the name and unlocks it.
 Lumo::Result RenameClass(const NetClassRead& netClass, const std::string& name)
 {
-    NetClassWrite locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::Lock(netClass, locked); !r)
-        return r;
-    if (Lumo::Result r = locked->SetName(name); !r)
-        return r;
-    return Lumo::LockerT<Lumo::INorvNetClass>::UnLock(locked);
+    return RepairSupport::LockAndChange(netClass, [&](Lumo::INorvNetClass& c) { return c.SetName(name); });
 }
 
 // The class's name + "_" + n for the first n that the search finds free.
@@ -361,15 +343,7 @@ Lumo::Result MoveNetsBack(const NetClassRead& newClass, const NetClassRead& oldC
         return r;
     for (auto it = nets.GetIterator(); it.IsValid(); ++it)
     {
-        Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
-        if (Lumo::Result r = RepairSupport::Uids().GetNorvPhysicalNet(net, *it); !r)
-            return r;
-        Lumo::MutableContainerT<Lumo::INorvPhysicalNet> lockedNet;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::Lock(net, lockedNet); !r)
-            return r;
-        if (Lumo::Result r = lockedNet->SetNetClass(*lockedOld); !r)
-            return r;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::UnLock(lockedNet); !r)
+        if (Lumo::Result r = RepairSupport::MoveNetToClass(*it, *lockedOld); !r)
             return r;
     }
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedOld); !r)
@@ -571,15 +545,7 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
         return CFixStatus(r);
     for (auto it = nets.GetIterator(); it.IsValid(); ++it)
     {
-        Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
-        if (Lumo::Result r = Uids().GetNorvPhysicalNet(net, *it); !r)
-            return CFixStatus(r);
-        Lumo::MutableContainerT<Lumo::INorvPhysicalNet> locked;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::Lock(net, locked); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = locked->SetNetClass(*target); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::UnLock(locked); !r)
+        if (Lumo::Result r = RepairSupport::MoveNetToClass(*it, *target); !r)
             return CFixStatus(r);
     }
 

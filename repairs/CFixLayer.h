@@ -45,4 +45,9 @@ public:
     static CFixStatus CopyLayerRuleAttributes(const Lumo::INorvLayerRule* source, Lumo::INorvLayerRule* target);
     static CFixStatus CopyViaAssignAttributes(const Lumo::INorvViaAssign* source, Lumo::INorvViaAssign* target);
     static CFixStatus CopyNetClassAttributes(const Lumo::INorvNetClass* source, Lumo::INorvNetClass* target);
+
+private:
+    // The Z-axis rule of the finding (name 1 the layer, index 2 the rule); false, with the outcome in
+    // status, when the finding names none or the rule cannot be loaded.
+    static bool LoadZAxisRule(Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule, CFixStatus& status);
 };

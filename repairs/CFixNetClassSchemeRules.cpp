@@ -28,12 +28,9 @@ Lumo::Result MoveChildClasses(const NetClassRead& source, Lumo::INorvNetClass& t
         return r;
     for (; children.IsValid(); ++children)
     {
-        NetClassWrite child;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::Lock(children, child); !r)
-            return r;
-        if (Lumo::Result r = child->SetParent(target); !r)
-            return r;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(child); !r)
+        if (Lumo::Result r =
+                RepairSupport::LockAndChange(children, [&](Lumo::INorvNetClass& child) { return child.SetParent(target); });
+            !r)
             return r;
     }
     return Lumo::Result();
@@ -54,12 +51,9 @@ Lumo::Result AssignNets(const Lumo::ListT<Lumo::Index>& nets, Lumo::INorvNetClas
                 skipped = CFixStatus(r);
             continue;
         }
-        Lumo::MutableContainerT<Lumo::INorvPhysicalNet> locked;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::Lock(net, locked); !r)
-            return r;
-        if (Lumo::Result r = locked->SetNetClass(netClass); !r)
-            return r;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvPhysicalNet>::UnLock(locked); !r)
+        if (Lumo::Result r =
+                RepairSupport::LockAndChange(net, [&](Lumo::INorvPhysicalNet& n) { return n.SetNetClass(netClass); });
+            !r)
             return r;
     }
     return Lumo::Result();

@@ -115,12 +115,9 @@ CFixStatus CFixTemplates::DeleteDuplicatedTemplate()
     Lumo::ContainerT<const Lumo::INorvGenObjType> type;
     if (Lumo::Result r = Uids().GetNorvGenObjType(type, types.GetIterator()->index); !r)
         return CFixStatus(r);
-    Lumo::MutableContainerT<Lumo::INorvGenObjType> locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenObjType>::Lock(type, locked); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = locked->DeleteGenCompObj(second); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenObjType>::UnLock(locked); !r)
+    if (Lumo::Result r =
+            RepairSupport::LockAndChange(type, [&](Lumo::INorvGenObjType& t) { return t.DeleteGenCompObj(second); });
+        !r)
         return CFixStatus(r);
     return CFixStatus(true);
 }
@@ -192,12 +189,9 @@ CFixStatus CFixTemplates::DeletePinSetWithIncorrectPin()
     if (count != 0)
         return CFixStatus(false);
 
-    Lumo::MutableContainerT<Lumo::INorvGenCompObj> locked;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenCompObj>::Lock(tmpl, locked); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = locked->DeleteGenCompObj(pinSetIndex); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvGenCompObj>::UnLock(locked); !r)
+    if (Lumo::Result r = RepairSupport::LockAndChange(
+            tmpl, [&](Lumo::INorvGenCompObj& t) { return t.DeleteGenCompObj(pinSetIndex); });
+        !r)
         return CFixStatus(r);
     return CFixStatus(true);
 }

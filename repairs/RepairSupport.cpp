@@ -18,12 +18,9 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
             Lumo::MutableContainerT<Lumo::INorvNetClass> lockedTarget;
             if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::Lock(target, lockedTarget); !r)
                 return r;
-            Lumo::MutableContainerT<Lumo::INorvConstraintClass> locked;
-            if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraintClass>::Lock(constraintClass, locked); !r)
-                return r;
-            if (Lumo::Result r = locked->SetNetClass(*lockedTarget); !r)
-                return r;
-            if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraintClass>::UnLock(locked); !r)
+            if (Lumo::Result r = RepairSupport::LockAndChange(
+                    constraintClass, [&](Lumo::INorvConstraintClass& c) { return c.SetNetClass(*lockedTarget); });
+                !r)
                 return r;
             if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedTarget); !r)
                 return r;
@@ -41,6 +38,14 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
 }
 
 } // namespace
+
+Lumo::Result RepairSupport::MoveNetToClass(const Lumo::Index& physicalNet, Lumo::INorvNetClass& lockedClass)
+{
+    Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
+    if (Lumo::Result r = Uids().GetNorvPhysicalNet(net, physicalNet); !r)
+        return r;
+    return LockAndChange(net, [&](Lumo::INorvPhysicalNet& n) { return n.SetNetClass(lockedClass); });
+}
 
 Lumo::Result RepairSupport::RepointConstraintClasses(const std::map<Lumo::Index, Lumo::Index>& netClasses)
 {

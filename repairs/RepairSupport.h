@@ -80,6 +80,19 @@ CFixStatus SetObjectConstraint(const Lumo::ContainerT<const T>& object, const ch
     return CFixStatus(false);
 }
 
+// Locks the object, makes the change through the lock and unlocks it; the first failure as its result
+// (a failed change returns without the unlock).
+template <class T, class Change>
+Lumo::Result LockAndChange(const Lumo::ContainerT<const T>& object, Change&& change)
+{
+    Lumo::MutableContainerT<T> locked;
+    if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
+        return r;
+    if (Lumo::Result r = change(*locked); !r)
+        return r;
+    return Lumo::LockerT<T>::UnLock(locked);
+}
+
 // A text constraint value.
 inline Lumo::ConstraintData TextValue(const char* text)
 {
@@ -88,6 +101,10 @@ inline Lumo::ConstraintData TextValue(const char* text)
     value.textValue = text;
     return value;
 }
+
+// Loads the physical net, locks it, gives it the locked class and unlocks it; the first failure as its
+// result.
+Lumo::Result MoveNetToClass(const Lumo::Index& physicalNet, Lumo::INorvNetClass& lockedClass);
 
 // Points every constraint class of the design (top-level and below) whose net class is a key of
 // netClasses at the class its value names, so that deleting the key class loses no link.

@@ -205,25 +205,6 @@ struct NetClassDesign : RepairDesign
     Index via = b.Via(design, "V1");
     NetClassDesign() { b.DefaultObjects(design); }
 
-    Index net(const std::string& netName, Index netClass)
-    {
-        const Index n = b.PhysicalNet(config, netName);
-        b.Link(n, Field::netClass, netClass);
-        return n;
-    }
-    // The class's rule in the scheme.
-    Index rule(Index netClass, const std::string& scheme)
-    {
-        for (Index r : list(netClass, Field::schemaNetClassRules))
-        {
-            Index s = r;
-            while (store().KindOf(s) != Kind::Scheme)
-                s = store().Owner(s);
-            if (alive(r) && name(s) == scheme)
-                return r;
-        }
-        return Index();
-    }
     Index layerRule(Index r, int number)
     {
         for (Index l : list(r, Field::layerRules))
@@ -233,7 +214,6 @@ struct NetClassDesign : RepairDesign
     }
     // Takes the layer rule of the number out of the rule, as a broken design has it.
     void dropLayerRule(Index r, int number) { b.Delete(layerRule(r, number)); }
-    Index netClassOf(Index n) { return store().Ref(n, Field::netClass); }
     Pairs finding(Index r, const std::string& className, int number)
     {
         return {{Index(), "(Master)"}, {r, className}, {Index(static_cast<uint64_t>(number)), "L"}};

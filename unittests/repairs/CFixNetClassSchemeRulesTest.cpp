@@ -13,26 +13,6 @@ struct ClassDesign : RepairDesign
 {
     Index layer = b.Layer(design, "TOP", 1, 1);
     ClassDesign() { b.DefaultObjects(design); }
-
-    Index net(const std::string& netName, Index netClass)
-    {
-        const Index n = b.PhysicalNet(config, netName);
-        b.Link(n, Field::netClass, netClass);
-        return n;
-    }
-    Index rule(Index netClass, const std::string& scheme)
-    {
-        for (Index r : list(netClass, Field::schemaNetClassRules))
-        {
-            Index s = r;
-            while (store().KindOf(s) != Kind::Scheme)
-                s = store().Owner(s);
-            if (alive(r) && name(s) == scheme)
-                return r;
-        }
-        return Index();
-    }
-    Index netClassOf(Index n) { return store().Ref(n, Field::netClass); }
 };
 
 const char* const kRecreatedHS = "fixed: Net class 'HS' was recreated, please verify constraints!";

@@ -5,6 +5,7 @@
 
 #include "framework/CFixMgr.h"
 #include "framework/FixContext.h"
+#include "tests/connectivity/ConnectivityTestSupport.h"
 
 #include "lumopi/StandIn.h"
 
@@ -23,16 +24,10 @@ using Lumo::StandIn::Kind;
 
 using Pairs = std::vector<std::pair<Index, std::string>>;
 
-// A session with snapshot "main", Norv configuration "TOP", its design and a schematic configuration.
-struct RepairDesign
+// The connectivity suites' design (snapshot "main", Norv configuration "TOP" with its design, the
+// schematic configuration) with the reads and the binding the repair suites need.
+struct RepairDesign : conntest::Design
 {
-    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b{*session, "main"};
-    Index config = b.NorvConfig("TOP");
-    Index design = b.Design(config);
-    Index schematic = b.DefaultConfig("TOP");
-
-    Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
     Lumo::StandIn::Store& store() { return b.GetStore(); }
     std::string name(Index index) { return store().Name(index); }
     bool alive(Index index) { return store().IsAlive(index); }
@@ -43,6 +38,27 @@ struct RepairDesign
         for (Index i : list(index, field))
             out.push_back(name(i));
         return out;
+    }
+    // A physical net of the net class.
+    Index net(const std::string& netName, Index netClass)
+    {
+        const Index n = b.PhysicalNet(config, netName);
+        b.Link(n, Field::netClass, netClass);
+        return n;
+    }
+    Index netClassOf(Index physicalNet) { return store().Ref(physicalNet, Field::netClass); }
+    // The live rule of the net class in the scheme of that name; the empty index when there is none.
+    Index rule(Index netClass, const std::string& scheme)
+    {
+        for (Index r : list(netClass, Field::schemaNetClassRules))
+        {
+            Index s = r;
+            while (store().KindOf(s) != Kind::Scheme)
+                s = store().Owner(s);
+            if (alive(r) && name(s) == scheme)
+                return r;
+        }
+        return Index();
     }
     // The first live object of the kind with the name; the empty index when there is none.
     Index find(Kind kind, const std::string& objectName)
