@@ -331,6 +331,33 @@ std::string TemporaryName(const std::string& name, Search&& search)
     }
 }
 
+// Calls visit(child, namesake) for each child class of walked that other has a child class of the same
+// name for; the first failure as its result.
+template <class Visit>
+Lumo::Result ForEachNamesake(const NetClassRead& walked, const NetClassRead& other, Visit&& visit)
+{
+    Lumo::IteratorT<const Lumo::INorvNetClass> children;
+    if (Lumo::Result r = walked->GetIterChildNetClasses(children); !r)
+        return r;
+    for (; children.IsValid(); ++children)
+    {
+        Lumo::String name;
+        if (Lumo::Result r = children->GetName(name); !r)
+            return r;
+        Lumo::ListT<Lumo::NorvObjectInfo> found;
+        if (Lumo::Result r = other->FindChildNetClass(found, name, ExactNameSearch()); !r)
+            return r;
+        if (found.IsEmpty())
+            continue;
+        NetClassRead namesake;
+        if (Lumo::Result r = RepairSupport::Uids().GetNorvNetClass(namesake, found.GetIterator()->index); !r)
+            return r;
+        if (Lumo::Result r = visit(children, namesake); !r)
+            return r;
+    }
+    return Lumo::Result();
+}
+
 // Moves the physical nets of the new class tree back to the matching classes of the old tree (children
 // matched by name), so that a re-creation that cannot complete leaves every net where it was.
 Lumo::Result MoveNetsBack(const NetClassRead& newClass, const NetClassRead& oldClass)
@@ -349,26 +376,9 @@ Lumo::Result MoveNetsBack(const NetClassRead& newClass, const NetClassRead& oldC
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedOld); !r)
         return r;
 
-    Lumo::IteratorT<const Lumo::INorvNetClass> children;
-    if (Lumo::Result r = newClass->GetIterChildNetClasses(children); !r)
-        return r;
-    for (; children.IsValid(); ++children)
-    {
-        Lumo::String name;
-        if (Lumo::Result r = children->GetName(name); !r)
-            return r;
-        Lumo::ListT<Lumo::NorvObjectInfo> found;
-        if (Lumo::Result r = oldClass->FindChildNetClass(found, name, ExactNameSearch()); !r)
-            return r;
-        if (found.IsEmpty())
-            continue;
-        NetClassRead oldChild;
-        if (Lumo::Result r = RepairSupport::Uids().GetNorvNetClass(oldChild, found.GetIterator()->index); !r)
-            return r;
-        if (Lumo::Result r = MoveNetsBack(children, oldChild); !r)
-            return r;
-    }
-    return Lumo::Result();
+    return ForEachNamesake(newClass, oldClass, [](const NetClassRead& child, const NetClassRead& oldChild) {
+        return MoveNetsBack(child, oldChild);
+    });
 }
 
 // Pairs each class of the old tree with its copy in the new tree (children matched by name).
@@ -382,26 +392,9 @@ Lumo::Result PairClassTrees(const NetClassRead& oldClass, const NetClassRead& ne
     if (Lumo::Result r = newClass->GetIndex(newIndex); !r)
         return r;
     pairs[oldIndex] = newIndex;
-    Lumo::IteratorT<const Lumo::INorvNetClass> children;
-    if (Lumo::Result r = oldClass->GetIterChildNetClasses(children); !r)
-        return r;
-    for (; children.IsValid(); ++children)
-    {
-        Lumo::String name;
-        if (Lumo::Result r = children->GetName(name); !r)
-            return r;
-        Lumo::ListT<Lumo::NorvObjectInfo> found;
-        if (Lumo::Result r = newClass->FindChildNetClass(found, name, ExactNameSearch()); !r)
-            return r;
-        if (found.IsEmpty())
-            continue;
-        NetClassRead newChild;
-        if (Lumo::Result r = RepairSupport::Uids().GetNorvNetClass(newChild, found.GetIterator()->index); !r)
-            return r;
-        if (Lumo::Result r = PairClassTrees(children, newChild, pairs); !r)
-            return r;
-    }
-    return Lumo::Result();
+    return ForEachNamesake(oldClass, newClass, [&](const NetClassRead& child, const NetClassRead& newChild) {
+        return PairClassTrees(child, newChild, pairs);
+    });
 }
 
 // Ends a re-creation: the constraint classes of the old tree follow the new one, then the old class

@@ -17,6 +17,22 @@ const char* EndConstraint()
     return FixContext::s_fixName1 == "victim" ? "PR_FROM_OBJ" : "PR_TO_OBJ";
 }
 
+// The noise rule of an end finding (index 2); false, with the outcome in status, when the finding
+// names no rule, the missing name (name 3) is allName or "(None)", or the rule cannot be loaded.
+bool LoadEndRule(Lumo::ContainerT<const Lumo::INorvNoiseRule>& rule, const char* allName, CFixStatus& status)
+{
+    const std::string& name = FixContext::s_fixName3;
+    if (FixContext::s_fixIndex2.IsEmpty())
+        status = CFixStatus(false, true, kNoRule);
+    else if (name == allName || name == kNone)
+        status = CFixStatus(true);
+    else if (Lumo::Result r = Uids().GetNorvNoiseRule(rule, FixContext::s_fixIndex2); !r)
+        status = CFixStatus(r);
+    else
+        return true;
+    return false;
+}
+
 // Writes text into the end constraint; only whether that worked reaches the caller.
 CFixStatus SetEnd(const Lumo::ContainerT<const Lumo::INorvNoiseRule>& rule, const char* constraint, const std::string& text)
 {
@@ -66,14 +82,11 @@ CFixStatus CFixNoiseRule::SetNoiseRuleType()
 CFixStatus CFixNoiseRule::ResetMissingNoiseRuleNets()
 {
     const char* constraint = EndConstraint();
-    if (FixContext::s_fixIndex2.IsEmpty())
-        return CFixStatus(false, true, kNoRule);
     const std::string& name = FixContext::s_fixName3;
-    if (name == "(All Nets)" || name == kNone)
-        return CFixStatus(true);
     Lumo::ContainerT<const Lumo::INorvNoiseRule> rule;
-    if (Lumo::Result r = Uids().GetNorvNoiseRule(rule, FixContext::s_fixIndex2); !r)
-        return CFixStatus(r);
+    CFixStatus status;
+    if (!LoadEndRule(rule, "(All Nets)", status))
+        return status;
 
     Lumo::ListT<Lumo::NorvObjectInfo> found;
     FixContext::s_fixNorvConfig->FindElectricalNet(found, name, CombineSearchParamsV(Lumo::SP_5, Lumo::SP_0));
@@ -117,14 +130,11 @@ bool CFixNoiseRule::FindChildConstraintClass(const Lumo::INorvConstraintClass* c
 CFixStatus CFixNoiseRule::ResetMissingNoiseRuleClasses()
 {
     const char* constraint = EndConstraint();
-    if (FixContext::s_fixIndex2.IsEmpty())
-        return CFixStatus(false, true, kNoRule);
     const std::string& name = FixContext::s_fixName3;
-    if (name == "(All Classes)" || name == kNone)
-        return CFixStatus(true);
     Lumo::ContainerT<const Lumo::INorvNoiseRule> rule;
-    if (Lumo::Result r = Uids().GetNorvNoiseRule(rule, FixContext::s_fixIndex2); !r)
-        return CFixStatus(r);
+    CFixStatus status;
+    if (!LoadEndRule(rule, "(All Classes)", status))
+        return status;
 
     if (!name.empty())
     {
