@@ -203,7 +203,20 @@ struct NetClassDesign : RepairDesign
     Index top = b.Layer(design, "TOP", 1, 1);
     Index bottom = b.Layer(design, "BOT", 2, 2);
     Index via = b.Via(design, "V1");
-    NetClassDesign() { b.DefaultObjects(design); }
+    NetClassDesign()
+    {
+        b.DefaultObjects(design);
+        // Constraints are copied as text, which the definitions parse.
+        b.Definition("MAX_VIAS", 10);
+        b.Definition("LINE_WIDTH", 5.0);
+    }
+    int kind(Index holder, const std::string& constraintName)
+    {
+        for (Index c : list(holder, Field::constraints))
+            if (alive(c) && name(c) == constraintName)
+                return store().ConstraintValue(c).kind;
+        return -1;
+    }
 
     Index layerRule(Index r, int number)
     {
@@ -252,6 +265,7 @@ TEST(CFixLayerTest, RecreateNetClassCarriesTheContentsOver)
     EXPECT_EQ(d.netClassOf(n2), freshChild);
     EXPECT_EQ(d.store().Ref(cc, Field::netClass), fresh);
     EXPECT_EQ(d.constraint(fresh, "MAX_VIAS"), "3");
+    EXPECT_EQ(d.kind(fresh, "MAX_VIAS"), Lumo::CDT_Int);
     EXPECT_EQ(d.store().Attributes(fresh).size(), 1u);
     EXPECT_TRUE(d.find(Kind::NetClass, "HS_1").IsEmpty());
 
