@@ -43,12 +43,12 @@ bool ReadRefDes(const Lumo::IComp& logicComp, std::string& value, Lumo::EAttribu
     return false;
 }
 
-// The number of elements of a walk; 0 when it did not open or cannot count.
+// The number of elements of an opened walk; 0 when it cannot count.
 template <class T>
-int CountOf(const Lumo::Result& opened, const Lumo::IteratorT<T>& walk)
+int CountOf(const Lumo::IteratorT<T>& walk)
 {
     int count = 0;
-    if (!opened || !walk.GetCount(count))
+    if (!walk.GetCount(count))
         return 0;
     return count;
 }
@@ -94,8 +94,7 @@ CFixStatus RenameDuplicate(const Lumo::Index& index, const std::string& oldName,
     if (Lumo::Result r = locked->SetName(newName); !r)
         return CFixStatus(r);
     Lumo::IteratorT<const Lumo::IComp> logic;
-    const Lumo::Result opened = comp->GetIterLogicComp(logic);
-    if (CountOf(opened, logic) == 0 || !logic.IsValid())
+    if (!comp->GetIterLogicComp(logic) || CountOf(logic) == 0 || !logic.IsValid())
         return CFixStatus(true);
     std::string value;
     Lumo::EAttributeType type = Lumo::AT_3;
@@ -259,7 +258,7 @@ CFixStatus CFixComp::RenameCompToRefDes()
     Lumo::IteratorT<const Lumo::IComp> logic;
     if (Lumo::Result r = comp->GetIterLogicComp(logic); !r)
         return CFixStatus(r);
-    if (CountOf(Lumo::Result(), logic) != 1 ||
+    if (CountOf(logic) != 1 ||
         strcasecmp(FixContext::s_fixName1.c_str(), FixContext::s_fixName2.c_str()) == 0)
         return CFixStatus(false, false, kRepackage);
     CompWrite locked;
@@ -406,7 +405,7 @@ CFixStatus CFixComp::RenameMismatchedPins()
     Lumo::IteratorT<const Lumo::IComp> logic;
     if (Lumo::Result r = comp->GetIterLogicComp(logic); !r)
         return CFixStatus(r);
-    if (CountOf(Lumo::Result(), logic) != 1 || !logic.IsValid())
+    if (CountOf(logic) != 1 || !logic.IsValid())
         return CFixStatus(false);
     Lumo::IteratorT<const Lumo::IPin> pins;
     if (Lumo::Result r = logic->GetIterPins(pins); !r)

@@ -52,7 +52,7 @@ CFixStatus CFixLayer::RenumberLayers()
         return CFixStatus(r);
 
     std::vector<LayerEntry> entries;
-    entries.reserve(static_cast<size_t>(count));
+    entries.reserve(count > 0 ? static_cast<size_t>(count) : 0);
     for (; layers.IsValid(); ++layers)
     {
         LayerEntry entry;
