@@ -397,34 +397,38 @@ Lumo::Result PairClassTrees(const NetClassRead& oldClass, const NetClassRead& ne
     });
 }
 
-// Ends a re-creation: the constraint classes of the old tree follow the new one, then the old class
-// goes (deleteOld).
-template <class DeleteOld>
-CFixStatus ReplaceOldClass(const NetClassRead& oldClass, const NetClassWrite& newClass, DeleteOld&& deleteOld)
+// Carries the old class's contents over to the new class, whose constraint classes then follow, and
+// deletes the old class (deleteClass). Contents that cannot be carried over (not fixed) leave the design
+// as found: the nets go back, the new class is deleted and the old class takes its name back. A
+// failing call returns its result.
+template <class DeleteClass>
+CFixStatus CarryOver(const NetClassRead& oldClass, const NetClassWrite& newClass, const std::string& name,
+                     const Lumo::Index& oldIndex, DeleteClass&& deleteClass)
 {
+    const CFixStatus moved = CFixLayer::MoveNetClassContents(oldClass, newClass);
+    if (moved.error)
+        return moved;
+    if (!moved.fixed)
+    {
+        Lumo::Index newIndex;
+        if (Lumo::Result r = MoveNetsBack(newClass.ReadOnly(), oldClass); !r)
+            return CFixStatus(r);
+        if (Lumo::Result r = newClass->GetIndex(newIndex); !r)
+            return CFixStatus(r);
+        if (Lumo::Result r = deleteClass(newIndex); !r)
+            return CFixStatus(r);
+        if (Lumo::Result r = RenameClass(oldClass, name); !r)
+            return CFixStatus(r);
+        return CFixStatus(false);
+    }
     std::map<Lumo::Index, Lumo::Index> pairs;
     if (Lumo::Result r = PairClassTrees(oldClass, newClass.ReadOnly(), pairs); !r)
         return CFixStatus(r);
     if (Lumo::Result r = RepairSupport::RepointConstraintClasses(pairs); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = deleteOld(); !r)
+    if (Lumo::Result r = deleteClass(oldIndex); !r)
         return CFixStatus(r);
     return CFixStatus(true);
-}
-
-// Undoes a re-creation whose contents could not be carried over: the nets go back, the new class
-// goes (deleteNew), the old class takes its name back. A failing call returns its result.
-template <class DeleteNew>
-CFixStatus RestoreOldClass(const NetClassRead& oldClass, const NetClassWrite& newClass, const std::string& name,
-                           DeleteNew&& deleteNew)
-{
-    if (Lumo::Result r = MoveNetsBack(newClass.ReadOnly(), oldClass); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = deleteNew(); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = RenameClass(oldClass, name); !r)
-        return CFixStatus(r);
-    return CFixStatus(false);
 }
 
 } // namespace
@@ -471,22 +475,11 @@ CFixStatus CFixLayer::RecreateNetClass()
         if (Lumo::Result r = lockedParent->AddChildNetClass(newClass, name, *design); !r)
             return CFixStatus(r);
 
-        const CFixStatus moved = MoveNetClassContents(oldClass, newClass);
-        if (!moved.fixed)
-        {
-            if (moved.error)
-                return moved;
-            return RestoreOldClass(oldClass, newClass, name, [&] {
-                Lumo::Index newIndex;
-                if (Lumo::Result r = newClass->GetIndex(newIndex); !r)
-                    return r;
-                return lockedParent->DeleteChildNetClass(newIndex);
-            });
-        }
-        const CFixStatus replaced =
-            ReplaceOldClass(oldClass, newClass, [&] { return lockedParent->DeleteChildNetClass(oldIndex); });
-        if (!replaced.fixed)
-            return replaced;
+        const CFixStatus carried = CarryOver(oldClass, newClass, name, oldIndex, [&](const Lumo::Index& index) {
+            return lockedParent->DeleteChildNetClass(index);
+        });
+        if (!carried.fixed)
+            return carried;
         if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedParent); !r)
             return CFixStatus(r);
         if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
@@ -504,21 +497,10 @@ CFixStatus CFixLayer::RecreateNetClass()
     if (Lumo::Result r = design->AddNetClass(newClass, name); !r)
         return CFixStatus(r);
 
-    const CFixStatus moved = MoveNetClassContents(oldClass, newClass);
-    if (!moved.fixed)
-    {
-        if (moved.error)
-            return moved;
-        return RestoreOldClass(oldClass, newClass, name, [&] {
-            Lumo::Index newIndex;
-            if (Lumo::Result r = newClass->GetIndex(newIndex); !r)
-                return r;
-            return design->DeleteNetClass(newIndex);
-        });
-    }
-    const CFixStatus replaced = ReplaceOldClass(oldClass, newClass, [&] { return design->DeleteNetClass(oldIndex); });
-    if (!replaced.fixed)
-        return replaced;
+    const CFixStatus carried = CarryOver(oldClass, newClass, name, oldIndex,
+                                         [&](const Lumo::Index& index) { return design->DeleteNetClass(index); });
+    if (!carried.fixed)
+        return carried;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
         return CFixStatus(r);
     return CFixStatus(true);
