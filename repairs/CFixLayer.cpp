@@ -667,6 +667,21 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
     return CFixStatus(true);
 }
 
+namespace {
+
+// The scheme rule that the via assign or layer rule of the index belongs to.
+template <class T>
+Lumo::Result ParentRuleOf(Lumo::Result (Lumo::IUIDManager::*get)(Lumo::ContainerT<const T>&, const Lumo::Index&) const,
+                          const Lumo::Index& index, RuleRead& rule)
+{
+    Lumo::ContainerT<const T> object;
+    if (Lumo::Result r = (Uids().*get)(object, index); !r)
+        return r;
+    return object->GetParentSchemeNetClassRule(rule);
+}
+
+} // namespace
+
 CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, Lumo::IObjectNorv& target)
 {
     Lumo::Index index;
@@ -680,23 +695,13 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
             return CFixStatus(r);
         break;
     case Lumo::OT_NorvViaAssign:
-    {
-        Lumo::ContainerT<const Lumo::INorvViaAssign> viaAssign;
-        if (Lumo::Result r = Uids().GetNorvViaAssign(viaAssign, index); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = viaAssign->GetParentSchemeNetClassRule(governing); !r)
+        if (Lumo::Result r = ParentRuleOf(&Lumo::IUIDManager::GetNorvViaAssign, index, governing); !r)
             return CFixStatus(r);
         break;
-    }
     case Lumo::OT_NorvLayerRule:
-    {
-        Lumo::ContainerT<const Lumo::INorvLayerRule> layerRule;
-        if (Lumo::Result r = Uids().GetNorvLayerRule(layerRule, index); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = layerRule->GetParentSchemeNetClassRule(governing); !r)
+        if (Lumo::Result r = ParentRuleOf(&Lumo::IUIDManager::GetNorvLayerRule, index, governing); !r)
             return CFixStatus(r);
         break;
-    }
     default:
         break;
     }
