@@ -16,6 +16,7 @@ Lumo::ContainerT<const Lumo::ISnapshot> FixContext::s_fixSnapshot;
 Lumo::IUIDManager* FixContext::s_fixUIDManager = nullptr;
 Lumo::ContainerT<const Lumo::INorvConfig> FixContext::s_fixNorvConfig;
 Lumo::ContainerT<const Lumo::INorvDesign> FixContext::s_fixNorvDesign;
+bool FixContext::s_fixP2PSwept = false;
 
 bool CFixMgr::m_bReloadFlag = false;
 
@@ -54,6 +55,7 @@ CFixMgr::~CFixMgr()
     FixContext::s_fixUIDManager = nullptr;
     FixContext::s_fixNorvConfig = Lumo::ContainerT<const Lumo::INorvConfig>();
     FixContext::s_fixNorvDesign = Lumo::ContainerT<const Lumo::INorvDesign>();
+    FixContext::s_fixP2PSwept = false;
 }
 
 void CFixMgr::Init(IKravikLog* log)
@@ -93,6 +95,7 @@ void CFixMgr::InitTest(Lumo::LumoPI* session, const Lumo::ContainerT<const Lumo:
     FixContext::s_fixUIDManager = uidManager;
     FixContext::s_fixNorvConfig = config;
     FixContext::s_fixNorvDesign = design;
+    FixContext::s_fixP2PSwept = false;
 }
 
 CFixStatus CFixMgr::RunFix(const DICSeverity& severity, unsigned code, unsigned pass)

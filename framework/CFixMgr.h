@@ -49,7 +49,8 @@ public:
     static bool GetReloadFlag();
     static void SetReloadFlag(bool reload);
 
-    // The session part of the fix context, before each test. uidManager may be null.
+    // The session part of the fix context, before each test (which starts a new queue, so the
+    // package-to-package sweep flag is cleared). uidManager may be null.
     void InitTest(Lumo::LumoPI* session, const Lumo::ContainerT<const Lumo::ISnapshot>& snapshot,
                   Lumo::IUIDManager* uidManager, const Lumo::ContainerT<const Lumo::INorvConfig>& config,
                   const Lumo::ContainerT<const Lumo::INorvDesign>& design);

@@ -30,4 +30,9 @@ struct FixContext
     static Lumo::IUIDManager* s_fixUIDManager;
     static Lumo::ContainerT<const Lumo::INorvConfig> s_fixNorvConfig;
     static Lumo::ContainerT<const Lumo::INorvDesign> s_fixNorvDesign;
+
+    // Set by the package-to-package rule repair after a sweep that deleted every broken rule and
+    // skipped none; the other findings of the same test's queue then have nothing left to repair.
+    // InitTest clears it.
+    static bool s_fixP2PSwept;
 };

@@ -5,10 +5,16 @@
 // Repair classes, one header per class under repairs/ (repairs/nets/ for CFixNet).
 #include "repairs/CFixC2CClearRule.h"
 #include "repairs/CFixClearRule.h"
+#include "repairs/CFixComp.h"
 #include "repairs/CFixConstraint.h"
 #include "repairs/CFixConstraintClass.h"
+#include "repairs/CFixLayer.h"
 #include "repairs/CFixNetClass.h"
+#include "repairs/CFixNoiseRule.h"
+#include "repairs/CFixP2PRule.h"
+#include "repairs/CFixParRule.h"
 #include "repairs/CFixScheme.h"
+#include "repairs/CFixTemplates.h"
 #include "repairs/nets/CFixNet.h"
 
 // The repair methods by diagnostic code, in registration order: code, method, allowed in back-end
@@ -29,13 +35,13 @@ const std::vector<FixRegistration>& FixRegistryTable()
     {CDICErrors::T37_PAIRINVALIDPINUSEDTWICE, &CFixNet::DeletePinPairWithPinUsedTwice, false},
     {CDICErrors::T37_CONNECTIONPAIRINVALIDPINUSEDTWICE, &CFixNet::DeletePinPairWithPinUsedTwice, false},
     {CDICErrors::T37_UNKNOWNPAIRINVALIDPINUSEDTWICE, &CFixNet::DeletePinPairWithPinUsedTwice, false},
-    // {CDICErrors::T41_ERRREFDESEMPTY, &CFixComp::SetEmptyRefDes, false},
-    // {CDICErrors::T41_ERRREFDESDIFFERENT, &CFixComp::RenameCompToRefDes, false},
-    // {CDICErrors::T5_DUPLICATECOMPS, &CFixComp::RenameDuplicatedComps, false},
-    // {CDICErrors::T6_ERRITERPINSINCOMP, &CFixComp::RebuildCompPins, false},
-    // {CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, &CFixComp::ReattachLogicComp, false},
-    // {CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, &CFixComp::RenameMismatchedPins, false},
-    // {CDICErrors::T6_ERRDIFFERENTPINNUMBERS, &CFixComp::VerifyPinCounts, false},
+    {CDICErrors::T41_ERRREFDESEMPTY, &CFixComp::SetEmptyRefDes, false},
+    {CDICErrors::T41_ERRREFDESDIFFERENT, &CFixComp::RenameCompToRefDes, false},
+    {CDICErrors::T5_DUPLICATECOMPS, &CFixComp::RenameDuplicatedComps, false},
+    {CDICErrors::T6_ERRITERPINSINCOMP, &CFixComp::RebuildCompPins, false},
+    {CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, &CFixComp::ReattachLogicComp, false},
+    {CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, &CFixComp::RenameMismatchedPins, false},
+    {CDICErrors::T6_ERRDIFFERENTPINNUMBERS, &CFixComp::VerifyPinCounts, false},
     // {CDICErrors::T8_NOPHYSNETSINENET, &CFixNet::DeleteInvalidElecNet, false},
     // {CDICErrors::T8_NOPINPAIRSINCOMPOSITEENET, &CFixNet::FixCompositeElecNetWithoutPinPairs, false},
     {CDICErrors::T9_INVALIDNAMEOFCC, &CFixConstraintClass::RenameInvalidName, false},
@@ -76,24 +82,24 @@ const std::vector<FixRegistration>& FixRegistryTable()
     {CDICErrors::T23_FROMTOINVALID, &CFixNet::DeleteInvalidFromTo, false},
     {CDICErrors::T23_FROMTOPINSARETHESAMEPIN, &CFixNet::DeleteSamePinFromTo, false},
     {CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, &CFixNet::DeleteDuplicatedFromTo, true},
-    // {CDICErrors::T25_RULELAYERSMAPPEDTONOLAYERS, &CFixLayer::RecreateNetClass, false},
-    // {CDICErrors::T26_MISSINGLAYER, &CFixLayer::AddMissingZAxisLayer, true},
-    // {CDICErrors::T26_MORETHANONELAYERINZAXISRULE, &CFixLayer::RemoveDuplicatedZAxisLayers, true},
-    // {CDICErrors::T27_DUPLICATEDLAYERNUMBER, &CFixLayer::MoveDuplicatedLayerNumber, true},
-    // {CDICErrors::T27_DUPLICATEDLAYERNAME, &CFixLayer::RenameDuplicatedLayer, false},
-    // {CDICErrors::T27_MAXNUMGREATERTHANNUMBEROFLAYERS, &CFixLayer::RenumberLayers, true},
-    // {CDICErrors::T27_ERRMISSINGLAYERUSAGE, &CFixLayer::SetLayerUsage, false},
-    // {CDICErrors::T28_SCHEMENETCLASSHASNOTCORRESPONDINGNETCLASS, &CFixNetClass::RecreateMissingNetClass, true},
-    // {CDICErrors::T28_NETCLASSHASNOCORRESPONDINGSCHEMENETCLASS, &CFixNetClass::RecreateNetClassWithoutRule, true},
+    {CDICErrors::T25_RULELAYERSMAPPEDTONOLAYERS, &CFixLayer::RecreateNetClass, false},
+    {CDICErrors::T26_MISSINGLAYER, &CFixLayer::AddMissingZAxisLayer, true},
+    {CDICErrors::T26_MORETHANONELAYERINZAXISRULE, &CFixLayer::RemoveDuplicatedZAxisLayers, true},
+    {CDICErrors::T27_DUPLICATEDLAYERNUMBER, &CFixLayer::MoveDuplicatedLayerNumber, true},
+    {CDICErrors::T27_DUPLICATEDLAYERNAME, &CFixLayer::RenameDuplicatedLayer, false},
+    {CDICErrors::T27_MAXNUMGREATERTHANNUMBEROFLAYERS, &CFixLayer::RenumberLayers, true},
+    {CDICErrors::T27_ERRMISSINGLAYERUSAGE, &CFixLayer::SetLayerUsage, false},
+    {CDICErrors::T28_SCHEMENETCLASSHASNOTCORRESPONDINGNETCLASS, &CFixNetClass::RecreateMissingNetClass, true},
+    {CDICErrors::T28_NETCLASSHASNOCORRESPONDINGSCHEMENETCLASS, &CFixNetClass::RecreateNetClassWithoutRule, true},
     {CDICErrors::T28_DUPLICATEDGLOBALNETCLASS, &CFixNetClass::RenameDuplicatedNetClass, true},
     {CDICErrors::T28_SCHEMENETCLASSHASNODEFAULTNETCLASS, &CFixScheme::RecreateSchemeWithoutDefaultRule, true},
     {CDICErrors::T29_NETCLASSHASINVALIDCHARS, &CFixNetClass::RenameInvalidName, true},
-    // {CDICErrors::T30_ERRTYPEOFNOISERULE, &CFixNoiseRule::SetNoiseRuleType, false},
-    // {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
-    // {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_3, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
-    // {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_6, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
-    // {CDICErrors::T30_CANTFINDNETFORNOISERULE_2, &CFixNoiseRule::ResetMissingNoiseRuleNets, false},
-    // {CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, &CFixNoiseRule::DeleteNoiseRuleWithoutAggressor, false},
+    {CDICErrors::T30_ERRTYPEOFNOISERULE, &CFixNoiseRule::SetNoiseRuleType, false},
+    {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
+    {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_3, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
+    {CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_6, &CFixNoiseRule::ResetMissingNoiseRuleClasses, false},
+    {CDICErrors::T30_CANTFINDNETFORNOISERULE_2, &CFixNoiseRule::ResetMissingNoiseRuleNets, false},
+    {CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, &CFixNoiseRule::DeleteNoiseRuleWithoutAggressor, false},
     {CDICErrors::T34_COMPONENTPININNETBUTNOTINCOMPONENTS, &CFixNet::DisconnectPinNotInComponents, false},
     {CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, &CFixNet::DisconnectPinWithoutParentComp, false},
     {CDICErrors::T37_ERRNAMEOFPINPAIR, &CFixNet::DeleteInvalidPinPair, false},
@@ -109,8 +115,8 @@ const std::vector<FixRegistration>& FixRegistryTable()
     {CDICErrors::T53_CLEARRULENAMESDUPLICATED, &CFixClearRule::RenameDuplicatedClearRule, false},
     {CDICErrors::T54_FORBIDDENCONSTRAINT, &CFixConstraint::RemoveForbiddenConstraint, false},
     {CDICErrors::T54_MISMATCHINPARENTINDEX, &CFixConstraint::ReattachMismatchedConstraint, false},
-    // {CDICErrors::T57_PARRULEDEF_INVALID, &CFixParRule::DeleteInvalidParRuleDef, true},
-    // {CDICErrors::T57_PARRULEDEF_INVALID_ALL, &CFixParRule::DeleteAllParRuleDefs, true},
+    {CDICErrors::T57_PARRULEDEF_INVALID, &CFixParRule::DeleteInvalidParRuleDef, true},
+    {CDICErrors::T57_PARRULEDEF_INVALID_ALL, &CFixParRule::DeleteAllParRuleDefs, true},
     {CDICErrors::T57_VIASPAN_NOALLOWEDVIAS, &CFixScheme::DeleteViaSpanWithoutVias, false},
     // {CDICErrors::T58_ERRINVPHYSPOWERNETTOPO, &CFixNet::FixPowerNetTopology, false},
     // {CDICErrors::T58_ERRINVELECPOWERNETTOPO, &CFixNet::FixPowerNetTopology, false},
@@ -120,13 +126,13 @@ const std::vector<FixRegistration>& FixRegistryTable()
     {CDICErrors::T60_ERRCLEARRULEOFC2CCLEARRULE, &CFixC2CClearRule::DeleteInvalidC2CClearRule, true},
     {CDICErrors::T60_ERRZAXISOFC2CCLEARRULE, &CFixC2CClearRule::DeleteInvalidC2CClearRule, true},
     {CDICErrors::T60_CANNOTGETRULECONSTRAINT, &CFixC2CClearRule::DeleteInvalidC2CClearRule, true},
-    // {CDICErrors::T61_DUPLICATEDTEMPLATE, &CFixTemplates::DeleteDuplicatedTemplate, false},
-    // {CDICErrors::T61_MISSINGELECTEMPLATE, &CFixTemplates::ClearMissingElecNetTemplate, true},
-    // {CDICErrors::T61_MISSINGDIFFPAIRTEMPLATE, &CFixTemplates::ClearMissingDiffPairTemplate, true},
-    // {CDICErrors::T62_CANNOTGETP2PCONSTRAINT, &CFixP2PRule::DeleteBrokenP2PClearRules, false},
-    // {CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, &CFixTemplates::SetPinSetTemplateTopology, false},
-    // {CDICErrors::T63_INCORRECTPINFORPINSET, &CFixTemplates::DeletePinSetWithIncorrectPin, false},
-    // {CDICErrors::T63_MISSINGTOPOPINSETTYPE, &CFixTemplates::SetTopoPinSetType, true},
+    {CDICErrors::T61_DUPLICATEDTEMPLATE, &CFixTemplates::DeleteDuplicatedTemplate, false},
+    {CDICErrors::T61_MISSINGELECTEMPLATE, &CFixTemplates::ClearMissingElecNetTemplate, true},
+    {CDICErrors::T61_MISSINGDIFFPAIRTEMPLATE, &CFixTemplates::ClearMissingDiffPairTemplate, true},
+    {CDICErrors::T62_CANNOTGETP2PCONSTRAINT, &CFixP2PRule::DeleteBrokenP2PClearRules, false},
+    {CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, &CFixTemplates::SetPinSetTemplateTopology, false},
+    {CDICErrors::T63_INCORRECTPINFORPINSET, &CFixTemplates::DeletePinSetWithIncorrectPin, false},
+    {CDICErrors::T63_MISSINGTOPOPINSETTYPE, &CFixTemplates::SetTopoPinSetType, true},
     {CDICErrors::T64_ERRWRONGSETTOPOORDERED, &CFixNet::ResetWrongTopoOrdered, true},
     };
     return table;

@@ -54,6 +54,19 @@ Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, M
 
 std::vector<AttributeRec>* Attrs(Ctx& c) { return &c.R().Extra().attributes; }
 
+// Replaces the value of the attribute of that name, or appends the attribute; the write is entered.
+Result PutAttribute(Ctx& c, const String& name, const String& value)
+{
+    for (AttributeRec& a : *Attrs(c)) {
+        if (a.name == name.str()) {
+            a.value = value.str();
+            return c.Done();
+        }
+    }
+    Attrs(c)->push_back(AttributeRec{name.str(), value.str(), 0, -1});
+    return c.Done();
+}
+
 void ListAttrs(const ObjRecord& r, ListAttribute& out)
 {
     if (!r.extra) return;
@@ -223,14 +236,7 @@ Result IObjectNorv::SetAttribute(const String& name, const String& value)
     LUMO_OP("SetAttribute");
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
-    for (AttributeRec& a : *Attrs(c)) {
-        if (a.name == name.str()) {
-            a.value = value.str();
-            return c.Done();
-        }
-    }
-    Attrs(c)->push_back(AttributeRec{name.str(), value.str(), 0, -1});
-    return c.Done();
+    return PutAttribute(c, name, value);
 }
 
 Result IObjectNorv::SetAttributes(const ListAttribute& list)
@@ -402,6 +408,14 @@ Result INorvConstraint::SetValueByString(const String& text, EConstraintType typ
     }
     c.snap->Payload(c.slot).value = std::move(v);
     return c.Done();
+}
+
+Result INorvConstraint::SetAttribute(const String& name, const String& value)
+{
+    LUMO_OP("SetAttribute");
+    Ctx c(*this);
+    if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
+    return PutAttribute(c, name, value);
 }
 
 Result INorvConstraint::SetAttributes(const ListAttribute& list)

@@ -352,5 +352,29 @@ TEST_F(ConstraintsTest, AttributesReadAsEmptyWhenUnset)
     EXPECT_TRUE(list.IsEmpty());
 }
 
+TEST_F(ConstraintsTest, AConstraintSetsOneAttributeUnderItsLock)
+{
+    const Index c = b->Constraint(n1, "LINE_WIDTH", 7.0);
+    ContainerT<const INorvConstraint> read;
+    ASSERT_TRUE(Net(n1)->GetConstraint(read, "LINE_WIDTH"));
+    EXPECT_FALSE(MutableContainerT<INorvConstraint>()->SetAttribute("A", "1"));
+
+    auto m = Locked(read);
+    ASSERT_TRUE(m->SetAttribute("A", "1"));
+    ASSERT_TRUE(m->SetAttribute("B", "2"));
+    ASSERT_TRUE(m->SetAttribute("A", "3")); // replaces, keeping the place
+    ListAttribute list;
+    ASSERT_TRUE(read->GetAttributes(list));
+    ASSERT_EQ(2, list.Count());
+    EXPECT_EQ("A", list.GetIterator()->name.str());
+    EXPECT_EQ("3", list.GetIterator()->value.str());
+    EXPECT_EQ(3u, counts().Get("SetAttribute"));
+
+    faults().FailOn(c, "SetAttribute", 1);
+    EXPECT_FALSE(m->SetAttribute("C", "4"));
+    ASSERT_TRUE(read->GetAttributes(list));
+    EXPECT_EQ(2, list.Count());
+}
+
 }  // namespace
 }  // namespace LumoTest

@@ -115,6 +115,8 @@ public:
     virtual Result SetValue(const ConstraintData& value);
     virtual Result SetValueByString(const String& text);
     virtual Result SetValueByString(const String& text, EConstraintType type);
+    // Replaces the value of the attribute of that name, or appends the attribute.
+    virtual Result SetAttribute(const String& name, const String& value);
     virtual Result SetAttributes(const ListAttribute& list);
 };
 

@@ -1,0 +1,32 @@
+// CFixComp: repairs of the Norv components of the configuration: duplicated names, names that
+// disagree with the reference designator, components rebuilt from their part or logic components,
+// and pin counts checked again. Static repair methods only (see CFixerBase); they run on the
+// checker's thread, never log or throw and never set the reload flag.
+#pragma once
+
+#include "repairs/CFixerBase.h"
+
+#include <string>
+
+class CFixComp : public CFixerBase
+{
+public:
+    CFixComp() = default;
+    ~CFixComp() = default;
+
+    static CFixStatus RenameDuplicatedComps();
+    static CFixStatus RebuildCompPins();
+    static CFixStatus RenameMismatchedPins();
+    static CFixStatus VerifyPinCounts();
+    static CFixStatus ReattachLogicComp();
+    static CFixStatus SetEmptyRefDes();
+    static CFixStatus RenameCompToRefDes();
+
+    // The "Pin Number" of a design pin (bit -1) or of one bit of a bus pin, by attribute type 3, 2
+    // then 1; an empty value counts as none. True when one of them gave a value.
+    static bool GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& number);
+    // Pairs the logic component's pins with the component's pins by pin number. Only reads.
+    static bool MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp,
+                          Lumo::ListT<Lumo::ContainerT<const Lumo::INorvPin>>& norvPins,
+                          Lumo::ListT<Lumo::ContainerT<const Lumo::IPin>>& designPins);
+};
