@@ -3,14 +3,17 @@
 #include "host/DesignFile.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
+#include "host/Interrupt.h"
 #include "host/ProgressDisplay.h"
 
 #include "framework/CKravikThread.h"
 #include "framework/CNorvProjectChecker.h"
+#include "framework/TestRegistry.h"
 
 #include "lumopi/StandIn.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -37,6 +40,28 @@ std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
         checker.GetTestInfo(n, names[n], name, description);
     }
     return names;
+}
+
+// Shows how far the design has loaded on the progress line, a few times a second at most.
+Lumo::StandIn::LoadProgressHook LoadProgressLine(ProgressDisplay& progress, const std::string& path)
+{
+    using Clock = std::chrono::steady_clock;
+    auto last = std::make_shared<Clock::time_point>();
+    return [&progress, path, last](const Lumo::StandIn::LoadProgress& load) {
+        const Clock::time_point now = Clock::now();
+        if (load.done != 0 && load.done != load.total && now - *last < std::chrono::milliseconds(100))
+            return;
+        *last = now;
+        char size[32];
+        std::snprintf(size, sizeof size, "%.1f MB", static_cast<double>(load.fileBytes) / 1e6);
+        std::string text = "Loading " + path + " (" + size + "): ";
+        if (load.phase == Lumo::StandIn::LoadProgress::Reading)
+            text += std::to_string(load.done) + " objects read";
+        else
+            text += std::to_string(load.total == 0 ? 100 : load.done * 100 / load.total) + "% of "
+                + std::to_string(load.total) + " objects set up";
+        progress.ShowText(text);
+    };
 }
 
 // A filter file must be a readable regular file: the checker itself would take a missing one for
@@ -102,9 +127,14 @@ int OperationalError(std::ostream& err, const std::string& file, const std::stri
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
 {
+    const InterruptGuard interrupt(terminal.isTerminal);
+    ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
-    if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
+    const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error,
+                                       terminal.isTerminal ? LoadProgressLine(progress, options.design) : nullptr);
+    progress.Clear();
+    if (!opened)
         return OperationalError(err, options.design, error);
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
@@ -125,7 +155,12 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, options.constraints, options.logLevel,
                                 options.filterFile.empty() ? 0 : 1, options.filterFile, false, options.fix,
                                 "kravik", options.backEnd);
-    ProgressDisplay progress(err, terminal.isTerminal, TestNames(checker), terminal.width);
+    progress.SetTestNames(TestNames(checker));
+    // A Ctrl-C, also one during the load, stops the run before its next test.
+    progress.SetBeforeTest([&checker] {
+        if (InterruptGuard::Requested())
+            checker.Terminate();
+    });
     if (terminal.isTerminal && isatty(fileno(logFile)))
         log.SetProgress(&progress);
     checker.SetObserver(&progress);
@@ -139,6 +174,9 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
 
     if (!exception.empty())
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
+    if (InterruptGuard::Requested())
+        return OperationalError(err, options.design,
+                                options.fix ? "stopped by Ctrl-C; nothing was saved" : "stopped by Ctrl-C");
     if (!progress.Started()) // the checker's only refusal: fix mode cannot lock the Norv data
         return OperationalError(err, options.design,
                                 options.fix ? "the Norv data could not be locked for repairs" : "the check did not start");
@@ -159,7 +197,30 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     return ExitCodeFor(summary);
 }
 
-int RunListTests(const ListTestsOptions& options, std::ostream& err)
+namespace {
+
+// The line on what the environment leaves out of the test list; empty when it leaves out nothing.
+std::string HiddenTestsNote()
+{
+    const bool hidden = HiddenTestsRequested(), tamsa = CNorvProjectChecker::IsFlowTamsa();
+    unsigned byHidden = 0, byTamsa = 0;
+    for (const TestRegistration& row : TestRegistryTable())
+    {
+        byHidden += IsRegisteredUnder(row.gating, true, tamsa) && !IsRegisteredUnder(row.gating, hidden, tamsa);
+        byTamsa += IsRegisteredUnder(row.gating, hidden, false) && !IsRegisteredUnder(row.gating, hidden, tamsa);
+    }
+    std::string note;
+    if (byHidden > 0)
+        note = std::to_string(byHidden) + " hidden tests are not listed; set NORV_CIC_RUN_HIDDEN_TESTS=1 to show them";
+    if (byTamsa > 0)
+        note += (note.empty() ? "" : "; ") + std::to_string(byTamsa)
+            + " tests are left out in the Tamsa flow (set by NORV_TAMSA_FLOW or QUIL_VERSION)";
+    return note.empty() ? note : "kravik: " + note;
+}
+
+} // namespace
+
+int RunListTests(const ListTestsOptions& options, std::ostream& err, const Terminal& terminal)
 {
     std::string error;
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
@@ -170,6 +231,11 @@ int RunListTests(const ListTestsOptions& options, std::ostream& err)
                                 false, false, "kravik", false);
     checker.printTestList();
     std::fflush(stdout);
+    // The list itself stays as the library prints it; a person at a terminal also learns what the
+    // environment leaves out of it.
+    const std::string note = terminal.isTerminal ? HiddenTestsNote() : "";
+    if (!note.empty())
+        err << note << std::endl;
     return EXIT_CLEAN;
 }
 

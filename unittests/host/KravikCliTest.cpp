@@ -133,8 +133,8 @@ TEST(KravikCheckTest, CleanExamplePassesEveryRegisteredTest)
         }
 }
 
-// On a terminal the progress line counts the tests of both passes and is erased at the end; the
-// log is the same as without it.
+// On a terminal the progress line first shows the design loading, then counts the tests of both
+// passes, and is erased at the end; the log is the same as without it.
 TEST(KravikCheckTest, ProgressLineOnATerminal)
 {
     for (const char* thread : {"--log-level=1", "--thread"})
@@ -143,7 +143,11 @@ TEST(KravikCheckTest, ProgressLineOnATerminal)
         EXPECT_EQ(0, run.exitCode);
         EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
         const std::string total = std::to_string(2 * Tests().size());
-        EXPECT_EQ(0u, run.err.rfind("\r[1/" + total + "] InitializationTest\x1b[K", 0)) << run.err;
+        const std::string loading = "\rLoading " + ExamplePath("clean.json") + " (0.0 MB): ";
+        EXPECT_EQ(0u, run.err.rfind(loading + "0 objects read\x1b[K", 0)) << run.err;
+        const size_t loaded = run.err.find("% of ");
+        ASSERT_NE(std::string::npos, run.err.find(" objects set up\x1b[K\r\x1b[K\r[1/" + total + "] InitializationTest\x1b[K",
+                                                  loaded)) << run.err;
         EXPECT_NE(std::string::npos, run.err.find("\r[" + total + "/" + total + "] ")) << run.err;
         EXPECT_EQ("\r\x1b[K", run.err.substr(run.err.size() - 4)) << run.err;
     }

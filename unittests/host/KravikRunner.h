@@ -17,6 +17,7 @@ namespace KravikTest {
 struct KravikRun
 {
     int exitCode = -1; // -1: the program did not exit normally (crash, signal)
+    int signal = 0;    // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -27,7 +28,11 @@ struct KravikRun
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
-KravikRun RunKravikOnTerminal(const std::vector<std::string>& args);
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+
+// As RunKravikOnTerminal, pressing Ctrl-C (SIGINT) `presses` times: the first once the terminal
+// shows the design loading, each further one once kravik has said it is stopping.
+KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses);
 
 std::string ExamplePath(const std::string& name); // examples/<name>
 
