@@ -4,6 +4,7 @@
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
 #include "host/Interrupt.h"
+#include "host/LoadProgress.h"
 #include "host/ProgressDisplay.h"
 
 #include "framework/CKravikThread.h"
@@ -13,7 +14,6 @@
 #include "lumopi/StandIn.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -40,28 +40,6 @@ std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
         checker.GetTestInfo(n, names[n], name, description);
     }
     return names;
-}
-
-// Shows how far the design has loaded on the progress line, a few times a second at most.
-Lumo::StandIn::LoadProgressHook LoadProgressLine(ProgressDisplay& progress, const std::string& path)
-{
-    using Clock = std::chrono::steady_clock;
-    auto last = std::make_shared<Clock::time_point>();
-    return [&progress, path, last](const Lumo::StandIn::LoadProgress& load) {
-        const Clock::time_point now = Clock::now();
-        if (load.done != 0 && load.done != load.total && now - *last < std::chrono::milliseconds(100))
-            return;
-        *last = now;
-        char size[32];
-        std::snprintf(size, sizeof size, "%.1f MB", static_cast<double>(load.fileBytes) / 1e6);
-        std::string text = "Loading " + path + " (" + size + "): ";
-        if (load.phase == Lumo::StandIn::LoadProgress::Reading)
-            text += std::to_string(load.done) + " objects read";
-        else
-            text += std::to_string(load.total == 0 ? 100 : load.done * 100 / load.total) + "% of "
-                + std::to_string(load.total) + " objects set up";
-        progress.ShowText(text);
-    };
 }
 
 // A filter file must be a readable regular file: the checker itself would take a missing one for
@@ -131,8 +109,9 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
-    const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error,
-                                       terminal.isTerminal ? LoadProgressLine(progress, options.design) : nullptr);
+    LoadProgressLine loading(progress, options.design, terminal.isTerminal);
+    const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error, loading.Hook());
+    loading.Stop();
     progress.Clear();
     if (!opened)
         return OperationalError(err, options.design, error);
