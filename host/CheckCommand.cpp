@@ -105,7 +105,7 @@ int OperationalError(std::ostream& err, const std::string& file, const std::stri
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
 {
-    const InterruptGuard interrupt(terminal.isTerminal);
+    InterruptGuard interrupt(terminal.isTerminal);
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
@@ -135,17 +135,22 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
                                 options.filterFile.empty() ? 0 : 1, options.filterFile, false, options.fix,
                                 "kravik", options.backEnd);
     progress.SetTestNames(TestNames(checker));
-    // A Ctrl-C, also one during the load, stops the run before its next test.
+    // A Ctrl-C before the run (during the load) stops it before its first test: the run itself
+    // forgets a stop requested before it began.
     progress.SetBeforeTest([&checker] {
         if (InterruptGuard::Requested())
             checker.Terminate();
+        return InterruptGuard::Requested();
     });
     if (terminal.isTerminal && isatty(fileno(logFile)))
         log.SetProgress(&progress);
     checker.SetObserver(&progress);
 
     ApplyFaultSwitches(*design.session, options.faults);
+    // A Ctrl-C during the run asks the checker to stop: the test that runs ends without its repairs.
+    interrupt.SetStopRequest([&checker] { checker.Terminate(); });
     const std::string exception = Run(checker, design.snapshot, options.thread);
+    interrupt.SetStopRequest(nullptr);
     progress.Clear();
     std::fflush(logFile);
     if (options.faults.countCalls)

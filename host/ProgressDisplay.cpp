@@ -43,12 +43,12 @@ void ProgressDisplay::OnSetCurrentStep(unsigned step)
 void ProgressDisplay::OnFixState(bool, unsigned fixed)
 {
     // Called before every test (and before the stop check), so each call starts the next step.
-    if (m_beforeTest)
-        m_beforeTest();
+    const bool stopping = m_beforeTest && m_beforeTest();
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_started;
     m_fixed = fixed;
-    Draw();
+    if (!stopping)
+        Draw();
 }
 
 void ProgressDisplay::SetTestNames(std::vector<std::string> testNames)
@@ -57,7 +57,7 @@ void ProgressDisplay::SetTestNames(std::vector<std::string> testNames)
     m_testNames = std::move(testNames);
 }
 
-void ProgressDisplay::SetBeforeTest(std::function<void()> beforeTest)
+void ProgressDisplay::SetBeforeTest(std::function<bool()> beforeTest)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_beforeTest = std::move(beforeTest);

@@ -29,7 +29,8 @@ public:
     // The test names, when they are known only after the display was made (it shows the load first).
     void SetTestNames(std::vector<std::string> testNames);
     // Called before each test, ahead of the checker's own stop check: the place to ask it to stop.
-    void SetBeforeTest(std::function<void()> beforeTest);
+    // It returns true when it did; that test is then not shown, as it will not run.
+    void SetBeforeTest(std::function<bool()> beforeTest);
     // Draws the text as the line (when drawing is on), e.g. how far the design has loaded.
     void ShowText(const std::string& text);
 
@@ -51,7 +52,7 @@ private:
     std::ostream& m_out;
     const bool m_bDraw;
     std::vector<std::string> m_testNames;
-    std::function<void()> m_beforeTest;
+    std::function<bool()> m_beforeTest;
     const unsigned m_width;
 
     bool m_bStarted = false;

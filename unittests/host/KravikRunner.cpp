@@ -156,11 +156,11 @@ KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::v
     return RunOnTerminal(args, env, [](pid_t, const std::string&) {});
 }
 
-KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses)
+KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses, const std::string& firstAfter)
 {
     int pressed = 0;
     return RunOnTerminal(args, {}, [&](pid_t pid, const std::string& text) {
-        const bool ready = pressed == 0 ? text.find("Loading ") != std::string::npos
+        const bool ready = pressed == 0 ? text.find(firstAfter) != std::string::npos
                                         : Count(text, "press Ctrl-C again") == static_cast<size_t>(pressed);
         if (pressed < presses && ready)
         {

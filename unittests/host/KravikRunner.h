@@ -31,8 +31,10 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 // As RunKravikOnTerminal, pressing Ctrl-C (SIGINT) `presses` times: the first once the terminal
-// shows the design loading, each further one once kravik has said it is stopping.
-KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses);
+// shows `firstAfter` (by default, the design loading), each further one once kravik has said it is
+// stopping.
+KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses,
+                               const std::string& firstAfter = "\rLoading ");
 
 std::string ExamplePath(const std::string& name); // examples/<name>
 

@@ -126,28 +126,32 @@ std::vector<std::string> CheckSlow(std::vector<std::string> options)
 
 const char kNotice[] = "\r\x1b[Kkravik: stopping after the current test; press Ctrl-C again to quit at once\r\n";
 
-// A first Ctrl-C, here pressed while the design loads, stops the run before its next test: no
-// final log, exit code 8, and in fix mode nothing written, whether to --output or onto the design.
+// A first Ctrl-C, pressed while the design loads or during the run, stops the run before its next
+// test: no final log, exit code 8, and in fix mode nothing written, to --output or onto the design.
 TEST(KravikInterruptTest, FirstCtrlCStopsTheRunAndSavesNothing)
 {
     TempDir dir;
     const std::string copy = dir.File("design.json"), output = dir.File("repaired.json");
     WriteFile(copy, ReadFile(SlowDesign()));
+    const std::string loading = "\rLoading ", running = "\r[1/";
     const struct
     {
         std::vector<std::string> args;
         std::string design;
+        std::string pressedAfter;
         std::string reason;
     } cases[] = {
-        {CheckSlow({}), SlowDesign(), "stopped by Ctrl-C"},
-        {CheckSlow({"--thread"}), SlowDesign(), "stopped by Ctrl-C"},
-        {CheckSlow({"--fix", "--output", output}), SlowDesign(), "stopped by Ctrl-C; nothing was saved"},
-        {{"check", copy, "--fix"}, copy, "stopped by Ctrl-C; nothing was saved"},
+        {CheckSlow({}), SlowDesign(), loading, "stopped by Ctrl-C"},
+        {CheckSlow({}), SlowDesign(), running, "stopped by Ctrl-C"},
+        {CheckSlow({"--thread"}), SlowDesign(), running, "stopped by Ctrl-C"},
+        {CheckSlow({"--fix", "--output", output}), SlowDesign(), loading, "stopped by Ctrl-C; nothing was saved"},
+        {CheckSlow({"--fix", "--output", output}), SlowDesign(), running, "stopped by Ctrl-C; nothing was saved"},
+        {{"check", copy, "--fix"}, copy, running, "stopped by Ctrl-C; nothing was saved"},
     };
     for (const auto& c : cases)
     {
-        const KravikRun run = RunKravikInterrupted(c.args, 1);
-        EXPECT_EQ(8, run.exitCode) << run.err;
+        const KravikRun run = RunKravikInterrupted(c.args, 1, c.pressedAfter);
+        EXPECT_EQ(8, run.exitCode) << c.pressedAfter << run.err;
         EXPECT_NE(std::string::npos, run.err.find(kNotice)) << run.err;
         const std::string last = "kravik: " + c.design + ": " + c.reason + "\r\n";
         EXPECT_EQ(last, run.err.substr(run.err.size() - std::min(run.err.size(), last.size()))) << run.err;
