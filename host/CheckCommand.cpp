@@ -3,10 +3,13 @@
 #include "host/DesignFile.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
+#include "host/Interrupt.h"
+#include "host/LoadProgress.h"
 #include "host/ProgressDisplay.h"
 
 #include "framework/CKravikThread.h"
 #include "framework/CNorvProjectChecker.h"
+#include "framework/TestRegistry.h"
 
 #include "lumopi/StandIn.h"
 #include "ordaxcons/OrdaxConstraintDefs.h"
@@ -126,9 +129,15 @@ int OperationalError(std::ostream& err, const std::string& file, const std::stri
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
 {
+    InterruptGuard interrupt(terminal.isTerminal);
+    ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
-    if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
+    LoadProgressLine loading(progress, options.design, terminal.isTerminal);
+    const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error, loading.Hook());
+    loading.Stop();
+    progress.Clear();
+    if (!opened)
         return OperationalError(err, options.design, error);
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
@@ -159,14 +168,24 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, options.constraints, options.logLevel,
                                 options.filterFile.empty() ? 0 : 1, options.filterFile, false, options.fix,
                                 "kravik", options.backEnd);
-    ProgressDisplay progress(err, terminal.isTerminal, TestNames(checker), terminal.width);
+    progress.SetTestNames(TestNames(checker));
+    // A Ctrl-C before the run (during the load) stops it before its first test: the run itself
+    // forgets a stop requested before it began.
+    progress.SetBeforeTest([&checker] {
+        if (InterruptGuard::Requested())
+            checker.Terminate();
+        return InterruptGuard::Requested();
+    });
     if (terminal.isTerminal && isatty(fileno(logFile)))
         log.SetProgress(&progress);
     log.SetEscapeControls(isatty(fileno(logFile)) != 0);
     checker.SetObserver(&progress);
 
     ApplyFaultSwitches(*design.session, options.faults);
+    // A Ctrl-C during the run asks the checker to stop: the test that runs ends without its repairs.
+    interrupt.SetStopRequest([&checker] { checker.Terminate(); });
     const std::string exception = Run(checker, design.snapshot, options.thread);
+    interrupt.SetStopRequest(nullptr);
     progress.Clear();
     std::fflush(logFile);
     if (options.faults.countCalls)
@@ -183,6 +202,9 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
     if (!checker.GetRunError().empty())
         return OperationalError(err, options.design, checker.GetRunError());
+    if (InterruptGuard::Requested())
+        return OperationalError(err, options.design,
+                                options.fix ? "stopped by Ctrl-C; nothing was saved" : "stopped by Ctrl-C");
     if (!progress.Started()) // the checker's only refusal: fix mode cannot lock the Norv data
         return OperationalError(err, options.design,
                                 options.fix ? "the Norv data could not be locked for repairs" : "the check did not start");
@@ -204,7 +226,30 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     return code == EXIT_CLEAN && !fired.empty() ? EXIT_OPERATIONAL : code;
 }
 
-int RunListTests(const ListTestsOptions& options, std::ostream& err)
+namespace {
+
+// The line on what the environment leaves out of the test list; empty when it leaves out nothing.
+std::string HiddenTestsNote()
+{
+    const bool hidden = HiddenTestsRequested(), tamsa = CNorvProjectChecker::IsFlowTamsa();
+    unsigned byHidden = 0, byTamsa = 0;
+    for (const TestRegistration& row : TestRegistryTable())
+    {
+        byHidden += IsRegisteredUnder(row.gating, true, tamsa) && !IsRegisteredUnder(row.gating, hidden, tamsa);
+        byTamsa += IsRegisteredUnder(row.gating, hidden, false) && !IsRegisteredUnder(row.gating, hidden, tamsa);
+    }
+    std::string note;
+    if (byHidden > 0)
+        note = std::to_string(byHidden) + " hidden tests are not listed; set NORV_CIC_RUN_HIDDEN_TESTS=1 to show them";
+    if (byTamsa > 0)
+        note += (note.empty() ? "" : "; ") + std::to_string(byTamsa)
+            + " tests are left out in the Tamsa flow (set by NORV_TAMSA_FLOW or QUIL_VERSION)";
+    return note.empty() ? note : "kravik: " + note;
+}
+
+} // namespace
+
+int RunListTests(const ListTestsOptions& options, std::ostream& err, const Terminal& terminal)
 {
     std::string error;
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
@@ -215,6 +260,11 @@ int RunListTests(const ListTestsOptions& options, std::ostream& err)
                                 false, false, "kravik", false);
     checker.printTestList();
     std::fflush(stdout);
+    // The list itself stays as the library prints it; a person at a terminal also learns what the
+    // environment leaves out of it.
+    const std::string note = terminal.isTerminal ? HiddenTestsNote() : "";
+    if (!note.empty())
+        err << note << std::endl;
     return EXIT_CLEAN;
 }
 

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -12,6 +13,10 @@ namespace KravikHost {
 namespace {
 
 const char* const kFooter = R"(
+Check a design against its constraints file (without --constraints the
+constraint-definition checks report ERROR 5401 and the run exits with 4):
+  kravik check examples/clean.json --constraints examples/constraints-example.json
+
 Exit codes (as fsck):
   0   nothing was reported
   1   findings were repaired and none is left (fix mode)
@@ -30,7 +35,7 @@ Environment:
 The check log goes to standard output (or --log FILE); when standard error is a
 terminal it shows the progress of the run. A check never writes the design; in fix
 mode a changed design is saved to --output FILE, or else back onto DESIGN after its
-previous content is kept as DESIGN.bak.)";
+previous content is kept as DESIGN.bak. The file formats are described in docs/.)";
 
 // Checks a repeatable switch's text with the given parser; CLI11 reports the text it returns.
 template <typename Switch>
@@ -76,7 +81,8 @@ void AddCheckCommand(CLI::App& app, CommandLine& line, std::vector<std::string>&
         ->type_name("NAME");
     check->add_option("--top", o.topBlock, "Top block to check (default: the snapshot's first)")
         ->type_name("BLOCK");
-    check->add_option("--constraints", o.constraints, "Constraints file for the constraint checks")
+    check->add_option("--constraints", o.constraints,
+                      "Constraints file for the constraint checks (without it they report ERROR 5401)")
         ->type_name("FILE");
     check->add_option("--log-level", o.logLevel, "0 errors, 1 also warnings (default), 2 also infos")
         ->check(CLI::Range(0, 2).description(""))
@@ -119,6 +125,20 @@ void AddListTestsCommand(CLI::App& app, CommandLine& line)
         ->type_name("FILE");
 }
 
+// What plain `kravik` prints: every command of the app with its one-line description, so that a
+// command added to the app is listed without more code.
+void PrintCommands(const CLI::App& app, std::ostream& out)
+{
+    out << app.get_description() << "\n\nUsage: kravik COMMAND [OPTIONS]\n\nCommands:\n";
+    size_t width = 0;
+    for (const CLI::App* command : app.get_subcommands({}))
+        width = std::max(width, command->get_name().size());
+    for (const CLI::App* command : app.get_subcommands({}))
+        out << "  " << command->get_name() << std::string(width - command->get_name().size() + 2, ' ')
+            << command->get_description() << "\n";
+    out << "\nRun 'kravik COMMAND --help' for a command's options, 'kravik --help' for all of them." << std::endl;
+}
+
 } // namespace
 
 int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::ostream& out, std::ostream& err)
@@ -126,6 +146,7 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
     CLI::App app("kravik: checks and repairs the Norv constraint data of a design file", "kravik");
     app.set_help_flag();
     app.set_help_all_flag("-h,--help", "Print this help and exit");
+    app.set_version_flag("--version", "kravik " KRAVIK_VERSION, "Print the version and exit");
     app.require_subcommand(1);
     app.footer(kFooter);
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
@@ -135,6 +156,11 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
     std::vector<std::string> failNext, failOn;
     AddCheckCommand(app, line, failNext, failOn);
     AddListTestsCommand(app, line);
+    if (argc <= 1)
+    {
+        PrintCommands(app, out);
+        return EXIT_USAGE;
+    }
 
     try
     {

@@ -17,7 +17,9 @@ struct Terminal
 };
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal);
-int RunListTests(const ListTestsOptions& options, std::ostream& err);
+// On a terminal, one line after the list says how many tests the environment leaves out and
+// which variable decides it.
+int RunListTests(const ListTestsOptions& options, std::ostream& err, const Terminal& terminal);
 
 // Writes "kravik: <file>: <reason>" and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);

@@ -23,10 +23,10 @@ std::vector<std::string> TopBlocks(Lumo::StandIn::Store& store)
 } // namespace
 
 bool OpenDesignFile(const std::string& path, const std::string& snapshot, const std::string& topBlock,
-                    OpenDesign& design, std::string& error)
+                    OpenDesign& design, std::string& error, const Lumo::StandIn::LoadProgressHook& progress)
 {
     Lumo::StandIn::LoadError loadError;
-    design.session = Lumo::StandIn::LoadSession(path, &loadError);
+    design.session = Lumo::StandIn::LoadSession(path, &loadError, progress);
     if (!design.session)
     {
         error = loadError.path.empty() ? loadError.message : loadError.path + ": " + loadError.message;

@@ -4,13 +4,11 @@
 // sees the old file or the new one, never a part.
 #pragma once
 
+#include "lumopi/StandIn.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace Lumo {
-class LumoPI;
-}
 
 namespace KravikHost {
 
@@ -23,9 +21,11 @@ struct OpenDesign
 
 // Loads the file and settles the snapshot (the named one, or the file's first) and the top block
 // (the named one, or the first configuration's of that snapshot). False with the reason in `error`
-// when the file cannot be read or loaded, or the snapshot or top block does not exist.
+// when the file cannot be read or loaded, or the snapshot or top block does not exist. `progress`,
+// when set, hears how far the load has come.
 bool OpenDesignFile(const std::string& path, const std::string& snapshot, const std::string& topBlock,
-                    OpenDesign& design, std::string& error);
+                    OpenDesign& design, std::string& error,
+                    const Lumo::StandIn::LoadProgressHook& progress = nullptr);
 
 // Saves the session to `output`, replacing it, or, when `output` is empty or names the design
 // file itself, back onto `designPath` after copying its current content to designPath + ".bak".

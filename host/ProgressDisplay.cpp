@@ -43,10 +43,31 @@ void ProgressDisplay::OnSetCurrentStep(unsigned step)
 void ProgressDisplay::OnFixState(bool, unsigned fixed)
 {
     // Called before every test (and before the stop check), so each call starts the next step.
+    const bool stopping = m_beforeTest && m_beforeTest();
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_started;
     m_fixed = fixed;
-    Draw();
+    if (!stopping)
+        Draw();
+}
+
+void ProgressDisplay::SetTestNames(std::vector<std::string> testNames)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_testNames = std::move(testNames);
+}
+
+void ProgressDisplay::SetBeforeTest(std::function<bool()> beforeTest)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_beforeTest = std::move(beforeTest);
+}
+
+void ProgressDisplay::ShowText(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bDraw)
+        DrawLine(text);
 }
 
 void ProgressDisplay::Clear()
@@ -76,6 +97,11 @@ void ProgressDisplay::Draw()
         line += " " + m_testNames[(m_started - 1) % m_testNames.size()];
     if (m_fixed > 0)
         line += " (" + std::to_string(m_fixed) + " fixed)";
+    DrawLine(std::move(line));
+}
+
+void ProgressDisplay::DrawLine(std::string line)
+{
     if (line.size() >= m_width)
         line.resize(m_width - 1); // a wrapped line could not be redrawn in place
     m_out << '\r' << line << "\x1b[K" << std::flush;

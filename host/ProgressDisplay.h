@@ -6,6 +6,7 @@
 
 #include "framework/IProjectCheckerObserver.h"
 
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -25,6 +26,14 @@ public:
     void OnSetCurrentStep(unsigned step) override;
     void OnFixState(bool reload, unsigned fixed) override;
 
+    // The test names, when they are known only after the display was made (it shows the load first).
+    void SetTestNames(std::vector<std::string> testNames);
+    // Called before each test, ahead of the checker's own stop check: the place to ask it to stop.
+    // It returns true when it did; that test is then not shown, as it will not run.
+    void SetBeforeTest(std::function<bool()> beforeTest);
+    // Draws the text as the line (when drawing is on), e.g. how far the design has loaded.
+    void ShowText(const std::string& text);
+
     // Erases the progress line, so that other output starts on a clean line; the next test
     // draws it again.
     void Clear();
@@ -36,12 +45,14 @@ public:
 
 private:
     void Draw();
+    void DrawLine(std::string line);
     void ClearLocked();
 
     mutable std::mutex m_mutex;
     std::ostream& m_out;
     const bool m_bDraw;
-    const std::vector<std::string> m_testNames;
+    std::vector<std::string> m_testNames;
+    std::function<bool()> m_beforeTest;
     const unsigned m_width;
 
     bool m_bStarted = false;

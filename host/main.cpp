@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     case KravikHost::CommandLine::CHECK:
         return KravikHost::RunCheck(line.check, std::cerr, StandardErrorTerminal());
     case KravikHost::CommandLine::LIST_TESTS:
-        return KravikHost::RunListTests(line.listTests, std::cerr);
+        return KravikHost::RunListTests(line.listTests, std::cerr, StandardErrorTerminal());
     case KravikHost::CommandLine::NONE:
         break;
     }

@@ -22,10 +22,11 @@ kravik_install_deps() {
   fi
 }
 
-# Configures (once) and builds the tree in $1 with build type $2.
+# Configures (once) and builds the tree in $1 with build type $2, further arguments going to the
+# configuration. With KRAVIK_BUILD_TARGET set only that target (and what it needs) is built.
 kravik_build() {
   local dir=$1 type=$2
   shift 2
   cmake -S "$KRAVIK_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  cmake --build "$dir" -j "$(nproc)" ${KRAVIK_BUILD_TARGET:+--target "$KRAVIK_BUILD_TARGET"}
 }

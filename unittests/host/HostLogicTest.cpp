@@ -161,7 +161,6 @@ TEST(CommandLineTest, CheckDefaults)
 TEST(CommandLineTest, UsageErrorsGiveTheUsageCode)
 {
     const std::vector<std::vector<const char*>> cases = {
-        {},
         {"check"},
         {"frobnicate"},
         {"check", "a.json", "b.json"},

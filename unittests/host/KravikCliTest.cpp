@@ -145,8 +145,8 @@ TEST(KravikCheckTest, CleanExamplePassesEveryRegisteredTest)
         }
 }
 
-// On a terminal the progress line counts the tests of both passes and is erased at the end; the
-// log is the same as without it.
+// On a terminal the progress line first shows the design loading, then counts the tests of both
+// passes, and is erased at the end; the log is the same as without it.
 TEST(KravikCheckTest, ProgressLineOnATerminal)
 {
     for (const char* thread : {"--log-level=1", "--thread"})
@@ -155,7 +155,12 @@ TEST(KravikCheckTest, ProgressLineOnATerminal)
         EXPECT_EQ(0, run.exitCode);
         EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
         const std::string total = std::to_string(2 * Tests().size());
-        EXPECT_EQ(0u, run.err.rfind("\r[1/" + total + "] InitializationTest\x1b[K", 0)) << run.err;
+        // The load lines (cut to the terminal's width) come first; the last one is erased for the tests.
+        const size_t lastLoad = run.err.rfind("\rLoading ");
+        const size_t firstTest = run.err.find("\r[1/" + total + "] InitializationTest\x1b[K");
+        EXPECT_EQ(0u, run.err.rfind("\rLoading ", 0)) << run.err;
+        ASSERT_TRUE(lastLoad < firstTest && firstTest != std::string::npos) << run.err;
+        EXPECT_EQ("\x1b[K\r\x1b[K", run.err.substr(firstTest - 7, 7)) << run.err;
         EXPECT_NE(std::string::npos, run.err.find("\r[" + total + "/" + total + "] ")) << run.err;
         EXPECT_EQ("\r\x1b[K", run.err.substr(run.err.size() - 4)) << run.err;
     }
@@ -209,7 +214,7 @@ TEST(KravikCheckTest, ControlCharactersAreEscapedOnlyOnATerminal)
     design.replace(at, 4, "\"X\\u001b[2J9\"");
     WriteFile(dir.File("design.json"), design);
 
-    const KravikRun onTerminal = RunKravikOnTerminal(Check(dir.File("design.json")), true);
+    const KravikRun onTerminal = RunKravikOnTerminal(Check(dir.File("design.json")), {}, true);
     EXPECT_NE(std::string::npos, onTerminal.err.find("component X\\x1B[2J9 ")) << onTerminal.err;
     EXPECT_EQ(std::string::npos, onTerminal.err.find("\x1b[2J")) << onTerminal.err;
 

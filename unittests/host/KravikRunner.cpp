@@ -11,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -77,13 +78,66 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     return pid;
 }
 
-int WaitForExit(pid_t pid)
+void WaitForExit(pid_t pid, KravikRun& run)
 {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0)
         if (errno != EINTR)
             throw std::runtime_error("waitpid failed");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+// A pseudo-terminal: the master side to read, and the path of the terminal to hand to kravik.
+int OpenTerminal(std::string& terminal)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    terminal = ptsname(master);
+    return master;
+}
+
+// Appends what the terminal receives to `text` until the program has closed its side; before each
+// read `react` may act on the text so far. Reading while the program runs keeps a full terminal
+// buffer from blocking it; reading fails once the program has closed its side.
+template <typename React>
+void ReadTerminal(int master, std::string& text, React react)
+{
+    char buffer[4096];
+    for (ssize_t got; (react(text), got = read(master, buffer, sizeof buffer)) != 0;)
+    {
+        if (got > 0)
+            text.append(buffer, static_cast<size_t>(got));
+        else if (errno != EINTR)
+            break;
+    }
+    close(master);
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// Runs kravik with standard error on a pseudo-terminal, `react` seeing the terminal's text.
+template <typename React>
+KravikRun RunOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env, React react,
+                        bool outputToo = false)
+{
+    std::string terminal;
+    const int master = OpenTerminal(terminal);
+    TempDir capture;
+    const pid_t pid = Spawn(args, env, outputToo ? terminal : capture.File("out"), terminal);
+    KravikRun run;
+    ReadTerminal(master, run.err, [&](const std::string& text) { react(pid, text); });
+    WaitForExit(pid, run);
+    if (!outputToo)
+        run.out = ReadFile(capture.File("out"));
+    return run;
 }
 
 } // namespace
@@ -93,37 +147,29 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
     TempDir capture;
     const std::string outFile = capture.File("out"), errFile = capture.File("err");
     KravikRun run;
-    run.exitCode = WaitForExit(Spawn(args, env, outFile, errFile));
+    WaitForExit(Spawn(args, env, outFile, errFile), run);
     run.out = ReadFile(outFile);
     run.err = ReadFile(errFile);
     return run;
 }
 
-KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, bool outputToo)
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env, bool outputToo)
 {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    const std::string terminal = ptsname(master);
+    return RunOnTerminal(args, env, [](pid_t, const std::string&) {}, outputToo);
+}
 
-    TempDir capture;
-    const pid_t pid = Spawn(args, {}, outputToo ? terminal : capture.File("out"), terminal);
-    // Read while the program runs, so that a full terminal buffer never blocks it; reading fails
-    // once the program has closed its side.
-    KravikRun run;
-    char buffer[4096];
-    for (ssize_t got; (got = read(master, buffer, sizeof buffer)) != 0;)
-    {
-        if (got > 0)
-            run.err.append(buffer, static_cast<size_t>(got));
-        else if (errno != EINTR)
-            break;
-    }
-    close(master);
-    run.exitCode = WaitForExit(pid);
-    if (!outputToo)
-        run.out = ReadFile(capture.File("out"));
-    return run;
+KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses, const std::string& firstAfter)
+{
+    int pressed = 0;
+    return RunOnTerminal(args, {}, [&](pid_t pid, const std::string& text) {
+        const bool ready = pressed == 0 ? text.find(firstAfter) != std::string::npos
+                                        : Count(text, "press Ctrl-C again") == static_cast<size_t>(pressed);
+        if (pressed < presses && ready)
+        {
+            kill(pid, SIGINT);
+            ++pressed;
+        }
+    });
 }
 
 namespace {

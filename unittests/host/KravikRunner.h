@@ -17,6 +17,7 @@ namespace KravikTest {
 struct KravikRun
 {
     int exitCode = -1; // -1: the program did not exit normally (crash, signal)
+    int signal = 0;    // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -28,7 +29,14 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
 
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
 // With `outputToo`, standard output goes to the terminal as well (`out` stays empty).
-KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, bool outputToo = false);
+KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                              bool outputToo = false);
+
+// As RunKravikOnTerminal, pressing Ctrl-C (SIGINT) `presses` times: the first once the terminal
+// shows `firstAfter` (by default, the design loading), each further one once kravik has said it is
+// stopping.
+KravikRun RunKravikInterrupted(const std::vector<std::string>& args, int presses,
+                               const std::string& firstAfter = "\rLoading ");
 
 std::string ExamplePath(const std::string& name); // examples/<name>
 

@@ -281,6 +281,8 @@ public:
     Loader(SessionData& s, size_t objects) : m_s(s), m_objects(objects) {}
 
     void Load(JVal doc);
+    // Hears (objects read, objects of the snapshot) while each snapshot's objects are read.
+    void SetProgress(std::function<void(uint64_t, uint64_t)> progress) { m_progress = std::move(progress); }
 
 private:
     [[noreturn]] void Fail(uint32_t node, std::string_view key, int64_t pos, std::string message) const
@@ -355,6 +357,7 @@ private:
 
     SessionData& m_s;
     size_t m_objects;
+    std::function<void(uint64_t, uint64_t)> m_progress;
     PathTable m_paths;
     bool m_complete = true;
     std::unordered_set<std::string> m_snapshotNames;
@@ -1289,9 +1292,14 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     // Per-object staging of references and lists.
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) ReadObject(sc, i);
+    const uint64_t count = sc.objs.size();
+    for (uint32_t i = 0; i < count; ++i) {
+        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0 && m_progress) m_progress(i, count);
+        ReadObject(sc, i);
+    }
     if (m_complete) Complete(sc);
     Commit(sc);
+    if (m_progress) m_progress(count, count);
     if (registered) m_s.snapshots.push_back(holder);
     return holder;
 }
@@ -1477,6 +1485,11 @@ namespace StandIn {
 
 std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
 {
+    return LoadSession(path, err, LoadProgressHook());
+}
+
+std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, const LoadProgressHook& progress)
+{
     using namespace detail;
     auto fail = [&](std::string where, std::string message) -> std::unique_ptr<LumoPI> {
         if (err) {
@@ -1485,16 +1498,31 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
         }
         return nullptr;
     };
+    LoadProgress report;
+    auto Report = [&](LoadProgress::Phase phase, uint64_t done, uint64_t total) {
+        if (!progress) return;
+        report.phase = phase;
+        report.done = done;
+        report.total = total;
+        progress(report);
+    };
     std::string error;
     JsonFile::JsonTree doc;
     {
         JsonFile::FileBytes file;
         if (!file.Open(path, error)) return fail("", error);
-        if (!doc.Parse(file.begin(), file.end(), error)) return fail("", "invalid JSON: " + error);
+        report.fileBytes = static_cast<uint64_t>(file.end() - file.begin());
+        Report(LoadProgress::Reading, 0, 0);
+        const std::function<void(uint64_t)> onObjects = [&](uint64_t done) { Report(LoadProgress::Reading, done, 0); };
+        if (!doc.Parse(file.begin(), file.end(), error, progress ? &onObjects : nullptr))
+            return fail("", "invalid JSON: " + error);
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader(*Access::DataOf(*session), doc.ObjectCount()).Load(doc.Root());
+        Loader loader(*Access::DataOf(*session), doc.ObjectCount());
+        if (progress)
+            loader.SetProgress([&](uint64_t done, uint64_t total) { Report(LoadProgress::Building, done, total); });
+        loader.Load(doc.Root());
     } catch (const LoadFailure& f) {
         return fail(f.path, f.message);
     } catch (const std::exception& e) {

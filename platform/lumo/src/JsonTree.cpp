@@ -26,6 +26,7 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
     uint32_t keyId = 0;
     std::unordered_map<std::string, uint32_t> keyIds;
     std::string error;
+    const std::function<void(uint64_t)>* onObjects = nullptr;
 
     bool Text(const std::string& s, uint32_t& off, uint32_t& len)
     {
@@ -89,7 +90,8 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
     bool binary(binary_t&) override { return false; }
     bool start_object(std::size_t) override
     {
-        ++tree.m_objects;
+        if ((++tree.m_objects & (JsonTree::kProgressStep - 1)) == 0 && onObjects != nullptr)
+            (*onObjects)(tree.m_objects);
         return Start(JType::Object);
     }
     bool end_object() override { open.pop_back(); return true; }
@@ -144,7 +146,8 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
     }
 };
 
-bool JsonTree::Parse(const char* begin, const char* end, std::string& error)
+bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
+                     const std::function<void(uint64_t)>* onObjects)
 {
     static_assert(sizeof(Node) == 16, "tree nodes are kept small: a large design has tens of millions");
     m_nodes.clear();
@@ -156,6 +159,7 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error)
     m_nodes.reserve(size / 16 + 16);
     m_texts.reserve(size / 4);
     TreeBuilder b(*this);
+    b.onObjects = onObjects;
     const bool ok = nlohmann::json::sax_parse(begin, end, &b);
     if (!ok || !b.error.empty()) {
         error = b.error.empty() ? "syntax error" : b.error;

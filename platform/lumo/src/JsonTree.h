@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,8 +77,11 @@ class JsonTree {
 public:
     static constexpr uint32_t kNoNode = UINT32_MAX;
 
-    // Parses the text; false with the parser's message when it is not valid JSON.
-    bool Parse(const char* begin, const char* end, std::string& error);
+    // Parses the text; false with the parser's message when it is not valid JSON. `onObjects`, when
+    // given, hears the count of objects read so far every kProgressStep objects.
+    bool Parse(const char* begin, const char* end, std::string& error,
+               const std::function<void(uint64_t)>* onObjects = nullptr);
+    static constexpr uint64_t kProgressStep = 1u << 14;
     JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
     size_t KeyCount() const { return m_keys.size(); }
     size_t ObjectCount() const { return m_objects; }   // objects anywhere in the tree

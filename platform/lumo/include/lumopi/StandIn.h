@@ -6,6 +6,7 @@
 
 #include "lumopi/LumoPI.h"
 
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -201,6 +202,21 @@ private:
 std::unique_ptr<LumoPI> NewSession(SessionIdentity identity = {});
 // Loads a design file. Returns null on error; err then holds the JSON Pointer path and a message.
 std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err = nullptr);
+
+// How far a load has come, for a progress display. A load first reads the file's text (`done`
+// counts the JSON objects read so far; `total` is 0, not yet known), then builds each snapshot's
+// objects from it (`done` of the snapshot's `total`).
+struct LoadProgress {
+    enum Phase { Reading, Building };
+    Phase phase = Reading;
+    uint64_t done = 0;
+    uint64_t total = 0;
+    uint64_t fileBytes = 0;   // size of the file
+};
+// Called on the loading thread at the start of reading, every few thousand objects and at the end
+// of each snapshot.
+using LoadProgressHook = std::function<void(const LoadProgress&)>;
+std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, const LoadProgressHook& progress);
 // Atomic save; refuses an existing path unless overwrite.
 Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite = false);
 bool IsModified(const LumoPI& session);
