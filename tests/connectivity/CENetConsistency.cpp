@@ -88,12 +88,12 @@ void CENetConsistency::checkPhysNetParent(const Lumo::ContainerT<const Lumo::INo
         return;
     }
     Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-    if (!connectivity::obtained(physNet->GetParentElectricalNet(parent), parent)) {
+    if (!physNet->GetParentElectricalNet(parent)) {
         raiseError(CDICErrors::T15_ERRPARENTENETOFPHYSNET, index);
         return;
     }
     Lumo::Index parentIndex;
-    if (!parent->GetIndex(parentIndex)) {
+    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
         raiseError(CDICErrors::T15_ERRINDEXOFENET_2);
         return;
     }
@@ -133,7 +133,7 @@ bool CENetConsistency::hasMatchTolerance(Lumo::ContainerT<const Lumo::INorvConst
         Lumo::Index index;
         if (!constraintClass->GetIndex(index) || !seen.insert(index).second)
             return false;
-        if (!connectivity::obtained(constraintClass->GetParentConstraintClass(constraintClass), constraintClass))
+        if (!constraintClass->GetParentConstraintClass(constraintClass) || !constraintClass.IsValid())
             return false;
     }
 }
@@ -144,7 +144,8 @@ void CENetConsistency::checkDelayType(const Lumo::ContainerT<const Lumo::INorvEl
     if (!net.IsValid() || !net->GetIndex(index))
         return;
     Lumo::ContainerT<const Lumo::INorvConstraintClass> matchGroup;
-    if (!connectivity::obtained(net->GetConstraintClass(matchGroup), matchGroup))
+    // A class that is not valid carries no match group: asking it would fail the same way.
+    if (!net->GetConstraintClass(matchGroup) || !matchGroup.IsValid())
         return;
     if (!hasMatchTolerance(matchGroup))
         return;
