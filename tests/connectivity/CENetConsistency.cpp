@@ -1,8 +1,8 @@
 #include "tests/connectivity/CENetConsistency.h"
 
+#include "framework/PathGuard.h"
 #include "tests/connectivity/ConnectivityHelpers.h"
 
-#include <unordered_set>
 
 CENetConsistency::CENetConsistency()
 {
@@ -123,15 +123,17 @@ bool CENetConsistency::getPhysNetOrderType(const Lumo::ContainerT<const Lumo::IN
 
 bool CENetConsistency::hasMatchTolerance(Lumo::ContainerT<const Lumo::INorvConstraintClass>& constraintClass)
 {
-    std::unordered_set<Lumo::Index> seen;
+    PathGuard chain;
     for (;;) {
         Lumo::ContainerT<const Lumo::INorvConstraint> tolerance;
         if (constraintClass->GetConstraint(tolerance, "MATCH_TOLERANCE") && tolerance.IsValid())
             return true;
-        // A chain that comes back to a class already seen has no match group; a class whose
-        // index cannot be read cannot be recognised again, so the walk ends there too.
+        // A chain that comes back to a class already met has no match group. A class whose index
+        // cannot be read is not known again.
         Lumo::Index index;
-        if (!constraintClass->GetIndex(index) || !seen.insert(index).second)
+        if (!constraintClass->GetIndex(index))
+            index = Lumo::Index();
+        if (!chain.Enter(index))
             return false;
         if (!constraintClass->GetParentConstraintClass(constraintClass) || !constraintClass.IsValid())
             return false;
