@@ -13,20 +13,6 @@ using namespace conntest;
 namespace
 {
 
-template <class T>
-Findings run(Design& d)
-{
-    TestRun<T> r(d);
-    return r.findings();
-}
-
-struct Case
-{
-    const char* what;
-    Findings (*run)(Design&);
-    std::function<Findings(Design&)> build;  // builds the design and its fault, returns the findings expected
-};
-
 // A physical net of topology "Custom" with two from-tos over four of its pins.
 Index netWithTwoFromTos(Design& d, std::vector<Index>* fromTos = nullptr)
 {
@@ -47,27 +33,27 @@ Index netWithTwoFromTos(Design& d, std::vector<Index>* fromTos = nullptr)
 
 TEST(FailedReadNotKeptTest, ReadAgainAfterAFailureThatDoesNotRepeat)
 {
-    const Case cases[] = {
-        {"from-to in one net: the net fetched for a pin check", &run<CFromToInOneNet>,
+    RunDesignCases({
+        {"from-to in one net: the net fetched for a pin check", &findingsOf<CFromToInOneNet>,
          [](Design& d) {
              Index p = netWithTwoFromTos(d);
              d.faults().FailOn(d.config, "GetPhysicalNet", 1);
              return Findings{finding(2211, {{p, ""}})};
          }},
-        {"from-to in one net: the walk of the net's pins", &run<CFromToInOneNet>,
+        {"from-to in one net: the walk of the net's pins", &findingsOf<CFromToInOneNet>,
          [](Design& d) {
              Index p = netWithTwoFromTos(d);
              d.faults().FailOn(p, "GetIterPins", 1);
              return Findings{finding(2215, {{p, ""}})};
          }},
-        {"unique from-tos: the walk of the net's pins", &run<CFromToUnique>,
+        {"unique from-tos: the walk of the net's pins", &findingsOf<CFromToUnique>,
          [](Design& d) {
              std::vector<Index> fromTos;
              Index p = netWithTwoFromTos(d, &fromTos);
              d.faults().FailOn(p, "GetIterPins", 1);
              return Findings{finding(2313), finding(2309, {{fromTos[0], "FT1"}})};
          }},
-        {"unique pin pairs: the walk of the pins of the net's physical nets", &run<CPinPairUnique>,
+        {"unique pin pairs: the walk of the pins of the net's physical nets", &findingsOf<CPinPairUnique>,
          [](Design& d) {
              Index comp = d.b.NorvComp(d.config, "U1");
              Index e = d.b.ElectricalNet(d.config, "E");
@@ -78,7 +64,7 @@ TEST(FailedReadNotKeptTest, ReadAgainAfterAFailureThatDoesNotRepeat)
              d.faults().FailOn(p, "GetIterPins", 1);
              return Findings{finding(3722), finding(3713, {{first, "PP1"}})};
          }},
-        {"unique physical nets: the walk of the parent's physical nets", &run<CPnetUnique>,
+        {"unique physical nets: the walk of the parent's physical nets", &findingsOf<CPnetUnique>,
          [](Design& d) {
              Index e = d.b.ElectricalNet(d.config, "E");
              d.b.PhysicalNet(d.config, "P1", e);
@@ -86,10 +72,5 @@ TEST(FailedReadNotKeptTest, ReadAgainAfterAFailureThatDoesNotRepeat)
              d.faults().FailOn(e, "GetIterPhysicalNets", 1);
              return Findings{finding(4004)};
          }},
-    };
-    for (const Case& c : cases) {
-        Design d;
-        const Findings expected = c.build(d);
-        EXPECT_EQ(c.run(d), expected) << c.what;
-    }
+    });
 }

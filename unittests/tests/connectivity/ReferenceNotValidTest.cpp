@@ -18,13 +18,6 @@ using namespace conntest;
 namespace
 {
 
-template <class T>
-Findings run(Design& d)
-{
-    TestRun<T> r(d);
-    return r.findings();
-}
-
 // Leaves only these electrical nets in the configuration's list, so that a net made only to be
 // referred to is not walked itself.
 void listOnlyElectricalNets(Design& d, std::initializer_list<Index> nets)
@@ -41,19 +34,12 @@ void listOnlyPhysicalNets(Design& d, std::initializer_list<Index> nets)
         d.b.AppendOnly(d.config, Field::physicalNets, net);
 }
 
-struct Case
-{
-    const char* what;
-    Findings (*run)(Design&);
-    std::function<Findings(Design&)> build;  // builds the design, returns the findings expected
-};
-
 } // namespace
 
 TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
 {
-    const Case cases[] = {
-        {"power net topology: parent electrical net; its index read fails", &run<CPowerNetTopology>,
+    RunDesignCases({
+        {"power net topology: parent electrical net; its index read fails", &findingsOf<CPowerNetTopology>,
          [](Design& d) {
              Index e = d.b.ElectricalNet(d.config, "E");
              Index p = d.b.PhysicalNet(d.config, "P", e);
@@ -62,7 +48,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              return Findings{finding(5801)};
          }},
         {"differential pair: first net; its index read fails in the net check, then in the pair's",
-         &run<CDiffPairConsistency>,
+         &findingsOf<CDiffPairConsistency>,
          [](Design& d) {
              Index first = d.b.ElectricalNet(d.config, "A");
              Index second = d.b.ElectricalNet(d.config, "B");
@@ -70,7 +56,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              d.b.Invalid(first);
              return Findings{finding(1215), finding(1206)};
          }},
-        {"differential pair net classes: first net; its index read fails", &run<CDiffPairNCCheck>,
+        {"differential pair net classes: first net; its index read fails", &findingsOf<CDiffPairNCCheck>,
          [](Design& d) {
              Index first = d.b.ElectricalNet(d.config, "A");
              Index second = d.b.ElectricalNet(d.config, "B");
@@ -78,7 +64,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              d.b.Invalid(first);
              return Findings{finding(1307)};
          }},
-        {"electrical net consistency: parent of a physical net; its index read fails", &run<CENetConsistency>,
+        {"electrical net consistency: parent of a physical net; its index read fails", &findingsOf<CENetConsistency>,
          [](Design& d) {
              Index e = d.b.ElectricalNet(d.config, "E");
              d.b.Constraint(e, "ORDER_TYPE", "MST");
@@ -91,14 +77,14 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              return Findings{finding(1510)};
          }},
         {"flat net mapping: flat net of a physical net; its name read fails, in the walk of the flat nets too",
-         &run<CFlatNetCheck>,
+         &findingsOf<CFlatNetCheck>,
          [](Design& d) {
              Index p = d.b.PhysicalNet(d.config, "P");
              Index flat = d.b.FlatNet(d.schematic, "P", p);
              d.b.Invalid(flat);
              return Findings{finding(2102), finding(2102)};
          }},
-        {"flat net mapping: physical net of a flat net; its name read fails", &run<CFlatNetCheck>,
+        {"flat net mapping: physical net of a flat net; its name read fails", &findingsOf<CFlatNetCheck>,
          [](Design& d) {
              Index p = d.b.PhysicalNet(d.config, "P");
              d.b.FlatNet(d.schematic, "P", p);
@@ -106,7 +92,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              listOnlyPhysicalNets(d, {});
              return Findings{finding(2109)};
          }},
-        {"from-to in one net: parent physical net; its index read fails", &run<CFromToInOneNet>,
+        {"from-to in one net: parent physical net; its index read fails", &findingsOf<CFromToInOneNet>,
          [](Design& d) {
              Index comp = d.b.NorvComp(d.config, "U1");
              Index p = d.b.PhysicalNet(d.config, "P");
@@ -119,7 +105,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              return Findings{finding(2206, {{p, ""}})};
          }},
         {"from-to in one net: from pin; its index read fails, in the walk of the net's pins too",
-         &run<CFromToInOneNet>,
+         &findingsOf<CFromToInOneNet>,
          [](Design& d) {
              Index comp = d.b.NorvComp(d.config, "U1");
              Index p = d.b.PhysicalNet(d.config, "P");
@@ -129,7 +115,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              d.b.Invalid(from);
              return Findings{finding(2212, {{p, ""}}), finding(2216, {{p, ""}})};
          }},
-        {"unique from-tos: from pin; its index read fails and ends the test", &run<CFromToUnique>,
+        {"unique from-tos: from pin; its index read fails and ends the test", &findingsOf<CFromToUnique>,
          [](Design& d) {
              Index comp = d.b.NorvComp(d.config, "U1");
              Index p = d.b.PhysicalNet(d.config, "P");
@@ -138,7 +124,7 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              d.b.Invalid(from);
              return Findings{finding(2307)};
          }},
-        {"unique pin pairs: first pin; its index read fails and ends the test", &run<CPinPairUnique>,
+        {"unique pin pairs: first pin; its index read fails and ends the test", &findingsOf<CPinPairUnique>,
          [](Design& d) {
              Index comp = d.b.NorvComp(d.config, "U1");
              Index e = d.b.ElectricalNet(d.config, "E");
@@ -149,10 +135,5 @@ TEST(ReferenceNotValidTest, FirstReadThroughTheReferenceFails)
              d.b.Invalid(first);
              return Findings{finding(3711)};
          }},
-    };
-    for (const Case& c : cases) {
-        Design d;
-        const Findings expected = c.build(d);
-        EXPECT_EQ(c.run(d), expected) << c.what;
-    }
+    });
 }

@@ -38,12 +38,30 @@ struct Case
     unsigned code;  // the one failure reported
 };
 
-// Two metallic layers, the first returned, and two of everything that uses them.
+// Two metallic layers, the first returned.
 Index twoLayers(Design& d)
 {
     Index first = d.b.Layer(d.design, "L1", 1, 1);
     d.b.Layer(d.design, "L2", 2, 2);
     return first;
+}
+
+// Two metallic layers, the first returned, with two clearance rules in a scheme.
+Index twoLayersInTwoClearanceRules(Design& d)
+{
+    Index first = twoLayers(d);
+    d.b.ClearRule(d.design, "R1");
+    d.b.ClearRule(d.design, "R2");
+    d.b.Scheme(d.design, "S");
+    return first;
+}
+
+// Two schemes, which both map the object; returns the object.
+Index inTwoSchemes(Design& d, Index object)
+{
+    d.b.Scheme(d.design, "S1");
+    d.b.Scheme(d.design, "S2");
+    return object;
 }
 
 } // namespace
@@ -53,19 +71,13 @@ TEST(FailedReadNotKeptTest, ListReadAgainAfterAFailureThatDoesNotRepeat)
     const Case cases[] = {
         {"layers in all clearance rules: a layer's type", &codesOf<CLayerInAllClearRules>,
          [](Design& d) -> std::function<void()> {
-             Index layer = twoLayers(d);
-             d.b.ClearRule(d.design, "R1");
-             d.b.ClearRule(d.design, "R2");
-             d.b.Scheme(d.design, "S");
+             Index layer = twoLayersInTwoClearanceRules(d);
              return [&d, layer] { d.faults().FailOn(layer, "GetType", 1); };
          },
          E::T24_ERRTYPELAYERINDESIGN},
         {"layers in all clearance rules: the design's layers", &codesOf<CLayerInAllClearRules>,
          [](Design& d) -> std::function<void()> {
-             twoLayers(d);
-             d.b.ClearRule(d.design, "R1");
-             d.b.ClearRule(d.design, "R2");
-             d.b.Scheme(d.design, "S");
+             twoLayersInTwoClearanceRules(d);
              return [&d] { d.faults().FailOn(d.design, "GetIterLayers", 1); };
          },
          E::T24_ERRITERLAYERSINDESIGN},
@@ -92,25 +104,19 @@ TEST(FailedReadNotKeptTest, ListReadAgainAfterAFailureThatDoesNotRepeat)
          E::T26_ERRNAMELAYER_2},
         {"clearance rules in schemes: the design's clearance rules", &codesOf<CClearRuleInSchemes>,
          [](Design& d) -> std::function<void()> {
-             d.b.ClearRule(d.design, "R");
-             d.b.Scheme(d.design, "S1");
-             d.b.Scheme(d.design, "S2");
+             inTwoSchemes(d, d.b.ClearRule(d.design, "R"));
              return [&d] { d.faults().FailOn(d.design, "GetIterClearRules", 1); };
          },
          E::T2_ERRDESIGNITERCR},
         {"clearance rules in schemes: a clearance rule's mapped schema rules", &codesOf<CClearRuleInSchemes>,
          [](Design& d) -> std::function<void()> {
-             Index rule = d.b.ClearRule(d.design, "R");
-             d.b.Scheme(d.design, "S1");
-             d.b.Scheme(d.design, "S2");
+             Index rule = inTwoSchemes(d, d.b.ClearRule(d.design, "R"));
              return [&d, rule] { d.faults().FailOn(rule, "GetSchemaClearRuleMappedObjList", 1); };
          },
          E::T2_ERRGETLISTSCRFROMCR},
         {"net classes in schemes: a net class's mapped scheme rules", &codesOf<CNetClassesInScheme>,
          [](Design& d) -> std::function<void()> {
-             Index netClass = d.b.NetClass(d.design, "N");
-             d.b.Scheme(d.design, "S1");
-             d.b.Scheme(d.design, "S2");
+             Index netClass = inTwoSchemes(d, d.b.NetClass(d.design, "N"));
              return [&d, netClass] { d.faults().FailOn(netClass, "GetSchemaNetClassMappedObjList", 1); };
          },
          E::T28_ERRLISTOFNETCLASSESFROMSCHEMENETCLASS},
