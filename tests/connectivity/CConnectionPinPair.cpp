@@ -57,8 +57,10 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
             return false;
         }
         Lumo::Index firstIndex, secondIndex;
-        if (!readIndexThrough(first, firstIndex, CDICErrors::T8_ERRINDEXOFFIRSTPINOFPINPAIRINENET, pairIndex, pairText) ||
-            !readIndexThrough(second, secondIndex, CDICErrors::T8_ERRINDEXOFSECONDPINOFPINPAIRINENET, pairIndex, pairText))
+        if (!readIndexThrough(first, firstIndex, CDICErrors::T8_ERRINDEXOFFIRSTPINOFPINPAIRINENET, pairIndex,
+                              pairText) ||
+            !readIndexThrough(second, secondIndex, CDICErrors::T8_ERRINDEXOFSECONDPINOFPINPAIRINENET, pairIndex,
+                              pairText))
             return false;
         Lumo::ContainerT<const Lumo::INorvComp> firstComp, secondComp;
         if (!first->GetParentNorvComp(firstComp)) {
@@ -71,9 +73,9 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
         }
         Lumo::Index firstCompIndex, secondCompIndex;
         if (!readIndexThrough(firstComp, firstCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFFIRSTPINOFPINPAIRINENET,
-                       pairIndex, pairText) ||
+                              pairIndex, pairText) ||
             !readIndexThrough(secondComp, secondCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFSECONDPINOFPINPAIRINENET,
-                       pairIndex, pairText))
+                              pairIndex, pairText))
             return false;
         if (firstCompIndex != secondCompIndex)
             raiseError(CDICErrors::T8_DIFFERENTPARENTSOFPINSOFPINPAIRINENET, pairIndex, pairText);

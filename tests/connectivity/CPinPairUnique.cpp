@@ -196,8 +196,8 @@ TestStatus CPinPairUnique::runTest(bool)
                 continue;
             }
             Lumo::Index parentIndex;
-            if (!readIndexThrough(parent, parentIndex, CDICErrors::T37_ERRINDEXOFPARENTELECNETOFPINPAIR, record.pairIndex,
-                           record.name.c_str()))
+            if (!readIndexThrough(parent, parentIndex, CDICErrors::T37_ERRINDEXOFPARENTELECNETOFPINPAIR,
+                                  record.pairIndex, record.name.c_str()))
                 continue;
             if (parentIndex != m_netIndex) {
                 raiseError(CDICErrors::T37_WRONGREFERENCEFROMPINPAIRTOPARENTELECNET);
