@@ -72,7 +72,10 @@ TestStatus CPnetUnique::runTest(bool)
         ChildList local;
         ChildList& children = keyed ? parents[parentIndex] : local;
         if (!children.walked) {
-            children = ChildList();
+            // What an earlier walk that met a failed read left is read again.
+            children.iteratorFailed = false;
+            children.unreadIndexes = 0;
+            children.counts.clear();
             Lumo::IteratorT<const Lumo::INorvPhysicalNet> child;
             if (!valid || !parent->GetIterPhysicalNets(child)) {
                 children.iteratorFailed = true;
