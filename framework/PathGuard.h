@@ -15,7 +15,7 @@ class PathGuard
 {
 public:
     // Objects with an empty index a path may hold before the walk counts as a cycle.
-    static constexpr std::size_t kUnknownObjectsLimit = 1000;
+    static constexpr std::size_t kUnknownObjectsLimit = 256;
 
     bool Enter(const Lumo::Index& index)
     {

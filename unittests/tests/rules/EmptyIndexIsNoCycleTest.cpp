@@ -93,3 +93,20 @@ TEST(EmptyIndexIsNoCycleTest, NestedObjectsWithEmptyIndexesAreWalked)
         EXPECT_EQ(c.run(d), c.expected) << c.what;
     }
 }
+
+// A cycle whose objects all read an empty index cannot be recognised: it ends once the path holds
+// as many of them as the guard allows, each level giving what it holds.
+TEST(EmptyIndexIsNoCycleTest, CycleOfObjectsWithEmptyIndexesEnds)
+{
+    Design d;
+    Index type = d.b.Add(Kind::GenObjType, d.design, "TOPOTMPL");
+    Index pair = d.b.Add(Kind::GenCompObj, type, "DP");
+    d.b.SetText(pair, Field::level, "DiffPairTemplate");
+    d.b.AppendOnly(pair, Field::genCompObjs, pair);
+    Index topo = d.b.Add(Kind::GenCompObj, pair, "T");
+    d.b.SetText(topo, Field::level, "TopoTemplate");
+    d.b.SetText(d.b.Add(Kind::GenCompObj, topo, "N"), Field::level, "Net");  // without an order type
+    d.b.EmptyIndex(pair);
+    EXPECT_EQ(codesOf<CTemplatesValid>(d),
+              std::vector<unsigned>(PathGuard::kUnknownObjectsLimit, E::T63_MISSINGTOPOORDERTYPE));
+}
