@@ -17,6 +17,7 @@
 #include "framework/CDICErrors.h"
 #include "framework/CFixIssue.h"
 #include "framework/IKravikLog.h"
+#include "framework/ReadThrough.h"
 #include "framework/TestStatus.h"
 
 #include "lumopi/LumoPI.h"
@@ -112,6 +113,16 @@ protected:
     bool readIndex(const Lumo::ContainerT<const T>& object, Lumo::Index& index, int failCode, Pairs&&... pairs)
     {
         if (object->GetIndex(index))
+            return true;
+        raiseError(failCode, std::forward<Pairs>(pairs)...);
+        return false;
+    }
+    // readIndex of an object that a getter returned: one that is not valid fails the read without a
+    // call through its container (readThrough).
+    template <class T, class... Pairs>
+    bool readIndexThrough(const Lumo::ContainerT<const T>& object, Lumo::Index& index, int failCode, Pairs&&... pairs)
+    {
+        if (readThrough(object, [&] { return object->GetIndex(index); }))
             return true;
         raiseError(failCode, std::forward<Pairs>(pairs)...);
         return false;

@@ -1,7 +1,5 @@
 #include "tests/connectivity/CCompInPart.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 #include <algorithm>
 #include <string>
 
@@ -24,7 +22,7 @@ TestStatus CCompInPart::runTest(bool)
         return raiseError(CDICErrors::T3_ERRITERCOMPONENTS);
     for (; comp.IsValid(); ++comp) {
         Lumo::ContainerT<const Lumo::INorvPart> part;
-        m_bHasParentPart = connectivity::obtained(comp->GetParentPart(part), part);
+        m_bHasParentPart = static_cast<bool>(comp->GetParentPart(part));
         checkComponent(comp);
     }
 
@@ -34,6 +32,7 @@ TestStatus CCompInPart::runTest(bool)
 
 void CCompInPart::walkParts()
 {
+    m_listings = PartListings();
     PartListings& l = m_listings;
     l.walked = true;
     Lumo::IteratorT<const Lumo::INorvPart> part;
@@ -82,7 +81,7 @@ TestStatus CCompInPart::checkComponent(const Lumo::ContainerT<const Lumo::INorvC
     if (!comp->GetIndex(index))
         return raiseError(CDICErrors::T3_ERRCOMPINDEX);
 
-    if (!m_listings.walked)
+    if (!m_listings.walked || m_listings.metFailure())
         walkParts();
     const PartListings& l = m_listings;
     if (l.iteratorFailed)

@@ -22,7 +22,8 @@ public:
 
 private:
     // The parts and their component lists, walked once per run instead of once per component. A
-    // failed read is kept and raised again, at the same point, for every component examined.
+    // walk that met a failed read serves only the component it was made for; the next component
+    // walks again, so a failure that does not repeat is not reported twice.
     struct PartListings
     {
         bool walked = false;
@@ -33,6 +34,8 @@ private:
         int stopCode = 0;
         // component index -> (part position, times listed there), positions ascending, before stopPart
         std::unordered_map<Lumo::Index, std::vector<std::pair<std::size_t, int>>> listings;
+
+        bool metFailure() const { return iteratorFailed || stopCode != 0 || !unreadParts.empty(); }
     };
 
     TestStatus checkComponent(const Lumo::ContainerT<const Lumo::INorvComp>& comp);

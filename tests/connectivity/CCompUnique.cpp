@@ -1,7 +1,6 @@
 #include "tests/connectivity/CCompUnique.h"
 
 #include "framework/EqualPairs.h"
-#include "tests/connectivity/ConnectivityHelpers.h"
 #include "tests/rules/NameIndexRecord.h"
 
 CCompUnique::CCompUnique() = default;
@@ -29,7 +28,7 @@ TestStatus CCompUnique::runTest(bool)
         if (!comp->GetName(name))
             return raiseError(CDICErrors::T5_ERRNAMECOMP);
         Lumo::ContainerT<const Lumo::INorvPart> part;
-        if (!connectivity::obtained(comp->GetParentPart(part), part)) {
+        if (!comp->GetParentPart(part)) {
             raiseError(CDICErrors::T5_ERRPARENTPARTOFCOMP, record.index[0], name.c_str());
             continue;
         }

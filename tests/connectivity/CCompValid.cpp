@@ -1,6 +1,5 @@
 #include "tests/connectivity/CCompValid.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
 
 #include <cstdint>
 
@@ -38,7 +37,7 @@ TestStatus CCompValid::runTest(bool)
         if (!comp->GetName(name))
             return raiseError(CDICErrors::T6_ERRNAMECOMP);
         Lumo::ContainerT<const Lumo::INorvPart> part;
-        if (!connectivity::obtained(comp->GetParentPart(part), part)) {
+        if (!comp->GetParentPart(part)) {
             raiseError(CDICErrors::T6_ERRPARENTPARTOFCOMP, index, name.c_str());
             checkLogicalComponents(comp);
         } else if (checkPartPins(part, comp)) {
@@ -53,9 +52,11 @@ TestStatus CCompValid::runTest(bool)
 const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<const Lumo::INorvPart>& part,
                                                          PartPinTable& local)
 {
-    // Components of one part share its table; a part whose index cannot be read is walked each time.
+    // Components of one part share its table; a part whose index cannot be read is walked each time,
+    // and so is one whose walk met a failed read, which is therefore not kept.
     Lumo::Index partIndex;
-    const bool keyed = part->GetIndex(partIndex) && !partIndex.IsEmpty();
+    const bool valid = static_cast<bool>(part.IsValid());
+    const bool keyed = valid && part->GetIndex(partIndex) && !partIndex.IsEmpty();
     if (keyed) {
         const auto found = m_partPins.find(partIndex);
         if (found != m_partPins.end())
@@ -63,7 +64,7 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
     }
     PartPinTable table;
     Lumo::IteratorT<const Lumo::INorvPartPin> partPin;
-    if (!part->GetIterPartPins(partPin)) {
+    if (!valid || !part->GetIterPartPins(partPin)) {
         table.failCode = CDICErrors::T6_ERRPINSITERINPART;
     } else {
         for (; partPin.IsValid(); ++partPin) {
@@ -81,7 +82,7 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
             ++table.count;
         }
     }
-    if (!keyed) {
+    if (!keyed || table.failCode) {
         local = std::move(table);
         return local;
     }
@@ -123,13 +124,13 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
         pin->GetName(pinName);
         pin->GetIndex(pinIndex);
         Lumo::ContainerT<const Lumo::INorvPartPin> partPin;
-        if (!connectivity::obtained(pin->GetParentPartPin(partPin), partPin)) {
+        if (!pin->GetParentPartPin(partPin)) {
             raiseError(CDICErrors::T6_ERRPARENTPARTPINFORPIN);
             result = false;
             continue;
         }
         Lumo::Index partPinIndex;
-        if (!partPin->GetIndex(partPinIndex)) {
+        if (!readThrough(partPin, [&] { return partPin->GetIndex(partPinIndex); })) {
             raiseError(CDICErrors::T6_ERRPARENTPARTPININDEX);
             result = false;
             continue;

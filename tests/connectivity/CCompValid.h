@@ -21,8 +21,8 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    // The part pins of one part, read once per part and run; a failed read is kept (its code) and
-    // raised again for every component of that part.
+    // The part pins of one part, read once per part and run. A walk that met a failed read (its
+    // code) serves only the component it was made for.
     struct PartPinTable
     {
         int failCode = 0;

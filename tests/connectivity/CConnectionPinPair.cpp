@@ -1,7 +1,5 @@
 #include "tests/connectivity/CConnectionPinPair.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 namespace
 {
 
@@ -50,32 +48,34 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
             return false;
         const char* const pairText = pairName.c_str();
         Lumo::ContainerT<const Lumo::INorvPin> first, second;
-        if (!connectivity::obtained(pair->GetFirstPin(first), first)) {
+        if (!pair->GetFirstPin(first)) {
             raiseError(CDICErrors::T8_ERRFIRSTPINOFPINPAIRINENET, pairIndex, pairText);
             return false;
         }
-        if (!connectivity::obtained(pair->GetSecondPin(second), second)) {
+        if (!pair->GetSecondPin(second)) {
             raiseError(CDICErrors::T8_ERRSECONDPINOFPINPAIRINENET, pairIndex, pairText);
             return false;
         }
         Lumo::Index firstIndex, secondIndex;
-        if (!readIndex(first, firstIndex, CDICErrors::T8_ERRINDEXOFFIRSTPINOFPINPAIRINENET, pairIndex, pairText) ||
-            !readIndex(second, secondIndex, CDICErrors::T8_ERRINDEXOFSECONDPINOFPINPAIRINENET, pairIndex, pairText))
+        if (!readIndexThrough(first, firstIndex, CDICErrors::T8_ERRINDEXOFFIRSTPINOFPINPAIRINENET, pairIndex,
+                              pairText) ||
+            !readIndexThrough(second, secondIndex, CDICErrors::T8_ERRINDEXOFSECONDPINOFPINPAIRINENET, pairIndex,
+                              pairText))
             return false;
         Lumo::ContainerT<const Lumo::INorvComp> firstComp, secondComp;
-        if (!connectivity::obtained(first->GetParentNorvComp(firstComp), firstComp)) {
+        if (!first->GetParentNorvComp(firstComp)) {
             raiseError(CDICErrors::T8_ERRPARENTCOMPOFFIRSTPINOFPINPAIRINENET, pairIndex, pairText);
             return false;
         }
-        if (!connectivity::obtained(second->GetParentNorvComp(secondComp), secondComp)) {
+        if (!second->GetParentNorvComp(secondComp)) {
             raiseError(CDICErrors::T8_ERRPARENTCOMPOFSECONDPINOFPINPAIRINENET, pairIndex, pairText);
             return false;
         }
         Lumo::Index firstCompIndex, secondCompIndex;
-        if (!readIndex(firstComp, firstCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFFIRSTPINOFPINPAIRINENET,
-                       pairIndex, pairText) ||
-            !readIndex(secondComp, secondCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFSECONDPINOFPINPAIRINENET,
-                       pairIndex, pairText))
+        if (!readIndexThrough(firstComp, firstCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFFIRSTPINOFPINPAIRINENET,
+                              pairIndex, pairText) ||
+            !readIndexThrough(secondComp, secondCompIndex, CDICErrors::T8_ERRINDEXOFPARENTCOMPOFSECONDPINOFPINPAIRINENET,
+                              pairIndex, pairText))
             return false;
         if (firstCompIndex != secondCompIndex)
             raiseError(CDICErrors::T8_DIFFERENTPARENTSOFPINSOFPINPAIRINENET, pairIndex, pairText);

@@ -76,11 +76,11 @@ TestStatus CDiffPairConsistency::runTest(bool)
             continue;
         }
         Lumo::ContainerT<const Lumo::INorvElectricalNet> first, second;
-        if (!connectivity::obtained(pair->GetFirstElecNet(first), first)) {
+        if (!pair->GetFirstElecNet(first)) {
             raiseError(CDICErrors::T12_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
             continue;
         }
-        if (!connectivity::obtained(pair->GetSecondElecNet(second), second)) {
+        if (!pair->GetSecondElecNet(second)) {
             raiseError(CDICErrors::T12_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
             continue;
         }
@@ -88,11 +88,11 @@ TestStatus CDiffPairConsistency::runTest(bool)
         checkDiffPair(second, index);
 
         Lumo::Index firstIndex, secondIndex;
-        if (!first->GetIndex(firstIndex)) {
+        if (!readThrough(first, [&] { return first->GetIndex(firstIndex); })) {
             raiseError(CDICErrors::T12_ERRINDEXFIRSTENETOFDIFFPAIR);
             continue;
         }
-        if (!second->GetIndex(secondIndex)) {
+        if (!readThrough(second, [&] { return second->GetIndex(secondIndex); })) {
             raiseError(CDICErrors::T12_ERRINDEXSECONDENETOFDIFFPAIR);
             continue;
         }
@@ -131,13 +131,13 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
                                                Lumo::Index diffPairIndex)
 {
     Lumo::Index index;
-    if (!net->GetIndex(index))
+    if (!readThrough(net, [&] { return net->GetIndex(index); }))
         return raiseError(CDICErrors::T12_ERRINDEXOFENET);
     Lumo::ContainerT<const Lumo::INorvDiffPair> parent;
-    if (!connectivity::obtained(net->GetParentDiffPair(parent), parent))
+    if (!net->GetParentDiffPair(parent))
         return raiseError(CDICErrors::T12_ERRPARENTDIFFPAIROFENET, index);
     Lumo::Index parentIndex;
-    if (!parent->GetIndex(parentIndex))
+    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); }))
         return raiseError(CDICErrors::T12_ERRINDEXOFDIFFPAIR_2);
     Lumo::String parentName;
     if (!parent->GetName(parentName))

@@ -1,7 +1,6 @@
 #include "tests/connectivity/CDiffPairNCCheck.h"
 
 #include "framework/CNorvProjectChecker.h"
-#include "tests/connectivity/ConnectivityHelpers.h"
 
 #include <algorithm>
 
@@ -45,11 +44,11 @@ TestStatus CDiffPairNCCheck::runTest(bool)
             continue;
         }
         Lumo::ContainerT<const Lumo::INorvElectricalNet> first, second;
-        if (!connectivity::obtained(pair->GetFirstElecNet(first), first)) {
+        if (!pair->GetFirstElecNet(first)) {
             raiseError(CDICErrors::T13_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
             continue;
         }
-        if (!connectivity::obtained(pair->GetSecondElecNet(second), second)) {
+        if (!pair->GetSecondElecNet(second)) {
             raiseError(CDICErrors::T13_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
             continue;
         }
@@ -68,7 +67,7 @@ void CDiffPairNCCheck::collectNetClassNames(const Lumo::ContainerT<const Lumo::I
                                             std::vector<std::string>& names)
 {
     Lumo::Index index;
-    if (!net->GetIndex(index)) {
+    if (!readThrough(net, [&] { return net->GetIndex(index); })) {
         raiseError(CDICErrors::T13_ERRINDEXOFENET);
         return;
     }
@@ -89,12 +88,12 @@ void CDiffPairNCCheck::collectNetClassNames(const Lumo::ContainerT<const Lumo::I
             return;
         }
         Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
-        if (!connectivity::obtained(physNet->GetNetClass(netClass), netClass)) {
+        if (!physNet->GetNetClass(netClass)) {
             raiseError(CDICErrors::T13_CANTGETPCLASSFROMPNET, physIndex, physName.c_str());
             return;
         }
         Lumo::String className;
-        if (!netClass->GetHierarchicalName(className, '/')) {
+        if (!readThrough(netClass, [&] { return netClass->GetHierarchicalName(className, '/'); })) {
             raiseError(CDICErrors::T13_CANTGETVALUEOFPCLASSFROMPNET, physIndex, physName.c_str());
             return;
         }

@@ -1,8 +1,8 @@
 #include "tests/connectivity/CENetConsistency.h"
 
+#include "framework/PathGuard.h"
 #include "tests/connectivity/ConnectivityHelpers.h"
 
-#include <unordered_set>
 
 CENetConsistency::CENetConsistency()
 {
@@ -88,12 +88,12 @@ void CENetConsistency::checkPhysNetParent(const Lumo::ContainerT<const Lumo::INo
         return;
     }
     Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-    if (!connectivity::obtained(physNet->GetParentElectricalNet(parent), parent)) {
+    if (!physNet->GetParentElectricalNet(parent)) {
         raiseError(CDICErrors::T15_ERRPARENTENETOFPHYSNET, index);
         return;
     }
     Lumo::Index parentIndex;
-    if (!parent->GetIndex(parentIndex)) {
+    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
         raiseError(CDICErrors::T15_ERRINDEXOFENET_2);
         return;
     }
@@ -123,17 +123,19 @@ bool CENetConsistency::getPhysNetOrderType(const Lumo::ContainerT<const Lumo::IN
 
 bool CENetConsistency::hasMatchTolerance(Lumo::ContainerT<const Lumo::INorvConstraintClass>& constraintClass)
 {
-    std::unordered_set<Lumo::Index> seen;
+    PathGuard chain;
     for (;;) {
         Lumo::ContainerT<const Lumo::INorvConstraint> tolerance;
         if (constraintClass->GetConstraint(tolerance, "MATCH_TOLERANCE") && tolerance.IsValid())
             return true;
-        // A chain that comes back to a class already seen has no match group; a class whose
-        // index cannot be read cannot be recognised again, so the walk ends there too.
+        // A chain that comes back to a class already met has no match group. A class whose index
+        // cannot be read is not known again.
         Lumo::Index index;
-        if (!constraintClass->GetIndex(index) || !seen.insert(index).second)
+        if (!constraintClass->GetIndex(index))
+            index = Lumo::Index();
+        if (!chain.Enter(index))
             return false;
-        if (!connectivity::obtained(constraintClass->GetParentConstraintClass(constraintClass), constraintClass))
+        if (!constraintClass->GetParentConstraintClass(constraintClass) || !constraintClass.IsValid())
             return false;
     }
 }
@@ -144,7 +146,8 @@ void CENetConsistency::checkDelayType(const Lumo::ContainerT<const Lumo::INorvEl
     if (!net.IsValid() || !net->GetIndex(index))
         return;
     Lumo::ContainerT<const Lumo::INorvConstraintClass> matchGroup;
-    if (!connectivity::obtained(net->GetConstraintClass(matchGroup), matchGroup))
+    // A class that is not valid carries no match group: asking it would fail the same way.
+    if (!net->GetConstraintClass(matchGroup) || !matchGroup.IsValid())
         return;
     if (!hasMatchTolerance(matchGroup))
         return;

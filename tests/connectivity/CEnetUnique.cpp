@@ -59,7 +59,8 @@ bool CEnetUnique::checkPairUnique(const EnetNameRecord& first, const EnetNameRec
         Lumo::ContainerT<const Lumo::INorvElectricalNet> net;
         Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
         Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
-        return m_config->GetElectricalNet(index, net) && net->GetIterPhysicalNets(physNet) && physNet.IsValid() &&
+        return m_config->GetElectricalNet(index, net) &&
+               readThrough(net, [&] { return net->GetIterPhysicalNets(physNet); }) && physNet.IsValid() &&
                physNet->GetType(type) && type == Lumo::PNT_ImplicitPower;
     };
     if (firstPhysNetIsPower(first.index)) {

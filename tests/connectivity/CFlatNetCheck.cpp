@@ -56,8 +56,8 @@ void CFlatNetCheck::checkImplicitNet(const Lumo::ContainerT<const Lumo::INorvPhy
             Lumo::ContainerT<const Lumo::IPin> designPin;
             Lumo::ContainerT<const Lumo::INorvPartPin> partPin;
             Lumo::EPartPinType type = Lumo::PPNT_0;
-            if (!connectivity::obtained(pin->GetPin(designPin), designPin) ||
-                !connectivity::obtained(pin->GetParentPartPin(partPin), partPin) || !partPin->GetType(type) ||
+            if (!pin->GetPin(designPin) || !pin->GetParentPartPin(partPin) ||
+                !readThrough(partPin, [&] { return partPin->GetType(type); }) ||
                 (type != Lumo::PPNT_ImplicitPower7 && type != Lumo::PPNT_ImplicitPower8)) {
                 raiseError(CDICErrors::T21_CANTFINDFLATNETFORPHYSNET, index, name);
                 return;
@@ -96,9 +96,9 @@ TestStatus CFlatNetCheck::runTest(bool)
             continue;
 
         Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
-        if (connectivity::obtained(m_config->GetPhysicalNetByFlatNet(index, physNet), physNet)) {
+        if (m_config->GetPhysicalNetByFlatNet(index, physNet)) {
             Lumo::String physName;
-            if (!physNet->GetName(physName))
+            if (!readThrough(physNet, [&] { return physNet->GetName(physName); }))
                 raiseError(CDICErrors::T21_ERRNAMEPHYSNET);
             else
                 flatNetNameMap.emplace(name.str(), physName.str());
@@ -148,12 +148,12 @@ TestStatus CFlatNetCheck::runTest(bool)
             continue;
         }
         Lumo::ContainerT<const Lumo::IFlatNet> flat;
-        if (!connectivity::obtained(physNet->GetFlatNet(flat), flat)) {
+        if (!physNet->GetFlatNet(flat)) {
             checkImplicitNet(physNet, physIndex, physName.c_str());
             continue;
         }
         Lumo::String flatName;
-        if (!flat->GetName(flatName)) {
+        if (!readThrough(flat, [&] { return flat->GetName(flatName); })) {
             raiseError(CDICErrors::T21_ERRNAMEOFFLATNET);
             continue;
         }

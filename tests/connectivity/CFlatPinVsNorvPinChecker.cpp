@@ -56,7 +56,7 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
         if (!findPhysicalNetForFlatNet(physNet, flatNet))
             continue;
         Lumo::Index physIndex;
-        if (!physNet->GetIndex(physIndex)) {
+        if (!readThrough(physNet, [&] { return physNet->GetIndex(physIndex); })) {
             raiseError(CDICErrors::T7_ERROINDEXOFPHYSNET);
             continue;
         }
@@ -121,7 +121,7 @@ bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const 
         }
         if (pathHasFlaggedComp(path))
             continue;
-        if (!connectivity::obtained(m_config->GetPhysicalNetByFlatNet(index, physNet), physNet)) {
+        if (!m_config->GetPhysicalNetByFlatNet(index, physNet)) {
             raiseError(CDICErrors::T7_ERRPHYSFORFLAT, index, name.c_str());
             return false;
         }
@@ -169,12 +169,12 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
             if (!pinTypes.Contains(Lumo::PT_ForwardPCB))
                 continue;
             Lumo::ContainerT<const Lumo::IComp> comp;
-            if (!connectivity::obtained(pin->GetParent(comp), comp)) {
+            if (!pin->GetParent(comp)) {
                 raiseError(CDICErrors::T7_ERRPARENTCOMPONENTOFPIN);
                 return false;
             }
             Lumo::BitContainerT<Lumo::ECompType> compTypes;
-            if (!comp->GetType(compTypes)) {
+            if (!readThrough(comp, [&] { return comp->GetType(compTypes); })) {
                 raiseError(CDICErrors::T7_ERRTYPEOFPARENTCOMPONENTOFPIN);
                 return false;
             }
@@ -248,12 +248,12 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
     // Every flat pin of every Norv pin must be a pin of the flat net.
     for (const PinLinkRecord& norv : norvPins) {
         Lumo::ContainerT<const Lumo::INorvPin> pin;
-        if (!connectivity::obtained(m_uidManager.GetNorvPin(pin, norv.index), pin)) {
+        if (!m_uidManager.GetNorvPin(pin, norv.index)) {
             raiseError(CDICErrors::T7_ERRPINOFPHYSNET, norv.index, indexToName(norv.index).c_str());
             return false;
         }
         Lumo::IteratorT<const Lumo::IPin> flatPin;
-        if (!pin->GetIterFlatPins(flatPin)) {
+        if (!readThrough(pin, [&] { return pin->GetIterFlatPins(flatPin); })) {
             raiseError(CDICErrors::T7_ERRITEROFFLATPINSINPHYSPIN);
             return false;
         }
@@ -288,17 +288,17 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
             if (found != norvByIndex.end()) {
                 for (std::size_t at : found->second) {
                     Lumo::ContainerT<const Lumo::INorvPin> pin;
-                    if (!connectivity::obtained(m_uidManager.GetNorvPin(pin, norvIndex), pin)) {
+                    if (!m_uidManager.GetNorvPin(pin, norvIndex)) {
                         raiseError(CDICErrors::T7_ERRNORVPIN, norvIndex);
                         return false;
                     }
                     Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
-                    if (!connectivity::obtained(pin->GetParentPhysicalNet(parent), parent)) {
+                    if (!readThrough(pin, [&] { return pin->GetParentPhysicalNet(parent); })) {
                         raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex).c_str());
                         return false;
                     }
                     Lumo::Index parentIndex;
-                    if (!parent->GetIndex(parentIndex)) {
+                    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
                         raiseError(CDICErrors::T7_ERRINDEXOFPARENTPHYSNETFORNORVPIN, norvIndex);
                         return false;
                     }
@@ -319,8 +319,8 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
         // A wide pin may lead to no Norv pin when the physical net has none.
         Lumo::ContainerT<const Lumo::IPin> designPin;
         int32_t width = 0;
-        if (connectivity::obtained(m_uidManager.GetPin(designPin, flat.index), designPin))
-            designPin->GetWidth(width);
+        if (m_uidManager.GetPin(designPin, flat.index))
+            readThrough(designPin, [&] { return designPin->GetWidth(width); });
         if (!norvPins.empty() || width == 1) {
             raiseError(CDICErrors::T7_NUMBEROFNORVPINFROMFLATPINISZERO, flat.index);
             return false;
@@ -338,11 +338,11 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
             continue;
         Lumo::String netName, pinName;
         Lumo::ContainerT<const Lumo::IFlatNet> net;
-        if (connectivity::obtained(m_uidManager.GetFlatNet(net, flat.netIndex), net))
-            net->GetName(netName);
+        if (m_uidManager.GetFlatNet(net, flat.netIndex))
+            readThrough(net, [&] { return net->GetName(netName); });
         Lumo::ContainerT<const Lumo::IPin> pin;
-        if (connectivity::obtained(m_uidManager.GetPin(pin, flat.index), pin))
-            pin->GetName(pinName);
+        if (m_uidManager.GetPin(pin, flat.index))
+            readThrough(pin, [&] { return pin->GetName(pinName); });
         raiseError(CDICErrors::T7_FLATPINFROMFLATNETNOTREFERENCEDBYPINSINPHYSNET, Lumo::Index(), pinName.c_str(),
                    Lumo::Index(), netName.c_str());
     }

@@ -33,22 +33,18 @@ TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<con
         cache.net = net;
         cache.fetched = true;
     }
-    Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
-    if (!cache.walked && !cache.fetchFailed) {
-        cache.fetchFailed = !connectivity::obtained(m_config->GetPhysicalNet(net, physNet), physNet);
-        if (!cache.fetchFailed) {
-            Lumo::String name;
-            cache.nameFailed = !physNet->GetName(name);
-            cache.name = name.str();
-        }
+    if (!cache.named) {
+        if (!m_config->GetPhysicalNet(net, cache.physNet))
+            return raiseError(CDICErrors::T22_ERRPHYSNETFROMCONFIG, net);
+        Lumo::String name;
+        if (!readThrough(cache.physNet, [&] { return cache.physNet->GetName(name); }))
+            return raiseError(CDICErrors::T13_ERRNAMEOFPNET, net);
+        cache.name = name.str();
+        cache.named = true;
     }
-    if (cache.fetchFailed)
-        return raiseError(CDICErrors::T22_ERRPHYSNETFROMCONFIG, net);
-    if (cache.nameFailed)
-        return raiseError(CDICErrors::T13_ERRNAMEOFPNET, net);
 
     Lumo::Index pinIndex;
-    if (!pin->GetIndex(pinIndex))
+    if (!readThrough(pin, [&] { return pin->GetIndex(pinIndex); }))
         return raiseError(CDICErrors::T22_ERRINDEXOFPIN, net);
     Lumo::ENorvPinType type = Lumo::NPT_NetPin;
     if (!pin->GetNorvType(type))
@@ -56,20 +52,20 @@ TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<con
     // A virtual pin-set pin stands for a pin set: it is not looked for among the net's pins.
     if (type == Lumo::NPT_VirtualPinSetPin) {
         Lumo::ContainerT<const Lumo::INorvPin> pinSet;
-        if (!connectivity::obtained(pin->GetParentPin(pinSet), pinSet))
+        if (!pin->GetParentPin(pinSet))
             return raiseError(CDICErrors::T22_ERRPINSETOFVIRTUALPINSETPIN, net, indexToName(net).c_str(), pinIndex,
                               indexToName(pinIndex).c_str());
         return m_status;
     }
 
     if (!cache.walked) {
+        cache.read = connectivity::readNetPinIndexes(*cache.physNet, m_pinTypes);
+        if (cache.read.iteratorFailed)
+            return raiseError(CDICErrors::T22_ERRITERPINSINPHYSNET, net);
+        if (cache.read.indexFailed)
+            return raiseError(CDICErrors::T22_ERRINDEXOFPIN_2, net);
         cache.walked = true;
-        cache.read = connectivity::readNetPinIndexes(*physNet, m_pinTypes);
     }
-    if (cache.read.iteratorFailed)
-        return raiseError(CDICErrors::T22_ERRITERPINSINPHYSNET, net);
-    if (cache.read.indexFailed)
-        return raiseError(CDICErrors::T22_ERRINDEXOFPIN_2, net);
     if (!cache.read.pins.count(pinIndex))
         return raiseError(CDICErrors::T22_PININFROMTONOTINTHENET, net, cache.name.c_str());
     return m_status;
@@ -107,23 +103,23 @@ TestStatus CFromToInOneNet::runTest(bool)
             if (!fromTo->GetIndex(fromToIndex))
                 return raiseError(CDICErrors::T22_ERRINDEXOFFROMTO, index);
             Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
-            if (!connectivity::obtained(fromTo->GetParentPhysicalNet(parent), parent)) {
+            if (!fromTo->GetParentPhysicalNet(parent)) {
                 raiseError(CDICErrors::T22_ERRPARENTPHYSNETOFFROMTO, index);
                 continue;
             }
             Lumo::Index parentIndex;
-            if (!parent->GetIndex(parentIndex)) {
+            if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
                 raiseError(CDICErrors::T22_ERRINDEXPARENTPHYSNETOFFROMTO, index);
                 continue;
             }
             if (parentIndex != index)
                 raiseError(CDICErrors::T22_WRONGREFTOPARENTPHYSNETOFFROMTO, index);
             Lumo::ContainerT<const Lumo::INorvPin> from, to;
-            if (!connectivity::obtained(fromTo->GetPinFrom(from), from)) {
+            if (!fromTo->GetPinFrom(from)) {
                 raiseError(CDICErrors::T22_ERRFROMPINOFFROMTO, fromToIndex, "", index, "");
                 continue;
             }
-            if (!connectivity::obtained(fromTo->GetPinTo(to), to)) {
+            if (!fromTo->GetPinTo(to)) {
                 raiseError(CDICErrors::T22_ERRTOPINOFFROMTO, fromToIndex, "", index, "");
                 continue;
             }

@@ -20,14 +20,15 @@ private:
     bool getOrderType(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, std::string& value);
     TestStatus checkFromToPin(Lumo::Index net, Lumo::ContainerT<const Lumo::INorvPin> pin);
 
-    // What the pin checks of one net read of the net: fetched and walked once per net, with the
-    // failures kept so that every check raises them again at the same point.
+    // What the pin checks of one net read of the net, kept once read: the fetched net and its name,
+    // and its pins once a walk met no failed read. A failed read is not kept; the next check reads
+    // again, so a failure that does not repeat is reported once.
     struct NetPins
     {
         Lumo::Index net;
         bool fetched = false;
-        bool fetchFailed = false;
-        bool nameFailed = false;
+        bool named = false;
+        Lumo::ContainerT<const Lumo::INorvPhysicalNet> physNet;
         std::string name;
         bool walked = false;
         connectivity::NetPinIndexes read;

@@ -31,12 +31,13 @@ bool CFromToUnique::pinBelongsToNet(const Lumo::ContainerT<const Lumo::INorvPhys
     }
     NetPins& pins = m_netPins;
     if (!pins.walked) {
-        pins.walked = true;
         Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_NetPin);
         kinds |= Lumo::NPT_VirtualPin;
         kinds |= Lumo::NPT_GuidePin;
         kinds |= Lumo::NPT_VirtualPinSetPin;
         pins.read = connectivity::readNetPinIndexes(*net, kinds);
+        // A walk that met a failed read serves this look-up only; the next one walks again.
+        pins.walked = !pins.read.iteratorFailed && !pins.read.indexFailed;
     }
     if (pins.read.iteratorFailed) {
         raiseError(CDICErrors::T23_ERRITERPINSINPHYSNET);
@@ -85,13 +86,13 @@ TestStatus CFromToUnique::runTest(bool)
             if (!fromTo->GetName(record.name))
                 return raiseError(CDICErrors::T23_ERRNAMEOFFROMTO, record.fromto, "", netIndex, netName.c_str());
             Lumo::ContainerT<const Lumo::INorvPin> from, to;
-            if (!connectivity::obtained(fromTo->GetPinFrom(from), from))
+            if (!fromTo->GetPinFrom(from))
                 return raiseError(CDICErrors::T23_ERRFROMPINOFFROMTO);
-            if (!connectivity::obtained(fromTo->GetPinTo(to), to))
+            if (!fromTo->GetPinTo(to))
                 return raiseError(CDICErrors::T23_ERRTOPINOFFROMTO);
-            if (!from->GetIndex(record.fromPin))
+            if (!readThrough(from, [&] { return from->GetIndex(record.fromPin); }))
                 return raiseError(CDICErrors::T23_ERRINDEXOFFROMPINOFFROMTO);
-            if (!to->GetIndex(record.toPin))
+            if (!readThrough(to, [&] { return to->GetIndex(record.toPin); }))
                 return raiseError(CDICErrors::T23_ERRINDEXOFTOPINOFFROMTO);
             // The same key for a from-to and its reverse.
             record.key = record.fromPin > record.toPin ? indexText(record.fromPin) + "," + indexText(record.toPin)

@@ -26,8 +26,8 @@ private:
         Lumo::Index toPin;
     };
 
-    // The pins of the current net of the four kinds a from-to may join, read once per net; a
-    // failed read is kept and raised again by every look-up that would have met it.
+    // The pins of the current net of the four kinds a from-to may join, read once per net. A walk
+    // that met a failed read is not kept, so every look-up walks again until one succeeds.
     struct NetPins
     {
         bool walked = false;

@@ -1,7 +1,5 @@
 #include "tests/connectivity/CPartPinPairValid.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -110,12 +108,12 @@ bool CPartPinPairValid::checkPairParent(const Lumo::ContainerT<const Lumo::INorv
                                         Lumo::Index partIndex)
 {
     Lumo::ContainerT<const Lumo::INorvPart> parent;
-    if (!connectivity::obtained(pair->GetParentPart(parent), parent)) {
+    if (!pair->GetParentPart(parent)) {
         raiseError(CDICErrors::T32_ERRPARENTPARTOFPARTPINPAIR);
         return false;
     }
     Lumo::Index parentIndex;
-    if (!parent->GetIndex(parentIndex)) {
+    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
         raiseError(CDICErrors::T32_ERRINDEXOFPARENTPARTOFPARTPINPAIR);
         return false;
     }
@@ -185,12 +183,12 @@ bool CPartPinPairValid::checkPartPinParent(Lumo::Index partIndex, const Lumo::Co
         return false;
     }
     Lumo::ContainerT<const Lumo::INorvPart> parent;
-    if (!connectivity::obtained(pin->GetParentPart(parent), parent)) {
+    if (!pin->GetParentPart(parent)) {
         raiseError(CDICErrors::T32_ERRPARENTPARTFORPIN, pinIndex);
         return false;
     }
     Lumo::Index parentIndex;
-    if (!parent->GetIndex(parentIndex)) {
+    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
         raiseError(CDICErrors::T32_ERRPARENTPARTFORFIRSTPIN);
         return false;
     }
@@ -205,21 +203,18 @@ bool CPartPinPairValid::isPairInPinParentPairs(const Lumo::ContainerT<const Lumo
                                                Lumo::Index pinIndex, Lumo::Index pairIndex)
 {
     // A pin joined by many pairs would otherwise have its whole list read and searched per pair.
+    // Only a list that was read is kept; a failed read is made again for the next pair.
     auto found = m_parentPairs.find(pinIndex);
     if (found == m_parentPairs.end()) {
-        ParentPairs parents;
         Lumo::ListT<Lumo::NorvObjectInfo> list;
         if (!pin->GetParentPartPinPair(list)) {
-            parents.failed = true;
-        } else {
-            for (auto it = list.GetIterator(); it.IsValid(); ++it)
-                parents.pairs.insert(it->index);
+            raiseError(CDICErrors::T32_ERRLISTOFPINPAIRSFORFIRSTPIN, pairIndex);
+            return false;
         }
-        found = m_parentPairs.emplace(pinIndex, std::move(parents)).first;
+        std::unordered_set<Lumo::Index> pairs;
+        for (auto it = list.GetIterator(); it.IsValid(); ++it)
+            pairs.insert(it->index);
+        found = m_parentPairs.emplace(pinIndex, std::move(pairs)).first;
     }
-    if (found->second.failed) {
-        raiseError(CDICErrors::T32_ERRLISTOFPINPAIRSFORFIRSTPIN, pairIndex);
-        return false;
-    }
-    return found->second.pairs.count(pairIndex) != 0;
+    return found->second.count(pairIndex) != 0;
 }

@@ -28,14 +28,6 @@ private:
         Lumo::Index secondPin;
     };
 
-    // The parent pairs of one part pin, read once per run; a failed read is kept and raised again
-    // for every pair that looks the pin up.
-    struct ParentPairs
-    {
-        bool failed = false;
-        std::unordered_set<Lumo::Index> pairs;
-    };
-
     bool checkPairParent(const Lumo::ContainerT<const Lumo::INorvPartPinPair>& pair, Lumo::Index partIndex);
     bool checkPartPinPair(const Lumo::ContainerT<const Lumo::INorvPartPinPair>& pair, Lumo::Index partIndex,
                           std::vector<PartPinPairRecord>& records);
@@ -44,5 +36,6 @@ private:
                                 Lumo::Index pairIndex);
     void reportDuplicates(const std::vector<PartPinPairRecord>& records);
 
-    std::unordered_map<Lumo::Index, ParentPairs> m_parentPairs;
+    // The parent pairs of each part pin whose list was read, kept for the run.
+    std::unordered_map<Lumo::Index, std::unordered_set<Lumo::Index>> m_parentPairs;
 };

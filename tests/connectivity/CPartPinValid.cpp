@@ -1,7 +1,5 @@
 #include "tests/connectivity/CPartPinValid.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 CPartPinValid::CPartPinValid() = default;
 CPartPinValid::~CPartPinValid() = default;
 
@@ -39,10 +37,10 @@ TestStatus CPartPinValid::runTest(bool)
             return raiseError(CDICErrors::T33_ERRITEROVERPARTPINS);
         for (; partPin.IsValid(); ++partPin) {
             Lumo::ContainerT<const Lumo::INorvPart> parent;
-            if (!connectivity::obtained(partPin->GetParentPart(parent), parent))
+            if (!partPin->GetParentPart(parent))
                 return raiseError(CDICErrors::T33_ERRPARENTPARTOFPARTPIN);
             Lumo::Index parentIndex;
-            if (!parent->GetIndex(parentIndex))
+            if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); }))
                 return raiseError(CDICErrors::T33_ERRINDEXOFPARENTPARTOFPARTPIN);
             if (parentIndex != index)
                 raiseError(CDICErrors::T33_WRONGPARTPINPARENT, index, name.c_str(), parentIndex, "");

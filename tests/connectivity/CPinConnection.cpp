@@ -1,7 +1,5 @@
 #include "tests/connectivity/CPinConnection.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 #include <unordered_map>
 
 CPinConnection::CPinConnection()
@@ -67,10 +65,10 @@ TestStatus CPinConnection::runTest(bool)
             if (!readIndex(pin, pinIndex, CDICErrors::T34_ERRINDEXOFPIN_2))
                 return m_status;
             Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
-            if (!connectivity::obtained(pin->GetParentPhysicalNet(parent), parent))
+            if (!pin->GetParentPhysicalNet(parent))
                 continue;
             Lumo::Index parentIndex;
-            if (!readIndex(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
+            if (!readIndexThrough(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
                 return m_status;
             const auto found = recordsOfPin.find(pinIndex);
             if (found == recordsOfPin.end())

@@ -1,7 +1,5 @@
 #include "tests/connectivity/CPinInComponent.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 CPinInComponent::CPinInComponent()
 {
     m_pinTypes.Clear();
@@ -43,7 +41,7 @@ TestStatus CPinInComponent::runTest(bool)
             if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str()))
                 return m_status;
             Lumo::ContainerT<const Lumo::INorvComp> parent;
-            if (!connectivity::obtained(pin->GetParentNorvComp(parent), parent)) {
+            if (!pin->GetParentNorvComp(parent) || !parent.IsValid()) {
                 Lumo::String pinName;
                 if (!pin->GetName(pinName))
                     pinName = "(can't get pin name)";

@@ -77,7 +77,14 @@ std::string CPinPairUnique::getTestShortName() const { return "UniquePinPairsInE
 
 void CPinPairUnique::readNetPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
 {
-    m_netPins.walked = true;
+    m_netPins = NetPins();
+    walkNetPins(net);
+    // A walk that met a failed read serves this look-up only; the next one walks again.
+    m_netPins.walked = m_netPins.failCode == 0;
+}
+
+void CPinPairUnique::walkNetPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
+{
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
     if (!net->GetIterPhysicalNets(physNet)) {
         m_netPins.failCode = CDICErrors::T37_ERRITEROVERPHYSNETSINELECNET;
@@ -184,30 +191,30 @@ TestStatus CPinPairUnique::runTest(bool)
             if (!readName(pair, record.name, CDICErrors::T37_ERRNAMEOFPINPAIR, record.pairIndex))
                 continue;
             Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-            if (!connectivity::obtained(pair->GetParentElectricalNet(parent), parent)) {
+            if (!pair->GetParentElectricalNet(parent)) {
                 raiseError(CDICErrors::T37_ERRPARENTELECNETOFPINPAIR, record.pairIndex, record.name.c_str());
                 continue;
             }
             Lumo::Index parentIndex;
-            if (!readIndex(parent, parentIndex, CDICErrors::T37_ERRINDEXOFPARENTELECNETOFPINPAIR, record.pairIndex,
-                           record.name.c_str()))
+            if (!readIndexThrough(parent, parentIndex, CDICErrors::T37_ERRINDEXOFPARENTELECNETOFPINPAIR,
+                                  record.pairIndex, record.name.c_str()))
                 continue;
             if (parentIndex != m_netIndex) {
                 raiseError(CDICErrors::T37_WRONGREFERENCEFROMPINPAIRTOPARENTELECNET);
                 continue;
             }
             Lumo::ContainerT<const Lumo::INorvPin> first, second;
-            if (!connectivity::obtained(pair->GetFirstPin(first), first)) {
+            if (!pair->GetFirstPin(first)) {
                 raiseError(CDICErrors::T37_ERRFIRSTPINOFPINPAIR);
                 continue;
             }
-            if (!connectivity::obtained(pair->GetSecondPin(second), second)) {
+            if (!pair->GetSecondPin(second)) {
                 raiseError(CDICErrors::T37_ERRSECONDPINOFPINPAIR);
                 continue;
             }
-            if (!first->GetIndex(record.firstPin))
+            if (!readThrough(first, [&] { return first->GetIndex(record.firstPin); }))
                 return raiseError(CDICErrors::T37_ERRINDEXOFFIRSTPINOFPINPAIR);
-            if (!second->GetIndex(record.secondPin))
+            if (!readThrough(second, [&] { return second->GetIndex(record.secondPin); }))
                 return raiseError(CDICErrors::T37_ERRINDEXOFSECONDPINOFPINPAIR);
             if (!checkPinPairPins(net, second) || !checkPinPairPins(net, first))
                 raiseError(CDICErrors::T37_PAIRINVALID, record.pairIndex, record.name.c_str());

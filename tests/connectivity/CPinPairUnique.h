@@ -31,7 +31,8 @@ private:
     };
 
     // The pins of the current net's physical nets, read at the first look-up. A failed read stops
-    // the walk; the pins met before it are still found, any other pin meets the failure.
+    // the walk; the pins met before it are still found, any other pin meets the failure. Such a
+    // walk is not kept: the next look-up walks again.
     struct NetPins
     {
         bool walked = false;
@@ -43,6 +44,7 @@ private:
     bool checkPinPairPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
                           const Lumo::ContainerT<const Lumo::INorvPin>& pin);
     void readNetPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net);
+    void walkNetPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net);
     // Raises the pin-used-twice and duplicate findings of the net's records.
     void judgeRecords(const std::vector<PinPairRecord>& records);
 

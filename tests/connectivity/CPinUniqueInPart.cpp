@@ -30,11 +30,11 @@ bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPar
         if (!readName(pin, record.name, CDICErrors::T52_ERRNAMEOFPIN, record.pin))
             return false;
         Lumo::ContainerT<const Lumo::INorvPart> parent;
-        if (!connectivity::obtained(pin->GetParentPart(parent), parent)) {
+        if (!pin->GetParentPart(parent)) {
             raiseError(CDICErrors::T52_ERRPARENTPARTOFPIN, record.pin);
         } else {
             Lumo::Index parentIndex;
-            if (!parent->GetIndex(parentIndex))
+            if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); }))
                 raiseError(CDICErrors::T52_ERRINDEXOFPARENTPARTOFPIN);
             if (parentIndex != partIndex)
                 raiseError(CDICErrors::T52_INDEXOFPARENTPARTOFPINDIFFERSFROMEXAMINEDPART);
@@ -68,17 +68,17 @@ bool CPinUniqueInPart::checkPartPinPairs(const Lumo::ContainerT<const Lumo::INor
         if (!readName(pair, record.name, CDICErrors::T52_ERRNAMEOFPARTPINPAIR, record.pair))
             return false;
         Lumo::ContainerT<const Lumo::INorvPartPin> first, second;
-        if (!connectivity::obtained(pair->GetFirstPartPin(first), first)) {
+        if (!pair->GetFirstPartPin(first)) {
             raiseError(CDICErrors::T52_ERRFIRSTPINOFPARTPINPAIR, record.pair);
             return false;
         }
-        if (!connectivity::obtained(pair->GetSecondPartPin(second), second)) {
+        if (!pair->GetSecondPartPin(second)) {
             raiseError(CDICErrors::T52_ERRSECONDPINOFPARTPINPAIR, record.pair);
             return false;
         }
-        if (!readIndex(first, record.firstPin, CDICErrors::T52_ERRINDEXOFFIRSTPINOFPARTPINPAIR, record.pair))
+        if (!readIndexThrough(first, record.firstPin, CDICErrors::T52_ERRINDEXOFFIRSTPINOFPARTPINPAIR, record.pair))
             return false;
-        if (!readIndex(second, record.secondPin, CDICErrors::T52_ERRINDEXOFSECONDPINOFPARTPINPAIR, record.pair))
+        if (!readIndexThrough(second, record.secondPin, CDICErrors::T52_ERRINDEXOFSECONDPINOFPARTPINPAIR, record.pair))
             return false;
         if (record.firstPin == record.secondPin)
             raiseError(CDICErrors::T52_BOTHPINSOFPARTPINPAIRARETHESAMEPIN, record.pair, "", record.firstPin, "");

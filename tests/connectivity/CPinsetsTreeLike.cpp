@@ -1,7 +1,5 @@
 #include "tests/connectivity/CPinsetsTreeLike.h"
 
-#include "tests/connectivity/ConnectivityHelpers.h"
-
 namespace
 {
 
@@ -52,6 +50,18 @@ TestStatus CPinsetsTreeLike::raiseCounted(int code, Lumo::Result& result)
     return raiseError(code, result);
 }
 
+TestStatus CPinsetsTreeLike::raiseFailedRead(int code)
+{
+    ++m_failedReads;
+    return raiseCounted(code);
+}
+
+TestStatus CPinsetsTreeLike::raiseFailedRead(int code, Lumo::Result& result)
+{
+    ++m_failedReads;
+    return raiseCounted(code, result);
+}
+
 bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysicalNet>& net, Lumo::Index netIndex)
 {
     Lumo::IteratorT<const Lumo::INorvPin> pin;
@@ -73,9 +83,9 @@ bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysic
         } else if (!isPlainKind(kind)) {
             record.isPinSet = true;
             Lumo::ContainerT<const Lumo::INorvPin> virtualPin;
-            if (!connectivity::obtained(pin->GetVirutalPinSetPin(virtualPin), virtualPin)) {
+            if (!pin->GetVirutalPinSetPin(virtualPin)) {
                 raiseCounted(CDICErrors::T38_ERRVIRTUALPINSETPINFORPINSET);
-            } else if (!virtualPin->GetIndex(record.virtualSetPin)) {
+            } else if (!readThrough(virtualPin, [&] { return virtualPin->GetIndex(record.virtualSetPin); })) {
                 raiseError(CDICErrors::T38_ERRINDEXVIRTUALPINSETPINFORPINSET);
                 return false;
             }
@@ -101,11 +111,11 @@ bool CPinsetsTreeLike::findPinSetOfVirtualPin(Lumo::Index pin, std::size_t& posi
 TestStatus CPinsetsTreeLike::openMembers(std::size_t position, Lumo::IteratorT<const Lumo::INorvPin>& member)
 {
     Lumo::ContainerT<const Lumo::INorvPin> set;
-    if (!connectivity::obtained(m_uidManager.GetNorvPin(set, m_records[position].pin), set))
-        return raiseCounted(CDICErrors::T38_ERRNORVPINFROMUIDMAN);
+    if (!m_uidManager.GetNorvPin(set, m_records[position].pin))
+        return raiseFailedRead(CDICErrors::T38_ERRNORVPINFROMUIDMAN);
     Lumo::ENorvPinType kind;
-    if (!set->GetNorvType(kind))
-        return raiseCounted(CDICErrors::T38_ERRNORVPINTYPE_2);
+    if (!readThrough(set, [&] { return set->GetNorvType(kind); }))
+        return raiseFailedRead(CDICErrors::T38_ERRNORVPINTYPE_2);
     switch (kind) {
     case Lumo::NPT_NetPin:
     case Lumo::NPT_VirtualPin:
@@ -117,7 +127,7 @@ TestStatus CPinsetsTreeLike::openMembers(std::size_t position, Lumo::IteratorT<c
     }
     Lumo::Result result = set->GetIterPins(member, m_pinTypes);
     if (!result)
-        return raiseCounted(CDICErrors::T38_ERRITERNORVPINFROMPIN, result);
+        return raiseFailedRead(CDICErrors::T38_ERRITERNORVPINFROMPIN, result);
     return NOT_TESTED;
 }
 
@@ -150,6 +160,7 @@ bool CPinsetsTreeLike::beginWalk(std::size_t position, std::vector<Frame>& walks
     Frame frame;
     frame.position = position;
     frame.raisedBefore = m_raised;
+    frame.failedReadsBefore = m_failedReads;
     frame.afterFailure = afterFailure;
     status = openMembers(position, frame.member);
     if (status != NOT_TESTED)
@@ -170,7 +181,8 @@ void CPinsetsTreeLike::endWalk(std::vector<Frame>& walks, bool complete)
     // Once the test has failed, a walk follows one chain of first nested sets and ends at its first
     // finding, if any; how it ends does not depend on the path it came by (a chain that meets a
     // set in progress runs into a cycle from any start), so it is kept and raised again instead.
-    if (frame.afterFailure) {
+    // A walk that met a failed read is not kept: read again, it may end otherwise.
+    if (frame.afterFailure && m_failedReads == frame.failedReadsBefore) {
         record.endingKnown = true;
         record.ending = m_raised == frame.raisedBefore ? Ending() : m_lastRaise;
     }
@@ -196,7 +208,7 @@ TestStatus CPinsetsTreeLike::checkPinSet(std::size_t position)
             Lumo::Index memberIndex;
             std::size_t owner = 0;
             if (!frame.member->GetIndex(memberIndex)) {
-                status = raiseCounted(CDICErrors::T38_ERRINDEXOFPIN_2);
+                status = raiseFailedRead(CDICErrors::T38_ERRINDEXOFPIN_2);
                 ended = true;
             } else {
                 const auto record = m_lastRecordOf.find(memberIndex);

@@ -53,6 +53,7 @@ private:
     {
         std::size_t position = 0;
         unsigned long raisedBefore = 0;
+        unsigned long failedReadsBefore = 0;
         bool afterFailure = false;  // begun with the test already FAILED
         Lumo::IteratorT<const Lumo::INorvPin> member;
     };
@@ -69,11 +70,15 @@ private:
     bool findPinSetOfVirtualPin(Lumo::Index pin, std::size_t& position) const;
     TestStatus raiseCounted(int code);
     TestStatus raiseCounted(int code, Lumo::Result& result);
+    // raiseCounted for a read that failed.
+    TestStatus raiseFailedRead(int code);
+    TestStatus raiseFailedRead(int code, Lumo::Result& result);
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;
     std::vector<PinRecord> m_records;
     std::unordered_map<Lumo::Index, std::size_t> m_lastRecordOf;
     std::unordered_map<Lumo::Index, std::size_t> m_setOfVirtualPin;
     unsigned long m_raised = 0;
+    unsigned long m_failedReads = 0;
     Ending m_lastRaise;
 };

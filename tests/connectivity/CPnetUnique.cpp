@@ -59,20 +59,25 @@ TestStatus CPnetUnique::runTest(bool)
         records.push_back({index, name.str(), toUpper(name.str())});
 
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-        if (!connectivity::obtained(net->GetParentElectricalNet(parent), parent)) {
+        if (!net->GetParentElectricalNet(parent)) {
             raiseError(CDICErrors::T40_ERRPARENTELECNETPHYS, index, name.c_str());
             continue;
         }
         // The parent's child list is walked once and kept by the parent's index, so that an
-        // electrical net with many physical nets is not walked once per child.
+        // electrical net with many physical nets is not walked once per child. A walk that met a
+        // failed read is not kept: the next child walks again.
+        const bool valid = static_cast<bool>(parent.IsValid());
         Lumo::Index parentIndex;
-        const bool keyed = parent->GetIndex(parentIndex) && !parentIndex.IsEmpty();
+        const bool keyed = valid && parent->GetIndex(parentIndex) && !parentIndex.IsEmpty();
         ChildList local;
         ChildList& children = keyed ? parents[parentIndex] : local;
         if (!children.walked) {
-            children.walked = true;
+            // What an earlier walk that met a failed read left is read again.
+            children.iteratorFailed = false;
+            children.unreadIndexes = 0;
+            children.counts.clear();
             Lumo::IteratorT<const Lumo::INorvPhysicalNet> child;
-            if (!parent->GetIterPhysicalNets(child)) {
+            if (!valid || !parent->GetIterPhysicalNets(child)) {
                 children.iteratorFailed = true;
             } else {
                 for (; child.IsValid(); ++child) {
@@ -83,6 +88,7 @@ TestStatus CPnetUnique::runTest(bool)
                         ++children.unreadIndexes;
                 }
             }
+            children.walked = !children.iteratorFailed && children.unreadIndexes == 0;
         }
         if (children.iteratorFailed) {
             raiseError(CDICErrors::T40_ERRPARENTELECNET);
@@ -124,7 +130,8 @@ bool CPnetUnique::checkPairUnique(const PnetNameRecord& first, const PnetNameRec
     for (const PnetNameRecord* record : {&first, &second}) {
         Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
         Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
-        if (m_config->GetPhysicalNet(record->index, net) && net->GetType(type) && type == Lumo::PNT_ImplicitPower) {
+        if (m_config->GetPhysicalNet(record->index, net) && readThrough(net, [&] { return net->GetType(type); }) &&
+            type == Lumo::PNT_ImplicitPower) {
             raiseError(CDICErrors::T40_IMPLICITPOWERS, record->index, record->name.c_str());
             return true;
         }

@@ -51,12 +51,12 @@ TestStatus CPowerNetTopology::runTest(bool)
         if (type == Lumo::PNT_Ordinary)
             continue;
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
-        if (!connectivity::obtained(net->GetParentElectricalNet(parent), parent)) {
+        if (!net->GetParentElectricalNet(parent)) {
             raiseError(CDICErrors::T58_ERRPARENTELECNETPHYS, index, name.c_str());
             continue;
         }
         Lumo::Index parentIndex;
-        if (!parent->GetIndex(parentIndex)) {
+        if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
             raiseError(CDICErrors::T58_ERRINDEXELECNET);
             continue;
         }

@@ -69,10 +69,10 @@ bool hierarchyHasForwardPcbComp(const Lumo::IUIDManager& uidManager, const Lumo:
         if (it->GetType() != Lumo::OT_Comp || *it == skip)
             continue;
         Lumo::ContainerT<const Lumo::IComp> comp;
-        if (!obtained(uidManager.GetComp(comp, *it), comp))
+        if (!uidManager.GetComp(comp, *it))
             continue;
         Lumo::BitContainerT<Lumo::ECompType> types;
-        comp->GetType(types);
+        readThrough(comp, [&] { return comp->GetType(types); });
         if (types.Contains(Lumo::CT_ForwardPCB))
             return true;
     }

@@ -70,14 +70,6 @@ bool readOrderType(CNorvDetailChecker& test, const Lumo::ContainerT<const T>& ob
     });
 }
 
-// A reference getter's answer: the call succeeded and the container holds a valid object. A
-// container that comes back not valid is treated like a failed call.
-template <class T>
-bool obtained(const Lumo::Result& result, const Lumo::ContainerT<T>& container)
-{
-    return result && container.IsValid();
-}
-
 // The indexes of a physical net's pins of the given kinds, read in one walk that stops at the first
 // pin whose index cannot be read (the pins before it are kept).
 struct NetPinIndexes

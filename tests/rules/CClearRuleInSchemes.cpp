@@ -109,10 +109,12 @@ TestStatus CClearRuleInSchemes::collectClearRules(const Lumo::ContainerT<const L
 
 const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
 {
+    // Kept for the run once read whole; a walk that met a failed read is made again for the next
+    // scheme.
     DesignRules& design = m_designRules;
     if (design.read)
         return design;
-    design.read = true;
+    design = DesignRules();
 
     Lumo::IteratorT<const Lumo::INorvClearRule> it;
     if (!m_design->GetIterClearRules(it))
@@ -138,6 +140,7 @@ const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
         design.byName[record.name].push_back(design.rules.size());
         design.rules.push_back(record);
     }
+    design.read = true;
     return design;
 }
 

@@ -28,8 +28,8 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    // The design's clearance rules as read once per run; failCode is the code of the read that
-    // stopped the reading (0 when all were read).
+    // The design's clearance rules, kept for the run once read whole (read); failCode is the code
+    // of the read that stopped the last reading (0 when all were read).
     struct DesignRules
     {
         bool read = false;

@@ -104,7 +104,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
         const std::string childPath = path + "." + name.str();
 
         // A class met again below itself is reported as if its children could not be read.
-        NorvRules::PathGuard::Scope onPath(m_path, index);
+        PathGuard::Scope onPath(m_path, index);
         Lumo::IteratorT<const Lumo::INorvConstraintClass> levelIt;
         if (!onPath.Entered() || !it->GetIterChildConstraintClasses(levelIt))
             return raiseError(CDICErrors::T9_ERRITERCHILDCC, index, "Constraint Classes", Lumo::Index(),

@@ -26,5 +26,5 @@ private:
     TestStatus checkConstraintClassChildren(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
                                             std::string path);
 
-    NorvRules::PathGuard m_path; // classes being descended into, to stop on a cycle
+    PathGuard m_path; // classes being descended into, to stop on a cycle
 };

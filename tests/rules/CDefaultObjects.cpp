@@ -208,7 +208,7 @@ TestStatus CDefaultObjects::checkMinimumScheme()
     if (CNorvProjectChecker::IsFlowTamsa())
         return m_status;
 
-    m_visitedNetClasses.clear();
+    m_netClassPath.Clear();
     IteratorT<const Lumo::INorvNetClass> netClass;
     if (!m_design->GetIterNetClasses(netClass))
         raiseError(CDICErrors::T10_NOITERNETCLASS);
@@ -286,8 +286,9 @@ TestStatus CDefaultObjects::checkNetClassMinimum(const ContainerT<const Lumo::IN
     Index index;
     if (!netClass->GetName(name) || !netClass->GetIndex(index))
         return m_status;
-    // A class met again (a cyclic tree) is passed over like one that cannot be read.
-    if (!m_visitedNetClasses.insert(index).second)
+    // A class met again below itself (a cyclic tree) is passed over like one that cannot be read.
+    PathGuard::Scope onPath(m_netClassPath, index);
+    if (!onPath.Entered())
         return m_status;
 
     checkOwnerMinimum<NetClassRules>(netClass, index, name);

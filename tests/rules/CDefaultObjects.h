@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/PathGuard.h"
 
 #include <string>
 #include <unordered_set>
@@ -49,6 +50,6 @@ private:
     void checkLayerRules(const Lumo::ContainerT<const typename Kind::Rule>& rule,
                          const Lumo::ContainerT<const typename Kind::Rule>& minimum);
 
-    // Net classes already visited in the current comparison, so a cyclic class tree ends.
-    std::unordered_set<Lumo::Index> m_visitedNetClasses;
+    // Net classes being descended into, so a cyclic class tree ends.
+    PathGuard m_netClassPath;
 };

@@ -206,20 +206,21 @@ void CDefaults::buildDefaultsMap()
 }
 
 void CDefaults::checkDefaultsPresent(const Lumo::IObjectNorv& object,
-                                     const std::vector<norv_ordaxcons::COrdaxConsDef*>& definitions, const WalkCodes& codes)
+                                     const std::vector<norv_ordaxcons::COrdaxConsDef*>& definitions, const WalkCodes& codes,
+                                     const Lumo::Result& valid)
 {
     // A fresh name per object: a failed read never names the previous object.
     Lumo::String objectName;
     for (const norv_ordaxcons::COrdaxConsDef* definition : definitions) {
         Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
         // Present exactly when the look-up hands back a constraint, which it does when it succeeds.
-        if (object.GetConstraint(constraint, definition->GetName()))
+        if (valid && object.GetConstraint(constraint, definition->GetName()))
             continue;
         if (!codes.name) {
             raiseError(codes.missing, definition->GetName().c_str());
             continue;
         }
-        const Lumo::Result read = object.GetName(objectName);
+        const Lumo::Result read = valid ? object.GetName(objectName) : valid;
         if (!read)
             raiseError(codes.name, read.GetDescription().c_str());
         raiseError(codes.missing, Index(), definition->GetName().c_str(), Index(), objectName.c_str());
@@ -309,16 +310,17 @@ void CDefaults::checkDesignObjects()
         checkWalk(r, it, Lumo::OT_NorvNoiseRule, {E::T11_ERRITERNOISERULE, E::T11_ERRNAMENOISERULE, E::T11_ERRDEFCONSTRNOISERULE});
     }
 
-    // The one general clearance; a handle that comes back without an object counts as a failed read.
+    // The one general clearance. One that comes back not valid fails every read made through it,
+    // with its own validity answer, and none is made.
     Lumo::ContainerT<const Lumo::INorvGenClear> genClear;
-    const Lumo::Result read = m_design->GetNorvGenClear(genClear);
-    if (!read || !genClear.IsValid()) {
+    if (!m_design->GetNorvGenClear(genClear)) {
         raiseError(E::T11_ERRGENCLEAR);
         return;
     }
     const auto entry = s_mapDefaults.find(Lumo::OT_NorvGenClear);
     if (entry != s_mapDefaults.end())
-        checkDefaultsPresent(*genClear, entry->second, {E::T11_ERRGENCLEAR, E::T11_ERRNAMEGENCLEAR, E::T11_ERRDEFCONSTRGENCLEAR});
+        checkDefaultsPresent(*genClear, entry->second, {E::T11_ERRGENCLEAR, E::T11_ERRNAMEGENCLEAR, E::T11_ERRDEFCONSTRGENCLEAR},
+                             genClear.IsValid());
 }
 
 void CDefaults::checkObjectConstraints(const Lumo::IObjectNorv* object, Lumo::String objectName)

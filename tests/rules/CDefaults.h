@@ -54,8 +54,9 @@ private:
     void releaseDefinitions();
     template <class T>
     void checkWalk(const Lumo::Result& queried, Lumo::IteratorT<const T>& objects, int type, const WalkCodes& codes);
+    // valid: the object's validity; when it failed, every read of the object fails with it.
     void checkDefaultsPresent(const Lumo::IObjectNorv& object, const std::vector<norv_ordaxcons::COrdaxConsDef*>& definitions,
-                              const WalkCodes& codes);
+                              const WalkCodes& codes, const Lumo::Result& valid = Lumo::Result());
 
     std::unique_ptr<norv_ordaxcons::COrdaxConstraintDefs> m_pConsDefs;  // owned; null before the first run and after a failed load
 };

@@ -30,5 +30,5 @@ private:
 
     std::vector<IndexNameRecord> m_existingClasses; // depth-first, a class before its children
     std::unordered_set<std::string> m_existingNames; // the path names of m_existingClasses
-    NorvRules::PathGuard m_path;                     // classes being descended into
+    PathGuard m_path;                               // classes being descended into
 };

@@ -118,10 +118,11 @@ TestStatus CLayerInAllClearRules::checkClearRuleLayers(const Lumo::ContainerT<co
 
 void CLayerInAllClearRules::readDesignLayers()
 {
-    if (m_layersRead)
-        return;
-    m_layersRead = true;
+    NorvRules::ReadKeptList(m_layersRead, m_layersFailure, [this] { m_layers.Clear(); }, [this] { walkDesignLayers(); });
+}
 
+void CLayerInAllClearRules::walkDesignLayers()
+{
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
         return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
@@ -142,7 +143,7 @@ void CLayerInAllClearRules::readDesignLayers()
         if (!it->GetMetallicLayerNumber(metallic))
             return m_layersFailure.Set(CDICErrors::T24_ERRLAYERMETALLICNUMBER, false, Lumo::Index());
         if (metallic < 1)
-            return m_layersFailure.Set(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index);
+            return m_layersFailure.Set(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index, false);
         m_layers.Add(layer);
     }
 }

@@ -24,8 +24,10 @@ private:
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme);
     TestStatus checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it);
     TestStatus checkClearRuleLayers(const Lumo::ContainerT<const Lumo::INorvSchemaClearRule>& rule);
-    // Reads the metallic layers of the design on the first call of a run.
+    // Reads the metallic layers of the design on the first call of a run, and again after a walk
+    // that met a failed read.
     void readDesignLayers();
+    void walkDesignLayers();
 
     bool m_layersRead = false;
     NorvRules::MetalLayerTable m_layers;

@@ -73,7 +73,7 @@ TestStatus CLayerInAllNetClasses::checkNetClassChildren(const Lumo::ContainerT<c
         return raiseError(CDICErrors::T25_ERRINDEXSCHEMENETCLASS);
 
     // A rule met again below itself is reported as if its children could not be read.
-    NorvRules::PathGuard::Scope onPath(m_path, index);
+    PathGuard::Scope onPath(m_path, index);
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
     if (!onPath.Entered() || !rule->GetIterSchemeNetClassRuleChild(children))
         return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
@@ -150,10 +150,11 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
 
 void CLayerInAllNetClasses::readDesignLayers()
 {
-    if (m_layersRead)
-        return;
-    m_layersRead = true;
+    NorvRules::ReadKeptList(m_layersRead, m_layersFailure, [this] { m_layers.Clear(); }, [this] { walkDesignLayers(); });
+}
 
+void CLayerInAllNetClasses::walkDesignLayers()
+{
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
         return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
@@ -184,7 +185,7 @@ void CLayerInAllNetClasses::readDesignLayers()
             if (!it->GetType(again))
                 return m_layersFailure.Set(CDICErrors::T25_ERRTYPEOFLAYER_2, true, layer.index);
             if (again == 0)
-                return m_layersFailure.Set(CDICErrors::T25_METALLICLAYERHASILLEGALNUMBER, true, layer.index);
+                return m_layersFailure.Set(CDICErrors::T25_METALLICLAYERHASILLEGALNUMBER, true, layer.index, false);
         }
         m_layers.Add(layer);
     }

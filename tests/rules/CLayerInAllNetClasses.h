@@ -26,11 +26,13 @@ private:
     TestStatus checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it);
     TestStatus checkNetClassChildren(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule);
     TestStatus checkNetClassLayers(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule);
-    // Reads the metallic layers of the design on the first call of a run.
+    // Reads the metallic layers of the design on the first call of a run, and again after a walk
+    // that met a failed read.
     void readDesignLayers();
+    void walkDesignLayers();
 
     bool m_layersRead = false;
     NorvRules::MetalLayerTable m_layers;
     NorvRules::ReplayedFailure m_layersFailure;
-    NorvRules::PathGuard m_path; // rules being descended into, to stop on a cycle
+    PathGuard m_path; // rules being descended into, to stop on a cycle
 };

@@ -132,10 +132,11 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
 
 void CLayerInZAxisRules::readDesignLayers()
 {
-    if (m_layersRead)
-        return;
-    m_layersRead = true;
+    NorvRules::ReadKeptList(m_layersRead, m_layersFailure, [this] { m_layerNames.clear(); m_layerNameCounts.clear(); }, [this] { walkDesignLayers(); });
+}
 
+void CLayerInZAxisRules::walkDesignLayers()
+{
     Lumo::IteratorT<const Lumo::INorvLayer> it;
     if (!m_design->GetIterLayers(it))
         return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());

@@ -28,8 +28,10 @@ private:
     TestStatus checkZAxisRule(const Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule);
     TestStatus checkZAxisRuleLayers(const Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule,
                                     const std::string& ruleName);
-    // Reads the names of the metallic layers on the first call of a run.
+    // Reads the names of the metallic layers on the first call of a run, and again after a walk
+    // that met a failed read.
     void readDesignLayers();
+    void walkDesignLayers();
 
     bool m_layersRead = false;
     std::vector<std::string> m_layerNames;

@@ -95,7 +95,7 @@ TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo
 
         // A class met again below itself has no children that could be walked to an end: it is
         // reported as if its children could not be read.
-        NorvRules::PathGuard::Scope onPath(m_path, index);
+        PathGuard::Scope onPath(m_path, index);
         Lumo::IteratorT<const Lumo::INorvNetClass> levelIt;
         if (!onPath.Entered() || !it->GetIterChildNetClasses(levelIt))
             return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS, index, name.c_str(), Lumo::Index(),

@@ -26,5 +26,5 @@ private:
     // The walk: the level of children of every net class of the level, recursively.
     TestStatus checkNetClassChildren(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path);
 
-    NorvRules::PathGuard m_path; // net classes being descended into, to stop on a cycle
+    PathGuard m_path; // net classes being descended into, to stop on a cycle
 };

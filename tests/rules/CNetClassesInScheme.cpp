@@ -2,9 +2,6 @@
 
 #include "framework/CDICErrors.h"
 
-#include <cstdint>
-#include <unordered_set>
-
 CNetClassesInScheme::CNetClassesInScheme() = default;
 
 CNetClassesInScheme::~CNetClassesInScheme() = default;
@@ -72,7 +69,7 @@ TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::IN
         globalList.push_back(record);
 
         // Children that cannot be read, or a class met again below itself, are passed over.
-        NorvRules::PathGuard::Scope onPath(m_classPath, record.index[0]);
+        PathGuard::Scope onPath(m_classPath, record.index[0]);
         Lumo::IteratorT<const Lumo::INorvNetClass> children;
         if (onPath.Entered() && it->GetIterChildNetClasses(children))
             collectNetClasses(children, globalList);
@@ -127,7 +124,7 @@ TestStatus CNetClassesInScheme::collectSchemeNetClasses(Lumo::IteratorT<const Lu
         schemeList.push_back(record);
 
         // Children that cannot be read, or a rule met again below itself, are passed over.
-        NorvRules::PathGuard::Scope onPath(m_rulePath, record.index[0]);
+        PathGuard::Scope onPath(m_rulePath, record.index[0]);
         Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
         if (onPath.Entered() && it->GetIterSchemeNetClassRuleChild(children))
             collectSchemeNetClasses(children, schemeList, globalList, schemeIndex, depth + 1);
@@ -144,16 +141,18 @@ TestStatus CNetClassesInScheme::getSchemeNetClassName(const Lumo::ContainerT<con
     name = own.str();
 
     // The rules met on the way up; a chain that comes back to one of them ends there, as a parent
-    // whose name cannot be read would end it.
-    std::unordered_set<std::uint64_t> seen{ruleIndex.GetValue()};
+    // whose name cannot be read would end it. A parent whose index cannot be read is not known again.
+    PathGuard chain;
+    chain.Enter(ruleIndex);
     Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule> current = rule;
     Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule> parent;
     while (current->GetParentSchemeNetClassRule(parent))
     {
         Lumo::Index parentIndex;
+        if (!parent->GetIndex(parentIndex))
+            parentIndex = Lumo::Index();
         Lumo::String parentName;
-        if (!parent->GetIndex(parentIndex) || !seen.insert(parentIndex.GetValue()).second ||
-            !parent->GetName(parentName))
+        if (!chain.Enter(parentIndex) || !parent->GetName(parentName))
             return raiseError(CDICErrors::T28_ERRNAMEOFSCHEMENETCLASS);
         name = parentName.str() + "/" + name;
         current = parent;

@@ -46,6 +46,6 @@ private:
     // Positions in the global list by case-folded hierarchical name.
     std::unordered_map<std::string, std::vector<std::size_t>> m_globalByName;
     NorvRules::MappedIndexCache m_mappedRules;                    // scheme rules by net class index
-    NorvRules::PathGuard m_classPath;                             // net classes being descended into
-    NorvRules::PathGuard m_rulePath;                              // scheme rules being descended into
+    PathGuard m_classPath;                                        // net classes being descended into
+    PathGuard m_rulePath;                                         // scheme rules being descended into
 };

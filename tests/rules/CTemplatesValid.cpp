@@ -2,6 +2,8 @@
 
 #include "tests/rules/RuleWalk.h"
 
+#include <unordered_set>
+
 using Lumo::ContainerT;
 using Lumo::Index;
 using Lumo::IteratorT;
@@ -104,7 +106,8 @@ void CTemplatesValid::checkTemplate(const ContainerT<const Lumo::INorvGenCompObj
     }
 
     if (level == "DiffPairTemplate") {
-        if (!m_templatesInProgress.insert(index).second)
+        PathGuard::Scope onPath(m_templatePath, index);
+        if (!onPath.Entered())
             return;
         IteratorT<const Lumo::INorvGenCompObj> child;
         if (!templ->GetIterGenCompObjs(child))
@@ -112,7 +115,6 @@ void CTemplatesValid::checkTemplate(const ContainerT<const Lumo::INorvGenCompObj
         else
             for (; child.IsValid(); ++child)
                 checkTemplate(child);
-        m_templatesInProgress.erase(index);
         return;
     }
     if (level == "TopoTemplate")

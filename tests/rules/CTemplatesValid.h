@@ -5,9 +5,9 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/PathGuard.h"
 
 #include <string>
-#include <unordered_set>
 
 class CTemplatesValid : public CNorvDetailChecker
 {
@@ -31,5 +31,5 @@ private:
 
     // Templates being checked on the current path of differential-pair templates, so a template
     // that contains itself ends.
-    std::unordered_set<Lumo::Index> m_templatesInProgress;
+    PathGuard m_templatePath;
 };

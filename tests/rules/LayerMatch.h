@@ -143,13 +143,15 @@ struct ReplayedFailure
     unsigned code = 0;
     bool withIndex = false;
     Lumo::Index index;
+    bool fromRead = true;  // a failed read, not a finding on what was read
 
     bool Failed() const { return code != 0; }
-    void Set(unsigned failCode, bool carriesIndex, const Lumo::Index& failIndex)
+    void Set(unsigned failCode, bool carriesIndex, const Lumo::Index& failIndex, bool failedRead = true)
     {
         code = failCode;
         withIndex = carriesIndex;
         index = failIndex;
+        fromRead = failedRead;
     }
     // Raises the failure on the test again.
     TestStatus RaiseOn(CNorvDetailChecker& test) const
@@ -157,5 +159,19 @@ struct ReplayedFailure
         return withIndex ? test.raiseError(static_cast<int>(code), index) : test.raiseError(static_cast<int>(code));
     }
 };
+
+// Reads a list that is kept for the run: unless it is kept already, clear() empties it and walk()
+// reads it again, setting failure where it stops. A list whose walk met a failed read is not kept,
+// so that the next use reads it again: a read that fails once is reported once.
+template <class Clear, class Walk>
+void ReadKeptList(bool& kept, ReplayedFailure& failure, Clear&& clear, Walk&& walk)
+{
+    if (kept)
+        return;
+    clear();
+    failure = ReplayedFailure();
+    walk();
+    kept = !failure.Failed() || !failure.fromRead;
+}
 
 } // namespace NorvRules

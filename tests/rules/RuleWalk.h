@@ -1,11 +1,12 @@
 // Small helpers shared by the rule tests: case folding of names the way the tests compare them
 // (the keys for framework/EqualPairs.h), the text of an object's constraint, the opening of a
-// scheme's rules, and the guard that keeps a walk over a class or rule tree from running round a
-// cycle. Header only; no state beyond what a caller owns.
+// scheme's rules; the guard that keeps a walk over a class or rule tree from running round a cycle
+// is framework/PathGuard.h. Header only; no state beyond what a caller owns.
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
 #include "framework/EqualPairs.h"
+#include "framework/PathGuard.h"
 
 #include "lumopi/LumoPI.h"
 
@@ -65,44 +66,6 @@ bool OpenSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo
     }
     return true;
 }
-
-// The objects on the current path of a depth-first walk. A walk enters an object's subtree only
-// when Enter succeeds, and leaves it with Leave, so that an object listed below itself is noticed
-// instead of being walked for ever.
-class PathGuard
-{
-public:
-    bool Enter(const Lumo::Index& index) { return m_onPath.insert(index.GetValue()).second; }
-    void Leave(const Lumo::Index& index) { m_onPath.erase(index.GetValue()); }
-    void Clear() { m_onPath.clear(); }
-
-    // Enters an object for the life of the scope; Entered is false when the object is already on
-    // the path, that is when the walk has come round a cycle.
-    class Scope
-    {
-    public:
-        Scope(PathGuard& guard, const Lumo::Index& index)
-            : m_guard(guard), m_index(index), m_entered(guard.Enter(index))
-        {
-        }
-        ~Scope()
-        {
-            if (m_entered)
-                m_guard.Leave(m_index);
-        }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-        bool Entered() const { return m_entered; }
-
-    private:
-        PathGuard& m_guard;
-        Lumo::Index m_index;
-        bool m_entered;
-    };
-
-private:
-    std::unordered_set<std::uint64_t> m_onPath;
-};
 
 // The decimal text of a number, as the findings show numbers.
 inline std::string NumberText(long long value)

@@ -94,14 +94,14 @@ TEST(CConnectionPinPairTest, FailedReadsEndTheRun)
         EXPECT_EQ(run.findings(), expected) << c.op << " " << c.target;
         EXPECT_EQ(run.status, FAILED);
     }
-    // A parent component that is not valid is a failed read as well.
+    // A parent component that is not valid fails the read of its index.
     ConnDesign d;
     Index net = d.net("N^^^M", 2);
     Index gone = d.b.NorvComp(d.config, "GONE");
     Index pair = d.b.PinPair(net, "PP", d.pinOn(gone), d.pinOn(d.u1), 1);
     d.b.Invalid(gone);
     TestRun<CConnectionPinPair> run(d);
-    EXPECT_EQ(run.findings(), Findings{finding(818, {{pair, "PP"}})});
+    EXPECT_EQ(run.findings(), Findings{finding(820, {{pair, "PP"}})});
     ConnDesign e;
     e.faults().FailOn(e.config, "GetIterElectricalNets");
     TestRun<CConnectionPinPair> failed(e);

@@ -69,9 +69,11 @@ TEST(CENetConsistencyTest, DelayTypeAgainstTheNearestMatchGroup)
         const char* netDelay;
         bool cyclic;
         bool reported;
+        bool emptyIndexes = false;  // the classes below the group: no cycle for all that
     };
     for (const Case& c : {Case{true, "B", false, true}, Case{true, "A", false, false}, Case{false, "B", false, false},
-                          Case{true, nullptr, false, false}, Case{false, "B", true, false}}) {
+                          Case{true, nullptr, false, false}, Case{false, "B", true, false},
+                          Case{true, "B", false, true, true}}) {
         Design d;
         Index grand = d.b.ConstraintClass(d.design, "Grand");
         Index parent = d.b.ConstraintClass(grand, "Parent");
@@ -80,6 +82,10 @@ TEST(CENetConsistencyTest, DelayTypeAgainstTheNearestMatchGroup)
             d.b.Constraint(grand, "MATCH_TOLERANCE", 5);
         if (c.cyclic)
             d.b.SetRefOnly(grand, Field::in, own);
+        if (c.emptyIndexes) {
+            d.b.EmptyIndex(parent);
+            d.b.EmptyIndex(own);
+        }
         d.b.Constraint(grand, "DELAY_TYPE", "A");
         Index net = netWith(d, "N", "MST", {"MST"});
         d.b.SetRefOnly(net, Field::constraintClass, own);

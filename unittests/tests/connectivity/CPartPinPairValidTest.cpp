@@ -141,16 +141,22 @@ TEST(CPartPinPairValidTest, ParentReadsOfPairsAndPins)
          [](Index, Index pin) {
              return Findings{finding(3210, {{pin, ""}}), finding(3227), finding(3210, {{pin, ""}}), finding(3227)};
          }},
-        {"pin parent not valid",
+        {"pin parent not valid: its index cannot be read",
          [](PairDesign& d, Index, Index, Index pin) {
              Index gone = d.part("GONE", 0);
              d.unlist(gone);
              d.b.Invalid(gone);
              d.b.SetRefOnly(pin, Field::in, gone);
          },
-         [](Index, Index pin) {
-             return Findings{finding(3210, {{pin, ""}}), finding(3227), finding(3210, {{pin, ""}}), finding(3227)};
-         }},
+         [](Index, Index) { return Findings{finding(3211), finding(3227), finding(3211), finding(3227)}; }},
+        {"pair parent not valid: its index cannot be read",
+         [](PairDesign& d, Index, Index pair, Index) {
+             Index gone = d.part("GONE", 0);
+             d.unlist(gone);
+             d.b.Invalid(gone);
+             d.b.SetRefOnly(pair, Field::in, gone);
+         },
+         [](Index, Index) { return Findings{finding(3214)}; }},
         {"index of the pin's parent",
          [](PairDesign& d, Index, Index, Index pin) {
              Index other = d.part("OTHER", 0);
@@ -167,12 +173,15 @@ TEST(CPartPinPairValidTest, ParentReadsOfPairsAndPins)
              d.faults().FailOn(other, "GetIndex");
          },
          [](Index, Index) { return Findings{finding(3214)}; }},
-        {"parent pair list, raised again for every pair of the pin",
-         [](PairDesign& d, Index, Index, Index pin) { d.faults().FailOn(pin, "GetParentPartPinPair", 1); },
+        {"parent pair list failing always, raised again for every pair of the pin",
+         [](PairDesign& d, Index, Index, Index pin) { d.faults().FailOn(pin, "GetParentPartPinPair"); },
          [](Index pair, Index) {
              return Findings{finding(3208, {{pair, ""}}), finding(3229), finding(3208, {{Index(pair.GetValue() + 1), ""}}),
                              finding(3229)};
          }},
+        {"parent pair list failing once, read again for the next pair of the pin",
+         [](PairDesign& d, Index, Index, Index pin) { d.faults().FailOn(pin, "GetParentPartPinPair", 1); },
+         [](Index pair, Index) { return Findings{finding(3208, {{pair, ""}}), finding(3229)}; }},
     };
     for (const Case& c : cases) {
         PairDesign d;

@@ -67,13 +67,13 @@ TEST(CPartPinValidTest, FailuresThatEndTheTest)
         {"part iterator", [](Design& d, Index, Index) { d.faults().FailOn(d.config, "GetIterParts"); }, 3301},
         {"part pin iterator", [](Design& d, Index part, Index) { d.faults().FailOn(part, "GetIterPartPins"); }, 3304},
         {"parent part", [](Design& d, Index, Index pin) { d.faults().FailOn(pin, "GetParentPart"); }, 3305},
-        {"parent part not valid",
+        {"parent part not valid: its index cannot be read",
          [](Design& d, Index, Index pin) {
              Index gone = d.b.Part(d.config, "GONE");
              d.b.Invalid(gone);
              d.b.SetRefOnly(pin, Field::in, gone);
          },
-         3305},
+         3306},
         {"parent index", [](Design& d, Index part, Index) { d.faults().FailOn(part, "GetIndex", -1); }, 3306},
     };
     for (const Case& c : cases) {
@@ -83,7 +83,7 @@ TEST(CPartPinValidTest, FailuresThatEndTheTest)
         Index pin = partPins(d, b)[0];
         d.b.AppendOnly(a, Field::partPins, pin);
         // The pin of the first part belongs to the second, so its index read is met through the pin first.
-        c.fault(d, c.code == 3306 ? b : a, pin);
+        c.fault(d, c.code == 3306 && std::string(c.what) == "parent index" ? b : a, pin);
         TestRun<CPartPinValid> run(d);
         const Findings expected{finding(c.code)};
         EXPECT_EQ(run.findings(), expected) << c.what;

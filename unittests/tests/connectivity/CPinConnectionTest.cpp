@@ -61,10 +61,10 @@ TEST(CPinConnectionTest, NetPinsAgainstComponentPins)
     }
 }
 
-TEST(CPinConnectionTest, ComponentPinWithoutReadableParentNetIsSkipped)
+TEST(CPinConnectionTest, ComponentPinWithoutReadableParentNet)
 {
-    // A failed parent read and a parent that comes back not valid are alike: the pin is skipped,
-    // so its net record stays unseen.
+    // A failed parent read skips the pin, so its net record stays unseen; a parent that comes back
+    // not valid fails the read of its index, which ends the run.
     for (bool invalid : {false, true}) {
         PinDesign d;
         if (invalid) {
@@ -77,7 +77,8 @@ TEST(CPinConnectionTest, ComponentPinWithoutReadableParentNetIsSkipped)
             d.faults().FailOn(d.a, "GetParentPhysicalNet");
         }
         TestRun<CPinConnection> run(d);
-        EXPECT_EQ(run.findings(), (Findings{finding(3412, {{d.a, "1"}, {d.net, "N1"}})})) << invalid;
+        EXPECT_EQ(run.findings(), invalid ? Findings{finding(3409)} : (Findings{finding(3412, {{d.a, "1"}, {d.net, "N1"}})}))
+            << invalid;
     }
 }
 

@@ -51,12 +51,13 @@ TEST(CPinNumVsPinNameTest, PinNumbersAgainstNames)
     }
     d.b.Pin(d.comp, "X");                       // no logical pin: skipped
     Index gone = d.pin("G", "9");
-    d.b.Invalid(d.logicalOf(gone));             // a logical pin that is not valid: skipped too
+    d.b.Invalid(d.logicalOf(gone));             // a logical pin that is not valid: its attribute cannot be read
     const Findings expected{
         finding(411, {{Index(), "12 "}, {trailing, "12"}}),
         finding(410, {{leadingComma, "A1"}}),
         finding(410, {{empty, "B1"}}),
         finding(409, {{noAttribute, "C1"}}),
+        finding(409, {{gone, "G"}}),
     };
     for (bool fixMode : {false, true}) {
         TestRun<CPinNumVsPinName> run(d, fixMode);

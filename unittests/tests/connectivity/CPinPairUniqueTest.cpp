@@ -109,7 +109,7 @@ TEST(CPinPairUniqueTest, PairsThatCannotBeReadAreSkipped)
         EXPECT_EQ(run.findings(), c.expected(d, broken)) << c.op;
     }
     {
-        // A parent that is another net, and one that is not valid.
+        // A parent that is another net, and one that is not valid, whose index cannot be read.
         PairDesign d;
         Index moved = d.pair("M", d.p, d.q);
         Index gone = d.pair("N", d.p, d.q);
@@ -121,7 +121,7 @@ TEST(CPinPairUniqueTest, PairsThatCannotBeReadAreSkipped)
         d.b.GetStore().ClearList(d.config, Field::electricalNets);
         d.b.AppendOnly(d.config, Field::electricalNets, d.enet);
         TestRun<CPinPairUnique> run(d);
-        EXPECT_EQ(run.findings(), (Findings{finding(3708), finding(3706, {{gone, "N"}})}));
+        EXPECT_EQ(run.findings(), (Findings{finding(3708), finding(3707, {{gone, "N"}})}));
     }
 }
 

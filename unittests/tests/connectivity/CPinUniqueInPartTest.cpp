@@ -62,7 +62,7 @@ TEST(CPinUniqueInPartTest, ParentChecksAreFindingsAndTheWalkGoesOn)
     d.b.SetRefOnly(d.pins[0], Field::in, other);        // listed by P, parent Q
     d.faults().FailOn(d.pins[1], "GetParentPart");
     Index gone = d.b.Part(d.config, "GONE", 0);
-    d.b.SetRefOnly(d.pins[2], Field::in, gone);         // parent not valid: like a failed call
+    d.b.SetRefOnly(d.pins[2], Field::in, gone);         // parent not valid: its index cannot be read
     d.b.Invalid(gone);
     d.b.GetStore().ClearList(d.config, Field::parts);
     d.b.AppendOnly(d.config, Field::parts, d.part);
@@ -70,9 +70,10 @@ TEST(CPinUniqueInPartTest, ParentChecksAreFindingsAndTheWalkGoesOn)
     d.b.Add(Kind::PartPin, d.part, "1");
     d.faults().FailOn(other, "GetIndex", 1);
     TestRun<CPinUniqueInPart> run(d);
-    // The parent index of the first pin cannot be read: reported, and the empty index differs too.
+    // The parent index of the first and third pins cannot be read: reported, and the empty index
+    // differs too.
     EXPECT_EQ(run.findings(), (Findings{finding(5208), finding(5209), finding(5207, {{d.pins[1], ""}}),
-                                        finding(5207, {{d.pins[2], ""}}),
+                                        finding(5208), finding(5209),
                                         finding(5210, {{d.pins[0], "1"}, {d.part, "P"}})}));
     EXPECT_EQ(run.status, FAILED);
 }
@@ -105,7 +106,7 @@ TEST(CPinUniqueInPartTest, ReadFailuresEndTheRun)
         EXPECT_EQ(run.findings(), Findings{c.withIndex ? finding(c.code, {{owner, ""}}) : finding(c.code)})
             << c.op << " " << c.target;
     }
-    // Pair pins that cannot be read: the not-valid container counts as a failed call.
+    // Pair pins that are not valid: their index cannot be read.
     for (int which : {0, 1}) {
         PartDesign d;
         Index gone = d.b.Add(Kind::PartPin, d.part, "X");
@@ -115,6 +116,6 @@ TEST(CPinUniqueInPartTest, ReadFailuresEndTheRun)
         Index pp = d.pair("PP", which == 0 ? gone : d.pins[0], which == 1 ? gone : d.pins[1]);
         d.b.Invalid(gone);
         TestRun<CPinUniqueInPart> run(d);
-        EXPECT_EQ(run.findings(), Findings{finding(which == 0 ? 5214 : 5215, {{pp, ""}})});
+        EXPECT_EQ(run.findings(), Findings{finding(which == 0 ? 5216 : 5217, {{pp, ""}})});
     }
 }

@@ -139,4 +139,31 @@ struct TestRun
 
 using Findings = std::vector<std::string>;
 
+// Runs a test of class T once on the design and gives its findings.
+template <class T>
+Findings findingsOf(Design& d)
+{
+    TestRun<T> run(d);
+    return run.findings();
+}
+
+// A row of a table over several tests: the test to run and what builds the design (and its
+// faults) and returns the findings expected.
+struct DesignCase
+{
+    const char* what;
+    Findings (*run)(Design&);
+    std::function<Findings(Design&)> build;
+};
+
+// Runs every row on a design of its own.
+inline void RunDesignCases(const std::vector<DesignCase>& cases)
+{
+    for (const DesignCase& c : cases) {
+        Design d;
+        const Findings expected = c.build(d);
+        EXPECT_EQ(c.run(d), expected) << c.what;
+    }
+}
+
 } // namespace conntest

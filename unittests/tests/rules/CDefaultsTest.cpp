@@ -260,11 +260,28 @@ TEST_F(CDefaultsTest, ReadFailuresSkipOnlyTheirWalk)
                                      E::T11_ERRGENCLEAR}));
     d.faults().ClearAll();
 
+    // A clearance that is not valid is no failed read of the clearance: its reads fail instead, and
+    // this file gives it no default constraint to read.
     d.b.Invalid(genClear);
     CDefaults invalidClearance;
     EXPECT_EQ(RunTest(invalidClearance, *d.session, cns.path()).codes(),
-              (std::vector<unsigned>{E::T11_ERRDEFCONSTROFENET, E::T11_ERRDEFCONSTOFLAYER, E::T11_ERRDEFCONSTOFLAYER,
-                                     E::T11_ERRGENCLEAR}));
+              (std::vector<unsigned>{E::T11_ERRDEFCONSTROFENET, E::T11_ERRDEFCONSTOFLAYER, E::T11_ERRDEFCONSTOFLAYER}));
+}
+
+TEST_F(CDefaultsTest, GeneralClearanceThatIsNotValidFailsTheReadsOfItsDefaults)
+{
+    TempFile cns(file(R"({ "name": "GCDEF", "type": 1, "default": "1", "owners": [ "DESIGN" ] })"));
+    d.b.Invalid(genClear);
+    CDefaults test;
+    const Outcome out = RunTest(test, *d.session, cns.path());
+    // The name read fails with the database's own answer, which names the clearance.
+    const std::vector<Finding> expected{F(E::T11_ERRNAMEGENCLEAR, {{Index(), "object is not valid: " + genClear.ToText()}}),
+                                        F(E::T11_ERRDEFCONSTRGENCLEAR, {{Index(), "GCDEF"}, {Index(), ""}})};
+    ASSERT_GE(out.findings.size(), expected.size());
+    EXPECT_EQ(std::vector<Finding>(out.findings.end() - 2, out.findings.end()), expected);
+    EXPECT_EQ(std::count_if(out.findings.begin(), out.findings.end(),
+                            [](const Finding& f) { return f.code == E::T11_ERRGENCLEAR; }),
+              0);
 }
 
 // The design's own constraints against the definitions: the four checks in order, with the
