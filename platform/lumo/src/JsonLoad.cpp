@@ -277,8 +277,9 @@ const KindLayout& LayoutOf(Kind kind)
 
 class Loader {
 public:
-    // objects: how many objects the file holds, to size the tables of a file with one snapshot.
-    Loader(SessionData& s, size_t objects) : m_s(s), m_objects(objects) {}
+    // objects: how many objects the file holds, ids: how many of them have an "id", to size the tables of a
+    // file with one snapshot.
+    Loader(SessionData& s, size_t objects, size_t ids) : m_s(s), m_objects(objects), m_ids(ids) {}
 
     void Load(JVal doc);
 
@@ -355,6 +356,7 @@ private:
 
     SessionData& m_s;
     size_t m_objects;
+    size_t m_ids;
     PathTable m_paths;
     bool m_complete = true;
     std::unordered_set<std::string> m_snapshotNames;
@@ -1187,7 +1189,10 @@ void Loader::Commit(Scope& sc)
     // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
     // that the records are visited once, in order, rather than once per list entry at random.
     std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
-    backs.reserve(sc.entries.size() + sc.objs.size());
+    // one per owned object and per list entry, completion's included: the array never regrows
+    size_t backCount = sc.entries.size() + sc.objs.size();
+    for (const std::vector<Entry>& extra : sc.extras) backCount += extra.size();
+    backs.reserve(backCount);
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
@@ -1262,7 +1267,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     sc.table = holder.get();
     if (m_objects) {
         sc.objs.reserve(m_objects);
-        sc.ids.Reserve(m_objects);
+        sc.ids.Reserve(m_ids);
         m_objects = 0;
     }
     Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false);
@@ -1490,7 +1495,7 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader(*Access::DataOf(*session), doc.ObjectCount()).Load(doc.Root());
+        Loader(*Access::DataOf(*session), doc.ObjectCount(), doc.KeyUses("id")).Load(doc.Root());
     } catch (const LoadFailure& f) {
         return fail(f.path, f.message);
     } catch (const std::exception& e) {

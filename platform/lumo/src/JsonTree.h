@@ -81,6 +81,7 @@ public:
     JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
     size_t KeyCount() const { return m_keys.size(); }
     size_t ObjectCount() const { return m_objects; }   // objects anywhere in the tree
+    size_t KeyUses(std::string_view key) const;          // members of that key anywhere in the tree
 
 private:
     friend class JVal;
@@ -111,6 +112,7 @@ private:
     std::vector<Node> m_nodes;
     std::string m_texts;
     std::vector<std::string> m_keys;   // object keys, each once
+    std::vector<size_t> m_keyUses;     // by key number: how many members have it
     size_t m_objects = 0;
 };
 
