@@ -101,5 +101,23 @@ INSTANTIATE_TEST_SUITE_P(
                       GeneratedCase{"DefectInEveryPlainNet", Options(600, 8, 1.0)}),
     [](const ::testing::TestParamInfo<GeneratedCase>& info) { return std::string(info.param.name); });
 
+// A design of 100k pins with seeded defects, checked with hidden tests on and the full constraints
+// file: the whole log stays as it is (data/generated-100k.log), whatever the store and the checks do
+// to go faster at this scale.
+TEST(GeneratedDesignLogTest, LargeDesignWithDefectsKeepsItsLog)
+{
+    TempDir dir;
+    const std::string design = dir.File("design.json");
+    {
+        std::ofstream out(design, std::ios::binary);
+        kravik_bench::GenerateDesign(Options(100000, 7, 0.02), out);
+    }
+    const std::vector<std::string> env{"NORV_CIC_RUN_HIDDEN_TESTS=1"};
+    const KravikRun run =
+        RunKravik({"check", design, "--constraints", ExamplePath("constraints-full.json")}, env);
+    EXPECT_EQ(4, run.exitCode) << run.err;
+    EXPECT_EQ("", CompareLog(run.out, DataPath("generated-100k.log"), RegisteredTests(env)));
+}
+
 } // namespace
 } // namespace KravikTest
