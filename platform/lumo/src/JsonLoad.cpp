@@ -51,6 +51,8 @@ const char* JsonTypeName(JVal v)
 class PathTable {
 public:
     PathTable() { m_nodes.push_back({kNone, {}, -1}); }
+    // Forgets every position but the root (once no error can be reported any more).
+    void Clear() { std::vector<Node>(1, Node{kNone, {}, -1}).swap(m_nodes); }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
         m_nodes.push_back({parent, key, pos});
@@ -148,6 +150,12 @@ public:
             }
             if (Same(s, prefix, id)) return false;
         }
+    }
+    void Swap(IdMap& other)
+    {
+        m_slots.swap(other.m_slots);
+        std::swap(m_mask, other.m_mask);
+        std::swap(m_count, other.m_count);
     }
     Hit Find(std::string_view id) const
     {
@@ -278,8 +286,11 @@ const KindLayout& LayoutOf(Kind kind)
 class Loader {
 public:
     // objects: how many objects the file holds, ids: how many of them have an "id", to size the tables of a
-    // file with one snapshot.
-    Loader(SessionData& s, size_t objects, size_t ids) : m_s(s), m_objects(objects), m_ids(ids) {}
+    // file with one snapshot. The tree's values are released once the last snapshot is read (see Load).
+    Loader(SessionData& s, JsonFile::JsonTree& tree, size_t objects, size_t ids)
+        : m_s(s), m_tree(tree), m_objects(objects), m_ids(ids)
+    {
+    }
 
     void Load(JVal doc);
 
@@ -355,6 +366,8 @@ private:
     int m_depth = 0;
 
     SessionData& m_s;
+    JsonFile::JsonTree& m_tree;
+    bool m_lastRead = false;   // the snapshot being loaded is the file's last use of the tree
     size_t m_objects;
     size_t m_ids;
     PathTable m_paths;
@@ -1291,6 +1304,13 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
     for (uint32_t i = 0; i < sc.objs.size(); ++i) ReadObject(sc, i);
+    // Completion and commit work on the staged objects alone and report no errors: what only reading needed
+    // goes before the store grows to its full size.
+    IdMap().Swap(sc.ids);
+    if (m_lastRead) {
+        m_tree.ReleaseValues();
+        m_paths.Clear();
+    }
     if (m_complete) Complete(sc);
     Commit(sc);
     if (registered) m_s.snapshots.push_back(holder);
@@ -1461,10 +1481,12 @@ void Loader::Load(JVal doc)
     LoadSession(session);
     if (snapshots.size() != 1 || backups.valid()) m_objects = 0;
     const uint32_t listNode = m_paths.Add(0, "snapshots");
-    int64_t pos = 0;
-    for (JVal s : snapshots) {
-        LoadSnapshot(s, m_paths.Add(listNode, {}, pos), true);
-        ++pos;
+    // Taken out first: the last snapshot releases the tree's values, and no walk of it may follow.
+    std::vector<JVal> items;
+    for (JVal s : snapshots) items.push_back(s);
+    for (size_t pos = 0; pos < items.size(); ++pos) {
+        m_lastRead = pos + 1 == items.size() && !backups.valid();
+        LoadSnapshot(items[pos], m_paths.Add(listNode, {}, static_cast<int64_t>(pos)), true);
     }
     if (backups.valid()) LoadBackups(backups, 0);
     m_s.modified = false;
@@ -1495,7 +1517,7 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err)
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader(*Access::DataOf(*session), doc.ObjectCount(), doc.KeyUses("id")).Load(doc.Root());
+        Loader(*Access::DataOf(*session), doc, doc.ObjectCount(), doc.KeyUses("id")).Load(doc.Root());
     } catch (const LoadFailure& f) {
         return fail(f.path, f.message);
     } catch (const std::exception& e) {

@@ -171,6 +171,12 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error)
     return true;
 }
 
+void JsonTree::ReleaseValues()
+{
+    std::vector<Node>().swap(m_nodes);
+    std::string().swap(m_texts);
+}
+
 size_t JsonTree::KeyUses(std::string_view key) const
 {
     for (size_t k = 0; k < m_keys.size(); ++k)

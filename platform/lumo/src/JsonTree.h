@@ -82,6 +82,9 @@ public:
     size_t KeyCount() const { return m_keys.size(); }
     size_t ObjectCount() const { return m_objects; }   // objects anywhere in the tree
     size_t KeyUses(std::string_view key) const;          // members of that key anywhere in the tree
+    // Frees the values (nodes and texts) once the caller is done reading: no JVal may be used afterwards.
+    // The keys stay, so views of them remain valid.
+    void ReleaseValues();
 
 private:
     friend class JVal;
