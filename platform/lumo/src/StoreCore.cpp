@@ -113,6 +113,9 @@ RecordExtra& ObjRecord::Extra()
 int64_t SnapshotData::SlotOfIndex(uint64_t index) const
 {
     const uint64_t serial = index & kSerialMask;
+    // Records made in serial order (a loaded design without explicit indexes) stand at slot serial - 1: one
+    // read instead of two dependent ones. Indexes are unique among records, so a match is the answer.
+    if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
     if (serial < bySerial.size()) {
         const uint32_t s = bySerial[serial];
         if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
