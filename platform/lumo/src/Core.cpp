@@ -258,13 +258,10 @@ const ObjRecord* LiveElement(const Ref& ref, uint64_t index)
     return t ? t->FindLive(index) : nullptr;
 }
 
-int64_t FilterValue(const SnapshotData& t, const ObjRecord& r)
+// The kind a filtered walk tests: the record's own cached value for pins and pin pairs, else its type.
+int64_t FilterValue(const ObjRecord& r)
 {
-    if (r.kind == Kind::NorvPin || r.kind == Kind::PinPair) {
-        const int64_t f = t.GetInt(r, Field::filterType);
-        if (f != kUnsetInt) return f;
-        return t.GetInt(r, r.kind == Kind::NorvPin ? Field::norvType : Field::pairType);
-    }
+    if (SnapshotData::HasWalkFilter(r.kind)) return r.walkFilter;
     return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
 }
 
@@ -273,8 +270,7 @@ bool Passes(const IterState& st, const Ref& ref, uint64_t index)
     const ObjRecord* r = LiveElement(ref, index);
     if (!r) return false;
     if (!st.filtered) return true;
-    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
-    const int64_t v = FilterValue(*t, *r);
+    const int64_t v = FilterValue(*r);
     return v >= 0 && v < 32 && ((st.filter >> v) & 1u);
 }
 

@@ -1210,6 +1210,7 @@ void Loader::Commit(Scope& sc)
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
         const KindLayout& layout = LayoutOf(o.kind);
+        t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
             // records are created in staging order, so a staged object's slot is its number
