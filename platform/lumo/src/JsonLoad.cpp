@@ -130,16 +130,17 @@ public:
         uint64_t index = 0;
     };
 
+    // The table is kept at most three quarters full: ids are looked up far more often than missed.
     void Reserve(size_t ids)
     {
         size_t size = 1024;
-        while (size < ids * 2) size *= 2;
+        while (size * 3 < ids * 4) size *= 2;
         if (size > m_slots.size()) Rehash(size);
     }
     // False when the id is already taken.
     bool Insert(std::string_view id, uint32_t obj, Kind kind)
     {
-        if ((m_count + 1) * 2 > m_slots.size()) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
+        if ((m_count + 1) * 4 > m_slots.size() * 3) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
         const uint64_t prefix = Prefix(id);
         for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
