@@ -50,12 +50,13 @@ const char* JsonTypeName(JVal v)
 // Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it.
 class PathTable {
 public:
-    PathTable() { m_nodes.push_back({kNone, {}, -1}); }
+    PathTable() { m_nodes.push_back(Node{nullptr, 0, kNone, -1}); }
     // Forgets every position but the root (once no error can be reported any more).
-    void Clear() { std::vector<Node>(1, Node{kNone, {}, -1}).swap(m_nodes); }
+    void Clear() { std::vector<Node>(1, Node{nullptr, 0, kNone, -1}).swap(m_nodes); }
+    void Reserve(size_t positions) { m_nodes.reserve(positions); }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
-        m_nodes.push_back({parent, key, pos});
+        m_nodes.push_back(Node{key.data(), static_cast<uint32_t>(key.size()), parent, static_cast<int32_t>(pos)});
         return static_cast<uint32_t>(m_nodes.size() - 1);
     }
     std::string Build(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
@@ -65,7 +66,7 @@ public:
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Node& n = m_nodes[*it];
-            if (!n.key.empty()) JsonFile::AppendPointerToken(path, n.key);
+            if (n.keyLength) JsonFile::AppendPointerToken(path, std::string_view(n.key, n.keyLength));
             if (n.pos >= 0) path += "/" + std::to_string(n.pos);
         }
         if (!key.empty()) JsonFile::AppendPointerToken(path, key);
@@ -74,10 +75,12 @@ public:
     }
 
 private:
+    // 24 bytes: a large design has a position per object. Keys are the tree's, which outlive the table.
     struct Node {
+        const char* key;
+        uint32_t keyLength;
         uint32_t parent;
-        std::string_view key;
-        int64_t pos;
+        int32_t pos;   // element number, -1 for a member
     };
     std::vector<Node> m_nodes;
 };
@@ -1281,6 +1284,8 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     holder->session = &m_s;
     sc.table = holder.get();
     if (m_objects) {
+        // about one position per object and one per list of objects; untouched capacity costs nothing
+        m_paths.Reserve(m_objects * 2);
         sc.objs.reserve(m_objects);
         sc.ids.Reserve(m_ids);
         m_objects = 0;
