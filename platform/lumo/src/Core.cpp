@@ -308,7 +308,9 @@ void ResetIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op)
 void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::vector<uint64_t> items,
                    bool filtered, uint32_t filter)
 {
-    st.items = std::make_shared<const std::vector<uint64_t>>(std::move(items));
+    // Most lists walked are empty (from-tos, pin pairs, pins of one kind): they share one empty copy.
+    static const std::shared_ptr<const std::vector<uint64_t>> empty = std::make_shared<const std::vector<uint64_t>>();
+    st.items = items.empty() ? empty : std::make_shared<const std::vector<uint64_t>>(std::move(items));
     st.pos = 0;
     st.filter = filter;
     st.filtered = filtered;
