@@ -133,11 +133,11 @@ public:
         uint64_t index = 0;
     };
 
-    // The table is kept at most three quarters full: ids are looked up far more often than missed.
+    // The table is kept at most three quarters full (ids are looked up far more often than missed); its size
+    // need not be a power of two, so a reserved table is no larger than that asks.
     void Reserve(size_t ids)
     {
-        size_t size = 1024;
-        while (size * 3 < ids * 4) size *= 2;
+        const size_t size = std::max<size_t>(1024, ids / 3 * 4 + 4);
         if (size > m_slots.size()) Rehash(size);
     }
     // False when the id is already taken.
@@ -145,7 +145,7 @@ public:
     {
         if ((m_count + 1) * 4 > m_slots.size() * 3) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
         const uint64_t prefix = Prefix(id);
-        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Home(id);; i = Next(i)) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
                 s = Slot{prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
@@ -158,14 +158,13 @@ public:
     void Swap(IdMap& other)
     {
         m_slots.swap(other.m_slots);
-        std::swap(m_mask, other.m_mask);
         std::swap(m_count, other.m_count);
     }
     Hit Find(std::string_view id) const
     {
         if (m_slots.empty()) return Hit();
         const uint64_t prefix = Prefix(id);
-        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Home(id);; i = Next(i)) {
             const Slot& s = m_slots[i];
             if (s.obj == kNone) return Hit();
             if (Same(s, prefix, id)) return Hit{s.obj, s.kind, s.index};
@@ -189,6 +188,12 @@ private:
         Kind kind;
     };
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
+    // The first slot to try: the hash scaled to the table (its high bits choose), then the next ones in turn.
+    size_t Home(std::string_view id) const
+    {
+        return static_cast<size_t>((static_cast<unsigned __int128>(Hash(id)) * m_slots.size()) >> 64);
+    }
+    size_t Next(size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
     static uint64_t Prefix(std::string_view id)
     {
         uint64_t p = 0;
@@ -205,16 +210,14 @@ private:
         std::vector<Slot> old;
         old.swap(m_slots);
         m_slots.assign(size, Slot{0, nullptr, 0, kNone, 0, Kind::None});
-        m_mask = m_slots.size() - 1;
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
-            size_t i = Hash(std::string_view(s.data, s.len)) & m_mask;
-            while (m_slots[i].obj != kNone) i = (i + 1) & m_mask;
+            size_t i = Home(std::string_view(s.data, s.len));
+            while (m_slots[i].obj != kNone) i = Next(i);
             m_slots[i] = s;
         }
     }
     std::vector<Slot> m_slots;
-    size_t m_mask = 0;
     size_t m_count = 0;
 };
 
