@@ -1,10 +1,11 @@
 // In-memory store behind the design-database stand-in: kind and field tables, records, snapshots and the
 // session. Internal to lumopi (the JSON loader/saver and the builder work on it directly).
 //
-// A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot through a dense
-// serial table. Each record stores its scalars and references in one slot array and its ordered lists
-// separately; "back" entries record who lists a record and whom it owns, so deletion and renaming never scan
-// the snapshot. Not thread-safe.
+// A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot directly when the
+// record stands at its serial's slot (as a loaded design's do), else through a dense serial table. Each record
+// stores its scalars and references in one slot array and its ordered lists separately, and keeps the kind a
+// filtered walk tests; "back" entries record who lists a record and whom it owns, so deletion and renaming
+// never scan the snapshot. Not thread-safe.
 #pragma once
 
 #include "lumopi/LumoPI.h"
