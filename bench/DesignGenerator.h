@@ -7,10 +7,12 @@
 // pins and connected to physical nets, electrical nets, differential pairs, pin
 // pairs and from-tos), and a Norv design (layers, net and constraint classes,
 // clearance rules, schemes with their schema rules and layer rules). The same
-// options and seed always give the same file.
+// options and seed always give the same file. Without defects the design checks
+// clean (bench/README.md lists what that takes).
 //
-// With a defect rate r > 0, each physical net carries one seeded defect with
-// probability r, its kind drawn uniformly from DefectKinds().
+// With a defect rate r > 0, each plain physical net carries one seeded defect with
+// probability r, its kind drawn uniformly from DefectKinds(); ExpectedFindings()
+// gives what the check reports for them.
 //
 // Header-only so that the generator program, the store benchmark and the smoke
 // test share it. Not thread-safe; no global state.
@@ -59,13 +61,75 @@ inline const std::vector<std::string>& DefectKinds()
         "missing-back-reference",   // listed by its electrical net, "parentElectricalNet": null
         "dangling-reference",       // "netClass" names a never-issued index
         "pin-in-two-nets",          // the net also lists a pin of another net
-        "invalid-object",           // the net's first pin is "valid": false
+        "invalid-object",           // the design pin of the net's first pin is "valid": false
         "empty-index",              // the net's first pin has "emptyIndex": true
         "missing-constraint",       // the net carries no ORDER_TYPE
         "constraint-type-mismatch", // the net carries LINE_WIDTH as text
         "orphan-electrical-net",    // its electrical net stands in "objects" with "in": null
     };
     return kinds;
+}
+
+// The findings that `kravik check` reports, with hidden tests on, on a design whose seeded defects
+// are `defects` (kind -> count, as DesignStats holds them): "ERROR <code>" or "WARNING <code>" ->
+// how many lines. With `constraintsFile` the check runs with examples/constraints-full.json; without
+// it, the two constraint-file tests report only that they have no file ("ERROR 1101", "ERROR 5401").
+// Two tests end at the first net without a topology, and the pins of empty index all share one
+// index, so not every count is linear in the defects.
+inline std::map<std::string, uint64_t> ExpectedFindings(const std::map<std::string, uint64_t>& defects,
+                                                        bool constraintsFile)
+{
+    std::map<std::string, uint64_t> out;
+    auto count = [&defects](const char* kind) {
+        auto it = defects.find(kind);
+        return it == defects.end() ? uint64_t(0) : it->second;
+    };
+    auto add = [&out](const char* finding, uint64_t n) {
+        if (n)
+            out[finding] += n;
+    };
+    auto once = [&out](const char* finding, bool any) {
+        if (any)
+            out[finding] = 1;
+    };
+    if (!constraintsFile) {
+        add("ERROR 1101", 1);
+        add("ERROR 5401", 1);
+    }
+    // Findings raised once per defect of a kind, always and with the constraints file only.
+    static const struct
+    {
+        const char* kind;
+        std::vector<const char*> always, withConstraints;
+    } perDefect[] = {
+        // the physical net listed twice: two physical nets, no composite marker, no connection pin pair
+        {"duplicate-list-entry", {"ERROR 4006", "ERROR 807", "ERROR 811"}, {}},
+        {"missing-back-reference", {"ERROR 1509", "ERROR 4003"}, {}},
+        {"dangling-reference", {"ERROR 2014"}, {}},
+        {"pin-in-two-nets", {"ERROR 3410", "ERROR 3412", "ERROR 5107", "ERROR 5108", "ERROR 729", "WARNING 708"}, {}},
+        {"invalid-object", {"ERROR 718", "ERROR 409"}, {}},  // 409: its "Pin Number" cannot be read
+        {"empty-index", {"ERROR 726", "WARNING 708"}, {"ERROR 5439", "ERROR 5485"}},
+        {"missing-constraint", {"ERROR 1505", "ERROR 1507", "ERROR 6404"}, {"ERROR 1107"}},
+        {"constraint-type-mismatch", {}, {"ERROR 5445"}},
+        // none: the checks walk the nets of the configuration only
+        {"orphan-electrical-net", {}, {}},
+    };
+    for (const auto& d : perDefect) {
+        for (const char* finding : d.always)
+            add(finding, count(d.kind));
+        for (const char* finding : constraintsFile ? d.withConstraints : std::vector<const char*>())
+            add(finding, count(d.kind));
+    }
+    const uint64_t empty = count("empty-index");
+    if (empty >= 2) {  // every empty-index pin stands for every other one
+        add("ERROR 3410", empty * (empty - 1));
+        add("ERROR 5107", empty - 1);
+        add("ERROR 5108", empty - 1);
+    }
+    once("ERROR 5111", count("pin-in-two-nets") > 0 || empty >= 2);  // one summary line for the duplicated pins
+    once("ERROR 2203", count("missing-constraint") > 0);  // tests that end at a net without topology
+    once("ERROR 3903", count("missing-constraint") > 0);
+    return out;
 }
 
 namespace detail {
@@ -102,6 +166,7 @@ struct ENet
     uint32_t constraintClass;
     bool pinPair;
     bool orphan;
+    uint64_t bridge[2];  // composite nets: the connection pin pair, two pins of one component
 };
 
 // Streams the document piece by piece, so that memory stays proportional to one object.
@@ -201,12 +266,48 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
     const uint32_t classCount = extraClasses + 1;  // index 0 is "(Default)" / "(All)"
     const uint32_t clearRuleCount = 1 + std::min<uint32_t>(8, extraClasses / 4);
 
-    // Electrical nets: one per physical net, some made of two neighbours.
+    // Electrical nets: one per physical net, some made of two neighbours. The two physical nets of
+    // such a composite net are bridged by one component: its connection pin pair holds the first
+    // pin of the first net and another pin of that pin's component, moved into the second net.
+    std::vector<uint64_t> pinPos(pinCount);
+    for (uint64_t k = 0; k < pinCount; ++k)
+        pinPos[netPins[k]] = k;
+    std::vector<bool> reservedPin(pinCount, false);
+    auto componentOf = [&comps](uint64_t pin) {
+        return static_cast<uint64_t>(std::upper_bound(comps.begin(), comps.end(), pin,
+                                                      [](uint64_t p, const Comp& c) { return p < c.firstPin; }) -
+                                     comps.begin() - 1);
+    };
+    auto bridge = [&](uint32_t n, ENet& e) {
+        const uint64_t a = netPins[nets[n].first];
+        const Comp& comp = comps[componentOf(a)];
+        const uint32_t size = parts[comp.part].pinCount;
+        for (uint32_t step = 1; step < size; ++step) {
+            const uint64_t b = comp.firstPin + (a - comp.firstPin + step) % size;
+            if (reservedPin[b] || pinNet[b] == n)
+                continue;
+            if (pinNet[b] != n + 1) {
+                // Swap b with the second net's first pin.
+                const uint64_t at = nets[n + 1].first, x = netPins[at], from = pinPos[b];
+                std::swap(netPins[at], netPins[from]);
+                std::swap(pinPos[b], pinPos[x]);
+                pinNet[x] = pinNet[b];
+                pinNet[b] = n + 1;
+            }
+            reservedPin[a] = reservedPin[b] = true;
+            e.bridge[0] = a;
+            e.bridge[1] = b;
+            return true;
+        }
+        return false;
+    };
     std::vector<ENet> enets;
     for (uint32_t n = 0; n < nets.size();) {
         ENet e{};
         e.firstNet = n;
         e.count = (n + 1 < nets.size() && chance(options.compositeRate)) ? 2 : 1;
+        if (e.count == 2 && !bridge(n, e))
+            e.count = 1;
         e.constraintClass = static_cast<uint32_t>(pick(classCount));
         e.pinPair = chance(options.pinPairRate);
         for (uint32_t k = 0; k < e.count; ++k) {
@@ -225,31 +326,41 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         if (chance(options.diffPairRate / 2.0)) {
             enetPair[e] = enetPair[e + 1] = static_cast<int64_t>(pairs.size());
             pairs.emplace_back(e, e + 1);
+            // Both nets of a pair carry the same classes.
+            enets[e + 1].constraintClass = enets[e].constraintClass;
+            for (uint32_t k = 0; k < enets[e + 1].count; ++k)
+                nets[enets[e + 1].firstNet + k].netClass = enets[e].constraintClass;
             ++e;
         }
     }
 
-    // Seeded defects, one kind per affected net. Nets whose electrical net is shared or paired
-    // cannot hold the electrical-net defects; they get "missing-constraint" instead.
-    std::vector<uint8_t> pinFlag(pinCount, 0);  // 1 invalid, 2 empty index
+    // Seeded defects, one kind per affected net. Only plain nets take one (alone in their electrical
+    // net, outside differential pairs, without from-tos, pin pairs or bridge pins), so that each kind
+    // always yields the same findings.
+    std::vector<uint8_t> pinFlag(pinCount, 0);  // 1 invalid design pin, 2 empty index
     if (options.defectRate > 0.0) {
         for (uint32_t n = 0; n < nets.size(); ++n) {
-            if (!chance(options.defectRate))
+            const ENet& e = enets[nets[n].enet];
+            const bool plain = e.count == 1 && enetPair[nets[n].enet] < 0 && !e.pinPair && !nets[n].fromTo &&
+                               !reservedPin[netPins[nets[n].first]];
+            if (!plain || !chance(options.defectRate))
                 continue;
             size_t kind = pick(kinds.size());
-            const ENet& e = enets[nets[n].enet];
-            const bool simpleENet = e.count == 1 && enetPair[nets[n].enet] < 0 && !e.orphan;
-            if (!simpleENet && (kinds[kind] == "duplicate-list-entry" || kinds[kind] == "missing-back-reference" ||
-                                kinds[kind] == "orphan-electrical-net"))
-                kind = 6;  // missing-constraint
             if (kinds[kind] == "pin-in-two-nets") {
-                if (nets.size() < 2) {
-                    kind = 6;
+                // The last pin of another net: never flagged by a defect, and no from-to, pin pair or
+                // bridge of two pins takes it unless its net has only two.
+                // Each foreign pin is taken once.
+                auto usable = [&](uint64_t m) {
+                    return m != n && nets[m].count >= 3 && !reservedPin[netPins[nets[m].first + nets[m].count - 1]];
+                };
+                uint64_t other = n;
+                for (int attempt = 0; attempt < 64 && !usable(other); ++attempt)
+                    other = pick(nets.size());
+                if (!usable(other)) {
+                    kind = 6;  // missing-constraint
                 } else {
-                    uint64_t other = pick(nets.size() - 1);
-                    if (other >= n)
-                        ++other;
-                    nets[n].foreignPin = netPins[nets[other].first];
+                    nets[n].foreignPin = netPins[nets[other].first + nets[other].count - 1];
+                    reservedPin[nets[n].foreignPin] = true;
                 }
             }
             if (kinds[kind] == "invalid-object")
@@ -263,6 +374,15 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         }
     }
     auto defectOf = [&](uint32_t n) -> std::string { return nets[n].defect ? kinds[nets[n].defect - 1] : ""; };
+    // Topology: "Star" for the nets of differential pairs (which do not allow "MST") and for nets with
+    // from-tos (which "MST" does not allow either); "MST" otherwise. Physical nets share their
+    // electrical net's.
+    auto topologyOf = [&](uint32_t e) {
+        bool star = enetPair[e] >= 0;
+        for (uint32_t k = 0; k < enets[e].count; ++k)
+            star = star || nets[enets[e].firstNet + k].fromTo;
+        return star ? "Star" : "MST";
+    };
 
     auto compName = [&](uint64_t c) { return (parts[comps[c].part].pinCount == 2 ? "R" : "U") + std::to_string(c + 1); };
     auto netName = [&](uint32_t n) { return "NET" + std::to_string(n + 1); };
@@ -276,7 +396,8 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
     {
         Json session;
         session["definitions"] = Json::array({Constraint("ORDER_TYPE", "MST"), Constraint("LINE_WIDTH", 5.0),
-                                              Constraint("MAX_VIAS", 10), Constraint("LAYER_USAGE", "Signal")});
+                                              Constraint("MAX_VIAS", 10), Constraint("LAYER_USAGE", "Signal"),
+                                              Constraint("COMP_HEIGHT", 1.5), Constraint("GEN_CLEARANCE", 0.1)});
         w.Object(session);
     }
     w.Raw(",\n\"snapshots\":[{\"id\":\"S\",\"name\":\"main\",");
@@ -300,6 +421,8 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
             dp["id"] = Id("d", comps[c].firstPin + k);
             dp["name"] = name + "." + number;
             dp["types"] = Json::array({20});
+            if (pinFlag[comps[c].firstPin + k] & 1)
+                dp["valid"] = false;
             dp["attributes"] = Json::array({{{"name", "Pin Number"}, {"type", 3}, {"value", number}},
                                             {{"name", "Pin Number"}, {"type", 0}, {"value", number}}});
             pins.push_back(std::move(dp));
@@ -347,7 +470,10 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         Json netClasses = Json::array(), constraintClasses = Json::array(), clearRules = Json::array();
         for (uint32_t k = 0; k < classCount; ++k) {
             netClasses.push_back({{"id", Id("nc", k)}, {"name", className(k, false)}});
-            constraintClasses.push_back({{"id", Id("cc", k)}, {"name", className(k, true)}, {"netClass", Id("nc", k)}});
+            constraintClasses.push_back({{"id", Id("cc", k)},
+                                         {"name", className(k, true)},
+                                         {"netClass", Id("nc", k)},
+                                         {"inherits", Json::array({"ORDER_TYPE", "LINE_WIDTH", "MAX_VIAS"})}});
         }
         for (uint32_t k = 0; k < clearRuleCount; ++k)
             clearRules.push_back({{"id", Id("cr", k)}, {"name", k == 0 ? std::string("(Default Rule)")
@@ -355,7 +481,7 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         design["netClasses"] = std::move(netClasses);
         design["constraintClasses"] = std::move(constraintClasses);
         design["clearRules"] = std::move(clearRules);
-        design["genClears"] = Json::array({Json::object()});
+        design["genClears"] = Json::array({{{"inherits", Json::array({"GEN_CLEARANCE"})}}});
         Json schemes = Json::array();
         for (int s = 0; s < std::max(options.schemes, 2); ++s) {
             Json scheme;
@@ -400,6 +526,7 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         Json part;
         part["id"] = Id("P", p);
         part["name"] = parts[p].name;
+        part["inherits"] = Json::array({"COMP_HEIGHT"});
         Json partPins = Json::array();
         for (uint32_t k = 0; k < parts[p].pinCount; ++k)
             partPins.push_back({{"id", Id("P", p) + "_" + std::to_string(k + 1)}, {"name", std::to_string(k + 1)}});
@@ -419,14 +546,14 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         comp["name"] = compName(c);
         comp["parentPart"] = Id("P", comps[c].part);
         comp["logicComps"] = Json::array({Id("l", c)});
+        comp["inherits"] = Json::array({"COMP_HEIGHT"});
         Json pins = Json::array();
         for (uint32_t k = 0; k < part.pinCount; ++k) {
             const uint64_t pin = comps[c].firstPin + k;
             Json p;
             p["id"] = Id("p", pin);
             p["name"] = std::to_string(k + 1);
-            if (pinFlag[pin] & 1)
-                p["valid"] = false;
+
             if (pinFlag[pin] & 2)
                 p["emptyIndex"] = true;
             p["parentPartPin"] = Id("P", comps[c].part) + "_" + std::to_string(k + 1);
@@ -457,10 +584,15 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
             net["parentElectricalNet"] = Id("e", nets[n].enet);
         if (defect == "pin-in-two-nets")
             net["pins"] = Json::array({Id("p", nets[n].foreignPin)});
-        if (defect == "constraint-type-mismatch")
-            net["constraints"] = Json::array({Constraint("ORDER_TYPE", "MST"), Constraint("LINE_WIDTH", "wide")});
-        else if (defect != "missing-constraint")
-            net["constraints"] = Json::array({Constraint("ORDER_TYPE", "MST")});
+        const char* topology = topologyOf(nets[n].enet);
+        if (defect == "constraint-type-mismatch") {
+            net["constraints"] = Json::array({Constraint("ORDER_TYPE", topology), Constraint("LINE_WIDTH", "wide")});
+            net["inherits"] = Json::array({"MAX_VIAS"});
+        } else {
+            if (defect != "missing-constraint")
+                net["constraints"] = Json::array({Constraint("ORDER_TYPE", topology)});
+            net["inherits"] = Json::array({"LINE_WIDTH", "MAX_VIAS"});
+        }
         if (nets[n].fromTo) {
             const uint64_t a = netPins[nets[n].first], b = netPins[nets[n].first + 1];
             net["fromTos"] = Json::array({{{"name", Id("p", a) + "-" + Id("p", b)}, {"pinFrom", Id("p", a)},
@@ -476,16 +608,21 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         const ENet& en = enets[e];
         Json enet;
         enet["id"] = Id("e", e);
-        enet["name"] = netName(en.firstNet);
+        enet["name"] = en.count > 1 ? netName(en.firstNet) + "^^^" : netName(en.firstNet);
         enet["constraintClass"] = Id("cc", en.constraintClass);
         const std::string defect = defectOf(en.firstNet);
         if (defect == "duplicate-list-entry")
             enet["physicalNets"] = Json::array({Id("n", en.firstNet), Id("n", en.firstNet)});
         else if (defect == "missing-back-reference")
             enet["physicalNets"] = Json::array({Id("n", en.firstNet)});
-        enet["constraints"] = Json::array({Constraint("ORDER_TYPE", "MST")});
+        enet["constraints"] = Json::array({Constraint("ORDER_TYPE", topologyOf(e))});
         enet["inherits"] = Json::array({"LINE_WIDTH", "MAX_VIAS"});
-        if (en.pinPair && nets[en.firstNet].count >= 2) {
+        if (en.count > 1) {
+            enet["pinPairs"] = Json::array({{{"name", Id("p", en.bridge[0]) + "-" + Id("p", en.bridge[1])},
+                                             {"pairType", 1},
+                                             {"firstPin", Id("p", en.bridge[0])},
+                                             {"secondPin", Id("p", en.bridge[1])}}});
+        } else if (en.pinPair) {
             const Net& net = nets[en.firstNet];
             const uint64_t a = netPins[net.first], b = netPins[net.first + 1];
             enet["pinPairs"] = Json::array({{{"name", Id("p", a) + "-" + Id("p", b)}, {"pairType", 0},
@@ -509,7 +646,8 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
         pair["name"] = "DP" + std::to_string(d + 1);
         pair["firstElecNet"] = Id("e", pairs[d].first);
         pair["secondElecNet"] = Id("e", pairs[d].second);
-        pair["constraints"] = Json::array({Constraint("ORDER_TYPE", "MST")});
+        pair["constraints"] = Json::array({Constraint("ORDER_TYPE", "Star")});
+        pair["inherits"] = Json::array({"LINE_WIDTH", "MAX_VIAS"});
         w.Sep(d);
         w.Object(pair);
     }

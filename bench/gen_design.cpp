@@ -78,5 +78,12 @@ int main(int argc, char** argv)
         if (d.second)
             std::cerr << "defect " << d.first << ": " << d.second << "\n";
     }
+    // What `kravik check` with hidden tests on reports, with and without the full constraints file.
+    for (bool constraintsFile : {false, true}) {
+        std::cerr << (constraintsFile ? "findings with examples/constraints-full.json:" : "findings without constraints:");
+        for (const auto& finding : kravik_bench::ExpectedFindings(stats.defects, constraintsFile))
+            std::cerr << " " << finding.first << " x" << finding.second << ";";
+        std::cerr << "\n";
+    }
     return 0;
 }

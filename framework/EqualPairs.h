@@ -1,12 +1,15 @@
 // ForEachEqualPair: the duplicate search that tests share. It visits every pair of positions
 // (i, j), i < j, whose keys are equal, in the order that comparing every two elements gives (i
-// ascending, then j ascending), in time linear in the elements plus the pairs. Fold the keys first
-// (for example to lower case) for a comparison without regard to case. Stateless; header only.
+// ascending, then j ascending), in time linear in the pairs plus a sort of the keys' hashes, with
+// a fixed number of allocations. Fold the keys first (for example to lower case) for a comparison
+// without regard to case. PositionsByKey gives the positions of one key. Stateless; header only.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 // The key under which two names compare equal without regard to case: ASCII letters in lower case,
@@ -20,23 +23,107 @@ inline std::string FoldCase(const std::string& name)
     return key;
 }
 
-template <class Key, class OnPair>
-void ForEachEqualPair(const std::vector<Key>& keys, OnPair&& onPair)
+namespace equal_pairs_detail {
+
+constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
+
+// For every position, the next position of an equal key (kEnd after the last). Positions are ordered
+// by the hash of their key and then by position, so equal keys stand together in ascending order; a
+// run of equal hashes is split by comparing the keys. No container per key is allocated.
+template <class Key, class Hash>
+std::vector<std::size_t> NextOfEqualKey(const std::vector<Key>& keys)
 {
-    std::unordered_map<Key, std::vector<std::size_t>> groups;
-    groups.reserve(keys.size());
-    // Element nodes of an unordered_map keep their address, so the group pointers stay valid.
-    std::vector<const std::vector<std::size_t>*> groupOf(keys.size());
-    std::vector<std::size_t> rank(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        std::vector<std::size_t>& group = groups[keys[i]];
-        rank[i] = group.size();
-        group.push_back(i);
-        groupOf[i] = &group;
+    const std::size_t n = keys.size();
+    std::vector<std::pair<std::size_t, std::size_t>> byHash(n); // (hash, position)
+    const Hash hash;
+    for (std::size_t i = 0; i < n; ++i)
+        byHash[i] = {hash(keys[i]), i};
+    std::sort(byHash.begin(), byHash.end());
+    std::vector<std::size_t> next(n, kEnd);
+    std::vector<std::size_t> tails; // last position of each distinct key of the current run
+    for (std::size_t begin = 0; begin < n;) {
+        std::size_t end = begin + 1;
+        while (end < n && byHash[end].first == byHash[begin].first)
+            ++end;
+        tails.clear();
+        for (std::size_t k = begin; k < end; ++k) {
+            const std::size_t pos = byHash[k].second;
+            std::size_t t = 0;
+            while (t < tails.size() && !(keys[tails[t]] == keys[pos]))
+                ++t;
+            if (t == tails.size()) {
+                tails.push_back(pos);
+            } else {
+                next[tails[t]] = pos;
+                tails[t] = pos;
+            }
+        }
+        begin = end;
     }
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const std::vector<std::size_t>& group = *groupOf[i];
-        for (std::size_t k = rank[i] + 1; k < group.size(); ++k)
-            onPair(i, group[k]);
-    }
+    return next;
 }
+
+} // namespace equal_pairs_detail
+
+template <class Key, class OnPair, class Hash = std::hash<Key>>
+void ForEachEqualPair(const std::vector<Key>& keys, OnPair&& onPair, Hash = Hash())
+{
+    const std::vector<std::size_t> next = equal_pairs_detail::NextOfEqualKey<Key, Hash>(keys);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        for (std::size_t j = next[i]; j != equal_pairs_detail::kEnd; j = next[j])
+            onPair(i, j);
+}
+
+// The positions of a list's keys, grouped by key: Of(key) walks every position of that key in
+// ascending order. One sorted array, not a container per key.
+template <class Key>
+class PositionsByKey
+{
+    using Entry = std::pair<Key, std::size_t>;
+    using It = typename std::vector<Entry>::const_iterator;
+
+public:
+    class Range
+    {
+    public:
+        struct iterator
+        {
+            It at;
+            std::size_t operator*() const { return at->second; }
+            iterator& operator++()
+            {
+                ++at;
+                return *this;
+            }
+            bool operator!=(const iterator& other) const { return at != other.at; }
+        };
+        Range(It begin, It end) : m_begin{begin}, m_end{end} {}
+        iterator begin() const { return m_begin; }
+        iterator end() const { return m_end; }
+        bool empty() const { return !(m_begin != m_end); }
+
+    private:
+        iterator m_begin, m_end;
+    };
+
+    explicit PositionsByKey(const std::vector<Key>& keys)
+    {
+        m_sorted.reserve(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            m_sorted.emplace_back(keys[i], i);
+        std::sort(m_sorted.begin(), m_sorted.end());
+    }
+
+    Range Of(const Key& key) const
+    {
+        const It begin = std::lower_bound(m_sorted.begin(), m_sorted.end(), key,
+                                          [](const Entry& e, const Key& k) { return e.first < k; });
+        It end = begin;
+        while (end != m_sorted.end() && end->first == key)
+            ++end;
+        return Range(begin, end);
+    }
+
+private:
+    std::vector<Entry> m_sorted;
+};

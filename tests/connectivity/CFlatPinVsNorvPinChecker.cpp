@@ -2,22 +2,7 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
-#include <unordered_map>
-
-namespace
-{
-
-// Positions of the records of a list by pin index (an index may be listed more than once).
-std::unordered_map<Lumo::Index, std::vector<std::size_t>> positionsByIndex(
-    const std::vector<Lumo::Index>& indexes)
-{
-    std::unordered_map<Lumo::Index, std::vector<std::size_t>> positions;
-    for (std::size_t i = 0; i < indexes.size(); ++i)
-        positions[indexes[i]].push_back(i);
-    return positions;
-}
-
-} // namespace
+#include "framework/EqualPairs.h"
 
 CFlatPinVsNorvPinChecker::CFlatPinVsNorvPinChecker() = default;
 CFlatPinVsNorvPinChecker::~CFlatPinVsNorvPinChecker() = default;
@@ -242,8 +227,9 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
         flatIndexes.push_back(record.index);
     for (const PinLinkRecord& record : norvPins)
         norvIndexes.push_back(record.index);
-    const auto flatByIndex = positionsByIndex(flatIndexes);
-    const auto norvByIndex = positionsByIndex(norvIndexes);
+    // Positions of the records of each list by pin index (an index may be listed more than once).
+    const PositionsByKey<Lumo::Index> flatByIndex(flatIndexes);
+    const PositionsByKey<Lumo::Index> norvByIndex(norvIndexes);
 
     // Every flat pin of every Norv pin must be a pin of the flat net.
     for (const PinLinkRecord& norv : norvPins) {
@@ -263,12 +249,12 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
                 raiseError(CDICErrors::T7_ERRINDEXOFFLATPIN);
                 return false;
             }
-            const auto found = flatByIndex.find(flatPinIndex);
-            if (found == flatByIndex.end()) {
+            const auto found = flatByIndex.Of(flatPinIndex);
+            if (found.empty()) {
                 raiseError(CDICErrors::T7_NOFLATPINFORPHYSPININFLATNET, flatPinIndex, "", flatNetIndex, "");
                 return false;
             }
-            for (std::size_t at : found->second)
+            for (std::size_t at : found)
                 flatPins[at].referenced = true;
         }
     }
@@ -284,29 +270,26 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
         for (auto it = listed.GetIterator(); it.IsValid(); ++it) {
             const Lumo::Index norvIndex = *it;
             int matches = 0;
-            const auto found = norvByIndex.find(norvIndex);
-            if (found != norvByIndex.end()) {
-                for (std::size_t at : found->second) {
-                    Lumo::ContainerT<const Lumo::INorvPin> pin;
-                    if (!m_uidManager.GetNorvPin(pin, norvIndex)) {
-                        raiseError(CDICErrors::T7_ERRNORVPIN, norvIndex);
-                        return false;
-                    }
-                    Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
-                    if (!readThrough(pin, [&] { return pin->GetParentPhysicalNet(parent); })) {
-                        raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex).c_str());
-                        return false;
-                    }
-                    Lumo::Index parentIndex;
-                    if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
-                        raiseError(CDICErrors::T7_ERRINDEXOFPARENTPHYSNETFORNORVPIN, norvIndex);
-                        return false;
-                    }
-                    if (parentIndex != physNetIndex)
-                        raiseError(CDICErrors::T7_WRONGPARENTPHYSNETFORNORVPIN, norvIndex);
-                    ++matches;
-                    norvPins[at].referenced = true;
+            for (std::size_t at : norvByIndex.Of(norvIndex)) {
+                Lumo::ContainerT<const Lumo::INorvPin> pin;
+                if (!m_uidManager.GetNorvPin(pin, norvIndex)) {
+                    raiseError(CDICErrors::T7_ERRNORVPIN, norvIndex);
+                    return false;
                 }
+                Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
+                if (!readThrough(pin, [&] { return pin->GetParentPhysicalNet(parent); })) {
+                    raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex).c_str());
+                    return false;
+                }
+                Lumo::Index parentIndex;
+                if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); })) {
+                    raiseError(CDICErrors::T7_ERRINDEXOFPARENTPHYSNETFORNORVPIN, norvIndex);
+                    return false;
+                }
+                if (parentIndex != physNetIndex)
+                    raiseError(CDICErrors::T7_WRONGPARENTPHYSNETFORNORVPIN, norvIndex);
+                ++matches;
+                norvPins[at].referenced = true;
             }
             if (matches == 0)
                 raiseError(CDICErrors::T7_NORVPINFROMFLATPINNOTINPHYSNET, norvIndex, "", flat.index, "");

@@ -1,6 +1,10 @@
 #include "tests/connectivity/CPinConnection.h"
 
-#include <unordered_map>
+#include "tests/connectivity/ConnectivityHelpers.h"
+
+#include "framework/EqualPairs.h"
+
+#include <vector>
 
 CPinConnection::CPinConnection()
 {
@@ -23,8 +27,6 @@ TestStatus CPinConnection::runTest(bool)
     m_statusString.clear();
 
     std::vector<PinRecord> records;
-    // Record positions by pin index, ascending: the records a full scan of the list would meet.
-    std::unordered_map<Lumo::Index, std::vector<std::size_t>> recordsOfPin;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
     if (!m_config->GetIterPhysicalNets(net))
@@ -48,10 +50,17 @@ TestStatus CPinConnection::runTest(bool)
             if (!readIndex(pin, record.pin, CDICErrors::T34_ERRINDEXOFPIN, netIndex, netName.c_str()))
                 return m_status;
             record.net = netIndex;
-            recordsOfPin[record.pin].push_back(records.size());
             records.push_back(record);
         }
     }
+
+    // Record positions by pin index, ascending: the records a full scan of the list would meet.
+    std::vector<Lumo::Index> pinOfRecord;
+    pinOfRecord.reserve(records.size());
+    for (const PinRecord& record : records)
+        pinOfRecord.push_back(record.pin);
+    const PositionsByKey<Lumo::Index> recordsOfPin(pinOfRecord);
+    std::vector<Lumo::Index>().swap(pinOfRecord);
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
     if (!m_config->GetIterNorvComps(comp))
@@ -70,10 +79,7 @@ TestStatus CPinConnection::runTest(bool)
             Lumo::Index parentIndex;
             if (!readIndexThrough(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
                 return m_status;
-            const auto found = recordsOfPin.find(pinIndex);
-            if (found == recordsOfPin.end())
-                continue;
-            for (std::size_t position : found->second) {
+            for (std::size_t position : recordsOfPin.Of(pinIndex)) {
                 PinRecord& record = records[position];
                 if (record.net != parentIndex) {
                     raiseError(CDICErrors::T34_WRONGRELATIONTOPARENTNETFORPIN);

@@ -258,13 +258,10 @@ const ObjRecord* LiveElement(const Ref& ref, uint64_t index)
     return t ? t->FindLive(index) : nullptr;
 }
 
-int64_t FilterValue(const SnapshotData& t, const ObjRecord& r)
+// The kind a filtered walk tests: the record's own cached value for pins and pin pairs, else its type.
+int64_t FilterValue(const ObjRecord& r)
 {
-    if (r.kind == Kind::NorvPin || r.kind == Kind::PinPair) {
-        const int64_t f = t.GetInt(r, Field::filterType);
-        if (f != kUnsetInt) return f;
-        return t.GetInt(r, r.kind == Kind::NorvPin ? Field::norvType : Field::pairType);
-    }
+    if (SnapshotData::HasWalkFilter(r.kind)) return r.walkFilter;
     return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
 }
 
@@ -273,8 +270,7 @@ bool Passes(const IterState& st, const Ref& ref, uint64_t index)
     const ObjRecord* r = LiveElement(ref, index);
     if (!r) return false;
     if (!st.filtered) return true;
-    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
-    const int64_t v = FilterValue(*t, *r);
+    const int64_t v = FilterValue(*r);
     return v >= 0 && v < 32 && ((st.filter >> v) & 1u);
 }
 
@@ -312,7 +308,9 @@ void ResetIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op)
 void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::vector<uint64_t> items,
                    bool filtered, uint32_t filter)
 {
-    st.items = std::make_shared<const std::vector<uint64_t>>(std::move(items));
+    // Most lists walked are empty (from-tos, pin pairs, pins of one kind): they share one empty copy.
+    static const std::shared_ptr<const std::vector<uint64_t>> empty = std::make_shared<const std::vector<uint64_t>>();
+    st.items = items.empty() ? empty : std::make_shared<const std::vector<uint64_t>>(std::move(items));
     st.pos = 0;
     st.filter = filter;
     st.filtered = filtered;

@@ -50,10 +50,13 @@ const char* JsonTypeName(JVal v)
 // Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it.
 class PathTable {
 public:
-    PathTable() { m_nodes.push_back({kNone, {}, -1}); }
+    PathTable() { m_nodes.push_back(Node{nullptr, 0, kNone, -1}); }
+    // Forgets every position but the root (once no error can be reported any more).
+    void Clear() { std::vector<Node>(1, Node{nullptr, 0, kNone, -1}).swap(m_nodes); }
+    void Reserve(size_t positions) { m_nodes.reserve(positions); }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
-        m_nodes.push_back({parent, key, pos});
+        m_nodes.push_back(Node{key.data(), static_cast<uint32_t>(key.size()), parent, static_cast<int32_t>(pos)});
         return static_cast<uint32_t>(m_nodes.size() - 1);
     }
     std::string Build(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
@@ -63,7 +66,7 @@ public:
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Node& n = m_nodes[*it];
-            if (!n.key.empty()) JsonFile::AppendPointerToken(path, n.key);
+            if (n.keyLength) JsonFile::AppendPointerToken(path, std::string_view(n.key, n.keyLength));
             if (n.pos >= 0) path += "/" + std::to_string(n.pos);
         }
         if (!key.empty()) JsonFile::AppendPointerToken(path, key);
@@ -72,10 +75,12 @@ public:
     }
 
 private:
+    // 24 bytes: a large design has a position per object. Keys are the tree's, which outlive the table.
     struct Node {
+        const char* key;
+        uint32_t keyLength;
         uint32_t parent;
-        std::string_view key;
-        int64_t pos;
+        int32_t pos;   // element number, -1 for a member
     };
     std::vector<Node> m_nodes;
 };
@@ -128,18 +133,19 @@ public:
         uint64_t index = 0;
     };
 
+    // The table is kept at most three quarters full (ids are looked up far more often than missed); its size
+    // need not be a power of two, so a reserved table is no larger than that asks.
     void Reserve(size_t ids)
     {
-        size_t size = 1024;
-        while (size < ids * 2) size *= 2;
+        const size_t size = std::max<size_t>(1024, ids / 3 * 4 + 4);
         if (size > m_slots.size()) Rehash(size);
     }
     // False when the id is already taken.
     bool Insert(std::string_view id, uint32_t obj, Kind kind)
     {
-        if ((m_count + 1) * 2 > m_slots.size()) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
+        if ((m_count + 1) * 4 > m_slots.size() * 3) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
         const uint64_t prefix = Prefix(id);
-        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Home(id);; i = Next(i)) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
                 s = Slot{prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
@@ -149,11 +155,16 @@ public:
             if (Same(s, prefix, id)) return false;
         }
     }
+    void Swap(IdMap& other)
+    {
+        m_slots.swap(other.m_slots);
+        std::swap(m_count, other.m_count);
+    }
     Hit Find(std::string_view id) const
     {
         if (m_slots.empty()) return Hit();
         const uint64_t prefix = Prefix(id);
-        for (size_t i = Hash(id) & m_mask;; i = (i + 1) & m_mask) {
+        for (size_t i = Home(id);; i = Next(i)) {
             const Slot& s = m_slots[i];
             if (s.obj == kNone) return Hit();
             if (Same(s, prefix, id)) return Hit{s.obj, s.kind, s.index};
@@ -177,6 +188,12 @@ private:
         Kind kind;
     };
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
+    // The first slot to try: the hash scaled to the table (its high bits choose), then the next ones in turn.
+    size_t Home(std::string_view id) const
+    {
+        return static_cast<size_t>((static_cast<unsigned __int128>(Hash(id)) * m_slots.size()) >> 64);
+    }
+    size_t Next(size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
     static uint64_t Prefix(std::string_view id)
     {
         uint64_t p = 0;
@@ -193,16 +210,14 @@ private:
         std::vector<Slot> old;
         old.swap(m_slots);
         m_slots.assign(size, Slot{0, nullptr, 0, kNone, 0, Kind::None});
-        m_mask = m_slots.size() - 1;
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
-            size_t i = Hash(std::string_view(s.data, s.len)) & m_mask;
-            while (m_slots[i].obj != kNone) i = (i + 1) & m_mask;
+            size_t i = Home(std::string_view(s.data, s.len));
+            while (m_slots[i].obj != kNone) i = Next(i);
             m_slots[i] = s;
         }
     }
     std::vector<Slot> m_slots;
-    size_t m_mask = 0;
     size_t m_count = 0;
 };
 
@@ -277,8 +292,12 @@ const KindLayout& LayoutOf(Kind kind)
 
 class Loader {
 public:
-    // objects: how many objects the file holds, to size the tables of a file with one snapshot.
-    Loader(SessionData& s, size_t objects) : m_s(s), m_objects(objects) {}
+    // objects: how many objects the file holds, ids: how many of them have an "id", to size the tables of a
+    // file with one snapshot. The tree's values are released once the last snapshot is read (see Load).
+    Loader(SessionData& s, JsonFile::JsonTree& tree, size_t objects, size_t ids)
+        : m_s(s), m_tree(tree), m_objects(objects), m_ids(ids)
+    {
+    }
 
     void Load(JVal doc);
     // Hears (objects read, objects of the snapshot) while each snapshot's objects are read.
@@ -356,7 +375,10 @@ private:
     int m_depth = 0;
 
     SessionData& m_s;
+    JsonFile::JsonTree& m_tree;
+    bool m_lastRead = false;   // the snapshot being loaded is the file's last use of the tree
     size_t m_objects;
+    size_t m_ids;
     std::function<void(uint64_t, uint64_t)> m_progress;
     PathTable m_paths;
     bool m_complete = true;
@@ -1194,11 +1216,15 @@ void Loader::Commit(Scope& sc)
     // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
     // that the records are visited once, in order, rather than once per list entry at random.
     std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
-    backs.reserve(sc.entries.size() + sc.objs.size());
+    // one per owned object and per list entry, completion's included: the array never regrows
+    size_t backCount = sc.entries.size() + sc.objs.size();
+    for (const std::vector<Entry>& extra : sc.extras) backCount += extra.size();
+    backs.reserve(backCount);
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
         const KindLayout& layout = LayoutOf(o.kind);
+        t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
             // records are created in staging order, so a staged object's slot is its number
@@ -1268,8 +1294,10 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     holder->session = &m_s;
     sc.table = holder.get();
     if (m_objects) {
+        // about one position per object and one per list of objects; untouched capacity costs nothing
+        m_paths.Reserve(m_objects * 2);
         sc.objs.reserve(m_objects);
-        sc.ids.Reserve(m_objects);
+        sc.ids.Reserve(m_ids);
         m_objects = 0;
     }
     Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false);
@@ -1296,6 +1324,13 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     for (uint32_t i = 0; i < count; ++i) {
         if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0 && m_progress) m_progress(i, count);
         ReadObject(sc, i);
+    }
+    // Completion and commit work on the staged objects alone and report no errors: what only reading needed
+    // goes before the store grows to its full size.
+    IdMap().Swap(sc.ids);
+    if (m_lastRead) {
+        m_tree.ReleaseValues();
+        m_paths.Clear();
     }
     if (m_complete) Complete(sc);
     Commit(sc);
@@ -1468,10 +1503,12 @@ void Loader::Load(JVal doc)
     LoadSession(session);
     if (snapshots.size() != 1 || backups.valid()) m_objects = 0;
     const uint32_t listNode = m_paths.Add(0, "snapshots");
-    int64_t pos = 0;
-    for (JVal s : snapshots) {
-        LoadSnapshot(s, m_paths.Add(listNode, {}, pos), true);
-        ++pos;
+    // Taken out first: the last snapshot releases the tree's values, and no walk of it may follow.
+    std::vector<JVal> items;
+    for (JVal s : snapshots) items.push_back(s);
+    for (size_t pos = 0; pos < items.size(); ++pos) {
+        m_lastRead = pos + 1 == items.size() && !backups.valid();
+        LoadSnapshot(items[pos], m_paths.Add(listNode, {}, static_cast<int64_t>(pos)), true);
     }
     if (backups.valid()) LoadBackups(backups, 0);
     m_s.modified = false;
@@ -1519,7 +1556,7 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, con
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
-        Loader loader(*Access::DataOf(*session), doc.ObjectCount());
+        Loader loader(*Access::DataOf(*session), doc, doc.ObjectCount(), doc.KeyUses("id"));
         if (progress)
             loader.SetProgress([&](uint64_t done, uint64_t total) { Report(LoadProgress::Building, done, total); });
         loader.Load(doc.Root());

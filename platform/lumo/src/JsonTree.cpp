@@ -108,6 +108,7 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
         const uint32_t cached = cache[h];
         if (cached != JsonTree::kNoNode && tree.m_keys[cached] == val) {
             keyId = cached;
+            ++tree.m_keyUses[keyId];
             return true;
         }
         auto it = keyIds.find(val);
@@ -118,8 +119,10 @@ struct TreeBuilder : nlohmann::json::json_sax_t {
             }
             it = keyIds.emplace(val, static_cast<uint32_t>(tree.m_keys.size())).first;
             tree.m_keys.push_back(val);
+            tree.m_keyUses.push_back(0);
         }
         keyId = it->second;
+        ++tree.m_keyUses[keyId];
         cache[h] = keyId;
         return true;
     }
@@ -153,11 +156,14 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
     m_nodes.clear();
     m_texts.clear();
     m_keys.clear();
+    m_keyUses.clear();
     m_objects = 0;
     const size_t size = static_cast<size_t>(end - begin);
-    // a generous guess that avoids regrowth (one value per 16 bytes of text); pages never touched cost nothing
-    m_nodes.reserve(size / 16 + 16);
-    m_texts.reserve(size / 4);
+    // Generous guesses that avoid regrowth, whose copy would touch twice the memory: a design file holds a
+    // value per 12 bytes or so (one per 6 is assumed), and never more text than its size. Pages never
+    // touched cost nothing.
+    m_nodes.reserve(size / 6 + 16);
+    m_texts.reserve(size + 16);
     TreeBuilder b(*this);
     b.onObjects = onObjects;
     const bool ok = nlohmann::json::sax_parse(begin, end, &b);
@@ -167,6 +173,19 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
         return false;
     }
     return true;
+}
+
+void JsonTree::ReleaseValues()
+{
+    std::vector<Node>().swap(m_nodes);
+    std::string().swap(m_texts);
+}
+
+size_t JsonTree::KeyUses(std::string_view key) const
+{
+    for (size_t k = 0; k < m_keys.size(); ++k)
+        if (m_keys[k] == key) return m_keyUses[k];
+    return 0;
 }
 
 // ---------------------------------------------------------------------------------------------------------

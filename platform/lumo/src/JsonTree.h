@@ -85,6 +85,10 @@ public:
     JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
     size_t KeyCount() const { return m_keys.size(); }
     size_t ObjectCount() const { return m_objects; }   // objects anywhere in the tree
+    size_t KeyUses(std::string_view key) const;          // members of that key anywhere in the tree
+    // Frees the values (nodes and texts) once the caller is done reading: no JVal may be used afterwards.
+    // The keys stay, so views of them remain valid.
+    void ReleaseValues();
 
 private:
     friend class JVal;
@@ -115,6 +119,7 @@ private:
     std::vector<Node> m_nodes;
     std::string m_texts;
     std::vector<std::string> m_keys;   // object keys, each once
+    std::vector<size_t> m_keyUses;     // by key number: how many members have it
     size_t m_objects = 0;
 };
 

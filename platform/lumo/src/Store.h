@@ -1,10 +1,11 @@
 // In-memory store behind the design-database stand-in: kind and field tables, records, snapshots and the
 // session. Internal to lumopi (the JSON loader/saver and the builder work on it directly).
 //
-// A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot through a dense
-// serial table. Each record stores its scalars and references in one slot array and its ordered lists
-// separately; "back" entries record who lists a record and whom it owns, so deletion and renaming never scan
-// the snapshot. Not thread-safe.
+// A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot directly when the
+// record stands at its serial's slot (as a loaded design's do), else through a dense serial table. Each record
+// stores its scalars and references in one slot array and its ordered lists separately, and keeps the kind a
+// filtered walk tests; "back" entries record who lists a record and whom it owns, so deletion and renaming
+// never scan the snapshot. Not thread-safe.
 #pragma once
 
 #include "lumopi/LumoPI.h"
@@ -160,6 +161,8 @@ struct ObjRecord {
     std::string name;
     Kind kind = Kind::None;
     uint8_t flags = kAlive | kValid;
+    int8_t walkFilter = -1;                           // pins and pin pairs: the kind a filtered walk tests (0..31),
+                                                      // -1 for none; kept by SnapshotData::UpdateWalkFilter
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
     SlotView slots;                                   // integer-like scalars and references
     ListView lists;                                   // ordered lists (same allocation as the slots)
@@ -255,6 +258,11 @@ struct SnapshotData {
     uint32_t Create(Kind kind, uint64_t index = 0);
     // Raises the serial counter past this index's serial (for raw references and explicit indexes).
     void ReserveSerial(uint64_t index);
+
+    // Recomputes r.walkFilter from the fields it derives from (filterType, else norvType or pairType), so that
+    // a filtered walk reads the record alone. Every write of those fields calls it.
+    void UpdateWalkFilter(ObjRecord& r) const;
+    static bool HasWalkFilter(Kind kind) { return kind == Kind::NorvPin || kind == Kind::PinPair; }
 
     // Field access. Out-of-kind fields read as defaults and ignore writes.
     int64_t GetInt(const ObjRecord& r, Field f) const;

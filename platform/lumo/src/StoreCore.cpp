@@ -46,7 +46,8 @@ std::string FoldName(const std::string& s)
 }
 
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
-    : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), payload(o.payload),
+    : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
+      payload(o.payload),
       slots(o.slots), lists(o.lists), back(std::move(o.back)), extra(std::move(o.extra))
 {
     o.slots.p = nullptr;
@@ -62,6 +63,7 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
         name = std::move(o.name);
         kind = o.kind;
         flags = o.flags;
+        walkFilter = o.walkFilter;
         payload = o.payload;
         slots = o.slots;
         lists = o.lists;
@@ -113,6 +115,9 @@ RecordExtra& ObjRecord::Extra()
 int64_t SnapshotData::SlotOfIndex(uint64_t index) const
 {
     const uint64_t serial = index & kSerialMask;
+    // Records made in serial order (a loaded design without explicit indexes) stand at slot serial - 1: one
+    // read instead of two dependent ones. Indexes are unique among records, so a match is the answer.
+    if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
     if (serial < bySerial.size()) {
         const uint32_t s = bySerial[serial];
         if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
@@ -188,6 +193,7 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
         else if (!IsListCat(f->cat))
             r.slots[sr->pos] = IsRefCat(f->cat) ? 0 : f->def;
     }
+    UpdateWalkFilter(r);
     const uint64_t serial = index & kSerialMask;
     if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
         if (serial >= bySerial.size()) bySerial.resize(std::max<size_t>(serial + 1, bySerial.size() * 2), 0);
@@ -217,6 +223,15 @@ void SnapshotData::SetInt(uint32_t slot, Field f, int64_t value)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || IsListCat(s->cat) || IsRefCat(s->cat) || s->cat == Cat::Text || !r.slots) return;
     r.slots[s->pos] = value;
+    if (f == Field::filterType || f == Field::norvType || f == Field::pairType) UpdateWalkFilter(r);
+}
+
+void SnapshotData::UpdateWalkFilter(ObjRecord& r) const
+{
+    if (!HasWalkFilter(r.kind)) return;
+    int64_t v = GetInt(r, Field::filterType);
+    if (v == kUnsetInt) v = GetInt(r, r.kind == Kind::NorvPin ? Field::norvType : Field::pairType);
+    r.walkFilter = v >= 0 && v < 32 ? static_cast<int8_t>(v) : -1;
 }
 
 const std::string& SnapshotData::GetText(const ObjRecord& r, Field f) const
@@ -562,6 +577,7 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         b.name = a.name;
         b.kind = a.kind;
         b.flags = a.flags;
+        b.walkFilter = a.walkFilter;
         b.payload = a.payload;
         b.back = a.back;
         const KindInfo& info = InfoOf(a.kind);

@@ -1,6 +1,9 @@
 // Walks: copies of lists that survive deletion, filters by filter value, counts and iterator-level faults.
 #include "LumoFixture.h"
 
+#include <climits>
+#include <functional>
+
 namespace LumoTest {
 namespace {
 
@@ -56,6 +59,34 @@ TEST_F(IterationTest, FilterUsesFilterTypeWhenSetAndTypeReportsStoredValue)
     EXPECT_EQ((std::vector<std::string>{"BIG"}), Names(pins));
     ASSERT_TRUE(Net(n1)->GetIterPins(pins));
     EXPECT_EQ((std::vector<std::string>{"1", "2", "BIG"}), Names(pins));
+}
+
+// A filtered walk reads the kind a record keeps for it: every write of the fields it derives from
+// (the kind, the filter type, through the builder or the store) must show in the next walk.
+TEST_F(IterationTest, FilteredWalksFollowEveryWriteOfAPinsKind)
+{
+    Index big = b->Pin(n1, "BIG", 40);   // a kind no filter can name
+    const struct
+    {
+        const char* step;
+        std::function<void()> write;
+        std::vector<std::string> pinSets, netPins;
+    } steps[] = {
+        {"created", [] {}, {}, {"1", "2"}},
+        {"kind", [&] { b->SetInt(big, Field::norvType, NPT_PinSetT); }, {"BIG"}, {"1", "2"}},
+        {"filter type", [&] { store().SetInt(big, Field::filterType, NPT_NetPin); }, {}, {"1", "2", "BIG"}},
+        {"kind under a filter type", [&] { store().SetInt(big, Field::norvType, NPT_NetPin); }, {}, {"1", "2", "BIG"}},
+        {"filter type unset", [&] { store().SetInt(big, Field::filterType, INT64_MIN); }, {}, {"1", "2", "BIG"}},
+        {"kind again", [&] { b->SetInt(big, Field::norvType, NPT_PinSetT); }, {"BIG"}, {"1", "2"}},
+    };
+    for (const auto& s : steps) {
+        s.write();
+        IteratorT<const INorvPin> pins;
+        ASSERT_TRUE(Net(n1)->GetIterPins(pins, BitContainerT<ENorvPinType>(NPT_PinSetT)));
+        EXPECT_EQ(s.pinSets, Names(pins)) << s.step;
+        ASSERT_TRUE(Net(n1)->GetIterPins(pins, BitContainerT<ENorvPinType>(NPT_NetPin)));
+        EXPECT_EQ(s.netPins, Names(pins)) << s.step;
+    }
 }
 
 TEST_F(IterationTest, IteratorIsValidOnInvalidElementWhileElementIsNot)

@@ -1,0 +1,68 @@
+#include "framework/EqualPairs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::size_t, std::size_t>>;
+
+// What comparing every two elements finds, in its order.
+Pairs EveryTwo(const std::vector<std::string>& keys)
+{
+    Pairs pairs;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        for (std::size_t j = i + 1; j < keys.size(); ++j)
+            if (keys[i] == keys[j])
+                pairs.emplace_back(i, j);
+    return pairs;
+}
+
+// Every key in one bucket: only the key comparison can tell groups apart.
+struct OneHash
+{
+    std::size_t operator()(const std::string&) const { return 7; }
+};
+
+TEST(EqualPairsTest, PairsComeInTheOrderOfComparingEveryTwo)
+{
+    const std::vector<std::vector<std::string>> lists = {
+        {},
+        {"a"},
+        {"a", "b", "c"},
+        {"a", "a"},
+        {"b", "a", "b", "a", "b"},
+        {"x", "y", "x", "z", "y", "x", "x"},
+        {"", "", "q", ""},
+    };
+    for (const auto& keys : lists) {
+        Pairs plain, collided;
+        ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) { plain.emplace_back(i, j); });
+        ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) { collided.emplace_back(i, j); }, OneHash());
+        EXPECT_EQ(EveryTwo(keys), plain) << keys.size();
+        EXPECT_EQ(EveryTwo(keys), collided) << keys.size();
+    }
+}
+
+TEST(EqualPairsTest, PositionsByKeyGivesEachKeysPositionsInOrder)
+{
+    const std::vector<std::string> keys = {"n2", "n1", "n2", "n3", "n2", "n1"};
+    const PositionsByKey<std::string> positions(keys);
+    const struct
+    {
+        const char* key;
+        std::vector<std::size_t> expected;
+    } cases[] = {{"n1", {1, 5}}, {"n2", {0, 2, 4}}, {"n3", {3}}, {"n4", {}}, {"", {}}};
+    for (const auto& c : cases) {
+        std::vector<std::size_t> found;
+        for (std::size_t at : positions.Of(c.key))
+            found.push_back(at);
+        EXPECT_EQ(c.expected, found) << c.key;
+        EXPECT_EQ(c.expected.empty(), positions.Of(c.key).empty()) << c.key;
+    }
+}
+
+} // namespace
