@@ -43,9 +43,9 @@ std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
     return names;
 }
 
-// A filter file must be a readable regular file: the checker itself would take a missing one for
-// an empty filter and run every test.
-bool ReadableFile(const std::string& path, std::string& error)
+// Whether the path names a regular file; false with the reason in `error`. Nothing is opened, so
+// a FIFO cannot block.
+bool RegularFile(const std::string& path, std::string& error)
 {
     struct stat info;
     if (stat(path.c_str(), &info) != 0)
@@ -58,6 +58,15 @@ bool ReadableFile(const std::string& path, std::string& error)
         error = "not a regular file";
         return false;
     }
+    return true;
+}
+
+// A filter file must be a readable regular file: the checker itself would take a missing one for
+// an empty filter and run every test.
+bool ReadableFile(const std::string& path, std::string& error)
+{
+    if (!RegularFile(path, error))
+        return false;
     FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr)
     {
@@ -72,17 +81,8 @@ bool ReadableFile(const std::string& path, std::string& error)
 // file is refused before it is opened (a FIFO would block the read).
 bool LoadableConstraints(const std::string& path, std::string& error)
 {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-    {
-        error = std::strerror(errno);
+    if (!RegularFile(path, error))
         return false;
-    }
-    if (!S_ISREG(st.st_mode))
-    {
-        error = "not a regular file";
-        return false;
-    }
     norv_ordaxcons::COrdaxConstraintDefs definitions;
     if (definitions.LoadCnsFile(path, false, true))
         return true;
