@@ -7,6 +7,8 @@
 #include "framework/FixContext.h"
 #include "lumopi/LumoPI.h"
 
+#include <string>
+
 namespace CFixNetInternal
 {
 
@@ -42,6 +44,18 @@ Lumo::Result CountFromTos(const Lumo::INorvPhysicalNet& net, int& count);
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinSetPinKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinKinds();
+
+// Deletes the differential pair on the locked configuration, then synchronises the configuration.
+Lumo::Result DeleteDiffPairLocked(Lumo::MutableContainerT<Lumo::INorvConfig>& config, const Lumo::Index& pair);
+
+// Locks the repair context's configuration and hands the two lists to UpdateIncremental (physical
+// nets first, electrical nets second). The result of the lock or the update; the unlock is not
+// examined.
+Lumo::Result UpdateNetsIncrementally(const Lumo::ListT<Lumo::Index>& physNets,
+                                     const Lumo::ListT<Lumo::Index>& elecNets);
+
+// base + "_" + n in decimal: the candidates of the free-name searches.
+std::string NumberedName(const std::string& base, int n);
 
 } // namespace CFixNetInternal
 
