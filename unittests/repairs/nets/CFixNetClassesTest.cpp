@@ -1,0 +1,175 @@
+// A physical net that two electrical nets claim, and the default classes of nets.
+#include "NetFixKit.h"
+
+#include "repairs/nets/CFixNet.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace netfix
+{
+namespace
+{
+
+// The physical net P is claimed by E2 (its parent) and by E3 (which lists it too); E3 also has Q.
+struct ClaimedNet : NetDesign
+{
+    Index e2 = b.ElectricalNet(config, "E2");
+    Index e3 = b.ElectricalNet(config, "E3");
+    Index p = b.PhysicalNet(config, "P", e2);
+
+    ClaimedNet() { b.AppendOnly(e3, Field::physicalNets, p); }
+
+    void Finding() { Slots({{p, "P"}, {e2, "E2"}, {e3, "E3"}}); }
+};
+
+struct KeepCase
+{
+    const char* name;
+    std::function<void(ClaimedNet&)> change;
+    const char* outcome;
+    int keeper;         // 2 or 3: the net that holds P afterwards
+    bool loserKept;     // the other net still exists
+    size_t pairsLeft;   // differential pairs still alive
+};
+
+TEST(CFixNetClassesTest, WhichNetKeepsThePhysicalNet)
+{
+    const KeepCase cases[] = {
+        {"neither in a pair: the first keeps it", [](ClaimedNet&) {}, "fixed", 2, false, 0},
+        {"the second keeps further nets and stays",
+         [](ClaimedNet& d) { d.b.PhysicalNet(d.config, "Q", d.e3); }, "fixed", 2, true, 0},
+        {"only the second in a pair: it keeps P",
+         [](ClaimedNet& d) {
+             d.b.PhysicalNet(d.config, "Q", d.e3);
+             d.b.DiffPair(d.config, "D-B", d.e3, d.b.ElectricalNet(d.config, "X"));
+         },
+         "fixed", 3, false, 1},
+        {"both in one pair: deleted once",
+         [](ClaimedNet& d) { d.b.DiffPair(d.config, "D-A", d.e2, d.e3); },
+         "fixed: Diffpair D-A was removed. ", 2, false, 0},
+        {"both in different pairs: both deleted",
+         [](ClaimedNet& d) {
+             d.b.DiffPair(d.config, "D-A", d.e2, d.b.ElectricalNet(d.config, "X"));
+             d.b.DiffPair(d.config, "D-B", d.e3, d.b.ElectricalNet(d.config, "Y"));
+         },
+         "fixed: Diffpair D-A was removed. Diffpair D-B was removed. ", 2, false, 0},
+    };
+    for (const KeepCase& c : cases)
+    {
+        ClaimedNet d;
+        c.change(d);
+        d.Bind();
+        d.Finding();
+        EXPECT_EQ(Outcome(CFixNet::FixPhysNetInManyElecNets()), c.outcome) << c.name;
+        const Index keeper = c.keeper == 2 ? d.e2 : d.e3;
+        const Index loser = c.keeper == 2 ? d.e3 : d.e2;
+        EXPECT_EQ(d.ref(d.p, Field::parentElectricalNet), keeper) << c.name;
+        const std::vector<Index> held = d.list(keeper, Field::physicalNets);
+        EXPECT_EQ(std::count(held.begin(), held.end(), d.p), 1) << c.name;
+        EXPECT_EQ(d.alive(loser), c.loserKept) << c.name;
+        EXPECT_EQ(d.store().AllLive(Kind::DiffPair).size(), c.pairsLeft) << c.name;
+        ASSERT_EQ(d.updates().size(), 1u) << c.name;
+        EXPECT_EQ(d.updates()[0], d.p.ToText() + " | " + keeper.ToText()) << c.name;
+        EXPECT_TRUE(d.noLocksLeft()) << c.name;
+    }
+}
+
+TEST(CFixNetClassesTest, KeepingNetGoneFallsBackOnTheOwnParent)
+{
+    {
+        // The keeping net is gone and P names the giving net: already consistent.
+        ClaimedNet d;
+        d.b.SetRefOnly(d.p, Field::parentElectricalNet, d.e3);
+        d.b.Delete(d.e2);
+        d.Bind();
+        d.Finding();
+        EXPECT_EQ(Outcome(CFixNet::FixPhysNetInManyElecNets()), "fixed");
+        EXPECT_TRUE(d.alive(d.e3));
+        EXPECT_TRUE(d.updates().empty());
+    }
+    {
+        // The keeping net is gone and P names a third net Q: the giving net loses P and goes.
+        ClaimedNet d;
+        const Index q = d.b.ElectricalNet(d.config, "Q");
+        d.b.Link(d.p, Field::parentElectricalNet, q);
+        d.b.Delete(d.e2);
+        d.Bind();
+        d.Finding();
+        EXPECT_EQ(Outcome(CFixNet::FixPhysNetInManyElecNets()), "fixed");
+        EXPECT_FALSE(d.alive(d.e3));
+        EXPECT_EQ(d.ref(d.p, Field::parentElectricalNet), q);
+        EXPECT_TRUE(d.updates().empty());
+    }
+    {
+        // The giving net is gone on the main path: fixed, nothing moved.
+        ClaimedNet d;
+        d.b.Delete(d.e3);
+        d.Bind();
+        d.Finding();
+        EXPECT_EQ(Outcome(CFixNet::FixPhysNetInManyElecNets()), "fixed");
+        EXPECT_TRUE(d.updates().empty());
+    }
+}
+
+TEST(CFixNetClassesTest, EveryFailedCallOfTheKeepingRepair)
+{
+    SweepEveryCall<ClaimedNet>(
+        [](ClaimedNet& d) {
+            d.b.DiffPair(d.config, "D-A", d.e2, d.e3);
+            d.Bind();
+            d.Finding();
+        },
+        &CFixNet::FixPhysNetInManyElecNets);
+}
+
+TEST(CFixNetClassesTest, DefaultNetClassOfAPhysicalNet)
+{
+    NetDesign d;
+    const Index p = d.b.PhysicalNet(d.config, "P");
+    d.b.SetRefOnly(p, Field::netClass, Index(99ull | (24ull << 56)));
+    d.Bind();
+    d.Slots({{Index(), "LOST"}, {p, "P"}});
+    EXPECT_EQ(Outcome(CFixNet::SetDefaultNetClassOfPhysNet()), "fixed");
+    EXPECT_EQ(d.name(d.ref(p, Field::netClass)), "(Default)");
+    EXPECT_TRUE(d.noLocksLeft());
+
+    d.Slots({{p, "P"}});
+    EXPECT_EQ(Outcome(CFixNet::SetDefaultNetClassOfPhysNet()), "not fixed, error: Cannot find physical net.");
+    d.b.Delete(p);
+    d.Slots({{Index(), "LOST"}, {p, "P"}});
+    EXPECT_EQ(Outcome(CFixNet::SetDefaultNetClassOfPhysNet()), "not fixed");
+}
+
+TEST(CFixNetClassesTest, DefaultClassesMissingFromTheDesign)
+{
+    NetDesign d;
+    const Index p = d.b.PhysicalNet(d.config, "P");
+    const Index e = d.b.ElectricalNet(d.config, "E");
+    for (Index c : d.list(d.design, Field::netClasses))
+        d.b.Delete(c);
+    for (Index c : d.list(d.design, Field::constraintClasses))
+        d.b.Delete(c);
+    d.Bind();
+    d.Slots({{Index(), ""}, {p, "P"}});
+    EXPECT_EQ(Outcome(CFixNet::SetDefaultNetClassOfPhysNet()), "not fixed");
+    d.Slots({{e, "E"}});
+    EXPECT_EQ(Outcome(CFixNet::SetAllConstraintClassOfElecNet()), "not fixed");
+    // An empty slot is not tested: the fetch fails.
+    d.Slots({});
+    EXPECT_EQ(Outcome(CFixNet::SetAllConstraintClassOfElecNet()), "not fixed, failed");
+}
+
+TEST(CFixNetClassesTest, AllConstraintClassOfAnElectricalNet)
+{
+    NetDesign d;
+    const Index e = d.b.ElectricalNet(d.config, "E");
+    d.Bind();
+    d.Slots({{e, "E"}});
+    EXPECT_EQ(Outcome(CFixNet::SetAllConstraintClassOfElecNet()), "fixed");
+    EXPECT_EQ(d.name(d.ref(e, Field::constraintClass)), "(All)");
+    EXPECT_TRUE(d.noLocksLeft());
+}
+
+} // namespace
+} // namespace netfix
