@@ -316,3 +316,30 @@ TEST(CFixNetRemovalTest, EveryFailedCallOfTheCompositeRepair)
 
 } // namespace
 } // namespace netfix
+
+namespace netfix
+{
+namespace
+{
+
+// None of these repairs may run for the back end: the manager refuses each without a database call.
+TEST(CFixNetRemovalTest, BackEndRefusesTheNetRemovalsAndRebuilds)
+{
+    const unsigned codes[] = {805, 811, 1208, 1219, 1233, 1306, 1509, 1512, 1608, 1609, 1803, 1804, 1906, 2009, 2012,
+                              2016, 2106, 2112, 2114, 2210, 3909, 3910, 3919, 4003, 4006, 4007, 5003, 5806, 5807, 5907};
+    PairDesign d;
+    d.Bind();
+    CFixMgr manager(true);
+    manager.Init(nullptr);
+    for (unsigned code : codes)
+    {
+        ASSERT_TRUE(manager.IsRegistered(code)) << code;
+        const CFixStatus status = manager.RunFix(DIC_ERROR, code, 1, d.dp, "DP", d.e1, "E1", d.p1a, "P1a");
+        EXPECT_EQ(Outcome(status), "not fixed: Cannot repair the problem on the Back End") << code;
+    }
+    EXPECT_EQ(d.counts().Total(), 0u);
+    EXPECT_TRUE(d.alive(d.dp));
+}
+
+} // namespace
+} // namespace netfix
