@@ -8,44 +8,6 @@ using namespace CFixNetInternal;
 namespace
 {
 
-// One body for the three writers. The own constraint is changed in place; a constraint seen only
-// through a definition, or none at all, is added to the object. Handles are declared parent first
-// so that a path that returns early drops the new constraint's lock before its owner's.
-template <class T>
-CFixStatus SetConstraint(const ContainerT<const T>& object, const String& name, const ConstraintData& value)
-{
-    ContainerT<const INorvConstraint> constraint;
-    if (object->GetConstraint(constraint, name))
-    {
-        bool definition = false;
-        CFIXNET_TRY(constraint->IsDefinition(definition));
-        if (!definition)
-        {
-            ConstraintData current;
-            CFIXNET_TRY(constraint->GetValue(current));
-            if (current.GetValueAsString() == value.GetValueAsString())
-                return CFixStatus(true);
-            MutableContainerT<INorvConstraint> locked;
-            CFIXNET_TRY(LockerT<INorvConstraint>::Lock(constraint, locked));
-            const Result set = locked->SetValue(value);
-            CFIXNET_TRY(LockerT<INorvConstraint>::UnLock(locked));
-            return CFixStatus(static_cast<bool>(set));
-        }
-    }
-
-    MutableContainerT<T> owner;
-    CFIXNET_TRY(LockerT<T>::Lock(object, owner));
-    MutableContainerT<INorvConstraint> added;
-    if (!owner->AddConstraint(name, value, added))
-    {
-        CFIXNET_TRY(LockerT<T>::UnLock(owner));
-        return CFixStatus(false);
-    }
-    CFIXNET_TRY(LockerT<INorvConstraint>::UnLock(added));
-    CFIXNET_TRY(LockerT<T>::UnLock(owner));
-    return CFixStatus(true);
-}
-
 ConstraintData TopoOrderedNo()
 {
     return TextValue("No");
@@ -67,19 +29,19 @@ CFixStatus ResetTopoOrderedOfPhysNetAndParent(const ContainerT<const INorvPhysic
 CFixStatus CFixNet::SetPhysNetConstraint(const ContainerT<const INorvPhysicalNet>& net, const String& name,
                                          const ConstraintData& value)
 {
-    return SetConstraint(net, name, value);
+    return WriteConstraint(net, name, value, WriteMode::Setter);
 }
 
 CFixStatus CFixNet::SetElecNetConstraint(const ContainerT<const INorvElectricalNet>& net, const String& name,
                                          const ConstraintData& value)
 {
-    return SetConstraint(net, name, value);
+    return WriteConstraint(net, name, value, WriteMode::Setter);
 }
 
 CFixStatus CFixNet::SetDiffPairConstraint(const ContainerT<const INorvDiffPair>& pair, const String& name,
                                           const ConstraintData& value)
 {
-    return SetConstraint(pair, name, value);
+    return WriteConstraint(pair, name, value, WriteMode::Setter);
 }
 
 CFixStatus CFixNet::ResetTopoOrderedOfElecNet(const ContainerT<const INorvElectricalNet>& net)

@@ -31,6 +31,14 @@ CFixStatus NoDatabase();
 // Reads the object's "ORDER_TYPE": the value record and its text. The first failed call's result.
 Lumo::Result ReadOrderType(const Lumo::IObjectNorv& object, Lumo::ConstraintData& value, Lumo::String& text);
 
+// A topology as read from an object: the value record (what is passed on) and its text (what is
+// compared).
+struct Topology
+{
+    Lumo::ConstraintData value;
+    Lumo::String text;
+};
+
 // Loose comparison of a topology value with a name: equal under the search options {0}.
 bool LooseMatch(const Lumo::String& value, const char* name);
 
@@ -44,6 +52,23 @@ Lumo::Result CountFromTos(const Lumo::INorvPhysicalNet& net, int& count);
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinSetPinKinds();
 Lumo::BitContainerT<Lumo::ENorvPinType> PinSetAndVirtualPinKinds();
+
+// How WriteConstraint treats the object's own constraint. Setter: a value that already stands is
+// left alone without a lock, and a refused SetValue or AddConstraint gives a silent not fixed.
+// Direct: the value is always written, and every failed call gives its result.
+enum class WriteMode
+{
+    Setter,
+    Direct
+};
+
+// Writes value as the object's own constraint of that name: in place when the object has its own,
+// added to the object when it sees the constraint only through a definition or not at all.
+// Handles are declared parent first, so that an early return drops the new constraint's lock
+// before its owner's.
+template <class T>
+CFixStatus WriteConstraint(const Lumo::ContainerT<const T>& object, const Lumo::String& name,
+                           const Lumo::ConstraintData& value, WriteMode mode);
 
 // Deletes the differential pair on the locked configuration, then synchronises the configuration.
 Lumo::Result DeleteDiffPairLocked(Lumo::MutableContainerT<Lumo::INorvConfig>& config, const Lumo::Index& pair);
@@ -67,3 +92,53 @@ std::string NumberedName(const std::string& base, int n);
         if (!cfixnetResult_)                                                                               \
             return CFixStatus(cfixnetResult_);                                                             \
     } while (false)
+
+// Reads the object's "ORDER_TYPE" into a Topology; a failed read returns its result from the
+// enclosing repair.
+#define CFIXNET_READ(object, topology)                                                                     \
+    CFIXNET_TRY(CFixNetInternal::ReadOrderType((object), (topology).value, (topology).text))
+
+template <class T>
+CFixStatus CFixNetInternal::WriteConstraint(const Lumo::ContainerT<const T>& object, const Lumo::String& name,
+                                            const Lumo::ConstraintData& value, WriteMode mode)
+{
+    const bool setter = mode == WriteMode::Setter;
+    Lumo::ContainerT<const Lumo::INorvConstraint> constraint;
+    if (object->GetConstraint(constraint, name))
+    {
+        bool definition = false;
+        CFIXNET_TRY(constraint->IsDefinition(definition));
+        if (!definition)
+        {
+            if (setter)
+            {
+                Lumo::ConstraintData current;
+                CFIXNET_TRY(constraint->GetValue(current));
+                if (current.GetValueAsString() == value.GetValueAsString())
+                    return CFixStatus(true);
+            }
+            Lumo::MutableContainerT<Lumo::INorvConstraint> locked;
+            CFIXNET_TRY(Lumo::LockerT<Lumo::INorvConstraint>::Lock(constraint, locked));
+            const Lumo::Result set = locked->SetValue(value);
+            if (!setter)
+                CFIXNET_TRY(set);
+            CFIXNET_TRY(Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked));
+            return CFixStatus(static_cast<bool>(set));
+        }
+    }
+
+    Lumo::MutableContainerT<T> owner;
+    CFIXNET_TRY(Lumo::LockerT<T>::Lock(object, owner));
+    Lumo::MutableContainerT<Lumo::INorvConstraint> added;
+    const Lumo::Result add = owner->AddConstraint(name, value, added);
+    if (!add)
+    {
+        if (!setter)
+            return CFixStatus(add);
+        CFIXNET_TRY(Lumo::LockerT<T>::UnLock(owner));
+        return CFixStatus(false);
+    }
+    CFIXNET_TRY(Lumo::LockerT<Lumo::INorvConstraint>::UnLock(added));
+    CFIXNET_TRY(Lumo::LockerT<T>::UnLock(owner));
+    return CFixStatus(true);
+}

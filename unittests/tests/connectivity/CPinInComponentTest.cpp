@@ -43,13 +43,15 @@ TEST(CPinInComponentTest, PinsWithoutParentAndNetsWithTooFewPins)
         finding(3508),
         finding(3509),
     };
+    // The check-only run comes first: the fix-mode run repairs the design.
     for (bool fixMode : {false, true}) {
         TestRun<CPinInComponent> run(d, fixMode);
         EXPECT_EQ(run.findings(), expected) << "fix mode " << fixMode;
+        if (!fixMode) {
+            EXPECT_EQ(run.firstLine(), "WARNING 3507: Net: LONE (" + lone.ToText() + ") less than 2 pins.\n");
+            EXPECT_EQ(run.status, FAILED);
+        }
     }
-    TestRun<CPinInComponent> run(d);
-    EXPECT_EQ(run.firstLine(), "WARNING 3507: Net: LONE (" + lone.ToText() + ") less than 2 pins.\n");
-    EXPECT_EQ(run.status, FAILED);
 }
 
 TEST(CPinInComponentTest, OnlyTooFewPinsEndsWithWarnings)
