@@ -90,5 +90,25 @@ TEST(KravikFixNetsTest, BackEndRefusesTheRepairs)
     EXPECT_FALSE(FileExists(dir.File("fixed.json")));
 }
 
+// Database calls of a fix run of the example fail in turn, a sample spread over the whole run: every
+// run ends with an exit code and a log, never a crash.
+TEST(KravikFixNetsTest, FailedCallsOfAFixRunNeverCrash)
+{
+    TempDir dir;
+    const std::vector<std::string> fix = {"--fix", "--output", dir.File("fixed.json")};
+    std::vector<std::string> counting = fix;
+    counting.push_back("--count-calls");
+    const unsigned long total = TotalCalls(RunKravik(CheckNets(ExamplePath("broken-nets.json"), counting), kHidden).err);
+    ASSERT_GT(total, 1000u);
+    const unsigned long stride = total / 60 + 1;
+    for (unsigned long k = 1; k <= total; k += stride)
+    {
+        std::vector<std::string> failing = fix;
+        failing.insert(failing.end(), {"--fail-call", std::to_string(k)});
+        const KravikRun run = RunKravik(CheckNets(ExamplePath("broken-nets.json"), failing), kHidden);
+        EXPECT_TRUE(run.exitCode == 1 || run.exitCode == 4 || run.exitCode == 8) << k << ": " << run.err;
+    }
+}
+
 } // namespace
 } // namespace KravikTest
