@@ -86,6 +86,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
             if (!(r = DeleteDiffPairLocked(config, givingPair)))
                 return CFixStatus(r);
         }
+        LockerT<INorvConfig>::UnLock(config);
     }
     // The net that alone belongs to a differential pair keeps the physical net; otherwise the
     // first net of the finding does.

@@ -94,8 +94,8 @@ Result DeleteDiffPairInConfig(const Index& pair)
 {
     MutableContainerT<INorvConfig> config;
     Result r = LockerT<INorvConfig>::Lock(FixContext::s_fixNorvConfig, config);
-    if (r)
-        r = DeleteDiffPairLocked(config, pair);
+    if (r && (r = DeleteDiffPairLocked(config, pair)))
+        LockerT<INorvConfig>::UnLock(config);
     return r;
 }
 
@@ -111,8 +111,9 @@ Result DeleteElecNetInConfig(const Index& net, const ListT<Index>* physNetsToUpd
     deleted.Add(net);
     if (!(r = config->DeleteElectricalNet(net)))
         return r;
-    if (physNetsToUpdate != nullptr)
-        r = config->UpdateIncremental(*physNetsToUpdate, deleted);
+    if (physNetsToUpdate != nullptr && !(r = config->UpdateIncremental(*physNetsToUpdate, deleted)))
+        return r;
+    LockerT<INorvConfig>::UnLock(config);
     return r;
 }
 
@@ -130,8 +131,8 @@ Result CFixNetInternal::UpdateNetsIncrementally(const ListT<Index>& physNets, co
 {
     MutableContainerT<INorvConfig> config;
     Result r = LockerT<INorvConfig>::Lock(FixContext::s_fixNorvConfig, config);
-    if (r)
-        r = config->UpdateIncremental(physNets, elecNets);
+    if (r && (r = config->UpdateIncremental(physNets, elecNets)))
+        LockerT<INorvConfig>::UnLock(config);
     return r;
 }
 
