@@ -40,20 +40,16 @@ CFixStatus RecoverWithOwnParent(const ContainerT<const INorvPhysicalNet>& phys, 
         return CFixStatus(true);
     {
         MutableContainerT<INorvElectricalNet> locked;
-        if (!(r = LockerT<INorvElectricalNet>::Lock(givingNet, locked)))
-            return CFixStatus(r);
+        CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(givingNet, locked));
         locked->RemovePhysicalNet(physIndex);
-        if (!(r = LockerT<INorvElectricalNet>::UnLock(locked)))
-            return CFixStatus(r);
+        CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
     }
     CFixNet::RemoveElectricalNet(giving);
     MutableContainerT<INorvElectricalNet> locked;
-    if (!(r = LockerT<INorvElectricalNet>::Lock(own, locked)))
-        return CFixStatus(r);
+    CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(own, locked));
     locked->RemovePhysicalNet(physIndex);
     locked->AddPhysicalNet(*phys);
-    if (!(r = LockerT<INorvElectricalNet>::UnLock(locked)))
-        return CFixStatus(r);
+    CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
     return CFixStatus(true);
 }
 
@@ -83,8 +79,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
         if (givingPair != keepingPair)
         {
             removed << "Diffpair " << givingPairName.str() << " was removed. ";
-            if (!(r = DeleteDiffPairLocked(config, givingPair)))
-                return CFixStatus(r);
+            CFIXNET_TRY(DeleteDiffPairLocked(config, givingPair));
         }
         LockerT<INorvConfig>::UnLock(config);
     }
@@ -94,8 +89,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
         std::swap(keeping, giving);
 
     ContainerT<const INorvPhysicalNet> phys;
-    if (!(r = Uids()->GetNorvPhysicalNet(phys, physIndex)))
-        return CFixStatus(r);
+    CFIXNET_TRY(Uids()->GetNorvPhysicalNet(phys, physIndex));
     ContainerT<const INorvElectricalNet> keepingNet;
     if (!Uids()->GetNorvElectricalNet(keepingNet, keeping))
         return RecoverWithOwnParent(phys, physIndex, giving);
@@ -121,8 +115,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
     ListT<Index> elecNets;
     physNets.Add(physIndex);
     elecNets.Add(keeping);
-    if (!(r = UpdateNetsIncrementally(physNets, elecNets)))
-        return CFixStatus(r);
+    CFIXNET_TRY(UpdateNetsIncrementally(physNets, elecNets));
     const std::string message = removed.str();
     if (message.empty())
         return CFixStatus(true);
@@ -146,8 +139,7 @@ CFixStatus CFixNet::SetDefaultNetClassOfPhysNet()
     if (found.IsEmpty())
         return CFixStatus(false);
     ContainerT<const INorvNetClass> netClass;
-    if (!(r = Uids()->GetNorvNetClass(netClass, found.GetIterator()->index)))
-        return CFixStatus(r);
+    CFIXNET_TRY(Uids()->GetNorvNetClass(netClass, found.GetIterator()->index));
     MutableContainerT<INorvPhysicalNet> lockedNet;
     MutableContainerT<INorvNetClass> lockedClass;
     if (!(r = LockerT<INorvPhysicalNet>::Lock(phys, lockedNet)) ||
@@ -166,13 +158,11 @@ CFixStatus CFixNet::SetAllConstraintClassOfElecNet()
     if (!r)
         return CFixStatus(r);
     ListT<NorvObjectInfo> found;
-    if (!(r = FixContext::s_fixNorvDesign->FindConstraintClass(found, "(All)", DefaultClassSearch())))
-        return CFixStatus(r);
+    CFIXNET_TRY(FixContext::s_fixNorvDesign->FindConstraintClass(found, "(All)", DefaultClassSearch()));
     if (found.IsEmpty())
         return CFixStatus(false);
     ContainerT<const INorvConstraintClass> constraintClass;
-    if (!(r = Uids()->GetNorvConstraintClass(constraintClass, found.GetIterator()->index)))
-        return CFixStatus(r);
+    CFIXNET_TRY(Uids()->GetNorvConstraintClass(constraintClass, found.GetIterator()->index));
     MutableContainerT<INorvElectricalNet> lockedNet;
     MutableContainerT<INorvConstraintClass> lockedClass;
     if (!(r = LockerT<INorvElectricalNet>::Lock(net, lockedNet)) ||

@@ -118,17 +118,14 @@ CFixStatus CFixNet::AddMissingParentElecNet()
             return CFixStatus(true);
         }
         MutableContainerT<INorvElectricalNet> created;
-        if (!(r = config->AddElectricalNet(created, phys)))
-            return CFixStatus(r);
+        CFIXNET_TRY(config->AddElectricalNet(created, phys));
     }
     // For a net with connected pins the update is what brings the parent into being.
     ListT<Index> physNets;
     physNets.Add(slot);
-    if (!(r = config->UpdateIncremental(physNets, ListT<Index>())))
-        return CFixStatus(r);
+    CFIXNET_TRY(config->UpdateIncremental(physNets, ListT<Index>()));
     LockerT<INorvConfig>::UnLock(config);
-    if (!(r = phys->GetParentElectricalNet(parent)))
-        return CFixStatus(r);
+    CFIXNET_TRY(phys->GetParentElectricalNet(parent));
     return CFixStatus(true);
 }
 
@@ -194,14 +191,11 @@ CFixStatus CFixNet::RebuildNetsFromFlatNet()
         return CFixStatus(r);
     MutableContainerT<INorvPhysicalNet> newPhys;
     MutableContainerT<INorvElectricalNet> newElec;
-    if (!(r = config->AddPhysicalNet(newPhys, name, *lockedFlat)))
-        return CFixStatus(r);
-    if (!(r = config->AddElectricalNet(newElec, newPhys)))
-        return CFixStatus(r);
+    CFIXNET_TRY(config->AddPhysicalNet(newPhys, name, *lockedFlat));
+    CFIXNET_TRY(config->AddElectricalNet(newElec, newPhys));
     for (; pin.IsValid(); ++pin)
     {
-        if (!(r = ConnectForwardedPin(pin, newPhys)))
-            return CFixStatus(r);
+        CFIXNET_TRY(ConnectForwardedPin(pin, newPhys));
     }
     if (!(r = LockerT<IFlatNet>::UnLock(lockedFlat)) || !(r = LockerT<INorvPhysicalNet>::UnLock(newPhys)) ||
         !(r = LockerT<INorvElectricalNet>::UnLock(newElec)) || !(r = LockerT<INorvConfig>::UnLock(config)))
@@ -229,25 +223,21 @@ CFixStatus CFixNet::RenamePhysNetToFlatNetName()
         return CFixStatus(r);
     const SearchParams exactOrNot(SP_0);
     ListT<NorvObjectInfo> found;
-    if (!(r = FixContext::s_fixNorvConfig->FindPhysicalNet(found, target, exactOrNot)))
-        return CFixStatus(r);
+    CFIXNET_TRY(FixContext::s_fixNorvConfig->FindPhysicalNet(found, target, exactOrNot));
     if (found.GetIterator().IsValid())
     {
         // Another net holds the name: it moves to the first free name "<target>_<n>".
         ContainerT<const INorvPhysicalNet> holder;
-        if (!(r = Uids()->GetNorvPhysicalNet(holder, found.GetIterator()->index)))
-            return CFixStatus(r);
+        CFIXNET_TRY(Uids()->GetNorvPhysicalNet(holder, found.GetIterator()->index));
         std::string candidate;
         int counter = 0;
         do
         {
             candidate = NumberedName(target, counter++);
             found.RemoveAll();
-            if (!(r = FixContext::s_fixNorvConfig->FindPhysicalNet(found, candidate, exactOrNot)))
-                return CFixStatus(r);
+            CFIXNET_TRY(FixContext::s_fixNorvConfig->FindPhysicalNet(found, candidate, exactOrNot));
         } while (!found.IsEmpty());
-        if (!(r = RenamePhysNet(holder, candidate)))
-            return CFixStatus(r);
+        CFIXNET_TRY(RenamePhysNet(holder, candidate));
     }
     ContainerT<const INorvPhysicalNet> phys;
     if (!(r = Uids()->GetNorvPhysicalNet(phys, slot1)) || !(r = RenamePhysNet(phys, target)))
@@ -275,8 +265,7 @@ CFixStatus CFixNet::DeletePhysNetWithoutFlatNet()
     }
     std::vector<ContainerT<const INorvPin>> orphans;
     IteratorT<const INorvPin> pin;
-    if (!(r = phys->GetIterPins(pin, NPT_NetPin)))
-        return CFixStatus(r);
+    CFIXNET_TRY(phys->GetIterPins(pin, NPT_NetPin));
     for (; pin.IsValid(); ++pin)
     {
         IteratorT<const IPin> designPin;
@@ -287,8 +276,7 @@ CFixStatus CFixNet::DeletePhysNetWithoutFlatNet()
     if (!orphans.empty())
     {
         MutableContainerT<INorvPhysicalNet> lockedNet;
-        if (!(r = LockerT<INorvPhysicalNet>::Lock(phys, lockedNet)))
-            return CFixStatus(r);
+        CFIXNET_TRY(LockerT<INorvPhysicalNet>::Lock(phys, lockedNet));
         for (const ContainerT<const INorvPin>& orphan : orphans)
         {
             MutableContainerT<INorvPin> lockedPin;

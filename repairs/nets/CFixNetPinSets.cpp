@@ -136,19 +136,16 @@ CFixStatus CFixNet::FixVirtualPinSetPinCount()
     if (!r)
         return CFixStatus(r);
     IteratorT<const INorvPin> pin;
-    if (!(r = net->GetIterPins(pin, NPT_VirtualPinSetPin)))
-        return CFixStatus(r);
+    CFIXNET_TRY(net->GetIterPins(pin, NPT_VirtualPinSetPin));
     std::vector<Index> orphans;
     for (; pin.IsValid(); ++pin)
     {
         ENorvPinType kind = NPT_NetPin;
-        if (!(r = pin->GetNorvType(kind)))
-            return CFixStatus(r);
+        CFIXNET_TRY(pin->GetNorvType(kind));
         if (kind != NPT_VirtualPinSetPin)
             continue;
         Index index;
-        if (!(r = pin->GetIndex(index)))
-            return CFixStatus(r);
+        CFIXNET_TRY(pin->GetIndex(index));
         ContainerT<const INorvPin> parent;
         if (pin->GetParentPin(parent) && parent->IsValid())
             continue;
@@ -180,20 +177,17 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
     // Every pin set nested in a pin set of the net goes, each followed by its virtual pin-set pin.
     std::vector<Index> doomed;
     IteratorT<const INorvPin> pinSet;
-    if (!(r = net->GetIterPins(pinSet, kinds)))
-        return CFixStatus(r);
+    CFIXNET_TRY(net->GetIterPins(pinSet, kinds));
     for (; pinSet.IsValid(); ++pinSet)
     {
         IteratorT<const INorvPin> member;
-        if (!(r = pinSet->GetIterPins(member, kinds)))
-            return CFixStatus(r);
+        CFIXNET_TRY(pinSet->GetIterPins(member, kinds));
         for (; member.IsValid(); ++member)
         {
             Index memberIndex;
             ContainerT<const INorvPin> virtualPin;
             Index virtualIndex;
-            if (!(r = member->GetIndex(memberIndex)))
-                return CFixStatus(r);
+            CFIXNET_TRY(member->GetIndex(memberIndex));
             doomed.push_back(memberIndex);
             if (!(r = member->GetVirutalPinSetPin(virtualPin)) || !(r = virtualPin->GetIndex(virtualIndex)))
                 return CFixStatus(r);
@@ -203,19 +197,16 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
     int deleted = 0;
     {
         MutableContainerT<INorvPhysicalNet> locked;
-        if (!(r = LockerT<INorvPhysicalNet>::Lock(net, locked)))
-            return CFixStatus(r);
+        CFIXNET_TRY(LockerT<INorvPhysicalNet>::Lock(net, locked));
         for (const Index& index : doomed)
         {
             if (locked->DeletePin(index))
                 ++deleted;
         }
-        if (!(r = LockerT<INorvPhysicalNet>::UnLock(locked)))
-            return CFixStatus(r);
+        CFIXNET_TRY(LockerT<INorvPhysicalNet>::UnLock(locked));
     }
     ContainerT<const INorvElectricalNet> parent;
-    if (!(r = net->GetParentElectricalNet(parent)))
-        return CFixStatus(r);
+    CFIXNET_TRY(net->GetParentElectricalNet(parent));
     ResetTopoOrderedOfElecNet(parent);
     return CFixStatus(deleted > 0);
 }
@@ -237,8 +228,7 @@ CFixStatus CFixNet::RenameDuplicatedVirtualPin()
     if (kind != NPT_VirtualPin)
         return CFixStatus(false);
     MutableContainerT<INorvPin> locked;
-    if (!(r = LockerT<INorvPin>::Lock(pin, locked)))
-        return CFixStatus(r);
+    CFIXNET_TRY(LockerT<INorvPin>::Lock(pin, locked));
     const std::string name = MakeUniqueVirtualPinName();
     if (name.empty())
         return CFixStatus(false);

@@ -49,15 +49,12 @@ CFixStatus CandidateClass(const ContainerT<const INorvElectricalNet>& net, Conta
         return CFixStatus(r);
     if (!phys.IsValid())
         return CFixStatus(true);
-    if (!(r = phys.GetCount(count)))
-        return CFixStatus(r);
+    CFIXNET_TRY(phys.GetCount(count));
     for (; phys.IsValid(); ++phys)
     {
-        if (!(r = phys->GetNetClass(candidate)))
-            return CFixStatus(r);
+        CFIXNET_TRY(phys->GetNetClass(candidate));
         String name;
-        if (!(r = candidate->GetHierarchicalName(name, '/')))
-            return CFixStatus(r);
+        CFIXNET_TRY(candidate->GetHierarchicalName(name, '/'));
         if (name != s_defaultNetClassName)
             break;
     }
@@ -152,8 +149,7 @@ CFixStatus CFixNet::RemoveDiffPairWithEqualNets()
         return CFixStatus(r);
     String name;
     pair->GetName(name);
-    if (!(r = DeleteDiffPairInConfig(own)))
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteDiffPairInConfig(own));
     return CFixStatus(true, false, PairRemovedText(name).c_str());
 }
 
@@ -167,9 +163,7 @@ CFixStatus CFixNet::RemoveBrokenDiffPair()
     ContainerT<const INorvDiffPair> pair;
     if (!Uids()->GetNorvDiffPair(pair, slot))
         return CFixStatus(true);
-    const Result r = DeleteDiffPairInConfig(slot);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteDiffPairInConfig(slot));
     return CFixStatus(true, false, "Broken differential pair was removed!");
 }
 
@@ -178,9 +172,7 @@ CFixStatus CFixNet::RemoveIllegalDiffPair()
     const Index slot = FixContext::s_fixIndex1;
     if (!IsOfType(slot, OT_NorvDiffPair))
         return CFixStatus(false, true, kCannotFindDiffPair);
-    const Result r = DeleteDiffPairInConfig(slot);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteDiffPairInConfig(slot));
     return CFixStatus(true, false, kIllegalPairRemoved);
 }
 
@@ -197,9 +189,7 @@ CFixStatus CFixNet::FixElecNetInManyDiffPairs()
     ContainerT<const INorvDiffPair> pair;
     if (!Uids()->GetNorvDiffPair(pair, slot))
         return CFixStatus(true);
-    const Result r = DeleteDiffPairInConfig(slot);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteDiffPairInConfig(slot));
     DeleteElectricalNetWithPhysNets(net);
     return CFixStatus(true, false, kIllegalPairRemoved);
 }
@@ -224,8 +214,7 @@ CFixStatus CFixNet::RemoveElectricalNet(const Index& net)
         if (phys.GetCount(count) && count > 0)
             return CFixStatus(false);
     }
-    if (!(r = DeleteElecNetInConfig(net, nullptr)))
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteElecNetInConfig(net, nullptr));
     return CFixStatus(true, false, "Electrical net was removed");
 }
 
@@ -264,8 +253,7 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
                 if (phys->GetParentElectricalNet(parent))
                 {
                     Index parentIndex;
-                    if (!(r = parent->GetIndex(parentIndex)))
-                        return CFixStatus(r);
+                    CFIXNET_TRY(parent->GetIndex(parentIndex));
                     if (parentIndex == net)
                         continue;
                 }
@@ -273,8 +261,7 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
             // Another net claims this physical net (or an earlier one was detached): take it out.
             detaching = true;
             Index physIndex;
-            if (!(r = phys->GetIndex(physIndex)))
-                return CFixStatus(r);
+            CFIXNET_TRY(phys->GetIndex(physIndex));
             MutableContainerT<INorvElectricalNet> locked;
             if (!(r = LockerT<INorvElectricalNet>::Lock(elec, locked)) ||
                 !(r = locked->RemovePhysicalNet(physIndex)) || !(r = LockerT<INorvElectricalNet>::UnLock(locked)))
@@ -284,9 +271,7 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
         if (!detaching)
             return CFixStatus(false);
     }
-    const Result r = DeleteElecNetInConfig(net, &detached);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteElecNetInConfig(net, &detached));
     return CFixStatus(true);
 }
 
@@ -309,16 +294,14 @@ CFixStatus CFixNet::DeleteElectricalNetWithPhysNets(const Index& net)
     while (phys.IsValid())
     {
         Index physIndex;
-        if (!(r = (phys++)->GetIndex(physIndex)))
-            return CFixStatus(r);
+        CFIXNET_TRY((phys++)->GetIndex(physIndex));
         physNets.Add(physIndex);
         ++visits;
     }
     // The net is deleted before the update only when its walk and its count disagree.
     if (visits != count && !(r = DeleteElecNetInConfig(net, nullptr)))
         return CFixStatus(r);
-    if (!(r = UpdateNetsIncrementally(physNets, elecNets)))
-        return CFixStatus(r);
+    CFIXNET_TRY(UpdateNetsIncrementally(physNets, elecNets));
     return CFixStatus(true);
 }
 
@@ -327,9 +310,7 @@ CFixStatus CFixNet::DeleteElecNetConstraint(const ContainerT<const INorvElectric
     MutableContainerT<INorvElectricalNet> locked;
     if (!LockerT<INorvElectricalNet>::Lock(net, locked) || !locked->DeleteConstraint(constraint))
         return CFixStatus(false);
-    const Result r = LockerT<INorvElectricalNet>::UnLock(locked);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
     return CFixStatus(true);
 }
 
@@ -363,9 +344,7 @@ CFixStatus CFixNet::DeleteElecNetWithWrongRefs()
     if (!IsOfType(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
     const ListT<Index> noPhysNets;
-    const Result r = DeleteElecNetInConfig(net, &noPhysNets);
-    if (!r)
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteElecNetInConfig(net, &noPhysNets));
     return CFixStatus(true);
 }
 
@@ -440,8 +419,7 @@ CFixStatus CFixNet::FixAnalogElecNetManyPhysNets()
         CFixStatus status = SetElecNetConstraint(net, name, analog);
         if (!status)
             return status;
-        if (!(r = net->GetIterPhysicalNets(phys)))
-            return CFixStatus(r);
+        CFIXNET_TRY(net->GetIterPhysicalNets(phys));
         for (; phys.IsValid(); ++phys)
         {
             if (!(status = SetPhysNetConstraint(phys, name, analog)))
@@ -451,17 +429,14 @@ CFixStatus CFixNet::FixAnalogElecNetManyPhysNets()
     }
     // Outside a pair the nets are only handed to the incremental update.
     ListT<Index> physNets;
-    if (!(r = net->GetIterPhysicalNets(phys)))
-        return CFixStatus(r);
+    CFIXNET_TRY(net->GetIterPhysicalNets(phys));
     for (; phys.IsValid(); ++phys)
     {
         Index index;
-        if (!(r = phys->GetIndex(index)))
-            return CFixStatus(r);
+        CFIXNET_TRY(phys->GetIndex(index));
         physNets.Add(index);
     }
-    if (!(r = UpdateNetsIncrementally(physNets, ListT<Index>())))
-        return CFixStatus(r);
+    CFIXNET_TRY(UpdateNetsIncrementally(physNets, ListT<Index>()));
     return CFixStatus(true);
 }
 
@@ -499,13 +474,11 @@ CFixStatus CFixNet::FixCompositeElecNetWithoutPinPairs()
         if (!IsPreserved(member, preserved))
             continue;
         Index constraint;
-        if (!(r = preserved->GetIndex(constraint)))
-            return CFixStatus(r);
+        CFIXNET_TRY(preserved->GetIndex(constraint));
         if (!DeleteElecNetConstraint(member, constraint))
             return CFixStatus(false);
     }
-    if (!(r = DeleteDiffPairInConfig(pairIndex)))
-        return CFixStatus(r);
+    CFIXNET_TRY(DeleteDiffPairInConfig(pairIndex));
     const std::string message = PairRemovedText(name);
     DeleteElectricalNetWithPhysNets(indexes[0]);
     DeleteElectricalNetWithPhysNets(indexes[1]);

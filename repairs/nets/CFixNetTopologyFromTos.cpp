@@ -102,8 +102,7 @@ CFixStatus CFixNet::FixChainedTopologyWithFromTos()
     if (!sibling.IsValid())
         return CFixStatus(false);
     int siblings = 0;
-    if (!(r = sibling.GetCount(siblings)))
-        return CFixStatus(r);
+    CFIXNET_TRY(sibling.GetCount(siblings));
     if (siblings != 1)
         return CFixStatus(false);
     const ConstraintData topology = TextValue(pinSetPins == 0 ? "Custom" : "Complex");
@@ -135,8 +134,7 @@ CFixStatus CFixNet::FixPowerNetTopology()
         for (; phys.IsValid(); ++phys)
         {
             Index index;
-            if (!(r = phys->GetIndex(index)))
-                return CFixStatus(r);
+            CFIXNET_TRY(phys->GetIndex(index));
             work.push_back(index);
         }
     }
@@ -156,15 +154,13 @@ CFixStatus CFixNet::FixPowerNetTopology()
         if (!stripped)
             return CFixStatus();
         ContainerT<const INorvElectricalNet> parent;
-        if (!(r = net->GetParentElectricalNet(parent)))
-            return CFixStatus(r);
+        CFIXNET_TRY(net->GetParentElectricalNet(parent));
         if (!ResetTopoOrderedOfElecNet(parent))
             return CFixStatus(false);
         bool pinPairsDeleted = false;
         {
             MutableContainerT<INorvElectricalNet> locked;
-            if (!(r = LockerT<INorvElectricalNet>::Lock(parent, locked)))
-                return CFixStatus(r);
+            CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(parent, locked));
             pinPairsDeleted = static_cast<bool>(locked->DeleteAllPinPair());
             LockerT<INorvElectricalNet>::UnLock(locked);
         }
