@@ -172,6 +172,9 @@ CFixStatus CFixNet::RemoveIllegalDiffPair()
     const Index slot = FixContext::s_fixIndex1;
     if (!IsOfType(slot, OT_NorvDiffPair))
         return CFixStatus(false, true, kCannotFindDiffPair);
+    // Without a UID manager no database of the run is open: the pair is not deleted either.
+    if (Uids() == nullptr)
+        return NoDatabase();
     CFIXNET_TRY(DeleteDiffPairInConfig(slot));
     return CFixStatus(true, false, kIllegalPairRemoved);
 }
@@ -343,6 +346,8 @@ CFixStatus CFixNet::DeleteElecNetWithWrongRefs()
     const Index net = FixContext::s_fixIndex1;
     if (!IsOfType(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
+    if (Uids() == nullptr)
+        return NoDatabase();
     const ListT<Index> noPhysNets;
     CFIXNET_TRY(DeleteElecNetInConfig(net, &noPhysNets));
     return CFixStatus(true);

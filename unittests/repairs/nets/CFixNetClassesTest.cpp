@@ -173,3 +173,54 @@ TEST(CFixNetClassesTest, AllConstraintClassOfAnElectricalNet)
 
 } // namespace
 } // namespace netfix
+
+namespace netfix
+{
+namespace
+{
+
+// A run whose test opened no database has no UID manager: every repair fails, calling nothing.
+TEST(CFixNetClassesTest, WithoutADatabaseEveryRepairFailsWithoutACall)
+{
+    const FixMethod methods[] = {
+        &CFixNet::FixChainedTopologyWithFromTos, &CFixNet::FixPowerNetTopology,
+        &CFixNet::RemoveDiffPairWithEqualNets,   &CFixNet::RemoveBrokenDiffPair,
+        &CFixNet::RemoveIllegalDiffPair,         &CFixNet::FixElecNetInManyDiffPairs,
+        &CFixNet::DeleteInvalidElecNet,          &CFixNet::DeleteElecNetWithWrongRefs,
+        &CFixNet::UnifyDiffPairNetClasses,       &CFixNet::FixAnalogElecNetManyPhysNets,
+        &CFixNet::FixCompositeElecNetWithoutPinPairs, &CFixNet::FixPhysNetInManyElecNets,
+        &CFixNet::SetDefaultNetClassOfPhysNet,   &CFixNet::SetAllConstraintClassOfElecNet,
+        &CFixNet::AddMissingParentElecNet,       &CFixNet::RenameNonUniquePhysNet,
+        &CFixNet::RebuildNetsFromFlatNet,        &CFixNet::RenamePhysNetToFlatNetName,
+        &CFixNet::DeletePhysNetWithoutFlatNet,   &CFixNet::RenameDuplicatedPinSet,
+        &CFixNet::FixPinSetInNonComplexNet,      &CFixNet::FixVirtualPinSetPinCount,
+        &CFixNet::FixPinSetContainingPinSet,     &CFixNet::RenameDuplicatedVirtualPin,
+    };
+    ClaimedNet d;
+    const Index pin = d.b.Pin(d.p, "VP", Lumo::NPT_VirtualPin, d.p);
+    const Index pair = d.b.DiffPair(d.config, "DP", d.e2, d.e3);
+    d.Bind();
+    FixContext::s_fixUIDManager = nullptr;
+    // Slots of every kind a repair tests, so that each gets past its slot checks. One name for all,
+    // so that the renames go on to the database; the rename to the flat net's name then has nothing to
+    // do, by the names alone.
+    const std::vector<std::vector<std::pair<Index, std::string>>> findings = {
+        {{d.p, "N"}, {d.e2, "N"}, {d.e3, "N"}},
+        {{d.e2, "N"}, {pair, "N"}},
+        {{pair, "N"}, {d.p, "N"}},
+        {{pin, "N"}, {pin, "N"}},
+    };
+    for (FixMethod method : methods)
+    {
+        for (const auto& finding : findings)
+        {
+            d.Slots(finding);
+            const CFixStatus status = method();
+            EXPECT_TRUE(!status.fixed || method == &CFixNet::RenamePhysNetToFlatNetName);
+        }
+    }
+    EXPECT_EQ(d.counts().Total(), 0u);
+}
+
+} // namespace
+} // namespace netfix
