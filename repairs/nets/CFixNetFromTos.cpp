@@ -60,6 +60,20 @@ Result ReadUserDefined(const INorvFromTo& fromTo, int32_t& value)
     return result;
 }
 
+// Locks the physical net that owns the from-to.
+Result LockOwnerNet(const INorvFromTo& fromTo, MutableContainerT<INorvPhysicalNet>& locked)
+{
+    ContainerT<const INorvPhysicalNet> net;
+    const Result owner = fromTo.GetParentPhysicalNet(net);
+    return owner ? LockerT<INorvPhysicalNet>::Lock(net, locked) : owner;
+}
+
+Result DeleteFromToAndUnlock(MutableContainerT<INorvPhysicalNet>& locked, const Index& fromTo)
+{
+    const Result deleted = locked->DeleteFromTo(fromTo);
+    return deleted ? LockerT<INorvPhysicalNet>::UnLock(locked) : deleted;
+}
+
 // A pin may be disconnected only when it is a net pin no design pin refers to.
 bool HasNoFlatPins(const INorvPin& pin)
 {
@@ -109,10 +123,8 @@ CFixStatus CFixNet::DeleteDuplicatedFromTo()
     ContainerT<const INorvFromTo> a, b;
     if (!Uids()->GetNorvFromTo(a, indexA) || !Uids()->GetNorvFromTo(b, indexB))
         return CFixStatus(true);
-    ContainerT<const INorvPhysicalNet> net;
-    CFIXNET_TRY(a->GetParentPhysicalNet(net));
     MutableContainerT<INorvPhysicalNet> locked;
-    CFIXNET_TRY(LockerT<INorvPhysicalNet>::Lock(net, locked));
+    CFIXNET_TRY(LockOwnerNet(*a, locked));
     // The user-defined one goes: b only when b alone is marked, a in every other case.
     int32_t markA = 0;
     CFIXNET_TRY(ReadUserDefined(*a, markA));
@@ -124,8 +136,7 @@ CFixStatus CFixNet::DeleteDuplicatedFromTo()
         if (markB == 1)
             doomed = &indexB;
     }
-    CFIXNET_TRY(locked->DeleteFromTo(*doomed));
-    CFIXNET_TRY(LockerT<INorvPhysicalNet>::UnLock(locked));
+    CFIXNET_TRY(DeleteFromToAndUnlock(locked, *doomed));
     return CFixStatus(true);
 }
 
@@ -139,15 +150,12 @@ CFixStatus CFixNet::DeleteSamePinFromTo()
     ContainerT<const INorvFromTo> fromTo;
     if (!Uids()->GetNorvFromTo(fromTo, index))
         return CFixStatus(true);
-    ContainerT<const INorvPhysicalNet> net;
-    CFIXNET_TRY(fromTo->GetParentPhysicalNet(net));
     MutableContainerT<INorvPhysicalNet> locked;
-    CFIXNET_TRY(LockerT<INorvPhysicalNet>::Lock(net, locked));
+    CFIXNET_TRY(LockOwnerNet(*fromTo, locked));
     // Read only to be sure the from-to is whole; its value does not change what follows.
     int32_t mark = 0;
     CFIXNET_TRY(ReadUserDefined(*fromTo, mark));
-    CFIXNET_TRY(locked->DeleteFromTo(index));
-    CFIXNET_TRY(LockerT<INorvPhysicalNet>::UnLock(locked));
+    CFIXNET_TRY(DeleteFromToAndUnlock(locked, index));
     return CFixStatus(true);
 }
 

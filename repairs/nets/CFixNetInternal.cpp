@@ -25,7 +25,7 @@ Lumo::ConstraintData TextValue(const Lumo::String& text)
 
 CFixStatus NoDatabase()
 {
-    return CFixStatus(false, true, "No design database is open.");
+    return CFixStatus(false, true, "No design database is open");
 }
 
 Lumo::Result ReadOrderType(const Lumo::IObjectNorv& object, Lumo::ConstraintData& value, Lumo::String& text)

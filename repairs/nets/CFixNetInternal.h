@@ -12,7 +12,7 @@
 namespace CFixNetInternal
 {
 
-// The constraint names and topology texts the net repairs write or compare.
+// Names of the constraints the net repairs write, built on first use.
 const Lumo::String& OrderTypeName();   // "ORDER_TYPE"
 const Lumo::String& TopoOrderedName(); // "TOPO_ORDERED"
 

@@ -61,41 +61,71 @@ bool ReadOrderTypeText(const IObjectNorv& object, String& text)
     return object.GetConstraint(constraint, OrderTypeName()) && constraint->GetValueByString(text, type);
 }
 
-CFixStatus NormalizePhysNet(const Index& index, Watch* watch)
+// How one kind of object is found and rewritten: its index type, its fetch and writer, and the
+// messages for a wrong index and a failed fetch.
+template <class T>
+struct ObjectKind
 {
-    if (index.IsEmpty() || index.GetType() != OT_NorvPhysicalNet)
-        return CFixStatus(false, true, "Cannot find Physical Net.");
+    EObjectType type;
+    Result (IUIDManager::*fetch)(ContainerT<const T>&, const Index&) const;
+    CFixStatus (*write)(const ContainerT<const T>&, const String&, const ConstraintData&);
+    const char* wrongIndex;
+    const char* missing;
+};
+
+const ObjectKind<INorvPhysicalNet> kPhysNet = {OT_NorvPhysicalNet, &IUIDManager::GetNorvPhysicalNet,
+                                               &CFixNet::SetPhysNetConstraint, "Cannot find Physical Net.",
+                                               "Cannot find physical net."};
+const ObjectKind<INorvElectricalNet> kElecNet = {OT_NorvElectricalNet, &IUIDManager::GetNorvElectricalNet,
+                                                 &CFixNet::SetElecNetConstraint, "Cannot find Electrical Net.",
+                                                 "Cannot get electrical net."};
+const ObjectKind<INorvDiffPair> kDiffPair = {OT_NorvDiffPair, &IUIDManager::GetNorvDiffPair,
+                                             &CFixNet::SetDiffPairConstraint, "Cannot find Diff Pair.",
+                                             "Cannot find Diff Pair."};
+
+// Fetches the object of the index, which must be of the kind; fixed when it is open.
+template <class T>
+CFixStatus Open(const Index& index, const ObjectKind<T>& kind, ContainerT<const T>& object)
+{
+    if (index.IsEmpty() || index.GetType() != kind.type)
+        return CFixStatus(false, true, kind.wrongIndex);
     if (Uids() == nullptr)
         return NoDatabase();
-    ContainerT<const INorvPhysicalNet> net;
-    if (!Uids()->GetNorvPhysicalNet(net, index) || !net->IsValid())
-        return CFixStatus(false, true, "Cannot find physical net.");
+    if (!(Uids()->*kind.fetch)(object, index) || !object->IsValid())
+        return CFixStatus(false, true, kind.missing);
+    return CFixStatus(true);
+}
+
+// Rewrites the object's value in the list's spelling when it is another spelling of a name; the
+// write's own status is only watched. Fails only when the value cannot be read.
+template <class T>
+CFixStatus Rewrite(const Index& index, const ObjectKind<T>& kind, const ContainerT<const T>& object, Watch* watch)
+{
     String text;
-    if (!ReadOrderTypeText(*net, text))
+    if (!ReadOrderTypeText(*object, text))
         return CFixStatus(false, true, "Cannot get constraint ORDER_TYPE.");
     Observe(watch, index, text);
     String name;
     if (CFixNet::MatchOrderTypeName(text, name))
-        ObserveWrite(watch, index, CFixNet::SetPhysNetConstraint(net, OrderTypeName(), TextValue(name)));
+        ObserveWrite(watch, index, kind.write(object, OrderTypeName(), TextValue(name)));
     return CFixStatus(true);
+}
+
+CFixStatus NormalizePhysNet(const Index& index, Watch* watch)
+{
+    ContainerT<const INorvPhysicalNet> net;
+    const CFixStatus opened = Open(index, kPhysNet, net);
+    return opened ? Rewrite(index, kPhysNet, net, watch) : opened;
 }
 
 CFixStatus NormalizeElecNet(const Index& index, Watch* watch)
 {
-    if (index.IsEmpty() || index.GetType() != OT_NorvElectricalNet)
-        return CFixStatus(false, true, "Cannot find Electrical Net.");
-    if (Uids() == nullptr)
-        return NoDatabase();
     ContainerT<const INorvElectricalNet> net;
-    if (!Uids()->GetNorvElectricalNet(net, index) || !net->IsValid())
-        return CFixStatus(false, true, "Cannot get electrical net.");
-    String text;
-    if (!ReadOrderTypeText(*net, text))
-        return CFixStatus(false, true, "Cannot get constraint ORDER_TYPE.");
-    Observe(watch, index, text);
-    String name;
-    if (CFixNet::MatchOrderTypeName(text, name))
-        ObserveWrite(watch, index, CFixNet::SetElecNetConstraint(net, OrderTypeName(), TextValue(name)));
+    CFixStatus status = Open(index, kElecNet, net);
+    if (status)
+        status = Rewrite(index, kElecNet, net, watch);
+    if (!status)
+        return status;
 
     IteratorT<const INorvPhysicalNet> physNets;
     if (!net->GetIterPhysicalNets(physNets))
@@ -105,7 +135,7 @@ CFixStatus NormalizeElecNet(const Index& index, Watch* watch)
         Index physIndex;
         if (!physNets->GetIndex(physIndex))
             return CFixStatus(false, true, "Cannot get index of physical net.");
-        const CFixStatus status = NormalizePhysNet(physIndex, watch);
+        status = NormalizePhysNet(physIndex, watch);
         if (!status)
             return status;
     }
@@ -114,30 +144,24 @@ CFixStatus NormalizeElecNet(const Index& index, Watch* watch)
 
 CFixStatus NormalizeDiffPair(const Index& index, Watch* watch)
 {
-    if (index.IsEmpty() || index.GetType() != OT_NorvDiffPair)
-        return CFixStatus(false, true, "Cannot find Diff Pair.");
-    if (Uids() == nullptr)
-        return NoDatabase();
     ContainerT<const INorvDiffPair> pair;
-    if (!Uids()->GetNorvDiffPair(pair, index) || !pair->IsValid())
-        return CFixStatus(false, true, "Cannot find Diff Pair.");
+    CFixStatus status = Open(index, kDiffPair, pair);
+    if (!status)
+        return status;
     ContainerT<const INorvElectricalNet> first, second;
     if (!pair->GetFirstElecNet(first) || !pair->GetSecondElecNet(second) || !first->IsValid() ||
         !second->IsValid())
         return CFixStatus(false, true, "Cannot get electrical net from Diff Pair.");
-    String text;
-    if (!ReadOrderTypeText(*pair, text))
-        return CFixStatus(false, true, "Cannot get constraint ORDER_TYPE.");
-    String name;
-    if (CFixNet::MatchOrderTypeName(text, name))
-        CFixNet::SetDiffPairConstraint(pair, OrderTypeName(), TextValue(name));
+    status = Rewrite(index, kDiffPair, pair, watch);
+    if (!status)
+        return status;
 
     Index firstIndex, secondIndex;
     if (!first->GetIndex(firstIndex))
         return CFixStatus(false, true, "Cannot get index from first electrical net in Diff Pair.");
     if (!second->GetIndex(secondIndex))
         return CFixStatus(false, true, "Cannot get index from second electrical net in Diff Pair.");
-    CFixStatus status = NormalizeElecNet(firstIndex, watch);
+    status = NormalizeElecNet(firstIndex, watch);
     if (!status)
         return status;
     status = NormalizeElecNet(secondIndex, watch);
