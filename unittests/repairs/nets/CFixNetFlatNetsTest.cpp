@@ -11,34 +11,34 @@ namespace
 // Schematic helpers: flat nets with a page net, forwarded components and design pins on them.
 struct FlatDesign : NetDesign
 {
-    Index norvComp = b.NorvComp(config, "U1");
+    Index norvComp = b->NorvComp(cfg, "U1");
     int count = 0;
 
     Index flat(const std::string& name, Index phys = Index())
     {
-        const Index f = b.FlatNet(schematic, name, phys);
-        b.Add(Kind::Path, b.Add(Kind::PageNet, f));
+        const Index f = b->FlatNet(sch, name, phys);
+        b->Add(Kind::Path, b->Add(Kind::PageNet, f));
         return f;
     }
     Index logicComp(bool forwarded)
     {
-        const Index comp = b.LogicComp(schematic, "L" + std::to_string(++count));
-        b.SetInt(comp, Field::types, forwarded ? (1 << Lumo::CT_ForwardPCB) : 0);
+        const Index comp = b->LogicComp(sch, "L" + std::to_string(++count));
+        b->SetInt(comp, Field::types, forwarded ? (1 << Lumo::CT_ForwardPCB) : 0);
         return comp;
     }
     Index designPin(Index flatNet, Index comp, bool forwarded)
     {
-        const Index pin = b.DesignPin(comp, "D" + std::to_string(++count));
-        b.SetInt(pin, Field::types, forwarded ? (1 << Lumo::PT_ForwardPCB) : 0);
-        b.Link(store().List(flatNet, Field::pageNets).front(), Field::pinsConnected, pin);
+        const Index pin = b->DesignPin(comp, "D" + std::to_string(++count));
+        b->SetInt(pin, Field::types, forwarded ? (1 << Lumo::PT_ForwardPCB) : 0);
+        b->Link(store().List(flatNet, Field::pageNets).front(), Field::pinsConnected, pin);
         return pin;
     }
     // A component net pin, on phys when given, bound to the design pin when given.
     Index norvPin(Index phys = Index(), Index design = Index())
     {
-        const Index pin = b.Pin(norvComp, "N" + std::to_string(++count), Lumo::NPT_NetPin, phys);
+        const Index pin = b->Pin(norvComp, "N" + std::to_string(++count), Lumo::NPT_NetPin, phys);
         if (!design.IsEmpty())
-            b.Link(pin, Field::flatPins, design);
+            b->Link(pin, Field::flatPins, design);
         return pin;
     }
 };
@@ -47,12 +47,12 @@ TEST(CFixNetFlatNetsTest, MissingParentElectricalNet)
 {
     FlatDesign d;
     // Without connected pins but with a parent: fixed, nothing created.
-    const Index e = d.b.ElectricalNet(d.config, "E");
-    const Index parented = d.b.PhysicalNet(d.config, "A", e);
+    const Index e = d.b->ElectricalNet(d.cfg, "E");
+    const Index parented = d.b->PhysicalNet(d.cfg, "A", e);
     // Without connected pins and without a parent: a new net and an update.
-    const Index orphan = d.b.PhysicalNet(d.config, "B");
+    const Index orphan = d.b->PhysicalNet(d.cfg, "B");
     // With connected pins: only the update, which makes the parent.
-    const Index connected = d.b.PhysicalNet(d.config, "C");
+    const Index connected = d.b->PhysicalNet(d.cfg, "C");
     const Index f = d.flat("C", connected);
     d.designPin(f, d.logicComp(true), true);
     d.Bind();
@@ -71,14 +71,14 @@ TEST(CFixNetFlatNetsTest, MissingParentElectricalNet)
 
     d.Slots({{connected, "C"}});
     EXPECT_EQ(Outcome(CFixNet::AddMissingParentElecNet()), "fixed");
-    EXPECT_TRUE(d.alive(d.ref(connected, Field::parentElectricalNet)));
+    EXPECT_TRUE(d.Alive(d.ref(connected, Field::parentElectricalNet)));
     EXPECT_EQ(d.updates().size(), 2u);
     EXPECT_FALSE(CFixMgr::m_bReloadFlag);
-    EXPECT_TRUE(d.noLocksLeft());
+    EXPECT_EQ(d.OwnLocks(), 0u);
 
     d.Slots({{e, "E"}});
     EXPECT_EQ(Outcome(CFixNet::AddMissingParentElecNet()), "not fixed, error: Cannot find physical net.");
-    d.b.Delete(orphan);
+    d.b->Delete(orphan);
     d.Slots({{orphan, "B"}});
     EXPECT_EQ(Outcome(CFixNet::AddMissingParentElecNet()), "not fixed");
 }
@@ -110,8 +110,8 @@ TEST(CFixNetFlatNetsTest, PhysicalNetsOfOneName)
     for (const RenameCase& c : cases)
     {
         FlatDesign d;
-        const Index p1 = d.b.PhysicalNet(d.config, c.net1);
-        const Index p2 = d.b.PhysicalNet(d.config, c.net2);
+        const Index p1 = d.b->PhysicalNet(d.cfg, c.net1);
+        const Index p2 = d.b->PhysicalNet(d.cfg, c.net2);
         d.flat(c.flat1, p1);
         d.flat(c.flat2, p2);
         d.Bind();
@@ -120,7 +120,7 @@ TEST(CFixNetFlatNetsTest, PhysicalNetsOfOneName)
         EXPECT_EQ(d.name(p1), c.after1) << c.name;
         EXPECT_EQ(d.name(p2), c.after2) << c.name;
         EXPECT_EQ(CFixMgr::m_bReloadFlag, c.reload) << c.name;
-        EXPECT_TRUE(d.noLocksLeft()) << c.name;
+        EXPECT_EQ(d.OwnLocks(), 0u) << c.name;
     }
     FlatDesign d;
     d.Bind();
@@ -148,9 +148,9 @@ TEST(CFixNetFlatNetsTest, NetsRebuiltFromAFlatNet)
     EXPECT_EQ(d.list(phys, Field::pins), std::vector<Index>{first});
     EXPECT_EQ(d.ref(first, Field::parentPhysicalNet), phys);
     EXPECT_TRUE(d.ref(second, Field::parentPhysicalNet).IsEmpty());
-    EXPECT_TRUE(d.alive(d.ref(phys, Field::parentElectricalNet)));
+    EXPECT_TRUE(d.Alive(d.ref(phys, Field::parentElectricalNet)));
     EXPECT_TRUE(CFixMgr::m_bReloadFlag);
-    EXPECT_TRUE(d.noLocksLeft());
+    EXPECT_EQ(d.OwnLocks(), 0u);
     d.Slots({});
     EXPECT_EQ(Outcome(CFixNet::RebuildNetsFromFlatNet()), "not fixed, error: Cannot find flat net.");
 }
@@ -158,10 +158,10 @@ TEST(CFixNetFlatNetsTest, NetsRebuiltFromAFlatNet)
 TEST(CFixNetFlatNetsTest, PhysicalNetTakesItsFlatNetsName)
 {
     FlatDesign d;
-    const Index p = d.b.PhysicalNet(d.config, "clk_old");
+    const Index p = d.b->PhysicalNet(d.cfg, "clk_old");
     const Index f = d.flat("CLK", p);
-    const Index holder = d.b.PhysicalNet(d.config, "CLK");
-    const Index taken = d.b.PhysicalNet(d.config, "CLK_0");
+    const Index holder = d.b->PhysicalNet(d.cfg, "CLK");
+    const Index taken = d.b->PhysicalNet(d.cfg, "CLK_0");
     d.Bind();
     d.Slots({{p, "clk_old"}, {f, "CLK"}});
     EXPECT_EQ(Outcome(CFixNet::RenamePhysNetToFlatNetName()), "fixed");
@@ -169,7 +169,7 @@ TEST(CFixNetFlatNetsTest, PhysicalNetTakesItsFlatNetsName)
     EXPECT_EQ(d.name(holder), "CLK_1");
     EXPECT_EQ(d.name(taken), "CLK_0");
     EXPECT_TRUE(CFixMgr::m_bReloadFlag);
-    EXPECT_TRUE(d.noLocksLeft());
+    EXPECT_EQ(d.OwnLocks(), 0u);
 
     // Equal names: fixed without a single call.
     d.counts().Reset();
@@ -185,18 +185,18 @@ TEST(CFixNetFlatNetsTest, PhysicalNetWithoutFlatNet)
     {
         // The flat net is there after all: reload, fixed, nothing changed.
         FlatDesign d;
-        const Index p = d.b.PhysicalNet(d.config, "P", d.b.ElectricalNet(d.config, "E"));
+        const Index p = d.b->PhysicalNet(d.cfg, "P", d.b->ElectricalNet(d.cfg, "E"));
         d.flat("P", p);
         d.Bind();
         d.Slots({{p, "P"}});
         EXPECT_EQ(Outcome(CFixNet::DeletePhysNetWithoutFlatNet()), "fixed");
-        EXPECT_TRUE(d.alive(p));
+        EXPECT_TRUE(d.Alive(p));
         EXPECT_TRUE(CFixMgr::m_bReloadFlag);
     }
     {
         // A pin still bound to a design pin: nothing changes.
         FlatDesign d;
-        const Index p = d.b.PhysicalNet(d.config, "P", d.b.ElectricalNet(d.config, "E"));
+        const Index p = d.b->PhysicalNet(d.cfg, "P", d.b->ElectricalNet(d.cfg, "E"));
         const Index other = d.flat("OTHER");
         const Index pin = d.norvPin(p, d.designPin(other, d.logicComp(true), true));
         d.Bind();
@@ -208,14 +208,14 @@ TEST(CFixNetFlatNetsTest, PhysicalNetWithoutFlatNet)
     {
         // Without a parent electrical net the pins are disconnected, then the read fails.
         FlatDesign d;
-        const Index p = d.b.PhysicalNet(d.config, "P");
+        const Index p = d.b->PhysicalNet(d.cfg, "P");
         const Index pin = d.norvPin(p);
         d.Bind();
         d.Slots({{p, "P"}});
         EXPECT_EQ(Outcome(CFixNet::DeletePhysNetWithoutFlatNet()), "not fixed, failed");
         EXPECT_TRUE(d.ref(pin, Field::parentPhysicalNet).IsEmpty());
-        EXPECT_TRUE(d.alive(p));
-        EXPECT_TRUE(d.noLocksLeft());
+        EXPECT_TRUE(d.Alive(p));
+        EXPECT_EQ(d.OwnLocks(), 0u);
     }
 }
 
@@ -225,24 +225,24 @@ TEST(CFixNetFlatNetsTest, PhysicalNetWithoutFlatNetKeepsASharedParent)
     for (bool shared : {false, true})
     {
         FlatDesign d;
-        const Index e = d.b.ElectricalNet(d.config, "E");
-        const Index p = d.b.PhysicalNet(d.config, "P", e);
+        const Index e = d.b->ElectricalNet(d.cfg, "E");
+        const Index p = d.b->PhysicalNet(d.cfg, "P", e);
         const Index pin = d.norvPin(p);
-        const Index sibling = shared ? d.b.PhysicalNet(d.config, "Q", e) : Index();
+        const Index sibling = shared ? d.b->PhysicalNet(d.cfg, "Q", e) : Index();
         if (!shared)
         {
             // A sibling that is already gone does not count.
-            d.b.Delete(d.b.PhysicalNet(d.config, "GONE", e));
+            d.b->Delete(d.b->PhysicalNet(d.cfg, "GONE", e));
         }
         d.Bind();
         d.Slots({{p, "P"}});
         EXPECT_EQ(Outcome(CFixNet::DeletePhysNetWithoutFlatNet()), "fixed") << shared;
-        EXPECT_FALSE(d.alive(p));
-        EXPECT_TRUE(d.alive(pin));
-        EXPECT_EQ(d.alive(e), shared);
+        EXPECT_FALSE(d.Alive(p));
+        EXPECT_TRUE(d.Alive(pin));
+        EXPECT_EQ(d.Alive(e), shared);
         EXPECT_EQ(d.ref(sibling, Field::parentElectricalNet), shared ? e : Index());
         EXPECT_TRUE(CFixMgr::m_bReloadFlag);
-        EXPECT_TRUE(d.noLocksLeft());
+        EXPECT_EQ(d.OwnLocks(), 0u);
     }
 }
 

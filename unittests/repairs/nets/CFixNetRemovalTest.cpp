@@ -15,12 +15,12 @@ namespace
 // A differential pair DP of the electrical nets E1 (physical nets P1a, P1b) and E2 (P2).
 struct PairDesign : NetDesign
 {
-    Index e1 = b.ElectricalNet(config, "E1");
-    Index e2 = b.ElectricalNet(config, "E2");
-    Index p1a = b.PhysicalNet(config, "P1a", e1);
-    Index p1b = b.PhysicalNet(config, "P1b", e1);
-    Index p2 = b.PhysicalNet(config, "P2", e2);
-    Index dp = b.DiffPair(config, "DP", e1, e2);
+    Index e1 = b->ElectricalNet(cfg, "E1");
+    Index e2 = b->ElectricalNet(cfg, "E2");
+    Index p1a = b->PhysicalNet(cfg, "P1a", e1);
+    Index p1b = b->PhysicalNet(cfg, "P1b", e1);
+    Index p2 = b->PhysicalNet(cfg, "P2", e2);
+    Index dp = b->DiffPair(cfg, "DP", e1, e2);
 };
 
 struct PairRemovalCase
@@ -49,12 +49,12 @@ TEST(CFixNetRemovalTest, PairDeletionsNameTheirRemoval)
         else
             d.Slots({{c.slots == 3 ? d.e1 : Index(), "E1"}, {d.dp, "DP"}});
         EXPECT_EQ(Outcome(c.method()), c.outcome) << c.name;
-        EXPECT_FALSE(d.alive(d.dp)) << c.name;
+        EXPECT_FALSE(d.Alive(d.dp)) << c.name;
         ASSERT_FALSE(d.records().empty()) << c.name;
         EXPECT_EQ(d.records().front().operation, "Synchronize") << c.name;
         // Only the repair of the net in many pairs hands its net to the incremental update.
         EXPECT_EQ(d.updates().size(), c.slots == 3 ? 1u : 0u) << c.name;
-        EXPECT_TRUE(d.noLocksLeft()) << c.name;
+        EXPECT_EQ(d.OwnLocks(), 0u) << c.name;
 
         // A pair an earlier repair removed: fixed without a change, except for the one method that
         // does not fetch the pair.
@@ -78,7 +78,7 @@ TEST(CFixNetRemovalTest, PairDeletionSlotChecks)
     EXPECT_EQ(Outcome(CFixNet::RemoveIllegalDiffPair()), "not fixed, error: Cannot find differential pair.");
     d.Slots({});
     EXPECT_EQ(Outcome(CFixNet::RemoveDiffPairWithEqualNets()), "not fixed, error: Cannot load differential pair.");
-    EXPECT_TRUE(d.alive(d.dp));
+    EXPECT_TRUE(d.Alive(d.dp));
     // A pair whose name cannot be read is removed without its name.
     d.faults().FailOn(d.dp, "GetName");
     d.Slots({{d.dp, "DP"}});
@@ -88,11 +88,11 @@ TEST(CFixNetRemovalTest, PairDeletionSlotChecks)
 TEST(CFixNetRemovalTest, InvalidElectricalNetIsDeletedOnlyWhenEmptyAndUnpaired)
 {
     PairDesign d;
-    const Index empty = d.b.ElectricalNet(d.config, "EMPTY");
-    const Index emptyInPair = d.b.ElectricalNet(d.config, "EMPTY2");
-    d.b.DiffPair(d.config, "DP2", emptyInPair, d.b.ElectricalNet(d.config, "E3"));
-    const Index single = d.b.ElectricalNet(d.config, "SINGLE");
-    d.b.PhysicalNet(d.config, "PS", single);
+    const Index empty = d.b->ElectricalNet(d.cfg, "EMPTY");
+    const Index emptyInPair = d.b->ElectricalNet(d.cfg, "EMPTY2");
+    d.b->DiffPair(d.cfg, "DP2", emptyInPair, d.b->ElectricalNet(d.cfg, "E3"));
+    const Index single = d.b->ElectricalNet(d.cfg, "SINGLE");
+    d.b->PhysicalNet(d.cfg, "PS", single);
     d.Bind();
     d.Slots({{single, "SINGLE"}});
     EXPECT_EQ(Outcome(CFixNet::DeleteInvalidElecNet()), "not fixed");
@@ -100,9 +100,9 @@ TEST(CFixNetRemovalTest, InvalidElectricalNetIsDeletedOnlyWhenEmptyAndUnpaired)
     EXPECT_EQ(Outcome(CFixNet::DeleteInvalidElecNet()), "not fixed");
     d.Slots({{empty, "EMPTY"}});
     EXPECT_EQ(Outcome(CFixNet::DeleteInvalidElecNet()), "fixed: Electrical net was removed");
-    EXPECT_FALSE(d.alive(empty));
-    EXPECT_TRUE(d.alive(single));
-    EXPECT_TRUE(d.alive(emptyInPair));
+    EXPECT_FALSE(d.Alive(empty));
+    EXPECT_TRUE(d.Alive(single));
+    EXPECT_TRUE(d.Alive(emptyInPair));
     EXPECT_TRUE(d.updates().empty());
     // Gone now: the fetch fails with its result.
     EXPECT_EQ(Outcome(CFixNet::DeleteInvalidElecNet()), "not fixed, failed");
@@ -115,43 +115,43 @@ TEST(CFixNetRemovalTest, DuplicatedElectricalNets)
     {
         // The second of three physical nets names another parent: it and the third are detached.
         NetDesign d;
-        const Index e = d.b.ElectricalNet(d.config, "E");
-        const Index other = d.b.ElectricalNet(d.config, "OTHER");
-        const Index a = d.b.PhysicalNet(d.config, "A", e);
-        const Index b2 = d.b.PhysicalNet(d.config, "B", other);
-        d.b.AppendOnly(e, Field::physicalNets, b2);
-        const Index c = d.b.PhysicalNet(d.config, "C", e);
+        const Index e = d.b->ElectricalNet(d.cfg, "E");
+        const Index other = d.b->ElectricalNet(d.cfg, "OTHER");
+        const Index a = d.b->PhysicalNet(d.cfg, "A", e);
+        const Index b2 = d.b->PhysicalNet(d.cfg, "B", other);
+        d.b->AppendOnly(e, Field::physicalNets, b2);
+        const Index c = d.b->PhysicalNet(d.cfg, "C", e);
         d.Bind();
         EXPECT_EQ(Outcome(CFixNet::RemoveDuplicatedElectricalNet(e)), "fixed");
-        EXPECT_FALSE(d.alive(e));
+        EXPECT_FALSE(d.Alive(e));
         ASSERT_EQ(d.updates().size(), 1u);
         EXPECT_EQ(d.updates()[0], b2.ToText() + " " + c.ToText() + " | " + e.ToText());
         // The first physical net stayed a member until the net went; the update gives it and the
         // detached third net new parents of their own, the second keeps its own parent.
         EXPECT_EQ(d.ref(b2, Field::parentElectricalNet), other);
         EXPECT_NE(d.ref(a, Field::parentElectricalNet), Index());
-        EXPECT_TRUE(d.alive(d.ref(c, Field::parentElectricalNet)));
+        EXPECT_TRUE(d.Alive(d.ref(c, Field::parentElectricalNet)));
         // Already gone: fixed.
         EXPECT_EQ(Outcome(CFixNet::RemoveDuplicatedElectricalNet(e)), "fixed");
     }
     {
         // The first net is in a pair; the second's physical net belongs to the first.
         PairDesign d;
-        const Index dup = d.b.ElectricalNet(d.config, "E1_dup");
-        d.b.AppendOnly(dup, Field::physicalNets, d.p1a);
+        const Index dup = d.b->ElectricalNet(d.cfg, "E1_dup");
+        d.b->AppendOnly(dup, Field::physicalNets, d.p1a);
         d.Bind();
         d.Slots({{d.e1, "E1"}, {dup, "E1_dup"}});
         EXPECT_EQ(Outcome(CFixNet::DeleteDuplicatedElecNets()), "fixed");
-        EXPECT_FALSE(d.alive(dup));
-        EXPECT_TRUE(d.alive(d.e1));
+        EXPECT_FALSE(d.Alive(dup));
+        EXPECT_TRUE(d.Alive(d.e1));
         EXPECT_EQ(d.ref(d.p1a, Field::parentElectricalNet), d.e1);
         // Both nets own all their physical nets: nothing changes.
-        const Index own = d.b.ElectricalNet(d.config, "OWN");
-        d.b.PhysicalNet(d.config, "PO", own);
+        const Index own = d.b->ElectricalNet(d.cfg, "OWN");
+        d.b->PhysicalNet(d.cfg, "PO", own);
         d.Slots({{own, "OWN"}, {d.e2, "E2"}});
         EXPECT_EQ(Outcome(CFixNet::DeleteDuplicatedElecNets()), "not fixed");
-        EXPECT_TRUE(d.alive(own));
-        EXPECT_TRUE(d.noLocksLeft());
+        EXPECT_TRUE(d.Alive(own));
+        EXPECT_EQ(d.OwnLocks(), 0u);
     }
 }
 
@@ -161,7 +161,7 @@ TEST(CFixNetRemovalTest, ElectricalNetWithWrongReferencesIsDeletedUnseen)
     d.Bind();
     d.Slots({{d.e2, "E2"}});
     EXPECT_EQ(Outcome(CFixNet::DeleteElecNetWithWrongRefs()), "fixed");
-    EXPECT_FALSE(d.alive(d.e2));
+    EXPECT_FALSE(d.Alive(d.e2));
     ASSERT_EQ(d.updates().size(), 1u);
     EXPECT_EQ(d.updates()[0], "| " + d.e2.ToText());
     d.Slots({{d.p2, "P2"}});
@@ -189,9 +189,9 @@ TEST(CFixNetRemovalTest, CommonNetClassOfAPair)
     for (const ClassCase& c : cases)
     {
         NetDesign d;
-        const Index e1 = d.b.ElectricalNet(d.config, "E1");
-        const Index e2 = d.b.ElectricalNet(d.config, "E2");
-        const Index pair = d.b.DiffPair(d.config, "DP", e1, e2);
+        const Index e1 = d.b->ElectricalNet(d.cfg, "E1");
+        const Index e2 = d.b->ElectricalNet(d.cfg, "E2");
+        const Index pair = d.b->DiffPair(d.cfg, "DP", e1, e2);
         std::vector<Index> physNets;
         std::map<std::string, Index> classes;
         auto classNamed = [&](const std::string& n) {
@@ -203,15 +203,15 @@ TEST(CFixNetRemovalTest, CommonNetClassOfAPair)
                         return i;
             }
             if (!classes.count(n))
-                classes[n] = d.b.NetClass(d.design, n);
+                classes[n] = d.b->NetClass(d.design, n);
             return classes[n];
         };
         int n = 0;
         for (const auto& side : {std::make_pair(e1, c.first), std::make_pair(e2, c.second)})
             for (const char* cls : side.second)
             {
-                const Index p = d.b.PhysicalNet(d.config, "P" + std::to_string(++n), side.first);
-                d.b.Link(p, Field::netClass, classNamed(cls));
+                const Index p = d.b->PhysicalNet(d.cfg, "P" + std::to_string(++n), side.first);
+                d.b->Link(p, Field::netClass, classNamed(cls));
                 physNets.push_back(p);
             }
         d.Bind();
@@ -222,28 +222,28 @@ TEST(CFixNetRemovalTest, CommonNetClassOfAPair)
             const std::string now = *c.chosen ? d.name(d.ref(p, Field::netClass)) : std::string();
             EXPECT_EQ(now, c.chosen) << c.name << " " << d.name(p);
         }
-        EXPECT_TRUE(d.noLocksLeft()) << c.name;
+        EXPECT_EQ(d.OwnLocks(), 0u) << c.name;
     }
 }
 
 TEST(CFixNetRemovalTest, AnalogNetWithManyPhysicalNets)
 {
     PairDesign d;
-    const Index lone = d.b.ElectricalNet(d.config, "LONE");
-    const Index l1 = d.b.PhysicalNet(d.config, "L1", lone);
-    const Index l2 = d.b.PhysicalNet(d.config, "L2", lone);
-    d.b.Constraint(lone, "ANALOG", 1);
-    d.b.Constraint(d.e1, "ANALOG", 1);
+    const Index lone = d.b->ElectricalNet(d.cfg, "LONE");
+    const Index l1 = d.b->PhysicalNet(d.cfg, "L1", lone);
+    const Index l2 = d.b->PhysicalNet(d.cfg, "L2", lone);
+    d.b->Constraint(lone, "ANALOG", 1);
+    d.b->Constraint(d.e1, "ANALOG", 1);
     d.Bind();
     d.Slots({{d.e1, "E1"}});
     EXPECT_EQ(Outcome(CFixNet::FixAnalogElecNetManyPhysNets()), "fixed");
     for (Index net : {d.e1, d.p1a, d.p1b})
-        EXPECT_EQ(d.constraint(net, "ANALOG"), "0");
+        EXPECT_EQ(d.Value(net, "ANALOG"), "0");
     EXPECT_TRUE(d.updates().empty());
     // Outside a pair only the incremental update of its physical nets is made.
     d.Slots({{lone, "LONE"}});
     EXPECT_EQ(Outcome(CFixNet::FixAnalogElecNetManyPhysNets()), "fixed");
-    EXPECT_EQ(d.constraint(lone, "ANALOG"), "1");
+    EXPECT_EQ(d.Value(lone, "ANALOG"), "1");
     ASSERT_EQ(d.updates().size(), 1u);
     EXPECT_EQ(d.updates()[0], l1.ToText() + " " + l2.ToText() + " |");
     d.Slots({});
@@ -272,33 +272,33 @@ TEST(CFixNetRemovalTest, CompositeNetWithoutPinPairsInAPair)
     {
         PairDesign d;
         if (c.preserved)
-            d.b.Constraint(d.e1, "PRESERVED", c.preserved);
+            d.b->Constraint(d.e1, "PRESERVED", c.preserved);
         d.Bind();
         if (c.refuseDelete)
             d.faults().FailOn(d.e1, "DeleteConstraint");
         d.Slots({{d.e2, "E2"}});
         EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), c.outcome) << c.name;
-        EXPECT_EQ(d.alive(d.dp), c.pairKept) << c.name;
+        EXPECT_EQ(d.Alive(d.dp), c.pairKept) << c.name;
         EXPECT_EQ(d.counts().Get("DeleteConstraint"), c.deleteCalls) << c.name;
         // Both nets go to the incremental update; E1 with two physical nets is dissolved.
         EXPECT_EQ(d.updates().size(), c.pairKept ? 0u : 2u) << c.name;
-        EXPECT_EQ(d.alive(d.e1), c.pairKept) << c.name;
-        EXPECT_TRUE(d.noLocksLeft()) << c.name;
+        EXPECT_EQ(d.Alive(d.e1), c.pairKept) << c.name;
+        EXPECT_EQ(d.OwnLocks(), 0u) << c.name;
     }
 }
 
 TEST(CFixNetRemovalTest, CompositeNetOutsideAPairAndGone)
 {
     PairDesign d;
-    const Index e = d.b.ElectricalNet(d.config, "E");
-    const Index a = d.b.PhysicalNet(d.config, "A", e);
-    const Index b2 = d.b.PhysicalNet(d.config, "B", e);
+    const Index e = d.b->ElectricalNet(d.cfg, "E");
+    const Index a = d.b->PhysicalNet(d.cfg, "A", e);
+    const Index b2 = d.b->PhysicalNet(d.cfg, "B", e);
     d.Bind();
     d.Slots({{e, "E"}});
     EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), "fixed");
     ASSERT_EQ(d.updates().size(), 1u);
     EXPECT_EQ(d.updates()[0], a.ToText() + " " + b2.ToText() + " | " + e.ToText());
-    EXPECT_FALSE(d.alive(e)); // dissolved: each physical net has a net of its own
+    EXPECT_FALSE(d.Alive(e)); // dissolved: each physical net has a net of its own
     EXPECT_NE(d.ref(a, Field::parentElectricalNet), d.ref(b2, Field::parentElectricalNet));
     EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), "not fixed");
 }
@@ -307,7 +307,7 @@ TEST(CFixNetRemovalTest, EveryFailedCallOfTheCompositeRepair)
 {
     SweepEveryCall<PairDesign>(
         [](PairDesign& d) {
-            d.b.Constraint(d.e1, "PRESERVED", 1);
+            d.b->Constraint(d.e1, "PRESERVED", 1);
             d.Bind();
             d.Slots({{d.e1, "E1"}});
         },
@@ -338,7 +338,7 @@ TEST(CFixNetRemovalTest, BackEndRefusesTheNetRemovalsAndRebuilds)
         EXPECT_EQ(Outcome(status), "not fixed: Cannot repair the problem on the Back End") << code;
     }
     EXPECT_EQ(d.counts().Total(), 0u);
-    EXPECT_TRUE(d.alive(d.dp));
+    EXPECT_TRUE(d.Alive(d.dp));
 }
 
 } // namespace

@@ -1,15 +1,11 @@
-// Shared pieces of the net repair suites: a small design built with the stand-in's builder and bound
-// to the static fix context the way CFixMgr binds a test's handles, the finding's slots, and short
-// readers of what a repair left in the store.
+// The net repair fixture as an object a table can make once per row, the finding's slots with their
+// names, short readers of what a repair left in the store, the outcome of a status as one text and a
+// sweep that fails every database call of a repair in turn.
 #pragma once
 
-#include "framework/CFixMgr.h"
+#include "NetRepairTestKit.h"
+
 #include "framework/CFixStatus.h"
-#include "framework/FixContext.h"
-
-#include "lumopi/StandIn.h"
-
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -18,56 +14,27 @@
 namespace netfix
 {
 
+using nettest::Field;
+using nettest::Kind;
 using Lumo::Index;
-using Lumo::StandIn::Field;
-using Lumo::StandIn::Kind;
 
-// A session with snapshot "main", Norv configuration "TOP" with its design and default objects, and the
-// schematic configuration of the same top block. Bind() fills the fix context from it; the destructor
-// empties the context and clears the reload flag.
-struct NetDesign
+// The net repair fixture of NetRepairTestKit.h as a plain object, so that a table can build one
+// design per row: snapshot "main", configuration and schematic side "TOP", the design with its
+// default objects. Bind() hands the handles to the fix context again, after the design is built.
+struct NetDesign : nettest::NetRepairTest
 {
-    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b{*session, "main"};
-    Index config = b.NorvConfig("TOP");
-    Index design = b.Design(config);
-    Index schematic = b.DefaultConfig("TOP");
+    NetDesign() { SetUp(); }
+    ~NetDesign() override { TearDown(); }
 
-    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
-    Lumo::IUIDManager uids;
-    Lumo::ContainerT<const Lumo::INorvConfig> norvConfig;
-    Lumo::ContainerT<const Lumo::INorvDesign> norvDesign;
-
-    NetDesign() { b.DefaultObjects(design); }
-
-    ~NetDesign()
-    {
-        FixContext::s_fixSession = nullptr;
-        FixContext::s_fixSnapshot = {};
-        FixContext::s_fixUIDManager = nullptr;
-        FixContext::s_fixNorvConfig = {};
-        FixContext::s_fixNorvDesign = {};
-        Slots({});
-        CFixMgr::m_bReloadFlag = false;
-    }
-
-    // Opens the handles and puts them into the fix context; the calls it makes are not counted.
+    // Opens the handles again and clears the reload flag and the call counts.
     void Bind()
     {
-        session->GetSnapshotByName(snapshot, "main");
-        snapshot->GetUIDManager(uids);
-        snapshot->GetNorvConfig(norvConfig, "TOP");
-        norvConfig->GetNorvDesign(norvDesign);
-        FixContext::s_fixSession = session.get();
-        FixContext::s_fixSnapshot = snapshot;
-        FixContext::s_fixUIDManager = &uids;
-        FixContext::s_fixNorvConfig = norvConfig;
-        FixContext::s_fixNorvDesign = norvDesign;
+        Open();
         CFixMgr::m_bReloadFlag = false;
         counts().Reset();
     }
 
-    // The finding's pairs, in slot order; the other slots are emptied.
+    // The finding's pairs with their names, in slot order; the other slots are emptied.
     static void Slots(const std::vector<std::pair<Index, std::string>>& pairs)
     {
         Index* indexes[] = {&FixContext::s_fixIndex1, &FixContext::s_fixIndex2, &FixContext::s_fixIndex3,
@@ -82,24 +49,9 @@ struct NetDesign
         FixContext::s_fixParamCount = static_cast<unsigned>(pairs.size());
     }
 
-    Lumo::StandIn::Store& store() { return Lumo::StandIn::GetStore(*session); }
-    Lumo::StandIn::Faults& faults() { return Lumo::StandIn::GetFaults(*session); }
-    Lumo::StandIn::CallCounts& counts() { return Lumo::StandIn::GetCallCounts(*session); }
-    const std::vector<Lumo::StandIn::Record>& records() { return Lumo::StandIn::GetRecords(*session); }
-
-    bool alive(Index object) { return store().IsAlive(object); }
     std::string name(Index object) { return store().Name(object); }
     Index ref(Index object, Field field) { return store().Ref(object, field); }
     std::vector<Index> list(Index object, Field field) { return store().List(object, field); }
-
-    // The text of the object's own constraint of that name, "-" when it has none.
-    std::string constraint(Index holder, const std::string& constraintName)
-    {
-        for (Index c : store().List(holder, Field::constraints))
-            if (store().IsAlive(c) && store().Name(c) == constraintName)
-                return store().ConstraintValue(c).GetValueAsString().str();
-        return "-";
-    }
 
     // The UpdateIncremental calls recorded, each as "phys...|elec..." of index texts.
     std::vector<std::string> updates()
@@ -120,8 +72,8 @@ struct NetDesign
         return texts;
     }
 
-    // No lock of the session is left when a repair returns.
-    bool noLocksLeft() { return store().Locks().empty(); }
+private:
+    void TestBody() override {}
 };
 
 // The status as one comparable text: "fixed", "not fixed", "error" (a message or a failed result)
@@ -157,7 +109,7 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
         setup(d);
         d.faults().SetCountdown(k);
         const CFixStatus status = method();
-        EXPECT_TRUE(d.noLocksLeft()) << "call " << k;
+        EXPECT_EQ(d.OwnLocks(), 0u) << "call " << k;
         if (status.error && status.message.empty())
         {
             EXPECT_EQ(status.result.GetDescription().str().rfind("injected failure", 0), 0u)
