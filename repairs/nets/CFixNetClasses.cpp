@@ -125,7 +125,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
 CFixStatus CFixNet::SetDefaultNetClassOfPhysNet()
 {
     const Index slot = FixContext::s_fixIndex2;
-    if (slot.IsEmpty() || slot.GetType() != OT_NorvPhysicalNet)
+    if (!IsIndexOf(slot, OT_NorvPhysicalNet))
         return CFixStatus(false, true, "Cannot find physical net.");
     if (Uids() == nullptr)
         return NoDatabase();

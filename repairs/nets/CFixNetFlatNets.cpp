@@ -91,7 +91,7 @@ std::string CFixNetInternal::NumberedName(const std::string& base, int n)
 CFixStatus CFixNet::AddMissingParentElecNet()
 {
     const Index slot = FixContext::s_fixIndex1;
-    if (slot.IsEmpty() || slot.GetType() != OT_NorvPhysicalNet)
+    if (!IsIndexOf(slot, OT_NorvPhysicalNet))
         return CFixStatus(false, true, kCannotFindPhysNet);
     if (Uids() == nullptr)
         return NoDatabase();

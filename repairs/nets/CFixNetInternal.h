@@ -79,6 +79,12 @@ Lumo::Result DeleteDiffPairLocked(Lumo::MutableContainerT<Lumo::INorvConfig>& co
 Lumo::Result UpdateNetsIncrementally(const Lumo::ListT<Lumo::Index>& physNets,
                                      const Lumo::ListT<Lumo::Index>& elecNets);
 
+// Whether a finding's slot names an object of that type (and so is not empty).
+inline bool IsIndexOf(const Lumo::Index& index, Lumo::EObjectType type)
+{
+    return !index.IsEmpty() && index.GetType() == type;
+}
+
 // base + "_" + n in decimal: the candidates of the free-name searches.
 std::string NumberedName(const std::string& base, int n);
 

@@ -29,9 +29,6 @@ bool ReadTopology(const IObjectNorv& net, const String& constraintName, String& 
     return net.GetConstraint(constraint, constraintName) && constraint->GetValueByString(value, type);
 }
 
-bool IsPhysNetIndex(const Index& index) { return !index.IsEmpty() && index.GetType() == OT_NorvPhysicalNet; }
-bool IsPinIndex(const Index& index) { return !index.IsEmpty() && index.GetType() == OT_NorvPin; }
-
 } // namespace
 
 CFixStatus CFixNet::RenameDuplicatedPinSet()
@@ -75,7 +72,7 @@ CFixStatus CFixNet::FixPinSetInNonComplexNet()
     static const String s_mixed("Mixed");
 
     const Index slot = FixContext::s_fixIndex1;
-    if (!IsPhysNetIndex(slot))
+    if (!IsIndexOf(slot, OT_NorvPhysicalNet))
         return CFixStatus(false, true, kCannotFindPhysNet);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -127,7 +124,7 @@ CFixStatus CFixNet::FixPinSetInNonComplexNet()
 CFixStatus CFixNet::FixVirtualPinSetPinCount()
 {
     const Index slot = FixContext::s_fixIndex1;
-    if (!IsPhysNetIndex(slot))
+    if (!IsIndexOf(slot, OT_NorvPhysicalNet))
         return CFixStatus(false, true, kCannotFindPhysNet);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -163,7 +160,7 @@ CFixStatus CFixNet::FixVirtualPinSetPinCount()
 
 CFixStatus CFixNet::FixPinSetContainingPinSet()
 {
-    if (!IsPinIndex(FixContext::s_fixIndex1) || !IsPinIndex(FixContext::s_fixIndex2))
+    if (!IsIndexOf(FixContext::s_fixIndex1, OT_NorvPin) || !IsIndexOf(FixContext::s_fixIndex2, OT_NorvPin))
         return CFixStatus(false, true, "Cannot find pin set.");
     if (Uids() == nullptr)
         return NoDatabase();

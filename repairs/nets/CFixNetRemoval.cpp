@@ -20,8 +20,6 @@ const char* const kCannotFindElecNet = "Cannot find electrical net.";
 const char* const kCannotFindDiffPair = "Cannot find differential pair.";
 const char* const kIllegalPairRemoved = "Illegal Differential Pair definition removed!";
 
-bool IsOfType(const Index& index, EObjectType type) { return !index.IsEmpty() && index.GetType() == type; }
-
 // "Differential pair was removed!", naming the pair when its name is known.
 std::string PairRemovedText(const String& name)
 {
@@ -156,7 +154,7 @@ CFixStatus CFixNet::RemoveDiffPairWithEqualNets()
 CFixStatus CFixNet::RemoveBrokenDiffPair()
 {
     const Index slot = FixContext::s_fixIndex2;
-    if (!IsOfType(slot, OT_NorvDiffPair))
+    if (!IsIndexOf(slot, OT_NorvDiffPair))
         return CFixStatus(false, true, kCannotFindDiffPair);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -170,7 +168,7 @@ CFixStatus CFixNet::RemoveBrokenDiffPair()
 CFixStatus CFixNet::RemoveIllegalDiffPair()
 {
     const Index slot = FixContext::s_fixIndex1;
-    if (!IsOfType(slot, OT_NorvDiffPair))
+    if (!IsIndexOf(slot, OT_NorvDiffPair))
         return CFixStatus(false, true, kCannotFindDiffPair);
     // Without a UID manager no database of the run is open: the pair is not deleted either.
     if (Uids() == nullptr)
@@ -183,9 +181,9 @@ CFixStatus CFixNet::FixElecNetInManyDiffPairs()
 {
     const Index net = FixContext::s_fixIndex1;
     const Index slot = FixContext::s_fixIndex2;
-    if (!IsOfType(net, OT_NorvElectricalNet))
+    if (!IsIndexOf(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
-    if (!IsOfType(slot, OT_NorvDiffPair))
+    if (!IsIndexOf(slot, OT_NorvDiffPair))
         return CFixStatus(false, true, kCannotFindDiffPair);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -199,7 +197,7 @@ CFixStatus CFixNet::FixElecNetInManyDiffPairs()
 
 CFixStatus CFixNet::RemoveElectricalNet(const Index& net)
 {
-    if (!IsOfType(net, OT_NorvElectricalNet))
+    if (!IsIndexOf(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -223,7 +221,7 @@ CFixStatus CFixNet::RemoveElectricalNet(const Index& net)
 
 CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
 {
-    if (!IsOfType(net, OT_NorvElectricalNet))
+    if (!IsIndexOf(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
     if (Uids() == nullptr)
         return NoDatabase();
@@ -344,7 +342,7 @@ CFixStatus CFixNet::DeleteDuplicatedElecNets()
 CFixStatus CFixNet::DeleteElecNetWithWrongRefs()
 {
     const Index net = FixContext::s_fixIndex1;
-    if (!IsOfType(net, OT_NorvElectricalNet))
+    if (!IsIndexOf(net, OT_NorvElectricalNet))
         return CFixStatus(false, true, kCannotFindElecNet);
     if (Uids() == nullptr)
         return NoDatabase();
