@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+
 namespace
 {
 
