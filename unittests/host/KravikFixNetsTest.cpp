@@ -5,7 +5,9 @@
 #include "KravikRunner.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,29 @@ std::string LinesOf(const std::string& log, const std::string& code)
         if (at == 0 || log[at - 1] == '\n')
             lines += log.substr(at, log.find('\n', at) - at + 1);
     return lines;
+}
+
+// The names of the objects that the saved design lists under that key, anywhere in the file.
+std::multiset<std::string> Names(const nlohmann::json& node, const std::string& key)
+{
+    std::multiset<std::string> names;
+    if (node.is_object())
+        for (const auto& entry : node.items())
+        {
+            if (entry.key() == key && entry.value().is_array())
+                for (const nlohmann::json& item : entry.value())
+                    if (item.is_object())
+                        names.insert(item.value("name", ""));
+            const std::multiset<std::string> below = Names(entry.value(), key);
+            names.insert(below.begin(), below.end());
+        }
+    else if (node.is_array())
+        for (const nlohmann::json& item : node)
+        {
+            const std::multiset<std::string> below = Names(item, key);
+            names.insert(below.begin(), below.end());
+        }
+    return names;
 }
 
 TEST(KravikFixNetsTest, CheckReportsEveryCodeOfTheExample)
@@ -71,6 +96,33 @@ TEST(KravikFixNetsTest, FixRepairsEveryCodeAndTheSavedDesignNoLongerReportsThem)
     EXPECT_EQ(4, again.exitCode) << again.err;
     for (const std::string& code : kCodes)
         EXPECT_EQ("", LinesOf(again.out, code)) << again.out;
+
+    const nlohmann::json saved = nlohmann::json::parse(ReadFile(dir.File("fixed.json")));
+    const std::multiset<std::string> physNets = Names(saved, "physicalNets");
+    const std::multiset<std::string> elecNets = Names(saved, "electricalNets");
+    const std::multiset<std::string> pairs = Names(saved, "diffPairs");
+    const std::multiset<std::string> pins = Names(saved, "pins");
+    // Renamed after their flat nets, rebuilt from one, or gone without one.
+    EXPECT_EQ(1u, physNets.count("SIGNAL"));
+    EXPECT_EQ(0u, physNets.count("MISNAMED"));
+    EXPECT_EQ(1u, physNets.count("SAME2"));
+    EXPECT_EQ(1u, physNets.count("NEWNET"));
+    EXPECT_EQ(0u, physNets.count("STRAY"));
+    // Empty, unnamed, unwalkable and duplicated electrical nets are gone; the composite one is
+    // dissolved into one net per physical net.
+    for (const char* gone : {"EMPTY", "dupe", "NOWALK", "BUS^^^"})
+        EXPECT_EQ(0u, elecNets.count(gone)) << gone;
+    EXPECT_EQ(1u, elecNets.count("BUSA"));
+    // Broken pairs are gone, the pair whose nets now share a class stays.
+    for (const char* gone : {"EQPAIR", "MPAIR2", "PWPAIR", "NNPAIR"})
+        EXPECT_EQ(0u, pairs.count(gone)) << gone;
+    EXPECT_EQ(1u, pairs.count("CPAIR"));
+    // The nested pin set and the loose virtual pin-set pin are gone; repeated names are renamed.
+    for (const char* gone : {"INNER", "INNERV", "LOOSEV"})
+        EXPECT_EQ(0u, pins.count(gone)) << gone;
+    EXPECT_EQ(1u, pins.count("grp_1"));
+    EXPECT_EQ(1u, pins.count("VP"));
+    EXPECT_EQ(1u, pins.count("VP1"));
 }
 
 // The back end runs none of these repairs: every finding of theirs is refused and nothing is saved.
