@@ -7,6 +7,8 @@
 #include "framework/FixContext.h"
 #include "lumopi/LumoPI.h"
 
+#include <string>
+
 namespace CFixNetInternal
 {
 
@@ -67,6 +69,24 @@ enum class WriteMode
 template <class T>
 CFixStatus WriteConstraint(const Lumo::ContainerT<const T>& object, const Lumo::String& name,
                            const Lumo::ConstraintData& value, WriteMode mode);
+
+// Deletes the differential pair on the locked configuration, then synchronises the configuration.
+Lumo::Result DeleteDiffPairLocked(Lumo::MutableContainerT<Lumo::INorvConfig>& config, const Lumo::Index& pair);
+
+// Locks the repair context's configuration and hands the two lists to UpdateIncremental (physical
+// nets first, electrical nets second). The result of the lock or the update; the unlock is not
+// examined.
+Lumo::Result UpdateNetsIncrementally(const Lumo::ListT<Lumo::Index>& physNets,
+                                     const Lumo::ListT<Lumo::Index>& elecNets);
+
+// Whether a finding's slot names an object of that type (and so is not empty).
+inline bool IsIndexOf(const Lumo::Index& index, Lumo::EObjectType type)
+{
+    return !index.IsEmpty() && index.GetType() == type;
+}
+
+// base + "_" + n in decimal: the candidates of the free-name searches.
+std::string NumberedName(const std::string& base, int n);
 
 } // namespace CFixNetInternal
 

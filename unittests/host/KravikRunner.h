@@ -57,6 +57,10 @@ bool FileExists(const std::string& path);
 // Replaces the seconds of every "Time: N seconds" line, the one run-dependent text of a log.
 std::string NormaliseTimes(const std::string& log);
 
+// The number of database calls on the last line of what --count-calls writes to standard error ("N\ttotal");
+// 0 when there is none.
+unsigned long TotalCalls(const std::string& countCallsOutput);
+
 // The names of the registered tests in run-number order, as `kravik list-tests` prints them with
 // the environment changes `env` (see RunKravik).
 std::vector<std::string> RegisteredTests(const std::vector<std::string>& env = {});
