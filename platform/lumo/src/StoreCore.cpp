@@ -653,11 +653,25 @@ uint64_t SessionData::AddDefinition(const std::string& name, const ConstraintDat
 
 const ObjRecord* SessionData::FindDefinition(const std::string& name) const
 {
-    for (uint64_t i : definitions) {
+    // Definitions are only ever appended: index the new ones by name.
+    if (definitionsIndexed > definitions.size()) InvalidateDefinitionNames();
+    for (; definitionsIndexed < definitions.size(); ++definitionsIndexed) {
+        const uint64_t index = definitions[definitionsIndexed];
+        if (const ObjRecord* r = defs->Find(index)) definitionsByName[r->name].push_back(index);
+    }
+    const auto found = definitionsByName.find(name);
+    if (found == definitionsByName.end()) return nullptr;
+    for (uint64_t i : found->second) {
         const ObjRecord* r = defs->FindLive(i);
         if (r && r->name == name) return r;
     }
     return nullptr;
+}
+
+void SessionData::InvalidateDefinitionNames() const
+{
+    definitionsByName.clear();
+    definitionsIndexed = 0;
 }
 
 void SessionData::SetFailNext(const std::string& op, int n)
