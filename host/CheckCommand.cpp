@@ -3,6 +3,7 @@
 #include "host/DesignFile.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
+#include "host/LogOutput.h"
 #include "host/ProgressDisplay.h"
 
 #include "framework/CKravikThread.h"
@@ -22,11 +23,6 @@
 namespace KravikHost {
 
 namespace {
-
-struct FileCloser
-{
-    void operator()(FILE* file) const { std::fclose(file); }
-};
 
 std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
 {
@@ -109,17 +105,10 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!options.filterFile.empty() && !ReadableFile(options.filterFile, error))
         return OperationalError(err, options.filterFile, "cannot read the filter file: " + error);
 
-    std::unique_ptr<FILE, FileCloser> ownLogFile;
-    FILE* logFile = stdout;
-    if (!options.logFile.empty())
-    {
-        if (SameFile(options.logFile, options.design))
-            return OperationalError(err, options.logFile, "the log would overwrite the design");
-        ownLogFile.reset(std::fopen(options.logFile.c_str(), "w"));
-        if (!ownLogFile)
-            return OperationalError(err, options.logFile, std::string("cannot write the log: ") + std::strerror(errno));
-        logFile = ownLogFile.get();
-    }
+    OwnedFile ownLogFile;
+    FILE* logFile = OpenLog(options.logFile, options.design, ownLogFile, error);
+    if (!logFile)
+        return OperationalError(err, options.logFile, error);
 
     HostLog log(logFile, options.fix);
     CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, options.constraints, options.logLevel,
@@ -130,7 +119,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         log.SetProgress(&progress);
     checker.SetObserver(&progress);
 
-    ApplyFaultSwitches(*design.session, options.faults);
+    const DeclaredFaults declaredFaults = ApplyFaultSwitches(*design.session, options.faults);
     const std::string exception = Run(checker, design.snapshot, options.thread);
     progress.Clear();
     std::fflush(logFile);
@@ -145,6 +134,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!progress.Completed())
         return OperationalError(err, options.design, "the check stopped before its end");
 
+    if (options.fix && Lumo::StandIn::IsModified(*design.session))
+        RestoreDeclaredFaults(*design.session, declaredFaults);
     if (options.fix && Lumo::StandIn::IsModified(*design.session)
         && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
         return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,

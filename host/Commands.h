@@ -18,6 +18,9 @@ struct Terminal
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal);
 int RunListTests(const ListTestsOptions& options, std::ostream& err);
+// The maintenance operations; their messages and the report go to the log (standard output or
+// --log FILE), and a changed design is saved as check --fix saves it.
+int RunMaintenance(const MaintenanceOptions& options, std::ostream& err);
 
 // Writes "kravik: <file>: <reason>" and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);
