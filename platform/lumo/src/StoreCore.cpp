@@ -534,7 +534,9 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
         // leave every list that lists it
         const std::vector<uint64_t> back = r.back;
         for (uint64_t key : back) {
-            if (BackField(key) == Field::in) continue;
+            // A list of an object deleted with it stays a tombstone: removing every entry from it one by
+            // one would scan it once per entry.
+            if (BackField(key) == Field::in || !records[BackSlot(key)].Alive()) continue;
             RemoveFromList(BackSlot(key), BackField(key), r.index);
         }
         // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
