@@ -293,10 +293,8 @@ TEST(ClearConstraintsTest, EveryFailedCallStopsCleanly)
     for (const auto& c : cases)
     {
         const std::string label = std::string(c.op) + " #" + std::to_string(c.n);
-        const uint64_t position = callPosition(calls, c.op, c.n);
-        ASSERT_NE(0u, position) << label;
         ClearDesign d;
-        Lumo::StandIn::GetFaults(*d.session).SetCountdown(position);
+        ASSERT_TRUE(failCall(*d.session, calls, c.op, c.n)) << label;
         ClearRun run(d);
         EXPECT_FALSE(run.result) << label;
         const std::string& log = run.m.log.written;

@@ -113,11 +113,9 @@ TEST(DefaultObjectsTest, EachFailureHasItsMessageAndKeepsWhatWasCreated)
     for (const auto& c : cases)
     {
         const std::string label = std::string(c.op) + " #" + std::to_string(c.n);
-        const uint64_t position = callPosition(calls, c.op, c.n);
-        ASSERT_NE(0u, position) << label;
         SchematicOnly s;
         Maintenance m(s.session.get());
-        Lumo::StandIn::GetFaults(*s.session).SetCountdown(position);
+        ASSERT_TRUE(failCall(*s.session, calls, c.op, c.n)) << label;
         EXPECT_FALSE(m.checker.Init_NorvLUMO("main")) << label;
         EXPECT_EQ(kStart + c.message, m.log.written) << label;
         EXPECT_EQ(0u, ownLocks(s.store())) << label;

@@ -80,6 +80,15 @@ inline uint64_t callPosition(const std::vector<std::string>& ops, const std::str
     return 0;
 }
 
+// Arms the countdown that fails the n-th call of `op` of the scenario whose calls are `ops`; false
+// when the scenario makes no such call.
+inline bool failCall(Lumo::LumoPI& session, const std::vector<std::string>& ops, const std::string& op, int n)
+{
+    const uint64_t position = callPosition(ops, op, n);
+    Lumo::StandIn::GetFaults(session).SetCountdown(position);
+    return position != 0;
+}
+
 // A checker on the top block "TOP" that writes to `log`.
 struct Maintenance
 {

@@ -10,21 +10,24 @@ using Lumo::MutableContainerT;
 namespace
 {
 
+// A read-only container of the physical net of snapshot "main".
+ContainerT<const Lumo::INorvPhysicalNet> readPhysicalNet(const Lumo::LumoPI& session, Lumo::Index net)
+{
+    ContainerT<const Lumo::ISnapshot> snapshot;
+    session.GetSnapshotByName(snapshot, "main");
+    Lumo::IUIDManager uid;
+    snapshot->GetUIDManager(uid);
+    ContainerT<const Lumo::INorvPhysicalNet> object;
+    uid.GetNorvPhysicalNet(object, net);
+    return object;
+}
+
 class ObjectQueriesTest : public ::testing::Test
 {
 protected:
     ObjectQueriesTest() { Lumo::StandIn::GetCallCounts(*d.session).Reset(); }
 
-    ContainerT<const Lumo::INorvPhysicalNet> readNet() const
-    {
-        ContainerT<const Lumo::ISnapshot> snapshot;
-        d.session->GetSnapshotByName(snapshot, "main");
-        Lumo::IUIDManager uid;
-        snapshot->GetUIDManager(uid);
-        ContainerT<const Lumo::INorvPhysicalNet> object;
-        uid.GetNorvPhysicalNet(object, net);
-        return object;
-    }
+    ContainerT<const Lumo::INorvPhysicalNet> readNet() const { return readPhysicalNet(*d.session, net); }
     uint64_t calls(const char* op) { return Lumo::StandIn::GetCallCounts(*d.session).Get(op); }
 
     fwtest::ProcessStateGuard guard;
@@ -74,12 +77,7 @@ TEST_F(ObjectQueriesTest, HasObjectConstraintsLooksAtAttributesOnlyWithoutConstr
         }
         if (c.failing)
             fresh.builder.Fail(n, c.failing);
-        ContainerT<const Lumo::ISnapshot> snapshot;
-        fresh.session->GetSnapshotByName(snapshot, "main");
-        Lumo::IUIDManager uid;
-        snapshot->GetUIDManager(uid);
-        ContainerT<const Lumo::INorvPhysicalNet> object;
-        uid.GetNorvPhysicalNet(object, n);
+        const ContainerT<const Lumo::INorvPhysicalNet> object = readPhysicalNet(*fresh.session, n);
         Lumo::StandIn::GetCallCounts(*fresh.session).Reset();
         EXPECT_EQ(c.expected, m.checker.HasObjectConstraints(&*object)) << c.name;
         EXPECT_EQ(c.attributesRead ? 1u : 0u, Lumo::StandIn::GetCallCounts(*fresh.session).Get("GetAttributes"))
@@ -169,6 +167,39 @@ TEST_F(ObjectQueriesTest, FormatReportsAConfigurationStillThereAfterRemoval)
     EXPECT_FALSE(d.store().IsAlive(d.config));
     EXPECT_TRUE(d.store().IsAlive(twin));
     EXPECT_EQ(0u, ownLocks(d.store()));
+}
+
+} // namespace
+
+namespace
+{
+
+// The snapshot name that the checker keeps for re-creating: formatting and initialising take
+// their argument even when they fail at once; clearing neither reads nor changes it.
+class NamedChecker : public CNorvProjectChecker
+{
+public:
+    NamedChecker(Lumo::LumoPI* session, IKravikLog* log)
+        : CNorvProjectChecker(session, "TOP", log, "", 1, 0, "", false, false, "", false)
+    {
+    }
+    const std::string& snapshotName() const { return m_strSnapshotName; }
+};
+
+TEST(SnapshotNameTest, FormatAndInitTakeTheirArgumentClearKeepsIt)
+{
+    Design d;
+    CapturingLog log;
+    NamedChecker checker(d.session.get(), &log);
+    EXPECT_FALSE(checker.Format_NorvLUMO("missing"));
+    EXPECT_EQ("missing", checker.snapshotName());
+    EXPECT_FALSE(checker.Init_NorvLUMO("also missing"));
+    EXPECT_EQ("also missing", checker.snapshotName());
+    EXPECT_TRUE(checker.ClearConstraints("main", true));
+    EXPECT_EQ("also missing", checker.snapshotName());
+    // Re-creating reads the name that formatting and initialising set.
+    EXPECT_TRUE(checker.ReCreate_NorvLUMO("main"));
+    EXPECT_EQ("main", checker.snapshotName());
 }
 
 } // namespace

@@ -143,10 +143,8 @@ TEST(ReCreateNorvTest, EachFailureHasItsMessageAndReleasesItsLocks)
     for (const auto& c : cases)
     {
         const std::string label = std::string(c.op) + " #" + std::to_string(c.n);
-        const uint64_t position = callPosition(calls, c.op, c.n);
-        ASSERT_NE(0u, position) << label;
         Schematic s;
-        Lumo::StandIn::GetFaults(*s.session).SetCountdown(position);
+        ASSERT_TRUE(failCall(*s.session, calls, c.op, c.n)) << label;
         ReCreateRun run(s);
         EXPECT_FALSE(run.result) << label;
         EXPECT_EQ(c.log, run.m.log.written) << label;
@@ -154,10 +152,8 @@ TEST(ReCreateNorvTest, EachFailureHasItsMessageAndReleasesItsLocks)
     }
 
     // The lock of the logical component: the new component is released before the message.
-    const uint64_t compLock = callPosition(calls, "Lock", 11);
-    ASSERT_NE(0u, compLock);
     Schematic s;
-    Lumo::StandIn::GetFaults(*s.session).SetCountdown(compLock);
+    ASSERT_TRUE(failCall(*s.session, calls, "Lock", 11));
     ReCreateRun run(s);
     EXPECT_FALSE(run.result);
     EXPECT_EQ("Cannot lock logical component\n", run.m.log.written.substr(run.m.log.written.rfind('\n', run.m.log.written.size() - 2) + 1));
