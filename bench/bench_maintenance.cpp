@@ -1,6 +1,7 @@
 // Times the maintenance operations on generated designs of growing size: clearing all constraints
 // (without the project backup), re-creating the Norv data from the schematic and the statistics
-// report. Each operation runs on a freshly loaded copy of the design; only the operation is timed.
+// report. Each operation runs on a freshly loaded copy of the design, three times, and the best time
+// counts; only the operation is timed.
 // Every tenth physical net also gets a T pin set, so that clearing has pin sets to delete.
 //
 //     build/release/bench/bench_maintenance [largest net count, default 100000]
@@ -12,6 +13,7 @@
 #include "framework/CTestLog.h"
 #include "maintenance/CNorvStatistics.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -77,11 +79,18 @@ int main(int argc, char** argv)
         out.close();
 
         for (size_t i = 0; i < operations.size(); ++i) {
-            std::unique_ptr<Lumo::LumoPI> session = Load(path);
-            const size_t objects = Lumo::StandIn::GetStore(*session).RecordCount();
-            const auto start = std::chrono::steady_clock::now();
-            const bool done = operations[i].run(*session);
-            const double seconds = BenchHarness::SecondsSince(start);
+            // The best of three runs, each on a fresh load: the machine may be shared.
+            double seconds = 0.0;
+            size_t objects = 0;
+            bool done = true;
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                std::unique_ptr<Lumo::LumoPI> session = Load(path);
+                objects = Lumo::StandIn::GetStore(*session).RecordCount();
+                const auto start = std::chrono::steady_clock::now();
+                done = operations[i].run(*session) && done;
+                const double run = BenchHarness::SecondsSince(start);
+                seconds = repeat == 0 ? run : std::min(seconds, run);
+            }
             const double ratio = previous[i] > 0 ? seconds / previous[i] : 0.0;
             std::printf("%-20s %10llu %10zu %12.4f %14.3f %8.2f%s\n", operations[i].name,
                         static_cast<unsigned long long>(stats.physicalNets), objects, seconds,

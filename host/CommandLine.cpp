@@ -38,9 +38,9 @@ The maintenance commands (init, clear, format, recreate, object, stats) write th
 messages and the statistics report to standard output (or --log FILE). A design
 they change is saved like a repaired one: to --output FILE, or else back onto DESIGN
 after keeping DESIGN.bak; an unchanged design or a failed operation writes nothing.
-clear requests a project backup first, kept in the design's backups, unless
---no-backup. object prints "INDEX has constraints or attributes" or "INDEX has no
-constraints or attributes"; with --clear it clears them and prints "INDEX cleared".
+Unless given --no-backup, clear requests a project backup first, kept in the
+design's backups. object prints "INDEX has constraints or attributes" or "INDEX has
+no constraints or attributes"; with --clear it clears them and prints "INDEX cleared".
 The fault switches act for the run only: a saved design keeps the faults its file
 declared.)";
 

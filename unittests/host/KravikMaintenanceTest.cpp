@@ -208,6 +208,13 @@ TEST(KravikMaintenanceTest, ObjectTellsAndClearsConstraints)
             index = live;
     EXPECT_TRUE(Lumo::StandIn::GetStore(*saved).List(index, Lumo::StandIn::Field::constraints).empty());
 
+    // The design object itself has no fetch by index: it is found through its configuration.
+    std::unique_ptr<Lumo::LumoPI> loaded = Lumo::StandIn::LoadSession(design);
+    const std::string designIndex = Lumo::StandIn::GetStore(*loaded).AllLive(Kind::Design).front().ToText();
+    const KravikRun designObject = Kravik({"object", design, designIndex});
+    EXPECT_EQ(0, designObject.exitCode) << designObject.err;
+    EXPECT_EQ(designIndex + " has no constraints or attributes\n", designObject.out);
+
     const KravikRun gone = Kravik({"object", design, "999-0-49"});
     EXPECT_EQ(8, gone.exitCode);
     EXPECT_EQ("kravik: " + design + ": no Norv object 999-0-49\n", gone.err);
