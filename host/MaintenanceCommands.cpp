@@ -14,6 +14,9 @@
 
 #include "lumopi/StandIn.h"
 
+#include <string>
+#include <type_traits>
+
 namespace KravikHost {
 
 namespace {

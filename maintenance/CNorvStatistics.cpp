@@ -501,6 +501,19 @@ void CNorvStatistics::countKind(Lumo::Result opened, IteratorT<const T>& it, int
     }
 }
 
+// The objects of a recursive kind under one parent: their count is added to the kind (assigned for
+// `set`) and each is handed to `recurse` (one of the recursive counters); false when one of those
+// calls is.
+template <class T, class Recurse>
+bool CNorvStatistics::countChildren(Lumo::Result opened, IteratorT<const T>& it, int kind, Recurse recurse, bool set)
+{
+    bool recursed = true;
+    countKind(opened, it, kind, set, NO_INFO, [&](const IteratorT<const T>& child) {
+        recursed = recursed && (this->*recurse)(&*child);
+    });
+    return recursed;
+}
+
 bool CNorvStatistics::CountConnectivity()
 {
     auto none = [](const auto&) {};
@@ -601,8 +614,9 @@ bool CNorvStatistics::CountDesign()
     IteratorT<const Lumo::INorvScheme> scheme;
     countKind(m_statDesign->GetIterSchemes(scheme), scheme, Scheme, true, ATTRIBUTES_ONLY, [&](const auto& s) {
         IteratorT<const Lumo::INorvSchemaNetClassRule> classRule;
-        countKind(s->GetIterSchemaNetClassRules(classRule), classRule, SchemaNetClassRule, false, NO_INFO,
-                  [&](const auto& r) { recursed = recursed && CountSchemaNetClassRules(&*r); });
+        recursed = countChildren(s->GetIterSchemaNetClassRules(classRule), classRule, SchemaNetClassRule,
+                                 &CNorvStatistics::CountSchemaNetClassRules) &&
+                   recursed;
         IteratorT<const Lumo::INorvSchemaClearRule> clearRule;
         countKind(s->GetIterSchemaClearRules(clearRule), clearRule, SchemaClearRule, false, FULL_INFO,
                   [&](const auto& r) {
@@ -615,14 +629,12 @@ bool CNorvStatistics::CountDesign()
         return false;
 
     IteratorT<const Lumo::INorvNetClass> netClass;
-    countKind(m_statDesign->GetIterNetClasses(netClass), netClass, NetClass, true, NO_INFO,
-              [&](const auto& c) { recursed = recursed && CountNetClasses(&*c); });
-    if (!recursed)
+    if (!countChildren(m_statDesign->GetIterNetClasses(netClass), netClass, NetClass,
+                       &CNorvStatistics::CountNetClasses, true))
         return false;
     IteratorT<const Lumo::INorvConstraintClass> constraintClass;
-    countKind(m_statDesign->GetIterConstraintClasses(constraintClass), constraintClass, ConstraintClass, true,
-              NO_INFO, [&](const auto& c) { recursed = recursed && CountConstraintClasses(&*c); });
-    if (!recursed)
+    if (!countChildren(m_statDesign->GetIterConstraintClasses(constraintClass), constraintClass, ConstraintClass,
+                       &CNorvStatistics::CountConstraintClasses, true))
         return false;
 
     IteratorT<const Lumo::INorvZAxisClearRule> zAxisRule;
@@ -646,9 +658,8 @@ bool CNorvStatistics::CountDesign()
                             return false;
             } else if (typeName.compare(0, 7, "CUSTOM_") == 0) {
                 ++g_stats.kinds[CustomTab].objectCount;
-                countKind(type->GetIterGenCompObjs(object), object, CustomObject, false, NO_INFO,
-                          [&](const auto& o) { recursed = recursed && CountCustomObjs(&*o); });
-                if (!recursed)
+                if (!countChildren(type->GetIterGenCompObjs(object), object, CustomObject,
+                                   &CNorvStatistics::CountCustomObjs))
                     return false;
             }
         }
@@ -671,22 +682,17 @@ bool CNorvStatistics::CountSchemaNetClassRules(const Lumo::INorvSchemaNetClassRu
     countKind(rule->GetIterViaAssigns(viaAssign), viaAssign, ViaAssign, false, FULL_INFO, none);
     IteratorT<const Lumo::INorvLayerRule> layerRule;
     countKind(rule->GetIterLayerRules(layerRule), layerRule, LayerRule, false, FULL_INFO, none);
-    bool recursed = true;
     IteratorT<const Lumo::INorvSchemaNetClassRule> child;
-    countKind(rule->GetIterSchemeNetClassRuleChild(child), child, SchemaNetClassRule, false, NO_INFO,
-              [&](const auto& c) { recursed = recursed && CountSchemaNetClassRules(&*c); });
-    return recursed;
+    return countChildren(rule->GetIterSchemeNetClassRuleChild(child), child, SchemaNetClassRule,
+                         &CNorvStatistics::CountSchemaNetClassRules);
 }
 
 bool CNorvStatistics::CountNetClasses(const Lumo::INorvNetClass* netClass)
 {
     if (!netClass)
         return false;
-    bool recursed = true;
     IteratorT<const Lumo::INorvNetClass> child;
-    countKind(netClass->GetIterChildNetClasses(child), child, NetClass, false, NO_INFO,
-              [&](const auto& c) { recursed = recursed && CountNetClasses(&*c); });
-    return recursed;
+    return countChildren(netClass->GetIterChildNetClasses(child), child, NetClass, &CNorvStatistics::CountNetClasses);
 }
 
 bool CNorvStatistics::CountConstraintClasses(const Lumo::INorvConstraintClass* constraintClass)
@@ -694,11 +700,9 @@ bool CNorvStatistics::CountConstraintClasses(const Lumo::INorvConstraintClass* c
     if (!constraintClass)
         return false;
     addObjectInfo(constraintClass, ConstraintClass, FULL_INFO);
-    bool recursed = true;
     IteratorT<const Lumo::INorvConstraintClass> child;
-    countKind(constraintClass->GetIterChildConstraintClasses(child), child, ConstraintClass, false, NO_INFO,
-              [&](const auto& c) { recursed = recursed && CountConstraintClasses(&*c); });
-    return recursed;
+    return countChildren(constraintClass->GetIterChildConstraintClasses(child), child, ConstraintClass,
+                         &CNorvStatistics::CountConstraintClasses);
 }
 
 bool CNorvStatistics::CountCustomObjs(const Lumo::INorvGenCompObj* object)
@@ -706,11 +710,8 @@ bool CNorvStatistics::CountCustomObjs(const Lumo::INorvGenCompObj* object)
     if (!object)
         return false;
     addObjectInfo(object, CustomObject, FULL_INFO);
-    bool recursed = true;
     IteratorT<const Lumo::INorvGenCompObj> child;
-    countKind(object->GetIterGenCompObjs(child), child, CustomObject, false, NO_INFO,
-              [&](const auto& c) { recursed = recursed && CountCustomObjs(&*c); });
-    return recursed;
+    return countChildren(object->GetIterGenCompObjs(child), child, CustomObject, &CNorvStatistics::CountCustomObjs);
 }
 
 bool CNorvStatistics::CountTopoTemplates(const Lumo::INorvGenCompObj* object)

@@ -43,6 +43,8 @@ protected:
 private:
     template <class T, class Nested>
     void countKind(Lumo::Result opened, Lumo::IteratorT<const T>& it, int kind, bool set, int info, Nested nested);
+    template <class T, class Recurse>
+    bool countChildren(Lumo::Result opened, Lumo::IteratorT<const T>& it, int kind, Recurse recurse, bool set = false);
     void addObjectInfo(const Lumo::IObjectNorv* object, int kind, int info);
 
     Lumo::ContainerT<const Lumo::ISnapshot> m_statSnapshot;

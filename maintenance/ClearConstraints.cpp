@@ -94,6 +94,22 @@ private:
         return true;
     }
 
+    // Clears each object of a walk when it has constraints, and then each of its sub-objects (whose
+    // walk `openSubs` opens); the sub-objects are not tested for validity.
+    template <class T, class Sub, class OpenSubs>
+    bool clearWithSubObjects(Lumo::Result opened, IteratorT<const T>& it, bool validOnly, const char* lockMessage,
+                             OpenSubs openSubs, const char* subLockMessage)
+    {
+        return walk(opened, it, validOnly, [&](const IteratorT<const T>& object) {
+            if (!clearIfConstrained<T>(object, lockMessage))
+                return false;
+            IteratorT<const Sub> sub;
+            return walk(openSubs(object, sub), sub, false, [&](const IteratorT<const Sub>& subObject) {
+                return clearIfConstrained<Sub>(subObject, subLockMessage);
+            });
+        });
+    }
+
     // Keeps the objects named as one of `kept` (handled by `keep`) and deletes the others through
     // the design.
     template <class T, class Keep>
@@ -276,14 +292,9 @@ bool ConstraintClearer::clearPhysicalNets()
 bool ConstraintClearer::clearParts()
 {
     IteratorT<const Lumo::INorvPart> part;
-    const bool ok = walk(m_configRead->GetIterParts(part), part, true, [&](const auto& it) {
-        if (!clearIfConstrained<Lumo::INorvPart>(it, "ERROR: Cannot lock NORV Part\n"))
-            return false;
-        IteratorT<const Lumo::INorvPartPin> pin;
-        return walk(it->GetIterPartPins(pin), pin, false, [&](const auto& p) {
-            return clearIfConstrained<Lumo::INorvPartPin>(p, "ERROR: Cannot lock NORV Part Pin\n");
-        });
-    });
+    const bool ok = clearWithSubObjects<Lumo::INorvPart, Lumo::INorvPartPin>(
+        m_configRead->GetIterParts(part), part, true, "ERROR: Cannot lock NORV Part\n",
+        [](const auto& p, auto& pins) { return p->GetIterPartPins(pins); }, "ERROR: Cannot lock NORV Part Pin\n");
     if (ok)
         done("Parts cleared...\n");
     return ok;
@@ -291,16 +302,12 @@ bool ConstraintClearer::clearParts()
 
 bool ConstraintClearer::clearComponents()
 {
+    const Lumo::BitContainerT<Lumo::ENorvPinType> netPins(Lumo::NPT_NetPin);
     IteratorT<const Lumo::INorvComp> comp;
-    const bool ok = walk(m_configRead->GetIterNorvComps(comp), comp, true, [&](const auto& it) {
-        if (!clearIfConstrained<Lumo::INorvComp>(it, "ERROR: Cannot lock NORV Component\n"))
-            return false;
-        IteratorT<const Lumo::INorvPin> pin;
-        const Lumo::BitContainerT<Lumo::ENorvPinType> netPins(Lumo::NPT_NetPin);
-        return walk(it->GetIterPins(pin, netPins), pin, false, [&](const auto& p) {
-            return clearIfConstrained<Lumo::INorvPin>(p, "ERROR: Cannot lock NORV Component Pin\n");
-        });
-    });
+    const bool ok = clearWithSubObjects<Lumo::INorvComp, Lumo::INorvPin>(
+        m_configRead->GetIterNorvComps(comp), comp, true, "ERROR: Cannot lock NORV Component\n",
+        [&netPins](const auto& c, auto& pins) { return c->GetIterPins(pins, netPins); },
+        "ERROR: Cannot lock NORV Component Pin\n");
     if (ok)
         done("Components cleared...\n");
     return ok;
@@ -360,27 +367,17 @@ bool ConstraintClearer::clearSchemes()
             if (!clearIfConstrained<Lumo::INorvScheme>(it, "ERROR: Cannot lock NORV Scheme\n"))
                 return false;
             IteratorT<const Lumo::INorvSchemaNetClassRule> classRule;
-            const bool classRules = walk(it->GetIterSchemaNetClassRules(classRule), classRule, false, [&](const auto& r) {
-                if (!clearIfConstrained<Lumo::INorvSchemaNetClassRule>(r, "ERROR: Cannot lock NORV Scheme Net Class\n"))
-                    return false;
-                IteratorT<const Lumo::INorvLayerRule> layerRule;
-                return walk(r->GetIterLayerRules(layerRule), layerRule, false, [&](const auto& l) {
-                    return clearIfConstrained<Lumo::INorvLayerRule>(l, "ERROR: Cannot lock NORV Layer Rule\n");
-                });
-            });
-            if (!classRules)
-                return false;
             IteratorT<const Lumo::INorvSchemaClearRule> clearRule;
-            return walk(it->GetIterSchemaClearRules(clearRule), clearRule, false, [&](const auto& r) {
-                if (!clearIfConstrained<Lumo::INorvSchemaClearRule>(
-                        r, "ERROR: Cannot lock NORV Scheme Clearance Rule\n"))
-                    return false;
-                IteratorT<const Lumo::INorvLayerClearRule> layerRule;
-                return walk(r->GetIterLayerClearRules(layerRule), layerRule, false, [&](const auto& l) {
-                    return clearIfConstrained<Lumo::INorvLayerClearRule>(
-                        l, "ERROR: Cannot lock NORV Layer Clearance Rule\n");
-                });
-            });
+            return clearWithSubObjects<Lumo::INorvSchemaNetClassRule, Lumo::INorvLayerRule>(
+                       it->GetIterSchemaNetClassRules(classRule), classRule, false,
+                       "ERROR: Cannot lock NORV Scheme Net Class\n",
+                       [](const auto& r, auto& layerRules) { return r->GetIterLayerRules(layerRules); },
+                       "ERROR: Cannot lock NORV Layer Rule\n") &&
+                   clearWithSubObjects<Lumo::INorvSchemaClearRule, Lumo::INorvLayerClearRule>(
+                       it->GetIterSchemaClearRules(clearRule), clearRule, false,
+                       "ERROR: Cannot lock NORV Scheme Clearance Rule\n",
+                       [](const auto& r, auto& layerRules) { return r->GetIterLayerClearRules(layerRules); },
+                       "ERROR: Cannot lock NORV Layer Clearance Rule\n");
         });
     if (ok)
         done("Scheme cleared...\n");
