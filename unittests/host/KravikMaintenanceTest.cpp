@@ -247,6 +247,22 @@ TEST(KravikMaintenanceTest, FailedOperationWritesNothing)
     EXPECT_EQ(ReadFile(ExamplePath("clean.json")), ReadFile(design));
 }
 
+// A second Norv client on the database refuses the clearing before anything changes.
+TEST(KravikMaintenanceTest, ClearRefusesASecondNorvClient)
+{
+    TempDir dir;
+    nlohmann::json shared = Json(ExamplePath("clean.json"));
+    shared["snapshots"][0]["clients"].push_back({{"name", "ws-18:99"}, {"subClients", {"Router (NORV)"}}});
+    WriteFile(dir.File("design.json"), shared.dump(2));
+    const KravikRun run = Kravik({"clear", dir.File("design.json"), "--no-backup"});
+    EXPECT_EQ(8, run.exitCode);
+    EXPECT_EQ("Checking NORV clients...\nERROR: Cannot clear all constraints. There is more than one NORV client "
+              "connected to database.\n",
+              run.out);
+    EXPECT_EQ("kravik: " + dir.File("design.json") + ": the constraints could not be cleared\n", run.err);
+    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
+}
+
 // The fault switches act for the run only: the saved design keeps the faults its file declared.
 TEST(KravikMaintenanceTest, SwitchedFaultsAreNotSaved)
 {
