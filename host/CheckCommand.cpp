@@ -134,8 +134,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!progress.Completed())
         return OperationalError(err, options.design, "the check stopped before its end");
 
-    if (options.fix && Lumo::StandIn::IsModified(*design.session))
-        RestoreDeclaredFaults(*design.session, declaredFaults);
+    RestoreDeclaredFaults(*design.session, declaredFaults);
     if (options.fix && Lumo::StandIn::IsModified(*design.session)
         && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
         return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,

@@ -246,13 +246,10 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
     if (!done)
         return OperationalError(err, options.design, failure);
 
-    if (Lumo::StandIn::IsModified(session))
-    {
-        RestoreDeclaredFaults(session, declaredFaults);
-        if (!SaveDesignFile(session, options.design, options.outputFile, error))
-            return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
-                                    "the changed design was not saved: " + error);
-    }
+    RestoreDeclaredFaults(session, declaredFaults);
+    if (Lumo::StandIn::IsModified(session) && !SaveDesignFile(session, options.design, options.outputFile, error))
+        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
+                                "the changed design was not saved: " + error);
     return EXIT_CLEAN;
 }
 
