@@ -79,6 +79,21 @@ public:
     // opened (the database's text follows). Empty when it started or was refused its lock.
     const std::string& GetRunError() const;
 
+    // Maintenance of the Norv data, outside a check run, on the caller's thread. Each opens the
+    // snapshot itself and stops at the first failure without undoing what it changed already.
+    // ClearObjectConstraints needs an object the caller holds locked; the two object queries use
+    // no member of the checker.
+    bool ClearObjectConstraints(Lumo::IObjectNorv* object) const;
+    bool HasObjectConstraints(const Lumo::IObjectNorv* object) const;
+    // Removes the top block's Norv configuration from the snapshot.
+    bool Format_NorvLUMO(std::string snapshotName);
+    // Creates what is missing of the configuration, its design and the six default objects.
+    bool Init_NorvLUMO(const std::string& snapshotName);
+    // Strips the Norv data down to the default objects, after a project backup unless noBackup.
+    bool ClearConstraints(const std::string& snapshotName, bool noBackup);
+    // Formats and initialises the snapshot, then rebuilds nets and components from the schematic.
+    bool ReCreate_NorvLUMO(std::string snapshotName);
+
 protected:
     std::string m_strCnsFile;
     Lumo::LumoPI* m_pSession = nullptr; // not owned

@@ -5,6 +5,7 @@
 #include "host/HostLog.h"
 #include "host/Interrupt.h"
 #include "host/LoadProgress.h"
+#include "host/LogOutput.h"
 #include "host/ProgressDisplay.h"
 
 #include "framework/CKravikThread.h"
@@ -26,11 +27,6 @@
 namespace KravikHost {
 
 namespace {
-
-struct FileCloser
-{
-    void operator()(FILE* file) const { std::fclose(file); }
-};
 
 std::vector<std::string> TestNames(const CNorvProjectChecker& checker)
 {
@@ -154,15 +150,10 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!overwritten.empty())
         return OperationalError(err, options.design, overwritten);
 
-    std::unique_ptr<FILE, FileCloser> ownLogFile;
-    FILE* logFile = stdout;
-    if (!options.logFile.empty())
-    {
-        ownLogFile.reset(std::fopen(options.logFile.c_str(), "w"));
-        if (!ownLogFile)
-            return OperationalError(err, options.logFile, std::string("cannot write the log: ") + std::strerror(errno));
-        logFile = ownLogFile.get();
-    }
+    OwnedFile ownLogFile;
+    FILE* logFile = OpenLog(options.logFile, options.design, ownLogFile, error);
+    if (!logFile)
+        return OperationalError(err, options.logFile, error);
 
     HostLog log(logFile, options.fix);
     CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, options.constraints, options.logLevel,
@@ -181,7 +172,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     log.SetEscapeControls(isatty(fileno(logFile)) != 0);
     checker.SetObserver(&progress);
 
-    ApplyFaultSwitches(*design.session, options.faults);
+    const DeclaredFaults declaredFaults = ApplyFaultSwitches(*design.session, options.faults);
     // A Ctrl-C during the run asks the checker to stop: the test that runs ends without its repairs.
     interrupt.SetStopRequest([&checker] { checker.Terminate(); });
     const std::string exception = Run(checker, design.snapshot, options.thread);
@@ -211,6 +202,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!progress.Completed())
         return OperationalError(err, options.design, "the check stopped before its end");
 
+    RestoreDeclaredFaults(*design.session, declaredFaults);
     if (options.fix && Lumo::StandIn::IsModified(*design.session)
         && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
         return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,

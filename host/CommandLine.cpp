@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/CommandOptions.h"
 #include "host/ExitCode.h"
 
 #include <CLI/CLI.hpp>
@@ -24,54 +25,35 @@ Exit codes (as fsck):
   8   operational error: unreadable or malformed design, missing snapshot or top
       block, unreadable filter file, unwritable log, Norv data locked against
       repairs, check stopped before its end, repaired design not saved, or
-      an injected fault fired in a run that would otherwise have been clean
-  16  usage error
+      an injected fault fired in a run that would otherwise have been clean;
+      for the maintenance commands: the operation refused or failed, no Norv
+      object INDEX, no Norv data for format or recreate, changed design not saved
+  16  usage error (also a malformed INDEX, --no-backup outside clear, --output
+      on stats)
 
 Environment:
   NORV_CIC_RUN_HIDDEN_TESTS  set and not empty: the hidden tests are registered too
   NORV_TAMSA_FLOW            set and not empty: the Tamsa flow (fewer tests)
   QUIL_VERSION               "9.3TAMSA" or "9.3.1TAMSA" also select the Tamsa flow
+  KRAVIK_FLOW_ID             the flow identifier of the stats report's Install ID line
+  KRAVIK_INSTALL_ID          the install identifier printed after it
 
 The check log goes to standard output (or --log FILE); when standard error is a
 terminal it shows the progress of the run. A check never writes the design; in fix
 mode a changed design is saved to --output FILE, or else back onto DESIGN after its
-previous content is kept as DESIGN.bak. The file formats are described in docs/.)";
+previous content is kept as DESIGN.bak. The file formats are described in docs/.
 
-// Checks a repeatable switch's text with the given parser; CLI11 reports the text it returns.
-template <typename Switch>
-CLI::Validator SwitchValidator(std::string (*parse)(const std::string&, Switch&))
-{
-    return CLI::Validator(
-        [parse](std::string& text) {
-            Switch parsed;
-            return parse(text, parsed);
-        },
-        "");
-}
+The maintenance commands (init, clear, format, recreate, object, stats) write their
+messages and the statistics report to standard output (or --log FILE). A design
+they change is saved like a repaired one: to --output FILE, or else back onto DESIGN
+after keeping DESIGN.bak; an unchanged design or a failed operation writes nothing.
+Unless given --no-backup, clear requests a project backup first, kept in the
+design's backups. object prints "INDEX has constraints or attributes" or "INDEX has
+no constraints or attributes"; with --clear it clears them and prints "INDEX cleared".
+The fault switches act for the run only: a saved design keeps the faults its file
+declared.)";
 
-std::string CountdownError(std::string& text)
-{
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
-    const bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digitsOnly || errno != 0 || *end != '\0' || value == 0)
-        return "K must be a positive number: " + text;
-    return "";
-}
-
-template <typename Switch>
-std::vector<Switch> ParseAll(const std::vector<std::string>& texts,
-                             std::string (*parse)(const std::string&, Switch&))
-{
-    std::vector<Switch> result(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i)
-        parse(texts[i], result[i]); // already validated by CLI11
-    return result;
-}
-
-void AddCheckCommand(CLI::App& app, CommandLine& line, std::vector<std::string>& failNext,
-                     std::vector<std::string>& failOn)
+void AddCheckCommand(CLI::App& app, CommandLine& line, FaultSwitchTexts& faultTexts)
 {
     CheckOptions& o = line.check;
     CLI::App* check = app.add_subcommand("check", "Check a design file (and repair it with --fix)");
@@ -98,23 +80,7 @@ void AddCheckCommand(CLI::App& app, CommandLine& line, std::vector<std::string>&
         ->type_name("FILE")
         ->needs(fix);
 
-    const char* faults = "Database faults and counts";
-    check->add_option("--fail-call", o.faults.failCall, "Fail the K-th database call of the run")
-        ->check(CLI::Validator(&CountdownError, ""))
-        ->type_name("K")
-        ->group(faults);
-    check->add_option("--fail-next", failNext, "Fail the next N calls of operation OP (repeatable)")
-        ->check(SwitchValidator(&ParseFailNext))
-        ->type_name("OP=N")
-        ->group(faults);
-    check->add_option("--fail-on", failOn,
-                      "Fail calls of OP on object INDEX (e.g. 5-0-49), every call or COUNT (repeatable)")
-        ->check(SwitchValidator(&ParseFailOn))
-        ->type_name("INDEX:OP[:COUNT]")
-        ->group(faults);
-    check->add_flag("--count-calls", o.faults.countCalls,
-                    "Print the database calls per operation to standard error after the run")
-        ->group(faults);
+    AddFaultOptions(check, o.faults, faultTexts);
 }
 
 void AddListTestsCommand(CLI::App& app, CommandLine& line)
@@ -153,9 +119,10 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
         return std::string("kravik: ") + e.what() + "\nRun 'kravik --help' for the commands and options.\n";
     });
 
-    std::vector<std::string> failNext, failOn;
-    AddCheckCommand(app, line, failNext, failOn);
+    FaultSwitchTexts faultTexts;
+    AddCheckCommand(app, line, faultTexts);
     AddListTestsCommand(app, line);
+    AddMaintenanceCommands(app, line, faultTexts);
     if (argc <= 1)
     {
         PrintCommands(app, out);
@@ -176,8 +143,8 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
         return EXIT_USAGE;
     }
 
-    line.check.faults.failNext = ParseAll(failNext, &ParseFailNext);
-    line.check.faults.failOn = ParseAll(failOn, &ParseFailOn);
+    ParseFaultTexts(faultTexts, line.check.faults);
+    ParseFaultTexts(faultTexts, line.maintenance.faults);
     return -1;
 }
 

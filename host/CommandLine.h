@@ -25,6 +25,32 @@ struct CheckOptions
     FaultSwitches faults;
 };
 
+// init, clear, format, recreate, object and stats: one maintenance operation on a design file.
+struct MaintenanceOptions
+{
+    enum Operation
+    {
+        INIT,
+        CLEAR,
+        FORMAT,
+        RECREATE,
+        OBJECT,
+        STATS
+    };
+
+    Operation operation = INIT;
+    std::string design;
+    std::string snapshot;    // empty: the file's first snapshot
+    std::string topBlock;    // empty: the snapshot's first top block
+    std::string logFile;     // empty: standard output
+    std::string outputFile;  // where a changed design goes; empty: back onto the design
+    bool noBackup = false;   // clear: no project backup before clearing
+    std::string indexText;   // object: the index as given
+    uint64_t index = 0;      // object: the index parsed
+    bool clearObject = false; // object: clear its constraints and attributes
+    FaultSwitches faults;
+};
+
 struct ListTestsOptions
 {
     std::string filterFile; // empty: no filter
@@ -36,11 +62,13 @@ struct CommandLine
     {
         NONE,
         CHECK,
-        LIST_TESTS
+        LIST_TESTS,
+        MAINTENANCE
     };
 
     Command command = NONE;
     CheckOptions check;
+    MaintenanceOptions maintenance;
     ListTestsOptions listTests;
 };
 

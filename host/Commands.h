@@ -20,6 +20,9 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
 // On a terminal, one line after the list says how many tests the environment leaves out and
 // which variable decides it.
 int RunListTests(const ListTestsOptions& options, std::ostream& err, const Terminal& terminal);
+// The maintenance operations; their messages and the report go to the log (standard output or
+// --log FILE), and a changed design is saved as check --fix saves it.
+int RunMaintenance(const MaintenanceOptions& options, std::ostream& err);
 
 // Writes "kravik: <file>: <reason>" and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);

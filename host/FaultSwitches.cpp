@@ -6,16 +6,24 @@
 
 namespace KravikHost {
 
-void ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches)
+DeclaredFaults ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches)
 {
     Lumo::StandIn::GetCallCounts(session).Reset();
     Lumo::StandIn::Faults& faults = Lumo::StandIn::GetFaults(session);
+    DeclaredFaults declared = faults.Save();
     for (const FailOnSwitch& failOn : switches.failOn)
         faults.FailOn(Lumo::Index(failOn.index), failOn.operation, failOn.count);
     for (const FailNextSwitch& failNext : switches.failNext)
         faults.FailNext(failNext.operation, failNext.count);
     if (switches.failCall != 0)
         faults.SetCountdown(switches.failCall);
+    return declared;
+}
+
+void RestoreDeclaredFaults(Lumo::LumoPI& session, const DeclaredFaults& declared)
+{
+    if (declared)
+        Lumo::StandIn::GetFaults(session).Restore(*declared);
 }
 
 void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out)

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace Lumo {
 class LumoPI;
+namespace detail {
+struct FaultState;
+}
 }
 
 namespace KravikHost {
@@ -45,8 +49,15 @@ std::string ParseFailOn(const std::string& text, FailOnSwitch& out);
 // An object index in its text form "5-0-49": low word (signed), middle 24 bits, type.
 std::string ParseIndexText(const std::string& text, uint64_t& out);
 
-// Arms the faults on a loaded session and clears its call counters, just before the run.
-void ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches);
+// The faults a design file declared, as loaded.
+using DeclaredFaults = std::shared_ptr<const Lumo::detail::FaultState>;
+
+// Arms the faults on a loaded session and clears its call counters, just before the run. Returns
+// the faults the file declared, for RestoreDeclaredFaults.
+DeclaredFaults ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& switches);
+// Puts back the faults the file declared before the session is saved: the switches' faults are
+// for the run only.
+void RestoreDeclaredFaults(Lumo::LumoPI& session, const DeclaredFaults& declared);
 // Writes the call counters, one operation a line sorted by name, then the total.
 void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out);
 

@@ -36,6 +36,8 @@ int main(int argc, char** argv)
         return KravikHost::RunCheck(line.check, std::cerr, StandardErrorTerminal());
     case KravikHost::CommandLine::LIST_TESTS:
         return KravikHost::RunListTests(line.listTests, std::cerr, StandardErrorTerminal());
+    case KravikHost::CommandLine::MAINTENANCE:
+        return KravikHost::RunMaintenance(line.maintenance, std::cerr);
     case KravikHost::CommandLine::NONE:
         break;
     }

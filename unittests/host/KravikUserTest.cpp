@@ -29,7 +29,9 @@ TEST(KravikOverviewTest, PlainKravikListsTheCommandsAndVersionPrintsIt)
     const OverviewCase cases[] = {
         {{}, 16,
          "kravik: [^\n]+\n\nUsage: kravik COMMAND \\[OPTIONS\\]\n\nCommands:\n"
-         "  check       Check a design file[^\n]+\n  list-tests  List the tests[^\n]+\n\nRun 'kravik COMMAND --help'[^\n]+\n"},
+         "  check       Check a design file[^\n]+\n  list-tests  List the tests[^\n]+\n"
+         "  init        [^\n]+\n  clear       [^\n]+\n  format      [^\n]+\n  recreate    [^\n]+\n"
+         "  object      [^\n]+\n  stats       [^\n]+\n\nRun 'kravik COMMAND --help'[^\n]+\n"},
         {{"--version"}, 0, "kravik [0-9]+\\.[0-9]+\\.[0-9]+\n"},
     };
     for (const OverviewCase& c : cases)

@@ -2,6 +2,7 @@
 #include "Ops.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace Lumo {
 
@@ -381,6 +382,10 @@ Result INorvComp::AddLogicComp(IComp& lockedLogicComp, const ListT<ContainerT<co
         if (std::find(dpins.begin(), dpins.end(), d) == dpins.end()) dpins.push_back(d);
     }
     std::vector<uint64_t> bound;
+    // Without a list of Norv pins: the component's net pins by name, in list order, read once per call (a
+    // pin created here is bound at once, so it never needs to be found).
+    std::unordered_map<std::string, std::vector<uint64_t>> netPinsByName;
+    bool netPinsIndexed = false;
     auto isMine = [&](const ObjRecord* p) {
         return p && p->kind == Kind::NorvPin &&
                (c.snap->Contains(c.R(), Field::pins, p->index) || c.snap->GetRef(*p, Field::parentNorvComp) == c.index);
@@ -399,12 +404,21 @@ Result INorvComp::AddLogicComp(IComp& lockedLogicComp, const ListT<ContainerT<co
                     }
                 }
             } else {
-                for (uint64_t n : c.snap->GetList(c.R(), Field::pins)) {
-                    const ObjRecord* p = Live(c, n);
-                    if (p && p->kind == Kind::NorvPin && p->name == number && c.snap->GetInt(*p, Field::norvType) == NPT_NetPin &&
-                        std::find(bound.begin(), bound.end(), n) == bound.end()) {
-                        pick = LiveSlot(c, n);
-                        break;
+                if (!netPinsIndexed) {
+                    for (uint64_t n : c.snap->GetList(c.R(), Field::pins)) {
+                        const ObjRecord* p = Live(c, n);
+                        if (p && p->kind == Kind::NorvPin && c.snap->GetInt(*p, Field::norvType) == NPT_NetPin)
+                            netPinsByName[p->name].push_back(n);
+                    }
+                    netPinsIndexed = true;
+                }
+                const auto named = netPinsByName.find(number);
+                if (named != netPinsByName.end()) {
+                    for (uint64_t n : named->second) {
+                        if (std::find(bound.begin(), bound.end(), n) == bound.end()) {
+                            pick = LiveSlot(c, n);
+                            break;
+                        }
                     }
                 }
                 if (pick < 0) {

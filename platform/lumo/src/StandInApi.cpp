@@ -85,6 +85,34 @@ void Faults::ClearAll()
 
 const std::vector<Faults::FiredEntry>& Faults::Fired() const { return m_session->fired; }
 
+std::shared_ptr<const detail::FaultState> Faults::Save() const
+{
+    auto state = std::make_shared<detail::FaultState>();
+    state->countdown = m_session->countdown;
+    state->failNext = m_session->failNext;
+    state->sessionFaults = m_session->sessionFaults;
+    for (const auto& s : m_session->snapshots) state->snapshotFaults.push_back(s->faults);
+    state->definitionFaults = m_session->defs->faults;
+    state->backups = m_session->backups.size();
+    return state;
+}
+
+void Faults::Restore(const detail::FaultState& state)
+{
+    m_session->countdown = state.countdown;
+    m_session->failNext.clear();
+    m_session->failNextByKey.clear();
+    for (const auto& e : state.failNext) m_session->SetFailNext(e.first, e.second);
+    m_session->sessionFaults = state.sessionFaults;
+    auto restoreSnapshots = [&state](const std::vector<std::shared_ptr<SnapshotData>>& snapshots) {
+        for (size_t i = 0; i < snapshots.size() && i < state.snapshotFaults.size(); ++i)
+            snapshots[i]->faults = state.snapshotFaults[i];
+    };
+    restoreSnapshots(m_session->snapshots);
+    for (size_t b = state.backups; b < m_session->backups.size(); ++b) restoreSnapshots(m_session->backups[b].snapshots);
+    m_session->defs->faults = state.definitionFaults;
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Call counts
 
@@ -296,6 +324,7 @@ void Store::SetName(Index index, const std::string& name)
 {
     Found f = Look(m_session, m_selected, index);
     if (f.rec) f.table->SetName(f.slot, name);
+    if (index.GetType() == OT_NorvConstraintDef) m_session->InvalidateDefinitionNames();
 }
 
 void Store::SetInt(Index index, Field field, int64_t value)

@@ -192,6 +192,16 @@ struct FaultEntry {
     int count = -1;     // -1: every call
 };
 
+// The armed faults of a session (StandIn::Faults::Save and Restore).
+struct FaultState {
+    uint64_t countdown = 0;
+    std::map<std::string, int> failNext;
+    std::vector<FaultEntry> sessionFaults;
+    std::vector<std::unordered_map<uint64_t, std::vector<FaultEntry>>> snapshotFaults;   // session order
+    std::unordered_map<uint64_t, std::vector<FaultEntry>> definitionFaults;
+    size_t backups = 0;   // backups of the session when the state was saved
+};
+
 struct ClientRec {
     std::string name;
     std::vector<std::string> subClients;
@@ -320,6 +330,9 @@ struct SessionData {
     SnapshotData* current = nullptr;                        // last GetSnapshotByName, else the first
     std::shared_ptr<SnapshotData> defs;                     // session definitions (type 72); its nextSerial is the session counter
     std::vector<uint64_t> definitions;                      // definition indexes in order
+    // definitions by name, in order; covers the first definitionsIndexed entries of definitions
+    mutable std::unordered_map<std::string, std::vector<uint64_t>> definitionsByName;
+    mutable size_t definitionsIndexed = 0;
     std::vector<StandIn::Backup> backups;
     std::vector<StandIn::Record> calls;
     bool modified = false;
@@ -344,6 +357,8 @@ struct SessionData {
     // Adds a session definition; the value is taken as given (kind 0 becomes 3).
     uint64_t AddDefinition(const std::string& name, const ConstraintData& value, uint64_t index = 0);
     const ObjRecord* FindDefinition(const std::string& name) const;   // first live of that exact name
+    // Forgets the names of the definitions (after one was renamed); the next look-up reindexes them.
+    void InvalidateDefinitionNames() const;
     void SetFailNext(const std::string& op, int n);
 };
 

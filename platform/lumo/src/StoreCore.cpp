@@ -536,28 +536,45 @@ std::vector<uint32_t> SnapshotData::CollectDeletion(uint32_t slot) const
 
 void SnapshotData::Erase(const std::vector<uint32_t>& collected)
 {
-    std::unordered_set<uint64_t> dead;
-    for (uint32_t x : collected) dead.insert(records[x].index);
     for (uint32_t x : collected) records[x].flags &= static_cast<uint8_t>(~kAlive);
-    // lock entries of deleted objects
-    locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
-                    return dead.count(e.object) != 0;
-                }),
-                locks.end());
+    // lock entries of deleted objects (the lock table is short, a deletion may be large)
+    if (!locks.empty()) {
+        std::unordered_set<uint64_t> lockedObjects;
+        for (const LockRec& e : locks) lockedObjects.insert(e.object);
+        std::unordered_set<uint64_t> dead;
+        for (uint32_t x : collected)
+            if (lockedObjects.count(records[x].index) != 0) dead.insert(records[x].index);
+        locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
+                        return dead.count(e.object) != 0;
+                    }),
+                    locks.end());
+    }
+    // A list of an object deleted with it stays a tombstone: removing every entry from it one by one would
+    // scan it once per entry. Only the lists of live holders lose the deleted objects.
+    auto listedByLiveHolder = [this](const ObjRecord& r) {
+        for (uint64_t key : r.back)
+            if (BackField(key) != Field::in && records[BackSlot(key)].Alive()) return true;
+        return false;
+    };
     for (uint32_t x : collected) {
         ObjRecord& r = records[x];
-        // leave every list that lists it
+        if (!listedByLiveHolder(r)) continue;
         const std::vector<uint64_t> back = r.back;
         for (uint64_t key : back) {
-            if (BackField(key) == Field::in) continue;
+            if (BackField(key) == Field::in || !records[BackSlot(key)].Alive()) continue;
             RemoveFromList(BackSlot(key), BackField(key), r.index);
         }
-        // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
-        // list, which nothing consults, so a target listed by many deleted objects is not scanned per deletion.
-        if (!nameIndexes.empty()) {
-            for (const FieldSpec* f : InfoOf(r.kind).fields)
+    }
+    // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
+    // list, which nothing consults, so a target listed by many deleted objects is not scanned per deletion.
+    // Their name indexes go, looked up from the smaller side.
+    if (nameIndexes.size() < collected.size()) {
+        for (auto it = nameIndexes.begin(); it != nameIndexes.end();)
+            it = records[BackSlot(it->first)].Alive() ? std::next(it) : nameIndexes.erase(it);
+    } else {
+        for (uint32_t x : collected)
+            for (const FieldSpec* f : InfoOf(records[x].kind).fields)
                 if (IsListCat(f->cat)) nameIndexes.erase(BackKey(x, f->field));
-        }
     }
 }
 
@@ -669,11 +686,25 @@ uint64_t SessionData::AddDefinition(const std::string& name, const ConstraintDat
 
 const ObjRecord* SessionData::FindDefinition(const std::string& name) const
 {
-    for (uint64_t i : definitions) {
+    // Definitions are only ever appended: index the new ones by name.
+    if (definitionsIndexed > definitions.size()) InvalidateDefinitionNames();
+    for (; definitionsIndexed < definitions.size(); ++definitionsIndexed) {
+        const uint64_t index = definitions[definitionsIndexed];
+        if (const ObjRecord* r = defs->Find(index)) definitionsByName[r->name].push_back(index);
+    }
+    const auto found = definitionsByName.find(name);
+    if (found == definitionsByName.end()) return nullptr;
+    for (uint64_t i : found->second) {
         const ObjRecord* r = defs->FindLive(i);
         if (r && r->name == name) return r;
     }
     return nullptr;
+}
+
+void SessionData::InvalidateDefinitionNames() const
+{
+    definitionsByName.clear();
+    definitionsIndexed = 0;
 }
 
 void SessionData::SetFailNext(const std::string& op, int n)

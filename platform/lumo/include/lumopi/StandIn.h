@@ -14,6 +14,9 @@
 #include <vector>
 
 namespace Lumo {
+namespace detail {
+struct FaultState;
+}
 namespace StandIn {
 
 // ---------------------------------------------------------------------------------------------------------
@@ -99,6 +102,11 @@ public:
     const std::map<std::string, int>& GetFailNext() const;
     void ClearObjectFaults();
     void ClearAll();
+    // A copy of every armed fault (countdown, next-N, per object, per session), and putting it back:
+    // Restore also gives the copy's faults to the snapshots of the backups taken since Save, so that
+    // faults armed for one run only reach no saved file.
+    std::shared_ptr<const detail::FaultState> Save() const;
+    void Restore(const detail::FaultState& state);
     const std::vector<FiredEntry>& Fired() const;
 
 private:
