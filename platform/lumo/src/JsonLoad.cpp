@@ -98,10 +98,18 @@ struct Entry {
     uint64_t index;
 };
 
+// An entry that completion appends to a list: all of them stand in one array (Scope::extras), each list's
+// chained in the order they were appended, so that millions of short lists allocate nothing of their own.
+struct ExtraEntry {
+    uint64_t index;
+    uint32_t target;
+    uint32_t next;   // the list's next appended entry, kNone after its last
+};
+
 struct ListVal {
     uint32_t begin = 0;
     uint32_t count = 0;
-    uint32_t extra = kNone;   // completion appends, in Scope::extras
+    uint32_t extraHead = kNone;   // completion appends, chained in Scope::extras
     bool present = false;
     bool literal = false;
 };
@@ -230,7 +238,8 @@ struct Scope {
     std::vector<RefVal> refs;
     std::vector<ListVal> lists;
     std::vector<Entry> entries;
-    std::vector<std::vector<Entry>> extras;
+    std::vector<ExtraEntry> extras;
+    std::vector<uint32_t> extraTails;   // by list: its last appended entry (while completing)
     std::unordered_map<uint32_t, std::unordered_set<uint64_t>> bigLists;   // membership of long lists
     std::unordered_set<std::string> norvTops, defaultTops;
     // The same per object as in objs, kept dense because completion reaches them at random.
@@ -1081,31 +1090,27 @@ void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
 {
     const ListVal& l = sc.lists[listIdx];
     for (uint32_t i = 0; i < l.count; ++i) f(sc.entries[l.begin + i]);
-    if (l.extra != kNone) {
-        // by position and by copy: f may append to any list, which can move the extras around
-        const uint32_t x = l.extra;
-        for (size_t i = 0; i < sc.extras[x].size(); ++i) f(Entry(sc.extras[x][i]));
-    }
+    // by position and by copy: f may append to any list, which can move the extras around
+    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) f(Entry{sc.extras[x].target, sc.extras[x].index});
 }
 
 bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
 {
     const ListVal& l = sc.lists[listIdx];
-    const size_t size = l.count + (l.extra == kNone ? 0 : sc.extras[l.extra].size());
+    size_t size = l.count;
+    for (uint32_t x = l.extraHead; x != kNone && size <= 32; x = sc.extras[x].next) ++size;
     if (size <= 32) {
         for (uint32_t i = 0; i < l.count; ++i)
             if (sc.entries[l.begin + i].index == index) return true;
-        if (l.extra != kNone)
-            for (const Entry& e : sc.extras[l.extra])
-                if (e.index == index) return true;
+        for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next)
+            if (sc.extras[x].index == index) return true;
         return false;
     }
     auto it = sc.bigLists.find(listIdx);
     if (it == sc.bigLists.end()) {
         auto& set = sc.bigLists[listIdx];
         for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
-        if (l.extra != kNone)
-            for (const Entry& e : sc.extras[l.extra]) set.insert(e.index);
+        for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
         return set.count(index) != 0;
     }
     return it->second.count(index) != 0;
@@ -1114,11 +1119,15 @@ bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
 void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
 {
     ListVal& l = sc.lists[listIdx];
-    if (l.extra == kNone) {
-        l.extra = static_cast<uint32_t>(sc.extras.size());
-        sc.extras.emplace_back();
-    }
-    sc.extras[l.extra].push_back(e);
+    if (sc.extraTails.empty()) sc.extraTails.assign(sc.lists.size(), kNone);
+    const uint32_t x = static_cast<uint32_t>(sc.extras.size());
+    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone});
+    uint32_t& tail = sc.extraTails[listIdx];
+    if (tail == kNone)
+        l.extraHead = x;
+    else
+        sc.extras[tail].next = x;
+    tail = x;
     auto it = sc.bigLists.find(listIdx);
     if (it != sc.bigLists.end()) it->second.insert(e.index);
 }
@@ -1157,6 +1166,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
 
 void Loader::Complete(Scope& sc)
 {
+    sc.extras.reserve(sc.objs.size());   // about one appended entry per object (pins: nets, flat pins)
     // Objects whose owner is not the object they are written in join the owner's home list (or reference).
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
@@ -1205,6 +1215,7 @@ void Loader::Complete(Scope& sc)
             dp = RefVal{e.target == kNone ? kRaw : kStaged, e.target, e.index};
         });
     }
+    std::vector<uint32_t>().swap(sc.extraTails);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1217,9 +1228,7 @@ void Loader::Commit(Scope& sc)
     // that the records are visited once, in order, rather than once per list entry at random.
     std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
     // one per owned object and per list entry, completion's included: the array never regrows
-    size_t backCount = sc.entries.size() + sc.objs.size();
-    for (const std::vector<Entry>& extra : sc.extras) backCount += extra.size();
-    backs.reserve(backCount);
+    backs.reserve(sc.entries.size() + sc.extras.size() + sc.objs.size());
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
@@ -1247,7 +1256,8 @@ void Loader::Commit(Scope& sc)
         for (const FieldSlot& f : layout.lists) {
             const uint32_t li = o.listBase + f.pos;
             const ListVal& l = sc.lists[li];
-            const size_t n = l.count + (l.extra == kNone ? 0 : sc.extras[l.extra].size());
+            size_t n = l.count;
+            for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) ++n;
             if (n == 0) continue;
             std::vector<uint64_t>& out = rec.lists[f.pos];
             out.reserve(n);

@@ -136,11 +136,15 @@ Result IObjectNorv::GetConstraint(ContainerT<const INorvConstraint>& out, const 
     ResetC(out);
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
     const std::string n = name.str();
-    const std::vector<uint32_t> own = OwnConstraints(c);
+    // The own constraints as OwnConstraints gives them, read in place: this look-up runs for every object
+    // and constraint name a check asks about.
+    const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
     for (int pass = 0; pass < 2; ++pass) {
-        for (uint32_t s : own) {
-            const ObjRecord& r = c.snap->records[s];
-            if (r.name == n && IsDefinitionRecord(*c.snap, r) == (pass == 1)) {
+        for (uint64_t i : list) {
+            const int64_t s = LiveSlot(c, i);
+            if (s < 0) continue;
+            const ObjRecord& r = c.snap->records[static_cast<size_t>(s)];
+            if (r.kind == Kind::Constraint && r.name == n && IsDefinitionRecord(*c.snap, r) == (pass == 1)) {
                 SetC(out, c, r.index);
                 return Result();
             }

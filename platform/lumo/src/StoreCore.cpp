@@ -35,6 +35,26 @@ const std::string& EmptyText()
     return e;
 }
 
+// The slots of a new record of each kind: scalars at their defaults, references empty (an optional one
+// unset). Text scalars default to "" and live in the snapshot's text table; lists are not slots.
+const std::vector<int64_t>& DefaultSlots(Kind kind)
+{
+    static const std::vector<std::vector<int64_t>> table = [] {
+        std::vector<std::vector<int64_t>> t(kKindCount);
+        for (size_t k = 0; k < kKindCount; ++k) {
+            const KindInfo& info = InfoOf(static_cast<Kind>(k));
+            t[k].assign(info.nSlots, 0);
+            for (const FieldSpec* f : info.fields) {
+                const SlotRef* sr = SlotOf(static_cast<Kind>(k), f->field);
+                if (f->cat == Cat::Text || IsListCat(f->cat)) continue;
+                t[k][sr->pos] = f->cat == Cat::OptRef ? static_cast<int64_t>(kUnsetRef) : IsRefCat(f->cat) ? 0 : f->def;
+            }
+        }
+        return t;
+    }();
+    return table[static_cast<size_t>(kind)];
+}
+
 }  // namespace
 
 std::string FoldName(const std::string& s)
@@ -184,15 +204,8 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     r.index = index;
     r.kind = kind;
     r.AllocateFields();
-    for (const FieldSpec* f : info.fields) {
-        const SlotRef* sr = SlotOf(kind, f->field);
-        if (f->cat == Cat::Text)
-            continue;   // text scalars default to "" and live in the snapshot's text table
-        else if (f->cat == Cat::OptRef)
-            r.slots[sr->pos] = static_cast<int64_t>(kUnsetRef);
-        else if (!IsListCat(f->cat))
-            r.slots[sr->pos] = IsRefCat(f->cat) ? 0 : f->def;
-    }
+    const std::vector<int64_t>& defaults = DefaultSlots(kind);
+    if (!defaults.empty()) std::memcpy(r.slots.p, defaults.data(), defaults.size() * sizeof(int64_t));
     UpdateWalkFilter(r);
     const uint64_t serial = index & kSerialMask;
     if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
