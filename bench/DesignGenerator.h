@@ -49,6 +49,17 @@ struct DesignOptions
     double schemeDefectRate = 0.0;
 };
 
+// The options of a design of `pins` pins drawn from `seed`, with one defect in the share `defectRate`
+// of its plain nets; the rest as the defaults give it.
+inline DesignOptions SeededDesign(uint64_t pins, uint64_t seed, double defectRate)
+{
+    DesignOptions o;
+    o.pins = pins;
+    o.seed = seed;
+    o.defectRate = defectRate;
+    return o;
+}
+
 struct DesignStats
 {
     uint64_t pins = 0, designPins = 0, physicalNets = 0, electricalNets = 0, diffPairs = 0;

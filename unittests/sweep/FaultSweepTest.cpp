@@ -40,7 +40,7 @@ protected:
     void SetUp() override
     {
         m_design = m_dir.File("design.json");
-        WriteBytes(m_design, ReadBytes(ExamplePath(GetParam().design)));
+        WriteFile(m_design, ReadFile(ExamplePath(GetParam().design)));
     }
 
     // One check of the copy, its log discarded; the repaired design, if any, goes to out.json.
@@ -61,7 +61,7 @@ protected:
         return code;
     }
 
-    SweepDir m_dir;
+    TempDir m_dir;
     std::string m_design;
 };
 

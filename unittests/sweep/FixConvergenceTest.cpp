@@ -112,7 +112,7 @@ std::ostream& operator<<(std::ostream& out, const ConvergenceCase& c)
 // The constraints file that examples/README.md checks the example with, empty if it names none.
 std::string ReadmeConstraints(const std::string& example)
 {
-    std::istringstream readme(ReadBytes(ExamplePath("README.md")));
+    std::istringstream readme(ReadFile(ExamplePath("README.md")));
     const std::regex row("^\\| `" + std::regex_replace(example, std::regex("\\."), "\\.") + "` \\|.*--constraints examples/([^ `]+)");
     std::string line;
     std::smatch match;
@@ -146,11 +146,11 @@ protected:
         options.outputFile = output;
         std::ostringstream err;
         const int code = KravikHost::RunCheck(options, err, KravikHost::Terminal());
-        log = ReadBytes(options.logFile) + err.str();
+        log = ReadFile(options.logFile) + err.str();
         return code;
     }
 
-    SweepDir m_dir;
+    TempDir m_dir;
 };
 
 TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
@@ -159,7 +159,7 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
     const std::string design = m_dir.File("design.json"), out = m_dir.File("out.json");
     if (!c.example.empty())
     {
-        WriteBytes(design, ReadBytes(ExamplePath(c.example)));
+        WriteFile(design, ReadFile(ExamplePath(c.example)));
     }
     else
     {
@@ -230,10 +230,7 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
 kravik_bench::DesignOptions Generated(uint64_t pins, uint64_t seed, double defectRate, double schemeDefectRate,
                                       double pinsPerNet = 4.0)
 {
-    kravik_bench::DesignOptions o;
-    o.pins = pins;
-    o.seed = seed;
-    o.defectRate = defectRate;
+    kravik_bench::DesignOptions o = kravik_bench::SeededDesign(pins, seed, defectRate);
     o.schemeDefectRate = schemeDefectRate;
     o.avgPinsPerNet = pinsPerNet;
     return o;

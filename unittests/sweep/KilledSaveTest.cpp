@@ -79,7 +79,7 @@ protected:
     {
         for (const std::string& name : m_run.List())
             unlink(m_run.File(name).c_str());
-        WriteBytes(m_run.File("design.json"), m_old);
+        WriteFile(m_run.File("design.json"), m_old);
         pid = StartKravik({"check", m_run.File("design.json"), "--fix", "--constraints",
                            ExamplePath("constraints-full.json"), "--log", "/dev/null"});
         if (pid < 0)
@@ -101,22 +101,19 @@ protected:
         }
     }
 
-    SweepDir m_dir, m_run;
+    TempDir m_dir, m_run;
     std::string m_old;
 };
 
 TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
 {
-    kravik_bench::DesignOptions options;
-    options.pins = 100000;
-    options.seed = 11;
-    options.defectRate = 0.02;
+    kravik_bench::DesignOptions options = kravik_bench::SeededDesign(100000, 11, 0.02);
     options.schemeDefectRate = 0.05;
     {
         std::ofstream out(m_dir.File("old.json"), std::ios::binary);
         kravik_bench::GenerateDesign(options, out);
     }
-    m_old = ReadBytes(m_dir.File("old.json"));
+    m_old = ReadFile(m_dir.File("old.json"));
 
     // An unkilled run: the repaired design, and how long the save takes.
     pid_t pid = -1;
@@ -125,9 +122,9 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
     const int exitCode = Reap(pid, true);
     const auto saveTime = Clock::now() - saveStart;
     ASSERT_TRUE(exitCode == 1 || exitCode == 4) << "exit " << exitCode;
-    const std::string repaired = ReadBytes(m_run.File("design.json"));
+    const std::string repaired = ReadFile(m_run.File("design.json"));
     ASSERT_NE(m_old, repaired);
-    EXPECT_EQ(m_old, ReadBytes(m_run.File("design.json.bak")));
+    EXPECT_EQ(m_old, ReadFile(m_run.File("design.json.bak")));
     EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List());
 
     // Kills spread over the save, from its start to a little after its end.
@@ -143,13 +140,13 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
         if (Reap(pid, true) != 128 + SIGKILL)
             ++finished;
 
-        const std::string design = ReadBytes(m_run.File("design.json"));
+        const std::string design = ReadFile(m_run.File("design.json"));
         EXPECT_TRUE(design == m_old || design == repaired) << "kill " << k << ": the design is neither whole";
         (design == m_old ? old : whole) += 1;
         for (const std::string& name : m_run.List())
         {
             if (name == "design.json.bak")
-                EXPECT_EQ(m_old, ReadBytes(m_run.File(name))) << "kill " << k << ": the backup is not whole";
+                EXPECT_EQ(m_old, ReadFile(m_run.File(name))) << "kill " << k << ": the backup is not whole";
             else
                 EXPECT_EQ("design.json", name) << "kill " << k << ": left behind";
         }
