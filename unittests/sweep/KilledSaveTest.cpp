@@ -1,8 +1,10 @@
 // A save killed at any point leaves the design whole: a large generated design that fix mode
 // repairs in place is saved by a kravik process that gets SIGKILL at spread points of its save
-// (from early in its backup copy to its end). Afterwards the design file is the old design or the repaired
-// one, byte for byte, the backup is the old design, and no temporary file is left in the folder.
+// (from early in its backup copy to its end). Afterwards the design file is the old design or the
+// repaired one (which loads), byte for byte, the backup is the old design, and no temporary file is
+// left in the folder. The ctest label "sweep"; about half a minute.
 #include "bench/DesignGenerator.h"
+#include "host/DesignFile.h"
 
 #include "SweepSupport.h"
 
@@ -74,7 +76,8 @@ class KilledSaveTest : public ::testing::Test
 protected:
     // Starts the in-place repair of run/design.json (a fresh copy of the old design) and waits until
     // the save begins: the backup copy is under way once the process has written more than its log
-    // could hold. False if the run ended before, or if that cannot be seen.
+    // could hold. False, with the process ended, if the run ended before or took more than a minute
+    // to get there, or if what it wrote cannot be read.
     bool StartSave(pid_t& pid, Clock::time_point& saveStart)
     {
         for (const std::string& name : m_run.List())
@@ -84,18 +87,22 @@ protected:
                            ExamplePath("constraints-full.json"), "--log", "/dev/null"});
         if (pid < 0)
             return false;
+        const Clock::time_point giveUp = Clock::now() + std::chrono::minutes(1);
         for (;;)
         {
             const long long written = Written(pid);
-            if (written < 0)
-            {
-                Reap(pid, true);
-                return false;
-            }
             if (written > static_cast<long long>(m_old.size() / 8))
             {
                 saveStart = Clock::now();
                 return true;
+            }
+            if (Reap(pid, false) >= 0)
+                return false;
+            if (written < 0 || Clock::now() > giveUp)
+            {
+                kill(pid, SIGKILL);
+                Reap(pid, true);
+                return false;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
@@ -124,6 +131,10 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
     ASSERT_TRUE(exitCode == 1 || exitCode == 4) << "exit " << exitCode;
     const std::string repaired = ReadFile(m_run.File("design.json"));
     ASSERT_NE(m_old, repaired);
+    KravikHost::OpenDesign loaded;
+    std::string error;
+    ASSERT_TRUE(KravikHost::OpenDesignFile(m_run.File("design.json"), "", "", loaded, error)) << error;
+    loaded.session.reset();
     EXPECT_EQ(m_old, ReadFile(m_run.File("design.json.bak")));
     EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List());
 
