@@ -2,7 +2,8 @@
 // repairs in place is saved by a kravik process that gets SIGKILL at spread points of its save
 // (from early in its backup copy to its end). Afterwards the design file is the old design or the
 // repaired one (which loads), byte for byte, the backup is the old design, and no temporary file is
-// left in the folder. The ctest label "sweep"; about half a minute.
+// left in the folder but in the moment between naming the new design and renaming it onto the old
+// one, and then the next save removes it. The ctest label "sweep"; about half a minute.
 #include "bench/DesignGenerator.h"
 #include "host/DesignFile.h"
 
@@ -74,14 +75,17 @@ long long Written(pid_t pid)
 class KilledSaveTest : public ::testing::Test
 {
 protected:
-    // Starts the in-place repair of run/design.json (a fresh copy of the old design) and waits until
-    // the save begins: the backup copy is under way once the process has written more than its log
-    // could hold. False, with the process ended, if the run ended before or took more than a minute
-    // to get there, or if what it wrote cannot be read.
-    bool StartSave(pid_t& pid, Clock::time_point& saveStart)
+    // Starts the in-place repair of run/design.json (a fresh copy of the old design, in a folder
+    // emptied first unless `keep`) and waits until the save begins: the backup copy is under way
+    // once the process has written more than its log could hold. False, with the process ended, if
+    // the run ended before or took more than a minute to get there, or if what it wrote cannot be read.
+    bool StartSave(pid_t& pid, Clock::time_point& saveStart, bool keep = false)
     {
-        for (const std::string& name : m_run.List())
-            unlink(m_run.File(name).c_str());
+        if (!keep)
+        {
+            for (const std::string& name : m_run.List())
+                unlink(m_run.File(name).c_str());
+        }
         WriteFile(m_run.File("design.json"), m_old);
         pid = StartKravik({"check", m_run.File("design.json"), "--fix", "--constraints",
                            ExamplePath("constraints-full.json"), "--log", "/dev/null"});
@@ -141,7 +145,7 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
     // Kills spread over the save, from its start to a little after its end.
     const int kKills = 8;
     std::mt19937 random(options.seed);
-    int old = 0, whole = 0, finished = 0;
+    int old = 0, whole = 0, finished = 0, named = 0;
     for (int k = 0; k < kKills; ++k)
     {
         ASSERT_TRUE(StartSave(pid, saveStart));
@@ -154,17 +158,38 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
         const std::string design = ReadFile(m_run.File("design.json"));
         EXPECT_TRUE(design == m_old || design == repaired) << "kill " << k << ": the design is neither whole";
         (design == m_old ? old : whole) += 1;
+        bool namedTemporary = false;
         for (const std::string& name : m_run.List())
         {
             if (name == "design.json.bak")
+            {
                 EXPECT_EQ(m_old, ReadFile(m_run.File(name))) << "kill " << k << ": the backup is not whole";
+            }
+            else if (name.size() == 19 && name.compare(0, 13, ".design.json.") == 0)
+            {
+                // The complete new design gets a name of its own a moment before it replaces the
+                // design; killed in that moment, it stays until the next save of the design.
+                EXPECT_EQ(repaired, ReadFile(m_run.File(name))) << "kill " << k << ": " << name;
+                namedTemporary = true;
+            }
             else
+            {
                 EXPECT_EQ("design.json", name) << "kill " << k << ": left behind";
+            }
+        }
+        if (namedTemporary)
+        {
+            ++named;
+            ASSERT_TRUE(StartSave(pid, saveStart, true));
+            Reap(pid, true);
+            EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List())
+                << "kill " << k << ": the next save leaves the temporary file";
         }
     }
     std::cout << "[ killed   ] " << kKills << " kills over a save of " << m_old.size() << " bytes taking "
               << std::chrono::duration_cast<std::chrono::milliseconds>(saveTime).count() << " ms: old design " << old
-              << ", repaired design " << whole << " (" << finished << " runs had finished)" << std::endl;
+              << ", repaired design " << whole << " (" << finished << " runs had finished); temporary file left "
+              << named << " times" << std::endl;
 }
 
 } // namespace
