@@ -43,7 +43,22 @@ struct DesignOptions
     double compositeRate = 0.03;  // share of electrical nets made of two physical nets
     double pinPairRate = 0.05;    // share of electrical nets with a pin pair
     double fromToRate = 0.05;     // share of physical nets with a from-to
+    // Share of the scheme rules left out: each net-class rule and clearance rule of a scheme, and
+    // each layer rule of a net-class rule that stays. Fix mode re-creates them all. Drawn apart from
+    // everything else, so that the rest of the design does not depend on it.
+    double schemeDefectRate = 0.0;
 };
+
+// The options of a design of `pins` pins drawn from `seed`, with one defect in the share `defectRate`
+// of its plain nets; the rest as the defaults give it.
+inline DesignOptions SeededDesign(uint64_t pins, uint64_t seed, double defectRate)
+{
+    DesignOptions o;
+    o.pins = pins;
+    o.seed = seed;
+    o.defectRate = defectRate;
+    return o;
+}
 
 struct DesignStats
 {
@@ -52,6 +67,8 @@ struct DesignStats
     uint64_t clearRules = 0, schemes = 0, layers = 0, pinPairs = 0, fromTos = 0;
     uint64_t bytes = 0;
     std::map<std::string, uint64_t> defects;  // kind -> count
+    // Scheme rules left out by schemeDefectRate: "net-class-rule", "clearance-rule", "layer-rule" -> count
+    std::map<std::string, uint64_t> schemeDefects;
 };
 
 inline const std::vector<std::string>& DefectKinds()
@@ -451,6 +468,14 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
     w.Raw("]}],\n\"norvConfigs\":[{\"id\":\"CFG\",\"topBlock\":\"TOP\",\n\"design\":");
 
     // Norv design: layers, classes, clearance rules, schemes.
+    std::mt19937_64 schemeRng(options.seed ^ 0x5c4e3d2b1a09f8e7ull);
+    auto leaveOut = [&](const char* what) {
+        if (options.schemeDefectRate <= 0.0
+            || std::uniform_real_distribution<double>(0.0, 1.0)(schemeRng) >= options.schemeDefectRate)
+            return false;
+        ++stats.schemeDefects[what];
+        return true;
+    };
     {
         Json design;
         design["id"] = "D";
@@ -492,9 +517,13 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
             const double width = s == 0 ? 5.0 : s == 1 ? 4.0 : 4.5;
             Json netRules = Json::array(), clearRuleRules = Json::array();
             for (uint32_t k = 0; k < classCount; ++k) {
+                if (leaveOut("net-class-rule"))
+                    continue;
                 Json layerRules = Json::array();
-                for (int l = 1; l <= options.layers; ++l)
-                    layerRules.push_back({{"layerIndex", l}, {"parentLayer", Id("L", static_cast<uint64_t>(l))}});
+                for (int l = 1; l <= options.layers; ++l) {
+                    if (!leaveOut("layer-rule"))
+                        layerRules.push_back({{"layerIndex", l}, {"parentLayer", Id("L", static_cast<uint64_t>(l))}});
+                }
                 Json rule;
                 rule["name"] = className(k, false);
                 rule["parentNetClass"] = Id("nc", k);
@@ -503,6 +532,8 @@ inline DesignStats GenerateDesign(const DesignOptions& options, std::ostream& ou
                 netRules.push_back(std::move(rule));
             }
             for (uint32_t k = 0; k < clearRuleCount; ++k) {
+                if (leaveOut("clearance-rule"))
+                    continue;
                 Json layerRules = Json::array();
                 for (int l = 1; l <= options.layers; ++l)
                     layerRules.push_back({{"layerIndex", l}, {"parentLayer", Id("L", static_cast<uint64_t>(l))}});

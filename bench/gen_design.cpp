@@ -23,6 +23,10 @@ int main(int argc, char** argv)
     app.add_option("-d,--defect-rate", options.defectRate, "share of physical nets with one seeded defect")
         ->check(CLI::Range(0.0, 1.0))
         ->capture_default_str();
+    app.add_option("--scheme-defect-rate", options.schemeDefectRate,
+                   "share of scheme rules (net-class, clearance and layer rules) left out")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
     app.add_option("-o,--out", outPath, "output file ('-' for standard output)")->required();
     app.add_option("--pins-per-net", options.avgPinsPerNet, "mean pins per physical net")
         ->check(CLI::Range(2.0, 200.0))
@@ -78,6 +82,8 @@ int main(int argc, char** argv)
         if (d.second)
             std::cerr << "defect " << d.first << ": " << d.second << "\n";
     }
+    for (const auto& d : stats.schemeDefects)
+        std::cerr << "scheme defect " << d.first << ": " << d.second << "\n";
     // What `kravik check` with hidden tests on reports, with and without the full constraints file.
     for (bool constraintsFile : {false, true}) {
         std::cerr << (constraintsFile ? "findings with examples/constraints-full.json:" : "findings without constraints:");

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +71,23 @@ bool CopyInto(int source, int target, std::string& error)
     return true;
 }
 
+// Removes the named temporary copies ("<backup>." and six characters) that a backup killed on a
+// file system without unnamed files left beside the design.
+void RemoveStaleBackupTemporaries(const std::string& dir, const std::string& backupName)
+{
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return;
+    const std::string prefix = backupName + ".";
+    while (dirent* e = readdir(d))
+    {
+        const std::string name = e->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            unlinkat(dirfd(d), name.c_str(), 0);
+    }
+    closedir(d);
+}
+
 } // namespace
 
 bool KeepBackup(const std::string& path, std::string& error)
@@ -81,8 +99,21 @@ bool KeepBackup(const std::string& path, std::string& error)
         error = SystemError("cannot read the design");
         return false;
     }
-    std::string temporary = backup + ".XXXXXX";
-    const int target = mkostemp(&temporary[0], O_CLOEXEC);
+    const size_t slash = backup.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : backup.substr(0, slash == 0 ? 1 : slash);
+    RemoveStaleBackupTemporaries(dir, slash == std::string::npos ? backup : backup.substr(slash + 1));
+
+    // The copy is written unnamed where the file system allows it, so that a killed copy leaves
+    // nothing behind; it gets the backup's name once it is complete. Elsewhere it is a named
+    // temporary file that is renamed onto the backup.
+    std::string temporary;
+    int target = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    const bool unnamed = target >= 0;
+    if (!unnamed)
+    {
+        temporary = backup + ".XXXXXX";
+        target = mkostemp(&temporary[0], O_CLOEXEC);
+    }
     if (target < 0)
     {
         error = SystemError("cannot create " + backup);
@@ -92,17 +123,28 @@ bool KeepBackup(const std::string& path, std::string& error)
 
     bool ok = CopyInto(source, target, error);
     close(source);
+    if (ok && unnamed)
+    {
+        // Until the link, the design itself still holds what the earlier backup is replaced with.
+        const std::string self = "/proc/self/fd/" + std::to_string(target);
+        if ((unlink(backup.c_str()) != 0 && errno != ENOENT)
+            || linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        {
+            error = SystemError("cannot create " + backup);
+            ok = false;
+        }
+    }
     if (close(target) != 0 && ok)
     {
         error = SystemError("cannot write the backup");
         ok = false;
     }
-    if (ok && rename(temporary.c_str(), backup.c_str()) != 0)
+    if (!unnamed && ok && rename(temporary.c_str(), backup.c_str()) != 0)
     {
         error = SystemError("cannot create " + backup);
         ok = false;
     }
-    if (!ok)
+    if (!unnamed && !ok)
         unlink(temporary.c_str());
     return ok;
 }

@@ -33,7 +33,10 @@ bool OpenDesignFile(const std::string& path, const std::string& snapshot, const 
 bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
                     std::string& error);
 
-// Copies the file's content to path + ".bak", replacing an earlier backup atomically.
+// Copies the file's content to path + ".bak", replacing an earlier backup. The copy is written
+// unnamed where the file system allows it and linked as the backup once complete, just after the
+// earlier backup is removed (the design still holds the content then); elsewhere a named temporary
+// copy is renamed onto the backup, and such copies left by a killed backup are removed by the next.
 bool KeepBackup(const std::string& path, std::string& error);
 
 // Whether the two paths name one existing file.

@@ -4,6 +4,7 @@
 #include "lumopi/StandIn.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -92,6 +93,51 @@ TEST_F(DesignGeneratorTest, SeededDefectsOfEveryKindStillLoad)
     ASSERT_TRUE(session) << error.path << ": " << error.message;
     const kravik_bench::WalkCounts walk = kravik_bench::StoreWalk().Run(*session, "main", "TOP");
     EXPECT_GT(walk.failures, 0u);
+}
+
+// Scheme rules left out touch the schemes only; the rest of the file, seeded defects included,
+// stays as it is, and the counts say what is missing.
+TEST_F(DesignGeneratorTest, SchemeRulesLeftOutChangeTheSchemesOnly)
+{
+    DesignOptions options;
+    options.pins = 3000;
+    options.defectRate = 0.1;
+    options.netClasses = 6;
+    DesignOptions leaving = options;
+    leaving.schemeDefectRate = 0.2;
+    std::ostringstream full, partial;
+    const DesignStats fullStats = kravik_bench::GenerateDesign(options, full);
+    const DesignStats stats = kravik_bench::GenerateDesign(leaving, partial);
+    EXPECT_TRUE(fullStats.schemeDefects.empty());
+    EXPECT_EQ(fullStats.defects, stats.defects);
+
+    std::istringstream fullLines(full.str()), partialLines(partial.str());
+    std::string a, b, design;
+    int differing = 0;
+    while (std::getline(fullLines, a) && std::getline(partialLines, b))
+    {
+        if (a == b)
+            continue;
+        ++differing;
+        design = b;
+    }
+    ASSERT_EQ(1, differing);
+    ASSERT_EQ(0u, design.rfind("\"design\":", 0));
+    // The line holds the design object and the comma after it.
+    const nlohmann::json schemes = nlohmann::json::parse(design.substr(9, design.size() - 10))["schemes"];
+    uint64_t netClassRules = 0, clearRules = 0, layerRules = 0;
+    for (const nlohmann::json& scheme : schemes)
+    {
+        netClassRules += scheme["schemaNetClassRules"].size();
+        clearRules += scheme["schemaClearRules"].size();
+        for (const nlohmann::json& rule : scheme["schemaNetClassRules"])
+            layerRules += rule["layerRules"].size();
+    }
+    for (const char* kind : {"net-class-rule", "clearance-rule", "layer-rule"})
+        EXPECT_GT(stats.schemeDefects.count(kind) ? stats.schemeDefects.at(kind) : 0u, 0u) << kind;
+    EXPECT_EQ(stats.schemes * stats.netClasses, netClassRules + stats.schemeDefects.at("net-class-rule"));
+    EXPECT_EQ(stats.schemes * stats.clearRules, clearRules + stats.schemeDefects.at("clearance-rule"));
+    EXPECT_EQ(netClassRules * stats.layers, layerRules + stats.schemeDefects.at("layer-rule"));
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 // Every input a fuzzer once crashed on is kept under fuzz/regressions/<target>/ and must go
 // through its target without a fault; the seed corpora (the examples) too.
 #include "fuzz/FuzzTargets.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,22 +13,10 @@ namespace {
 std::vector<std::string> FilesIn(const std::string& dir)
 {
     std::vector<std::string> files;
-    if (DIR* d = opendir(dir.c_str()))
-    {
-        while (dirent* e = readdir(d))
-            if (e->d_name[0] != '.' && std::string(e->d_name) != "README.md")
-                files.push_back(dir + "/" + e->d_name);
-        closedir(d);
-    }
+    for (const std::string& name : KravikTest::ListFolder(dir))
+        if (name[0] != '.' && name != "README.md")
+            files.push_back(dir + "/" + name);
     return files;
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 int RunEntry(KravikFuzz::Entry entry, const std::string& bytes)
@@ -42,7 +28,7 @@ TEST(FuzzRegressionsTest, KeptCrashInputsRunClean)
 {
     for (const KravikFuzz::Target& target : KravikFuzz::Targets())
         for (const std::string& file : FilesIn(std::string(KRAVIK_SOURCE_DIR) + "/fuzz/regressions/" + target.name))
-            EXPECT_EQ(0, RunEntry(target.entry, ReadBytes(file))) << file;
+            EXPECT_EQ(0, RunEntry(target.entry, KravikTest::ReadFile(file))) << file;
 }
 
 TEST(FuzzRegressionsTest, SeedsAndOddInputsRunClean)
@@ -51,7 +37,7 @@ TEST(FuzzRegressionsTest, SeedsAndOddInputsRunClean)
     std::vector<std::string> seeds = {"", "{", "null", std::string(3, '\0'), "1\n2\n-3\n99999999999999999999\n",
                                       "GetName=1\n5-0-49:GetName:2\n-1-0-255\n"};
     for (const std::string& file : FilesIn(examples))
-        seeds.push_back(ReadBytes(file));
+        seeds.push_back(KravikTest::ReadFile(file));
     for (const KravikFuzz::Target& target : KravikFuzz::Targets())
         for (const std::string& seed : seeds)
             EXPECT_EQ(0, RunEntry(target.entry, seed)) << target.name;

@@ -115,6 +115,23 @@ TEST(DesignFileTest, FailedSaveReportsAndKeepsTheDesign)
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
 }
 
+// A backup killed where copies cannot be unnamed leaves "design.json.bak.XXXXXX": the next backup of
+// the design removes such copies and leaves every other file alone.
+TEST(DesignFileTest, BackupRemovesTheCopiesAKilledBackupLeft)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("clean.json"));
+    WriteFile(dir.File("design.json"), original);
+    for (const char* name : {"design.json.bak.Ab12Cd", "design.json.bak.x", "other.json.bak.Ab12Cd", ".design.json.bak"})
+        WriteFile(dir.File(name), "left");
+    std::string error;
+    ASSERT_TRUE(KeepBackup(dir.File("design.json"), error)) << error;
+    EXPECT_EQ((std::vector<std::string>{".design.json.bak", "design.json", "design.json.bak", "design.json.bak.x",
+                                        "other.json.bak.Ab12Cd"}),
+              dir.List());
+    EXPECT_EQ(original, ReadFile(dir.File("design.json.bak")));
+}
+
 TEST(DesignFileTest, BackupOfAMissingDesignFails)
 {
     TempDir dir;

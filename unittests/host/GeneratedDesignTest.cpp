@@ -52,10 +52,7 @@ std::ostream& operator<<(std::ostream& out, const GeneratedCase& c)
 kravik_bench::DesignOptions Options(uint64_t pins, uint64_t seed, double defectRate, double pinsPerNet = 4.0,
                                     double diffPairRate = 0.1)
 {
-    kravik_bench::DesignOptions o;
-    o.pins = pins;
-    o.seed = seed;
-    o.defectRate = defectRate;
+    kravik_bench::DesignOptions o = kravik_bench::SeededDesign(pins, seed, defectRate);
     o.avgPinsPerNet = pinsPerNet;
     o.diffPairRate = diffPairRate;
     return o;

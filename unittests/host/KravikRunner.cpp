@@ -228,26 +228,6 @@ std::string DataPath(const std::string& name)
     return KRAVIK_SOURCE_DIR "/unittests/host/data/" + name;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-bool FileExists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
 std::string NormaliseTimes(const std::string& log)
 {
     std::istringstream lines(log);
@@ -379,36 +359,6 @@ std::string CompareLog(const std::string& actual, const std::string& expectedFil
     return NormaliseTimes(want) == NormaliseTimes(actual)
         ? ""
         : FirstDifference(NormaliseTimes(want), NormaliseTimes(actual), expectedFile);
-}
-
-TempDir::TempDir()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kravik-test-XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr)
-        throw std::runtime_error("cannot make a temporary directory");
-    m_path = pattern;
-}
-
-TempDir::~TempDir()
-{
-    for (const std::string& name : List())
-        unlink(File(name).c_str());
-    rmdir(m_path.c_str());
-}
-
-std::vector<std::string> TempDir::List() const
-{
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(m_path.c_str()))
-    {
-        while (dirent* entry = readdir(dir))
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.emplace_back(entry->d_name);
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace KravikTest

@@ -8,6 +8,8 @@
 // the actual logs (OK blocks left out); review the difference before committing it.
 #pragma once
 
+#include "support/TestFiles.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,10 +52,6 @@ const std::string& TwoSnapshotDesign();
 const std::string& LockedDesign();
 std::string DataPath(const std::string& name);    // unittests/host/data/<name>
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
-bool FileExists(const std::string& path);
-
 // Replaces the seconds of every "Time: N seconds" line, the one run-dependent text of a log.
 std::string NormaliseTimes(const std::string& log);
 
@@ -69,22 +67,5 @@ std::vector<std::string> RegisteredTests(const std::vector<std::string>& env = {
 // `testNames` (times normalised on both sides); otherwise a description of the first difference.
 std::string CompareLog(const std::string& actual, const std::string& expectedFile,
                        const std::vector<std::string>& testNames);
-
-// A fresh directory under the system's temporary directory, removed with its files on destruction.
-class TempDir
-{
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    std::vector<std::string> List() const; // file names, sorted
-
-private:
-    std::string m_path;
-};
 
 } // namespace KravikTest

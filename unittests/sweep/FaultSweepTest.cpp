@@ -6,49 +6,20 @@
 #include "host/CommandLine.h"
 #include "host/ExitCode.h"
 
+#include "SweepSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-const std::string kExamples = std::string(KRAVIK_SOURCE_DIR) + "/examples";
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// The example designs (every file of examples/ but the constraints files), by file name.
-std::vector<std::string> ExampleDesigns()
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(kExamples.c_str()))
-    {
-        while (dirent* e = readdir(d))
-        {
-            const std::string name = e->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0
-                && name.find("constraints") == std::string::npos)
-                names.push_back(name);
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using namespace KravikSweep;
 
 struct SweepCase
 {
@@ -68,33 +39,30 @@ class FaultSweepTest : public ::testing::TestWithParam<SweepCase>
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kravik-sweep-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_dir = pattern;
-        m_design = m_dir + "/design.json";
-        std::ofstream(m_design, std::ios::binary) << ReadBytes(kExamples + "/" + GetParam().design);
+        m_design = m_dir.File("design.json");
+        WriteFile(m_design, ReadFile(ExamplePath(GetParam().design)));
     }
-    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
 
     // One check of the copy, its log discarded; the repaired design, if any, goes to out.json.
     int Run(const KravikHost::FaultSwitches& faults, std::string& err)
     {
         KravikHost::CheckOptions options;
         options.design = m_design;
-        options.constraints = kExamples + "/constraints-full.json";
+        options.constraints = ExamplePath("constraints-full.json");
         options.logFile = "/dev/null";
         options.fix = GetParam().fix;
         if (options.fix)
-            options.outputFile = m_dir + "/out.json";
+            options.outputFile = m_dir.File("out.json");
         options.faults = faults;
         std::ostringstream errors;
         const int code = KravikHost::RunCheck(options, errors, KravikHost::Terminal());
         err = errors.str();
-        unlink((m_dir + "/out.json").c_str());
+        unlink(m_dir.File("out.json").c_str());
         return code;
     }
 
-    std::string m_dir, m_design;
+    TempDir m_dir;
+    std::string m_design;
 };
 
 TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
@@ -111,9 +79,7 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
     const unsigned long total = std::stoul(err.substr(totalAt == std::string::npos ? 0 : totalAt + 1));
     ASSERT_GT(total, 0u);
 
-    struct stat before;
-    ASSERT_EQ(0, stat(m_design.c_str(), &before));
-    const std::string original = ReadBytes(m_design);
+    const FileState before = StateOf(m_design);
 
     // KRAVIK_SWEEP_STRIDE=n fails every n-th call only (the sanitizer build, whose runs are several
     // times slower, sweeps that way; the plain build sweeps every call).
@@ -136,11 +102,7 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
 
     if (!GetParam().fix)
     {
-        struct stat after;
-        ASSERT_EQ(0, stat(m_design.c_str(), &after));
-        EXPECT_EQ(original, ReadBytes(m_design));
-        EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
-        EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+        EXPECT_EQ("", ChangeOf(m_design, before));
     }
 }
 

@@ -1,0 +1,39 @@
+#include "SweepSupport.h"
+
+namespace KravikSweep {
+
+std::string ExamplePath(const std::string& name)
+{
+    return std::string(KRAVIK_SOURCE_DIR) + "/examples/" + name;
+}
+
+std::vector<std::string> ExampleDesigns()
+{
+    std::vector<std::string> designs;
+    for (const std::string& name : KravikTest::ListFolder(ExamplePath("")))
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0 && name.find("constraints") == std::string::npos)
+            designs.push_back(name);
+    return designs;
+}
+
+FileState StateOf(const std::string& path)
+{
+    FileState state;
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0)
+        state.modified = info.st_mtim;
+    state.bytes = ReadFile(path);
+    return state;
+}
+
+std::string ChangeOf(const std::string& path, const FileState& before)
+{
+    const FileState after = StateOf(path);
+    if (after.bytes != before.bytes)
+        return path + ": the bytes changed";
+    if (after.modified.tv_sec != before.modified.tv_sec || after.modified.tv_nsec != before.modified.tv_nsec)
+        return path + ": the modification time changed";
+    return "";
+}
+
+} // namespace KravikSweep
