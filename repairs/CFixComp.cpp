@@ -356,19 +356,19 @@ CFixStatus CFixComp::RebuildCompPins()
         return CFixStatus(r);
 
     Lumo::IteratorT<const Lumo::IComp> logic;
-    if (Lumo::Result r = comp->GetIterLogicComp(logic); !r)
-        return CFixStatus(r);
-    for (; logic.IsValid(); ++logic)
+    Lumo::Result logicWalk = comp->GetIterLogicComp(logic);
+    for (; walkOn(logic, logicWalk); ++logic)
     {
         LogicWrite lockedLogic;
         if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::Lock(logic, lockedLogic); !r)
             return CFixStatus(r);
         Lumo::IteratorT<const Lumo::IPin> pins;
-        if (Lumo::Result r = logic->GetIterPins(pins); !r)
-            return CFixStatus(r);
+        Lumo::Result pinsWalk = logic->GetIterPins(pins);
         DesignPinList designPins;
-        for (; pins.IsValid(); ++pins)
+        for (; walkOn(pins, pinsWalk); ++pins)
             designPins.Add(pins);
+        if (!pinsWalk)
+            return CFixStatus(pinsWalk);
         if (Lumo::Result r = locked->RemoveLogicComp(*logic); !r)
             return CFixStatus(r);
         if (Lumo::Result r = rebuilt->AddLogicComp(*lockedLogic, NorvPinList(), designPins); !r)
@@ -376,6 +376,8 @@ CFixStatus CFixComp::RebuildCompPins()
         if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::UnLock(lockedLogic); !r)
             return CFixStatus(r);
     }
+    if (!logicWalk)
+        return CFixStatus(logicWalk);
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
         return CFixStatus(r);
 
@@ -408,11 +410,10 @@ CFixStatus CFixComp::RenameMismatchedPins()
     if (CountOf(logic) != 1 || !logic.IsValid())
         return CFixStatus(false);
     Lumo::IteratorT<const Lumo::IPin> pins;
-    if (Lumo::Result r = logic->GetIterPins(pins); !r)
-        return CFixStatus(r);
+    Lumo::Result pinsWalk = logic->GetIterPins(pins);
     DesignPinList designPins;
     std::map<Lumo::Index, std::string> oldNames;
-    for (; pins.IsValid(); ++pins)
+    for (; walkOn(pins, pinsWalk); ++pins)
     {
         designPins.Add(pins);
         Lumo::Index designIndex;
@@ -426,6 +427,8 @@ CFixStatus CFixComp::RenameMismatchedPins()
         if (Uids().GetNorvPin(norvPin, *norvPins.GetIterator()) && norvPin->GetName(name))
             oldNames[designIndex] = name.str();
     }
+    if (!pinsWalk)
+        return CFixStatus(pinsWalk);
 
     CompWrite locked;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::Lock(comp, locked); !r)

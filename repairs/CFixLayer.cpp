@@ -243,11 +243,10 @@ CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
     if (!LoadZAxisRule(rule, status))
         return status;
     Lumo::IteratorT<const Lumo::INorvGenObj> objects;
-    if (Lumo::Result r = rule->GetIterGenObjs(objects); !r)
-        return CFixStatus(r);
+    Lumo::Result objectsWalk = rule->GetIterGenObjs(objects);
     std::vector<Lumo::Index> duplicates;
     bool first = true;
-    for (; objects.IsValid(); ++objects)
+    for (; walkOn(objects, objectsWalk); ++objects)
     {
         Lumo::String name;
         if (Lumo::Result r = objects->GetName(name); !r)
@@ -263,6 +262,8 @@ CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
         objects->GetIndex(duplicate);
         duplicates.push_back(duplicate);
     }
+    if (!objectsWalk)
+        return CFixStatus(objectsWalk);
     if (duplicates.empty())
         return CFixStatus(false, true, "Cannot find duplicated layers.");
 
@@ -621,9 +622,8 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         return status;
 
     Lumo::IteratorT<const Lumo::INorvLayerRule> layerRules;
-    if (Lumo::Result r = source->GetIterLayerRules(layerRules); !r)
-        return CFixStatus(r);
-    for (; layerRules.IsValid(); ++layerRules)
+    Lumo::Result layerRulesWalk = source->GetIterLayerRules(layerRules);
+    for (; walkOn(layerRules, layerRulesWalk); ++layerRules)
     {
         int32_t number = 0;
         if (Lumo::Result r = layerRules->GetLayerIndex(number); !r)
@@ -643,11 +643,12 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         if (!status.fixed)
             return status;
     }
+    if (!layerRulesWalk)
+        return CFixStatus(layerRulesWalk);
 
     Lumo::IteratorT<const Lumo::INorvViaAssign> viaAssigns;
-    if (Lumo::Result r = source->GetIterViaAssigns(viaAssigns); !r)
-        return CFixStatus(r);
-    for (; viaAssigns.IsValid(); ++viaAssigns)
+    Lumo::Result viaAssignsWalk = source->GetIterViaAssigns(viaAssigns);
+    for (; walkOn(viaAssigns, viaAssignsWalk); ++viaAssigns)
     {
         Lumo::String name;
         if (Lumo::Result r = viaAssigns->GetName(name); !r)
@@ -664,6 +665,8 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         if (!status.fixed)
             return status;
     }
+    if (!viaAssignsWalk)
+        return CFixStatus(viaAssignsWalk);
     return CFixStatus(true);
 }
 
@@ -718,9 +721,8 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
     }
 
     Lumo::IteratorT<const Lumo::INorvConstraint> constraints;
-    if (Lumo::Result r = source.GetIterConstraints(constraints, Lumo::CIT_All); !r)
-        return CFixStatus(r);
-    for (; constraints.IsValid(); ++constraints)
+    Lumo::Result constraintsWalk = source.GetIterConstraints(constraints, Lumo::CIT_All);
+    for (; walkOn(constraints, constraintsWalk); ++constraints)
     {
         Lumo::String name;
         Lumo::EConstraintType type = Lumo::CDT_Default;
@@ -756,6 +758,8 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
         if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
             return CFixStatus(r);
     }
+    if (!constraintsWalk)
+        return CFixStatus(constraintsWalk);
     return CFixStatus(true);
 }
 

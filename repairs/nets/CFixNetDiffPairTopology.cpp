@@ -34,8 +34,8 @@ CFixStatus WritePhysNets(const ContainerT<const INorvElectricalNet>& net, const 
                          const String* expected = nullptr)
 {
     IteratorT<const INorvPhysicalNet> physNets;
-    CFIXNET_TRY(net->GetIterPhysicalNets(physNets));
-    for (; physNets.IsValid(); ++physNets)
+    Lumo::Result physNetsWalk = net->GetIterPhysicalNets(physNets);
+    for (; walkOn(physNets, physNetsWalk); ++physNets)
     {
         if (expected != nullptr)
         {
@@ -47,6 +47,7 @@ CFixStatus WritePhysNets(const ContainerT<const INorvElectricalNet>& net, const 
         if (!CFixNet::SetPhysNetConstraint(physNets, OrderTypeName(), value))
             return CFixStatus(false);
     }
+    CFIXNET_TRY(physNetsWalk);
     return CFixStatus(true);
 }
 

@@ -27,9 +27,8 @@ TestStatus CCompValid::runTest(bool)
     m_partPins.clear();
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T6_ERRITERCOMPINDESIGN);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::Index index;
         if (!comp->GetIndex(index))
             return raiseError(CDICErrors::T6_ERRINDEXCOMP);
@@ -44,6 +43,8 @@ TestStatus CCompValid::runTest(bool)
             checkLogicalComponents(comp);
         }
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T6_ERRITERCOMPINDESIGN);
 
     raiseStatus(OK);
     return m_status;
@@ -112,11 +113,8 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
     bool result = true;
     std::size_t netPins = 0;
     Lumo::IteratorT<const Lumo::INorvPin> pin;
-    if (!comp->GetIterPins(pin, netPinsOnly())) {
-        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
-        return false;
-    }
-    for (; pin.IsValid(); ++pin) {
+    Lumo::Result pinWalk = comp->GetIterPins(pin, netPinsOnly());
+    for (; walkOn(pin, pinWalk); ++pin) {
         // Pins whose reads fail still count against the part.
         ++netPins;
         Lumo::String pinName;
@@ -139,6 +137,10 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
             raiseError(CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, pinIndex, pinName.c_str(), index, name.c_str());
             result = false;
         }
+    }
+    if (!pinWalk) {
+        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
+        return false;
     }
     if (netPins != table.count) {
         raiseError(CDICErrors::T6_ERRDIFFERENTPINNUMBERS, index, name.c_str());

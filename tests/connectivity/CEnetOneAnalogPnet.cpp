@@ -19,10 +19,9 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
     const Lumo::String analogName(connectivity::ANALOG);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T16_ERRITERENETS);
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index))
             return raiseError(CDICErrors::T16_ERRINDEXOFENET);
@@ -63,6 +62,8 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
         if (analog && physNets > 1)
             raiseError(CDICErrors::T16_ANALOGENETHASMANYPHYSNETS, index, name.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T16_ERRITERENETS);
 
     raiseStatus(OK);
     return m_status;

@@ -78,10 +78,9 @@ TestStatus CFromToInOneNet::runTest(bool)
     m_netPins = NetPins();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T22_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index))
             return raiseError(CDICErrors::T22_ERRINDEXOFPHYSNET);
@@ -129,6 +128,8 @@ TestStatus CFromToInOneNet::runTest(bool)
         if (fromTos > 0 && (topology == "MST" || topology == "Chained"))
             raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T22_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

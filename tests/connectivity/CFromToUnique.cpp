@@ -64,11 +64,10 @@ TestStatus CFromToUnique::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T23_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
     std::vector<FromToRecord> records;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::String netName;
         Lumo::Index netIndex;
         net->GetName(netName);
@@ -123,6 +122,8 @@ TestStatus CFromToUnique::runTest(bool)
             }
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T23_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -35,11 +35,10 @@ TestStatus CPartPinPairValid::runTest(bool)
     m_parentPairs.clear();
 
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part))
-        return raiseError(CDICErrors::T32_ERRITEROVERPARTS);
+    Lumo::Result partWalk = m_config->GetIterParts(part);
 
     std::vector<PartPinPairRecord> records;
-    for (; part.IsValid(); ++part) {
+    for (; walkOn(part, partWalk); ++part) {
         Lumo::Index partIndex;
         if (!part->GetIndex(partIndex)) {
             raiseError(CDICErrors::T32_ERRINDEXOFPART);
@@ -61,6 +60,8 @@ TestStatus CPartPinPairValid::runTest(bool)
         }
         reportDuplicates(records);
     }
+    if (!partWalk)
+        return raiseError(CDICErrors::T32_ERRITEROVERPARTS);
 
     raiseStatus(OK);
     return m_status;

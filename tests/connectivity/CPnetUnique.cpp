@@ -39,11 +39,10 @@ TestStatus CPnetUnique::runTest(bool)
     std::vector<PnetNameRecord> records;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T40_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
     std::unordered_map<Lumo::Index, ChildList> parents;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T40_ERRINDEXELECNET);
@@ -106,6 +105,8 @@ TestStatus CPnetUnique::runTest(bool)
             raiseError(CDICErrors::T40_ERRWRONGNETSREF, elecIndex, elecName.c_str());
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T40_ERRITERPHYSNETS);
 
     std::vector<std::string> keys;
     keys.reserve(records.size());

@@ -48,11 +48,8 @@ TestStatus CRefDesVsCompName::runTest(bool)
         if (name == UNNAMED_COMP)
             continue;
         Lumo::IteratorT<const Lumo::IComp> logic;
-        if (!comp->GetIterLogicComp(logic)) {
-            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
-            continue;
-        }
-        for (; logic.IsValid(); ++logic) {
+        Lumo::Result logicWalk = comp->GetIterLogicComp(logic);
+        for (; walkOn(logic, logicWalk); ++logic) {
             Lumo::String value;
             if (!logic->GetAttribute(attribute, value, Lumo::AT_0)) {
                 raiseError(CDICErrors::T41_ERRGETREFDES, index, name.c_str());
@@ -79,6 +76,10 @@ TestStatus CRefDesVsCompName::runTest(bool)
             }
             if (!found)
                 raiseError(CDICErrors::T41_ERRREFDESDIFFERENT, Lumo::Index(), value.c_str(), index, name.c_str());
+        }
+        if (!logicWalk) {
+            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+            continue;
         }
     }
 

@@ -30,11 +30,8 @@ TestStatus CVirtualPinUnique::runTest(bool)
             continue;
         const Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_VirtualPin);
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, kinds)) {
-            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
-            continue;
-        }
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = net->GetIterPins(pin, kinds);
+        for (; walkOn(pin, pinWalk); ++pin) {
             std::string pinName;
             Lumo::Index pinIndex;
             if (!readName(pin, pinName, CDICErrors::T59_ERRNAMEOFVIRTUALPIN))
@@ -44,6 +41,10 @@ TestStatus CVirtualPinUnique::runTest(bool)
             if (!names.insert(pinName).second)
                 raiseError(CDICErrors::T59_VIRTUALPINDUPLICATEDINTHEDESIGN, pinIndex, pinName.c_str(), netIndex,
                            netName.c_str());
+        }
+        if (!pinWalk) {
+            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+            continue;
         }
     }
 

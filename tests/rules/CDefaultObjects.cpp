@@ -294,10 +294,11 @@ TestStatus CDefaultObjects::checkNetClassMinimum(const ContainerT<const Lumo::IN
     checkOwnerMinimum<NetClassRules>(netClass, index, name);
 
     IteratorT<const Lumo::INorvNetClass> child;
-    if (!netClass->GetIterChildNetClasses(child))
-        return raiseError(CDICErrors::T10_NOITERNETCLASS);
-    for (; child.IsValid(); ++child)
+    Lumo::Result childWalk = netClass->GetIterChildNetClasses(child);
+    for (; walkOn(child, childWalk); ++child)
         checkNetClassMinimum(child);
+    if (!childWalk)
+        return raiseError(CDICErrors::T10_NOITERNETCLASS);
     return m_status;
 }
 
@@ -358,10 +359,9 @@ TestStatus CDefaultObjects::compareConstraints(const Lumo::IObjectNorv& other, c
     if (!minimum.GetIndex(minimumObject))
         return m_status;
     IteratorT<const Lumo::INorvConstraint> constraint;
-    if (!minimum.GetIterConstraints(constraint))
-        return raiseError(CDICErrors::T10_NOITERCONSTRAINTS);
+    Lumo::Result constraintWalk = minimum.GetIterConstraints(constraint);
 
-    for (; constraint.IsValid(); ++constraint) {
+    for (; walkOn(constraint, constraintWalk); ++constraint) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
             raiseError(CDICErrors::T10_NOCONSTRAINTNAME);
@@ -413,5 +413,7 @@ TestStatus CDefaultObjects::compareConstraints(const Lumo::IObjectNorv& other, c
         raiseError(CDICErrors::T10_CONSTRAINTNOTMIN, minimumNamed, name.c_str(), otherNamed, name.c_str(), minimumIndex, "",
                    otherIndex, "");
     }
+    if (!constraintWalk)
+        return raiseError(CDICErrors::T10_NOITERCONSTRAINTS);
     return m_status;
 }

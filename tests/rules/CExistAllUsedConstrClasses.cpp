@@ -59,9 +59,8 @@ TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
         return raiseError(CDICErrors::T19_CANTCOLLECTCONSTRAINTCLASSES);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
-    if (!m_config->GetIterElectricalNets(nets))
-        return raiseError(CDICErrors::T19_ERRITEROFENETS);
-    for (; nets.IsValid(); ++nets)
+    Lumo::Result netsWalk = m_config->GetIterElectricalNets(nets);
+    for (; walkOn(nets, netsWalk); ++nets)
     {
         Lumo::Index netIndex;
         if (!nets->GetIndex(netIndex))
@@ -81,6 +80,8 @@ TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
         if (!containsName(name.str()))
             raiseError(CDICErrors::T19_CANTFINDCONSTRAINTCLASSOFENET, netIndex);
     }
+    if (!netsWalk)
+        return raiseError(CDICErrors::T19_ERRITEROFENETS);
 
     // The differential pairs are not visited; only their iterator has to be readable.
     Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;

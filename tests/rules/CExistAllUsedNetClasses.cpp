@@ -129,16 +129,18 @@ TestStatus CExistAllUsedNetClasses::runTest(bool /*runArg*/)
         return raiseError(CDICErrors::T20_CANTCOLLECTNETCLASSES);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
-    if (!m_config->GetIterElectricalNets(nets))
-        return raiseError(CDICErrors::T20_ERRITERENETS);
-    for (; nets.IsValid(); ++nets)
+    Lumo::Result netsWalk = m_config->GetIterElectricalNets(nets);
+    for (; walkOn(nets, netsWalk); ++nets)
         checkElectricalNet(nets);
+    if (!netsWalk)
+        return raiseError(CDICErrors::T20_ERRITERENETS);
 
     Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;
-    if (!m_config->GetIterDiffPairs(pairs))
-        return raiseError(CDICErrors::T20_ERRITERDIFFPAIRS);
-    for (; pairs.IsValid(); ++pairs)
+    Lumo::Result pairsWalk = m_config->GetIterDiffPairs(pairs);
+    for (; walkOn(pairs, pairsWalk); ++pairs)
         checkDiffPair(pairs);
+    if (!pairsWalk)
+        return raiseError(CDICErrors::T20_ERRITERDIFFPAIRS);
 
     raiseStatus(OK);
     return m_status;

@@ -34,10 +34,11 @@ TestStatus CLayerInAllClearRules::runTest(bool /*runArg*/)
     m_layersFailure = NorvRules::ReplayedFailure();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
-        return raiseError(CDICErrors::T24_ERRITEROFSCHEMES);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T24_ERRITEROFSCHEMES);
 
     m_layers.Clear();
     raiseStatus(OK);
@@ -124,9 +125,8 @@ void CLayerInAllClearRules::readDesignLayers()
 void CLayerInAllClearRules::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         NorvRules::MetalLayerEntry layer{0, Lumo::Index(), std::string()};
         if (!it->GetIndex(layer.index))
@@ -146,4 +146,6 @@ void CLayerInAllClearRules::walkDesignLayers()
             return m_layersFailure.Set(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index, false);
         m_layers.Add(layer);
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
 }

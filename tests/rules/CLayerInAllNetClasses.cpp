@@ -34,10 +34,11 @@ TestStatus CLayerInAllNetClasses::runTest(bool /*runArg*/)
     m_path.Clear();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
-        return raiseError(CDICErrors::T25_ERRITEROFSCHEMES);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T25_ERRITEROFSCHEMES);
 
     m_layers.Clear();
     raiseStatus(OK);
@@ -156,9 +157,8 @@ void CLayerInAllNetClasses::readDesignLayers()
 void CLayerInAllNetClasses::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::ELayerType type{};
         if (!it->GetType(type))
@@ -189,4 +189,6 @@ void CLayerInAllNetClasses::walkDesignLayers()
         }
         m_layers.Add(layer);
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
 }

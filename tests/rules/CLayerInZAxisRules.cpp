@@ -39,10 +39,11 @@ TestStatus CLayerInZAxisRules::runTest(bool /*runArg*/)
     }
 
     Lumo::IteratorT<const Lumo::INorvGenCompObj> rules;
-    if (!type->GetIterGenCompObjs(rules))
-        return raiseError(CDICErrors::T26_ERRITEROFZAXISRULES);
-    for (; rules.IsValid(); ++rules)
+    Lumo::Result rulesWalk = type->GetIterGenCompObjs(rules);
+    for (; walkOn(rules, rulesWalk); ++rules)
         checkZAxisRule(rules);
+    if (!rulesWalk)
+        return raiseError(CDICErrors::T26_ERRITEROFZAXISRULES);
 
     raiseStatus(OK);
     return m_status;
@@ -138,9 +139,8 @@ void CLayerInZAxisRules::readDesignLayers()
 void CLayerInZAxisRules::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -156,4 +156,6 @@ void CLayerInZAxisRules::walkDesignLayers()
         m_layerNames.push_back(name.str());
         ++m_layerNameCounts[name.str()];
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
 }

@@ -36,9 +36,8 @@ TestStatus CTemplatesUnique::runTest(bool)
     m_statusString.clear();
 
     IteratorT<const Lumo::INorvGenObjType> type;
-    if (!m_design->GetIterGenObjTypes(type))
-        return raiseError(CDICErrors::T61_ERRITERGENOBJTYPES);
-    for (; type.IsValid(); ++type) {
+    Lumo::Result typeWalk = m_design->GetIterGenObjTypes(type);
+    for (; walkOn(type, typeWalk); ++type) {
         Lumo::String name;
         if (!type->GetName(name))
             return raiseError(CDICErrors::T61_ERRNAMEGENOBJTYPE);
@@ -49,6 +48,8 @@ TestStatus CTemplatesUnique::runTest(bool)
             break;
         }
     }
+    if (!typeWalk)
+        return raiseError(CDICErrors::T61_ERRITERGENOBJTYPES);
     raiseStatus(OK);
     return m_status;
 }
