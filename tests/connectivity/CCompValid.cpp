@@ -68,7 +68,8 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
     if (!valid || !part->GetIterPartPins(partPin)) {
         table.failCode = CDICErrors::T6_ERRPINSITERINPART;
     } else {
-        for (; partPin.IsValid(); ++partPin) {
+        Lumo::Result partPinWalk;
+        for (; walkOn(partPin, partPinWalk); ++partPin) {
             Lumo::Index pinIndex;
             if (!partPin->GetIndex(pinIndex)) {
                 table.failCode = CDICErrors::T6_ERRPINDEXPART;
@@ -82,6 +83,8 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
             table.pins.insert(pinIndex);
             ++table.count;
         }
+        if (!partPinWalk)
+            table.failCode = CDICErrors::T6_ERRPINSITERINPART;
     }
     if (!keyed || table.failCode) {
         local = std::move(table);
@@ -166,7 +169,8 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
         raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
         return false;
     }
-    for (; logic.IsValid(); ++logic) {
+    Lumo::Result logicWalk;
+    for (; walkOn(logic, logicWalk); ++logic) {
         Lumo::BitContainerT<Lumo::ECompType> compType;
         logic->GetType(compType);
         if (!compType.Contains(Lumo::CT_ForwardPCB))
@@ -177,7 +181,8 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
         // Summed wide so that no width can overflow the sums.
         std::int64_t totalWidth = 0;
         std::int64_t unmatchedWidth = 0;
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk;
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::BitContainerT<Lumo::EPinType> pinType;
             pin->GetType(pinType);
             if (!pinType.Contains(Lumo::PT_ForwardPCB))
@@ -195,12 +200,18 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
             if (norvPins.Count() == 0)
                 unmatchedWidth += width;
         }
+        if (!pinWalk)
+            return false;
         if (unmatchedWidth == totalWidth && totalWidth != 0) {
             comp->GetName(name);
             Lumo::Index logicIndex;
             logic->GetIndex(logicIndex);
             raiseError(CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, index, name.c_str(), logicIndex, "");
         }
+    }
+    if (!logicWalk) {
+        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+        return false;
     }
     return true;
 }

@@ -39,7 +39,8 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
         raiseError(CDICErrors::T8_NOPINPAIRSINCOMPOSITEENET, netIndex, name);
         return true;
     }
-    for (; pair.IsValid(); ++pair) {
+    Lumo::Result pairWalk;
+    for (; walkOn(pair, pairWalk); ++pair) {
         Lumo::Index pairIndex;
         std::string pairName;
         if (!readIndex(pair, pairIndex, CDICErrors::T8_ERRINDEXOFPINPAIRINENET, netIndex, name))
@@ -79,6 +80,10 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
             return false;
         if (firstCompIndex != secondCompIndex)
             raiseError(CDICErrors::T8_DIFFERENTPARENTSOFPINSOFPINPAIRINENET, pairIndex, pairText);
+    }
+    if (!pairWalk) {
+        raiseError(CDICErrors::T8_ERRITERPINPAIRSINENET, netIndex, name);
+        return false;
     }
     return true;
 }

@@ -35,7 +35,8 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
         }
         int physNets = 0;
         bool analog = false;
-        for (; physNet.IsValid(); ++physNet) {
+        Lumo::Result physNetWalk;
+        for (; walkOn(physNet, physNetWalk); ++physNet) {
             ++physNets;
             Lumo::Index physIndex;
             if (!physNet->GetIndex(physIndex))
@@ -58,6 +59,10 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
                 analog = true;
             else if (value != "0")
                 raiseError(CDICErrors::T16_ANALOGFROMPNETINVALIDVALUE, physIndex, "", Lumo::Index(), value.c_str());
+        }
+        if (!physNetWalk) {
+            raiseError(CDICErrors::T16_ERRITERPHYSNETSINENET, index);
+            continue;
         }
         if (analog && physNets > 1)
             raiseError(CDICErrors::T16_ANALOGENETHASMANYPHYSNETS, index, name.c_str());

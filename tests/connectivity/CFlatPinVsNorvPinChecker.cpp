@@ -129,7 +129,8 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
         raiseError(CDICErrors::T7_ERRINDEXOFFLAT_3);
         return false;
     }
-    for (; pageNet.IsValid(); ++pageNet) {
+    Lumo::Result pageNetWalk;
+    for (; walkOn(pageNet, pageNetWalk); ++pageNet) {
         Lumo::ContainerT<const Lumo::IPath> path;
         if (!pageNet->GetPath(path)) {
             raiseError(CDICErrors::T7_ERRPATHOFPNET_2);
@@ -182,6 +183,10 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
             raiseError(CDICErrors::T7_ERRITERPINSOFPNET);
             return false;
         }
+    }
+    if (!pageNetWalk) {
+        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT_2);
+        return false;
     }
     return true;
 }

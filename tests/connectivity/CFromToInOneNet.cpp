@@ -96,7 +96,8 @@ TestStatus CFromToInOneNet::runTest(bool)
         // The pins of a net may have changed since an earlier net of the same index was walked.
         m_netPins = NetPins();
         int fromTos = 0;
-        for (; fromTo.IsValid(); ++fromTo) {
+        Lumo::Result fromToWalk;
+        for (; walkOn(fromTo, fromToWalk); ++fromTo) {
             ++fromTos;
             Lumo::Index fromToIndex;
             if (!fromTo->GetIndex(fromToIndex))
@@ -125,6 +126,8 @@ TestStatus CFromToInOneNet::runTest(bool)
             checkFromToPin(index, from);
             checkFromToPin(index, to);
         }
+        if (!fromToWalk)
+            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index).c_str());
         if (fromTos > 0 && (topology == "MST" || topology == "Chained"))
             raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name.c_str());
     }

@@ -78,7 +78,8 @@ TestStatus CFromToUnique::runTest(bool)
 
         records.clear();
         m_netPins = NetPins();
-        for (; fromTo.IsValid(); ++fromTo) {
+        Lumo::Result fromToWalk;
+        for (; walkOn(fromTo, fromToWalk); ++fromTo) {
             FromToRecord record;
             if (!fromTo->GetIndex(record.fromto))
                 return raiseError(CDICErrors::T23_ERRINDEXOFFROMTO);
@@ -100,6 +101,8 @@ TestStatus CFromToUnique::runTest(bool)
                 raiseError(CDICErrors::T23_FROMTOINVALID, record.fromto, record.name.c_str());
             records.push_back(record);
         }
+        if (!fromToWalk)
+            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName.c_str());
 
         // Equal keys are exactly the from-tos over the same two pins, in either direction.
         std::vector<std::string> keys;

@@ -54,10 +54,13 @@ TestStatus CPartPinPairValid::runTest(bool)
             return raiseError(CDICErrors::T32_ERRITEROVERPARTPINS);
 
         records.clear();
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
             checkPairParent(pair, partIndex);
             checkPartPinPair(pair, partIndex, records);
         }
+        if (!pairWalk)
+            return raiseError(CDICErrors::T32_ERRITEROVERPARTPINS);
         reportDuplicates(records);
     }
     if (!partWalk)

@@ -39,8 +39,11 @@ TestStatus CPinPairAndTopology::runTest(bool)
         if (!net->GetIterPinPairs(pair, m_pairTypes))
             return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
         // Nothing is judged: the pairs are only stepped through.
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
         }
+        if (!pairWalk)
+            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
     }
     if (!netWalk)
         return raiseError(CDICErrors::T36_ERRITEROVERELECNETS);

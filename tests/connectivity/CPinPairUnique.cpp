@@ -181,7 +181,8 @@ TestStatus CPinPairUnique::runTest(bool)
             continue;
         }
         records.clear();
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
             PinPairRecord record;
             if (!readIndex(pair, record.pairIndex, CDICErrors::T37_ERRINDEXOFPINPAIR))
                 continue;
@@ -220,6 +221,10 @@ TestStatus CPinPairUnique::runTest(bool)
             if (!checkPinPairPins(net, second) || !checkPinPairPins(net, first))
                 raiseError(CDICErrors::T37_PAIRINVALID, record.pairIndex, record.name.c_str());
             records.push_back(record);
+        }
+        if (!pairWalk) {
+            raiseError(CDICErrors::T37_ERRITEROVERPINPAIRS);
+            continue;
         }
         judgeRecords(records);
     }

@@ -79,13 +79,16 @@ TestStatus CPnetUnique::runTest(bool)
             if (!valid || !parent->GetIterPhysicalNets(child)) {
                 children.iteratorFailed = true;
             } else {
-                for (; child.IsValid(); ++child) {
+                Lumo::Result childWalk;
+                for (; walkOn(child, childWalk); ++child) {
                     Lumo::Index childIndex;
                     if (child->GetIndex(childIndex))
                         ++children.counts[childIndex];
                     else
                         ++children.unreadIndexes;
                 }
+                if (!childWalk)
+                    children.iteratorFailed = true;
             }
             children.walked = !children.iteratorFailed && children.unreadIndexes == 0;
         }

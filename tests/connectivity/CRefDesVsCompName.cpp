@@ -34,7 +34,8 @@ TestStatus CRefDesVsCompName::runTest(bool)
         return raiseError(CDICErrors::T41_ERRITERFORCOMPS);
 
     const Lumo::String attribute(REF_DESIGNATOR);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk;
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::Index index;
         if (!comp->GetIndex(index)) {
             raiseError(CDICErrors::T41_ERRINDEXOFCOMP);
@@ -82,6 +83,8 @@ TestStatus CRefDesVsCompName::runTest(bool)
             continue;
         }
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T41_ERRITERFORCOMPS);
 
     raiseStatus(OK);
     return m_status;

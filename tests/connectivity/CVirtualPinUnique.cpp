@@ -21,7 +21,8 @@ TestStatus CVirtualPinUnique::runTest(bool)
     if (!m_config->GetIterPhysicalNets(net))
         return raiseError(CDICErrors::T59_ERRITEROVERPHYSNETS);
     std::unordered_set<std::string> names; // every readable virtual pin name of the design so far
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk;
+    for (; walkOn(net, netWalk); ++net) {
         std::string netName;
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T59_ERRNAMEOFPHYSNET))
@@ -47,6 +48,8 @@ TestStatus CVirtualPinUnique::runTest(bool)
             continue;
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T59_ERRITEROVERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

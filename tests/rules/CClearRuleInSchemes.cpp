@@ -119,12 +119,8 @@ const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
     design = DesignRules();
 
     Lumo::IteratorT<const Lumo::INorvClearRule> it;
-    if (!m_design->GetIterClearRules(it))
-    {
-        design.failCode = CDICErrors::T2_ERRDESIGNITERCR;
-        return design;
-    }
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterClearRules(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         NameIndexRecord record;
         if (!it->GetIndex(record.index[0]))
@@ -141,6 +137,11 @@ const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
         record.name = name.str();
         design.byName[record.name].push_back(design.rules.size());
         design.rules.push_back(record);
+    }
+    if (!itWalk)
+    {
+        design.failCode = CDICErrors::T2_ERRDESIGNITERCR;
+        return design;
     }
     design.read = true;
     return design;

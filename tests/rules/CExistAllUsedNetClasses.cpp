@@ -50,16 +50,9 @@ bool CExistAllUsedNetClasses::collectChildNetClasses(Lumo::IteratorT<const Lumo:
 void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
 {
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> it;
-    if (!net->GetIterPhysicalNets(it))
-    {
-        // Not tested: a failed read leaves the empty index, which names no object.
-        Lumo::Index netIndex;
-        net->GetIndex(netIndex);
-        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
-        return;
-    }
+    Lumo::Result itWalk = net->GetIterPhysicalNets(it);
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -86,6 +79,14 @@ void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lu
             raiseError(CDICErrors::T20_CANTFINTNETCLASSOFPHYSNET, Lumo::Index(), className.c_str(), index,
                        netName.c_str());
         }
+    }
+    if (!itWalk)
+    {
+        // Not tested: a failed read leaves the empty index, which names no object.
+        Lumo::Index netIndex;
+        net->GetIndex(netIndex);
+        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
+        return;
     }
 }
 
