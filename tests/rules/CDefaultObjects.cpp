@@ -210,18 +210,18 @@ TestStatus CDefaultObjects::checkMinimumScheme()
 
     m_netClassPath.Clear();
     IteratorT<const Lumo::INorvNetClass> netClass;
-    if (!m_design->GetIterNetClasses(netClass))
+    Lumo::Result netClassWalk = m_design->GetIterNetClasses(netClass);
+    for (; walkOn(netClass, netClassWalk); ++netClass)
+        checkNetClassMinimum(netClass);
+    if (!netClassWalk)
         raiseError(CDICErrors::T10_NOITERNETCLASS);
-    else
-        for (; netClass.IsValid(); ++netClass)
-            checkNetClassMinimum(netClass);
 
     IteratorT<const Lumo::INorvClearRule> clearRule;
-    if (!m_design->GetIterClearRules(clearRule))
+    Lumo::Result clearRuleWalk = m_design->GetIterClearRules(clearRule);
+    for (; walkOn(clearRule, clearRuleWalk); ++clearRule)
+        checkClearRuleMinimum(clearRule);
+    if (!clearRuleWalk)
         raiseError(CDICErrors::T10_NOITERCLEARRULE);
-    else
-        for (; clearRule.IsValid(); ++clearRule)
-            checkClearRuleMinimum(clearRule);
     return m_status;
 }
 

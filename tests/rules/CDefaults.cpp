@@ -237,8 +237,11 @@ void CDefaults::checkWalk(const Lumo::Result& queried, IteratorT<const T>& objec
     const auto entry = s_mapDefaults.find(type);
     if (entry == s_mapDefaults.end())
         return;
-    for (; objects.IsValid(); ++objects)
+    Lumo::Result objectsWalk;
+    for (; walkOn(objects, objectsWalk); ++objects)
         checkDefaultsPresent(*objects, entry->second, codes);
+    if (!objectsWalk)
+        raiseError(codes.read);
 }
 
 void CDefaults::checkConfigurationObjects()

@@ -55,7 +55,8 @@ bool CLayerInZAxisRules::findZAxisRuleType(Lumo::ContainerT<const Lumo::INorvGen
     if (!m_design->GetIterGenObjTypes(it))
         return false;
     bool found = false;
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk;
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::String name;
         if (!it->GetName(name))
@@ -67,6 +68,8 @@ bool CLayerInZAxisRules::findZAxisRuleType(Lumo::ContainerT<const Lumo::INorvGen
             found = true;
         }
     }
+    if (!itWalk)
+        return false;
     return found;
 }
 
@@ -94,7 +97,8 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
 
     std::vector<std::string> ruleLayers;
     std::unordered_map<std::string, int> ruleLayerCounts;
-    for (; objects.IsValid(); ++objects)
+    Lumo::Result objectsWalk;
+    for (; walkOn(objects, objectsWalk); ++objects)
     {
         Lumo::String name;
         if (!objects->GetName(name))
@@ -102,6 +106,8 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
         ruleLayers.push_back(name.str());
         ++ruleLayerCounts[name.str()];
     }
+    if (!objectsWalk)
+        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName.c_str());
 
     readDesignLayers();
     if (m_layersFailure.Failed())

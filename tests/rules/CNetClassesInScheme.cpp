@@ -39,8 +39,11 @@ TestStatus CNetClassesInScheme::runTest(bool /*runArg*/)
 
     std::vector<NameIndexRecord> globalList;
     collectNetClasses(netClasses, globalList);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk;
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes, globalList);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T28_ERRITEROFSCHEMES);
 
     m_globalByName.clear();
     m_mappedRules.Clear();

@@ -112,11 +112,11 @@ void CTemplatesValid::checkTemplate(const ContainerT<const Lumo::INorvGenCompObj
         if (!onPath.Entered())
             return;
         IteratorT<const Lumo::INorvGenCompObj> child;
-        if (!templ->GetIterGenCompObjs(child))
+        Lumo::Result childWalk = templ->GetIterGenCompObjs(child);
+        for (; walkOn(child, childWalk); ++child)
+            checkTemplate(child);
+        if (!childWalk)
             raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
-        else
-            for (; child.IsValid(); ++child)
-                checkTemplate(child);
         return;
     }
     if (level == "TopoTemplate")
