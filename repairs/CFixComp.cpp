@@ -135,7 +135,8 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
     if (!comp.GetIterPins(pins, AllPins()))
         return false;
     std::map<std::string, Lumo::Index> byName;
-    for (; pins.IsValid(); ++pins)
+    Lumo::Result pinsWalk;
+    for (; walkOn(pins, pinsWalk); ++pins)
     {
         Lumo::String name;
         Lumo::Index index;
@@ -143,11 +144,14 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
         pins->GetIndex(index);
         byName.emplace(name.str(), index);
     }
+    if (!pinsWalk)
+        return false;
 
     Lumo::IteratorT<const Lumo::IPin> logicPins;
     if (!logicComp.GetIterPins(logicPins) || !logicPins.IsValid())
         return true;
-    for (; logicPins.IsValid(); ++logicPins)
+    Lumo::Result logicPinsWalk;
+    for (; walkOn(logicPins, logicPinsWalk); ++logicPins)
     {
         Lumo::BitContainerT<Lumo::EPinType> types;
         if (!logicPins->GetType(types) || !types.Contains(Lumo::PT_ForwardPCB))
@@ -171,6 +175,8 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
             norvPins.Add(norvPin);
         }
     }
+    if (!logicPinsWalk)
+        return true;
     return true;
 }
 
@@ -462,7 +468,8 @@ CFixStatus CFixComp::RenameMismatchedPins()
         return CFixStatus(r);
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
         return CFixStatus(r);
-    for (; newPins.IsValid(); ++newPins)
+    Lumo::Result newPinsWalk;
+    for (; walkOn(newPins, newPinsWalk); ++newPins)
     {
         Lumo::ContainerT<const Lumo::IPin> designPin;
         if (!newPins->GetPin(designPin) || !designPin.IsValid())
@@ -477,5 +484,7 @@ CFixStatus CFixComp::RenameMismatchedPins()
             !r)
             return CFixStatus(r);
     }
+    if (!newPinsWalk)
+        return CFixStatus(newPinsWalk);
     return CFixStatus(true);
 }

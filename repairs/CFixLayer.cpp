@@ -53,7 +53,8 @@ CFixStatus CFixLayer::RenumberLayers()
 
     std::vector<LayerEntry> entries;
     entries.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    for (; layers.IsValid(); ++layers)
+    Lumo::Result layersWalk;
+    for (; walkOn(layers, layersWalk); ++layers)
     {
         LayerEntry entry;
         if (Lumo::Result r = layers->GetLayerNumber(entry.number); !r)
@@ -61,6 +62,8 @@ CFixStatus CFixLayer::RenumberLayers()
         entry.layer = layers;
         entries.push_back(entry);
     }
+    if (!layersWalk)
+        return CFixStatus(layersWalk);
 
     // Layers that share a number keep the design's order among themselves.
     std::stable_sort(entries.begin(), entries.end(), &CFixLayer::LessByLayerNumber);
@@ -101,7 +104,8 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
     std::map<std::string, int32_t> moved;
     for (int32_t current = start; current < count; ++current)
     {
-        for (; layers.IsValid(); ++layers)
+        Lumo::Result layersWalk;
+        for (; walkOn(layers, layersWalk); ++layers)
         {
             Lumo::Index index;
             if (Lumo::Result r = layers->GetIndex(index); !r)
@@ -125,6 +129,8 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
             }
             seen.insert(index);
         }
+        if (!layersWalk)
+            return CFixStatus(layersWalk);
         if (Lumo::Result r = FixContext::s_fixNorvDesign->GetIterLayers(layers); !r)
             return CFixStatus(r);
         seen.clear();
@@ -340,7 +346,8 @@ Lumo::Result ForEachNamesake(const NetClassRead& walked, const NetClassRead& oth
     Lumo::IteratorT<const Lumo::INorvNetClass> children;
     if (Lumo::Result r = walked->GetIterChildNetClasses(children); !r)
         return r;
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         Lumo::String name;
         if (Lumo::Result r = children->GetName(name); !r)
@@ -356,6 +363,8 @@ Lumo::Result ForEachNamesake(const NetClassRead& walked, const NetClassRead& oth
         if (Lumo::Result r = visit(children, namesake); !r)
             return r;
     }
+    if (!childrenWalk)
+        return childrenWalk;
     return Lumo::Result();
 }
 
@@ -531,7 +540,8 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
     Lumo::MutableContainerT<Lumo::INorvDesign> design;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(FixContext::s_fixNorvDesign, design); !r)
         return CFixStatus(r);
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         Lumo::String name;
         if (Lumo::Result r = children->GetName(name); !r)
@@ -543,6 +553,8 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
         if (!status.fixed)
             return status;
     }
+    if (!childrenWalk)
+        return CFixStatus(childrenWalk);
 
     Lumo::ListT<Lumo::Index> sourceRules;
     Lumo::ListT<Lumo::Index> targetRules;
