@@ -50,15 +50,22 @@ TestStatus CLayerInAllClearRules::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T24_ERRINDEXOFSCHEME, CDICErrors::T24_ERRNAMEOFSCHEME,
                                           CDICErrors::T24_ERRITERCLEARRULESINSCHEME};
     Lumo::Index index;
+    Lumo::String name;
     Lumo::IteratorT<const Lumo::INorvSchemaClearRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index, rules))
+    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index, name,
+                                    rules))
         return m_status;
-    return checkSchemaClearRules(rules);
+    Lumo::Result walk;
+    checkSchemaClearRules(rules, walk);
+    if (!walk)
+        return raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+    return m_status;
 }
 
-TestStatus CLayerInAllClearRules::checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it)
+TestStatus CLayerInAllClearRules::checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it,
+                                                        Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
         checkClearRuleLayers(it);
     return m_status;
 }
@@ -73,8 +80,9 @@ TestStatus CLayerInAllClearRules::checkClearRuleLayers(const Lumo::ContainerT<co
     if (!rule->GetIterLayerClearRules(layerRules))
         return raiseError(CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    static const unsigned readCodes[3] = {CDICErrors::T24_ERRLAYERCLEARRULENUMBER, CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER,
-                                          CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER};
+    static const unsigned readCodes[4] = {CDICErrors::T24_ERRLAYERCLEARRULENUMBER, CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER,
+                                          CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER,
+                                          CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE};
     if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
         return raiseError(static_cast<int>(failed));
 

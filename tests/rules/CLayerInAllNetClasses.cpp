@@ -50,16 +50,22 @@ TestStatus CLayerInAllNetClasses::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T25_ERRINDEXOFSCHEME, CDICErrors::T25_ERRNAMEOFSCHEME,
                                           CDICErrors::T25_ERRITERNETCLASSESINSCHEME};
     Lumo::Index index;
+    Lumo::String name;
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
     if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
-                                    rules))
+                                    name, rules))
         return m_status;
-    return checkNetClassRule(rules);
+    Lumo::Result walk;
+    checkNetClassRule(rules, walk);
+    if (!walk)
+        return raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+    return m_status;
 }
 
-TestStatus CLayerInAllNetClasses::checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it)
+TestStatus CLayerInAllNetClasses::checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it,
+                                                    Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         checkNetClassLayers(it);
         checkNetClassChildren(it);
@@ -78,7 +84,11 @@ TestStatus CLayerInAllNetClasses::checkNetClassChildren(const Lumo::ContainerT<c
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
     if (!onPath.Entered() || !rule->GetIterSchemeNetClassRuleChild(children))
         return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
-    return checkNetClassRule(children);
+    Lumo::Result walk;
+    checkNetClassRule(children, walk);
+    if (!walk)
+        return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
+    return m_status;
 }
 
 TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule)
@@ -94,8 +104,9 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
     if (!rule->GetIterLayerRules(layerRules))
         return raiseError(CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    static const unsigned readCodes[3] = {CDICErrors::T25_ERRLAYERRULENYMBER, CDICErrors::T25_ERRLAYERRULEPARENTLAYER,
-                                          CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER};
+    static const unsigned readCodes[4] = {CDICErrors::T25_ERRLAYERRULENYMBER, CDICErrors::T25_ERRLAYERRULEPARENTLAYER,
+                                          CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER,
+                                          CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE};
     if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
         return raiseError(static_cast<int>(failed));
 
