@@ -365,8 +365,13 @@ bool CConsChecker::checkParallelRuleDefinitions()
             continue;
         }
         unsigned sections = 0;
-        for (; section.IsValid(); ++section, ++sections)
+        Lumo::Result sectionWalk;
+        for (; walkOn(section, sectionWalk); ++section, ++sections)
             visit(section, "PKGTYPE_PKGTYPE_RULE", true);
+        if (!sectionWalk) {
+            raiseError(CDICErrors::T54_ERRITEROVERPARRULESECTIONSINDESIGN);
+            continue;
+        }
         if (sections) {
             ++withSections;
             continue;

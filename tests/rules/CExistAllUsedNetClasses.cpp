@@ -29,22 +29,22 @@ bool CExistAllUsedNetClasses::containsName(const std::string& name) const
 bool CExistAllUsedNetClasses::collectNetClasses()
 {
     Lumo::IteratorT<const Lumo::INorvNetClass> it;
-    if (!m_design->GetIterNetClasses(it))
-    {
+    Lumo::Result walk = m_design->GetIterNetClasses(it);
+    if (walk && collectChildNetClasses(it, std::string(), walk))
+        return true;
+    if (!walk)
         raiseError(CDICErrors::T20_ERRITERNETCLASSES);
-        return false;
-    }
-    return collectChildNetClasses(it, std::string());
+    return false;
 }
 
 bool CExistAllUsedNetClasses::collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
-                                                     const std::string& parentPath)
+                                                     const std::string& parentPath, Lumo::Result& walk)
 {
     static const NorvRules::ClassWalkCodes codes{CDICErrors::T20_ERRNAMEOFNETCLASS,
                                                  CDICErrors::T20_ERRINDEXOFNETCLASS,
                                                  CDICErrors::T20_ERRITERCHILDRENOFNETCLASS, true};
     return NorvRules::CollectClassPaths(*this, it, parentPath, &Lumo::INorvNetClass::GetIterChildNetClasses,
-                                        codes, {m_existingClasses, m_existingNames, m_path});
+                                        codes, {m_existingClasses, m_existingNames, m_path}, walk);
 }
 
 void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
