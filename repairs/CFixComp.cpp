@@ -65,7 +65,8 @@ CFixStatus Classify(const CompRead& comp, bool& connected)
         return CFixStatus(false);
     Lumo::IteratorT<const Lumo::IComp> logic;
     connected = comp->GetIterLogicComp(logic) && logic.IsValid();
-    for (; !connected && pins.IsValid(); ++pins)
+    Lumo::Result pinsWalk;
+    for (; !connected && walkOn(pins, pinsWalk); ++pins)
     {
         Lumo::Index pinIndex;
         if (Lumo::Result r = pins->GetIndex(pinIndex); !r)
@@ -78,6 +79,8 @@ CFixStatus Classify(const CompRead& comp, bool& connected)
         Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
         connected = pin->GetParentPhysicalNet(net) && net.IsValid();
     }
+    if (!pinsWalk)
+        return CFixStatus(pinsWalk);
     return CFixStatus(true);
 }
 

@@ -161,13 +161,16 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
         if (!FixContext::s_fixNorvDesign->GetIterLayers(layers))
             return CFixStatus(false);
         bool taken = false;
-        for (; layers.IsValid() && !taken; ++layers)
+        Lumo::Result layersWalk;
+        for (; walkOn(layers, layersWalk) && !taken; ++layers)
         {
             Lumo::String name;
             if (!layers->GetName(name))
                 return CFixStatus(false);
             taken = name == candidate;
         }
+        if (!layersWalk)
+            return CFixStatus(false);
         if (!taken)
             break;
     }
