@@ -50,15 +50,10 @@ TestStatus CLayerInAllClearRules::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T24_ERRINDEXOFSCHEME, CDICErrors::T24_ERRNAMEOFSCHEME,
                                           CDICErrors::T24_ERRITERCLEARRULESINSCHEME};
     Lumo::Index index;
-    Lumo::String name;
-    Lumo::IteratorT<const Lumo::INorvSchemaClearRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index, name,
-                                    rules))
-        return m_status;
-    Lumo::Result walk;
-    checkSchemaClearRules(rules, walk);
-    if (!walk)
-        return raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+    NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index,
+                               [&](Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& rules, Lumo::Result& walk) {
+                                   checkSchemaClearRules(rules, walk);
+                               });
     return m_status;
 }
 

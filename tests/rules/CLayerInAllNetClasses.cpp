@@ -50,15 +50,10 @@ TestStatus CLayerInAllNetClasses::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T25_ERRINDEXOFSCHEME, CDICErrors::T25_ERRNAMEOFSCHEME,
                                           CDICErrors::T25_ERRITERNETCLASSESINSCHEME};
     Lumo::Index index;
-    Lumo::String name;
-    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
-                                    name, rules))
-        return m_status;
-    Lumo::Result walk;
-    checkNetClassRule(rules, walk);
-    if (!walk)
-        return raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+    NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
+                               [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
+                                   checkNetClassRule(rules, walk);
+                               });
     return m_status;
 }
 

@@ -88,18 +88,13 @@ TestStatus CNetClassesInScheme::checkScheme(const Lumo::ContainerT<const Lumo::I
     static const unsigned failCodes[3] = {CDICErrors::T28_ERRINDEXOFSCHEME, CDICErrors::T28_ERRNAMEOFSCHEME,
                                           CDICErrors::T28_ERRITEROFNETCLASSESINSCHEME};
     Lumo::Index schemeIndex;
-    Lumo::String schemeName;
-    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes,
-                                    schemeIndex, schemeName, rules))
-        return m_status;
-
     std::vector<NameIndexRecord> schemeList;
-    m_rulePath.Clear();
-    Lumo::Result walk;
-    collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0, walk);
-    if (!walk)
-        return raiseError(static_cast<int>(failCodes[2]), schemeIndex, schemeName.c_str());
+    if (!NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, schemeIndex,
+                                    [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
+                                        m_rulePath.Clear();
+                                        collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0, walk);
+                                    }))
+        return m_status;
     return matchNetClasses(schemeList, globalList, schemeIndex);
 }
 
