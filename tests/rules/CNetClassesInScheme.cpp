@@ -89,11 +89,12 @@ TestStatus CNetClassesInScheme::checkScheme(const Lumo::ContainerT<const Lumo::I
                                           CDICErrors::T28_ERRITEROFNETCLASSESINSCHEME};
     Lumo::Index schemeIndex;
     std::vector<NameIndexRecord> schemeList;
-    if (!NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, schemeIndex,
-                                    [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
-                                        m_rulePath.Clear();
-                                        collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0, walk);
-                                    }))
+    auto collect = [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
+        m_rulePath.Clear();
+        collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0, walk);
+    };
+    if (!NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes,
+                                    schemeIndex, collect))
         return m_status;
     return matchNetClasses(schemeList, globalList, schemeIndex);
 }
