@@ -7,7 +7,9 @@
 // diagnostic code of the test's family and up to four (index, name) pairs. The catalogue decides
 // severity and whether the code is reported; outside fix mode the finding is stored, in fix mode
 // it goes to the repair manager. runTest follows: raiseStatus(TESTING), m_statusString empty,
-// walk, raiseStatus(OK), return m_status (or return the raise that ended the walk early).
+// walk, raiseStatus(OK), return m_status (or return the raise that ended the walk early). A walk
+// over a GetIter* iterator loops on walkOn (framework/ReadThrough.h), so that an iterator that
+// fails mid-walk is reported with the code of its failed GetIter* call, not taken for the end.
 //
 // A test runs on the thread of the check and is touched by no other. The log and repair manager
 // are not owned.
@@ -138,15 +140,6 @@ protected:
         raiseError(failCode, std::forward<Pairs>(pairs)...);
         return false;
     }
-    // Calls visit(iterator) for each object of a walk, in order, until visit returns false.
-    template <class T, class Visit>
-    void forEach(Lumo::IteratorT<const T>& iterator, Visit&& visit)
-    {
-        for (; iterator.IsValid(); ++iterator)
-            if (!visit(iterator))
-                return;
-    }
-
     std::string m_snapshotName;
     std::string m_topBlockName;
     std::string m_consFilePath;

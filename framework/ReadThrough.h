@@ -1,7 +1,8 @@
-// Reading through a container that a getter filled. A getter may succeed with an object that is
-// flagged not valid: no call is made through such a container, and the read fails with the
-// container's own validity answer, which names the object as the read itself would. The caller
-// then reports what that read reports when it fails. Stateless; safe from any thread.
+// Reading through a container that a getter filled, and walking an iterator that a GetIter* call
+// filled. A getter may succeed with an object that is flagged not valid: no call is made through
+// such a container, and the read fails with the container's own validity answer, which names the
+// object as the read itself would. The caller then reports what that read reports when it fails.
+// Stateless; safe from any thread.
 #pragma once
 
 #include "lumopi/LumoPI.h"
@@ -13,4 +14,40 @@ Lumo::Result readThrough(const Lumo::ContainerT<T>& container, Read&& read)
     if (!valid)
         return valid;
     return read();
+}
+
+// An iterator's IsValid fails at the end of its list as well as on a failed read; the end reads as
+// an empty container. Every failure carries a text, but the result gives it only while result texts
+// are on (a process-wide switch that the log's wording depends on): with texts off the text is read
+// with them on for that moment, and they are off again before anything else reads a result on
+// this thread.
+inline bool isEndOfWalk(const Lumo::Result& stop)
+{
+    Lumo::String text = stop.GetDescription();
+    if (text.IsEmpty()) {
+        Lumo::Result::SetStringResultsEnabled(true);
+        text = stop.GetDescription();
+        Lumo::Result::SetStringResultsEnabled(false);
+    }
+    return text == "empty container";
+}
+
+// One step of a walk, as the condition of its loop:
+//     Lumo::Result walk = parent->GetIterX(it);
+//     for (; walkOn(it, walk); ++it) ...
+//     if (!walk) ...report it as the failed GetIterX...
+// True while the iterator stands on an element. A walk that stops on anything but the end of its
+// list keeps that failure in walk, so that it reads as a failed read of the walk, not as a short
+// list. A walk whose result failed already (its GetIter* call) reads nothing.
+template <class T>
+bool walkOn(const Lumo::IteratorT<T>& iterator, Lumo::Result& walk)
+{
+    if (!walk)
+        return false;
+    Lumo::Result valid = iterator.IsValid();
+    if (valid)
+        return true;
+    if (!isEndOfWalk(valid))
+        walk = valid;
+    return false;
 }

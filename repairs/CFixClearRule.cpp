@@ -124,7 +124,8 @@ CFixStatus CopyInto(const T& source, const Lumo::ContainerT<const T>& target)
 template <class T, class Counterpart, class More>
 CFixStatus CopyEach(Lumo::IteratorT<const T>& oldRules, Counterpart&& counterpart, More&& more)
 {
-    for (; oldRules.IsValid(); ++oldRules)
+    Lumo::Result oldRulesWalk;
+    for (; walkOn(oldRules, oldRulesWalk); ++oldRules)
     {
         Lumo::ContainerT<const T> target;
         bool found = false;
@@ -137,6 +138,8 @@ CFixStatus CopyEach(Lumo::IteratorT<const T>& oldRules, Counterpart&& counterpar
         if (!copied.fixed)
             return copied;
     }
+    if (!oldRulesWalk)
+        return CFixStatus(oldRulesWalk);
     return CFixStatus(true);
 }
 
@@ -218,7 +221,8 @@ Lumo::Index ParentNetClassOf(const Lumo::INorvSchemaNetClassRule& rule)
 bool MapRulesByNetClass(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules,
                         std::unordered_map<Lumo::Index, Lumo::Index>& byClass)
 {
-    for (; rules.IsValid(); ++rules)
+    Lumo::Result rulesWalk;
+    for (; walkOn(rules, rulesWalk); ++rules)
     {
         Lumo::Index rule;
         const Lumo::Index netClass = ParentNetClassOf(*rules);
@@ -228,6 +232,8 @@ bool MapRulesByNetClass(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& ru
         if (!rules->GetIterSchemeNetClassRuleChild(children) || !MapRulesByNetClass(children, byClass))
             return false;
     }
+    if (!rulesWalk)
+        return false;
     return true;
 }
 
@@ -356,7 +362,8 @@ bool RestoreRuleAndLayers(const Lumo::ContainerT<const Rule>& rule, const RuleVa
     Lumo::IteratorT<const LayerRule> layers;
     if (!((*rule).*iterLayers)(layers))
         return false;
-    for (; layers.IsValid(); ++layers)
+    Lumo::Result layersWalk;
+    for (; walkOn(layers, layersWalk); ++layers)
     {
         Lumo::ContainerT<const Lumo::INorvLayer> layer;
         Lumo::String layerName;
@@ -366,6 +373,8 @@ bool RestoreRuleAndLayers(const Lumo::ContainerT<const Rule>& rule, const RuleVa
         if (!child || !RestoreLocked<LayerRule>(layers, *child))
             return false;
     }
+    if (!layersWalk)
+        return false;
     return true;
 }
 
@@ -685,7 +694,8 @@ bool CFixClearRule::CopyConstraints(const Lumo::IObjectNorv& source, Lumo::IObje
     Lumo::IteratorT<const Lumo::INorvConstraint> constraints;
     if (!source.GetIterConstraints(constraints, Lumo::CIT_All))
         return false;
-    for (; constraints.IsValid(); ++constraints)
+    Lumo::Result constraintsWalk;
+    for (; walkOn(constraints, constraintsWalk); ++constraints)
     {
         Lumo::String name;
         Lumo::ConstraintData value;
@@ -697,6 +707,8 @@ bool CFixClearRule::CopyConstraints(const Lumo::IObjectNorv& source, Lumo::IObje
             !Lumo::LockerT<Lumo::INorvConstraint>::UnLock(added))
             return false;
     }
+    if (!constraintsWalk)
+        return false;
     return true;
 }
 

@@ -65,7 +65,8 @@ CFixStatus Classify(const CompRead& comp, bool& connected)
         return CFixStatus(false);
     Lumo::IteratorT<const Lumo::IComp> logic;
     connected = comp->GetIterLogicComp(logic) && logic.IsValid();
-    for (; !connected && pins.IsValid(); ++pins)
+    Lumo::Result pinsWalk;
+    for (; !connected && walkOn(pins, pinsWalk); ++pins)
     {
         Lumo::Index pinIndex;
         if (Lumo::Result r = pins->GetIndex(pinIndex); !r)
@@ -78,6 +79,8 @@ CFixStatus Classify(const CompRead& comp, bool& connected)
         Lumo::ContainerT<const Lumo::INorvPhysicalNet> net;
         connected = pin->GetParentPhysicalNet(net) && net.IsValid();
     }
+    if (!pinsWalk)
+        return CFixStatus(pinsWalk);
     return CFixStatus(true);
 }
 
@@ -135,7 +138,8 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
     if (!comp.GetIterPins(pins, AllPins()))
         return false;
     std::map<std::string, Lumo::Index> byName;
-    for (; pins.IsValid(); ++pins)
+    Lumo::Result pinsWalk;
+    for (; walkOn(pins, pinsWalk); ++pins)
     {
         Lumo::String name;
         Lumo::Index index;
@@ -143,11 +147,14 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
         pins->GetIndex(index);
         byName.emplace(name.str(), index);
     }
+    if (!pinsWalk)
+        return false;
 
     Lumo::IteratorT<const Lumo::IPin> logicPins;
     if (!logicComp.GetIterPins(logicPins) || !logicPins.IsValid())
         return true;
-    for (; logicPins.IsValid(); ++logicPins)
+    Lumo::Result logicPinsWalk;
+    for (; walkOn(logicPins, logicPinsWalk); ++logicPins)
     {
         Lumo::BitContainerT<Lumo::EPinType> types;
         if (!logicPins->GetType(types) || !types.Contains(Lumo::PT_ForwardPCB))
@@ -171,6 +178,8 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
             norvPins.Add(norvPin);
         }
     }
+    if (!logicPinsWalk)
+        return true;
     return true;
 }
 
@@ -356,19 +365,19 @@ CFixStatus CFixComp::RebuildCompPins()
         return CFixStatus(r);
 
     Lumo::IteratorT<const Lumo::IComp> logic;
-    if (Lumo::Result r = comp->GetIterLogicComp(logic); !r)
-        return CFixStatus(r);
-    for (; logic.IsValid(); ++logic)
+    Lumo::Result logicWalk = comp->GetIterLogicComp(logic);
+    for (; walkOn(logic, logicWalk); ++logic)
     {
         LogicWrite lockedLogic;
         if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::Lock(logic, lockedLogic); !r)
             return CFixStatus(r);
         Lumo::IteratorT<const Lumo::IPin> pins;
-        if (Lumo::Result r = logic->GetIterPins(pins); !r)
-            return CFixStatus(r);
+        Lumo::Result pinsWalk = logic->GetIterPins(pins);
         DesignPinList designPins;
-        for (; pins.IsValid(); ++pins)
+        for (; walkOn(pins, pinsWalk); ++pins)
             designPins.Add(pins);
+        if (!pinsWalk)
+            return CFixStatus(pinsWalk);
         if (Lumo::Result r = locked->RemoveLogicComp(*logic); !r)
             return CFixStatus(r);
         if (Lumo::Result r = rebuilt->AddLogicComp(*lockedLogic, NorvPinList(), designPins); !r)
@@ -376,6 +385,8 @@ CFixStatus CFixComp::RebuildCompPins()
         if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::UnLock(lockedLogic); !r)
             return CFixStatus(r);
     }
+    if (!logicWalk)
+        return CFixStatus(logicWalk);
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
         return CFixStatus(r);
 
@@ -408,11 +419,10 @@ CFixStatus CFixComp::RenameMismatchedPins()
     if (CountOf(logic) != 1 || !logic.IsValid())
         return CFixStatus(false);
     Lumo::IteratorT<const Lumo::IPin> pins;
-    if (Lumo::Result r = logic->GetIterPins(pins); !r)
-        return CFixStatus(r);
+    Lumo::Result pinsWalk = logic->GetIterPins(pins);
     DesignPinList designPins;
     std::map<Lumo::Index, std::string> oldNames;
-    for (; pins.IsValid(); ++pins)
+    for (; walkOn(pins, pinsWalk); ++pins)
     {
         designPins.Add(pins);
         Lumo::Index designIndex;
@@ -426,6 +436,8 @@ CFixStatus CFixComp::RenameMismatchedPins()
         if (Uids().GetNorvPin(norvPin, *norvPins.GetIterator()) && norvPin->GetName(name))
             oldNames[designIndex] = name.str();
     }
+    if (!pinsWalk)
+        return CFixStatus(pinsWalk);
 
     CompWrite locked;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::Lock(comp, locked); !r)
@@ -459,7 +471,8 @@ CFixStatus CFixComp::RenameMismatchedPins()
         return CFixStatus(r);
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
         return CFixStatus(r);
-    for (; newPins.IsValid(); ++newPins)
+    Lumo::Result newPinsWalk;
+    for (; walkOn(newPins, newPinsWalk); ++newPins)
     {
         Lumo::ContainerT<const Lumo::IPin> designPin;
         if (!newPins->GetPin(designPin) || !designPin.IsValid())
@@ -474,5 +487,7 @@ CFixStatus CFixComp::RenameMismatchedPins()
             !r)
             return CFixStatus(r);
     }
+    if (!newPinsWalk)
+        return CFixStatus(newPinsWalk);
     return CFixStatus(true);
 }

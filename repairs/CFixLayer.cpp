@@ -53,7 +53,8 @@ CFixStatus CFixLayer::RenumberLayers()
 
     std::vector<LayerEntry> entries;
     entries.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    for (; layers.IsValid(); ++layers)
+    Lumo::Result layersWalk;
+    for (; walkOn(layers, layersWalk); ++layers)
     {
         LayerEntry entry;
         if (Lumo::Result r = layers->GetLayerNumber(entry.number); !r)
@@ -61,6 +62,8 @@ CFixStatus CFixLayer::RenumberLayers()
         entry.layer = layers;
         entries.push_back(entry);
     }
+    if (!layersWalk)
+        return CFixStatus(layersWalk);
 
     // Layers that share a number keep the design's order among themselves.
     std::stable_sort(entries.begin(), entries.end(), &CFixLayer::LessByLayerNumber);
@@ -101,7 +104,8 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
     std::map<std::string, int32_t> moved;
     for (int32_t current = start; current < count; ++current)
     {
-        for (; layers.IsValid(); ++layers)
+        Lumo::Result layersWalk;
+        for (; walkOn(layers, layersWalk); ++layers)
         {
             Lumo::Index index;
             if (Lumo::Result r = layers->GetIndex(index); !r)
@@ -125,6 +129,8 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
             }
             seen.insert(index);
         }
+        if (!layersWalk)
+            return CFixStatus(layersWalk);
         if (Lumo::Result r = FixContext::s_fixNorvDesign->GetIterLayers(layers); !r)
             return CFixStatus(r);
         seen.clear();
@@ -155,13 +161,16 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
         if (!FixContext::s_fixNorvDesign->GetIterLayers(layers))
             return CFixStatus(false);
         bool taken = false;
-        for (; layers.IsValid() && !taken; ++layers)
+        Lumo::Result layersWalk;
+        for (; walkOn(layers, layersWalk) && !taken; ++layers)
         {
             Lumo::String name;
             if (!layers->GetName(name))
                 return CFixStatus(false);
             taken = name == candidate;
         }
+        if (!layersWalk)
+            return CFixStatus(false);
         if (!taken)
             break;
     }
@@ -243,11 +252,10 @@ CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
     if (!LoadZAxisRule(rule, status))
         return status;
     Lumo::IteratorT<const Lumo::INorvGenObj> objects;
-    if (Lumo::Result r = rule->GetIterGenObjs(objects); !r)
-        return CFixStatus(r);
+    Lumo::Result objectsWalk = rule->GetIterGenObjs(objects);
     std::vector<Lumo::Index> duplicates;
     bool first = true;
-    for (; objects.IsValid(); ++objects)
+    for (; walkOn(objects, objectsWalk); ++objects)
     {
         Lumo::String name;
         if (Lumo::Result r = objects->GetName(name); !r)
@@ -263,6 +271,8 @@ CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
         objects->GetIndex(duplicate);
         duplicates.push_back(duplicate);
     }
+    if (!objectsWalk)
+        return CFixStatus(objectsWalk);
     if (duplicates.empty())
         return CFixStatus(false, true, "Cannot find duplicated layers.");
 
@@ -339,7 +349,8 @@ Lumo::Result ForEachNamesake(const NetClassRead& walked, const NetClassRead& oth
     Lumo::IteratorT<const Lumo::INorvNetClass> children;
     if (Lumo::Result r = walked->GetIterChildNetClasses(children); !r)
         return r;
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         Lumo::String name;
         if (Lumo::Result r = children->GetName(name); !r)
@@ -355,6 +366,8 @@ Lumo::Result ForEachNamesake(const NetClassRead& walked, const NetClassRead& oth
         if (Lumo::Result r = visit(children, namesake); !r)
             return r;
     }
+    if (!childrenWalk)
+        return childrenWalk;
     return Lumo::Result();
 }
 
@@ -530,7 +543,8 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
     Lumo::MutableContainerT<Lumo::INorvDesign> design;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(FixContext::s_fixNorvDesign, design); !r)
         return CFixStatus(r);
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         Lumo::String name;
         if (Lumo::Result r = children->GetName(name); !r)
@@ -542,6 +556,8 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
         if (!status.fixed)
             return status;
     }
+    if (!childrenWalk)
+        return CFixStatus(childrenWalk);
 
     Lumo::ListT<Lumo::Index> sourceRules;
     Lumo::ListT<Lumo::Index> targetRules;
@@ -621,9 +637,8 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         return status;
 
     Lumo::IteratorT<const Lumo::INorvLayerRule> layerRules;
-    if (Lumo::Result r = source->GetIterLayerRules(layerRules); !r)
-        return CFixStatus(r);
-    for (; layerRules.IsValid(); ++layerRules)
+    Lumo::Result layerRulesWalk = source->GetIterLayerRules(layerRules);
+    for (; walkOn(layerRules, layerRulesWalk); ++layerRules)
     {
         int32_t number = 0;
         if (Lumo::Result r = layerRules->GetLayerIndex(number); !r)
@@ -643,11 +658,12 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         if (!status.fixed)
             return status;
     }
+    if (!layerRulesWalk)
+        return CFixStatus(layerRulesWalk);
 
     Lumo::IteratorT<const Lumo::INorvViaAssign> viaAssigns;
-    if (Lumo::Result r = source->GetIterViaAssigns(viaAssigns); !r)
-        return CFixStatus(r);
-    for (; viaAssigns.IsValid(); ++viaAssigns)
+    Lumo::Result viaAssignsWalk = source->GetIterViaAssigns(viaAssigns);
+    for (; walkOn(viaAssigns, viaAssignsWalk); ++viaAssigns)
     {
         Lumo::String name;
         if (Lumo::Result r = viaAssigns->GetName(name); !r)
@@ -664,6 +680,8 @@ CFixStatus CFixLayer::CopyLayerRules(const RuleRead& source,
         if (!status.fixed)
             return status;
     }
+    if (!viaAssignsWalk)
+        return CFixStatus(viaAssignsWalk);
     return CFixStatus(true);
 }
 
@@ -718,9 +736,8 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
     }
 
     Lumo::IteratorT<const Lumo::INorvConstraint> constraints;
-    if (Lumo::Result r = source.GetIterConstraints(constraints, Lumo::CIT_All); !r)
-        return CFixStatus(r);
-    for (; constraints.IsValid(); ++constraints)
+    Lumo::Result constraintsWalk = source.GetIterConstraints(constraints, Lumo::CIT_All);
+    for (; walkOn(constraints, constraintsWalk); ++constraints)
     {
         Lumo::String name;
         Lumo::EConstraintType type = Lumo::CDT_Default;
@@ -756,6 +773,8 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
         if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
             return CFixStatus(r);
     }
+    if (!constraintsWalk)
+        return CFixStatus(constraintsWalk);
     return CFixStatus(true);
 }
 

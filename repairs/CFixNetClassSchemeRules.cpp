@@ -26,13 +26,16 @@ Lumo::Result MoveChildClasses(const NetClassRead& source, Lumo::INorvNetClass& t
     Lumo::IteratorT<const Lumo::INorvNetClass> children;
     if (Lumo::Result r = source->GetIterChildNetClasses(children); !r)
         return r;
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         if (Lumo::Result r =
                 RepairSupport::LockAndChange(children, [&](Lumo::INorvNetClass& child) { return child.SetParent(target); });
             !r)
             return r;
     }
+    if (!childrenWalk)
+        return childrenWalk;
     return Lumo::Result();
 }
 

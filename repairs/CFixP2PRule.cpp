@@ -1,6 +1,7 @@
 #include "repairs/CFixP2PRule.h"
 
 #include "framework/FixContext.h"
+#include "framework/ReadThrough.h"
 
 namespace {
 
@@ -26,10 +27,9 @@ CFixStatus CFixP2PRule::DeleteBrokenP2PClearRules()
     if (FixContext::s_fixP2PSwept)
         return CFixStatus(true);
     Lumo::IteratorT<const Lumo::INorvP2PClearRule> rules;
-    if (!FixContext::s_fixNorvDesign->GetIterP2PClearRules(rules))
-        return CFixStatus(false);
+    Lumo::Result rulesWalk = FixContext::s_fixNorvDesign->GetIterP2PClearRules(rules);
     bool skipped = false;
-    for (; rules.IsValid(); ++rules)
+    for (; walkOn(rules, rulesWalk); ++rules)
     {
         Lumo::Index index;
         if (!rules->GetIndex(index))
@@ -49,6 +49,8 @@ CFixStatus CFixP2PRule::DeleteBrokenP2PClearRules()
             return CFixStatus(r);
         Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
     }
+    if (!rulesWalk)
+        return CFixStatus(false);
     FixContext::s_fixP2PSwept = !skipped;
     return CFixStatus(true);
 }

@@ -55,9 +55,8 @@ CFixStatus FindPinSets(const Lumo::ContainerT<const Lumo::INorvGenCompObj>& tmpl
 {
     count = 0;
     Lumo::IteratorT<const Lumo::INorvGenCompObj> children;
-    if (Lumo::Result r = tmpl->GetIterGenCompObjs(children); !r)
-        return CFixStatus(r);
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk = tmpl->GetIterGenCompObjs(children);
+    for (; walkOn(children, childrenWalk); ++children)
     {
         Lumo::String level;
         if (Lumo::Result r = children->GetLevel(level); !r)
@@ -69,6 +68,8 @@ CFixStatus FindPinSets(const Lumo::ContainerT<const Lumo::INorvGenCompObj>& tmpl
         if (stopAtFirst)
             break;
     }
+    if (!childrenWalk)
+        return CFixStatus(childrenWalk);
     return CFixStatus(true);
 }
 

@@ -29,11 +29,14 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
     Lumo::IteratorT<const Lumo::INorvConstraintClass> children;
     if (Lumo::Result r = constraintClass->GetIterChildConstraintClasses(children); !r)
         return r;
-    for (; children.IsValid(); ++children)
+    Lumo::Result childrenWalk;
+    for (; walkOn(children, childrenWalk); ++children)
     {
         if (Lumo::Result r = RepointClass(children, netClasses); !r)
             return r;
     }
+    if (!childrenWalk)
+        return childrenWalk;
     return Lumo::Result();
 }
 
@@ -52,10 +55,13 @@ Lumo::Result RepairSupport::RepointConstraintClasses(const std::map<Lumo::Index,
     Lumo::IteratorT<const Lumo::INorvConstraintClass> classes;
     if (Lumo::Result r = FixContext::s_fixNorvDesign->GetIterConstraintClasses(classes); !r)
         return r;
-    for (; classes.IsValid(); ++classes)
+    Lumo::Result classesWalk;
+    for (; walkOn(classes, classesWalk); ++classes)
     {
         if (Lumo::Result r = RepointClass(classes, netClasses); !r)
             return r;
     }
+    if (!classesWalk)
+        return classesWalk;
     return Lumo::Result();
 }

@@ -11,6 +11,7 @@
 #include "framework/CFixStatus.h"
 #include "framework/EqualPairs.h"
 #include "framework/FixContext.h"
+#include "framework/ReadThrough.h"
 #include "repairs/CFixerBase.h"
 
 #include "lumopi/LumoPI.h"

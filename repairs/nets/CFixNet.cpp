@@ -48,9 +48,10 @@ CFixStatus CFixNet::ResetTopoOrderedOfElecNet(const ContainerT<const INorvElectr
 {
     SetElecNetConstraint(net, TopoOrderedName(), TopoOrderedNo());
     IteratorT<const INorvPhysicalNet> physNets;
-    CFIXNET_TRY(net->GetIterPhysicalNets(physNets));
-    for (; physNets.IsValid(); ++physNets)
+    Lumo::Result physNetsWalk = net->GetIterPhysicalNets(physNets);
+    for (; walkOn(physNets, physNetsWalk); ++physNets)
         SetPhysNetConstraint(physNets, TopoOrderedName(), TopoOrderedNo());
+    CFIXNET_TRY(physNetsWalk);
     return CFixStatus(true);
 }
 

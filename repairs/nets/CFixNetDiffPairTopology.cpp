@@ -34,8 +34,8 @@ CFixStatus WritePhysNets(const ContainerT<const INorvElectricalNet>& net, const 
                          const String* expected = nullptr)
 {
     IteratorT<const INorvPhysicalNet> physNets;
-    CFIXNET_TRY(net->GetIterPhysicalNets(physNets));
-    for (; physNets.IsValid(); ++physNets)
+    Lumo::Result physNetsWalk = net->GetIterPhysicalNets(physNets);
+    for (; walkOn(physNets, physNetsWalk); ++physNets)
     {
         if (expected != nullptr)
         {
@@ -47,20 +47,27 @@ CFixStatus WritePhysNets(const ContainerT<const INorvElectricalNet>& net, const 
         if (!CFixNet::SetPhysNetConstraint(physNets, OrderTypeName(), value))
             return CFixStatus(false);
     }
+    CFIXNET_TRY(physNetsWalk);
     return CFixStatus(true);
 }
 
-// Whether one of the electrical net's physical nets holds a pin-set pin. Opens the walk first, so
-// that a failed walk is reported before anything is searched.
-bool AnyPhysNetHasPinSetPin(IteratorT<const INorvPhysicalNet>& physNets)
+// Whether one of the electrical net's physical nets holds a pin-set pin (found). Opens the walk
+// first, so that a failed walk is reported before anything is searched; a walk that fails on the
+// way gives its failure.
+Result AnyPhysNetHasPinSetPin(IteratorT<const INorvPhysicalNet>& physNets, bool& found)
 {
-    for (; physNets.IsValid(); ++physNets)
+    found = false;
+    Result walk;
+    for (; walkOn(physNets, walk); ++physNets)
     {
         IteratorT<const INorvPin> pins;
         if (physNets->GetIterPins(pins, PinSetKinds()) && pins->IsValid())
-            return true;
+        {
+            found = true;
+            return Result();
+        }
     }
-    return false;
+    return walk;
 }
 
 // The pair and its two electrical nets.
@@ -210,7 +217,8 @@ CFixStatus CFixNet::NormalizeDiffPairTopology(const Index& index)
             const bool firstIsComplex = first.text == "Complex";
             if (firstIsComplex)
                 CFIXNET_TRY(nets.first->GetIterPhysicalNets(firstPhysNets));
-            const bool pinSet = AnyPhysNetHasPinSetPin(firstIsComplex ? firstPhysNets : secondPhysNets);
+            bool pinSet = false;
+            CFIXNET_TRY(AnyPhysNetHasPinSetPin(firstIsComplex ? firstPhysNets : secondPhysNets, pinSet));
             const bool firstGives = pinSet == firstIsComplex;
             const ContainerT<const INorvElectricalNet>& receiving = firstGives ? nets.second : nets.first;
             const ConstraintData& given = firstGives ? first.value : second.value;

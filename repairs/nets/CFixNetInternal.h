@@ -5,6 +5,7 @@
 
 #include "framework/CFixStatus.h"
 #include "framework/FixContext.h"
+#include "framework/ReadThrough.h"
 #include "lumopi/LumoPI.h"
 
 #include <string>

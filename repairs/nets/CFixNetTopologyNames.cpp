@@ -128,9 +128,8 @@ CFixStatus NormalizeElecNet(const Index& index, Watch* watch)
         return status;
 
     IteratorT<const INorvPhysicalNet> physNets;
-    if (!net->GetIterPhysicalNets(physNets))
-        return CFixStatus(false, true, "Cannot get iterator of physical nets.");
-    for (; physNets.IsValid(); ++physNets)
+    Lumo::Result physNetsWalk = net->GetIterPhysicalNets(physNets);
+    for (; walkOn(physNets, physNetsWalk); ++physNets)
     {
         Index physIndex;
         if (!physNets->GetIndex(physIndex))
@@ -139,6 +138,8 @@ CFixStatus NormalizeElecNet(const Index& index, Watch* watch)
         if (!status)
             return status;
     }
+    if (!physNetsWalk)
+        return CFixStatus(false, true, "Cannot get iterator of physical nets.");
     return CFixStatus(true);
 }
 

@@ -29,7 +29,8 @@ CFixStatus Settled(const CFixStatus& written)
 Result ScanPhysNets(IteratorT<const INorvPhysicalNet>& physNets, String& reference, bool& differ)
 {
     differ = false;
-    for (; physNets.IsValid(); ++physNets)
+    Lumo::Result physNetsWalk;
+    for (; walkOn(physNets, physNetsWalk); ++physNets)
     {
         Topology topology;
         const Result read = ReadOrderType(*physNets, topology.value, topology.text);
@@ -43,6 +44,8 @@ Result ScanPhysNets(IteratorT<const INorvPhysicalNet>& physNets, String& referen
             break;
         }
     }
+    if (!physNetsWalk)
+        return physNetsWalk;
     return Result();
 }
 
@@ -115,9 +118,11 @@ CFixStatus SeveralNets(const ContainerT<const INorvElectricalNet>& elecNet, Iter
         CFIXNET_READ(*pair, d);
         if (e.text == "Custom" && d.text == "Custom")
         {
-            for (; physNets.IsValid(); ++physNets)
+            Lumo::Result physNetsWalk;
+            for (; walkOn(physNets, physNetsWalk); ++physNets)
                 if (!CFixNet::SetPhysNetConstraint(physNets, OrderTypeName(), d.value))
                     return CFixStatus(false);
+            CFIXNET_TRY(physNetsWalk);
             return CFixStatus(true);
         }
     }

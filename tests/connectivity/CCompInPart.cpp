@@ -18,13 +18,14 @@ TestStatus CCompInPart::runTest(bool)
     m_listings = PartListings();
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T3_ERRITERCOMPONENTS);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::ContainerT<const Lumo::INorvPart> part;
         m_bHasParentPart = static_cast<bool>(comp->GetParentPart(part));
         checkComponent(comp);
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T3_ERRITERCOMPONENTS);
 
     raiseStatus(OK);
     return m_status;
@@ -36,11 +37,8 @@ void CCompInPart::walkParts()
     PartListings& l = m_listings;
     l.walked = true;
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part)) {
-        l.iteratorFailed = true;
-        return;
-    }
-    for (; part.IsValid(); ++part) {
+    Lumo::Result partWalk = m_config->GetIterParts(part);
+    for (; walkOn(part, partWalk); ++part) {
         const std::size_t position = l.parts.size();
         Lumo::Index partIndex;
         if (!part->GetIndex(partIndex)) {
@@ -49,14 +47,10 @@ void CCompInPart::walkParts()
         }
         l.parts.push_back(partIndex);
         Lumo::IteratorT<const Lumo::INorvComp> listed;
-        if (!part->GetIterNorvComps(listed)) {
-            l.stopPart = position;
-            l.stopCode = CDICErrors::T3_ERRPARTITERCOMPS;
-            return;
-        }
+        Lumo::Result listedWalk = part->GetIterNorvComps(listed);
         std::unordered_map<Lumo::Index, int> counts;
         std::vector<Lumo::Index> order;
-        for (; listed.IsValid(); ++listed) {
+        for (; walkOn(listed, listedWalk); ++listed) {
             Lumo::Index childIndex;
             if (!listed->GetIndex(childIndex)) {
                 // The listings of this part are never reported: every walk ends here.
@@ -67,8 +61,17 @@ void CCompInPart::walkParts()
             if (counts[childIndex]++ == 0)
                 order.push_back(childIndex);
         }
+        if (!listedWalk) {
+            l.stopPart = position;
+            l.stopCode = CDICErrors::T3_ERRPARTITERCOMPS;
+            return;
+        }
         for (const Lumo::Index& child : order)
             l.listings[child].emplace_back(position, counts[child]);
+    }
+    if (!partWalk) {
+        l.iteratorFailed = true;
+        return;
     }
 }
 

@@ -16,11 +16,10 @@ TestStatus CCompUnique::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T5_ERRITERCOMPINDESIGN);
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
 
     std::vector<NameIndexRecord> records;
-    for (; comp.IsValid(); ++comp) {
+    for (; walkOn(comp, compWalk); ++comp) {
         NameIndexRecord record;
         if (!comp->GetIndex(record.index[0]))
             return raiseError(CDICErrors::T5_ERRINDEXCOMP);
@@ -35,6 +34,8 @@ TestStatus CCompUnique::runTest(bool)
         record.name = name.str();
         records.push_back(record);
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T5_ERRITERCOMPINDESIGN);
 
     std::vector<std::string> names;
     names.reserve(records.size());

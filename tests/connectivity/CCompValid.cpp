@@ -27,9 +27,8 @@ TestStatus CCompValid::runTest(bool)
     m_partPins.clear();
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T6_ERRITERCOMPINDESIGN);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::Index index;
         if (!comp->GetIndex(index))
             return raiseError(CDICErrors::T6_ERRINDEXCOMP);
@@ -44,6 +43,8 @@ TestStatus CCompValid::runTest(bool)
             checkLogicalComponents(comp);
         }
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T6_ERRITERCOMPINDESIGN);
 
     raiseStatus(OK);
     return m_status;
@@ -67,7 +68,8 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
     if (!valid || !part->GetIterPartPins(partPin)) {
         table.failCode = CDICErrors::T6_ERRPINSITERINPART;
     } else {
-        for (; partPin.IsValid(); ++partPin) {
+        Lumo::Result partPinWalk;
+        for (; walkOn(partPin, partPinWalk); ++partPin) {
             Lumo::Index pinIndex;
             if (!partPin->GetIndex(pinIndex)) {
                 table.failCode = CDICErrors::T6_ERRPINDEXPART;
@@ -81,6 +83,8 @@ const CCompValid::PartPinTable& CCompValid::partPinTable(const Lumo::ContainerT<
             table.pins.insert(pinIndex);
             ++table.count;
         }
+        if (!partPinWalk)
+            table.failCode = CDICErrors::T6_ERRPINSITERINPART;
     }
     if (!keyed || table.failCode) {
         local = std::move(table);
@@ -112,11 +116,8 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
     bool result = true;
     std::size_t netPins = 0;
     Lumo::IteratorT<const Lumo::INorvPin> pin;
-    if (!comp->GetIterPins(pin, netPinsOnly())) {
-        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
-        return false;
-    }
-    for (; pin.IsValid(); ++pin) {
+    Lumo::Result pinWalk = comp->GetIterPins(pin, netPinsOnly());
+    for (; walkOn(pin, pinWalk); ++pin) {
         // Pins whose reads fail still count against the part.
         ++netPins;
         Lumo::String pinName;
@@ -139,6 +140,10 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
             raiseError(CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, pinIndex, pinName.c_str(), index, name.c_str());
             result = false;
         }
+    }
+    if (!pinWalk) {
+        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
+        return false;
     }
     if (netPins != table.count) {
         raiseError(CDICErrors::T6_ERRDIFFERENTPINNUMBERS, index, name.c_str());
@@ -164,7 +169,8 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
         raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
         return false;
     }
-    for (; logic.IsValid(); ++logic) {
+    Lumo::Result logicWalk;
+    for (; walkOn(logic, logicWalk); ++logic) {
         Lumo::BitContainerT<Lumo::ECompType> compType;
         logic->GetType(compType);
         if (!compType.Contains(Lumo::CT_ForwardPCB))
@@ -175,7 +181,8 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
         // Summed wide so that no width can overflow the sums.
         std::int64_t totalWidth = 0;
         std::int64_t unmatchedWidth = 0;
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk;
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::BitContainerT<Lumo::EPinType> pinType;
             pin->GetType(pinType);
             if (!pinType.Contains(Lumo::PT_ForwardPCB))
@@ -193,12 +200,18 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
             if (norvPins.Count() == 0)
                 unmatchedWidth += width;
         }
+        if (!pinWalk)
+            return false;
         if (unmatchedWidth == totalWidth && totalWidth != 0) {
             comp->GetName(name);
             Lumo::Index logicIndex;
             logic->GetIndex(logicIndex);
             raiseError(CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, index, name.c_str(), logicIndex, "");
         }
+    }
+    if (!logicWalk) {
+        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+        return false;
     }
     return true;
 }

@@ -39,7 +39,8 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
         raiseError(CDICErrors::T8_NOPINPAIRSINCOMPOSITEENET, netIndex, name);
         return true;
     }
-    for (; pair.IsValid(); ++pair) {
+    Lumo::Result pairWalk;
+    for (; walkOn(pair, pairWalk); ++pair) {
         Lumo::Index pairIndex;
         std::string pairName;
         if (!readIndex(pair, pairIndex, CDICErrors::T8_ERRINDEXOFPINPAIRINENET, netIndex, name))
@@ -80,6 +81,10 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
         if (firstCompIndex != secondCompIndex)
             raiseError(CDICErrors::T8_DIFFERENTPARENTSOFPINSOFPINPAIRINENET, pairIndex, pairText);
     }
+    if (!pairWalk) {
+        raiseError(CDICErrors::T8_ERRITERPINPAIRSINENET, netIndex, name);
+        return false;
+    }
     return true;
 }
 
@@ -89,9 +94,8 @@ TestStatus CConnectionPinPair::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T8_ERRITERELECNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         // Each net starts from nothing, so that a failed read never names the net before it.
         Lumo::Index netIndex;
         Lumo::String text;
@@ -122,6 +126,8 @@ TestStatus CConnectionPinPair::runTest(bool)
         if (!checkPinPairs(net, netIndex, netName))
             return m_status;
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T8_ERRITERELECNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -61,10 +61,9 @@ TestStatus CDiffPairConsistency::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvDiffPair> pair;
-    if (!m_config->GetIterDiffPairs(pair))
-        return raiseError(CDICErrors::T12_ERRITERDIFFPAIRS);
+    Lumo::Result pairWalk = m_config->GetIterDiffPairs(pair);
 
-    for (; pair.IsValid(); ++pair) {
+    for (; walkOn(pair, pairWalk); ++pair) {
         Lumo::Index index;
         if (!pair->GetIndex(index)) {
             raiseError(CDICErrors::T12_ERRINDEXOFDIFFPAIR);
@@ -122,6 +121,8 @@ TestStatus CDiffPairConsistency::runTest(bool)
             raiseError(CDICErrors::T12_NOTALLOWEDTOPOLOGYOFDIFFPAIR, Lumo::Index(), pairTopology.c_str(), index,
                        name.c_str());
     }
+    if (!pairWalk)
+        return raiseError(CDICErrors::T12_ERRITERDIFFPAIRS);
 
     raiseStatus(OK);
     return m_status;
@@ -152,11 +153,10 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
     if (!getDiffPairOrderType(parent, pairTopology))
         return m_status;
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
-    if (!net->GetIterPhysicalNets(physNet))
-        return raiseError(CDICErrors::T12_ERRITEROFPHYSNETSINENET, index);
+    Lumo::Result physNetWalk = net->GetIterPhysicalNets(physNet);
 
     int pins = 0;
-    for (; physNet.IsValid(); ++physNet) {
+    for (; walkOn(physNet, physNetWalk); ++physNet) {
         Lumo::Index physIndex;
         if (!physNet->GetIndex(physIndex)) {
             raiseError(CDICErrors::T12_ERRINDEXOFPHYSNET);
@@ -192,6 +192,8 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
         else if (topology != pairTopology)
             raiseError(CDICErrors::T12_TOPOLOGYOFPNETSINDIFFERENTTHANDIFFPAIRS, diffPairIndex, parentName.c_str());
     }
+    if (!physNetWalk)
+        return raiseError(CDICErrors::T12_ERRITEROFPHYSNETSINENET, index);
 
     if (pins < 2) {
         Lumo::String name;

@@ -29,10 +29,9 @@ TestStatus CDiffPairNCCheck::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvDiffPair> pair;
-    if (!m_config->GetIterDiffPairs(pair))
-        return raiseError(CDICErrors::T13_ERRITEROFDIFFPAIRS);
+    Lumo::Result pairWalk = m_config->GetIterDiffPairs(pair);
 
-    for (; pair.IsValid(); ++pair) {
+    for (; walkOn(pair, pairWalk); ++pair) {
         Lumo::Index index;
         if (!pair->GetIndex(index)) {
             raiseError(CDICErrors::T13_ERRINDEXOFDIFFPAIR);
@@ -58,6 +57,8 @@ TestStatus CDiffPairNCCheck::runTest(bool)
         if (firstClasses != secondClasses)
             raiseError(CDICErrors::T13_NETCLASSESOFENETSOFDIFFPAIRDIFFERENT, index, name.c_str());
     }
+    if (!pairWalk)
+        return raiseError(CDICErrors::T13_ERRITEROFDIFFPAIRS);
 
     raiseStatus(OK);
     return m_status;
@@ -72,11 +73,8 @@ void CDiffPairNCCheck::collectNetClassNames(const Lumo::ContainerT<const Lumo::I
         return;
     }
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
-    if (!net->GetIterPhysicalNets(physNet)) {
-        raiseError(CDICErrors::T13_ERRITEROVERPNETS);
-        return;
-    }
-    for (; physNet.IsValid(); ++physNet) {
+    Lumo::Result physNetWalk = net->GetIterPhysicalNets(physNet);
+    for (; walkOn(physNet, physNetWalk); ++physNet) {
         Lumo::Index physIndex;
         if (!physNet->GetIndex(physIndex)) {
             raiseError(CDICErrors::T13_ERRINDEXOFPNET);
@@ -101,5 +99,9 @@ void CDiffPairNCCheck::collectNetClassNames(const Lumo::ContainerT<const Lumo::I
         const auto at = std::lower_bound(names.begin(), names.end(), text);
         if (at == names.end() || *at != text)
             names.insert(at, text);
+    }
+    if (!physNetWalk) {
+        raiseError(CDICErrors::T13_ERRITEROVERPNETS);
+        return;
     }
 }

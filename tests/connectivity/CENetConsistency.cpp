@@ -25,22 +25,20 @@ TestStatus CENetConsistency::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T15_ERRITERENETS);
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T15_ERRINDEXOFENET);
             continue;
         }
         Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
-        if (!net->GetIterPhysicalNets(physNet))
-            return raiseError(CDICErrors::T15_ERRITEROFPHYSNETSINENET, index);
+        Lumo::Result physNetWalk = net->GetIterPhysicalNets(physNet);
 
         std::string combined;
         int counted = 0;
-        for (; physNet.IsValid(); ++physNet) {
+        for (; walkOn(physNet, physNetWalk); ++physNet) {
             Lumo::Index physIndex;
             if (!physNet->GetIndex(physIndex)) {
                 raiseError(CDICErrors::T15_ERRINDEXOFPHYSNET);
@@ -60,6 +58,8 @@ TestStatus CENetConsistency::runTest(bool)
                 combined = "Mixed";
             ++counted;
         }
+        if (!physNetWalk)
+            return raiseError(CDICErrors::T15_ERRITEROFPHYSNETSINENET, index);
 
         std::string topology;
         if (!getElecNetOrderType(net, topology)) {
@@ -74,6 +74,8 @@ TestStatus CENetConsistency::runTest(bool)
         }
         checkDelayType(net);
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T15_ERRITERENETS);
 
     raiseStatus(OK);
     return m_status;

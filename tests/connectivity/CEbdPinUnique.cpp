@@ -19,10 +19,9 @@ TestStatus CEbdPinUnique::runTest(bool)
     bool duplicated = false;
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T14_ERRITEROFCOMPS);
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
     std::unordered_set<std::string> names;
-    for (; comp.IsValid(); ++comp) {
+    for (; walkOn(comp, compWalk); ++comp) {
         names.clear();
         std::string compName;
         Lumo::Index compIndex;
@@ -31,9 +30,8 @@ TestStatus CEbdPinUnique::runTest(bool)
         if (!readIndex(comp, compIndex, CDICErrors::T14_ERRINDEXOFCOMP, compName.c_str()))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!comp->GetIterPins(pin, m_pinTypes))
-            return raiseError(CDICErrors::T14_ERRITERPINSOFCOMP, compIndex);
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = comp->GetIterPins(pin, m_pinTypes);
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             std::string pinName;
             if (!readIndex(pin, pinIndex, CDICErrors::T14_ERRINDEXOFPIN, compIndex))
@@ -45,7 +43,11 @@ TestStatus CEbdPinUnique::runTest(bool)
             raiseError(CDICErrors::T14_DUPLICATEDEBDPIN, pinIndex, pinName.c_str(), compIndex, compName.c_str());
             duplicated = true;
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T14_ERRITERPINSOFCOMP, compIndex);
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T14_ERRITEROFCOMPS);
     if (duplicated)
         raiseError(CDICErrors::T14_DUPLICATEDEBDPINSINCOMP);
 

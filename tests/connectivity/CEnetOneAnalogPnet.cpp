@@ -19,10 +19,9 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
     const Lumo::String analogName(connectivity::ANALOG);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T16_ERRITERENETS);
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index))
             return raiseError(CDICErrors::T16_ERRINDEXOFENET);
@@ -36,7 +35,8 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
         }
         int physNets = 0;
         bool analog = false;
-        for (; physNet.IsValid(); ++physNet) {
+        Lumo::Result physNetWalk;
+        for (; walkOn(physNet, physNetWalk); ++physNet) {
             ++physNets;
             Lumo::Index physIndex;
             if (!physNet->GetIndex(physIndex))
@@ -60,9 +60,15 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
             else if (value != "0")
                 raiseError(CDICErrors::T16_ANALOGFROMPNETINVALIDVALUE, physIndex, "", Lumo::Index(), value.c_str());
         }
+        if (!physNetWalk) {
+            raiseError(CDICErrors::T16_ERRITERPHYSNETSINENET, index);
+            continue;
+        }
         if (analog && physNets > 1)
             raiseError(CDICErrors::T16_ANALOGENETHASMANYPHYSNETS, index, name.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T16_ERRITERENETS);
 
     raiseStatus(OK);
     return m_status;

@@ -23,10 +23,9 @@ TestStatus CEnetUnique::runTest(bool)
     std::vector<EnetNameRecord> records;
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T18_ERRITERENETS);
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T18_ERRINDEXOFENET);
@@ -39,6 +38,8 @@ TestStatus CEnetUnique::runTest(bool)
         }
         records.push_back({index, name.str(), toUpper(name.str())});
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T18_ERRITERENETS);
 
     std::vector<std::string> keys;
     keys.reserve(records.size());

@@ -75,10 +75,9 @@ TestStatus CFlatNetCheck::runTest(bool)
     std::unordered_map<std::string, std::string> flatNetNameMap;
 
     Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
-    if (!m_config->GetIterFlatNets(flatNet))
-        return raiseError(CDICErrors::T21_ERRITERFLATNETS);
+    Lumo::Result flatNetWalk = m_config->GetIterFlatNets(flatNet);
 
-    for (; flatNet.IsValid(); ++flatNet) {
+    for (; walkOn(flatNet, flatNetWalk); ++flatNet) {
         Lumo::String name;
         if (!flatNet->GetName(name)) {
             raiseError(CDICErrors::T21_ERRNAMEOFFLATNET);
@@ -108,11 +107,10 @@ TestStatus CFlatNetCheck::runTest(bool)
         // Without a physical net the flat net passes only when every page net lies under a
         // ForwardPCB component.
         Lumo::IteratorT<const Lumo::INet> pageNet;
-        if (!flatNet->GetIterNetsConnected(pageNet))
-            raiseError(CDICErrors::T21_ERRITERPAGENETSINFLATNET);
+        Lumo::Result pageNetWalk = flatNet->GetIterNetsConnected(pageNet);
         bool anyPageNet = false;
         bool excused = true;
-        for (; pageNet.IsValid(); ++pageNet) {
+        for (; walkOn(pageNet, pageNetWalk); ++pageNet) {
             anyPageNet = true;
             Lumo::ContainerT<const Lumo::IPath> path;
             if (!pageNet->GetPath(path))
@@ -122,19 +120,22 @@ TestStatus CFlatNetCheck::runTest(bool)
                 break;
             }
         }
+        if (!pageNetWalk)
+            raiseError(CDICErrors::T21_ERRITERPAGENETSINFLATNET);
         if (!anyPageNet || !excused)
             raiseError(CDICErrors::T21_ERRPHYSNETFORFLATNET, index, name.c_str());
     }
+    if (!flatNetWalk)
+        return raiseError(CDICErrors::T21_ERRITERFLATNETS);
 
     Lumo::ContainerT<const Lumo::IConfig> defaultConfig;
     if (!m_snapshot->GetDefaultConfig(defaultConfig, m_topBlockName))
         return raiseError(CDICErrors::T21_ERRDEFAULTCONFIG);
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
-    if (!m_config->GetIterPhysicalNets(physNet))
-        return raiseError(CDICErrors::T21_ERRITERPHYSNETS);
+    Lumo::Result physNetWalk = m_config->GetIterPhysicalNets(physNet);
 
-    for (; physNet.IsValid(); ++physNet) {
+    for (; walkOn(physNet, physNetWalk); ++physNet) {
         Lumo::String physName;
         if (!physNet->GetName(physName)) {
             raiseError(CDICErrors::T21_ERRNAMEPHYSNET);
@@ -187,6 +188,8 @@ TestStatus CFlatNetCheck::runTest(bool)
             raiseError(CDICErrors::T21_FLATANDPNETNAMEMISMATCH, physIndex, physName.c_str(), flatIndex,
                        flatName.c_str());
     }
+    if (!physNetWalk)
+        return raiseError(CDICErrors::T21_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -23,10 +23,9 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
-    if (!defaultConfig->GetIterFlatNets(flatNet))
-        return raiseError(CDICErrors::T7_NOITEROFFLATNETS);
+    Lumo::Result flatNetWalk = defaultConfig->GetIterFlatNets(flatNet);
 
-    for (; flatNet.IsValid(); ++flatNet) {
+    for (; walkOn(flatNet, flatNetWalk); ++flatNet) {
         Lumo::Index flatIndex;
         if (!flatNet->GetIndex(flatIndex)) {
             raiseError(CDICErrors::T7_ERROINDEXOFFLATNET);
@@ -67,6 +66,8 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
             raiseError(CDICErrors::T7_PINSOFFLATNOTMATCHPINSOFPHYS, physIndex, physName.c_str(), flatIndex,
                        flatName.c_str());
     }
+    if (!flatNetWalk)
+        return raiseError(CDICErrors::T7_NOITEROFFLATNETS);
 
     raiseStatus(OK);
     return m_status;
@@ -94,11 +95,8 @@ bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const 
         return false;
     }
     Lumo::IteratorT<const Lumo::INet> pageNet;
-    if (!flatNet->GetIterNetsConnected(pageNet)) {
-        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT);
-        return false;
-    }
-    for (; pageNet.IsValid(); ++pageNet) {
+    Lumo::Result pageNetWalk = flatNet->GetIterNetsConnected(pageNet);
+    for (; walkOn(pageNet, pageNetWalk); ++pageNet) {
         Lumo::ContainerT<const Lumo::IPath> path;
         if (!pageNet->GetPath(path)) {
             raiseError(CDICErrors::T7_ERRPATHOFPNET);
@@ -111,6 +109,10 @@ bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const 
             return false;
         }
         return true;
+    }
+    if (!pageNetWalk) {
+        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT);
+        return false;
     }
     return false;
 }
@@ -127,7 +129,8 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
         raiseError(CDICErrors::T7_ERRINDEXOFFLAT_3);
         return false;
     }
-    for (; pageNet.IsValid(); ++pageNet) {
+    Lumo::Result pageNetWalk;
+    for (; walkOn(pageNet, pageNetWalk); ++pageNet) {
         Lumo::ContainerT<const Lumo::IPath> path;
         if (!pageNet->GetPath(path)) {
             raiseError(CDICErrors::T7_ERRPATHOFPNET_2);
@@ -136,11 +139,8 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
         if (pathHasFlaggedComp(path))
             continue;
         Lumo::IteratorT<const Lumo::IPin> pin;
-        if (!pageNet->GetIterPinsConnected(pin)) {
-            raiseError(CDICErrors::T7_ERRITERPINSOFPNET);
-            return false;
-        }
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = pageNet->GetIterPinsConnected(pin);
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             if (!pin->GetIndex(pinIndex)) {
                 raiseError(CDICErrors::T7_ERRINDEXOFPIN);
@@ -179,6 +179,14 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
             pin->GetName(pinName);
             raiseError(CDICErrors::T7_PINFWDPCBCOMPNOTFWDPCB, pinIndex, pinName.c_str(), compIndex, compName.c_str());
         }
+        if (!pinWalk) {
+            raiseError(CDICErrors::T7_ERRITERPINSOFPNET);
+            return false;
+        }
+    }
+    if (!pageNetWalk) {
+        raiseError(CDICErrors::T7_ERRITERPNETSOFFLAT_2);
+        return false;
     }
     return true;
 }
@@ -192,11 +200,8 @@ bool CFlatPinVsNorvPinChecker::collectNorvPins(const Lumo::ContainerT<const Lumo
         return false;
     }
     Lumo::IteratorT<const Lumo::INorvPin> pin;
-    if (!physNet->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(Lumo::NPT_NetPin))) {
-        raiseError(CDICErrors::T7_ERRITEROFPINSINPHYSNET);
-        return false;
-    }
-    for (; pin.IsValid(); ++pin) {
+    Lumo::Result pinWalk = physNet->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(Lumo::NPT_NetPin));
+    for (; walkOn(pin, pinWalk); ++pin) {
         Lumo::Index pinIndex;
         if (!pin->GetIndex(pinIndex)) {
             raiseError(CDICErrors::T7_ERRINDEXOFPINSINPHYSNET);
@@ -215,6 +220,10 @@ bool CFlatPinVsNorvPinChecker::collectNorvPins(const Lumo::ContainerT<const Lumo
         if (type == Lumo::PT_NoConnect)
             raiseError(CDICErrors::T4_NCISCONNECTED, pinIndex, indexToName(pinIndex).c_str());
         norvPins.push_back(record);
+    }
+    if (!pinWalk) {
+        raiseError(CDICErrors::T7_ERRITEROFPINSINPHYSNET);
+        return false;
     }
     return true;
 }
@@ -239,11 +248,8 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
             return false;
         }
         Lumo::IteratorT<const Lumo::IPin> flatPin;
-        if (!readThrough(pin, [&] { return pin->GetIterFlatPins(flatPin); })) {
-            raiseError(CDICErrors::T7_ERRITEROFFLATPINSINPHYSPIN);
-            return false;
-        }
-        for (; flatPin.IsValid(); ++flatPin) {
+        Lumo::Result flatPinWalk = readThrough(pin, [&] { return pin->GetIterFlatPins(flatPin); });
+        for (; walkOn(flatPin, flatPinWalk); ++flatPin) {
             Lumo::Index flatPinIndex;
             if (!flatPin->GetIndex(flatPinIndex)) {
                 raiseError(CDICErrors::T7_ERRINDEXOFFLATPIN);
@@ -256,6 +262,10 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
             }
             for (std::size_t at : found)
                 flatPins[at].referenced = true;
+        }
+        if (!flatPinWalk) {
+            raiseError(CDICErrors::T7_ERRITEROFFLATPINSINPHYSPIN);
+            return false;
         }
     }
 

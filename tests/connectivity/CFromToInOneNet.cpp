@@ -78,10 +78,9 @@ TestStatus CFromToInOneNet::runTest(bool)
     m_netPins = NetPins();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T22_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index))
             return raiseError(CDICErrors::T22_ERRINDEXOFPHYSNET);
@@ -97,7 +96,8 @@ TestStatus CFromToInOneNet::runTest(bool)
         // The pins of a net may have changed since an earlier net of the same index was walked.
         m_netPins = NetPins();
         int fromTos = 0;
-        for (; fromTo.IsValid(); ++fromTo) {
+        Lumo::Result fromToWalk;
+        for (; walkOn(fromTo, fromToWalk); ++fromTo) {
             ++fromTos;
             Lumo::Index fromToIndex;
             if (!fromTo->GetIndex(fromToIndex))
@@ -126,9 +126,13 @@ TestStatus CFromToInOneNet::runTest(bool)
             checkFromToPin(index, from);
             checkFromToPin(index, to);
         }
+        if (!fromToWalk)
+            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index).c_str());
         if (fromTos > 0 && (topology == "MST" || topology == "Chained"))
             raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T22_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -64,11 +64,10 @@ TestStatus CFromToUnique::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T23_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
     std::vector<FromToRecord> records;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::String netName;
         Lumo::Index netIndex;
         net->GetName(netName);
@@ -79,7 +78,8 @@ TestStatus CFromToUnique::runTest(bool)
 
         records.clear();
         m_netPins = NetPins();
-        for (; fromTo.IsValid(); ++fromTo) {
+        Lumo::Result fromToWalk;
+        for (; walkOn(fromTo, fromToWalk); ++fromTo) {
             FromToRecord record;
             if (!fromTo->GetIndex(record.fromto))
                 return raiseError(CDICErrors::T23_ERRINDEXOFFROMTO);
@@ -101,6 +101,8 @@ TestStatus CFromToUnique::runTest(bool)
                 raiseError(CDICErrors::T23_FROMTOINVALID, record.fromto, record.name.c_str());
             records.push_back(record);
         }
+        if (!fromToWalk)
+            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName.c_str());
 
         // Equal keys are exactly the from-tos over the same two pins, in either direction.
         std::vector<std::string> keys;
@@ -123,6 +125,8 @@ TestStatus CFromToUnique::runTest(bool)
             }
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T23_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -21,10 +21,9 @@ TestStatus CPNetTopo::runTest(bool)
     TestStatus result = OK;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T64_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T64_ERRINDEXPHYSNET);
@@ -60,6 +59,8 @@ TestStatus CPNetTopo::runTest(bool)
             result = FAILED;
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T64_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return result;

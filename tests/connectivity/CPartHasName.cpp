@@ -15,11 +15,10 @@ TestStatus CPartHasName::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part))
-        return raiseError(CDICErrors::T31_ERRITEROVERPARTS);
+    Lumo::Result partWalk = m_config->GetIterParts(part);
 
     std::vector<std::string> names;
-    for (; part.IsValid(); ++part) {
+    for (; walkOn(part, partWalk); ++part) {
         // A part whose index or name cannot be read is reported once and neither tested nor
         // collected: nothing of another part may stand in for what was not read.
         Lumo::Index index;
@@ -37,6 +36,8 @@ TestStatus CPartHasName::runTest(bool)
         else
             names.push_back(name.str());
     }
+    if (!partWalk)
+        return raiseError(CDICErrors::T31_ERRITEROVERPARTS);
 
     ForEachEqualPair(names, [&](std::size_t i, std::size_t) {
         raiseError(CDICErrors::T31_NAMEOFPARTDUPLICATED, names[i].c_str());

@@ -35,11 +35,10 @@ TestStatus CPartPinPairValid::runTest(bool)
     m_parentPairs.clear();
 
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part))
-        return raiseError(CDICErrors::T32_ERRITEROVERPARTS);
+    Lumo::Result partWalk = m_config->GetIterParts(part);
 
     std::vector<PartPinPairRecord> records;
-    for (; part.IsValid(); ++part) {
+    for (; walkOn(part, partWalk); ++part) {
         Lumo::Index partIndex;
         if (!part->GetIndex(partIndex)) {
             raiseError(CDICErrors::T32_ERRINDEXOFPART);
@@ -55,12 +54,17 @@ TestStatus CPartPinPairValid::runTest(bool)
             return raiseError(CDICErrors::T32_ERRITEROVERPARTPINS);
 
         records.clear();
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
             checkPairParent(pair, partIndex);
             checkPartPinPair(pair, partIndex, records);
         }
+        if (!pairWalk)
+            return raiseError(CDICErrors::T32_ERRITEROVERPARTPINS);
         reportDuplicates(records);
     }
+    if (!partWalk)
+        return raiseError(CDICErrors::T32_ERRITEROVERPARTS);
 
     raiseStatus(OK);
     return m_status;

@@ -16,10 +16,9 @@ TestStatus CPartPinValid::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part))
-        return raiseError(CDICErrors::T33_ERRITEROVERPARTS);
+    Lumo::Result partWalk = m_config->GetIterParts(part);
 
-    for (; part.IsValid(); ++part) {
+    for (; walkOn(part, partWalk); ++part) {
         // Without its own index a part's pins have nothing to be compared with: the failed read is
         // reported and the part left. Without its name they are still checked, naming no part.
         Lumo::Index index;
@@ -33,9 +32,8 @@ TestStatus CPartPinValid::runTest(bool)
             name = Lumo::String();
         }
         Lumo::IteratorT<const Lumo::INorvPartPin> partPin;
-        if (!part->GetIterPartPins(partPin))
-            return raiseError(CDICErrors::T33_ERRITEROVERPARTPINS);
-        for (; partPin.IsValid(); ++partPin) {
+        Lumo::Result partPinWalk = part->GetIterPartPins(partPin);
+        for (; walkOn(partPin, partPinWalk); ++partPin) {
             Lumo::ContainerT<const Lumo::INorvPart> parent;
             if (!partPin->GetParentPart(parent))
                 return raiseError(CDICErrors::T33_ERRPARENTPARTOFPARTPIN);
@@ -45,7 +43,11 @@ TestStatus CPartPinValid::runTest(bool)
             if (parentIndex != index)
                 raiseError(CDICErrors::T33_WRONGPARTPINPARENT, index, name.c_str(), parentIndex, "");
         }
+        if (!partPinWalk)
+            return raiseError(CDICErrors::T33_ERRITEROVERPARTPINS);
     }
+    if (!partWalk)
+        return raiseError(CDICErrors::T33_ERRITEROVERPARTS);
 
     raiseStatus(OK);
     return m_status;

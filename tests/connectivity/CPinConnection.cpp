@@ -29,9 +29,8 @@ TestStatus CPinConnection::runTest(bool)
     std::vector<PinRecord> records;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index netIndex;
         std::string netName;
         if (!net->GetIndex(netIndex)) {
@@ -43,16 +42,19 @@ TestStatus CPinConnection::runTest(bool)
         if (!readName(net, netName, CDICErrors::T34_ERRNAMEOFPHYSNET, netIndex))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, m_pinTypes))
-            return raiseError(CDICErrors::T34_ERRITERPINSINPHYSNET, netIndex, netName.c_str());
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
+        for (; walkOn(pin, pinWalk); ++pin) {
             PinRecord record;
             if (!readIndex(pin, record.pin, CDICErrors::T34_ERRINDEXOFPIN, netIndex, netName.c_str()))
                 return m_status;
             record.net = netIndex;
             records.push_back(record);
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T34_ERRITERPINSINPHYSNET, netIndex, netName.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
 
     // Record positions by pin index, ascending: the records a full scan of the list would meet.
     std::vector<Lumo::Index> pinOfRecord;
@@ -63,13 +65,11 @@ TestStatus CPinConnection::runTest(bool)
     std::vector<Lumo::Index>().swap(pinOfRecord);
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T34_ERRITEROVERCOMPONENTS);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!comp->GetIterPins(pin, m_pinTypes))
-            return raiseError(CDICErrors::T34_ERRITEROVERPINSINCOMPONENT);
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = comp->GetIterPins(pin, m_pinTypes);
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             if (!readIndex(pin, pinIndex, CDICErrors::T34_ERRINDEXOFPIN_2))
                 return m_status;
@@ -90,7 +90,11 @@ TestStatus CPinConnection::runTest(bool)
                 record.seen = true;
             }
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T34_ERRITEROVERPINSINCOMPONENT);
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T34_ERRITEROVERCOMPONENTS);
 
     for (const PinRecord& record : records)
         if (!record.seen)

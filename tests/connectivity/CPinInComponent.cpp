@@ -23,9 +23,8 @@ TestStatus CPinInComponent::runTest(bool)
     bool noParent = false;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T35_ERRITEROVERPHYSNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         std::string netName;
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T35_ERRNAMEOFPHYSNET))
@@ -33,10 +32,9 @@ TestStatus CPinInComponent::runTest(bool)
         if (!readIndex(net, netIndex, CDICErrors::T35_ERRINDEXOFPHYSNET, netName.c_str()))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, m_pinTypes))
-            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+        Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
         unsigned count = 0;
-        for (; pin.IsValid(); ++pin) {
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str()))
                 return m_status;
@@ -51,11 +49,15 @@ TestStatus CPinInComponent::runTest(bool)
             }
             ++count;
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
         if (count < 2) {
             raiseError(CDICErrors::T35_NETHASTOOFEWPINS, netIndex, netName.c_str());
             tooFew = true;
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T35_ERRITEROVERPHYSNETS);
     if (tooFew)
         raiseError(CDICErrors::T35_SOMENETHASTOOFEWPINS);
     if (noParent)

@@ -71,9 +71,8 @@ TestStatus CPinNumVsPinName::runTest(bool)
         return raiseError(CDICErrors::T4_ERRDEFAULTCONFIG);
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp))
-        return raiseError(CDICErrors::T4_ERRITERCOMPONENTS);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::Index compIndex;
         std::string compName;
         if (!readIndex(comp, compIndex, CDICErrors::T4_ERRCOMPINDEX))
@@ -82,13 +81,16 @@ TestStatus CPinNumVsPinName::runTest(bool)
             continue;
         const Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_NetPin);
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!comp->GetIterPins(pin, kinds)) {
+        Lumo::Result pinWalk = comp->GetIterPins(pin, kinds);
+        for (; walkOn(pin, pinWalk); ++pin)
+            checkPin(pin);
+        if (!pinWalk) {
             raiseError(CDICErrors::T4_ERRITERPINSINCOMP, compIndex, compName.c_str());
             continue;
         }
-        for (; pin.IsValid(); ++pin)
-            checkPin(pin);
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T4_ERRITERCOMPONENTS);
 
     raiseStatus(OK);
     return m_status;

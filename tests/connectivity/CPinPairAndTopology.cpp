@@ -23,9 +23,8 @@ TestStatus CPinPairAndTopology::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T36_ERRITEROVERELECNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         // Each net starts from nothing, so that a failed read never names the net before it.
         Lumo::Index netIndex;
         Lumo::String netName;
@@ -40,9 +39,14 @@ TestStatus CPinPairAndTopology::runTest(bool)
         if (!net->GetIterPinPairs(pair, m_pairTypes))
             return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
         // Nothing is judged: the pairs are only stepped through.
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
         }
+        if (!pairWalk)
+            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T36_ERRITEROVERELECNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -86,20 +86,14 @@ void CPinPairUnique::readNetPins(const Lumo::ContainerT<const Lumo::INorvElectri
 void CPinPairUnique::walkNetPins(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
 {
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
-    if (!net->GetIterPhysicalNets(physNet)) {
-        m_netPins.failCode = CDICErrors::T37_ERRITEROVERPHYSNETSINELECNET;
-        return;
-    }
-    for (; physNet.IsValid(); ++physNet) {
+    Lumo::Result physNetWalk = net->GetIterPhysicalNets(physNet);
+    for (; walkOn(physNet, physNetWalk); ++physNet) {
         Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_NetPin);
         kinds |= Lumo::NPT_VirtualPin;
         kinds |= Lumo::NPT_VirtualPinSetPin;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!physNet->GetIterPins(pin, kinds)) {
-            m_netPins.failCode = CDICErrors::T37_ERRITEROVERPINSINPHYSNET;
-            return;
-        }
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = physNet->GetIterPins(pin, kinds);
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index index;
             if (!pin->GetIndex(index)) {
                 m_netPins.failCode = CDICErrors::T37_ERRINDEXOFRETRIEVEDPIN;
@@ -107,6 +101,14 @@ void CPinPairUnique::walkNetPins(const Lumo::ContainerT<const Lumo::INorvElectri
             }
             m_netPins.pins.insert(index);
         }
+        if (!pinWalk) {
+            m_netPins.failCode = CDICErrors::T37_ERRITEROVERPINSINPHYSNET;
+            return;
+        }
+    }
+    if (!physNetWalk) {
+        m_netPins.failCode = CDICErrors::T37_ERRITEROVERPHYSNETSINELECNET;
+        return;
     }
 }
 
@@ -161,10 +163,9 @@ TestStatus CPinPairUnique::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> net;
-    if (!m_config->GetIterElectricalNets(net))
-        return raiseError(CDICErrors::T37_ERRITEROVERELECNETS);
+    Lumo::Result netWalk = m_config->GetIterElectricalNets(net);
     std::vector<PinPairRecord> records;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         // Each net starts from nothing, so that a failed read never names the net before it.
         m_netIndex = Lumo::Index();
         m_netName.clear();
@@ -180,7 +181,8 @@ TestStatus CPinPairUnique::runTest(bool)
             continue;
         }
         records.clear();
-        for (; pair.IsValid(); ++pair) {
+        Lumo::Result pairWalk;
+        for (; walkOn(pair, pairWalk); ++pair) {
             PinPairRecord record;
             if (!readIndex(pair, record.pairIndex, CDICErrors::T37_ERRINDEXOFPINPAIR))
                 continue;
@@ -220,8 +222,14 @@ TestStatus CPinPairUnique::runTest(bool)
                 raiseError(CDICErrors::T37_PAIRINVALID, record.pairIndex, record.name.c_str());
             records.push_back(record);
         }
+        if (!pairWalk) {
+            raiseError(CDICErrors::T37_ERRITEROVERPINPAIRS);
+            continue;
+        }
         judgeRecords(records);
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T37_ERRITEROVERELECNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -27,7 +27,8 @@ TestStatus CPinSetUnique::runTest(bool)
         return raiseError(CDICErrors::T50_ERRITEROVERPHYSNETS);
     // The names of the current net not reported so far, by folded name; no two of them are equal.
     std::unordered_map<std::string, std::string> names;
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk;
+    for (; walkOn(net, netWalk); ++net) {
         std::string netName;
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T50_ERRNAMEOFPHYSNET))
@@ -38,7 +39,8 @@ TestStatus CPinSetUnique::runTest(bool)
         if (!net->GetIterPins(pin, m_pinTypes))
             return raiseError(CDICErrors::T50_ERRITEROVERPINSINPHYSNET);
         names.clear();
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk;
+        for (; walkOn(pin, pinWalk); ++pin) {
             std::string pinName;
             Lumo::Index pinIndex;
             if (!readName(pin, pinName, CDICErrors::T50_ERRNAMEOFPINSET))
@@ -54,7 +56,11 @@ TestStatus CPinSetUnique::runTest(bool)
             raiseError(CDICErrors::T50_PHYSNETHASDUPLICATEDPINSETS, netIndex, netName.c_str(), pinIndex,
                        pinName.c_str());
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T50_ERRITEROVERPINSINPHYSNET);
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T50_ERRITEROVERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

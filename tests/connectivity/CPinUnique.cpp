@@ -40,9 +40,8 @@ TestStatus CPinUnique::runTest(bool)
 
     std::vector<PinEntry> entries;
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T51_ERRITEROVERPHYSNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         std::string netName;
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T51_ERRNAMEOFPHYSNET))
@@ -50,10 +49,9 @@ TestStatus CPinUnique::runTest(bool)
         if (!readIndex(net, netIndex, CDICErrors::T51_ERRINDEXOFPHYSNET))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, m_pinTypes))
-            return raiseError(CDICErrors::T51_ERRITEROFPINSINPHYSNET, netIndex, netName.c_str());
+        Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
         unsigned count = 0;
-        for (; pin.IsValid(); ++pin) {
+        for (; walkOn(pin, pinWalk); ++pin) {
             PinEntry entry;
             if (!readIndex(pin, entry.pin, CDICErrors::T51_ERRINDEXOFPINSINPHYSNET, netIndex, netName.c_str()))
                 return m_status;
@@ -61,11 +59,15 @@ TestStatus CPinUnique::runTest(bool)
             entries.push_back(entry);
             ++count;
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T51_ERRITEROFPINSINPHYSNET, netIndex, netName.c_str());
         if (count < 2) {
             raiseError(CDICErrors::T51_ERRPHYSNETHASTOOFEWPINS, netIndex, netName.c_str());
             tooFew = true;
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T51_ERRITEROVERPHYSNETS);
 
     // Stable, so that the entries of one pin keep the order in which the nets listed it.
     std::stable_sort(entries.begin(), entries.end(),

@@ -18,12 +18,9 @@ bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPar
                                      const std::string& partName)
 {
     Lumo::IteratorT<const Lumo::INorvPartPin> pin;
-    if (!part->GetIterPartPins(pin)) {
-        raiseError(CDICErrors::T52_ERRITERPINSINPART, partIndex);
-        return false;
-    }
+    Lumo::Result pinWalk = part->GetIterPartPins(pin);
     std::vector<PartPinRecord> records;
-    for (; pin.IsValid(); ++pin) {
+    for (; walkOn(pin, pinWalk); ++pin) {
         PartPinRecord record;
         if (!readIndex(pin, record.pin, CDICErrors::T52_ERRINDEXOFPIN))
             return false;
@@ -41,6 +38,10 @@ bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPar
         }
         records.push_back(record);
     }
+    if (!pinWalk) {
+        raiseError(CDICErrors::T52_ERRITERPINSINPART, partIndex);
+        return false;
+    }
 
     std::vector<std::string> names;
     names.reserve(records.size());
@@ -56,12 +57,9 @@ bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPar
 bool CPinUniqueInPart::checkPartPinPairs(const Lumo::ContainerT<const Lumo::INorvPart>& part, Lumo::Index partIndex)
 {
     Lumo::IteratorT<const Lumo::INorvPartPinPair> pair;
-    if (!part->GetIterPartPinPairs(pair)) {
-        raiseError(CDICErrors::T52_ERRITEROVERPINSINPART_2, partIndex);
-        return false;
-    }
+    Lumo::Result pairWalk = part->GetIterPartPinPairs(pair);
     std::vector<PartPinPairRecord> records;
-    for (; pair.IsValid(); ++pair) {
+    for (; walkOn(pair, pairWalk); ++pair) {
         PartPinPairRecord record;
         if (!readIndex(pair, record.pair, CDICErrors::T52_ERRINDEXOFPARTPINPAIR))
             return false;
@@ -84,6 +82,10 @@ bool CPinUniqueInPart::checkPartPinPairs(const Lumo::ContainerT<const Lumo::INor
             raiseError(CDICErrors::T52_BOTHPINSOFPARTPINPAIRARETHESAMEPIN, record.pair, "", record.firstPin, "");
         records.push_back(record);
     }
+    if (!pairWalk) {
+        raiseError(CDICErrors::T52_ERRITEROVERPINSINPART_2, partIndex);
+        return false;
+    }
 
     std::vector<std::string> keys;
     keys.reserve(records.size());
@@ -101,9 +103,8 @@ TestStatus CPinUniqueInPart::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part))
-        return raiseError(CDICErrors::T52_ERRITEROVERPARTS);
-    for (; part.IsValid(); ++part) {
+    Lumo::Result partWalk = m_config->GetIterParts(part);
+    for (; walkOn(part, partWalk); ++part) {
         Lumo::Index partIndex;
         std::string partName;
         if (!readIndex(part, partIndex, CDICErrors::T52_ERRINDEXOFPART))
@@ -113,6 +114,8 @@ TestStatus CPinUniqueInPart::runTest(bool)
         if (!checkPartPins(part, partIndex, partName) || !checkPartPinPairs(part, partIndex))
             return m_status;
     }
+    if (!partWalk)
+        return raiseError(CDICErrors::T52_ERRITEROVERPARTS);
 
     raiseStatus(OK);
     return m_status;

@@ -65,11 +65,8 @@ TestStatus CPinsetsTreeLike::raiseFailedRead(int code, Lumo::Result& result)
 bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysicalNet>& net, Lumo::Index netIndex)
 {
     Lumo::IteratorT<const Lumo::INorvPin> pin;
-    if (!net->GetIterPins(pin, m_pinTypes)) {
-        raiseError(CDICErrors::T38_ERRITEROVERPINSINPHYSNET, netIndex);
-        return false;
-    }
-    for (; pin.IsValid(); ++pin) {
+    Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
+    for (; walkOn(pin, pinWalk); ++pin) {
         PinRecord record;
         if (!readIndex(pin, record.pin, CDICErrors::T38_ERRINDEXOFPIN, netIndex))
             return false;
@@ -95,6 +92,10 @@ bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysic
         if (record.isPinSet)
             m_setOfVirtualPin.emplace(record.virtualSetPin, position);
         m_records.push_back(record);
+    }
+    if (!pinWalk) {
+        raiseError(CDICErrors::T38_ERRITEROVERPINSINPHYSNET, netIndex);
+        return false;
     }
     return true;
 }
@@ -252,9 +253,8 @@ TestStatus CPinsetsTreeLike::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T38_ERRITEROVERPHYSNETS);
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index netIndex;
         if (!readIndex(net, netIndex, CDICErrors::T38_ERRINDEXOFPHYSNET))
             return m_status;
@@ -266,6 +266,8 @@ TestStatus CPinsetsTreeLike::runTest(bool)
         for (std::size_t position = 0; position < m_records.size(); ++position)
             checkPinSet(position);
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T38_ERRITEROVERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

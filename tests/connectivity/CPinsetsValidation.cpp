@@ -52,9 +52,8 @@ TestStatus CPinsetsValidation::checkPinSetContents(const PinSet& pins, const Lum
         return m_status;
 
     Lumo::IteratorT<const Lumo::INorvPin> member;
-    if (!set->GetIterPins(member, m_pinsMask))
-        return raiseError(CDICErrors::T39_ERRITEROFPINSINPINSET, setIndex);
-    for (; member.IsValid(); ++member) {
+    Lumo::Result memberWalk = set->GetIterPins(member, m_pinsMask);
+    for (; walkOn(member, memberWalk); ++member) {
         Lumo::Index memberIndex;
         if (!readIndex(member, memberIndex, CDICErrors::T39_ERRINDEXOFPIN_2, setIndex))
             return m_status;
@@ -65,11 +64,12 @@ TestStatus CPinsetsValidation::checkPinSetContents(const PinSet& pins, const Lum
         if (memberKind == Lumo::NPT_VirtualPin)
             return raiseError(CDICErrors::T39_PINSETCONTAINVIRTUALPIN, setIndex);
     }
+    if (!memberWalk)
+        return raiseError(CDICErrors::T39_ERRITEROFPINSINPINSET, setIndex);
 
     Lumo::IteratorT<const Lumo::INorvPin> nested;
-    if (!set->GetIterPins(nested, m_allSetsMask))
-        return raiseError(CDICErrors::T39_ERRITEROVERPINSETSINPINSET, setIndex);
-    for (; nested.IsValid(); ++nested) {
+    Lumo::Result nestedWalk = set->GetIterPins(nested, m_allSetsMask);
+    for (; walkOn(nested, nestedWalk); ++nested) {
         Lumo::Index nestedIndex;
         std::string nestedName;
         if (!readIndex(nested, nestedIndex, CDICErrors::T39_ERRINDEXOFPINSET, setIndex))
@@ -79,6 +79,8 @@ TestStatus CPinsetsValidation::checkPinSetContents(const PinSet& pins, const Lum
         raiseError(CDICErrors::T39_PINSETCONTAINTOTHERPINSETASPIN, setIndex, setName.c_str(), nestedIndex,
                    nestedName.c_str());
     }
+    if (!nestedWalk)
+        return raiseError(CDICErrors::T39_ERRITEROVERPINSETSINPINSET, setIndex);
     return m_status;
 }
 
@@ -88,10 +90,9 @@ TestStatus CPinsetsValidation::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T39_ERRITEROVERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
     PinSet pins;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index netIndex;
         std::string netName;
         if (!readIndex(net, netIndex, CDICErrors::T39_ERRINDEXOFPHYSNET))
@@ -106,9 +107,8 @@ TestStatus CPinsetsValidation::runTest(bool)
 
         pins.clear();
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, m_pinsMask))
-            return raiseError(CDICErrors::T39_ERRITEROFPINSINPHYSNET, netIndex);
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = net->GetIterPins(pin, m_pinsMask);
+        for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             if (!readIndex(pin, pinIndex, CDICErrors::T39_ERRINDEXOFPININPHYSNET, netIndex))
                 return m_status;
@@ -119,23 +119,28 @@ TestStatus CPinsetsValidation::runTest(bool)
             if (m_virtualSetPinMask.Contains(kind))
                 ++virtualSetPins;
         }
+        if (!pinWalk)
+            return raiseError(CDICErrors::T39_ERRITEROFPINSINPHYSNET, netIndex);
 
         Lumo::IteratorT<const Lumo::INorvPin> set;
-        if (!net->GetIterPins(set, m_countedSetsMask))
-            return raiseError(CDICErrors::T39_ERRITEROFPINSETSINPHYSNET, netIndex);
-        for (; set.IsValid(); ++set) {
+        Lumo::Result setWalk = net->GetIterPins(set, m_countedSetsMask);
+        for (; walkOn(set, setWalk); ++set) {
             Lumo::Index setIndex;
             if (!readIndex(set, setIndex, CDICErrors::T39_ERRINDEXOFPINSETINPHYSNET, netIndex))
                 return m_status;
             checkPinSetContents(pins, set);
             ++pinSets;
         }
+        if (!setWalk)
+            return raiseError(CDICErrors::T39_ERRITEROFPINSETSINPHYSNET, netIndex);
 
         if (topology != connectivity::TOPOLOGY_COMPLEX && pinSets > 0)
             raiseError(CDICErrors::T39_NETOTHERTHANCOMPLEXHASPINSET, netIndex, netName.c_str());
         if (pinSets != virtualSetPins)
             raiseError(CDICErrors::T39_NUMVIRTPINSETPINSDIFFERENTTHANNUMPINSETS, netIndex, netName.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T39_ERRITEROVERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -39,11 +39,10 @@ TestStatus CPnetUnique::runTest(bool)
     std::vector<PnetNameRecord> records;
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T40_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
     std::unordered_map<Lumo::Index, ChildList> parents;
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T40_ERRINDEXELECNET);
@@ -80,13 +79,16 @@ TestStatus CPnetUnique::runTest(bool)
             if (!valid || !parent->GetIterPhysicalNets(child)) {
                 children.iteratorFailed = true;
             } else {
-                for (; child.IsValid(); ++child) {
+                Lumo::Result childWalk;
+                for (; walkOn(child, childWalk); ++child) {
                     Lumo::Index childIndex;
                     if (child->GetIndex(childIndex))
                         ++children.counts[childIndex];
                     else
                         ++children.unreadIndexes;
                 }
+                if (!childWalk)
+                    children.iteratorFailed = true;
             }
             children.walked = !children.iteratorFailed && children.unreadIndexes == 0;
         }
@@ -106,6 +108,8 @@ TestStatus CPnetUnique::runTest(bool)
             raiseError(CDICErrors::T40_ERRWRONGNETSREF, elecIndex, elecName.c_str());
         }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T40_ERRITERPHYSNETS);
 
     std::vector<std::string> keys;
     keys.reserve(records.size());

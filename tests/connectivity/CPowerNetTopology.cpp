@@ -27,10 +27,9 @@ TestStatus CPowerNetTopology::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
-    if (!m_config->GetIterPhysicalNets(net))
-        return raiseError(CDICErrors::T58_ERRITERPHYSNETS);
+    Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
-    for (; net.IsValid(); ++net) {
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
             raiseError(CDICErrors::T58_ERRINDEXPHYSNET);
@@ -76,6 +75,8 @@ TestStatus CPowerNetTopology::runTest(bool)
         if (physAnalog == "1" && physTopology != "MST")
             raiseError(CDICErrors::T58_ERRINVPHYSPOWERNETTOPO, index, name.c_str());
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T58_ERRITERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

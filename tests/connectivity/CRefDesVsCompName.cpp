@@ -34,7 +34,8 @@ TestStatus CRefDesVsCompName::runTest(bool)
         return raiseError(CDICErrors::T41_ERRITERFORCOMPS);
 
     const Lumo::String attribute(REF_DESIGNATOR);
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result compWalk;
+    for (; walkOn(comp, compWalk); ++comp) {
         Lumo::Index index;
         if (!comp->GetIndex(index)) {
             raiseError(CDICErrors::T41_ERRINDEXOFCOMP);
@@ -48,11 +49,8 @@ TestStatus CRefDesVsCompName::runTest(bool)
         if (name == UNNAMED_COMP)
             continue;
         Lumo::IteratorT<const Lumo::IComp> logic;
-        if (!comp->GetIterLogicComp(logic)) {
-            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
-            continue;
-        }
-        for (; logic.IsValid(); ++logic) {
+        Lumo::Result logicWalk = comp->GetIterLogicComp(logic);
+        for (; walkOn(logic, logicWalk); ++logic) {
             Lumo::String value;
             if (!logic->GetAttribute(attribute, value, Lumo::AT_0)) {
                 raiseError(CDICErrors::T41_ERRGETREFDES, index, name.c_str());
@@ -80,7 +78,13 @@ TestStatus CRefDesVsCompName::runTest(bool)
             if (!found)
                 raiseError(CDICErrors::T41_ERRREFDESDIFFERENT, Lumo::Index(), value.c_str(), index, name.c_str());
         }
+        if (!logicWalk) {
+            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+            continue;
+        }
     }
+    if (!compWalk)
+        return raiseError(CDICErrors::T41_ERRITERFORCOMPS);
 
     raiseStatus(OK);
     return m_status;

@@ -21,7 +21,8 @@ TestStatus CVirtualPinUnique::runTest(bool)
     if (!m_config->GetIterPhysicalNets(net))
         return raiseError(CDICErrors::T59_ERRITEROVERPHYSNETS);
     std::unordered_set<std::string> names; // every readable virtual pin name of the design so far
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk;
+    for (; walkOn(net, netWalk); ++net) {
         std::string netName;
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T59_ERRNAMEOFPHYSNET))
@@ -30,11 +31,8 @@ TestStatus CVirtualPinUnique::runTest(bool)
             continue;
         const Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_VirtualPin);
         Lumo::IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, kinds)) {
-            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
-            continue;
-        }
-        for (; pin.IsValid(); ++pin) {
+        Lumo::Result pinWalk = net->GetIterPins(pin, kinds);
+        for (; walkOn(pin, pinWalk); ++pin) {
             std::string pinName;
             Lumo::Index pinIndex;
             if (!readName(pin, pinName, CDICErrors::T59_ERRNAMEOFVIRTUALPIN))
@@ -45,7 +43,13 @@ TestStatus CVirtualPinUnique::runTest(bool)
                 raiseError(CDICErrors::T59_VIRTUALPINDUPLICATEDINTHEDESIGN, pinIndex, pinName.c_str(), netIndex,
                            netName.c_str());
         }
+        if (!pinWalk) {
+            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+            continue;
+        }
     }
+    if (!netWalk)
+        return raiseError(CDICErrors::T59_ERRITEROVERPHYSNETS);
 
     raiseStatus(OK);
     return m_status;

@@ -47,17 +47,18 @@ NetPinIndexes readNetPinIndexes(const Lumo::INorvPhysicalNet& net, const Lumo::B
 {
     NetPinIndexes read;
     Lumo::IteratorT<const Lumo::INorvPin> pin;
-    if (!net.GetIterPins(pin, kinds)) {
-        read.iteratorFailed = true;
-        return read;
-    }
-    for (; pin.IsValid(); ++pin) {
+    Lumo::Result pinWalk = net.GetIterPins(pin, kinds);
+    for (; walkOn(pin, pinWalk); ++pin) {
         Lumo::Index index;
         if (!pin->GetIndex(index)) {
             read.indexFailed = true;
             break;
         }
         read.pins.insert(index);
+    }
+    if (!pinWalk) {
+        read.iteratorFailed = true;
+        return read;
     }
     return read;
 }

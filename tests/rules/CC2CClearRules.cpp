@@ -50,9 +50,8 @@ TestStatus CC2CClearRules::runTest(bool)
     NameSet zAxisRules;
 
     IteratorT<const Lumo::INorvScheme> scheme;
-    if (!m_design->GetIterSchemes(scheme))
-        return raiseError(CDICErrors::T60_ERRITERSCHEMES);
-    for (; scheme.IsValid(); ++scheme) {
+    Lumo::Result schemeWalk = m_design->GetIterSchemes(scheme);
+    for (; walkOn(scheme, schemeWalk); ++scheme) {
         Lumo::String name;
         if (!scheme->GetName(name)) {
             raiseError(CDICErrors::T60_ERRNAMESCHEME);
@@ -60,11 +59,12 @@ TestStatus CC2CClearRules::runTest(bool)
         }
         schemes.insert(name.str());
     }
+    if (!schemeWalk)
+        return raiseError(CDICErrors::T60_ERRITERSCHEMES);
 
     IteratorT<const Lumo::INorvClearRule> clearRule;
-    if (!m_design->GetIterClearRules(clearRule))
-        return raiseError(CDICErrors::T60_ERRITERCLEARRULES);
-    for (; clearRule.IsValid(); ++clearRule) {
+    Lumo::Result clearRuleWalk = m_design->GetIterClearRules(clearRule);
+    for (; walkOn(clearRule, clearRuleWalk); ++clearRule) {
         Lumo::String name;
         if (!clearRule->GetName(name)) {
             raiseError(CDICErrors::T60_ERRNAMECLEARRULE);
@@ -72,11 +72,12 @@ TestStatus CC2CClearRules::runTest(bool)
         }
         clearRules.insert(name.str());
     }
+    if (!clearRuleWalk)
+        return raiseError(CDICErrors::T60_ERRITERCLEARRULES);
 
     IteratorT<const Lumo::INorvZAxisClearRule> zAxisRule;
-    if (!m_design->GetIterZAxisClearRules(zAxisRule))
-        return raiseError(CDICErrors::T60_ERRITERZAXIS);
-    for (; zAxisRule.IsValid(); ++zAxisRule) {
+    Lumo::Result zAxisRuleWalk = m_design->GetIterZAxisClearRules(zAxisRule);
+    for (; walkOn(zAxisRule, zAxisRuleWalk); ++zAxisRule) {
         Lumo::String name;
         if (!zAxisRule->GetName(name)) {
             raiseError(CDICErrors::T60_ERRNAMEZAXIS);
@@ -84,11 +85,12 @@ TestStatus CC2CClearRules::runTest(bool)
         }
         zAxisRules.insert(name.str());
     }
+    if (!zAxisRuleWalk)
+        return raiseError(CDICErrors::T60_ERRITERZAXIS);
 
     IteratorT<const Lumo::INorvC2CClearRule> rule;
-    if (!m_design->GetIterC2CClearRules(rule))
-        return raiseError(CDICErrors::T60_ERRITERC2CCLEARRULES);
-    for (; rule.IsValid(); ++rule) {
+    Lumo::Result ruleWalk = m_design->GetIterC2CClearRules(rule);
+    for (; walkOn(rule, ruleWalk); ++rule) {
         Index index;
         if (!rule->GetIndex(index)) {
             raiseError(CDICErrors::T60_ERRINDEXOFC2CCLEARRULE);
@@ -124,6 +126,8 @@ TestStatus CC2CClearRules::runTest(bool)
                 raiseError(CDICErrors::T60_ERRZAXISOFC2CCLEARRULE, index, "", Index(), ruleText.c_str());
         }
     }
+    if (!ruleWalk)
+        return raiseError(CDICErrors::T60_ERRITERC2CCLEARRULES);
     raiseStatus(OK);
     return m_status;
 }

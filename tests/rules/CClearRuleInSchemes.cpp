@@ -35,10 +35,11 @@ TestStatus CClearRuleInSchemes::runTest(bool /*runArg*/)
     m_mappedRules.Clear();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
-        return raiseError(CDICErrors::T2_ERRITERSCHEMES);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T2_ERRITERSCHEMES);
 
     m_schemeNames.clear();
     m_designRules = DesignRules();
@@ -70,11 +71,10 @@ TestStatus CClearRuleInSchemes::collectClearRules(const Lumo::ContainerT<const L
         return raiseError(CDICErrors::T2_ERRINDEXSCHEME_2);
 
     Lumo::IteratorT<const Lumo::INorvSchemaClearRule> it;
-    if (!scheme->GetIterSchemaClearRules(it))
-        return raiseError(CDICErrors::T2_ERRIITERCRSCHEME, schemeName.c_str());
+    Lumo::Result itWalk = scheme->GetIterSchemaClearRules(it);
 
     std::vector<NameIndexRecord> schemaRules;
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, itWalk); ++it)
     {
         NameIndexRecord record;
         Lumo::String name;
@@ -100,6 +100,8 @@ TestStatus CClearRuleInSchemes::collectClearRules(const Lumo::ContainerT<const L
             raiseError(CDICErrors::T2_NOTMATCHPARENTSCHEME);
         schemaRules.push_back(record);
     }
+    if (!itWalk)
+        return raiseError(CDICErrors::T2_ERRIITERCRSCHEME, schemeName.c_str());
 
     const DesignRules& design = designClearRules();
     if (design.failCode != 0)
@@ -117,12 +119,8 @@ const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
     design = DesignRules();
 
     Lumo::IteratorT<const Lumo::INorvClearRule> it;
-    if (!m_design->GetIterClearRules(it))
-    {
-        design.failCode = CDICErrors::T2_ERRDESIGNITERCR;
-        return design;
-    }
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterClearRules(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         NameIndexRecord record;
         if (!it->GetIndex(record.index[0]))
@@ -139,6 +137,11 @@ const CClearRuleInSchemes::DesignRules& CClearRuleInSchemes::designClearRules()
         record.name = name.str();
         design.byName[record.name].push_back(design.rules.size());
         design.rules.push_back(record);
+    }
+    if (!itWalk)
+    {
+        design.failCode = CDICErrors::T2_ERRDESIGNITERCR;
+        return design;
     }
     design.read = true;
     return design;

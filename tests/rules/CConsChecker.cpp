@@ -175,11 +175,8 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         return;
 
     IteratorT<const Lumo::INorvConstraint> constraint;
-    if (!object->GetIterConstraints(constraint, constraintSelection())) {
-        raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);
-        return;
-    }
-    for (; constraint.IsValid(); ++constraint) {
+    Lumo::Result constraintWalk = object->GetIterConstraints(constraint, constraintSelection());
+    for (; walkOn(constraint, constraintWalk); ++constraint) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
             raiseError(CDICErrors::T54_UNKNOWNCONSTRAINTNAMECONSTRAINTNOTVALIDATED, Index(), objectName.c_str());
@@ -230,6 +227,10 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         if (!invalid.empty())
             raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), invalid.c_str(), Index(), path.c_str());
     }
+    if (!constraintWalk) {
+        raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);
+        return;
+    }
 }
 
 template <class T>
@@ -247,21 +248,23 @@ bool CConsChecker::checkPhysicalNet(const Lumo::ContainerT<const Lumo::INorvPhys
     visit(net, "ENET", true);
 
     IteratorT<const Lumo::INorvFromTo> fromTo;
-    if (!net->GetIterFromTos(fromTo)) {
+    Lumo::Result fromToWalk = net->GetIterFromTos(fromTo);
+    for (; walkOn(fromTo, fromToWalk); ++fromTo)
+        visit(fromTo, "ENET", true);
+    if (!fromToWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERFROMTOSINPHYSNET);
         return false;
     }
-    for (; fromTo.IsValid(); ++fromTo)
-        visit(fromTo, "ENET", true);
 
     for (const PinWalk& walk : kPinWalks) {
         IteratorT<const Lumo::INorvPin> pin;
-        if (!net->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(walk.kind))) {
+        Lumo::Result pinWalk = net->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(walk.kind));
+        for (; walkOn(pin, pinWalk); ++pin)
+            visit(pin, "ENET", true);
+        if (!pinWalk) {
             raiseError(walk.code);
             return false;
         }
-        for (; pin.IsValid(); ++pin)
-            visit(pin, "ENET", true);
     }
     return true;
 }
@@ -271,13 +274,14 @@ bool CConsChecker::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvEl
     visit(net, "ENET", true);
 
     IteratorT<const Lumo::INorvPhysicalNet> physicalNet;
-    if (!net->GetIterPhysicalNets(physicalNet)) {
+    Lumo::Result physicalNetWalk = net->GetIterPhysicalNets(physicalNet);
+    for (; walkOn(physicalNet, physicalNetWalk); ++physicalNet)
+        if (!checkPhysicalNet(physicalNet))
+            return false;
+    if (!physicalNetWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERPHYSNETSINELECNET);
         return false;
     }
-    for (; physicalNet.IsValid(); ++physicalNet)
-        if (!checkPhysicalNet(physicalNet))
-            return false;
 
     const struct
     {
@@ -287,12 +291,13 @@ bool CConsChecker::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvEl
                      {Lumo::PPT_Connection, CDICErrors::T54_ERRITEROVERCONNECTIONPINPAIRSINELECNET}};
     for (const auto& walk : pairWalks) {
         IteratorT<const Lumo::INorvPinPair> pinPair;
-        if (!net->GetIterPinPairs(pinPair, Lumo::BitContainerT<Lumo::EPinPairType>(walk.type))) {
+        Lumo::Result pinPairWalk = net->GetIterPinPairs(pinPair, Lumo::BitContainerT<Lumo::EPinPairType>(walk.type));
+        for (; walkOn(pinPair, pinPairWalk); ++pinPair)
+            visit(pinPair, "ENET", true);
+        if (!pinPairWalk) {
             raiseError(walk.code);
             return false;
         }
-        for (; pinPair.IsValid(); ++pinPair)
-            visit(pinPair, "ENET", true);
     }
     return true;
 }
@@ -300,44 +305,49 @@ bool CConsChecker::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvEl
 void CConsChecker::checkConnectivity()
 {
     IteratorT<const Lumo::INorvElectricalNet> electricalNet;
-    if (!m_config->GetIterElectricalNets(electricalNet)) {
+    Lumo::Result electricalNetWalk = m_config->GetIterElectricalNets(electricalNet);
+    for (; walkOn(electricalNet, electricalNetWalk); ++electricalNet)
+        if (!checkElectricalNet(electricalNet))
+            return;
+    if (!electricalNetWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERELECNETS);
         return;
     }
-    for (; electricalNet.IsValid(); ++electricalNet)
-        if (!checkElectricalNet(electricalNet))
-            return;
 
     IteratorT<const Lumo::INorvDiffPair> diffPair;
-    if (!m_config->GetIterDiffPairs(diffPair)) {
+    Lumo::Result diffPairWalk = m_config->GetIterDiffPairs(diffPair);
+    for (; walkOn(diffPair, diffPairWalk); ++diffPair)
+        visit(diffPair, "ENET", true);
+    if (!diffPairWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERDIFFPAIRSINNORVCFG);
         return;
     }
-    for (; diffPair.IsValid(); ++diffPair)
-        visit(diffPair, "ENET", true);
 
     IteratorT<const Lumo::INorvComp> comp;
-    if (!m_config->GetIterNorvComps(comp)) {
+    Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
+    for (; walkOn(comp, compWalk); ++comp)
+        visit(comp, "PART", true);
+    if (!compWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERCOMPSINNORVCFG);
         return;
     }
-    for (; comp.IsValid(); ++comp)
-        visit(comp, "PART", true);
 
     IteratorT<const Lumo::INorvPart> part;
-    if (!m_config->GetIterParts(part)) {
-        raiseError(CDICErrors::T54_ERRITEROVERPARTSINNORVCFG);
-        return;
-    }
-    for (; part.IsValid(); ++part) {
+    Lumo::Result partWalk = m_config->GetIterParts(part);
+    for (; walkOn(part, partWalk); ++part) {
         visit(part, "PART", true);
         IteratorT<const Lumo::INorvPartPin> partPin;
-        if (!part->GetIterPartPins(partPin)) {
+        Lumo::Result partPinWalk = part->GetIterPartPins(partPin);
+        for (; walkOn(partPin, partPinWalk); ++partPin)
+            visit(partPin, "PART", true);
+        if (!partPinWalk) {
             raiseError(CDICErrors::T54_ERRITEROVERPARTPINSINPART);
             return;
         }
-        for (; partPin.IsValid(); ++partPin)
-            visit(partPin, "PART", true);
+    }
+    if (!partWalk) {
+        raiseError(CDICErrors::T54_ERRITEROVERPARTSINNORVCFG);
+        return;
     }
     raiseStatus(OK);
 }
@@ -345,21 +355,23 @@ void CConsChecker::checkConnectivity()
 bool CConsChecker::checkParallelRuleDefinitions()
 {
     IteratorT<const Lumo::INorvParRuleDef> definition;
-    if (!m_design->GetIterParRuleDefs(definition)) {
-        raiseError(CDICErrors::T54_ERRITEROVERPARRULEDEFSINDESIGN);
-        return false;
-    }
+    Lumo::Result definitionWalk = m_design->GetIterParRuleDefs(definition);
     unsigned withSections = 0;
     std::map<Index, Lumo::String> withoutSections;
-    for (; definition.IsValid(); ++definition) {
+    for (; walkOn(definition, definitionWalk); ++definition) {
         IteratorT<const Lumo::INorvParRuleSection> section;
         if (!definition->GetIterParRuleSections(section)) {
             raiseError(CDICErrors::T54_ERRITEROVERPARRULESECTIONSINDESIGN);
             continue;
         }
         unsigned sections = 0;
-        for (; section.IsValid(); ++section, ++sections)
+        Lumo::Result sectionWalk;
+        for (; walkOn(section, sectionWalk); ++section, ++sections)
             visit(section, "PKGTYPE_PKGTYPE_RULE", true);
+        if (!sectionWalk) {
+            raiseError(CDICErrors::T54_ERRITEROVERPARRULESECTIONSINDESIGN);
+            continue;
+        }
         if (sections) {
             ++withSections;
             continue;
@@ -369,6 +381,10 @@ bool CConsChecker::checkParallelRuleDefinitions()
         definition->GetIndex(index);
         definition->GetName(name);
         withoutSections[index] = name;
+    }
+    if (!definitionWalk) {
+        raiseError(CDICErrors::T54_ERRITEROVERPARRULEDEFSINDESIGN);
+        return false;
     }
     if (!withoutSections.empty()) {
         if (withSections == 0)
@@ -383,49 +399,55 @@ bool CConsChecker::checkParallelRuleDefinitions()
 bool CConsChecker::checkSchemes()
 {
     IteratorT<const Lumo::INorvScheme> scheme;
-    if (!m_design->GetIterSchemes(scheme)) {
-        raiseError(CDICErrors::T54_ERRITEROVERSCHEMESINDESIGN);
-        return false;
-    }
-    for (; scheme.IsValid(); ++scheme) {
+    Lumo::Result schemeWalk = m_design->GetIterSchemes(scheme);
+    for (; walkOn(scheme, schemeWalk); ++scheme) {
         IteratorT<const Lumo::INorvSchemaNetClassRule> netClassRule;
-        if (!scheme->GetIterSchemaNetClassRules(netClassRule)) {
-            raiseError(CDICErrors::T54_ERRITEROVERSCHEMANETCLASSRULESINSCHEME);
-            return false;
-        }
-        for (; netClassRule.IsValid(); ++netClassRule) {
+        Lumo::Result netClassRuleWalk = scheme->GetIterSchemaNetClassRules(netClassRule);
+        for (; walkOn(netClassRule, netClassRuleWalk); ++netClassRule) {
             visit(netClassRule, "SCHEME_CLASS_LAYER", true);
             IteratorT<const Lumo::INorvViaAssign> viaAssign;
-            if (!netClassRule->GetIterViaAssigns(viaAssign)) {
+            Lumo::Result viaAssignWalk = netClassRule->GetIterViaAssigns(viaAssign);
+            for (; walkOn(viaAssign, viaAssignWalk); ++viaAssign)
+                visit(viaAssign, "SCHEME_CLASS_LAYER", true);
+            if (!viaAssignWalk) {
                 raiseError(CDICErrors::T54_ERRITEROVERVIAASSIGNSINSCHEME);
                 return false;
             }
-            for (; viaAssign.IsValid(); ++viaAssign)
-                visit(viaAssign, "SCHEME_CLASS_LAYER", true);
             IteratorT<const Lumo::INorvLayerRule> layerRule;
-            if (!netClassRule->GetIterLayerRules(layerRule)) {
+            Lumo::Result layerRuleWalk = netClassRule->GetIterLayerRules(layerRule);
+            for (; walkOn(layerRule, layerRuleWalk); ++layerRule)
+                visit(layerRule, "SCHEME_CLASS_LAYER", false);
+            if (!layerRuleWalk) {
                 raiseError(CDICErrors::T54_ERRITEROVERLAYERRULESINSCHEMENETCLASS);
                 return false;
             }
-            for (; layerRule.IsValid(); ++layerRule)
-                visit(layerRule, "SCHEME_CLASS_LAYER", false);
+        }
+        if (!netClassRuleWalk) {
+            raiseError(CDICErrors::T54_ERRITEROVERSCHEMANETCLASSRULESINSCHEME);
+            return false;
         }
 
         IteratorT<const Lumo::INorvSchemaClearRule> clearRule;
-        if (!scheme->GetIterSchemaClearRules(clearRule)) {
-            raiseError(CDICErrors::T54_ERRITEROVERSCHEMACLEARRULESINSCHEME);
-            return false;
-        }
-        for (; clearRule.IsValid(); ++clearRule) {
+        Lumo::Result clearRuleWalk = scheme->GetIterSchemaClearRules(clearRule);
+        for (; walkOn(clearRule, clearRuleWalk); ++clearRule) {
             visit(clearRule, "SCHEME_RULE_LAYER", true);
             IteratorT<const Lumo::INorvLayerClearRule> layerClearRule;
-            if (!clearRule->GetIterLayerClearRules(layerClearRule)) {
+            Lumo::Result layerClearRuleWalk = clearRule->GetIterLayerClearRules(layerClearRule);
+            for (; walkOn(layerClearRule, layerClearRuleWalk); ++layerClearRule)
+                visit(layerClearRule, "SCHEME_RULE_LAYER", false);
+            if (!layerClearRuleWalk) {
                 raiseError(CDICErrors::T54_ERRITEROVERLAYERRULESINSCHEMECLEARRULE);
                 return false;
             }
-            for (; layerClearRule.IsValid(); ++layerClearRule)
-                visit(layerClearRule, "SCHEME_RULE_LAYER", false);
         }
+        if (!clearRuleWalk) {
+            raiseError(CDICErrors::T54_ERRITEROVERSCHEMACLEARRULESINSCHEME);
+            return false;
+        }
+    }
+    if (!schemeWalk) {
+        raiseError(CDICErrors::T54_ERRITEROVERSCHEMESINDESIGN);
+        return false;
     }
     return true;
 }
@@ -435,55 +457,61 @@ void CConsChecker::checkDesign()
     validateObjectConstraints(&*m_design, Lumo::String(), "DESIGN");
 
     IteratorT<const Lumo::INorvLayer> layer;
-    if (!m_design->GetIterLayers(layer)) {
+    Lumo::Result layerWalk = m_design->GetIterLayers(layer);
+    for (; walkOn(layer, layerWalk); ++layer)
+        visit(layer, "LAYER", true);
+    if (!layerWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERLAYERSINDESIGN);
         return;
     }
-    for (; layer.IsValid(); ++layer)
-        visit(layer, "LAYER", true);
 
     IteratorT<const Lumo::INorvViaSpan> viaSpan;
-    if (!m_design->GetIterViaSpans(viaSpan)) {
+    Lumo::Result viaSpanWalk = m_design->GetIterViaSpans(viaSpan);
+    for (; walkOn(viaSpan, viaSpanWalk); ++viaSpan)
+        visit(viaSpan, "DESIGN", true);
+    if (!viaSpanWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERVIASPANSINDESIGN);
         return;
     }
-    for (; viaSpan.IsValid(); ++viaSpan)
-        visit(viaSpan, "DESIGN", true);
 
     IteratorT<const Lumo::INorvC2CClearRule> c2cRule;
-    if (!m_design->GetIterC2CClearRules(c2cRule)) {
+    Lumo::Result c2cRuleWalk = m_design->GetIterC2CClearRules(c2cRule);
+    for (; walkOn(c2cRule, c2cRuleWalk); ++c2cRule)
+        visit(c2cRule, "CLASS_CLASS_RULE", false);
+    if (!c2cRuleWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERC2CCLEARRULESINDESIGN);
         return;
     }
-    for (; c2cRule.IsValid(); ++c2cRule)
-        visit(c2cRule, "CLASS_CLASS_RULE", false);
 
     IteratorT<const Lumo::INorvPkgTypeClearRule> pkgTypeRule;
-    if (!m_design->GetIterPkgTypeClearRules(pkgTypeRule)) {
+    Lumo::Result pkgTypeRuleWalk = m_design->GetIterPkgTypeClearRules(pkgTypeRule);
+    for (; walkOn(pkgTypeRule, pkgTypeRuleWalk); ++pkgTypeRule)
+        visit(pkgTypeRule, "DESIGN", true);
+    if (!pkgTypeRuleWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERPKGTYPECLEARRULESINDESIGN);
         return;
     }
-    for (; pkgTypeRule.IsValid(); ++pkgTypeRule)
-        visit(pkgTypeRule, "DESIGN", true);
 
     IteratorT<const Lumo::INorvP2PClearRule> p2pRule;
-    if (!m_design->GetIterP2PClearRules(p2pRule)) {
+    Lumo::Result p2pRuleWalk = m_design->GetIterP2PClearRules(p2pRule);
+    for (; walkOn(p2pRule, p2pRuleWalk); ++p2pRule)
+        visit(p2pRule, "PKGTYPE_PKGTYPE_RULE", false);
+    if (!p2pRuleWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERP2PCLEARRULESINDESIGN);
         return;
     }
-    for (; p2pRule.IsValid(); ++p2pRule)
-        visit(p2pRule, "PKGTYPE_PKGTYPE_RULE", false);
 
     if (!checkParallelRuleDefinitions())
         return;
 
     IteratorT<const Lumo::INorvNoiseRule> noiseRule;
-    if (!m_design->GetIterNoiseRules(noiseRule)) {
+    Lumo::Result noiseRuleWalk = m_design->GetIterNoiseRules(noiseRule);
+    for (; walkOn(noiseRule, noiseRuleWalk); ++noiseRule)
+        visit(noiseRule, "PARALLEL_RULE", false);
+    if (!noiseRuleWalk) {
         raiseError(CDICErrors::T54_ERRITEROVERNOISERULESINDESIGN);
         return;
     }
-    for (; noiseRule.IsValid(); ++noiseRule)
-        visit(noiseRule, "PARALLEL_RULE", false);
 
     if (!checkSchemes())
         return;

@@ -32,28 +32,32 @@ TestStatus CConstraintClassNameUnique::runTest(bool /*runArg*/)
     m_path.Clear();
 
     Lumo::IteratorT<const Lumo::INorvConstraintClass> levelIt;
-    if (!m_design->GetIterConstraintClasses(levelIt))
+    Lumo::Result levelWalk = m_design->GetIterConstraintClasses(levelIt);
+    if (levelWalk)
+        checkConstraintClass(levelIt, "", levelWalk);
+    if (!levelWalk)
         return raiseError(CDICErrors::T9_ERRITERTOPLEVELCC);
-    checkConstraintClass(levelIt, "");
 
     Lumo::IteratorT<const Lumo::INorvConstraintClass> walkIt;
-    if (!m_design->GetIterConstraintClasses(walkIt))
+    Lumo::Result walkWalk = m_design->GetIterConstraintClasses(walkIt);
+    if (walkWalk)
+        checkConstraintClassChildren(walkIt, "", walkWalk);
+    if (!walkWalk)
         return raiseError(CDICErrors::T9_ERRITERTOPLEVELCC_2);
-    checkConstraintClassChildren(walkIt, "");
 
     raiseStatus(OK);
     return m_status;
 }
 
 TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
-                                                            std::string path)
+                                                            std::string path, Lumo::Result& walk)
 {
     const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
     std::vector<std::string> names; // hierarchical names
     std::vector<std::string> keys;  // the names folded to lower case
     std::vector<Lumo::Index> indexes;
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -77,6 +81,8 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
         keys.push_back(FoldCase(fullName));
         indexes.push_back(index);
     }
+    if (!walk)
+        return m_status;
 
     // Both pairs name the earlier class of each equal pair.
     ForEachEqualPair(keys, [&](std::size_t i, std::size_t /*j*/) {
@@ -86,9 +92,9 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
 }
 
 TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
-    Lumo::IteratorT<const Lumo::INorvConstraintClass>& it, std::string path)
+    Lumo::IteratorT<const Lumo::INorvConstraintClass>& it, std::string path, Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -106,16 +112,21 @@ TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
         // A class met again below itself is reported as if its children could not be read.
         PathGuard::Scope onPath(m_path, index);
         Lumo::IteratorT<const Lumo::INorvConstraintClass> levelIt;
-        if (!onPath.Entered() || !it->GetIterChildConstraintClasses(levelIt))
+        const bool entered = onPath.Entered();
+        Lumo::Result levelWalk = entered ? it->GetIterChildConstraintClasses(levelIt) : Lumo::Result();
+        if (entered && levelWalk)
+            checkConstraintClass(levelIt, childPath, levelWalk);
+        if (!entered || !levelWalk)
             return raiseError(CDICErrors::T9_ERRITERCHILDCC, index, "Constraint Classes", Lumo::Index(),
                               childPath.c_str());
-        checkConstraintClass(levelIt, childPath);
 
         Lumo::IteratorT<const Lumo::INorvConstraintClass> walkIt;
-        if (!it->GetIterChildConstraintClasses(walkIt))
+        Lumo::Result walkWalk = it->GetIterChildConstraintClasses(walkIt);
+        if (walkWalk)
+            checkConstraintClassChildren(walkIt, childPath, walkWalk);
+        if (!walkWalk)
             return raiseError(CDICErrors::T9_ERRITERCHILDCC_2, index, "Constraint Classes", Lumo::Index(),
                               childPath.c_str());
-        checkConstraintClassChildren(walkIt, childPath);
     }
     return m_status;
 }

@@ -22,9 +22,11 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    TestStatus checkConstraintClass(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it, std::string path);
+    // Each walks the iterator; a walk that fails on the way leaves its failure in walk.
+    TestStatus checkConstraintClass(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it, std::string path,
+                                    Lumo::Result& walk);
     TestStatus checkConstraintClassChildren(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
-                                            std::string path);
+                                            std::string path, Lumo::Result& walk);
 
     PathGuard m_path; // classes being descended into, to stop on a cycle
 };

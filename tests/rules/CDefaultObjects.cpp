@@ -119,10 +119,12 @@ TestStatus CDefaultObjects::runTest(bool)
     m_statusString.clear();
 
     IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    if (!schemesWalk)
         return raiseError(CDICErrors::T10_ERRITERSCHEMES);
     IteratorT<const Lumo::INorvClearRule> clearRules;
-    if (!m_design->GetIterClearRules(clearRules))
+    Lumo::Result clearRulesWalk = m_design->GetIterClearRules(clearRules);
+    if (!clearRulesWalk)
         return raiseError(CDICErrors::T10_ERRITERCLEARRULES);
     // A failed read leaves an iterator on no object: the existence check then reports the object missing.
     IteratorT<const Lumo::INorvNetClass> netClasses;
@@ -130,8 +132,12 @@ TestStatus CDefaultObjects::runTest(bool)
     IteratorT<const Lumo::INorvConstraintClass> constraintClasses;
     m_design->GetIterConstraintClasses(constraintClasses);
 
-    checkSchemes(schemes);
-    checkDefaultClearRule(clearRules);
+    checkSchemes(schemes, schemesWalk);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T10_ERRITERSCHEMES);
+    checkDefaultClearRule(clearRules, clearRulesWalk);
+    if (!clearRulesWalk)
+        return raiseError(CDICErrors::T10_ERRITERCLEARRULES);
     checkDefaultNetClass(netClasses);
     checkAllConstraintClass(constraintClasses);
     raiseStatus(OK);
@@ -140,9 +146,9 @@ TestStatus CDefaultObjects::runTest(bool)
 
 template <class T>
 void CDefaultObjects::checkStandardObject(IteratorT<const T>& objects, const char* standardName, unsigned indexCode,
-                                          unsigned nameCode, unsigned missingCode)
+                                          unsigned nameCode, unsigned missingCode, Lumo::Result& walk)
 {
-    for (; objects.IsValid(); ++objects) {
+    for (; walkOn(objects, walk); ++objects) {
         Index index;
         if (!objects->GetIndex(index)) {
             raiseError(indexCode);
@@ -156,35 +162,43 @@ void CDefaultObjects::checkStandardObject(IteratorT<const T>& objects, const cha
         if (name.str() == standardName)
             return;
     }
-    raiseError(missingCode);
+    if (walk)
+        raiseError(missingCode);
 }
 
-TestStatus CDefaultObjects::checkDefaultClearRule(IteratorT<const Lumo::INorvClearRule>& rules)
+TestStatus CDefaultObjects::checkDefaultClearRule(IteratorT<const Lumo::INorvClearRule>& rules, Lumo::Result& walk)
 {
     checkStandardObject(rules, "(Default Rule)", CDICErrors::T10_ERRINDEXCLEARRULE, CDICErrors::T10_ERRNAMECLEARRULE,
-                        CDICErrors::T10_NODEFAULTRULECLEARRULE);
+                        CDICErrors::T10_NODEFAULTRULECLEARRULE, walk);
     return m_status;
 }
 
 TestStatus CDefaultObjects::checkDefaultNetClass(IteratorT<const Lumo::INorvNetClass>& netClasses)
 {
+    // A walk that fails is read as its failed GetIter is: the class is missing.
+    Lumo::Result walk;
     checkStandardObject(netClasses, "(Default)", CDICErrors::T10_ERRINDEXNETCLASS, CDICErrors::T10_ERRNAMENETCLASS,
-                        CDICErrors::T10_NODEFAULTNETCLASS);
+                        CDICErrors::T10_NODEFAULTNETCLASS, walk);
+    if (!walk)
+        raiseError(CDICErrors::T10_NODEFAULTNETCLASS);
     return m_status;
 }
 
 TestStatus CDefaultObjects::checkAllConstraintClass(IteratorT<const Lumo::INorvConstraintClass>& classes)
 {
+    Lumo::Result walk;
     checkStandardObject(classes, "(All)", CDICErrors::T10_ERRINDEXCONSTRAINTCLASS, CDICErrors::T10_ERRNAMECONSTRAINTCLASS,
-                        CDICErrors::T10_NOALLCONSTRAINTCLASS);
+                        CDICErrors::T10_NOALLCONSTRAINTCLASS, walk);
+    if (!walk)
+        raiseError(CDICErrors::T10_NOALLCONSTRAINTCLASS);
     return m_status;
 }
 
-TestStatus CDefaultObjects::checkSchemes(IteratorT<const Lumo::INorvScheme>& schemes)
+TestStatus CDefaultObjects::checkSchemes(IteratorT<const Lumo::INorvScheme>& schemes, Lumo::Result& walk)
 {
     bool master = false;
     bool minimum = false;
-    for (; schemes.IsValid(); ++schemes) {
+    for (; walkOn(schemes, walk); ++schemes) {
         Index index;
         if (!schemes->GetIndex(index))
             return raiseError(CDICErrors::T10_ERRINDEXOFSCHEME);
@@ -196,6 +210,8 @@ TestStatus CDefaultObjects::checkSchemes(IteratorT<const Lumo::INorvScheme>& sch
         if (name.str() == kMinimum)
             minimum = true;
     }
+    if (!walk)
+        return m_status;
     if (!master)
         raiseError(CDICErrors::T10_NOMASTERSCHEME);
     if (!minimum)
@@ -210,18 +226,18 @@ TestStatus CDefaultObjects::checkMinimumScheme()
 
     m_netClassPath.Clear();
     IteratorT<const Lumo::INorvNetClass> netClass;
-    if (!m_design->GetIterNetClasses(netClass))
+    Lumo::Result netClassWalk = m_design->GetIterNetClasses(netClass);
+    for (; walkOn(netClass, netClassWalk); ++netClass)
+        checkNetClassMinimum(netClass);
+    if (!netClassWalk)
         raiseError(CDICErrors::T10_NOITERNETCLASS);
-    else
-        for (; netClass.IsValid(); ++netClass)
-            checkNetClassMinimum(netClass);
 
     IteratorT<const Lumo::INorvClearRule> clearRule;
-    if (!m_design->GetIterClearRules(clearRule))
+    Lumo::Result clearRuleWalk = m_design->GetIterClearRules(clearRule);
+    for (; walkOn(clearRule, clearRuleWalk); ++clearRule)
+        checkClearRuleMinimum(clearRule);
+    if (!clearRuleWalk)
         raiseError(CDICErrors::T10_NOITERCLEARRULE);
-    else
-        for (; clearRule.IsValid(); ++clearRule)
-            checkClearRuleMinimum(clearRule);
     return m_status;
 }
 
@@ -294,10 +310,11 @@ TestStatus CDefaultObjects::checkNetClassMinimum(const ContainerT<const Lumo::IN
     checkOwnerMinimum<NetClassRules>(netClass, index, name);
 
     IteratorT<const Lumo::INorvNetClass> child;
-    if (!netClass->GetIterChildNetClasses(child))
-        return raiseError(CDICErrors::T10_NOITERNETCLASS);
-    for (; child.IsValid(); ++child)
+    Lumo::Result childWalk = netClass->GetIterChildNetClasses(child);
+    for (; walkOn(child, childWalk); ++child)
         checkNetClassMinimum(child);
+    if (!childWalk)
+        return raiseError(CDICErrors::T10_NOITERNETCLASS);
     return m_status;
 }
 
@@ -358,10 +375,9 @@ TestStatus CDefaultObjects::compareConstraints(const Lumo::IObjectNorv& other, c
     if (!minimum.GetIndex(minimumObject))
         return m_status;
     IteratorT<const Lumo::INorvConstraint> constraint;
-    if (!minimum.GetIterConstraints(constraint))
-        return raiseError(CDICErrors::T10_NOITERCONSTRAINTS);
+    Lumo::Result constraintWalk = minimum.GetIterConstraints(constraint);
 
-    for (; constraint.IsValid(); ++constraint) {
+    for (; walkOn(constraint, constraintWalk); ++constraint) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
             raiseError(CDICErrors::T10_NOCONSTRAINTNAME);
@@ -413,5 +429,7 @@ TestStatus CDefaultObjects::compareConstraints(const Lumo::IObjectNorv& other, c
         raiseError(CDICErrors::T10_CONSTRAINTNOTMIN, minimumNamed, name.c_str(), otherNamed, name.c_str(), minimumIndex, "",
                    otherIndex, "");
     }
+    if (!constraintWalk)
+        return raiseError(CDICErrors::T10_NOITERCONSTRAINTS);
     return m_status;
 }

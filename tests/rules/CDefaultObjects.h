@@ -26,8 +26,9 @@ private:
     struct NetClassRules;
     struct ClearRules;
 
-    TestStatus checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& schemes);
-    TestStatus checkDefaultClearRule(Lumo::IteratorT<const Lumo::INorvClearRule>& rules);
+    // Each leaves a failure of its walk on the way in walk, and then reports nothing more.
+    TestStatus checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& schemes, Lumo::Result& walk);
+    TestStatus checkDefaultClearRule(Lumo::IteratorT<const Lumo::INorvClearRule>& rules, Lumo::Result& walk);
     TestStatus checkDefaultNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& netClasses);
     TestStatus checkAllConstraintClass(Lumo::IteratorT<const Lumo::INorvConstraintClass>& classes);
     TestStatus checkMinimumScheme();
@@ -41,7 +42,7 @@ private:
 
     template <class T>
     void checkStandardObject(Lumo::IteratorT<const T>& objects, const char* standardName, unsigned indexCode,
-                             unsigned nameCode, unsigned missingCode);
+                             unsigned nameCode, unsigned missingCode, Lumo::Result& walk);
     // The common part of a net class and a clearance rule against their "(Minimum)" rule.
     template <class Kind, class Owner>
     void checkOwnerMinimum(const Lumo::ContainerT<const Owner>& owner, const Lumo::Index& ownerIndex,

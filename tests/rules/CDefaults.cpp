@@ -237,8 +237,11 @@ void CDefaults::checkWalk(const Lumo::Result& queried, IteratorT<const T>& objec
     const auto entry = s_mapDefaults.find(type);
     if (entry == s_mapDefaults.end())
         return;
-    for (; objects.IsValid(); ++objects)
+    Lumo::Result objectsWalk;
+    for (; walkOn(objects, objectsWalk); ++objects)
         checkDefaultsPresent(*objects, entry->second, codes);
+    if (!objectsWalk)
+        raiseError(codes.read);
 }
 
 void CDefaults::checkConfigurationObjects()
@@ -344,11 +347,8 @@ void CDefaults::checkObjectConstraints(const Lumo::IObjectNorv* object, Lumo::St
         return;
 
     IteratorT<const Lumo::INorvConstraint> constraint;
-    if (!object->GetIterConstraints(constraint, constraintSelection())) {
-        raiseError(E::T11_ERRITEROVERCONSTRAINTS, objectIndex);
-        return;
-    }
-    for (; constraint.IsValid(); ++constraint) {
+    Lumo::Result constraintWalk = object->GetIterConstraints(constraint, constraintSelection());
+    for (; walkOn(constraint, constraintWalk); ++constraint) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
             raiseError(E::T11_ERRCONSTRAINTNAME, objectIndex);
@@ -378,5 +378,9 @@ void CDefaults::checkObjectConstraints(const Lumo::IObjectNorv* object, Lumo::St
 
         if (!consdefs::ValidChars::all().invalidChars(name.c_str()).empty())
             raiseError(E::T11_INVALIDCHARINCONSTRAINT, Index(), path.c_str(), objectIndex, "");
+    }
+    if (!constraintWalk) {
+        raiseError(E::T11_ERRITEROVERCONSTRAINTS, objectIndex);
+        return;
     }
 }

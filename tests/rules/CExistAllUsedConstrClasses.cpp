@@ -29,22 +29,22 @@ bool CExistAllUsedConstrClasses::containsName(const std::string& name) const
 bool CExistAllUsedConstrClasses::collectConstraintClasses()
 {
     Lumo::IteratorT<const Lumo::INorvConstraintClass> it;
-    if (!m_design->GetIterConstraintClasses(it))
-    {
+    Lumo::Result walk = m_design->GetIterConstraintClasses(it);
+    if (walk && collectChildConstraintClasses(it, std::string(), walk))
+        return true;
+    if (!walk)
         raiseError(CDICErrors::T19_ERRITERCHILDRENOFCC);
-        return false;
-    }
-    return collectChildConstraintClasses(it, std::string());
+    return false;
 }
 
 bool CExistAllUsedConstrClasses::collectChildConstraintClasses(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
-                                                               const std::string& parentPath)
+                                                               const std::string& parentPath, Lumo::Result& walk)
 {
     static const NorvRules::ClassWalkCodes codes{CDICErrors::T19_ERRNAMEOFCONSTRAINTCLASS,
                                                  CDICErrors::T19_ERRINDEXOFCONSTRAINTCLASS,
                                                  CDICErrors::T19_ERRITEROFCHILDRENOFCONSTRAINTCLASS_2, false};
     return NorvRules::CollectClassPaths(*this, it, parentPath, &Lumo::INorvConstraintClass::GetIterChildConstraintClasses,
-                                        codes, {m_existingClasses, m_existingNames, m_path});
+                                        codes, {m_existingClasses, m_existingNames, m_path}, walk);
 }
 
 TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
@@ -59,9 +59,8 @@ TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
         return raiseError(CDICErrors::T19_CANTCOLLECTCONSTRAINTCLASSES);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
-    if (!m_config->GetIterElectricalNets(nets))
-        return raiseError(CDICErrors::T19_ERRITEROFENETS);
-    for (; nets.IsValid(); ++nets)
+    Lumo::Result netsWalk = m_config->GetIterElectricalNets(nets);
+    for (; walkOn(nets, netsWalk); ++nets)
     {
         Lumo::Index netIndex;
         if (!nets->GetIndex(netIndex))
@@ -81,6 +80,8 @@ TestStatus CExistAllUsedConstrClasses::runTest(bool /*runArg*/)
         if (!containsName(name.str()))
             raiseError(CDICErrors::T19_CANTFINDCONSTRAINTCLASSOFENET, netIndex);
     }
+    if (!netsWalk)
+        return raiseError(CDICErrors::T19_ERRITEROFENETS);
 
     // The differential pairs are not visited; only their iterator has to be readable.
     Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;

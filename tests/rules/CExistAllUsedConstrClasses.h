@@ -25,7 +25,7 @@ public:
 private:
     bool collectConstraintClasses();
     bool collectChildConstraintClasses(Lumo::IteratorT<const Lumo::INorvConstraintClass>& it,
-                                       const std::string& parentPath);
+                                       const std::string& parentPath, Lumo::Result& walk);
     bool containsName(const std::string& name) const;
 
     std::vector<IndexNameRecord> m_existingClasses; // depth-first, a class before its children

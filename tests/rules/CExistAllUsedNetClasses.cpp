@@ -29,37 +29,30 @@ bool CExistAllUsedNetClasses::containsName(const std::string& name) const
 bool CExistAllUsedNetClasses::collectNetClasses()
 {
     Lumo::IteratorT<const Lumo::INorvNetClass> it;
-    if (!m_design->GetIterNetClasses(it))
-    {
+    Lumo::Result walk = m_design->GetIterNetClasses(it);
+    if (walk && collectChildNetClasses(it, std::string(), walk))
+        return true;
+    if (!walk)
         raiseError(CDICErrors::T20_ERRITERNETCLASSES);
-        return false;
-    }
-    return collectChildNetClasses(it, std::string());
+    return false;
 }
 
 bool CExistAllUsedNetClasses::collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
-                                                     const std::string& parentPath)
+                                                     const std::string& parentPath, Lumo::Result& walk)
 {
     static const NorvRules::ClassWalkCodes codes{CDICErrors::T20_ERRNAMEOFNETCLASS,
                                                  CDICErrors::T20_ERRINDEXOFNETCLASS,
                                                  CDICErrors::T20_ERRITERCHILDRENOFNETCLASS, true};
     return NorvRules::CollectClassPaths(*this, it, parentPath, &Lumo::INorvNetClass::GetIterChildNetClasses,
-                                        codes, {m_existingClasses, m_existingNames, m_path});
+                                        codes, {m_existingClasses, m_existingNames, m_path}, walk);
 }
 
 void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net)
 {
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> it;
-    if (!net->GetIterPhysicalNets(it))
-    {
-        // Not tested: a failed read leaves the empty index, which names no object.
-        Lumo::Index netIndex;
-        net->GetIndex(netIndex);
-        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
-        return;
-    }
+    Lumo::Result itWalk = net->GetIterPhysicalNets(it);
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -86,6 +79,14 @@ void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lu
             raiseError(CDICErrors::T20_CANTFINTNETCLASSOFPHYSNET, Lumo::Index(), className.c_str(), index,
                        netName.c_str());
         }
+    }
+    if (!itWalk)
+    {
+        // Not tested: a failed read leaves the empty index, which names no object.
+        Lumo::Index netIndex;
+        net->GetIndex(netIndex);
+        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
+        return;
     }
 }
 
@@ -129,16 +130,18 @@ TestStatus CExistAllUsedNetClasses::runTest(bool /*runArg*/)
         return raiseError(CDICErrors::T20_CANTCOLLECTNETCLASSES);
 
     Lumo::IteratorT<const Lumo::INorvElectricalNet> nets;
-    if (!m_config->GetIterElectricalNets(nets))
-        return raiseError(CDICErrors::T20_ERRITERENETS);
-    for (; nets.IsValid(); ++nets)
+    Lumo::Result netsWalk = m_config->GetIterElectricalNets(nets);
+    for (; walkOn(nets, netsWalk); ++nets)
         checkElectricalNet(nets);
+    if (!netsWalk)
+        return raiseError(CDICErrors::T20_ERRITERENETS);
 
     Lumo::IteratorT<const Lumo::INorvDiffPair> pairs;
-    if (!m_config->GetIterDiffPairs(pairs))
-        return raiseError(CDICErrors::T20_ERRITERDIFFPAIRS);
-    for (; pairs.IsValid(); ++pairs)
+    Lumo::Result pairsWalk = m_config->GetIterDiffPairs(pairs);
+    for (; walkOn(pairs, pairsWalk); ++pairs)
         checkDiffPair(pairs);
+    if (!pairsWalk)
+        return raiseError(CDICErrors::T20_ERRITERDIFFPAIRS);
 
     raiseStatus(OK);
     return m_status;

@@ -25,7 +25,8 @@ public:
 
 private:
     bool collectNetClasses();
-    bool collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it, const std::string& parentPath);
+    bool collectChildNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it, const std::string& parentPath,
+                                Lumo::Result& walk);
     bool containsName(const std::string& name) const;
     void checkElectricalNet(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net);
     void checkDiffPair(const Lumo::ContainerT<const Lumo::INorvDiffPair>& pair);

@@ -34,10 +34,11 @@ TestStatus CLayerInAllClearRules::runTest(bool /*runArg*/)
     m_layersFailure = NorvRules::ReplayedFailure();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
-        return raiseError(CDICErrors::T24_ERRITEROFSCHEMES);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T24_ERRITEROFSCHEMES);
 
     m_layers.Clear();
     raiseStatus(OK);
@@ -49,15 +50,17 @@ TestStatus CLayerInAllClearRules::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T24_ERRINDEXOFSCHEME, CDICErrors::T24_ERRNAMEOFSCHEME,
                                           CDICErrors::T24_ERRITERCLEARRULESINSCHEME};
     Lumo::Index index;
-    Lumo::IteratorT<const Lumo::INorvSchemaClearRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index, rules))
-        return m_status;
-    return checkSchemaClearRules(rules);
+    NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaClearRules, failCodes, index,
+                               [&](Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& rules, Lumo::Result& walk) {
+                                   checkSchemaClearRules(rules, walk);
+                               });
+    return m_status;
 }
 
-TestStatus CLayerInAllClearRules::checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it)
+TestStatus CLayerInAllClearRules::checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it,
+                                                        Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
         checkClearRuleLayers(it);
     return m_status;
 }
@@ -72,8 +75,9 @@ TestStatus CLayerInAllClearRules::checkClearRuleLayers(const Lumo::ContainerT<co
     if (!rule->GetIterLayerClearRules(layerRules))
         return raiseError(CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    static const unsigned readCodes[3] = {CDICErrors::T24_ERRLAYERCLEARRULENUMBER, CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER,
-                                          CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER};
+    static const unsigned readCodes[4] = {CDICErrors::T24_ERRLAYERCLEARRULENUMBER, CDICErrors::T24_ERRLAYERCLEARRULEPARENTLAYER,
+                                          CDICErrors::T24_ERRINDEXCLEARRULEPARENTLAYER,
+                                          CDICErrors::T24_ERRITERLAYERCLEARRULESINSCHEMECLEARRULE};
     if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
         return raiseError(static_cast<int>(failed));
 
@@ -124,9 +128,8 @@ void CLayerInAllClearRules::readDesignLayers()
 void CLayerInAllClearRules::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         NorvRules::MetalLayerEntry layer{0, Lumo::Index(), std::string()};
         if (!it->GetIndex(layer.index))
@@ -146,4 +149,6 @@ void CLayerInAllClearRules::walkDesignLayers()
             return m_layersFailure.Set(CDICErrors::T24_ERRMETALLICLAYERHASINVALIDNUMBER, true, layer.index, false);
         m_layers.Add(layer);
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T24_ERRITERLAYERSINDESIGN, false, Lumo::Index());
 }

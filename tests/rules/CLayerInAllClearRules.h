@@ -22,7 +22,7 @@ public:
 
 private:
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme);
-    TestStatus checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it);
+    TestStatus checkSchemaClearRules(Lumo::IteratorT<const Lumo::INorvSchemaClearRule>& it, Lumo::Result& walk);
     TestStatus checkClearRuleLayers(const Lumo::ContainerT<const Lumo::INorvSchemaClearRule>& rule);
     // Reads the metallic layers of the design on the first call of a run, and again after a walk
     // that met a failed read.

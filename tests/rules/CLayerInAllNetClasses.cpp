@@ -34,10 +34,11 @@ TestStatus CLayerInAllNetClasses::runTest(bool /*runArg*/)
     m_path.Clear();
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
-        return raiseError(CDICErrors::T25_ERRITEROFSCHEMES);
-    for (; schemes.IsValid(); ++schemes)
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T25_ERRITEROFSCHEMES);
 
     m_layers.Clear();
     raiseStatus(OK);
@@ -49,16 +50,17 @@ TestStatus CLayerInAllNetClasses::checkScheme(const Lumo::ContainerT<const Lumo:
     static const unsigned failCodes[3] = {CDICErrors::T25_ERRINDEXOFSCHEME, CDICErrors::T25_ERRNAMEOFSCHEME,
                                           CDICErrors::T25_ERRITERNETCLASSESINSCHEME};
     Lumo::Index index;
-    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
-                                    rules))
-        return m_status;
-    return checkNetClassRule(rules);
+    NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes, index,
+                               [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
+                                   checkNetClassRule(rules, walk);
+                               });
+    return m_status;
 }
 
-TestStatus CLayerInAllNetClasses::checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it)
+TestStatus CLayerInAllNetClasses::checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it,
+                                                    Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         checkNetClassLayers(it);
         checkNetClassChildren(it);
@@ -77,7 +79,11 @@ TestStatus CLayerInAllNetClasses::checkNetClassChildren(const Lumo::ContainerT<c
     Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
     if (!onPath.Entered() || !rule->GetIterSchemeNetClassRuleChild(children))
         return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
-    return checkNetClassRule(children);
+    Lumo::Result walk;
+    checkNetClassRule(children, walk);
+    if (!walk)
+        return raiseError(CDICErrors::T25_ERRLOWERLEVELSSCHEMENETCLASS, index);
+    return m_status;
 }
 
 TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule)
@@ -93,8 +99,9 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
     if (!rule->GetIterLayerRules(layerRules))
         return raiseError(CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE);
     std::vector<NorvRules::RuleLayerEntry> ruleLayers;
-    static const unsigned readCodes[3] = {CDICErrors::T25_ERRLAYERRULENYMBER, CDICErrors::T25_ERRLAYERRULEPARENTLAYER,
-                                          CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER};
+    static const unsigned readCodes[4] = {CDICErrors::T25_ERRLAYERRULENYMBER, CDICErrors::T25_ERRLAYERRULEPARENTLAYER,
+                                          CDICErrors::T25_ERRINDEXLAYERRULEPARENTLAYER,
+                                          CDICErrors::T25_ERRITERLAYERRULESOFSCHEMANETCLASSRULE};
     if (const unsigned failed = NorvRules::ReadRuleLayers(layerRules, readCodes, ruleLayers))
         return raiseError(static_cast<int>(failed));
 
@@ -156,9 +163,8 @@ void CLayerInAllNetClasses::readDesignLayers()
 void CLayerInAllNetClasses::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::ELayerType type{};
         if (!it->GetType(type))
@@ -189,4 +195,6 @@ void CLayerInAllNetClasses::walkDesignLayers()
         }
         m_layers.Add(layer);
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T25_ERRITERLAYERSFROMDESIGN, false, Lumo::Index());
 }

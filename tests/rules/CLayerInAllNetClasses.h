@@ -23,7 +23,7 @@ public:
 
 private:
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme);
-    TestStatus checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it);
+    TestStatus checkNetClassRule(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it, Lumo::Result& walk);
     TestStatus checkNetClassChildren(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule);
     TestStatus checkNetClassLayers(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule);
     // Reads the metallic layers of the design on the first call of a run, and again after a walk

@@ -39,10 +39,11 @@ TestStatus CLayerInZAxisRules::runTest(bool /*runArg*/)
     }
 
     Lumo::IteratorT<const Lumo::INorvGenCompObj> rules;
-    if (!type->GetIterGenCompObjs(rules))
-        return raiseError(CDICErrors::T26_ERRITEROFZAXISRULES);
-    for (; rules.IsValid(); ++rules)
+    Lumo::Result rulesWalk = type->GetIterGenCompObjs(rules);
+    for (; walkOn(rules, rulesWalk); ++rules)
         checkZAxisRule(rules);
+    if (!rulesWalk)
+        return raiseError(CDICErrors::T26_ERRITEROFZAXISRULES);
 
     raiseStatus(OK);
     return m_status;
@@ -54,7 +55,8 @@ bool CLayerInZAxisRules::findZAxisRuleType(Lumo::ContainerT<const Lumo::INorvGen
     if (!m_design->GetIterGenObjTypes(it))
         return false;
     bool found = false;
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk;
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::String name;
         if (!it->GetName(name))
@@ -66,6 +68,8 @@ bool CLayerInZAxisRules::findZAxisRuleType(Lumo::ContainerT<const Lumo::INorvGen
             found = true;
         }
     }
+    if (!itWalk)
+        return false;
     return found;
 }
 
@@ -93,7 +97,8 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
 
     std::vector<std::string> ruleLayers;
     std::unordered_map<std::string, int> ruleLayerCounts;
-    for (; objects.IsValid(); ++objects)
+    Lumo::Result objectsWalk;
+    for (; walkOn(objects, objectsWalk); ++objects)
     {
         Lumo::String name;
         if (!objects->GetName(name))
@@ -101,6 +106,8 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
         ruleLayers.push_back(name.str());
         ++ruleLayerCounts[name.str()];
     }
+    if (!objectsWalk)
+        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName.c_str());
 
     readDesignLayers();
     if (m_layersFailure.Failed())
@@ -138,9 +145,8 @@ void CLayerInZAxisRules::readDesignLayers()
 void CLayerInZAxisRules::walkDesignLayers()
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-        return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
-    for (; it.IsValid(); ++it)
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -156,4 +162,6 @@ void CLayerInZAxisRules::walkDesignLayers()
         m_layerNames.push_back(name.str());
         ++m_layerNameCounts[name.str()];
     }
+    if (!itWalk)
+        return m_layersFailure.Set(CDICErrors::T26_ERRITERLAYERSINDESIGN, false, Lumo::Index());
 }

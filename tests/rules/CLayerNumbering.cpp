@@ -88,13 +88,9 @@ TestStatus CLayerNumbering::runTest(bool /*runArg*/)
 bool CLayerNumbering::walkLayers(std::vector<SortEntry>& entries, TestStatus& ended)
 {
     Lumo::IteratorT<const Lumo::INorvLayer> it;
-    if (!m_design->GetIterLayers(it))
-    {
-        ended = raiseError(CDICErrors::T27_ERRITEROFLAYERSINDESIGN);
-        return false;
-    }
+    Lumo::Result itWalk = m_design->GetIterLayers(it);
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, itWalk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -159,6 +155,11 @@ bool CLayerNumbering::walkLayers(std::vector<SortEntry>& entries, TestStatus& en
             raiseError(CDICErrors::T27_FORBIDDENMETALLICNUMBERODIELECTRICFLAYER, index,
                        NorvRules::NumberText(metallic).c_str());
         }
+    }
+    if (!itWalk)
+    {
+        ended = raiseError(CDICErrors::T27_ERRITEROFLAYERSINDESIGN);
+        return false;
     }
 
     // Equal numbers keep their walk order, so the names are compared in a reproducible order.

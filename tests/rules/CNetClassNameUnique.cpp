@@ -32,27 +32,32 @@ TestStatus CNetClassNameUnique::runTest(bool /*runArg*/)
     m_path.Clear();
 
     Lumo::IteratorT<const Lumo::INorvNetClass> levelIt;
-    if (!m_design->GetIterNetClasses(levelIt))
+    Lumo::Result levelWalk = m_design->GetIterNetClasses(levelIt);
+    if (levelWalk)
+        checkNetClass(levelIt, "", levelWalk);
+    if (!levelWalk)
         return raiseError(CDICErrors::T29_ERRITERNETCLASSES);
-    checkNetClass(levelIt, "");
 
     Lumo::IteratorT<const Lumo::INorvNetClass> walkIt;
-    if (!m_design->GetIterNetClasses(walkIt))
+    Lumo::Result walkWalk = m_design->GetIterNetClasses(walkIt);
+    if (walkWalk)
+        checkNetClassChildren(walkIt, "", walkWalk);
+    if (!walkWalk)
         return raiseError(CDICErrors::T29_ERRITERNETCLASSES_2);
-    checkNetClassChildren(walkIt, "");
 
     raiseStatus(OK);
     return m_status;
 }
 
-TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path)
+TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path,
+                                              Lumo::Result& walk)
 {
     const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
     std::vector<std::string> names;
     std::vector<std::string> keys; // the names folded to lower case
     std::vector<Lumo::Index> indexes;
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -72,6 +77,8 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
         keys.push_back(FoldCase(text));
         indexes.push_back(index);
     }
+    if (!walk)
+        return m_status;
 
     ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
         raiseError(CDICErrors::T29_NETCLASSNAMEDUPLICATED, indexes[i], names[i].c_str(), indexes[j], path.c_str());
@@ -80,9 +87,9 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
 }
 
 TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
-                                                      std::string path)
+                                                      std::string path, Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -97,16 +104,21 @@ TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo
         // reported as if its children could not be read.
         PathGuard::Scope onPath(m_path, index);
         Lumo::IteratorT<const Lumo::INorvNetClass> levelIt;
-        if (!onPath.Entered() || !it->GetIterChildNetClasses(levelIt))
+        const bool entered = onPath.Entered();
+        Lumo::Result levelWalk = entered ? it->GetIterChildNetClasses(levelIt) : Lumo::Result();
+        if (entered && levelWalk)
+            checkNetClass(levelIt, childPath, levelWalk);
+        if (!entered || !levelWalk)
             return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS, index, name.c_str(), Lumo::Index(),
                               path.c_str());
-        checkNetClass(levelIt, childPath);
 
         Lumo::IteratorT<const Lumo::INorvNetClass> walkIt;
-        if (!it->GetIterChildNetClasses(walkIt))
+        Lumo::Result walkWalk = it->GetIterChildNetClasses(walkIt);
+        if (walkWalk)
+            checkNetClassChildren(walkIt, childPath, walkWalk);
+        if (!walkWalk)
             return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS_2, index, name.c_str(), Lumo::Index(),
                               path.c_str());
-        checkNetClassChildren(walkIt, childPath);
     }
     return m_status;
 }

@@ -22,9 +22,11 @@ public:
 
 private:
     // The level check: the net classes of one level and the uniqueness of their names.
-    TestStatus checkNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path);
-    // The walk: the level of children of every net class of the level, recursively.
-    TestStatus checkNetClassChildren(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path);
+    TestStatus checkNetClass(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path, Lumo::Result& walk);
+    // The walk: the level of children of every net class of the level, recursively. A walk that
+    // fails on the way (of either) leaves its failure in walk.
+    TestStatus checkNetClassChildren(Lumo::IteratorT<const Lumo::INorvNetClass>& it, std::string path,
+                                     Lumo::Result& walk);
 
     PathGuard m_path; // net classes being descended into, to stop on a cycle
 };

@@ -34,13 +34,17 @@ TestStatus CNetClassesInScheme::runTest(bool /*runArg*/)
     if (!m_design->GetIterSchemes(schemes))
         return raiseError(CDICErrors::T28_ERRITEROFSCHEMES);
     Lumo::IteratorT<const Lumo::INorvNetClass> netClasses;
-    if (!m_design->GetIterNetClasses(netClasses))
-        return raiseError(CDICErrors::T28_ERRITEROFNETCLASSES);
-
+    Lumo::Result netClassesWalk = m_design->GetIterNetClasses(netClasses);
     std::vector<NameIndexRecord> globalList;
-    collectNetClasses(netClasses, globalList);
-    for (; schemes.IsValid(); ++schemes)
+    if (netClassesWalk)
+        collectNetClasses(netClasses, globalList, netClassesWalk);
+    if (!netClassesWalk)
+        return raiseError(CDICErrors::T28_ERRITEROFNETCLASSES);
+    Lumo::Result schemesWalk;
+    for (; walkOn(schemes, schemesWalk); ++schemes)
         checkScheme(schemes, globalList);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T28_ERRITEROFSCHEMES);
 
     m_globalByName.clear();
     m_mappedRules.Clear();
@@ -49,9 +53,9 @@ TestStatus CNetClassesInScheme::runTest(bool /*runArg*/)
 }
 
 TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
-                                                  std::vector<NameIndexRecord>& globalList)
+                                                  std::vector<NameIndexRecord>& globalList, Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         NameIndexRecord record;
         if (!it->GetIndex(record.index[0]))
@@ -71,8 +75,9 @@ TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::IN
         // Children that cannot be read, or a class met again below itself, are passed over.
         PathGuard::Scope onPath(m_classPath, record.index[0]);
         Lumo::IteratorT<const Lumo::INorvNetClass> children;
+        Lumo::Result childrenWalk;
         if (onPath.Entered() && it->GetIterChildNetClasses(children))
-            collectNetClasses(children, globalList);
+            collectNetClasses(children, globalList, childrenWalk);
     }
     return m_status;
 }
@@ -83,23 +88,23 @@ TestStatus CNetClassesInScheme::checkScheme(const Lumo::ContainerT<const Lumo::I
     static const unsigned failCodes[3] = {CDICErrors::T28_ERRINDEXOFSCHEME, CDICErrors::T28_ERRNAMEOFSCHEME,
                                           CDICErrors::T28_ERRITEROFNETCLASSESINSCHEME};
     Lumo::Index schemeIndex;
-    Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> rules;
-    if (!NorvRules::OpenSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes,
-                                    schemeIndex, rules))
-        return m_status;
-
     std::vector<NameIndexRecord> schemeList;
-    m_rulePath.Clear();
-    collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0);
+    auto collect = [&](Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& rules, Lumo::Result& walk) {
+        m_rulePath.Clear();
+        collectSchemeNetClasses(rules, schemeList, globalList, schemeIndex, 0, walk);
+    };
+    if (!NorvRules::WalkSchemeRules(*this, scheme, &Lumo::INorvScheme::GetIterSchemaNetClassRules, failCodes,
+                                    schemeIndex, collect))
+        return m_status;
     return matchNetClasses(schemeList, globalList, schemeIndex);
 }
 
 TestStatus CNetClassesInScheme::collectSchemeNetClasses(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it,
                                                         std::vector<NameIndexRecord>& schemeList,
                                                         const std::vector<NameIndexRecord>& globalList,
-                                                        const Lumo::Index& schemeIndex, int depth)
+                                                        const Lumo::Index& schemeIndex, int depth, Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         NameIndexRecord record;
         if (!it->GetIndex(record.index[0]))
@@ -126,8 +131,9 @@ TestStatus CNetClassesInScheme::collectSchemeNetClasses(Lumo::IteratorT<const Lu
         // Children that cannot be read, or a rule met again below itself, are passed over.
         PathGuard::Scope onPath(m_rulePath, record.index[0]);
         Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule> children;
+        Lumo::Result childrenWalk;
         if (onPath.Entered() && it->GetIterSchemeNetClassRuleChild(children))
-            collectSchemeNetClasses(children, schemeList, globalList, schemeIndex, depth + 1);
+            collectSchemeNetClasses(children, schemeList, globalList, schemeIndex, depth + 1, childrenWalk);
     }
     return m_status;
 }

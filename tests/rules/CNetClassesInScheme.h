@@ -29,13 +29,13 @@ public:
 
 private:
     TestStatus collectNetClasses(Lumo::IteratorT<const Lumo::INorvNetClass>& it,
-                                 std::vector<NameIndexRecord>& globalList);
+                                 std::vector<NameIndexRecord>& globalList, Lumo::Result& walk);
     TestStatus checkScheme(const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
                            const std::vector<NameIndexRecord>& globalList);
     TestStatus collectSchemeNetClasses(Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>& it,
                                        std::vector<NameIndexRecord>& schemeList,
                                        const std::vector<NameIndexRecord>& globalList,
-                                       const Lumo::Index& schemeIndex, int depth);
+                                       const Lumo::Index& schemeIndex, int depth, Lumo::Result& walk);
     TestStatus getSchemeNetClassName(const Lumo::ContainerT<const Lumo::INorvSchemaNetClassRule>& rule,
                                      const Lumo::Index& ruleIndex, std::string& name);
     TestStatus matchNetClasses(const std::vector<NameIndexRecord>& schemeList,

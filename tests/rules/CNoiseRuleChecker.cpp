@@ -59,10 +59,9 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
     m_statusString = "";
 
     Lumo::IteratorT<const Lumo::INorvNoiseRule> it;
-    if (!m_design->GetIterNoiseRules(it))
-        return raiseError(CDICErrors::T30_ERRITERNOUSERULES);
+    Lumo::Result itWalk = m_design->GetIterNoiseRules(it);
 
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, itWalk); ++it)
     {
         // Failures of these two reads are not reported; the rule's findings then carry the empty
         // index or name, never those of the rule before.
@@ -131,6 +130,8 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
             findElectricalNet(aggressor, ruleIndex, ruleName, "aggressor");
         }
     }
+    if (!itWalk)
+        return raiseError(CDICErrors::T30_ERRITERNOUSERULES);
 
     raiseStatus(OK);
     return m_status;

@@ -33,10 +33,9 @@ TestStatus CP2PRules::runTest(bool)
     raiseStatus(TESTING);
 
     Lumo::IteratorT<const Lumo::INorvP2PClearRule> rule;
-    if (!m_design->GetIterP2PClearRules(rule))
-        return raiseError(CDICErrors::T62_ERRITERP2PRULES);
+    Lumo::Result ruleWalk = m_design->GetIterP2PClearRules(rule);
 
-    for (; rule.IsValid(); ++rule) {
+    for (; walkOn(rule, ruleWalk); ++rule) {
         Lumo::Index index;
         if (!rule->GetIndex(index)) {
             raiseError(CDICErrors::T62_ERRINDEXOFP2PRULE);
@@ -48,6 +47,8 @@ TestStatus CP2PRules::runTest(bool)
                 raiseError(CDICErrors::T62_CANNOTGETP2PCONSTRAINT, name);
         }
     }
+    if (!ruleWalk)
+        return raiseError(CDICErrors::T62_ERRITERP2PRULES);
     raiseStatus(OK);
     return m_status;
 }

@@ -36,9 +36,8 @@ TestStatus CTemplatesUnique::runTest(bool)
     m_statusString.clear();
 
     IteratorT<const Lumo::INorvGenObjType> type;
-    if (!m_design->GetIterGenObjTypes(type))
-        return raiseError(CDICErrors::T61_ERRITERGENOBJTYPES);
-    for (; type.IsValid(); ++type) {
+    Lumo::Result typeWalk = m_design->GetIterGenObjTypes(type);
+    for (; walkOn(type, typeWalk); ++type) {
         Lumo::String name;
         if (!type->GetName(name))
             return raiseError(CDICErrors::T61_ERRNAMEGENOBJTYPE);
@@ -49,6 +48,8 @@ TestStatus CTemplatesUnique::runTest(bool)
             break;
         }
     }
+    if (!typeWalk)
+        return raiseError(CDICErrors::T61_ERRITERGENOBJTYPES);
     raiseStatus(OK);
     return m_status;
 }
@@ -62,7 +63,8 @@ bool CTemplatesUnique::checkTemplates(const Lumo::ContainerT<const Lumo::INorvGe
     }
     // The first template seen with each name (exact comparison).
     TemplateMap templates;
-    for (; templ.IsValid(); ++templ) {
+    Lumo::Result templWalk;
+    for (; walkOn(templ, templWalk); ++templ) {
         Lumo::String name;
         if (!templ->GetName(name)) {
             raiseError(CDICErrors::T61_ERRNAMEGENCOMPOBJ);
@@ -80,6 +82,10 @@ bool CTemplatesUnique::checkTemplates(const Lumo::ContainerT<const Lumo::INorvGe
         const auto inserted = templates.emplace(name.str(), index);
         if (!inserted.second && inserted.first->second != index)
             raiseError(CDICErrors::T61_DUPLICATEDTEMPLATE, inserted.first->second, name.c_str(), index, name.c_str());
+    }
+    if (!templWalk) {
+        raiseError(CDICErrors::T61_ERRITERGENCOMPOBJS);
+        return false;
     }
 
     IteratorT<const Lumo::INorvElectricalNet> net;
@@ -100,7 +106,8 @@ bool CTemplatesUnique::checkReferences(Lumo::Result queried, IteratorT<const T>&
         raiseError(iterCode);
         return false;
     }
-    for (; objects.IsValid(); ++objects) {
+    Lumo::Result objectsWalk;
+    for (; walkOn(objects, objectsWalk); ++objects) {
         Index index;
         if (!objects->GetIndex(index)) {
             raiseError(indexCode);
@@ -114,6 +121,10 @@ bool CTemplatesUnique::checkReferences(Lumo::Result queried, IteratorT<const T>&
         std::string value;
         if (getConstraintValue(&*objects, "TEMPLATE", value) && value != "(None)" && !templates.count(value))
             raiseError(missingCode, index, name.c_str(), Index(), value.c_str());
+    }
+    if (!objectsWalk) {
+        raiseError(iterCode);
+        return false;
     }
     return true;
 }

@@ -69,20 +69,22 @@ TestStatus CTemplatesValid::runTest(bool)
     m_statusString.clear();
 
     IteratorT<const Lumo::INorvGenObjType> type;
-    if (!m_design->GetIterGenObjTypes(type))
-        return raiseError(CDICErrors::T63_ERRITERGENOBJTYPES);
-    for (; type.IsValid(); ++type) {
+    Lumo::Result typeWalk = m_design->GetIterGenObjTypes(type);
+    for (; walkOn(type, typeWalk); ++type) {
         Lumo::String name;
         if (!type->GetName(name))
             return raiseError(CDICErrors::T63_ERRNAMEGENOBJTYPE);
         if (name != "TOPOTMPL")
             continue;
         IteratorT<const Lumo::INorvGenCompObj> templ;
-        if (!type->GetIterGenCompObjs(templ))
-            return raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
-        for (; templ.IsValid(); ++templ)
+        Lumo::Result templWalk = type->GetIterGenCompObjs(templ);
+        for (; walkOn(templ, templWalk); ++templ)
             checkTemplate(templ);
+        if (!templWalk)
+            return raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
     }
+    if (!typeWalk)
+        return raiseError(CDICErrors::T63_ERRITERGENOBJTYPES);
     raiseStatus(OK);
     return m_status;
 }
@@ -110,11 +112,11 @@ void CTemplatesValid::checkTemplate(const ContainerT<const Lumo::INorvGenCompObj
         if (!onPath.Entered())
             return;
         IteratorT<const Lumo::INorvGenCompObj> child;
-        if (!templ->GetIterGenCompObjs(child))
+        Lumo::Result childWalk = templ->GetIterGenCompObjs(child);
+        for (; walkOn(child, childWalk); ++child)
+            checkTemplate(child);
+        if (!childWalk)
             raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
-        else
-            for (; child.IsValid(); ++child)
-                checkTemplate(child);
         return;
     }
     if (level == "TopoTemplate")
@@ -128,11 +130,8 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
     std::unordered_set<Index> reported;
 
     IteratorT<const Lumo::INorvGenCompObj> net;
-    if (!templ->GetIterGenCompObjs(net)) {
-        raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
-        return;
-    }
-    for (; net.IsValid(); ++net) {
+    Lumo::Result netWalk = templ->GetIterGenCompObjs(net);
+    for (; walkOn(net, netWalk); ++net) {
         Lumo::String netName;
         if (!net->GetName(netName)) {
             raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
@@ -152,11 +151,8 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
         const bool complex = orderType == "Complex";
 
         IteratorT<const Lumo::INorvGenCompObj> device;
-        if (!net->GetIterGenCompObjs(device)) {
-            raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
-            return;
-        }
-        for (; device.IsValid(); ++device) {
+        Lumo::Result deviceWalk = net->GetIterGenCompObjs(device);
+        for (; walkOn(device, deviceWalk); ++device) {
             Index deviceIndex;
             if (!device->GetIndex(deviceIndex)) {
                 raiseError(CDICErrors::T63_ERRINDEXGENCOMPOBJ);
@@ -209,5 +205,13 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
                 raiseError(CDICErrors::T63_INCORRECTPINFORPINSET, index, name.c_str(), deviceIndex, deviceName.c_str());
             }
         }
+        if (!deviceWalk) {
+            raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+            return;
+        }
+    }
+    if (!netWalk) {
+        raiseError(CDICErrors::T63_ERRITERGENCOMPOBJS);
+        return;
     }
 }

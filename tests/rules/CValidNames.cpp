@@ -32,24 +32,30 @@ TestStatus CValidNames::runTest(bool /*runArg*/)
     m_statusString = "";
 
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    if (!m_design->GetIterSchemes(schemes))
+    Lumo::Result schemesWalk = m_design->GetIterSchemes(schemes);
+    if (!schemesWalk)
         return raiseError(CDICErrors::T53_ERRITEROVERSCHEMES);
     Lumo::IteratorT<const Lumo::INorvClearRule> clearRules;
-    if (!m_design->GetIterClearRules(clearRules))
+    Lumo::Result clearRulesWalk = m_design->GetIterClearRules(clearRules);
+    if (!clearRulesWalk)
         return raiseError(CDICErrors::T53_ERRITEROVERCLEARRULES);
 
-    checkSchemes(schemes);
-    checkClearRules(clearRules);
+    checkSchemes(schemes, schemesWalk);
+    if (!schemesWalk)
+        return raiseError(CDICErrors::T53_ERRITEROVERSCHEMES);
+    checkClearRules(clearRules, clearRulesWalk);
+    if (!clearRulesWalk)
+        return raiseError(CDICErrors::T53_ERRITEROVERCLEARRULES);
 
     raiseStatus(OK);
     return m_status;
 }
 
-TestStatus CValidNames::checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& it)
+TestStatus CValidNames::checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& it, Lumo::Result& walk)
 {
     const std::string validChars = CCharsValidator::SCHEME_VALID_CHARS();
     std::vector<std::string> names;
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
@@ -63,19 +69,21 @@ TestStatus CValidNames::checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& i
             raiseError(CDICErrors::T53_SCHEMENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index, name.c_str());
         names.push_back(name.str());
     }
+    if (!walk)
+        return m_status;
 
     if (!checkNamesUnique(names))
         raiseError(CDICErrors::T53_DUPLICATEDSCHEMENAMES);
     return m_status;
 }
 
-TestStatus CValidNames::checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRule>& it)
+TestStatus CValidNames::checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRule>& it, Lumo::Result& walk)
 {
     const std::string validChars = CCharsValidator::CLEARRULE_VALID_CHARS();
     // The names kept so far, by their case-folded text; they differ pairwise without regard to
     // case, so a new name equals at most one of them.
     std::unordered_map<std::string, std::string> kept;
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         Lumo::Index index;
         if (!it->GetIndex(index))

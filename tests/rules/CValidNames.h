@@ -20,6 +20,6 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    TestStatus checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& it);
-    TestStatus checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRule>& it);
+    TestStatus checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& it, Lumo::Result& walk);
+    TestStatus checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRule>& it, Lumo::Result& walk);
 };

@@ -25,10 +25,9 @@ TestStatus CViaSpanValid::runTest(bool)
     m_statusString.clear();
 
     Lumo::IteratorT<const Lumo::INorvViaSpan> viaSpan;
-    if (!m_design->GetIterViaSpans(viaSpan))
-        return raiseError(CDICErrors::T57_VIASPAN_INVALIDITERATOR);
+    Lumo::Result viaSpanWalk = m_design->GetIterViaSpans(viaSpan);
 
-    for (; viaSpan.IsValid(); ++viaSpan) {
+    for (; walkOn(viaSpan, viaSpanWalk); ++viaSpan) {
         // Fresh per via span: a failed read never carries the previous span's name or index.
         Lumo::String name;
         Lumo::Index index;
@@ -40,6 +39,8 @@ TestStatus CViaSpanValid::runTest(bool)
         if (!viaSpan->GetIterAllowedVias(allowedVias))
             raiseError(CDICErrors::T57_VIASPAN_NOALLOWEDVIAS, Lumo::Index(), name.c_str(), index, "");
     }
+    if (!viaSpanWalk)
+        return raiseError(CDICErrors::T57_VIASPAN_INVALIDITERATOR);
     raiseStatus(OK);
     return m_status;
 }

@@ -35,13 +35,14 @@ struct ClassWalkCodes
 
 // Walks the classes of the iterator and, depth first, their children below parentPath. The first
 // failed read is raised on the test and ends the walk with false. A class met again below itself
-// is reported as if its children could not be read.
+// is reported as if its children could not be read, and so is a walk of its children that fails on
+// the way. A failure of this walk itself on the way is left in walk, unraised, for the caller.
 template <class Class>
 bool CollectClassPaths(CNorvDetailChecker& test, Lumo::IteratorT<const Class>& it, const std::string& parentPath,
                        Lumo::Result (Class::*childrenOf)(Lumo::IteratorT<const Class>&) const,
-                       const ClassWalkCodes& codes, const ClassPathSink& sink)
+                       const ClassWalkCodes& codes, const ClassPathSink& sink, Lumo::Result& walk)
 {
-    for (; it.IsValid(); ++it)
+    for (; walkOn(it, walk); ++it)
     {
         std::string path = parentPath;
         if (!path.empty())
@@ -64,7 +65,12 @@ bool CollectClassPaths(CNorvDetailChecker& test, Lumo::IteratorT<const Class>& i
 
         PathGuard::Scope onPath(sink.path, index);
         Lumo::IteratorT<const Class> children;
-        if (!onPath.Entered() || !((*it).*childrenOf)(children))
+        const bool entered = onPath.Entered();
+        Lumo::Result childrenWalk = entered ? ((*it).*childrenOf)(children) : Lumo::Result();
+        bool collected = false;
+        if (entered && childrenWalk)
+            collected = CollectClassPaths(test, children, path, childrenOf, codes, sink, childrenWalk);
+        if (!entered || !childrenWalk)
         {
             if (codes.childrenFailureNamesClass)
                 test.raiseError(static_cast<int>(codes.childrenFailed), index, path.c_str());
@@ -72,10 +78,10 @@ bool CollectClassPaths(CNorvDetailChecker& test, Lumo::IteratorT<const Class>& i
                 test.raiseError(static_cast<int>(codes.childrenFailed));
             return false;
         }
-        if (!CollectClassPaths(test, children, path, childrenOf, codes, sink))
+        if (!collected)
             return false;
     }
-    return true;
+    return static_cast<bool>(walk);
 }
 
 } // namespace NorvRules

@@ -27,12 +27,14 @@ struct RuleLayerEntry
 
 // Reads the layer number and the parent layer's index of every layer rule the iterator walks, in
 // order, into out. On a failed read returns the code for it from failCodes (the number, the parent
-// layer, the parent layer's index) and reads no further; returns 0 when all were read.
+// layer, the parent layer's index, the walk itself) and reads no further; returns 0 when all were
+// read.
 template <class LayerRule>
-unsigned ReadRuleLayers(Lumo::IteratorT<const LayerRule>& it, const unsigned (&failCodes)[3],
+unsigned ReadRuleLayers(Lumo::IteratorT<const LayerRule>& it, const unsigned (&failCodes)[4],
                         std::vector<RuleLayerEntry>& out)
 {
-    for (; it.IsValid(); ++it)
+    Lumo::Result walk;
+    for (; walkOn(it, walk); ++it)
     {
         RuleLayerEntry entry{0, Lumo::Index()};
         if (!it->GetLayerIndex(entry.layerNumber))
@@ -44,7 +46,7 @@ unsigned ReadRuleLayers(Lumo::IteratorT<const LayerRule>& it, const unsigned (&f
             return failCodes[2];
         out.push_back(entry);
     }
-    return 0;
+    return walk ? 0 : failCodes[3];
 }
 
 struct MetalLayerEntry

@@ -40,13 +40,15 @@ inline bool ReadConstraintText(const Lumo::IObjectNorv* object, const char* name
     return true;
 }
 
-// Reads the scheme's index and name, then opens the iterator over the rules of one kind that the
-// scheme lists. On a failed read raises its code on the test and returns false; failCodes are
-// those of the index (no pair), the name (with the index) and the iterator (with index and name).
-template <class Rule>
-bool OpenSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
+// Reads the scheme's index and name, opens the iterator over the rules of one kind that the
+// scheme lists and gives it to walk(rules, result), which walks it with walkOn. On a failed read
+// raises its code on the test and returns false; failCodes are those of the index (no pair), the
+// name (with the index) and the iterator (with index and name), which a walk that fails on the way
+// raises too. True when the rules were walked to their end.
+template <class Rule, class Walk>
+bool WalkSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo::INorvScheme>& scheme,
                      Lumo::Result (Lumo::INorvScheme::*rulesOf)(Lumo::IteratorT<const Rule>&) const,
-                     const unsigned (&failCodes)[3], Lumo::Index& index, Lumo::IteratorT<const Rule>& rules)
+                     const unsigned (&failCodes)[3], Lumo::Index& index, Walk&& walk)
 {
     if (!scheme->GetIndex(index))
     {
@@ -59,7 +61,11 @@ bool OpenSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo
         test.raiseError(static_cast<int>(failCodes[1]), index);
         return false;
     }
-    if (!((*scheme).*rulesOf)(rules))
+    Lumo::IteratorT<const Rule> rules;
+    Lumo::Result result = ((*scheme).*rulesOf)(rules);
+    if (result)
+        walk(rules, result);
+    if (!result)
     {
         test.raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
         return false;

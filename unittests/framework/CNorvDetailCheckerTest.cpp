@@ -435,16 +435,19 @@ TEST_F(CNorvDetailCheckerTest, WalkHelpersRaiseTheReadFailureCode)
     ASSERT_TRUE(config->GetIterPhysicalNets(nets));
 
     std::vector<std::string> seen;
-    test.forEachOf(nets, [&](const Lumo::IteratorT<const Lumo::INorvPhysicalNet>& net) {
+    Lumo::Result walk;
+    for (; walkOn(nets, walk); ++nets) {
         Lumo::Index index;
         std::string name;
-        if (!test.readIndexOf(net, index, CDICErrors::T40_ERRINDEXELECNET))
-            return true;
-        if (!test.readNameOf(net, name, CDICErrors::T40_ERRNAMEELECNET, index, "path"))
-            return true;
+        if (!test.readIndexOf(nets, index, CDICErrors::T40_ERRINDEXELECNET))
+            continue;
+        if (!test.readNameOf(nets, name, CDICErrors::T40_ERRNAMEELECNET, index, "path"))
+            continue;
         seen.push_back(name);
-        return name != "STOP";
-    });
+        if (name == "STOP")
+            break;
+    }
+    EXPECT_TRUE(walk);
     EXPECT_EQ(seen, (std::vector<std::string>{"GOOD", "STOP"}));
     ASSERT_EQ(test.GetIssuesList().size(), 2u);
     EXPECT_EQ(test.GetIssuesList().front().GetCode(), CDICErrors::T40_ERRNAMEELECNET);
@@ -453,6 +456,39 @@ TEST_F(CNorvDetailCheckerTest, WalkHelpersRaiseTheReadFailureCode)
     EXPECT_EQ(test.GetIssuesList().back().GetCode(), CDICErrors::T40_ERRINDEXELECNET);
     EXPECT_EQ(test.GetIssuesList().back().GetCount(), 0u);
     (void)good;
+}
+
+// A walk ends quietly at the end of its list; an iterator that fails on the way (or a walk whose
+// GetIter* failed) leaves the failure in the walk's result.
+TEST_F(CNorvDetailCheckerTest, WalkOnKeepsAFailureButNotTheEnd)
+{
+    d.builder.PhysicalNet(d.config, "A");
+    d.builder.PhysicalNet(d.config, "B");
+    d.builder.PhysicalNet(d.config, "C");
+    ASSERT_TRUE(bind());
+    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
+    Lumo::ContainerT<const Lumo::INorvConfig> config;
+    ASSERT_TRUE(d.session->GetSnapshotByName(snapshot, "main"));
+    ASSERT_TRUE(snapshot->GetNorvConfig(config, "TOP"));
+
+    auto walked = [&](int failAfter, Lumo::Result& walk) {
+        Lumo::IteratorT<const Lumo::INorvPhysicalNet> nets;
+        walk = config->GetIterPhysicalNets(nets);
+        int steps = 0;
+        for (; walkOn(nets, walk); ++nets)
+            if (++steps == failAfter)
+                Lumo::StandIn::GetFaults(*d.session).FailNext("GetIterPhysicalNets.IsValid", 1);
+        return steps;
+    };
+    Lumo::Result walk;
+    EXPECT_EQ(walked(0, walk), 3);
+    EXPECT_TRUE(walk);
+    EXPECT_EQ(walked(2, walk), 2);
+    EXPECT_FALSE(walk);
+
+    Lumo::StandIn::GetFaults(*d.session).FailNext("GetIterPhysicalNets", 1);
+    EXPECT_EQ(walked(0, walk), 0);
+    EXPECT_FALSE(walk);
 }
 
 } // namespace

@@ -80,11 +80,6 @@ public:
     {
         return readName(object, name, failCode, std::forward<Pairs>(pairs)...);
     }
-    template <class T, class Visit>
-    void forEachOf(Lumo::IteratorT<const T>& iterator, Visit&& visit)
-    {
-        forEach(iterator, std::forward<Visit>(visit));
-    }
 
     int runs = 0;
     bool lastRunArg = false;

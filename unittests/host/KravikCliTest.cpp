@@ -470,7 +470,6 @@ TEST(KravikFaultTest, FailingAnySingleCallGivesFindingsNotACrash)
     const size_t totalAt = counted.err.rfind('\n', counted.err.size() - 2);
     const unsigned long total = std::stoul(counted.err.substr(totalAt + 1));
     ASSERT_GT(total, 0u);
-    unsigned long wouldHavePassed = 0;
     for (unsigned long k = 1; k <= std::min(total, 48ul); ++k)
     {
         const KravikRun run = RunKravik(Check(ExamplePath("clean.json"), {"--fail-call", std::to_string(k)}));
@@ -482,15 +481,11 @@ TEST(KravikFaultTest, FailingAnySingleCallGivesFindingsNotACrash)
         EXPECT_TRUE(notStarted ? run.exitCode == 8 : (run.exitCode == 4 || run.exitCode == 8))
             << "--fail-call " << k << ": " << run.exitCode << "\n" << run.err;
         EXPECT_NE(std::string::npos, run.err.find("1 injected fault fired, the first on ")) << run.err;
-        wouldHavePassed += !notStarted && run.exitCode == 8;
         if (k <= 2)
         {
             EXPECT_TRUE(notStarted) << "--fail-call " << k << ": " << run.err;
         }
     }
-    // Some failures leave no finding at all (a read whose failure a test does not report): those
-    // runs are the ones the fired-fault rule keeps from passing for clean.
-    EXPECT_GT(wouldHavePassed, 0u);
 }
 
 } // namespace
