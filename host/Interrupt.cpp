@@ -1,5 +1,6 @@
 #include "host/Interrupt.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,7 +11,9 @@ namespace KravikHost {
 
 namespace {
 
-volatile std::sig_atomic_t g_requested = 0;
+// Written by the signal handler, read by the checker's thread: a lock-free atomic is safe for both.
+std::atomic<int> g_requested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 const char* g_notice = "";
 int g_pipe[2] = {-1, -1}; // the handler wakes the watcher through it
 struct sigaction g_previous;
