@@ -223,16 +223,9 @@ TEST(CFixNetPinSetsTest, FirstVirtualPinNameIsVP1)
     EXPECT_EQ(name, "VP2");
 }
 
-struct PinSetSweep
-{
-    const char* name;
-    std::function<void(PinSetNet&)> setup; // binds and fills the slots
-    FixMethod method;
-};
-
 TEST(CFixNetPinSetsTest, EveryFailedCallOfThePinSetRepairs)
 {
-    const PinSetSweep sweeps[] = {
+    SweepEach<PinSetNet>({
         {"nested pin sets",
          [](PinSetNet& d) {
              const Index c = d.set("C", Lumo::NPT_PinSetMst, {d.pin1});
@@ -267,12 +260,7 @@ TEST(CFixNetPinSetsTest, EveryFailedCallOfThePinSetRepairs)
              d.Slots({{vp, "X"}});
          },
          &CFixNet::RenameDuplicatedVirtualPin},
-    };
-    for (const PinSetSweep& s : sweeps)
-    {
-        SCOPED_TRACE(s.name);
-        SweepEveryCall<PinSetNet>(s.setup, s.method);
-    }
+    });
 }
 
 } // namespace

@@ -303,16 +303,9 @@ TEST(CFixNetRemovalTest, CompositeNetOutsideAPairAndGone)
     EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), "not fixed");
 }
 
-struct PairSweep
-{
-    const char* name;
-    std::function<void(PairDesign&)> setup; // binds and fills the slots
-    FixMethod method;
-};
-
 TEST(CFixNetRemovalTest, EveryFailedCallOfTheNetRepairs)
 {
-    const PairSweep sweeps[] = {
+    SweepEach<PairDesign>({
         {"composite net",
          [](PairDesign& d) {
              d.b->Constraint(d.e1, "PRESERVED", 1);
@@ -356,12 +349,7 @@ TEST(CFixNetRemovalTest, EveryFailedCallOfTheNetRepairs)
              d.Slots({{lone, "LONE"}});
          },
          &CFixNet::FixAnalogElecNetManyPhysNets},
-    };
-    for (const PairSweep& s : sweeps)
-    {
-        SCOPED_TRACE(s.name);
-        SweepEveryCall<PairDesign>(s.setup, s.method);
-    }
+    });
 }
 
 } // namespace

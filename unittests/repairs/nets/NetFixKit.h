@@ -7,6 +7,7 @@
 
 #include "framework/CFixStatus.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,26 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
         }
     }
     Lumo::StandIn::SetStringResultsEnabledForTest(false);
+}
+
+// One repair to sweep: setup changes the fresh Design, binds it and fills the slots.
+template <class Design>
+struct NetSweep
+{
+    const char* name;
+    std::function<void(Design&)> setup;
+    FixMethod method;
+};
+
+// SweepEveryCall for each of the sweeps, named in the failures.
+template <class Design>
+void SweepEach(const std::vector<NetSweep<Design>>& sweeps)
+{
+    for (const NetSweep<Design>& s : sweeps)
+    {
+        SCOPED_TRACE(s.name);
+        SweepEveryCall<Design>(s.setup, s.method);
+    }
 }
 
 } // namespace netfix
