@@ -59,13 +59,18 @@ int CountOf(const Lumo::IteratorT<T>& walk)
 CFixStatus Classify(const CompRead& comp, bool& connected)
 {
     Lumo::IteratorT<const Lumo::INorvPin> pins;
-    if (Lumo::Result r = comp->GetIterPins(pins, AllPins()); !r)
-        return CFixStatus(r);
-    if (!pins.IsValid())
-        return CFixStatus(false);
+    Lumo::Result pinsWalk = comp->GetIterPins(pins, AllPins());
+    if (!walkOn(pins, pinsWalk))
+        return pinsWalk ? CFixStatus(false) : CFixStatus(pinsWalk);
+    // Logic components that cannot be listed count as none; a list that fails on the way fails.
     Lumo::IteratorT<const Lumo::IComp> logic;
-    connected = comp->GetIterLogicComp(logic) && logic.IsValid();
-    Lumo::Result pinsWalk;
+    connected = false;
+    if (Lumo::Result logicWalk = comp->GetIterLogicComp(logic))
+    {
+        connected = walkOn(logic, logicWalk);
+        if (!logicWalk)
+            return CFixStatus(logicWalk);
+    }
     for (; !connected && walkOn(pins, pinsWalk); ++pins)
     {
         Lumo::Index pinIndex;
@@ -96,9 +101,13 @@ CFixStatus RenameDuplicate(const Lumo::Index& index, const std::string& oldName,
         return CFixStatus(r);
     if (Lumo::Result r = locked->SetName(newName); !r)
         return CFixStatus(r);
+    // The name stays when the logic components cannot be listed; a list that fails on the way fails.
     Lumo::IteratorT<const Lumo::IComp> logic;
-    if (!comp->GetIterLogicComp(logic) || CountOf(logic) == 0 || !logic.IsValid())
+    Lumo::Result logicWalk = comp->GetIterLogicComp(logic);
+    if (!logicWalk || CountOf(logic) == 0)
         return CFixStatus(true);
+    if (!walkOn(logic, logicWalk))
+        return logicWalk ? CFixStatus(true) : CFixStatus(logicWalk);
     std::string value;
     Lumo::EAttributeType type = Lumo::AT_3;
     if (!ReadRefDes(*logic, value, type) || value != oldName)
@@ -129,14 +138,15 @@ bool CFixComp::GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& num
     return false;
 }
 
-bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp, NorvPinList& norvPins,
-                         DesignPinList& designPins)
+Lumo::Result CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp, NorvPinList& norvPins,
+                                 DesignPinList& designPins, bool& matched)
 {
+    matched = false;
     norvPins.RemoveAll();
     designPins.RemoveAll();
     Lumo::IteratorT<const Lumo::INorvPin> pins;
     if (!comp.GetIterPins(pins, AllPins()))
-        return false;
+        return Lumo::Result();
     std::map<std::string, Lumo::Index> byName;
     Lumo::Result pinsWalk;
     for (; walkOn(pins, pinsWalk); ++pins)
@@ -148,12 +158,13 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
         byName.emplace(name.str(), index);
     }
     if (!pinsWalk)
-        return false;
+        return pinsWalk;
 
     Lumo::IteratorT<const Lumo::IPin> logicPins;
-    if (!logicComp.GetIterPins(logicPins) || !logicPins.IsValid())
-        return true;
-    Lumo::Result logicPinsWalk;
+    Lumo::Result logicPinsWalk = logicComp.GetIterPins(logicPins);
+    matched = true;
+    if (!logicPinsWalk)
+        return Lumo::Result();
     for (; walkOn(logicPins, logicPinsWalk); ++logicPins)
     {
         Lumo::BitContainerT<Lumo::EPinType> types;
@@ -167,20 +178,24 @@ bool CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicCo
             if (!GetPinNumber(*logicPins, width > 1 ? bit : -1, number))
                 continue;
             if (number.empty())
-                return false;
+            {
+                matched = false;
+                return Lumo::Result();
+            }
             designPins.Add(logicPins);
             const auto found = byName.find(number);
             if (found == byName.end())
                 continue;
             Lumo::ContainerT<const Lumo::INorvPin> norvPin;
             if (!Uids().GetNorvPin(norvPin, found->second))
-                return false;
+            {
+                matched = false;
+                return Lumo::Result();
+            }
             norvPins.Add(norvPin);
         }
     }
-    if (!logicPinsWalk)
-        return true;
-    return true;
+    return logicPinsWalk;
 }
 
 CFixStatus CFixComp::RenameDuplicatedComps()
@@ -327,7 +342,10 @@ CFixStatus CFixComp::ReattachLogicComp()
     // The pins are paired before anything changes, so that a failed pairing leaves the component whole.
     NorvPinList norvPins;
     DesignPinList designPins;
-    if (!MatchPins(*comp, *logic, norvPins, designPins))
+    bool matched = false;
+    if (Lumo::Result r = MatchPins(*comp, *logic, norvPins, designPins, matched); !r)
+        return CFixStatus(r);
+    if (!matched)
         return CFixStatus(false);
 
     CompWrite locked;
@@ -416,8 +434,9 @@ CFixStatus CFixComp::RenameMismatchedPins()
     Lumo::IteratorT<const Lumo::IComp> logic;
     if (Lumo::Result r = comp->GetIterLogicComp(logic); !r)
         return CFixStatus(r);
-    if (CountOf(logic) != 1 || !logic.IsValid())
-        return CFixStatus(false);
+    Lumo::Result logicWalk;
+    if (CountOf(logic) != 1 || !walkOn(logic, logicWalk))
+        return logicWalk ? CFixStatus(false) : CFixStatus(logicWalk);
     Lumo::IteratorT<const Lumo::IPin> pins;
     Lumo::Result pinsWalk = logic->GetIterPins(pins);
     DesignPinList designPins;

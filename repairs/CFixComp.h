@@ -25,8 +25,9 @@ public:
     // The "Pin Number" of a design pin (bit -1) or of one bit of a bus pin, by attribute type 3, 2
     // then 1; an empty value counts as none. True when one of them gave a value.
     static bool GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& number);
-    // Pairs the logic component's pins with the component's pins by pin number. Only reads.
-    static bool MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp,
-                          Lumo::ListT<Lumo::ContainerT<const Lumo::INorvPin>>& norvPins,
-                          Lumo::ListT<Lumo::ContainerT<const Lumo::IPin>>& designPins);
+    // Pairs the logic component's pins with the component's pins by pin number (matched); a walk of
+    // either's pins that fails on the way gives its failure. Only reads.
+    static Lumo::Result MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp,
+                                  Lumo::ListT<Lumo::ContainerT<const Lumo::INorvPin>>& norvPins,
+                                  Lumo::ListT<Lumo::ContainerT<const Lumo::IPin>>& designPins, bool& matched);
 };

@@ -170,7 +170,7 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
             taken = name == candidate;
         }
         if (!layersWalk)
-            return CFixStatus(false);
+            return CFixStatus(layersWalk);
         if (!taken)
             break;
     }

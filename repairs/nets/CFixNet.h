@@ -129,6 +129,7 @@ public:
     static CFixStatus FixPinSetContainingPinSet();
     static CFixStatus RenameDuplicatedPinSet();
     static CFixStatus RenameDuplicatedVirtualPin();
-    // A virtual-pin name no pin of the configuration uses; empty when the nets cannot be walked.
-    static std::string MakeUniqueVirtualPinName();
+    // Fills name with a virtual-pin name no pin of the configuration uses; a walk of the nets or
+    // of their virtual pins that fails gives its failure.
+    static Lumo::Result MakeUniqueVirtualPinName(std::string& name);
 };

@@ -69,14 +69,15 @@ Result HasOtherPhysNet(const ContainerT<const INorvElectricalNet>& net, const In
 {
     other = false;
     IteratorT<const INorvPhysicalNet> it;
-    Result r = net->GetIterPhysicalNets(it);
-    for (; r && it.IsValid() && !other; ++it)
+    Result walk = net->GetIterPhysicalNets(it);
+    for (; !other && walkOn(it, walk); ++it)
     {
         Index index;
-        if ((r = it->GetIndex(index)))
-            other = index != phys;
+        if (Result r = it->GetIndex(index); !r)
+            return r;
+        other = index != phys;
     }
-    return r;
+    return walk;
 }
 
 } // namespace
@@ -193,10 +194,12 @@ CFixStatus CFixNet::RebuildNetsFromFlatNet()
     MutableContainerT<INorvElectricalNet> newElec;
     CFIXNET_TRY(config->AddPhysicalNet(newPhys, name, *lockedFlat));
     CFIXNET_TRY(config->AddElectricalNet(newElec, newPhys));
-    for (; pin.IsValid(); ++pin)
+    Result pinWalk;
+    for (; walkOn(pin, pinWalk); ++pin)
     {
         CFIXNET_TRY(ConnectForwardedPin(pin, newPhys));
     }
+    CFIXNET_TRY(pinWalk);
     if (!(r = LockerT<IFlatNet>::UnLock(lockedFlat)) || !(r = LockerT<INorvPhysicalNet>::UnLock(newPhys)) ||
         !(r = LockerT<INorvElectricalNet>::UnLock(newElec)) || !(r = LockerT<INorvConfig>::UnLock(config)))
         return CFixStatus(r);
@@ -266,13 +269,18 @@ CFixStatus CFixNet::DeletePhysNetWithoutFlatNet()
     std::vector<ContainerT<const INorvPin>> orphans;
     IteratorT<const INorvPin> pin;
     CFIXNET_TRY(phys->GetIterPins(pin, NPT_NetPin));
-    for (; pin.IsValid(); ++pin)
+    Result pinWalk;
+    for (; walkOn(pin, pinWalk); ++pin)
     {
+        // A pin goes only when its design pins are read and there are none.
         IteratorT<const IPin> designPin;
-        if (pin->GetIterFlatPins(designPin) && designPin.IsValid())
+        Result designPinWalk = pin->GetIterFlatPins(designPin);
+        if (walkOn(designPin, designPinWalk))
             return CFixStatus(false);
+        CFIXNET_TRY(designPinWalk);
         orphans.push_back(pin);
     }
+    CFIXNET_TRY(pinWalk);
     if (!orphans.empty())
     {
         MutableContainerT<INorvPhysicalNet> lockedNet;

@@ -84,33 +84,37 @@ CFixStatus CFixNet::FixPinSetInNonComplexNet()
     kinds |= NPT_PinSetBalanced;
     kinds |= NPT_PinSetUnbalanced;
     IteratorT<const INorvPin> pin;
-    Result r = net->GetIterPins(pin, kinds);
-    if (!r)
-        return CFixStatus(r);
+    Result pinWalk = net->GetIterPins(pin, kinds);
     int pinSets = 0;
-    for (; pin.IsValid(); ++pin)
+    for (; walkOn(pin, pinWalk); ++pin)
     {
         Index index;
         if (pin->GetIndex(index))
             ++pinSets;
     }
+    if (!pinWalk)
+        return CFixStatus(pinWalk);
     if (pinSets == 0)
         return CFixStatus(false);
 
     const CFixStatus written = SetPhysNetConstraint(net, s_orderType, TextValue(s_complex));
     ContainerT<const INorvElectricalNet> parent;
     IteratorT<const INorvPhysicalNet> sibling;
+    Result r;
     if (!(r = net->GetParentElectricalNet(parent)) || !(r = parent->GetIterPhysicalNets(sibling)))
         return CFixStatus(r);
     int count = 0;
     bool otherTopology = false;
-    for (; sibling.IsValid(); ++sibling)
+    Result siblingWalk;
+    for (; walkOn(sibling, siblingWalk); ++sibling)
     {
         ++count;
         String value;
         if (ReadTopology(*sibling, s_orderType, value) && value != s_complex)
             otherTopology = true;
     }
+    if (!siblingWalk)
+        return CFixStatus(siblingWalk);
     const String& wanted = (count == 1 || !otherTopology) ? s_complex : s_mixed;
     String current;
     if (ReadTopology(*parent, s_orderType, current) && current != wanted)
@@ -135,7 +139,8 @@ CFixStatus CFixNet::FixVirtualPinSetPinCount()
     IteratorT<const INorvPin> pin;
     CFIXNET_TRY(net->GetIterPins(pin, NPT_VirtualPinSetPin));
     std::vector<Index> orphans;
-    for (; pin.IsValid(); ++pin)
+    Result pinWalk;
+    for (; walkOn(pin, pinWalk); ++pin)
     {
         ENorvPinType kind = NPT_NetPin;
         CFIXNET_TRY(pin->GetNorvType(kind));
@@ -148,6 +153,7 @@ CFixStatus CFixNet::FixVirtualPinSetPinCount()
             continue;
         orphans.push_back(index);
     }
+    CFIXNET_TRY(pinWalk);
     for (const Index& orphan : orphans)
     {
         MutableContainerT<INorvPhysicalNet> locked;
@@ -175,11 +181,12 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
     std::vector<Index> doomed;
     IteratorT<const INorvPin> pinSet;
     CFIXNET_TRY(net->GetIterPins(pinSet, kinds));
-    for (; pinSet.IsValid(); ++pinSet)
+    Result pinSetWalk;
+    for (; walkOn(pinSet, pinSetWalk); ++pinSet)
     {
         IteratorT<const INorvPin> member;
-        CFIXNET_TRY(pinSet->GetIterPins(member, kinds));
-        for (; member.IsValid(); ++member)
+        Result memberWalk = pinSet->GetIterPins(member, kinds);
+        for (; walkOn(member, memberWalk); ++member)
         {
             Index memberIndex;
             ContainerT<const INorvPin> virtualPin;
@@ -190,7 +197,9 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
                 return CFixStatus(r);
             doomed.push_back(virtualIndex);
         }
+        CFIXNET_TRY(memberWalk);
     }
+    CFIXNET_TRY(pinSetWalk);
     int deleted = 0;
     {
         MutableContainerT<INorvPhysicalNet> locked;
@@ -204,7 +213,8 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
     }
     ContainerT<const INorvElectricalNet> parent;
     CFIXNET_TRY(net->GetParentElectricalNet(parent));
-    ResetTopoOrderedOfElecNet(parent);
+    if (const CFixStatus reset = ResetTopoOrderedOfElecNet(parent); !reset)
+        return reset;
     return CFixStatus(deleted > 0);
 }
 
@@ -226,7 +236,8 @@ CFixStatus CFixNet::RenameDuplicatedVirtualPin()
         return CFixStatus(false);
     MutableContainerT<INorvPin> locked;
     CFIXNET_TRY(LockerT<INorvPin>::Lock(pin, locked));
-    const std::string name = MakeUniqueVirtualPinName();
+    std::string name;
+    CFIXNET_TRY(MakeUniqueVirtualPinName(name));
     if (name.empty())
         return CFixStatus(false);
     if (!(r = locked->SetName(name)) || !(r = LockerT<INorvPin>::UnLock(locked)))
@@ -234,34 +245,42 @@ CFixStatus CFixNet::RenameDuplicatedVirtualPin()
     return CFixStatus(true);
 }
 
-std::string CFixNet::MakeUniqueVirtualPinName()
+Result CFixNet::MakeUniqueVirtualPinName(std::string& name)
 {
+    name.clear();
     IteratorT<const INorvPhysicalNet> net;
-    if (!FixContext::s_fixNorvConfig->GetIterPhysicalNets(net))
-        return std::string();
+    Result netWalk = FixContext::s_fixNorvConfig->GetIterPhysicalNets(net);
     // The names are collected once, so each candidate costs one hash look-up.
     std::unordered_set<std::string> taken;
     size_t listed = 0;
-    for (; net.IsValid(); ++net)
+    for (; walkOn(net, netWalk); ++net)
     {
         IteratorT<const INorvPin> pin;
         if (!net->GetIterPins(pin, NPT_VirtualPin))
             continue;
-        for (; pin.IsValid(); ++pin)
+        Result pinWalk;
+        for (; walkOn(pin, pinWalk); ++pin)
         {
-            String name;
-            if (pin->GetName(name))
+            String pinName;
+            if (pin->GetName(pinName))
             {
-                taken.insert(name.str());
+                taken.insert(pinName.str());
                 ++listed;
             }
         }
+        if (!pinWalk)
+            return pinWalk;
     }
+    if (!netWalk)
+        return netWalk;
     for (size_t n = 1; n <= listed + 1; ++n)
     {
         std::string candidate = "VP" + std::to_string(n);
         if (taken.count(candidate) == 0)
-            return candidate;
+        {
+            name = candidate;
+            break;
+        }
     }
-    return std::string();
+    return Result();
 }

@@ -42,13 +42,11 @@ CFixStatus CandidateClass(const ContainerT<const INorvElectricalNet>& net, Conta
 {
     count = 0;
     IteratorT<const INorvPhysicalNet> phys;
-    Result r = net->GetIterPhysicalNets(phys);
-    if (!r)
-        return CFixStatus(r);
-    if (!phys.IsValid())
-        return CFixStatus(true);
+    Result physWalk = net->GetIterPhysicalNets(phys);
+    if (!walkOn(phys, physWalk))
+        return physWalk ? CFixStatus(true) : CFixStatus(physWalk);
     CFIXNET_TRY(phys.GetCount(count));
-    for (; phys.IsValid(); ++phys)
+    for (; walkOn(phys, physWalk); ++phys)
     {
         CFIXNET_TRY(phys->GetNetClass(candidate));
         String name;
@@ -56,6 +54,7 @@ CFixStatus CandidateClass(const ContainerT<const INorvElectricalNet>& net, Conta
         if (name != s_defaultNetClassName)
             break;
     }
+    CFIXNET_TRY(physWalk);
     return CFixStatus(true);
 }
 
@@ -64,11 +63,10 @@ CFixStatus SetClassOfPhysNets(const ContainerT<const INorvElectricalNet>& net,
                               const ContainerT<const INorvNetClass>& chosen, const String& chosenName)
 {
     IteratorT<const INorvPhysicalNet> phys;
-    Result r = net->GetIterPhysicalNets(phys);
-    if (!r)
-        return CFixStatus(r);
-    for (; phys.IsValid(); ++phys)
+    Result physWalk = net->GetIterPhysicalNets(phys);
+    for (; walkOn(phys, physWalk); ++phys)
     {
+        Result r;
         ContainerT<const INorvNetClass> current;
         String name;
         if (!(r = phys->GetNetClass(current)) || !(r = current->GetHierarchicalName(name, '/')))
@@ -81,6 +79,7 @@ CFixStatus SetClassOfPhysNets(const ContainerT<const INorvElectricalNet>& net,
             !(r = LockerT<INorvNetClass>::Lock(chosen, lockedClass)) || !(r = lockedNet->SetNetClass(*lockedClass)))
             return CFixStatus(r);
     }
+    CFIXNET_TRY(physWalk);
     return CFixStatus(true);
 }
 
@@ -245,7 +244,8 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
     }
     if (!deleteNow)
     {
-        for (; phys.IsValid(); ++phys)
+        Result physWalk;
+        for (; walkOn(phys, physWalk); ++phys)
         {
             Result r;
             if (!detaching)
@@ -269,6 +269,7 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
                 return CFixStatus(r);
             detached.Add(physIndex);
         }
+        CFIXNET_TRY(physWalk);
         if (!detaching)
             return CFixStatus(false);
     }
@@ -292,13 +293,15 @@ CFixStatus CFixNet::DeleteElectricalNetWithPhysNets(const Index& net)
     if (!(r = elec->GetIterPhysicalNets(phys)) || !(r = phys.GetCount(count)))
         return CFixStatus(r);
     int visits = 0;
-    while (phys.IsValid())
+    Result physWalk;
+    for (; walkOn(phys, physWalk); ++phys)
     {
         Index physIndex;
-        CFIXNET_TRY((phys++)->GetIndex(physIndex));
+        CFIXNET_TRY(phys->GetIndex(physIndex));
         physNets.Add(physIndex);
         ++visits;
     }
+    CFIXNET_TRY(physWalk);
     // The net is deleted before the update only when its walk and its count disagree.
     if (visits != count && !(r = DeleteElecNetInConfig(net, nullptr)))
         return CFixStatus(r);
@@ -334,9 +337,14 @@ CFixStatus CFixNet::DeleteInvalidElecNet() { return RemoveElectricalNet(FixConte
 
 CFixStatus CFixNet::DeleteDuplicatedElecNets()
 {
-    const bool first = static_cast<bool>(RemoveDuplicatedElectricalNet(FixContext::s_fixIndex1));
-    const bool second = static_cast<bool>(RemoveDuplicatedElectricalNet(FixContext::s_fixIndex2));
-    return CFixStatus(first || second);
+    // A failed database call for either net is the outcome (a slot without a net is not).
+    const CFixStatus first = RemoveDuplicatedElectricalNet(FixContext::s_fixIndex1);
+    if (first.error && !first.result)
+        return first;
+    const CFixStatus second = RemoveDuplicatedElectricalNet(FixContext::s_fixIndex2);
+    if (second.error && !second.result)
+        return second;
+    return CFixStatus(first.fixed || second.fixed);
 }
 
 CFixStatus CFixNet::DeleteElecNetWithWrongRefs()
@@ -422,23 +430,25 @@ CFixStatus CFixNet::FixAnalogElecNetManyPhysNets()
         CFixStatus status = SetElecNetConstraint(net, name, analog);
         if (!status)
             return status;
-        CFIXNET_TRY(net->GetIterPhysicalNets(phys));
-        for (; phys.IsValid(); ++phys)
+        Result physWalk = net->GetIterPhysicalNets(phys);
+        for (; walkOn(phys, physWalk); ++phys)
         {
             if (!(status = SetPhysNetConstraint(phys, name, analog)))
                 return status;
         }
+        CFIXNET_TRY(physWalk);
         return CFixStatus(true);
     }
     // Outside a pair the nets are only handed to the incremental update.
     ListT<Index> physNets;
-    CFIXNET_TRY(net->GetIterPhysicalNets(phys));
-    for (; phys.IsValid(); ++phys)
+    Result physWalk = net->GetIterPhysicalNets(phys);
+    for (; walkOn(phys, physWalk); ++phys)
     {
         Index index;
         CFIXNET_TRY(phys->GetIndex(index));
         physNets.Add(index);
     }
+    CFIXNET_TRY(physWalk);
     CFIXNET_TRY(UpdateNetsIncrementally(physNets, ListT<Index>()));
     return CFixStatus(true);
 }
@@ -483,7 +493,12 @@ CFixStatus CFixNet::FixCompositeElecNetWithoutPinPairs()
     }
     CFIXNET_TRY(DeleteDiffPairInConfig(pairIndex));
     const std::string message = PairRemovedText(name);
-    DeleteElectricalNetWithPhysNets(indexes[0]);
-    DeleteElectricalNetWithPhysNets(indexes[1]);
+    // The pair stays removed when a member net cannot be deleted: that failure is the outcome.
+    for (const Index& member : indexes)
+    {
+        const CFixStatus deleted = DeleteElectricalNetWithPhysNets(member);
+        if (deleted.error)
+            return deleted;
+    }
     return CFixStatus(true, false, message.c_str());
 }

@@ -20,15 +20,17 @@ Result ScanFromTos(const ContainerT<const INorvPhysicalNet>& net, const String& 
 {
     keep = true;
     IteratorT<const INorvFromTo> fromTo;
-    Result r = net->GetIterFromTos(fromTo);
-    for (; r && keep && fromTo.IsValid(); ++fromTo)
+    Result walk = net->GetIterFromTos(fromTo);
+    for (; keep && walkOn(fromTo, walk); ++fromTo)
     {
         ContainerT<const INorvConstraint> constraint;
         ConstraintData value;
-        if ((r = fromTo->GetConstraint(constraint, orderType)) && (r = constraint->GetValue(value)))
-            keep = value.intValue != 0;
+        Result r;
+        if (!(r = fromTo->GetConstraint(constraint, orderType)) || !(r = constraint->GetValue(value)))
+            return r;
+        keep = value.intValue != 0;
     }
-    return r;
+    return walk;
 }
 
 // Deletes the special pins and then the from-tos of one physical net of a power net. False when
@@ -39,11 +41,12 @@ Result StripPowerNet(const ContainerT<const INorvPhysicalNet>& net, bool& stripp
     std::vector<Index> pins;
     IteratorT<const INorvPin> pin;
     Result r = net->GetIterPins(pin, PinSetAndVirtualPinSetPinKinds() | NPT_VirtualPin);
-    for (; r && pin.IsValid(); ++pin)
+    for (; walkOn(pin, r); ++pin)
     {
         Index index;
-        if ((r = pin->GetIndex(index)))
-            pins.push_back(index);
+        if (Result read = pin->GetIndex(index); !read)
+            return read;
+        pins.push_back(index);
     }
     MutableContainerT<INorvPhysicalNet> locked;
     if (!r || !(r = LockerT<INorvPhysicalNet>::Lock(net, locked)))
@@ -99,8 +102,9 @@ CFixStatus CFixNet::FixChainedTopologyWithFromTos()
             return CFixStatus(r);
         return CFixStatus(true);
     }
-    if (!sibling.IsValid())
-        return CFixStatus(false);
+    Result siblingWalk;
+    if (!walkOn(sibling, siblingWalk))
+        return siblingWalk ? CFixStatus(false) : CFixStatus(siblingWalk);
     int siblings = 0;
     CFIXNET_TRY(sibling.GetCount(siblings));
     if (siblings != 1)
@@ -131,12 +135,14 @@ CFixStatus CFixNet::FixPowerNetTopology()
         IteratorT<const INorvPhysicalNet> phys;
         if (!(r = Uids()->GetNorvElectricalNet(elec, slot)) || !(r = elec->GetIterPhysicalNets(phys)))
             return CFixStatus(r);
-        for (; phys.IsValid(); ++phys)
+        Result physWalk;
+        for (; walkOn(phys, physWalk); ++phys)
         {
             Index index;
             CFIXNET_TRY(phys->GetIndex(index));
             work.push_back(index);
         }
+        CFIXNET_TRY(physWalk);
     }
     else
         return CFixStatus(false);
@@ -155,8 +161,8 @@ CFixStatus CFixNet::FixPowerNetTopology()
             return CFixStatus();
         ContainerT<const INorvElectricalNet> parent;
         CFIXNET_TRY(net->GetParentElectricalNet(parent));
-        if (!ResetTopoOrderedOfElecNet(parent))
-            return CFixStatus(false);
+        if (const CFixStatus reset = ResetTopoOrderedOfElecNet(parent); !reset)
+            return reset;
         bool pinPairsDeleted = false;
         {
             MutableContainerT<INorvElectricalNet> locked;

@@ -248,6 +248,7 @@ TEST(CFixCompTest, AFailedWriteOrSearchEndsTheRepairWithItsResult)
     };
     const std::vector<SweepStep> steps = SweepFaults<CompDesign>(duplicates, &CFixComp::RenameDuplicatedComps);
     EXPECT_EQ(UnreportedWrites(steps), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(steps), std::vector<std::string>{});
     // Every search for a free name ends with its failure, as the first search does.
     for (const SweepStep& step : steps)
     {
@@ -263,19 +264,24 @@ TEST(CFixCompTest, AFailedWriteOrSearchEndsTheRepairWithItsResult)
         d.logic(u, "U1");
         return Pairs{{u, "U1"}};
     };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(rebuild, &CFixComp::RebuildCompPins)), std::vector<std::string>{});
+    const std::vector<SweepStep> rebuilt = SweepFaults<CompDesign>(rebuild, &CFixComp::RebuildCompPins);
+    EXPECT_EQ(UnreportedWrites(rebuilt), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(rebuilt), std::vector<std::string>{});
     const auto mismatched = [](CompDesign& d) {
         const Index u = d.comp("U1");
         d.logic(u, "U1");
         return Pairs{{d.list(u, Field::pins)[0], "1"}, {u, "U1"}};
     };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(mismatched, &CFixComp::RenameMismatchedPins), {"RemoveLogicComp"}),
-              std::vector<std::string>{});
+    const std::vector<SweepStep> renamed = SweepFaults<CompDesign>(mismatched, &CFixComp::RenameMismatchedPins);
+    EXPECT_EQ(UnreportedWrites(renamed, {"RemoveLogicComp"}), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(renamed), std::vector<std::string>{});
     const auto reattach = [](CompDesign& d) {
         const Index u = d.comp("U1");
         return Pairs{{u, "U1"}, {d.logic(u, "U1"), ""}};
     };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(reattach, &CFixComp::ReattachLogicComp)), std::vector<std::string>{});
+    const std::vector<SweepStep> reattached = SweepFaults<CompDesign>(reattach, &CFixComp::ReattachLogicComp);
+    EXPECT_EQ(UnreportedWrites(reattached), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(reattached), std::vector<std::string>{});
     EXPECT_EQ(UnreportedWrites(SweepFaults<CompDesign>(reattach, &CFixComp::SetEmptyRefDes), {"SetAttribute"}),
               std::vector<std::string>{});
     const auto refDes = [](CompDesign& d) {

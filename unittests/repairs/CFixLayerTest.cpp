@@ -349,7 +349,7 @@ TEST(CFixLayerTest, AttributeCopiesNeedBothObjects)
     EXPECT_EQ(Outcome(CFixLayer::CopyNetClassAttributes(nullptr, nullptr)), "not fixed");
 }
 
-TEST(CFixLayerTest, AFailedWriteEndsTheRepairWithItsResult)
+TEST(CFixLayerTest, AFailedWriteOrWalkEndsTheRepairWithItsResult)
 {
     const auto layers = [](const std::vector<int>& numbers) {
         return [numbers](LayerDesign& d) {
@@ -357,26 +357,35 @@ TEST(CFixLayerTest, AFailedWriteEndsTheRepairWithItsResult)
             return Pairs{{l[1], "2"}, {l[2], "2"}};
         };
     };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(layers({3, 7, 9}), &CFixLayer::RenumberLayers)),
+    // A failed write or walk step is the outcome, save for the writes a repair tolerates.
+    const auto unreported = [](const std::vector<SweepStep>& steps, const std::vector<std::string>& tolerated) {
+        std::vector<std::string> out = UnreportedWrites(steps, tolerated);
+        for (const std::string& walk : UnreportedWalkSteps(steps))
+            out.push_back(walk);
+        return out;
+    };
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>(layers({3, 7, 9}), &CFixLayer::RenumberLayers), {}),
               std::vector<std::string>{});
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(layers({1, 2, 2, 3}), &CFixLayer::MoveDuplicatedLayerNumber)),
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>(layers({1, 2, 2, 3}), &CFixLayer::MoveDuplicatedLayerNumber), {}),
               std::vector<std::string>{});
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(
-                  [](LayerDesign& d) {
-                      const Index top = d.b.Layer(d.design, "TOP", 1, 1);
-                      d.b.Layer(d.design, "TOP", 2, 2);
-                      return Pairs{{top, "TOP"}};
-                  },
-                  &CFixLayer::RenameDuplicatedLayer)),
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>(
+                             [](LayerDesign& d) {
+                                 const Index top = d.b.Layer(d.design, "TOP", 1, 1);
+                                 d.b.Layer(d.design, "TOP", 2, 2);
+                                 return Pairs{{top, "TOP"}};
+                             },
+                             &CFixLayer::RenameDuplicatedLayer),
+                         {}),
               std::vector<std::string>{});
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(
-                  [](LayerDesign& d) { return Pairs{{d.b.Layer(d.design, "L", 1, 1), "L"}}; }, &CFixLayer::SetLayerUsage)),
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>([](LayerDesign& d) { return Pairs{{d.b.Layer(d.design, "L", 1, 1), "L"}}; },
+                                                  &CFixLayer::SetLayerUsage),
+                         {}),
               std::vector<std::string>{});
     const auto zrule = [](LayerDesign& d) { return Pairs{{Index(), "TOP"}, {d.zrule({"TOP", "TOP", "TOP"}), "Z1"}}; };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(zrule, &CFixLayer::RemoveDuplicatedZAxisLayers), {"UnLock"}),
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>(zrule, &CFixLayer::RemoveDuplicatedZAxisLayers), {"UnLock"}),
               std::vector<std::string>{});
     const auto missing = [](LayerDesign& d) { return Pairs{{Index(), "BOT"}, {d.zrule({"TOP"}), "Z1"}}; };
-    EXPECT_EQ(UnreportedWrites(SweepFaults<LayerDesign>(missing, &CFixLayer::AddMissingZAxisLayer)),
+    EXPECT_EQ(unreported(SweepFaults<LayerDesign>(missing, &CFixLayer::AddMissingZAxisLayer), {}),
               std::vector<std::string>{});
 }
 
@@ -397,6 +406,7 @@ TEST(CFixLayerTest, AFailedWriteEndsTheNetClassRecreationWithItsResult)
         },
         &CFixLayer::RecreateNetClass);
     EXPECT_EQ(UnreportedWrites(steps), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(steps), std::vector<std::string>{});
 }
 
 } // namespace

@@ -159,6 +159,7 @@ TEST(CFixNetClassTest, AFailedWriteEndsTheRepairWithItsResultAndNoReload)
         };
         const std::vector<SweepStep> moved = SweepFaults<ClassDesign>(missing, &CFixNetClass::RecreateMissingNetClass);
         EXPECT_EQ(UnreportedWrites(moved, {"UnLock"}), std::vector<std::string>{}) << child;
+        EXPECT_EQ(UnreportedWalkSteps(moved), std::vector<std::string>{}) << child;
         const auto without = [child](ClassDesign& d) {
             const Index owner = child ? d.b.NetClass(d.design, "G") : d.design;
             const Index f = d.b.NetClass(owner, "F");
@@ -169,6 +170,7 @@ TEST(CFixNetClassTest, AFailedWriteEndsTheRepairWithItsResultAndNoReload)
         };
         const std::vector<SweepStep> recreated = SweepFaults<ClassDesign>(without, &CFixNetClass::RecreateNetClassWithoutRule);
         EXPECT_EQ(UnreportedWrites(recreated, {child ? "UnLock" : ""}), std::vector<std::string>{}) << child;
+        EXPECT_EQ(UnreportedWalkSteps(recreated), std::vector<std::string>{}) << child;
         for (const SweepStep& step : recreated)
             EXPECT_NE(step.outcome, "fixed") << step.operation;
     }

@@ -179,4 +179,22 @@ inline std::vector<std::string> UnreportedWrites(const std::vector<SweepStep>& s
     return out;
 }
 
+// The steps of a sweep whose failed call was a step of a walk ("<GetIterX>.IsValid") and whose
+// outcome is not that failure, as "operation -> outcome": a walk that stops on a failed step is a
+// failed read, never a shorter list.
+inline std::vector<std::string> UnreportedWalkSteps(const std::vector<SweepStep>& steps)
+{
+    static const std::string step = ".IsValid";
+    std::vector<std::string> out;
+    for (const SweepStep& s : steps)
+    {
+        const std::string& op = s.operation;
+        const bool walk = op.rfind("GetIter", 0) == 0 && op.size() > step.size() &&
+                          op.compare(op.size() - step.size(), step.size(), step) == 0;
+        if (walk && s.outcome != "error (result)")
+            out.push_back(op + " -> " + s.outcome);
+    }
+    return out;
+}
+
 } // namespace repairkit

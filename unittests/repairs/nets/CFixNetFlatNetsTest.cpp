@@ -246,6 +246,22 @@ TEST(CFixNetFlatNetsTest, PhysicalNetWithoutFlatNetKeepsASharedParent)
     }
 }
 
+TEST(CFixNetFlatNetsTest, EveryFailedCallOfTheDeletion)
+{
+    // Two orphaned pins, and a parent that keeps a sibling.
+    SweepEveryCall<FlatDesign>(
+        [](FlatDesign& d) {
+            const Index e = d.b->ElectricalNet(d.cfg, "E");
+            const Index p = d.b->PhysicalNet(d.cfg, "P", e);
+            d.norvPin(p);
+            d.norvPin(p);
+            d.b->PhysicalNet(d.cfg, "Q", e);
+            d.Bind();
+            d.Slots({{p, "P"}});
+        },
+        &CFixNet::DeletePhysNetWithoutFlatNet);
+}
+
 TEST(CFixNetFlatNetsTest, EveryFailedCallOfTheRebuild)
 {
     SweepEveryCall<FlatDesign>(

@@ -197,10 +197,11 @@ TEST(CFixNetPinSetsTest, DuplicatedVirtualPinTakesTheSmallestFreeName)
     EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "not fixed");
     d.Slots({});
     EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "not fixed, error: Cannot find virtual pin.");
-    // Nets that cannot be walked give no name: not fixed, and the pin's lock is released.
+    // Nets that cannot be walked give no name: not fixed with their failure, and the pin's lock
+    // is released.
     d.faults().FailOn(d.cfg, "GetIterPhysicalNets");
     d.Slots({{dup, "VP3"}});
-    EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "not fixed");
+    EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "not fixed, failed");
     EXPECT_EQ(d.OwnLocks(), 0u);
     d.b->Delete(dup);
     EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "fixed");
@@ -212,23 +213,54 @@ TEST(CFixNetPinSetsTest, FirstVirtualPinNameIsVP1)
     const Index vp = d.pin("X", Lumo::NPT_VirtualPin);
     d.pin("X", Lumo::NPT_VirtualPin);
     d.Bind();
-    EXPECT_EQ(CFixNet::MakeUniqueVirtualPinName(), "VP1");
+    std::string name;
+    ASSERT_TRUE(CFixNet::MakeUniqueVirtualPinName(name));
+    EXPECT_EQ(name, "VP1");
     d.Slots({{vp, "X"}});
     EXPECT_EQ(Outcome(CFixNet::RenameDuplicatedVirtualPin()), "fixed");
     EXPECT_EQ(d.name(vp), "VP1");
-    EXPECT_EQ(CFixNet::MakeUniqueVirtualPinName(), "VP2");
+    ASSERT_TRUE(CFixNet::MakeUniqueVirtualPinName(name));
+    EXPECT_EQ(name, "VP2");
 }
 
-TEST(CFixNetPinSetsTest, EveryFailedCallOfTheNestedPinSetRepair)
+TEST(CFixNetPinSetsTest, EveryFailedCallOfThePinSetRepairs)
 {
-    SweepEveryCall<PinSetNet>(
-        [](PinSetNet& d) {
-            const Index c = d.set("C", Lumo::NPT_PinSetMst, {d.pin1});
-            const Index a = d.set("A", Lumo::NPT_PinSetT, {c, d.pin2});
-            d.Bind();
-            d.Slots({{a, "A"}, {c, "C"}});
-        },
-        &CFixNet::FixPinSetContainingPinSet);
+    SweepEach<PinSetNet>({
+        {"nested pin sets",
+         [](PinSetNet& d) {
+             const Index c = d.set("C", Lumo::NPT_PinSetMst, {d.pin1});
+             const Index a = d.set("A", Lumo::NPT_PinSetT, {c, d.pin2});
+             d.Bind();
+             d.Slots({{a, "A"}, {c, "C"}});
+         },
+         &CFixNet::FixPinSetContainingPinSet},
+        {"pin set in a net that is not complex",
+         [](PinSetNet& d) {
+             d.b->Constraint(d.p, "ORDER_TYPE", "MST");
+             d.b->Constraint(d.e, "ORDER_TYPE", "MST");
+             d.b->Constraint(d.b->PhysicalNet(d.cfg, "Q", d.e), "ORDER_TYPE", "MST");
+             d.set("T", Lumo::NPT_PinSetT, {d.pin1});
+             d.Bind();
+             d.Slots({{d.p, "P"}});
+         },
+         &CFixNet::FixPinSetInNonComplexNet},
+        {"virtual pin-set pin without a pin set",
+         [](PinSetNet& d) {
+             d.set("A", Lumo::NPT_PinSetT, {d.pin1});
+             d.pin("VX", Lumo::NPT_VirtualPinSetPin);
+             d.Bind();
+             d.Slots({{d.p, "P"}});
+         },
+         &CFixNet::FixVirtualPinSetPinCount},
+        {"duplicated virtual pin",
+         [](PinSetNet& d) {
+             const Index vp = d.pin("X", Lumo::NPT_VirtualPin);
+             d.pin("X", Lumo::NPT_VirtualPin);
+             d.Bind();
+             d.Slots({{vp, "X"}});
+         },
+         &CFixNet::RenameDuplicatedVirtualPin},
+    });
 }
 
 } // namespace

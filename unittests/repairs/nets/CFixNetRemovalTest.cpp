@@ -303,15 +303,53 @@ TEST(CFixNetRemovalTest, CompositeNetOutsideAPairAndGone)
     EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), "not fixed");
 }
 
-TEST(CFixNetRemovalTest, EveryFailedCallOfTheCompositeRepair)
+TEST(CFixNetRemovalTest, EveryFailedCallOfTheNetRepairs)
 {
-    SweepEveryCall<PairDesign>(
-        [](PairDesign& d) {
-            d.b->Constraint(d.e1, "PRESERVED", 1);
-            d.Bind();
-            d.Slots({{d.e1, "E1"}});
-        },
-        &CFixNet::FixCompositeElecNetWithoutPinPairs);
+    SweepEach<PairDesign>({
+        {"composite net",
+         [](PairDesign& d) {
+             d.b->Constraint(d.e1, "PRESERVED", 1);
+             d.Bind();
+             d.Slots({{d.e1, "E1"}});
+         },
+         &CFixNet::FixCompositeElecNetWithoutPinPairs},
+        {"net classes of a pair",
+         [](PairDesign& d) {
+             const Index a = d.b->NetClass(d.design, "A");
+             d.b->Link(d.p1a, Field::netClass, a);
+             d.b->Link(d.p1b, Field::netClass, a);
+             d.b->Link(d.p2, Field::netClass, d.b->NetClass(d.design, "B"));
+             d.Bind();
+             d.Slots({{d.dp, "DP"}});
+         },
+         &CFixNet::UnifyDiffPairNetClasses},
+        {"duplicated electrical nets",
+         [](PairDesign& d) {
+             const Index dup = d.b->ElectricalNet(d.cfg, "E1_dup");
+             d.b->AppendOnly(dup, Field::physicalNets, d.p1a);
+             d.b->PhysicalNet(d.cfg, "PD", dup);
+             d.Bind();
+             d.Slots({{d.e1, "E1"}, {dup, "E1_dup"}});
+         },
+         &CFixNet::DeleteDuplicatedElecNets},
+        {"analog net of a pair",
+         [](PairDesign& d) {
+             d.b->Constraint(d.e1, "ANALOG", 1);
+             d.Bind();
+             d.Slots({{d.e1, "E1"}});
+         },
+         &CFixNet::FixAnalogElecNetManyPhysNets},
+        {"analog net outside a pair",
+         [](PairDesign& d) {
+             const Index lone = d.b->ElectricalNet(d.cfg, "LONE");
+             d.b->PhysicalNet(d.cfg, "L1", lone);
+             d.b->PhysicalNet(d.cfg, "L2", lone);
+             d.b->Constraint(lone, "ANALOG", 1);
+             d.Bind();
+             d.Slots({{lone, "LONE"}});
+         },
+         &CFixNet::FixAnalogElecNetManyPhysNets},
+    });
 }
 
 } // namespace

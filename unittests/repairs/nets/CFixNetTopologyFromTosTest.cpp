@@ -174,6 +174,20 @@ TEST(CFixNetTopologyFromTosTest, PowerNetPinsThatRefuseDeletion)
     }
 }
 
+TEST(CFixNetTopologyFromTosTest, EveryFailedCallOfTheChainedRepair)
+{
+    // Every from-to is read (none marked 0), then the net is set to Complex.
+    SweepEveryCall<FromToNet>(
+        [](FromToNet& d) {
+            d.b->Constraint(d.ft, "ORDER_TYPE", 1);
+            d.b->Constraint(d.b->FromTo(d.p, "second", d.pin2, d.pin1), "ORDER_TYPE", 1);
+            d.b->Pin(d.p, "VPS", Lumo::NPT_VirtualPinSetPin, d.p);
+            d.Bind();
+            d.Slots({{d.p, "P"}});
+        },
+        &CFixNet::FixChainedTopologyWithFromTos);
+}
+
 TEST(CFixNetTopologyFromTosTest, EveryFailedCallOfThePowerNetRepair)
 {
     SweepEveryCall<PowerNet>(

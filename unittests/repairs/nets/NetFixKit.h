@@ -7,6 +7,7 @@
 
 #include "framework/CFixStatus.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,9 +89,18 @@ inline std::string Outcome(const CFixStatus& s)
     return text;
 }
 
+// Whether the failed operation is a step of a walk ("<GetIterX>.IsValid").
+inline bool IsWalkStep(const std::string& op)
+{
+    static const std::string step = ".IsValid";
+    return op.rfind("GetIter", 0) == 0 && op.size() > step.size() &&
+           op.compare(op.size() - step.size(), step.size(), step) == 0;
+}
+
 // Runs the repair on a fresh design once per database call that a clean run makes, failing that
-// call: no run may crash or leave a lock behind, and a run that ends with a database failure
-// carries the injected failure. setup changes the fresh Design, binds it and fills the slots.
+// call: no run may crash or leave a lock behind, a run that ends with a database failure carries
+// the injected failure, and a walk that fails on a step is a failed read (not fixed, the error),
+// never a shorter list. setup changes the fresh Design, binds it and fills the slots.
 template <class Design, class Setup>
 void SweepEveryCall(const Setup& setup, FixMethod method)
 {
@@ -110,6 +120,11 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
         d.faults().SetCountdown(k);
         const CFixStatus status = method();
         EXPECT_EQ(d.OwnLocks(), 0u) << "call " << k;
+        const std::string failed = d.faults().Fired().empty() ? std::string() : d.faults().Fired().front().operation;
+        if (IsWalkStep(failed))
+        {
+            EXPECT_EQ(Outcome(status), "not fixed, failed") << "call " << k << ": " << failed;
+        }
         if (status.error && status.message.empty())
         {
             EXPECT_EQ(status.result.GetDescription().str().rfind("injected failure", 0), 0u)
@@ -117,6 +132,26 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
         }
     }
     Lumo::StandIn::SetStringResultsEnabledForTest(false);
+}
+
+// One repair to sweep: setup changes the fresh Design, binds it and fills the slots.
+template <class Design>
+struct NetSweep
+{
+    const char* name;
+    std::function<void(Design&)> setup;
+    FixMethod method;
+};
+
+// SweepEveryCall for each of the sweeps, named in the failures.
+template <class Design>
+void SweepEach(const std::vector<NetSweep<Design>>& sweeps)
+{
+    for (const NetSweep<Design>& s : sweeps)
+    {
+        SCOPED_TRACE(s.name);
+        SweepEveryCall<Design>(s.setup, s.method);
+    }
 }
 
 } // namespace netfix
