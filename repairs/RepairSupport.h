@@ -66,16 +66,24 @@ Lumo::Result FindFreeName(const std::string& base, SearchFn&& search, std::strin
     }
 }
 
-// Locks the object, renames it and unlocks it; a failed step returns its result at once.
-template <class T>
-Lumo::Result RenameLocked(const Lumo::ContainerT<const T>& object, const std::string& name)
+// Locks the object, makes the change through the lock and unlocks it; the first failure as its result
+// (a failed change returns without the unlock).
+template <class T, class Change>
+Lumo::Result LockAndChange(const Lumo::ContainerT<const T>& object, Change&& change)
 {
     Lumo::MutableContainerT<T> locked;
     if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
         return r;
-    if (Lumo::Result r = locked->SetName(Lumo::String(name)); !r)
+    if (Lumo::Result r = change(*locked); !r)
         return r;
     return Lumo::LockerT<T>::UnLock(locked);
+}
+
+// Locks the object, renames it and unlocks it; a failed step returns its result at once.
+template <class T>
+Lumo::Result RenameLocked(const Lumo::ContainerT<const T>& object, const std::string& name)
+{
+    return LockAndChange(object, [&name](T& locked) { return locked.SetName(Lumo::String(name)); });
 }
 
 // A duplicated name made unique: search(name, list) finds the objects of a name among the object's
@@ -250,19 +258,6 @@ CFixStatus SetObjectConstraint(const Lumo::ContainerT<const T>& object, const ch
     if (testUnlockOnFailedAdd && !unlocked)
         return CFixStatus(unlocked);
     return CFixStatus(false);
-}
-
-// Locks the object, makes the change through the lock and unlocks it; the first failure as its result
-// (a failed change returns without the unlock).
-template <class T, class Change>
-Lumo::Result LockAndChange(const Lumo::ContainerT<const T>& object, Change&& change)
-{
-    Lumo::MutableContainerT<T> locked;
-    if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
-        return r;
-    if (Lumo::Result r = change(*locked); !r)
-        return r;
-    return Lumo::LockerT<T>::UnLock(locked);
 }
 
 // A text constraint value.
