@@ -55,8 +55,8 @@ const std::vector<int64_t>& DefaultSlots(Kind kind)
     return table[static_cast<size_t>(kind)];
 }
 
-// A set of slots of one table: hashed while small, a bit per record once it holds more than a sixty-fourth
-// of them. A deletion of a large part of a design then neither allocates a node per record nor walks them in
+// A set of slots of one table: hashed while small, a bit per record once it holds more than a thousandth of
+// them. A deletion of a large part of a design then neither allocates a node per record nor walks them in
 // hash order, and a small one costs no bit per record.
 class SlotSet
 {
@@ -74,7 +74,7 @@ public:
             return true;
         }
         if (!m_small.insert(slot).second) return false;
-        if (m_small.size() > std::max<size_t>(1024, m_records / 64)) {
+        if (m_small.size() > std::max<size_t>(256, m_records / 1024)) {
             m_bits.assign(m_records / 64 + 1, 0);
             for (uint32_t s : m_small) m_bits[s >> 6] |= 1ull << (s & 63);
             m_small = std::unordered_set<uint32_t>();
@@ -610,8 +610,9 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
         std::unordered_set<uint64_t> lockedObjects;
         for (const LockRec& e : locks) lockedObjects.insert(e.object);
         std::unordered_set<uint64_t> dead;
-        for (uint32_t x : collected)
+        erased.ForEach(collected, [&](uint32_t x) {
             if (lockedObjects.count(records[x].index) != 0) dead.insert(records[x].index);
+        });
         locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
                         return dead.count(e.object) != 0;
                     }),
