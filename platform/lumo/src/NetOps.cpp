@@ -399,7 +399,12 @@ void PrefetchPinNets(const SnapshotData& snap, const std::vector<uint64_t>& desi
         if (const ObjRecord* dr = designPin(d)) {
             PrefetchListHeader(snap, dr, Field::netsConnected);
             if (!dr->back.empty()) __builtin_prefetch(dr->back.data());   // binding appends to it
+            __builtin_prefetch(dr->extra.get());                            // its pin numbers
         }
+    }
+    for (uint64_t d : designPins) {
+        const ObjRecord* dr = designPin(d);
+        if (dr && dr->extra && !dr->extra->attributes.empty()) __builtin_prefetch(dr->extra->attributes.data());
     }
     for (uint64_t d : designPins) PrefetchItems(snap, designPin(d), Field::netsConnected);
     for (uint64_t d : designPins) {

@@ -384,8 +384,13 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     if (!listed) t.back.push_back(BackKey(slot, f));
     if (!nameIndexes.empty()) {
         auto it = nameIndexes.find(BackKey(slot, f));
-        if (it != nameIndexes.end() && t.Alive())
-            it->second.byFolded[FoldName(t.name)].emplace_back(it->second.nextSeq++, static_cast<uint32_t>(ts));
+        if (it != nameIndexes.end() && t.Alive()) {
+            // A list that grows to many thousands of names would be rehashed at every doubling, each time
+            // visiting every entry scattered in memory: grow its buckets four times at once.
+            auto& byFolded = it->second.byFolded;
+            if (byFolded.size() >= byFolded.bucket_count()) byFolded.reserve(byFolded.size() * 4);
+            byFolded[FoldName(t.name)].emplace_back(it->second.nextSeq++, static_cast<uint32_t>(ts));
+        }
     }
 }
 
