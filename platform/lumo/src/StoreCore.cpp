@@ -55,6 +55,59 @@ const std::vector<int64_t>& DefaultSlots(Kind kind)
     return table[static_cast<size_t>(kind)];
 }
 
+// A set of slots of one table: hashed while small, a bit per record once it holds more than a thousandth of
+// them. A deletion of a large part of a design then neither allocates a node per record nor walks them in
+// hash order, and a small one costs no bit per record.
+class SlotSet
+{
+public:
+    explicit SlotSet(size_t records) : m_records(records) {}
+
+    // False when the slot was already in the set.
+    bool Insert(uint32_t slot)
+    {
+        if (!m_bits.empty()) {
+            uint64_t& word = m_bits[slot >> 6];
+            const uint64_t bit = 1ull << (slot & 63);
+            if (word & bit) return false;
+            word |= bit;
+            return true;
+        }
+        if (!m_small.insert(slot).second) return false;
+        if (m_small.size() > std::max<size_t>(256, m_records / 1024)) {
+            m_bits.assign(m_records / 64 + 1, 0);
+            for (uint32_t s : m_small) m_bits[s >> 6] |= 1ull << (s & 63);
+            m_small = std::unordered_set<uint32_t>();
+        }
+        return true;
+    }
+
+    bool Contains(uint32_t slot) const
+    {
+        if (!m_bits.empty()) return slot >> 6 < m_bits.size() && ((m_bits[slot >> 6] >> (slot & 63)) & 1u);
+        return m_small.count(slot) != 0;
+    }
+
+    // The slots in increasing order when the set holds bits (records are then visited in memory order),
+    // else those given, in their order.
+    template <class Visit>
+    void ForEach(const std::vector<uint32_t>& given, Visit&& visit) const
+    {
+        if (m_bits.empty()) {
+            for (uint32_t s : given) visit(s);
+            return;
+        }
+        for (size_t w = 0; w < m_bits.size(); ++w)
+            for (uint64_t bits = m_bits[w]; bits; bits &= bits - 1)
+                visit(static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(bits))));
+    }
+
+private:
+    size_t m_records;
+    std::unordered_set<uint32_t> m_small;
+    std::vector<uint64_t> m_bits;
+};
+
 }  // namespace
 
 std::string FoldName(const std::string& s)
@@ -331,8 +384,13 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     if (!listed) t.back.push_back(BackKey(slot, f));
     if (!nameIndexes.empty()) {
         auto it = nameIndexes.find(BackKey(slot, f));
-        if (it != nameIndexes.end() && t.Alive())
-            it->second.byFolded[FoldName(t.name)].emplace_back(it->second.nextSeq++, static_cast<uint32_t>(ts));
+        if (it != nameIndexes.end() && t.Alive()) {
+            // A list that grows to many thousands of names would be rehashed at every doubling, each time
+            // visiting every entry scattered in memory: grow its buckets four times at once.
+            auto& byFolded = it->second.byFolded;
+            if (byFolded.size() >= byFolded.bucket_count()) byFolded.reserve(byFolded.size() * 4);
+            byFolded[FoldName(t.name)].emplace_back(it->second.nextSeq++, static_cast<uint32_t>(ts));
+        }
     }
 }
 
@@ -517,12 +575,12 @@ void SnapshotData::Link(uint32_t a, Field f, uint64_t target)
 std::vector<uint32_t> SnapshotData::CollectDeletion(uint32_t slot) const
 {
     std::vector<uint32_t> out;
-    std::unordered_set<uint32_t> seen;
+    SlotSet seen(records.size());
     std::vector<uint32_t> todo{slot};
     while (!todo.empty()) {
         const uint32_t x = todo.back();
         todo.pop_back();
-        if (!seen.insert(x).second) continue;
+        if (!seen.Insert(x)) continue;
         const ObjRecord& r = records[x];
         if (!r.Alive()) continue;
         out.push_back(x);
@@ -549,14 +607,17 @@ std::vector<uint32_t> SnapshotData::CollectDeletion(uint32_t slot) const
 
 void SnapshotData::Erase(const std::vector<uint32_t>& collected)
 {
-    for (uint32_t x : collected) records[x].flags &= static_cast<uint8_t>(~kAlive);
+    SlotSet erased(records.size());
+    for (uint32_t x : collected) erased.Insert(x);
+    erased.ForEach(collected, [this](uint32_t x) { records[x].flags &= static_cast<uint8_t>(~kAlive); });
     // lock entries of deleted objects (the lock table is short, a deletion may be large)
     if (!locks.empty()) {
         std::unordered_set<uint64_t> lockedObjects;
         for (const LockRec& e : locks) lockedObjects.insert(e.object);
         std::unordered_set<uint64_t> dead;
-        for (uint32_t x : collected)
+        erased.ForEach(collected, [&](uint32_t x) {
             if (lockedObjects.count(records[x].index) != 0) dead.insert(records[x].index);
+        });
         locks.erase(std::remove_if(locks.begin(), locks.end(), [&](const LockRec& e) {
                         return dead.count(e.object) != 0;
                     }),
@@ -564,20 +625,17 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
     }
     // A list of an object deleted with it stays a tombstone: removing every entry from it one by one would
     // scan it once per entry. Only the lists of live holders lose the deleted objects.
-    auto listedByLiveHolder = [this](const ObjRecord& r) {
-        for (uint64_t key : r.back)
-            if (BackField(key) != Field::in && records[BackSlot(key)].Alive()) return true;
-        return false;
+    // A holder erased here is known dead without reading its record. The removals do not depend on their order.
+    auto liveHolder = [this, &erased](uint64_t key) {
+        return BackField(key) != Field::in && !erased.Contains(BackSlot(key)) && records[BackSlot(key)].Alive();
     };
-    for (uint32_t x : collected) {
+    erased.ForEach(collected, [&](uint32_t x) {
         ObjRecord& r = records[x];
-        if (!listedByLiveHolder(r)) continue;
+        if (std::none_of(r.back.begin(), r.back.end(), liveHolder)) return;
         const std::vector<uint64_t> back = r.back;
-        for (uint64_t key : back) {
-            if (BackField(key) == Field::in || !records[BackSlot(key)].Alive()) continue;
-            RemoveFromList(BackSlot(key), BackField(key), r.index);
-        }
-    }
+        for (uint64_t key : back)
+            if (liveHolder(key)) RemoveFromList(BackSlot(key), BackField(key), r.index);
+    });
     // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
     // list, which nothing consults, so a target listed by many deleted objects is not scanned per deletion.
     // Their name indexes go, looked up from the smaller side.

@@ -86,6 +86,33 @@ TEST_F(DeletionTest, RemoveConfigKeepsTheSchematicSide)
     EXPECT_EQ("object does not exist: " + cfg.ToText(), Text(s->RemoveConfig(cfg)));
 }
 
+// Small deletions and ones of thousands of objects are kept differently while collected and erased: both must
+// take the same objects along and leave the same lists behind.
+TEST_F(DeletionTest, RemoveConfigOfAnySizeTakesItsObjectsAndEmptiesTheSchematicLists)
+{
+    for (const int comps : {3, 1500}) {
+        SetUp();
+        Index lc = b->LogicComp(sch, "U1");
+        Index flat = b->FlatNet(sch, "F1", n1);
+        std::vector<Index> designPins, pins;
+        for (int i = 0; i < comps; ++i) {
+            const std::string name = "C" + std::to_string(i);
+            Index comp = b->NorvComp(cfg, name, part);
+            designPins.push_back(b->DesignPin(lc, name + ".1", "1"));
+            pins.push_back(b->Pin(comp, "1", NPT_NetPin, i % 2 ? n1 : n2));
+            b->Link(pins.back(), Field::designPin, designPins.back());
+            b->Link(pins.back(), Field::parentNorvComp, comp);
+        }
+        MutableContainerT<ISnapshot> s = Locked(snap);
+        ASSERT_TRUE(s->RemoveConfig(cfg)) << comps;
+        for (Index gone : {cfg, design, e1, n1, n2, u1, p1, part, pins.front(), pins.back()})
+            EXPECT_FALSE(Exists(gone)) << comps << " " << gone.ToText();
+        for (Index kept : {lc, flat, designPins.front(), designPins.back()}) EXPECT_TRUE(Exists(kept)) << comps;
+        for (Index d : designPins) ASSERT_TRUE(store().List(d, Field::norvPins).empty()) << comps << " " << d.ToText();
+        EXPECT_EQ(designPins.size(), store().List(lc, Field::pins).size());
+    }
+}
+
 TEST_F(DeletionTest, ForeignLockInsideTheSetRefusesAndChangesNothing)
 {
     b->ForeignLock(p1, "ws-2:99", "Editor (FE NORV)");

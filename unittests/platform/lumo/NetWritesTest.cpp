@@ -69,6 +69,24 @@ TEST_F(NetWritesTest, AddElectricalNetMovesThePhysicalNet)
     EXPECT_EQ("empty container", Text(m->AddElectricalNet(none, ContainerT<const INorvPhysicalNet>())));
 }
 
+// The configuration's electrical nets are looked up by name through an index that grows with them: every
+// name repeated (in any case) must still be seen, however many nets came before.
+TEST_F(NetWritesTest, NewElectricalNetNamesStayUniqueAsTheirIndexGrows)
+{
+    const int distinct = 1000;
+    std::vector<Index> nets;
+    for (int i = 0; i < 3 * distinct; ++i)
+        nets.push_back(b->PhysicalNet(cfg, ((i + i / distinct) % 2 ? "P" : "p") + std::to_string(i % distinct)));
+    auto m = Locked(config);
+    for (size_t i = 0; i < nets.size(); ++i) {
+        MutableContainerT<INorvElectricalNet> e;
+        ASSERT_TRUE(m->AddElectricalNet(e, Net(nets[i]))) << i;
+        const int round = static_cast<int>(i) / distinct;   // earlier nets of the same folded name
+        const std::string want = store().Name(nets[i]) + (round ? "_" + std::to_string(round) : "");
+        ASSERT_EQ(want, store().Name(ParentOf(nets[i]))) << i;
+    }
+}
+
 TEST_F(NetWritesTest, AddPhysicalNetTakesTheFlatNetAndTheDefaultClass)
 {
     Index flat = b->FlatNet(sch, "F", n3);
