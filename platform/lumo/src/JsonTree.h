@@ -15,6 +15,7 @@ namespace JsonFile {
 enum class JType : uint8_t { Null, Bool, Int, Unsigned, Float, String, Array, Object, Invalid };
 
 class JsonTree;
+class TreeParser;
 
 // A value of the tree (a cheap handle). A default or not-found value is Invalid.
 class JVal {
@@ -92,7 +93,7 @@ public:
 
 private:
     friend class JVal;
-    friend struct TreeBuilder;
+    friend class TreeParser;
     // 16 bytes: the key number is split around the type to keep the value aligned.
     struct Node {
         JType type = JType::Null;
