@@ -19,7 +19,6 @@ namespace Lumo {
 namespace detail {
 
 namespace {
-
 using JsonFile::JType;
 using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
@@ -31,6 +30,13 @@ struct LoadFailure {
 };
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+// Gives a vector's memory back (clear() keeps it).
+template <class T>
+void FreeVector(std::vector<T>& v)
+{
+    std::vector<T>().swap(v);
+}
 
 const char* JsonTypeName(JVal v)
 {
@@ -47,17 +53,34 @@ const char* JsonTypeName(JVal v)
     }
 }
 
-// Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it.
+// Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it. A
+// position is a key, an element number or both (the element of a keyed list), under its parent; keys are
+// numbered, so that a large design's million positions take 12 bytes each. Key texts are the callers' (the
+// tree's keys or literals), which outlive the table.
 class PathTable {
 public:
-    PathTable() { m_nodes.push_back(Node{nullptr, 0, kNone, -1}); }
+    PathTable() { Clear(); }
     // Forgets every position but the root (once no error can be reported any more).
-    void Clear() { std::vector<Node>(1, Node{nullptr, 0, kNone, -1}).swap(m_nodes); }
+    void Clear()
+    {
+        std::vector<Node>(1, Node{0, kNone, -1}).swap(m_nodes);
+        m_leaf = kNone;
+    }
     void Reserve(size_t positions) { m_nodes.reserve(positions); }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
-        m_nodes.push_back(Node{key.data(), static_cast<uint32_t>(key.size()), parent, static_cast<int32_t>(pos)});
+        m_nodes.push_back(Node{KeyNumber(key), parent, static_cast<int32_t>(pos)});
         return static_cast<uint32_t>(m_nodes.size() - 1);
+    }
+    // A position that nothing is added under and that is needed only until the next call: its node is reused.
+    uint32_t Leaf(uint32_t parent, std::string_view key, int64_t pos)
+    {
+        if (m_leaf == kNone) {
+            m_leaf = Add(parent, key, pos);
+        } else {
+            m_nodes[m_leaf] = Node{KeyNumber(key), parent, static_cast<int32_t>(pos)};
+        }
+        return m_leaf;
     }
     std::string Build(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
     {
@@ -66,7 +89,7 @@ public:
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Node& n = m_nodes[*it];
-            if (n.keyLength) JsonFile::AppendPointerToken(path, std::string_view(n.key, n.keyLength));
+            if (n.key) JsonFile::AppendPointerToken(path, m_keys[n.key - 1]);
             if (n.pos >= 0) path += "/" + std::to_string(n.pos);
         }
         if (!key.empty()) JsonFile::AppendPointerToken(path, key);
@@ -75,14 +98,26 @@ public:
     }
 
 private:
-    // 24 bytes: a large design has a position per object. Keys are the tree's, which outlive the table.
     struct Node {
-        const char* key;
-        uint32_t keyLength;
+        uint32_t key;   // 1 + its number in m_keys, 0 for none
         uint32_t parent;
-        int32_t pos;   // element number, -1 for a member
+        int32_t pos;    // element number, -1 for none
     };
+    // Keys are told apart by where their text lies: one text is one key.
+    uint32_t KeyNumber(std::string_view key)
+    {
+        if (key.empty()) return 0;
+        auto it = m_keyNumbers.find(key.data());
+        if (it != m_keyNumbers.end() && m_keys[it->second - 1].size() == key.size()) return it->second;
+        m_keys.push_back(key);
+        const uint32_t number = static_cast<uint32_t>(m_keys.size());
+        m_keyNumbers[key.data()] = number;
+        return number;
+    }
     std::vector<Node> m_nodes;
+    std::vector<std::string_view> m_keys;
+    std::unordered_map<const char*, uint32_t> m_keyNumbers;
+    uint32_t m_leaf = kNone;
 };
 
 enum RefState : uint8_t { kAbsent, kNull, kStaged, kRaw };
@@ -115,7 +150,7 @@ struct ListVal {
 };
 
 struct Obj {
-    JVal node;
+    uint32_t node = 0;              // its value in the tree
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
     Field placedIn = Field::Count;  // key of the enclosing object that holds it
@@ -132,7 +167,8 @@ struct Obj {
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
-// index, so that resolving a reference touches nothing else.
+// index, so that resolving a reference touches nothing else. The ids' texts are copied into the map, so that
+// the file's values can be given back while the references are still being resolved.
 class IdMap {
 public:
     struct Hit {
@@ -156,7 +192,8 @@ public:
         for (size_t i = Home(id);; i = Next(i)) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
+                s = Slot{prefix, 0, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
+                m_text.append(id.data(), id.size());
                 ++m_count;
                 return true;
             }
@@ -166,6 +203,7 @@ public:
     void Swap(IdMap& other)
     {
         m_slots.swap(other.m_slots);
+        m_text.swap(other.m_text);
         std::swap(m_count, other.m_count);
     }
     Hit Find(std::string_view id) const
@@ -189,8 +227,8 @@ public:
 private:
     struct Slot {
         uint64_t prefix = 0;
-        const char* data = nullptr;
         uint64_t index = 0;
+        uint64_t text = 0;   // offset of the id in m_text
         uint32_t obj = kNone;
         uint32_t len : 24;
         Kind kind;
@@ -208,24 +246,26 @@ private:
         std::memcpy(&p, id.data(), std::min<size_t>(id.size(), sizeof p));
         return p;
     }
-    static bool Same(const Slot& s, uint64_t prefix, std::string_view id)
+    bool Same(const Slot& s, uint64_t prefix, std::string_view id) const
     {
         if (s.prefix != prefix || s.len != id.size()) return false;
-        return id.size() <= sizeof prefix || std::memcmp(s.data + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
+        return id.size() <= sizeof prefix ||
+               std::memcmp(m_text.data() + s.text + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
     }
     void Rehash(size_t size)
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        m_slots.assign(size, Slot{0, nullptr, 0, kNone, 0, Kind::None});
+        m_slots.assign(size, Slot{0, 0, 0, kNone, 0, Kind::None});
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
-            size_t i = Home(std::string_view(s.data, s.len));
+            size_t i = Home(std::string_view(m_text.data() + s.text, s.len));
             while (m_slots[i].obj != kNone) i = Next(i);
             m_slots[i] = s;
         }
     }
     std::vector<Slot> m_slots;
+    std::string m_text;   // the ids, one after the other
     size_t m_count = 0;
 };
 
@@ -358,7 +398,11 @@ private:
     void ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const;
     RefVal& RefOf(Scope& sc, uint32_t obj, Field f);
     void CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf);
+    // Writes references and lists to the records, and then the back entries; frees the scope's staging.
     void Commit(Scope& sc);
+    // Each back entry (target slot, key) in the order the objects and their lists give them.
+    template <class F>
+    void ForEachBack(const Scope& sc, F&& f) const;
 
     // Scopes.
     void LoadSession(JVal session);
@@ -454,7 +498,7 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
     const uint32_t id = static_cast<uint32_t>(sc.objs.size());
     sc.objs.emplace_back();
     Obj& o = sc.objs.back();
-    o.node = node;
+    o.node = node.id();
     o.path = path;
     o.parent = parent;
     o.placedIn = placedIn;
@@ -478,7 +522,7 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
 
 void Loader::StageChildren(Scope& sc, uint32_t obj)
 {
-    JVal node = sc.objs[obj].node;
+    const JVal node(&m_tree, sc.objs[obj].node);
     const Kind kind = sc.objs[obj].kind;
     const uint32_t path = sc.objs[obj].path;
     for (JVal item : node) {
@@ -505,10 +549,9 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             sc.objs[obj].index = index;
         } else if (k.code == JsonKeys::kObjects && kind == Kind::Snapshot) {
             Expect(v, JType::Array, path, key);
-            const uint32_t listNode = m_paths.Add(path, key);
             int64_t pos = 0;
             for (JVal e : v) {
-                Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(listNode, {}, pos), true);
+                Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(path, key, pos), true);
                 ++pos;
             }
         } else if (k.code == JsonKeys::kField) {
@@ -516,10 +559,9 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             if (!spec) continue;   // reported when the keys are read
             if (spec->cat == Cat::HomeList) {
                 Expect(v, JType::Array, path, key);
-                const uint32_t listNode = m_paths.Add(path, key);
                 int64_t pos = 0;
                 for (JVal e : v) {
-                    if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(listNode, {}, pos), false);
+                    if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(path, key, pos), false);
                     ++pos;
                 }
             } else if (spec->cat == Cat::HomeRef && v.is_object()) {
@@ -675,10 +717,9 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     attrs.reserve(v.size());
     std::unordered_set<std::string> seen;
     seen.reserve(v.size());
-    const uint32_t listNode = m_paths.Add(o.path, key);
     int64_t pos = 0;
     for (JVal e : v) {
-        const uint32_t at = m_paths.Add(listNode, {}, pos);
+        const uint32_t at = m_paths.Leaf(o.path, key, pos);
         Expect(e, JType::Object, at, {});
         AttributeRec a;
         bool hasName = false, hasValue = false;
@@ -819,10 +860,9 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
     SnapshotData& snap = *sc.table;
     if (code == JsonKeys::kClients) {
         Expect(v, JType::Array, o.path, key);
-        const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Add(listNode, {}, pos++);
+            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
             Expect(e, JType::Object, at, {});
             ClientRec c;
             bool hasName = false;
@@ -843,10 +883,9 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
         }
     } else if (code == JsonKeys::kLocks) {
         Expect(v, JType::Array, o.path, key);
-        const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Add(listNode, {}, pos++);
+            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
             Expect(e, JType::Object, at, {});
             LockRec l;
             bool hasObject = false, hasAddress = false, hasSub = false;
@@ -890,7 +929,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     const bool isConstraint = o.kind == Kind::Constraint || o.kind == Kind::ConstraintDef;
     const bool isConfig = o.kind == Kind::NorvConfig || o.kind == Kind::DefaultConfig;
     m_seenKeys.clear();
-    for (JVal item : o.node) {
+    for (JVal item : JVal(&m_tree, o.node)) {
         const std::string_view key = item.key();
         JVal v = item;
         const JsonKeys::Key k = KeyOf(item);
@@ -1215,7 +1254,7 @@ void Loader::Complete(Scope& sc)
             dp = RefVal{e.target == kNone ? kRaw : kStaged, e.target, e.index};
         });
     }
-    std::vector<uint32_t>().swap(sc.extraTails);
+    FreeVector(sc.extraTails);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1224,11 +1263,13 @@ void Loader::Complete(Scope& sc)
 void Loader::Commit(Scope& sc)
 {
     SnapshotData& t = *sc.table;
-    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
-    // that the records are visited once, in order, rather than once per list entry at random.
-    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
-    // one per owned object and per list entry, completion's included: the array never regrows
-    backs.reserve(sc.entries.size() + sc.extras.size() + sc.objs.size());
+    // what only completion needed goes before the records grow
+    for (auto& v : sc.byKind) FreeVector(v);
+    FreeVector(sc.kinds);
+    FreeVector(sc.indexes);
+    FreeVector(sc.refBases);
+    FreeVector(sc.listBases);
+    decltype(sc.bigLists)().swap(sc.bigLists);
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
@@ -1236,13 +1277,7 @@ void Loader::Commit(Scope& sc)
         t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
-            // records are created in staging order, so a staged object's slot is its number
-            int64_t os = static_cast<int64_t>(o.owner.target);
-            if (o.owner.state == kRaw) {
-                t.ReserveSerial(o.owner.index);
-                os = t.SlotOfIndex(o.owner.index);
-            }
-            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+            if (o.owner.state == kRaw) t.ReserveSerial(o.owner.index);
         }
         for (const FieldSlot& f : layout.refs) {
             const RefVal& r = sc.refs[o.refBase + f.pos];
@@ -1261,29 +1296,30 @@ void Loader::Commit(Scope& sc)
             if (n == 0) continue;
             std::vector<uint64_t>& out = rec.lists[f.pos];
             out.reserve(n);
-            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
             ForEachEntry(sc, li, [&](const Entry& e) {
                 out.push_back(e.index);
-                int64_t ts = static_cast<int64_t>(e.target);
-                if (e.target == kNone) {
-                    t.ReserveSerial(e.index);
-                    ts = t.SlotOfIndex(e.index);
-                }
-                if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
+                if (e.target == kNone) t.ReserveSerial(e.index);
             });
         }
     }
-    // A stable counting sort by target keeps each target's entries in the order they arose.
+    FreeVector(sc.refs);
+    // Back entries ("listed by", "owned by") are added per target in slot order, so that the records are
+    // visited once, in order, rather than once per list entry at random: a stable counting sort by target
+    // keeps each target's entries in the order they arise. They are counted first and then placed, and the
+    // staged objects are freed before the back lists grow the store.
     const size_t n = t.records.size();
     std::vector<uint32_t> start(n + 1, 0);
-    for (const auto& b : backs) ++start[b.first + 1];
+    ForEachBack(sc, [&](uint32_t target, uint64_t) { ++start[target + 1]; });
     for (size_t k = 0; k < n; ++k) start[k + 1] += start[k];
-    std::vector<uint64_t> sorted(backs.size());
+    std::vector<uint64_t> sorted(start[n]);
     {
         std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (const auto& b : backs) sorted[next[b.first]++] = b.second;
+        ForEachBack(sc, [&](uint32_t target, uint64_t key) { sorted[next[target]++] = key; });
     }
-    std::vector<std::pair<uint32_t, uint64_t>>().swap(backs);
+    Scope released;
+    released.table = sc.table;
+    std::swap(sc, released);
+    released = Scope();
     for (size_t slot = 0; slot < n; ++slot) {
         if (start[slot] == start[slot + 1]) continue;
         auto& back = t.records[slot].back;
@@ -1291,6 +1327,27 @@ void Loader::Commit(Scope& sc)
         // a list that names a target twice adds its key once; its entries are adjacent here
         for (uint32_t k = start[slot]; k < start[slot + 1]; ++k)
             if (back.empty() || back.back() != sorted[k]) back.push_back(sorted[k]);
+    }
+}
+
+template <class F>
+void Loader::ForEachBack(const Scope& sc, F&& f) const
+{
+    const SnapshotData& t = *sc.table;
+    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+        const Obj& o = sc.objs[i];
+        if (o.owner.state == kStaged || o.owner.state == kRaw) {
+            // records are created in staging order, so a staged object's slot is its number
+            const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
+            if (os >= 0) f(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+        }
+        for (const FieldSlot& fs : LayoutOf(o.kind).lists) {
+            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(fs.field);
+            ForEachEntry(sc, o.listBase + fs.pos, [&](const Entry& e) {
+                const int64_t ts = e.target == kNone ? t.SlotOfIndex(e.index) : static_cast<int64_t>(e.target);
+                if (ts >= 0) f(static_cast<uint32_t>(ts), key);
+            });
+        }
     }
 }
 
@@ -1304,8 +1361,8 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     holder->session = &m_s;
     sc.table = holder.get();
     if (m_objects) {
-        // about one position per object and one per list of objects; untouched capacity costs nothing
-        m_paths.Reserve(m_objects * 2);
+        // one position per object; untouched capacity costs nothing
+        m_paths.Reserve(m_objects + 16);
         sc.objs.reserve(m_objects);
         sc.ids.Reserve(m_ids);
         m_objects = 0;
@@ -1315,7 +1372,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     uint64_t fileNext = 0;
     std::string name;
     bool hasName = false;
-    for (JVal item : so.node) {
+    for (JVal item : JVal(&m_tree, so.node)) {
         if (item.key() == "nextSerial")
             fileNext = static_cast<uint64_t>(ExpectInt(item, 0, static_cast<int64_t>(kSerialMask), so.path, item.key()));
         if (item.key() == "name") {
@@ -1332,7 +1389,12 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     sc.entries.reserve(sc.objs.size() * 2);
     const uint64_t count = sc.objs.size();
     for (uint32_t i = 0; i < count; ++i) {
-        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0 && m_progress) m_progress(i, count);
+        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
+            if (m_progress) m_progress(i, count);
+            // Objects are read in document order and each reads only its own values: what lies before this
+            // object is done with, and its memory goes back while the records grow.
+            if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
+        }
         ReadObject(sc, i);
     }
     // Completion and commit work on the staged objects alone and report no errors: what only reading needed

@@ -9,6 +9,9 @@
 #include <iterator>
 #include <unordered_map>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace Lumo {
 namespace JsonFile {
 
@@ -421,6 +424,7 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
     m_keys.clear();
     m_keyUses.clear();
     m_objects = 0;
+    m_releasedNodes = m_releasedText = 0;
     const size_t size = static_cast<size_t>(end - begin);
     // Generous guesses that avoid regrowth, whose copy would touch twice the memory: a design file holds a
     // value per 12 bytes or so (one per 6 is assumed), and never more text than its size. Pages never
@@ -440,6 +444,42 @@ void JsonTree::ReleaseValues()
 {
     std::vector<Node>().swap(m_nodes);
     std::string().swap(m_texts);
+    m_releasedNodes = m_releasedText = 0;
+}
+
+namespace {
+
+// Drops the whole pages within [begin, end): they read as zeros if touched again. The allocation's own
+// bookkeeping lies before its first byte and is never inside.
+void DiscardPages(const char* begin, const char* end)
+{
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
+}  // namespace
+
+void JsonTree::ReleaseBefore(uint32_t node)
+{
+    const size_t nodes = std::min<size_t>(node, m_nodes.size());
+    if (nodes > m_releasedNodes) {
+        const char* base = reinterpret_cast<const char*>(m_nodes.data());
+        DiscardPages(base + m_releasedNodes * sizeof(Node), base + nodes * sizeof(Node));
+        m_releasedNodes = nodes;
+    }
+    // Texts are stored in document order too: those before the first text of a value from `node` on are done
+    // with. A short look ahead finds it (an object's first values are near it).
+    for (size_t n = nodes; n < m_nodes.size() && n < nodes + 64; ++n) {
+        if (m_nodes[n].type != JType::String) continue;
+        const size_t text = m_nodes[n].s.off;
+        if (text > m_releasedText) {
+            DiscardPages(m_texts.data() + m_releasedText, m_texts.data() + text);
+            m_releasedText = text;
+        }
+        break;
+    }
 }
 
 size_t JsonTree::KeyUses(std::string_view key) const

@@ -90,6 +90,9 @@ public:
     // Frees the values (nodes and texts) once the caller is done reading: no JVal may be used afterwards.
     // The keys stay, so views of them remain valid.
     void ReleaseValues();
+    // Gives the memory of the values before `node` (in document order) back to the system, a page at a time,
+    // while the arrays stay where they are: no JVal of those values may be used afterwards. Keys stay.
+    void ReleaseBefore(uint32_t node);
 
 private:
     friend class JVal;
@@ -122,6 +125,7 @@ private:
     std::vector<std::string> m_keys;   // object keys, each once
     std::vector<size_t> m_keyUses;     // by key number: how many members have it
     size_t m_objects = 0;
+    size_t m_releasedNodes = 0, m_releasedText = 0;   // what ReleaseBefore gave back so far
 };
 
 }  // namespace JsonFile

@@ -1,0 +1,79 @@
+// Designs with more objects than the loader reads between two releases of the file's values: what lies before
+// the object being read is given back, so references, errors and the saved file late in a large design must
+// not depend on it.
+#include "JsonTestUtil.h"
+
+#include "lumopi/StandIn.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Lumo::StandIn;
+using LumoTest::Design;
+using LumoTest::LoadText;
+
+constexpr int kNets = 20000;   // more objects than one release step
+
+// One configuration of kNets physical nets, each with an id, a name, an attribute and a reference to an
+// electrical net near the start of the file whose id has an escape and is longer than eight bytes; the
+// last net holds `lastKeys`.
+std::string LargeDesign(const std::string& lastKeys)
+{
+    std::string nets;
+    nets.reserve(static_cast<size_t>(kNets) * 140);
+    for (int i = 0; i < kNets; ++i) {
+        const std::string n = std::to_string(i);
+        nets += R"({ "id": "N)" + n + R"(", "name": "net)" + n + R"(", "parentElectricalNet": "E\u00e9-first-net",)" +
+                R"( "attributes": [ { "name": "a", "value": "v)" + n + R"(" } ] }, )";
+    }
+    return Design(R"("norvConfigs": [ { "topBlock": "TOP", "electricalNets": [ { "id": "E\u00e9-first-net" } ], "physicalNets": [ )" +
+                  nets + "{ " + lastKeys + " } ] } ]");
+}
+
+TEST(JsonLoadLarge, ErrorsLateInALargeDesignKeepTheirPointer)
+{
+    const std::string last = "/snapshots/0/norvConfigs/0/physicalNets/" + std::to_string(kNets);
+    const struct {
+        const char* what;
+        std::string lastKeys;
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {"unknown id", R"("parentElectricalNet": "NOPE")", last + "/parentElectricalNet", "unknown id \"NOPE\""},
+        {"id of an early object, of a kind the key does not allow", R"("netClass": "E\u00e9-first-net")", last + "/netClass",
+         "names kind ElectricalNet"},
+        {"duplicate id", R"("id": "N0")", last + "/id", "duplicate id \"N0\""},
+        {"duplicate attribute", R"("attributes": [ { "name": "a", "value": "1" }, { "name": "a", "value": "2" } ])",
+         last + "/attributes/1", "duplicate attribute \"a\""},
+        {"unknown attribute key", R"("attributes": [ { "name": "a", "value": "1" }, { "name": "b", "value": "2", "colour": 1 } ])",
+         last + "/attributes/1/colour", "unknown key \"colour\""},
+        {"wrong JSON type", R"("name": 7)", last + "/name", "expected a string, found an integer"},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadText(LargeDesign(c.lastKeys), &err)) << c.what;
+        EXPECT_EQ(c.path, err.path) << c.what << ": " << err.message;
+        EXPECT_NE(std::string::npos, err.message.find(c.message)) << c.what << ": " << err.message;
+    }
+}
+
+TEST(JsonLoadLarge, ALargeDesignResolvesLateReferencesAndRoundTrips)
+{
+    LumoTest::TempDir dir;
+    const std::string design = dir.File("large.json");
+    LumoTest::WriteText(design, LargeDesign(R"("name": "last", "parentElectricalNet": "E\u00e9-first-net")"));
+    LoadError err;
+    auto first = LoadSession(design, &err);
+    ASSERT_TRUE(first) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*first, dir.File("a.json")));
+    const std::string saved = LumoTest::ReadText(dir.File("a.json"));
+    // every net, the last one included, is listed by the electrical net that completion filled in
+    EXPECT_NE(std::string::npos, saved.find("\"last\"")) << "the last net was lost";
+    auto second = LoadSession(dir.File("a.json"), &err);
+    ASSERT_TRUE(second) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*second, dir.File("b.json")));
+    EXPECT_EQ(saved, LumoTest::ReadText(dir.File("b.json")));
+}
+
+}  // namespace
