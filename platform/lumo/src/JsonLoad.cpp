@@ -19,6 +19,7 @@ namespace Lumo {
 namespace detail {
 
 namespace {
+
 using JsonFile::JType;
 using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
