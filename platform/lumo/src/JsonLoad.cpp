@@ -108,6 +108,13 @@ private:
     uint32_t KeyNumber(std::string_view key)
     {
         if (key.empty()) return 0;
+        // the elements of one list come one after another: the last key answers most calls
+        if (m_lastKey && key.data() == m_keys[m_lastKey - 1].data() && key.size() == m_keys[m_lastKey - 1].size()) return m_lastKey;
+        m_lastKey = Number(key);
+        return m_lastKey;
+    }
+    uint32_t Number(std::string_view key)
+    {
         auto it = m_keyNumbers.find(key.data());
         if (it != m_keyNumbers.end() && m_keys[it->second - 1].size() == key.size()) return it->second;
         m_keys.push_back(key);
@@ -118,6 +125,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<std::string_view> m_keys;
     std::unordered_map<const char*, uint32_t> m_keyNumbers;
+    uint32_t m_lastKey = 0;
     uint32_t m_leaf = kNone;
 };
 
@@ -401,9 +409,6 @@ private:
     void CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf);
     // Writes references and lists to the records, and then the back entries; frees the scope's staging.
     void Commit(Scope& sc);
-    // Each back entry (target slot, key) in the order the objects and their lists give them.
-    template <class F>
-    void ForEachBack(const Scope& sc, F&& f) const;
 
     // Scopes.
     void LoadSession(JVal session);
@@ -1271,16 +1276,16 @@ void Loader::Commit(Scope& sc)
     FreeVector(sc.refBases);
     FreeVector(sc.listBases);
     decltype(sc.bigLists)().swap(sc.bigLists);
+    // References first, so that their staging is freed before the lists and the back entries take memory.
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
-        const KindLayout& layout = LayoutOf(o.kind);
         t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
             if (o.owner.state == kRaw) t.ReserveSerial(o.owner.index);
         }
-        for (const FieldSlot& f : layout.refs) {
+        for (const FieldSlot& f : LayoutOf(o.kind).refs) {
             const RefVal& r = sc.refs[o.refBase + f.pos];
             if (r.state == kStaged || r.state == kRaw) {
                 rec.slots[f.pos] = static_cast<int64_t>(r.index);
@@ -1289,7 +1294,22 @@ void Loader::Commit(Scope& sc)
                 rec.slots[f.pos] = 0;
             }
         }
-        for (const FieldSlot& f : layout.lists) {
+    }
+    FreeVector(sc.refs);
+    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
+    // that the records are visited once, in order, rather than once per list entry at random.
+    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
+    // one per owned object and per list entry, completion's included: the array never regrows
+    backs.reserve(sc.entries.size() + sc.extras.size() + sc.objs.size());
+    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+        const Obj& o = sc.objs[i];
+        ObjRecord& rec = t.records[o.slot];
+        if (o.owner.state == kStaged || o.owner.state == kRaw) {
+            // records are created in staging order, so a staged object's slot is its number
+            const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
+            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+        }
+        for (const FieldSlot& f : LayoutOf(o.kind).lists) {
             const uint32_t li = o.listBase + f.pos;
             const ListVal& l = sc.lists[li];
             size_t n = l.count;
@@ -1297,30 +1317,35 @@ void Loader::Commit(Scope& sc)
             if (n == 0) continue;
             std::vector<uint64_t>& out = rec.lists[f.pos];
             out.reserve(n);
+            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
             ForEachEntry(sc, li, [&](const Entry& e) {
                 out.push_back(e.index);
-                if (e.target == kNone) t.ReserveSerial(e.index);
+                int64_t ts = static_cast<int64_t>(e.target);
+                if (e.target == kNone) {
+                    t.ReserveSerial(e.index);
+                    ts = t.SlotOfIndex(e.index);
+                }
+                if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
             });
         }
     }
-    FreeVector(sc.refs);
-    // Back entries ("listed by", "owned by") are added per target in slot order, so that the records are
-    // visited once, in order, rather than once per list entry at random: a stable counting sort by target
-    // keeps each target's entries in the order they arise. They are counted first and then placed, and the
-    // staged objects are freed before the back lists grow the store.
+    // The staging is done with: freed before the back lists grow the store.
+    {
+        Scope released;
+        released.table = sc.table;
+        std::swap(sc, released);
+    }
+    // A stable counting sort by target keeps each target's entries in the order they arose.
     const size_t n = t.records.size();
     std::vector<uint32_t> start(n + 1, 0);
-    ForEachBack(sc, [&](uint32_t target, uint64_t) { ++start[target + 1]; });
+    for (const auto& b : backs) ++start[b.first + 1];
     for (size_t k = 0; k < n; ++k) start[k + 1] += start[k];
-    std::vector<uint64_t> sorted(start[n]);
+    std::vector<uint64_t> sorted(backs.size());
     {
         std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        ForEachBack(sc, [&](uint32_t target, uint64_t key) { sorted[next[target]++] = key; });
+        for (const auto& b : backs) sorted[next[b.first]++] = b.second;
     }
-    Scope released;
-    released.table = sc.table;
-    std::swap(sc, released);
-    released = Scope();
+    FreeVector(backs);
     for (size_t slot = 0; slot < n; ++slot) {
         if (start[slot] == start[slot + 1]) continue;
         auto& back = t.records[slot].back;
@@ -1328,27 +1353,6 @@ void Loader::Commit(Scope& sc)
         // a list that names a target twice adds its key once; its entries are adjacent here
         for (uint32_t k = start[slot]; k < start[slot + 1]; ++k)
             if (back.empty() || back.back() != sorted[k]) back.push_back(sorted[k]);
-    }
-}
-
-template <class F>
-void Loader::ForEachBack(const Scope& sc, F&& f) const
-{
-    const SnapshotData& t = *sc.table;
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        const Obj& o = sc.objs[i];
-        if (o.owner.state == kStaged || o.owner.state == kRaw) {
-            // records are created in staging order, so a staged object's slot is its number
-            const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
-            if (os >= 0) f(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
-        }
-        for (const FieldSlot& fs : LayoutOf(o.kind).lists) {
-            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(fs.field);
-            ForEachEntry(sc, o.listBase + fs.pos, [&](const Entry& e) {
-                const int64_t ts = e.target == kNone ? t.SlotOfIndex(e.index) : static_cast<int64_t>(e.target);
-                if (ts >= 0) f(static_cast<uint32_t>(ts), key);
-            });
-        }
     }
 }
 

@@ -491,9 +491,6 @@ size_t JsonTree::KeyUses(std::string_view key) const
 
 // ---------------------------------------------------------------------------------------------------------
 
-JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].type : JType::Invalid; }
-bool JVal::boolean() const { return m_tree->m_nodes[m_node].b; }
-
 int64_t JVal::i64() const
 {
     const auto& n = m_tree->m_nodes[m_node];
@@ -515,15 +512,6 @@ double JVal::dbl() const
     default: return n.d;
     }
 }
-
-std::string_view JVal::str() const
-{
-    const auto& n = m_tree->m_nodes[m_node];
-    return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
-}
-
-std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
-uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
 
 std::string JVal::dump() const
 {
@@ -558,21 +546,6 @@ JVal JVal::find(std::string_view key) const
         if (m.key() == key) return m;
     return JVal();
 }
-
-JVal::Iter& JVal::Iter::operator++()
-{
-    m_node = m_tree->m_nodes[m_node].next;
-    return *this;
-}
-
-JVal::Iter JVal::begin() const
-{
-    const auto& n = m_tree->m_nodes[m_node];
-    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
-    return Iter(m_tree, n.c.first);
-}
-
-JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }
 
 }  // namespace JsonFile
 }  // namespace Lumo

@@ -128,5 +128,28 @@ private:
     size_t m_releasedNodes = 0, m_releasedText = 0;   // what ReleaseBefore gave back so far
 };
 
+// The accessors the loader calls for every value, inline.
+inline JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].type : JType::Invalid; }
+inline bool JVal::boolean() const { return m_tree->m_nodes[m_node].b; }
+inline std::string_view JVal::str() const
+{
+    const auto& n = m_tree->m_nodes[m_node];
+    return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
+}
+inline std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
+inline uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
+inline JVal::Iter& JVal::Iter::operator++()
+{
+    m_node = m_tree->m_nodes[m_node].next;
+    return *this;
+}
+inline JVal::Iter JVal::begin() const
+{
+    const auto& n = m_tree->m_nodes[m_node];
+    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
+    return Iter(m_tree, n.c.first);
+}
+inline JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }
+
 }  // namespace JsonFile
 }  // namespace Lumo
