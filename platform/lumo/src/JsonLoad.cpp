@@ -193,21 +193,32 @@ public:
         const size_t size = std::max<size_t>(1024, ids / 3 * 4 + 4);
         if (size > m_slots.size()) Rehash(size);
     }
-    // False when the id is already taken.
-    bool Insert(std::string_view id, uint32_t obj, Kind kind)
+    // An id to insert (see InsertAll).
+    struct Pending {
+        std::string_view id;
+        uint32_t obj;
+        Kind kind;
+    };
+    // Inserts the ids in their order; the position of the first one already taken, or SIZE_MAX. The table is
+    // sized for all of them first, and each id's slot is fetched a few ids ahead, so that the cache misses of a
+    // large table overlap rather than follow one another.
+    size_t InsertAll(const std::vector<Pending>& items)
     {
-        if ((m_count + 1) * 4 > m_slots.size() * 3) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
-        const uint64_t prefix = Prefix(id);
-        for (size_t i = Home(id);; i = Next(i)) {
-            Slot& s = m_slots[i];
-            if (s.obj == kNone) {
-                s = Slot{prefix, 0, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
-                m_text.append(id.data(), id.size());
-                ++m_count;
-                return true;
-            }
-            if (Same(s, prefix, id)) return false;
+        Reserve(m_count + items.size());
+        constexpr size_t kAhead = 16;
+        size_t homes[kAhead];
+        auto fetch = [&](size_t i) {
+            const size_t home = Home(items[i].id);
+            __builtin_prefetch(&m_slots[home]);
+            return home;
+        };
+        for (size_t i = 0; i < std::min(kAhead, items.size()); ++i) homes[i] = fetch(i);
+        for (size_t i = 0; i < items.size(); ++i) {
+            const size_t home = homes[i % kAhead];
+            if (i + kAhead < items.size()) homes[i % kAhead] = fetch(i + kAhead);
+            if (!Insert(home, items[i].id, items[i].obj, items[i].kind)) return i;
         }
+        return SIZE_MAX;
     }
     void Swap(IdMap& other)
     {
@@ -234,6 +245,21 @@ public:
     }
 
 private:
+    // False when the id is already taken; the table has room.
+    bool Insert(size_t home, std::string_view id, uint32_t obj, Kind kind)
+    {
+        const uint64_t prefix = Prefix(id);
+        for (size_t i = home;; i = Next(i)) {
+            Slot& s = m_slots[i];
+            if (s.obj == kNone) {
+                s = Slot{prefix, 0, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
+                m_text.append(id.data(), id.size());
+                ++m_count;
+                return true;
+            }
+            if (Same(s, prefix, id)) return false;
+        }
+    }
     struct Slot {
         uint64_t prefix = 0;
         uint64_t index = 0;
@@ -283,6 +309,7 @@ struct Scope {
     SnapshotData* table = nullptr;
     std::vector<Obj> objs;
     IdMap ids;
+    std::vector<IdMap::Pending> pendingIds;     // ids met while staging, in document order
     std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
     std::vector<RefVal> refs;
     std::vector<ListVal> lists;
@@ -383,6 +410,11 @@ private:
     uint32_t Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
                    Field placedIn, uint32_t path, bool free);
     void StageChildren(Scope& sc, uint32_t obj);
+    // Runs `stage` and files the ids it met: in one batch, whose lookups overlap. A duplicate id is reported
+    // where it stands, also when staging stopped at an error after it.
+    template <class F>
+    void StageWithIds(Scope& sc, F&& stage);
+    void FileIds(Scope& sc);
     void AssignIndexes(Scope& sc, uint64_t fileNextSerial);
 
     // Reading keys.
@@ -539,7 +571,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             const std::string_view text = ExpectString(v, path, key);
             if (JsonFile::LooksLikeIndexText(text)) Fail(path, key, -1, "id " + Quote(text) + " has the form of a raw index");
             if (text.size() > kMaxIdLength) Fail(path, key, -1, "id longer than " + std::to_string(kMaxIdLength) + " bytes");
-            if (!sc.ids.Insert(text, obj, kind)) Fail(path, key, -1, "duplicate id " + Quote(text));
+            sc.pendingIds.push_back(IdMap::Pending{text, obj, kind});   // filed after staging (FileIds)
             if (kind == Kind::Snapshot || kind == Kind::ConstraintDef) {
                 if (!m_sessionIds.insert(text).second) Fail(path, key, -1, "duplicate id " + Quote(text));
             }
@@ -575,6 +607,28 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             }
         }
     }
+}
+
+template <class F>
+void Loader::StageWithIds(Scope& sc, F&& stage)
+{
+    try {
+        stage();
+    } catch (const LoadFailure&) {
+        FileIds(sc);
+        throw;
+    }
+    FileIds(sc);
+}
+
+void Loader::FileIds(Scope& sc)
+{
+    const size_t taken = sc.ids.InsertAll(sc.pendingIds);
+    if (taken != SIZE_MAX) {
+        const IdMap::Pending& p = sc.pendingIds[taken];
+        Fail(sc.objs[p.obj].path, "id", -1, "duplicate id " + Quote(p.id));
+    }
+    FreeVector(sc.pendingIds);
 }
 
 // Explicit indexes must be unique by serial; the others get the free serials in document order.
@@ -1372,7 +1426,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         sc.ids.Reserve(m_ids);
         m_objects = 0;
     }
-    Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false);
+    StageWithIds(sc, [&] { Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false); });
     const Obj& so = sc.objs[0];
     uint64_t fileNext = 0;
     std::string name;
@@ -1457,12 +1511,14 @@ void Loader::LoadSession(JVal session)
     }
     if (definitions.valid()) {
         const uint32_t listNode = m_paths.Add(path, "definitions");
-        int64_t pos = 0;
-        for (JVal e : definitions) {
-            Stage(sc, e, 1ull << static_cast<unsigned>(Kind::ConstraintDef), "definitions", kNone, Field::Count,
-                  m_paths.Add(listNode, {}, pos), false);
-            ++pos;
-        }
+        StageWithIds(sc, [&] {
+            int64_t pos = 0;
+            for (JVal e : definitions) {
+                Stage(sc, e, 1ull << static_cast<unsigned>(Kind::ConstraintDef), "definitions", kNone, Field::Count,
+                      m_paths.Add(listNode, {}, pos), false);
+                ++pos;
+            }
+        });
     }
     // Backups' GIndex values share the session counter: their explicit serials are reserved first.
     std::vector<std::pair<uint64_t, uint32_t>> taken;

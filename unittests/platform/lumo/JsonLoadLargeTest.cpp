@@ -1,6 +1,6 @@
-// Designs with more objects than the loader reads between two releases of the file's values: what lies before
-// the object being read is given back, so references, errors and the saved file late in a large design must
-// not depend on it.
+// The loader's passes over a design: ids are filed in one batch after staging, and in designs with more
+// objects than the loader reads between two releases of the file's values, what lies before the object being
+// read is given back, so references, errors and the saved file late in a large design must not depend on it.
 #include "JsonTestUtil.h"
 
 #include "lumopi/StandIn.h"
@@ -74,6 +74,37 @@ TEST(JsonLoadLarge, ALargeDesignResolvesLateReferencesAndRoundTrips)
     ASSERT_TRUE(second) << err.path << ": " << err.message;
     ASSERT_TRUE(SaveSession(*second, dir.File("b.json")));
     EXPECT_EQ(saved, LumoTest::ReadText(dir.File("b.json")));
+}
+
+TEST(JsonLoadLarge, TheFirstErrorOfTheFileIsReported)
+{
+    const std::string nets = R"("norvConfigs": [ { "topBlock": "T", "physicalNets": [ { "id": "N" }, )";
+    const struct {
+        const char* what;
+        std::string json;
+        const char* path;
+        const char* message;
+    } cases[] = {
+        {"duplicate id before an unknown kind", Design(nets + R"({ "id": "N" } ] } ], "objects": [ { "kind": "Gadget", "in": null } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/id", "duplicate id \"N\""},
+        {"unknown kind before a duplicate id", Design(R"("objects": [ { "kind": "Gadget", "in": null } ], )" + nets + R"({ "id": "N" } ] } ])"),
+         "/snapshots/0/objects/0/kind", "unknown kind \"Gadget\""},
+        {"duplicate id before a malformed index of the same object", Design(nets + R"({ "id": "N", "index": "five" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/id", "duplicate id \"N\""},
+        {"malformed index before a duplicate id of the same object", Design(nets + R"({ "index": "five", "id": "N" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/index", "malformed index"},
+        {"the second of three uses of an id", Design(nets + R"({ "id": "M" }, { "id": "N" }, { "id": "M" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/2/id", "duplicate id \"N\""},
+        {"duplicate id among definitions",
+         Design("", R"("session": { "definitions": [ { "id": "D", "name": "A" }, { "id": "D", "name": "B" } ] },)"),
+         "/session/definitions/1/id", "duplicate id \"D\""},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadText(c.json, &err)) << c.what;
+        EXPECT_EQ(c.path, err.path) << c.what << ": " << err.message;
+        EXPECT_NE(std::string::npos, err.message.find(c.message)) << c.what << ": " << err.message;
+    }
 }
 
 }  // namespace
