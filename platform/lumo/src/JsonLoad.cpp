@@ -156,6 +156,7 @@ struct ListVal {
     uint32_t extraHead = kNone;   // completion appends, chained in Scope::extras
     bool present = false;
     bool literal = false;
+    bool big = false;   // its membership is kept in Scope::bigLists
 };
 
 struct Obj {
@@ -225,6 +226,11 @@ public:
         m_slots.swap(other.m_slots);
         m_text.swap(other.m_text);
         std::swap(m_count, other.m_count);
+    }
+    // Starts fetching the slot where a lookup of the id begins.
+    void Prefetch(std::string_view id) const
+    {
+        if (!m_slots.empty()) __builtin_prefetch(&m_slots[Home(id)]);
     }
     Hit Find(std::string_view id) const
     {
@@ -419,6 +425,9 @@ private:
 
     // Reading keys.
     void ReadObject(Scope& sc, uint32_t obj);
+    // Starts fetching the id slots that the object's references will look up: done a few objects ahead, so
+    // that their cache misses overlap with reading the objects before.
+    void PrefetchRefs(const Scope& sc, uint32_t obj);
     RefVal ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
                    int64_t pos) const;
     void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
@@ -1155,6 +1164,21 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     }
 }
 
+void Loader::PrefetchRefs(const Scope& sc, uint32_t obj)
+{
+    const Obj& o = sc.objs[obj];
+    for (JVal item : JVal(&m_tree, o.node)) {
+        const JsonKeys::Key k = KeyOf(item);
+        const FieldSpec* spec = k.code == JsonKeys::kField ? SpecOf(o.kind, k.field) : nullptr;
+        if (item.is_string() && (k.code == JsonKeys::kIn || (spec && IsRefCat(spec->cat)))) {
+            sc.ids.Prefetch(item.str());
+        } else if (item.is_array() && spec && IsListCat(spec->cat)) {
+            for (JVal e : item)
+                if (e.is_string()) sc.ids.Prefetch(e.str());
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Completion: the missing sides of the relations, in document order.
 
@@ -1195,7 +1219,8 @@ void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
 
 bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
 {
-    const ListVal& l = sc.lists[listIdx];
+    ListVal& l = sc.lists[listIdx];
+    if (l.big) return sc.bigLists[listIdx].count(index) != 0;
     size_t size = l.count;
     for (uint32_t x = l.extraHead; x != kNone && size <= 32; x = sc.extras[x].next) ++size;
     if (size <= 32) {
@@ -1205,14 +1230,12 @@ bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
             if (sc.extras[x].index == index) return true;
         return false;
     }
-    auto it = sc.bigLists.find(listIdx);
-    if (it == sc.bigLists.end()) {
-        auto& set = sc.bigLists[listIdx];
-        for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
-        for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
-        return set.count(index) != 0;
-    }
-    return it->second.count(index) != 0;
+    // a long list keeps its membership in a set from now on (AppendExtra adds to it)
+    l.big = true;
+    auto& set = sc.bigLists[listIdx];
+    for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
+    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
+    return set.count(index) != 0;
 }
 
 void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
@@ -1227,8 +1250,7 @@ void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
     else
         sc.extras[tail].next = x;
     tail = x;
-    auto it = sc.bigLists.find(listIdx);
-    if (it != sc.bigLists.end()) it->second.insert(e.index);
+    if (l.big) sc.bigLists[listIdx].insert(e.index);
 }
 
 // Fills side (tk, tf) from side (sk, sf): a missing reference from the first object naming it, a list with
@@ -1447,6 +1469,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
     const uint64_t count = sc.objs.size();
+    constexpr uint32_t kPrefetchAhead = 4;
     for (uint32_t i = 0; i < count; ++i) {
         if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
             if (m_progress) m_progress(i, count);
@@ -1454,6 +1477,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
             // object is done with, and its memory goes back while the records grow.
             if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
         }
+        if (i + kPrefetchAhead < count) PrefetchRefs(sc, i + kPrefetchAhead);
         ReadObject(sc, i);
     }
     // Completion and commit work on the staged objects alone and report no errors: what only reading needed
