@@ -363,6 +363,7 @@ struct FieldSlot {
 struct KindLayout {
     std::vector<FieldSlot> refs;
     std::vector<FieldSlot> lists;
+    std::vector<uint8_t> refAt;   // by slot position: the reference's number among the kind's references
 };
 
 const KindLayout& LayoutOf(Kind kind)
@@ -372,7 +373,11 @@ const KindLayout& LayoutOf(Kind kind)
         for (size_t k = 0; k < kKindCount; ++k) {
             for (const FieldSpec* spec : InfoOf(static_cast<Kind>(k)).fields) {
                 const SlotRef* s = SlotOf(static_cast<Kind>(k), spec->field);
-                if (IsRefCat(spec->cat)) v[k].refs.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+                if (IsRefCat(spec->cat)) {
+                    if (v[k].refAt.size() <= s->pos) v[k].refAt.resize(s->pos + 1u, UINT8_MAX);
+                    v[k].refAt[s->pos] = static_cast<uint8_t>(v[k].refs.size());
+                    v[k].refs.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+                }
                 if (IsListCat(spec->cat)) v[k].lists.push_back(FieldSlot{spec->field, spec->cat, s->pos});
             }
         }
@@ -380,6 +385,10 @@ const KindLayout& LayoutOf(Kind kind)
     }();
     return layouts[static_cast<size_t>(kind)];
 }
+
+// Where a reference of the kind (by its slot position) stands among the object's staged references: only
+// references are staged, not the kind's other scalars.
+uint32_t RefPos(Kind kind, uint8_t slotPos) { return LayoutOf(kind).refAt[slotPos]; }
 
 class Loader {
 public:
@@ -439,6 +448,8 @@ private:
 
     // Places each object's references and lists in the staging arrays.
     void LayOut(Scope& sc);
+    // The per-object fields that completion reaches at random, copied into dense arrays (Scope::kinds...).
+    void DenseCopies(Scope& sc);
 
     // Completion and commit.
     void Complete(Scope& sc);
@@ -1118,18 +1129,18 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 break;
             case Cat::Ref:
             case Cat::OptRef:
-                sc.refs[o.refBase + slot->pos] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+                sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
                 break;
             case Cat::HomeRef:
                 if (v.is_object()) {
                     const uint32_t child = cursor;
                     cursor = sc.objs[child].nextSibling;
-                    RefVal& r = sc.refs[o.refBase + slot->pos];
+                    RefVal& r = sc.refs[o.refBase + RefPos(o.kind, slot->pos)];
                     r.state = kStaged;
                     r.target = child;
                     r.index = sc.objs[child].index;
                 } else {
-                    sc.refs[o.refBase + slot->pos] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+                    sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
                 }
                 break;
             case Cat::List:
@@ -1184,29 +1195,38 @@ void Loader::PrefetchRefs(const Scope& sc, uint32_t obj)
 
 void Loader::LayOut(Scope& sc)
 {
-    const size_t n = sc.objs.size();
-    sc.kinds.resize(n);
-    sc.indexes.resize(n);
-    sc.refBases.resize(n);
-    sc.listBases.resize(n);
     uint32_t refs = 0, lists = 0;
-    for (size_t i = 0; i < n; ++i) {
-        Obj& o = sc.objs[i];
-        const KindInfo& info = InfoOf(o.kind);
+    for (Obj& o : sc.objs) {
         o.refBase = refs;
         o.listBase = lists;
-        sc.kinds[i] = o.kind;
-        sc.indexes[i] = o.index;
-        sc.refBases[i] = refs;
-        sc.listBases[i] = lists;
-        refs += info.nSlots;
-        lists += info.nLists;
+        refs += static_cast<uint32_t>(LayoutOf(o.kind).refs.size());
+        lists += InfoOf(o.kind).nLists;
     }
     sc.refs.resize(refs);
     sc.lists.resize(lists);
 }
 
-RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f) { return sc.refs[sc.objs[obj].refBase + SlotOf(sc.objs[obj].kind, f)->pos]; }
+void Loader::DenseCopies(Scope& sc)
+{
+    const size_t n = sc.objs.size();
+    sc.kinds.resize(n);
+    sc.indexes.resize(n);
+    sc.refBases.resize(n);
+    sc.listBases.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const Obj& o = sc.objs[i];
+        sc.kinds[i] = o.kind;
+        sc.indexes[i] = o.index;
+        sc.refBases[i] = o.refBase;
+        sc.listBases[i] = o.listBase;
+    }
+}
+
+RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f)
+{
+    const Obj& o = sc.objs[obj];
+    return sc.refs[o.refBase + RefPos(o.kind, SlotOf(o.kind, f)->pos)];
+}
 
 template <class F>
 void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
@@ -1268,7 +1288,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
             if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) return;
             AppendExtra(sc, li, Entry{source, sc.indexes[source]});
         } else {
-            RefVal& r = sc.refs[sc.refBases[target] + ts->pos];
+            RefVal& r = sc.refs[sc.refBases[target] + RefPos(tk, ts->pos)];
             if (r.state != kAbsent) return;
             r.state = kStaged;
             r.target = source;
@@ -1279,7 +1299,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
         if (IsListCat(ss->cat)) {
             ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) { offer(i, e.target); });
         } else {
-            const RefVal& r = sc.refs[sc.refBases[i] + ss->pos];
+            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
             if (r.state == kStaged) offer(i, r.target);
         }
     }
@@ -1287,6 +1307,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
 
 void Loader::Complete(Scope& sc)
 {
+    DenseCopies(sc);
     sc.extras.reserve(sc.objs.size());   // about one appended entry per object (pins: nets, flat pins)
     // Objects whose owner is not the object they are written in join the owner's home list (or reference).
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
@@ -1301,7 +1322,7 @@ void Loader::Complete(Scope& sc)
             const uint32_t li = sc.listBases[owner] + hs->pos;
             if (!sc.lists[li].literal && !Contains(sc, li, o.index)) AppendExtra(sc, li, Entry{i, o.index});
         } else {
-            RefVal& r = sc.refs[sc.refBases[owner] + hs->pos];
+            RefVal& r = sc.refs[sc.refBases[owner] + RefPos(ownerKind, hs->pos)];
             if (r.state == kAbsent) r = RefVal{kStaged, i, o.index};
         }
     }
@@ -1361,8 +1382,10 @@ void Loader::Commit(Scope& sc)
             rec.owner = o.owner.index;
             if (o.owner.state == kRaw) t.ReserveSerial(o.owner.index);
         }
-        for (const FieldSlot& f : LayoutOf(o.kind).refs) {
-            const RefVal& r = sc.refs[o.refBase + f.pos];
+        const std::vector<FieldSlot>& refs = LayoutOf(o.kind).refs;
+        for (size_t k = 0; k < refs.size(); ++k) {
+            const FieldSlot& f = refs[k];
+            const RefVal& r = sc.refs[o.refBase + k];
             if (r.state == kStaged || r.state == kRaw) {
                 rec.slots[f.pos] = static_cast<int64_t>(r.index);
                 if (r.state == kRaw) t.ReserveSerial(r.index);
