@@ -1,5 +1,7 @@
 #include "JsonTree.h"
 
+#include "JsonFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -98,29 +100,12 @@ private:
         SkipSpace();
         if (m_p == m_end) return Fail("unexpected end of input; expected a value");
         switch (*m_p) {
-        case '{': {
-            ++m_p;
+        case '{':
             if ((++m_tree.m_objects & (JsonTree::kProgressStep - 1)) == 0 && onObjects != nullptr) (*onObjects)(m_tree.m_objects);
-            Start(JType::Object);
-            SkipSpace();
-            if (m_p < m_end && *m_p == '}') {
-                ++m_p;
-                m_open.pop_back();
-                return true;
-            }
-            opened = true;
-            return Key();
-        }
+            opened = OpenContainer(JType::Object, '}');
+            return !opened || Key();
         case '[':
-            ++m_p;
-            Start(JType::Array);
-            SkipSpace();
-            if (m_p < m_end && *m_p == ']') {
-                ++m_p;
-                m_open.pop_back();
-                return true;
-            }
-            opened = true;
+            opened = OpenContainer(JType::Array, ']');
             return true;
         case '"': {
             std::string_view s;
@@ -137,6 +122,20 @@ private:
         case 'n': return Literal("null", JType::Null, false);
         default: return Number();
         }
+    }
+
+    // The container whose bracket is at m_p: true when it stays open, false when it was empty and is closed.
+    bool OpenContainer(JType type, char close)
+    {
+        ++m_p;
+        Start(type);
+        SkipSpace();
+        if (m_p < m_end && *m_p == close) {
+            ++m_p;
+            m_open.pop_back();
+            return false;
+        }
+        return true;
     }
 
     bool Literal(const char* word, JType type, bool value)
@@ -213,22 +212,6 @@ private:
         return true;
     }
 
-    // The length of the UTF-8 sequence at p (a byte of 0x80 or above), or 0 when it is malformed.
-    size_t Utf8Length(const unsigned char* p) const
-    {
-        const size_t left = static_cast<size_t>(reinterpret_cast<const unsigned char*>(m_end) - p);
-        const unsigned char c = p[0];
-        auto cont = [&](size_t i, unsigned char lo = 0x80, unsigned char hi = 0xBF) { return i < left && p[i] >= lo && p[i] <= hi; };
-        if (c >= 0xC2 && c <= 0xDF) return cont(1) ? 2 : 0;
-        if (c == 0xE0) return cont(1, 0xA0) && cont(2) ? 3 : 0;
-        if ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) return cont(1) && cont(2) ? 3 : 0;
-        if (c == 0xED) return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;
-        if (c == 0xF0) return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
-        if (c >= 0xF1 && c <= 0xF3) return cont(1) && cont(2) && cont(3) ? 4 : 0;
-        if (c == 0xF4) return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
-        return 0;
-    }
-
     // The four digits after "\\u"; an error points at the backslash.
     bool Hex4(uint32_t& value)
     {
@@ -287,7 +270,7 @@ private:
             if (c == '"') break;
             if (c < 0x20) return Fail("control character in a string");
             if (c >= 0x80) {
-                const size_t n = Utf8Length(reinterpret_cast<const unsigned char*>(m_p));
+                const size_t n = Utf8Length(std::string_view(m_p, static_cast<size_t>(m_end - m_p)), 0);
                 if (n == 0) return Fail("invalid UTF-8 byte in a string");
                 if (escaped) m_scratch.append(m_p, n);
                 m_p += n;
