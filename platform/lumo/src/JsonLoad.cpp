@@ -32,6 +32,21 @@ struct LoadFailure {
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
+// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order;
+// group k stands at start[k] .. start[k + 1] of the result.
+template <class Value, class Item, class KeyOf, class ValueOf>
+std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
+                               std::vector<uint32_t>& start)
+{
+    start.assign(groups + 1, 0);
+    for (const Item& item : items) ++start[keyOf(item) + 1];
+    for (size_t k = 0; k < groups; ++k) start[k + 1] += start[k];
+    std::vector<Value> out(items.size());
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (const Item& item : items) out[next[keyOf(item)]++] = valueOf(item);
+    return out;
+}
+
 // Gives a vector's memory back (clear() keeps it).
 template <class T>
 void FreeVector(std::vector<T>& v)
@@ -148,6 +163,7 @@ struct ExtraEntry {
     uint64_t index;
     uint32_t target;
     uint32_t next;   // the list's next appended entry, kNone after its last
+    uint32_t list;   // the list it was appended to
 };
 
 struct ListVal {
@@ -1263,7 +1279,7 @@ void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
     ListVal& l = sc.lists[listIdx];
     if (sc.extraTails.empty()) sc.extraTails.assign(sc.lists.size(), kNone);
     const uint32_t x = static_cast<uint32_t>(sc.extras.size());
-    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone});
+    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone, listIdx});
     uint32_t& tail = sc.extraTails[listIdx];
     if (tail == kNone)
         l.extraHead = x;
@@ -1395,11 +1411,18 @@ void Loader::Commit(Scope& sc)
         }
     }
     FreeVector(sc.refs);
+    // Completion's entries grouped by list, each list's in the order they were appended: read in place below
+    // rather than by following each list's chain through the whole array.
+    std::vector<uint32_t> extraStart;
+    const std::vector<Entry> extras = GroupStably<Entry>(
+        sc.extras, sc.lists.size(), [](const ExtraEntry& x) { return x.list; },
+        [](const ExtraEntry& x) { return Entry{x.target, x.index}; }, extraStart);
+    FreeVector(sc.extras);
     // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
     // that the records are visited once, in order, rather than once per list entry at random.
     std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
     // one per owned object and per list entry, completion's included: the array never regrows
-    backs.reserve(sc.entries.size() + sc.extras.size() + sc.objs.size());
+    backs.reserve(sc.entries.size() + extras.size() + sc.objs.size());
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
@@ -1411,13 +1434,12 @@ void Loader::Commit(Scope& sc)
         for (const FieldSlot& f : LayoutOf(o.kind).lists) {
             const uint32_t li = o.listBase + f.pos;
             const ListVal& l = sc.lists[li];
-            size_t n = l.count;
-            for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) ++n;
+            const size_t n = l.count + (extraStart[li + 1] - extraStart[li]);
             if (n == 0) continue;
             std::vector<uint64_t>& out = rec.lists[f.pos];
             out.reserve(n);
             const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
-            ForEachEntry(sc, li, [&](const Entry& e) {
+            auto add = [&](const Entry& e) {
                 out.push_back(e.index);
                 int64_t ts = static_cast<int64_t>(e.target);
                 if (e.target == kNone) {
@@ -1425,7 +1447,9 @@ void Loader::Commit(Scope& sc)
                     ts = t.SlotOfIndex(e.index);
                 }
                 if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
-            });
+            };
+            for (uint32_t k = l.begin; k < l.begin + l.count; ++k) add(sc.entries[k]);
+            for (uint32_t k = extraStart[li]; k < extraStart[li + 1]; ++k) add(extras[k]);
         }
     }
     // The staging is done with: freed before the back lists grow the store.
@@ -1436,14 +1460,10 @@ void Loader::Commit(Scope& sc)
     }
     // A stable counting sort by target keeps each target's entries in the order they arose.
     const size_t n = t.records.size();
-    std::vector<uint32_t> start(n + 1, 0);
-    for (const auto& b : backs) ++start[b.first + 1];
-    for (size_t k = 0; k < n; ++k) start[k + 1] += start[k];
-    std::vector<uint64_t> sorted(backs.size());
-    {
-        std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (const auto& b : backs) sorted[next[b.first]++] = b.second;
-    }
+    std::vector<uint32_t> start;
+    const std::vector<uint64_t> sorted = GroupStably<uint64_t>(
+        backs, n, [](const std::pair<uint32_t, uint64_t>& b) { return b.first; },
+        [](const std::pair<uint32_t, uint64_t>& b) { return b.second; }, start);
     FreeVector(backs);
     for (size_t slot = 0; slot < n; ++slot) {
         if (start[slot] == start[slot + 1]) continue;
