@@ -802,6 +802,27 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
     }
 }
 
+// An attribute is identified by its name, type and bit. The few of most objects are compared in place; many are
+// hashed (`seen` holds their identities from then on), so that an object with many attributes loads in linear
+// time.
+bool IsDuplicateAttribute(const std::vector<AttributeRec>& attrs, const AttributeRec& a, std::unordered_set<std::string>& seen)
+{
+    constexpr size_t kFew = 16;
+    if (attrs.size() < kFew) {
+        for (const AttributeRec& b : attrs)
+            if (b.name == a.name && b.type == a.type && b.bit == a.bit) return true;
+        return false;
+    }
+    auto identity = [](const AttributeRec& r) {
+        std::string id = r.name;
+        id.append(1, '\0').append(std::to_string(r.type)).append(1, '\0').append(std::to_string(r.bit));
+        return id;
+    };
+    if (seen.empty())
+        for (const AttributeRec& b : attrs) seen.insert(identity(b));
+    return !seen.insert(identity(a)).second;
+}
+
 void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key)
 {
     const Obj& o = sc.objs[obj];
@@ -811,8 +832,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     const bool snapshot = o.kind == Kind::Snapshot;
     std::vector<AttributeRec> attrs;
     attrs.reserve(v.size());
-    std::unordered_set<std::string> seen;
-    seen.reserve(v.size());
+    std::unordered_set<std::string> seen;   // identities, once the object has many attributes
     int64_t pos = 0;
     for (JVal e : v) {
         const uint32_t at = m_paths.Leaf(o.path, key, pos);
@@ -837,11 +857,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
         }
         if (!hasName) Fail(at, "missing required key \"name\"");
         if (!hasValue) Fail(at, "missing required key \"value\"");
-        // An attribute is identified by its name, type and bit: hashed, so that an object with many
-        // attributes loads in linear time.
-        std::string identity = a.name;
-        identity.append(1, '\0').append(std::to_string(a.type)).append(1, '\0').append(std::to_string(a.bit));
-        if (!seen.insert(std::move(identity)).second) {
+        if (IsDuplicateAttribute(attrs, a, seen)) {
             std::string what = "duplicate attribute " + Quote(a.name);
             if (typed) what += " (type " + std::to_string(a.type) + (bitted ? ", bit " + std::to_string(a.bit) : "") + ")";
             Fail(at, what);

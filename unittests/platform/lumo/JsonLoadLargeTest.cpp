@@ -107,4 +107,37 @@ TEST(JsonLoadLarge, TheFirstErrorOfTheFileIsReported)
     }
 }
 
+TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
+{
+    // A logic component with `count` attributes "A0", "A1"... of type 3, then `last`.
+    auto design = [](int count, const std::string& last) {
+        std::string attrs;
+        for (int i = 0; i < count; ++i) attrs += R"({ "name": "A)" + std::to_string(i) + R"(", "type": 3, "value": "v" }, )";
+        return Design(R"("defaultConfigs": [ { "topBlock": "T", "logicComps": [ { "attributes": [ )" + attrs + last + " ] } ] } ]");
+    };
+    const struct {
+        int count;
+        const char* last;
+        bool duplicate;
+    } cases[] = {
+        {3, R"({ "name": "A1", "type": 3, "value": "w" })", true},
+        {3, R"({ "name": "A1", "type": 4, "value": "w" })", false},   // another type: another attribute
+        {15, R"({ "name": "A0", "type": 3, "value": "w" })", true},   // the last one compared in place
+        {16, R"({ "name": "A0", "type": 3, "value": "w" })", true},   // the first one hashed
+        {40, R"({ "name": "A39", "type": 3, "value": "w" })", true},
+        {40, R"({ "name": "A7", "type": 3, "value": "w" })", true},
+        {40, R"({ "name": "A7", "type": 5, "value": "w" })", false},
+        {40, R"({ "name": "A40", "type": 3, "value": "w" })", false},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        auto loaded = LoadText(design(c.count, c.last), &err);
+        EXPECT_EQ(!c.duplicate, loaded != nullptr) << c.count << " " << c.last << ": " << err.message;
+        if (c.duplicate) {
+            EXPECT_EQ("/snapshots/0/defaultConfigs/0/logicComps/0/attributes/" + std::to_string(c.count), err.path);
+            EXPECT_NE(std::string::npos, err.message.find("duplicate attribute")) << err.message;
+        }
+    }
+}
+
 }  // namespace
