@@ -90,6 +90,34 @@ bool ParseIndexText(std::string_view text, uint64_t& value)
     return true;
 }
 
+size_t Utf8Length(std::string_view s, size_t i)
+{
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t n = 0;
+    uint32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+        return 0;
+    return n;
+}
+
 void AppendPointerToken(std::string& path, std::string_view key)
 {
     path += '/';

@@ -15,6 +15,10 @@ bool LooksLikeIndexText(std::string_view text);
 // Parses the text form of an index. False when the shape or a component's range is wrong.
 bool ParseIndexText(std::string_view text, uint64_t& value);
 
+// The length of the UTF-8 sequence at s[i] (a byte of 0x80 or above), or 0 when it is not a well-formed one
+// (overlong, a surrogate, beyond U+10FFFF or cut short).
+size_t Utf8Length(std::string_view s, size_t i);
+
 // Appends "/" and the key escaped as a JSON Pointer reference token.
 void AppendPointerToken(std::string& path, std::string_view key);
 

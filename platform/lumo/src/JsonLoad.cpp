@@ -32,6 +32,28 @@ struct LoadFailure {
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
+// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order;
+// group k stands at start[k] .. start[k + 1] of the result.
+template <class Value, class Item, class KeyOf, class ValueOf>
+std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
+                               std::vector<uint32_t>& start)
+{
+    start.assign(groups + 1, 0);
+    for (const Item& item : items) ++start[keyOf(item) + 1];
+    for (size_t k = 0; k < groups; ++k) start[k + 1] += start[k];
+    std::vector<Value> out(items.size());
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (const Item& item : items) out[next[keyOf(item)]++] = valueOf(item);
+    return out;
+}
+
+// Gives a vector's memory back (clear() keeps it).
+template <class T>
+void FreeVector(std::vector<T>& v)
+{
+    std::vector<T>().swap(v);
+}
+
 const char* JsonTypeName(JVal v)
 {
     switch (v.type()) {
@@ -47,17 +69,34 @@ const char* JsonTypeName(JVal v)
     }
 }
 
-// Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it.
+// Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it. A
+// position is a key, an element number or both (the element of a keyed list), under its parent; keys are
+// numbered, so that a large design's million positions take 12 bytes each. Key texts are the callers' (the
+// tree's keys or literals), which outlive the table.
 class PathTable {
 public:
-    PathTable() { m_nodes.push_back(Node{nullptr, 0, kNone, -1}); }
+    PathTable() { Clear(); }
     // Forgets every position but the root (once no error can be reported any more).
-    void Clear() { std::vector<Node>(1, Node{nullptr, 0, kNone, -1}).swap(m_nodes); }
+    void Clear()
+    {
+        std::vector<Node>(1, Node{0, kNone, -1}).swap(m_nodes);
+        m_leaf = kNone;
+    }
     void Reserve(size_t positions) { m_nodes.reserve(positions); }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
-        m_nodes.push_back(Node{key.data(), static_cast<uint32_t>(key.size()), parent, static_cast<int32_t>(pos)});
+        m_nodes.push_back(Node{KeyNumber(key), parent, static_cast<int32_t>(pos)});
         return static_cast<uint32_t>(m_nodes.size() - 1);
+    }
+    // A position that nothing is added under and that is needed only until the next call: its node is reused.
+    uint32_t Leaf(uint32_t parent, std::string_view key, int64_t pos)
+    {
+        if (m_leaf == kNone) {
+            m_leaf = Add(parent, key, pos);
+        } else {
+            m_nodes[m_leaf] = Node{KeyNumber(key), parent, static_cast<int32_t>(pos)};
+        }
+        return m_leaf;
     }
     std::string Build(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
     {
@@ -66,7 +105,7 @@ public:
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Node& n = m_nodes[*it];
-            if (n.keyLength) JsonFile::AppendPointerToken(path, std::string_view(n.key, n.keyLength));
+            if (n.key) JsonFile::AppendPointerToken(path, m_keys[n.key - 1]);
             if (n.pos >= 0) path += "/" + std::to_string(n.pos);
         }
         if (!key.empty()) JsonFile::AppendPointerToken(path, key);
@@ -75,14 +114,34 @@ public:
     }
 
 private:
-    // 24 bytes: a large design has a position per object. Keys are the tree's, which outlive the table.
     struct Node {
-        const char* key;
-        uint32_t keyLength;
+        uint32_t key;   // 1 + its number in m_keys, 0 for none
         uint32_t parent;
-        int32_t pos;   // element number, -1 for a member
+        int32_t pos;    // element number, -1 for none
     };
+    // Keys are told apart by where their text lies: one text is one key.
+    uint32_t KeyNumber(std::string_view key)
+    {
+        if (key.empty()) return 0;
+        // the elements of one list come one after another: the last key answers most calls
+        if (m_lastKey && key.data() == m_keys[m_lastKey - 1].data() && key.size() == m_keys[m_lastKey - 1].size()) return m_lastKey;
+        m_lastKey = Number(key);
+        return m_lastKey;
+    }
+    uint32_t Number(std::string_view key)
+    {
+        auto it = m_keyNumbers.find(key.data());
+        if (it != m_keyNumbers.end() && m_keys[it->second - 1].size() == key.size()) return it->second;
+        m_keys.push_back(key);
+        const uint32_t number = static_cast<uint32_t>(m_keys.size());
+        m_keyNumbers[key.data()] = number;
+        return number;
+    }
     std::vector<Node> m_nodes;
+    std::vector<std::string_view> m_keys;
+    std::unordered_map<const char*, uint32_t> m_keyNumbers;
+    uint32_t m_lastKey = 0;
+    uint32_t m_leaf = kNone;
 };
 
 enum RefState : uint8_t { kAbsent, kNull, kStaged, kRaw };
@@ -104,6 +163,7 @@ struct ExtraEntry {
     uint64_t index;
     uint32_t target;
     uint32_t next;   // the list's next appended entry, kNone after its last
+    uint32_t list;   // the list it was appended to
 };
 
 struct ListVal {
@@ -112,10 +172,11 @@ struct ListVal {
     uint32_t extraHead = kNone;   // completion appends, chained in Scope::extras
     bool present = false;
     bool literal = false;
+    bool big = false;   // its membership is kept in Scope::bigLists
 };
 
 struct Obj {
-    JVal node;
+    uint32_t node = 0;              // its value in the tree
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
     Field placedIn = Field::Count;  // key of the enclosing object that holds it
@@ -132,7 +193,8 @@ struct Obj {
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
-// index, so that resolving a reference touches nothing else.
+// index, so that resolving a reference touches nothing else. The ids' texts are copied into the map, so that
+// the file's values can be given back while the references are still being resolved.
 class IdMap {
 public:
     struct Hit {
@@ -148,25 +210,43 @@ public:
         const size_t size = std::max<size_t>(1024, ids / 3 * 4 + 4);
         if (size > m_slots.size()) Rehash(size);
     }
-    // False when the id is already taken.
-    bool Insert(std::string_view id, uint32_t obj, Kind kind)
+    // An id to insert (see InsertAll).
+    struct Pending {
+        std::string_view id;
+        uint32_t obj;
+        Kind kind;
+    };
+    // Inserts the ids in their order; the position of the first one already taken, or SIZE_MAX. The table is
+    // sized for all of them first, and each id's slot is fetched a few ids ahead, so that the cache misses of a
+    // large table overlap rather than follow one another.
+    size_t InsertAll(const std::vector<Pending>& items)
     {
-        if ((m_count + 1) * 4 > m_slots.size() * 3) Rehash(m_slots.empty() ? 1024 : m_slots.size() * 2);
-        const uint64_t prefix = Prefix(id);
-        for (size_t i = Home(id);; i = Next(i)) {
-            Slot& s = m_slots[i];
-            if (s.obj == kNone) {
-                s = Slot{prefix, id.data(), 0, obj, static_cast<uint32_t>(id.size()), kind};
-                ++m_count;
-                return true;
-            }
-            if (Same(s, prefix, id)) return false;
+        Reserve(m_count + items.size());
+        constexpr size_t kAhead = 16;
+        size_t homes[kAhead];
+        auto fetch = [&](size_t i) {
+            const size_t home = Home(items[i].id);
+            __builtin_prefetch(&m_slots[home]);
+            return home;
+        };
+        for (size_t i = 0; i < std::min(kAhead, items.size()); ++i) homes[i] = fetch(i);
+        for (size_t i = 0; i < items.size(); ++i) {
+            const size_t home = homes[i % kAhead];
+            if (i + kAhead < items.size()) homes[i % kAhead] = fetch(i + kAhead);
+            if (!Insert(home, items[i].id, items[i].obj, items[i].kind)) return i;
         }
+        return SIZE_MAX;
     }
     void Swap(IdMap& other)
     {
         m_slots.swap(other.m_slots);
+        m_text.swap(other.m_text);
         std::swap(m_count, other.m_count);
+    }
+    // Starts fetching the slot where a lookup of the id begins.
+    void Prefetch(std::string_view id) const
+    {
+        if (!m_slots.empty()) __builtin_prefetch(&m_slots[Home(id)]);
     }
     Hit Find(std::string_view id) const
     {
@@ -187,10 +267,25 @@ public:
     }
 
 private:
+    // False when the id is already taken; the table has room.
+    bool Insert(size_t home, std::string_view id, uint32_t obj, Kind kind)
+    {
+        const uint64_t prefix = Prefix(id);
+        for (size_t i = home;; i = Next(i)) {
+            Slot& s = m_slots[i];
+            if (s.obj == kNone) {
+                s = Slot{prefix, 0, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
+                m_text.append(id.data(), id.size());
+                ++m_count;
+                return true;
+            }
+            if (Same(s, prefix, id)) return false;
+        }
+    }
     struct Slot {
         uint64_t prefix = 0;
-        const char* data = nullptr;
         uint64_t index = 0;
+        uint64_t text = 0;   // offset of the id in m_text
         uint32_t obj = kNone;
         uint32_t len : 24;
         Kind kind;
@@ -208,24 +303,26 @@ private:
         std::memcpy(&p, id.data(), std::min<size_t>(id.size(), sizeof p));
         return p;
     }
-    static bool Same(const Slot& s, uint64_t prefix, std::string_view id)
+    bool Same(const Slot& s, uint64_t prefix, std::string_view id) const
     {
         if (s.prefix != prefix || s.len != id.size()) return false;
-        return id.size() <= sizeof prefix || std::memcmp(s.data + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
+        return id.size() <= sizeof prefix ||
+               std::memcmp(m_text.data() + s.text + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
     }
     void Rehash(size_t size)
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        m_slots.assign(size, Slot{0, nullptr, 0, kNone, 0, Kind::None});
+        m_slots.assign(size, Slot{0, 0, 0, kNone, 0, Kind::None});
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
-            size_t i = Home(std::string_view(s.data, s.len));
+            size_t i = Home(std::string_view(m_text.data() + s.text, s.len));
             while (m_slots[i].obj != kNone) i = Next(i);
             m_slots[i] = s;
         }
     }
     std::vector<Slot> m_slots;
+    std::string m_text;   // the ids, one after the other
     size_t m_count = 0;
 };
 
@@ -234,6 +331,7 @@ struct Scope {
     SnapshotData* table = nullptr;
     std::vector<Obj> objs;
     IdMap ids;
+    std::vector<IdMap::Pending> pendingIds;     // ids met while staging, in document order
     std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
     std::vector<RefVal> refs;
     std::vector<ListVal> lists;
@@ -281,6 +379,7 @@ struct FieldSlot {
 struct KindLayout {
     std::vector<FieldSlot> refs;
     std::vector<FieldSlot> lists;
+    std::vector<uint8_t> refAt;   // by slot position: the reference's number among the kind's references
 };
 
 const KindLayout& LayoutOf(Kind kind)
@@ -290,7 +389,11 @@ const KindLayout& LayoutOf(Kind kind)
         for (size_t k = 0; k < kKindCount; ++k) {
             for (const FieldSpec* spec : InfoOf(static_cast<Kind>(k)).fields) {
                 const SlotRef* s = SlotOf(static_cast<Kind>(k), spec->field);
-                if (IsRefCat(spec->cat)) v[k].refs.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+                if (IsRefCat(spec->cat)) {
+                    if (v[k].refAt.size() <= s->pos) v[k].refAt.resize(s->pos + 1u, UINT8_MAX);
+                    v[k].refAt[s->pos] = static_cast<uint8_t>(v[k].refs.size());
+                    v[k].refs.push_back(FieldSlot{spec->field, spec->cat, s->pos});
+                }
                 if (IsListCat(spec->cat)) v[k].lists.push_back(FieldSlot{spec->field, spec->cat, s->pos});
             }
         }
@@ -298,6 +401,10 @@ const KindLayout& LayoutOf(Kind kind)
     }();
     return layouts[static_cast<size_t>(kind)];
 }
+
+// Where a reference of the kind (by its slot position) stands among the object's staged references: only
+// references are staged, not the kind's other scalars.
+uint32_t RefPos(Kind kind, uint8_t slotPos) { return LayoutOf(kind).refAt[slotPos]; }
 
 class Loader {
 public:
@@ -334,10 +441,18 @@ private:
     uint32_t Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
                    Field placedIn, uint32_t path, bool free);
     void StageChildren(Scope& sc, uint32_t obj);
+    // Runs `stage` and files the ids it met: in one batch, whose lookups overlap. A duplicate id is reported
+    // where it stands, also when staging stopped at an error after it.
+    template <class F>
+    void StageWithIds(Scope& sc, F&& stage);
+    void FileIds(Scope& sc);
     void AssignIndexes(Scope& sc, uint64_t fileNextSerial);
 
     // Reading keys.
     void ReadObject(Scope& sc, uint32_t obj);
+    // Starts fetching the id slots that the object's references will look up: done a few objects ahead, so
+    // that their cache misses overlap with reading the objects before.
+    void PrefetchRefs(const Scope& sc, uint32_t obj);
     RefVal ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
                    int64_t pos) const;
     void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
@@ -349,6 +464,8 @@ private:
 
     // Places each object's references and lists in the staging arrays.
     void LayOut(Scope& sc);
+    // The per-object fields that completion reaches at random, copied into dense arrays (Scope::kinds...).
+    void DenseCopies(Scope& sc);
 
     // Completion and commit.
     void Complete(Scope& sc);
@@ -358,6 +475,7 @@ private:
     void ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const;
     RefVal& RefOf(Scope& sc, uint32_t obj, Field f);
     void CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf);
+    // Writes references and lists to the records, and then the back entries; frees the scope's staging.
     void Commit(Scope& sc);
 
     // Scopes.
@@ -454,7 +572,7 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
     const uint32_t id = static_cast<uint32_t>(sc.objs.size());
     sc.objs.emplace_back();
     Obj& o = sc.objs.back();
-    o.node = node;
+    o.node = node.id();
     o.path = path;
     o.parent = parent;
     o.placedIn = placedIn;
@@ -478,7 +596,7 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
 
 void Loader::StageChildren(Scope& sc, uint32_t obj)
 {
-    JVal node = sc.objs[obj].node;
+    const JVal node(&m_tree, sc.objs[obj].node);
     const Kind kind = sc.objs[obj].kind;
     const uint32_t path = sc.objs[obj].path;
     for (JVal item : node) {
@@ -489,7 +607,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             const std::string_view text = ExpectString(v, path, key);
             if (JsonFile::LooksLikeIndexText(text)) Fail(path, key, -1, "id " + Quote(text) + " has the form of a raw index");
             if (text.size() > kMaxIdLength) Fail(path, key, -1, "id longer than " + std::to_string(kMaxIdLength) + " bytes");
-            if (!sc.ids.Insert(text, obj, kind)) Fail(path, key, -1, "duplicate id " + Quote(text));
+            sc.pendingIds.push_back(IdMap::Pending{text, obj, kind});   // filed after staging (FileIds)
             if (kind == Kind::Snapshot || kind == Kind::ConstraintDef) {
                 if (!m_sessionIds.insert(text).second) Fail(path, key, -1, "duplicate id " + Quote(text));
             }
@@ -505,10 +623,9 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             sc.objs[obj].index = index;
         } else if (k.code == JsonKeys::kObjects && kind == Kind::Snapshot) {
             Expect(v, JType::Array, path, key);
-            const uint32_t listNode = m_paths.Add(path, key);
             int64_t pos = 0;
             for (JVal e : v) {
-                Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(listNode, {}, pos), true);
+                Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(path, key, pos), true);
                 ++pos;
             }
         } else if (k.code == JsonKeys::kField) {
@@ -516,10 +633,9 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             if (!spec) continue;   // reported when the keys are read
             if (spec->cat == Cat::HomeList) {
                 Expect(v, JType::Array, path, key);
-                const uint32_t listNode = m_paths.Add(path, key);
                 int64_t pos = 0;
                 for (JVal e : v) {
-                    if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(listNode, {}, pos), false);
+                    if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(path, key, pos), false);
                     ++pos;
                 }
             } else if (spec->cat == Cat::HomeRef && v.is_object()) {
@@ -527,6 +643,28 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             }
         }
     }
+}
+
+template <class F>
+void Loader::StageWithIds(Scope& sc, F&& stage)
+{
+    try {
+        stage();
+    } catch (const LoadFailure&) {
+        FileIds(sc);
+        throw;
+    }
+    FileIds(sc);
+}
+
+void Loader::FileIds(Scope& sc)
+{
+    const size_t taken = sc.ids.InsertAll(sc.pendingIds);
+    if (taken != SIZE_MAX) {
+        const IdMap::Pending& p = sc.pendingIds[taken];
+        Fail(sc.objs[p.obj].path, "id", -1, "duplicate id " + Quote(p.id));
+    }
+    FreeVector(sc.pendingIds);
 }
 
 // Explicit indexes must be unique by serial; the others get the free serials in document order.
@@ -664,6 +802,27 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
     }
 }
 
+// An attribute is identified by its name, type and bit. The few of most objects are compared in place; many are
+// hashed (`seen` holds their identities from then on), so that an object with many attributes loads in linear
+// time.
+bool IsDuplicateAttribute(const std::vector<AttributeRec>& attrs, const AttributeRec& a, std::unordered_set<std::string>& seen)
+{
+    constexpr size_t kFew = 16;
+    if (attrs.size() < kFew) {
+        for (const AttributeRec& b : attrs)
+            if (b.name == a.name && b.type == a.type && b.bit == a.bit) return true;
+        return false;
+    }
+    auto identity = [](const AttributeRec& r) {
+        std::string id = r.name;
+        id.append(1, '\0').append(std::to_string(r.type)).append(1, '\0').append(std::to_string(r.bit));
+        return id;
+    };
+    if (seen.empty())
+        for (const AttributeRec& b : attrs) seen.insert(identity(b));
+    return !seen.insert(identity(a)).second;
+}
+
 void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key)
 {
     const Obj& o = sc.objs[obj];
@@ -673,12 +832,10 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     const bool snapshot = o.kind == Kind::Snapshot;
     std::vector<AttributeRec> attrs;
     attrs.reserve(v.size());
-    std::unordered_set<std::string> seen;
-    seen.reserve(v.size());
-    const uint32_t listNode = m_paths.Add(o.path, key);
+    std::unordered_set<std::string> seen;   // identities, once the object has many attributes
     int64_t pos = 0;
     for (JVal e : v) {
-        const uint32_t at = m_paths.Add(listNode, {}, pos);
+        const uint32_t at = m_paths.Leaf(o.path, key, pos);
         Expect(e, JType::Object, at, {});
         AttributeRec a;
         bool hasName = false, hasValue = false;
@@ -700,11 +857,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
         }
         if (!hasName) Fail(at, "missing required key \"name\"");
         if (!hasValue) Fail(at, "missing required key \"value\"");
-        // An attribute is identified by its name, type and bit: hashed, so that an object with many
-        // attributes loads in linear time.
-        std::string identity = a.name;
-        identity.append(1, '\0').append(std::to_string(a.type)).append(1, '\0').append(std::to_string(a.bit));
-        if (!seen.insert(std::move(identity)).second) {
+        if (IsDuplicateAttribute(attrs, a, seen)) {
             std::string what = "duplicate attribute " + Quote(a.name);
             if (typed) what += " (type " + std::to_string(a.type) + (bitted ? ", bit " + std::to_string(a.bit) : "") + ")";
             Fail(at, what);
@@ -819,10 +972,9 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
     SnapshotData& snap = *sc.table;
     if (code == JsonKeys::kClients) {
         Expect(v, JType::Array, o.path, key);
-        const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Add(listNode, {}, pos++);
+            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
             Expect(e, JType::Object, at, {});
             ClientRec c;
             bool hasName = false;
@@ -843,10 +995,9 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
         }
     } else if (code == JsonKeys::kLocks) {
         Expect(v, JType::Array, o.path, key);
-        const uint32_t listNode = m_paths.Add(o.path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Add(listNode, {}, pos++);
+            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
             Expect(e, JType::Object, at, {});
             LockRec l;
             bool hasObject = false, hasAddress = false, hasSub = false;
@@ -890,7 +1041,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     const bool isConstraint = o.kind == Kind::Constraint || o.kind == Kind::ConstraintDef;
     const bool isConfig = o.kind == Kind::NorvConfig || o.kind == Kind::DefaultConfig;
     m_seenKeys.clear();
-    for (JVal item : o.node) {
+    for (JVal item : JVal(&m_tree, o.node)) {
         const std::string_view key = item.key();
         JVal v = item;
         const JsonKeys::Key k = KeyOf(item);
@@ -1010,18 +1161,18 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 break;
             case Cat::Ref:
             case Cat::OptRef:
-                sc.refs[o.refBase + slot->pos] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+                sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
                 break;
             case Cat::HomeRef:
                 if (v.is_object()) {
                     const uint32_t child = cursor;
                     cursor = sc.objs[child].nextSibling;
-                    RefVal& r = sc.refs[o.refBase + slot->pos];
+                    RefVal& r = sc.refs[o.refBase + RefPos(o.kind, slot->pos)];
                     r.state = kStaged;
                     r.target = child;
                     r.index = sc.objs[child].index;
                 } else {
-                    sc.refs[o.refBase + slot->pos] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+                    sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
                 }
                 break;
             case Cat::List:
@@ -1056,34 +1207,58 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     }
 }
 
+void Loader::PrefetchRefs(const Scope& sc, uint32_t obj)
+{
+    const Obj& o = sc.objs[obj];
+    for (JVal item : JVal(&m_tree, o.node)) {
+        const JsonKeys::Key k = KeyOf(item);
+        const FieldSpec* spec = k.code == JsonKeys::kField ? SpecOf(o.kind, k.field) : nullptr;
+        if (item.is_string() && (k.code == JsonKeys::kIn || (spec && IsRefCat(spec->cat)))) {
+            sc.ids.Prefetch(item.str());
+        } else if (item.is_array() && spec && IsListCat(spec->cat)) {
+            for (JVal e : item)
+                if (e.is_string()) sc.ids.Prefetch(e.str());
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Completion: the missing sides of the relations, in document order.
 
 void Loader::LayOut(Scope& sc)
+{
+    uint32_t refs = 0, lists = 0;
+    for (Obj& o : sc.objs) {
+        o.refBase = refs;
+        o.listBase = lists;
+        refs += static_cast<uint32_t>(LayoutOf(o.kind).refs.size());
+        lists += InfoOf(o.kind).nLists;
+    }
+    sc.refs.resize(refs);
+    sc.lists.resize(lists);
+}
+
+void Loader::DenseCopies(Scope& sc)
 {
     const size_t n = sc.objs.size();
     sc.kinds.resize(n);
     sc.indexes.resize(n);
     sc.refBases.resize(n);
     sc.listBases.resize(n);
-    uint32_t refs = 0, lists = 0;
     for (size_t i = 0; i < n; ++i) {
-        Obj& o = sc.objs[i];
-        const KindInfo& info = InfoOf(o.kind);
-        o.refBase = refs;
-        o.listBase = lists;
+        const Obj& o = sc.objs[i];
         sc.kinds[i] = o.kind;
         sc.indexes[i] = o.index;
-        sc.refBases[i] = refs;
-        sc.listBases[i] = lists;
-        refs += info.nSlots;
-        lists += info.nLists;
+        sc.refBases[i] = o.refBase;
+        sc.listBases[i] = o.listBase;
     }
-    sc.refs.resize(refs);
-    sc.lists.resize(lists);
 }
 
-RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f) { return sc.refs[sc.objs[obj].refBase + SlotOf(sc.objs[obj].kind, f)->pos]; }
+RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f)
+{
+    const Obj& o = sc.objs[obj];
+    return sc.refs[o.refBase + RefPos(o.kind, SlotOf(o.kind, f)->pos)];
+}
 
 template <class F>
 void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
@@ -1096,7 +1271,8 @@ void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
 
 bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
 {
-    const ListVal& l = sc.lists[listIdx];
+    ListVal& l = sc.lists[listIdx];
+    if (l.big) return sc.bigLists[listIdx].count(index) != 0;
     size_t size = l.count;
     for (uint32_t x = l.extraHead; x != kNone && size <= 32; x = sc.extras[x].next) ++size;
     if (size <= 32) {
@@ -1106,14 +1282,12 @@ bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
             if (sc.extras[x].index == index) return true;
         return false;
     }
-    auto it = sc.bigLists.find(listIdx);
-    if (it == sc.bigLists.end()) {
-        auto& set = sc.bigLists[listIdx];
-        for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
-        for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
-        return set.count(index) != 0;
-    }
-    return it->second.count(index) != 0;
+    // a long list keeps its membership in a set from now on (AppendExtra adds to it)
+    l.big = true;
+    auto& set = sc.bigLists[listIdx];
+    for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
+    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
+    return set.count(index) != 0;
 }
 
 void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
@@ -1121,15 +1295,14 @@ void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
     ListVal& l = sc.lists[listIdx];
     if (sc.extraTails.empty()) sc.extraTails.assign(sc.lists.size(), kNone);
     const uint32_t x = static_cast<uint32_t>(sc.extras.size());
-    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone});
+    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone, listIdx});
     uint32_t& tail = sc.extraTails[listIdx];
     if (tail == kNone)
         l.extraHead = x;
     else
         sc.extras[tail].next = x;
     tail = x;
-    auto it = sc.bigLists.find(listIdx);
-    if (it != sc.bigLists.end()) it->second.insert(e.index);
+    if (l.big) sc.bigLists[listIdx].insert(e.index);
 }
 
 // Fills side (tk, tf) from side (sk, sf): a missing reference from the first object naming it, a list with
@@ -1147,7 +1320,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
             if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) return;
             AppendExtra(sc, li, Entry{source, sc.indexes[source]});
         } else {
-            RefVal& r = sc.refs[sc.refBases[target] + ts->pos];
+            RefVal& r = sc.refs[sc.refBases[target] + RefPos(tk, ts->pos)];
             if (r.state != kAbsent) return;
             r.state = kStaged;
             r.target = source;
@@ -1158,7 +1331,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
         if (IsListCat(ss->cat)) {
             ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) { offer(i, e.target); });
         } else {
-            const RefVal& r = sc.refs[sc.refBases[i] + ss->pos];
+            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
             if (r.state == kStaged) offer(i, r.target);
         }
     }
@@ -1166,6 +1339,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
 
 void Loader::Complete(Scope& sc)
 {
+    DenseCopies(sc);
     sc.extras.reserve(sc.objs.size());   // about one appended entry per object (pins: nets, flat pins)
     // Objects whose owner is not the object they are written in join the owner's home list (or reference).
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
@@ -1180,7 +1354,7 @@ void Loader::Complete(Scope& sc)
             const uint32_t li = sc.listBases[owner] + hs->pos;
             if (!sc.lists[li].literal && !Contains(sc, li, o.index)) AppendExtra(sc, li, Entry{i, o.index});
         } else {
-            RefVal& r = sc.refs[sc.refBases[owner] + hs->pos];
+            RefVal& r = sc.refs[sc.refBases[owner] + RefPos(ownerKind, hs->pos)];
             if (r.state == kAbsent) r = RefVal{kStaged, i, o.index};
         }
     }
@@ -1215,7 +1389,7 @@ void Loader::Complete(Scope& sc)
             dp = RefVal{e.target == kNone ? kRaw : kStaged, e.target, e.index};
         });
     }
-    std::vector<uint32_t>().swap(sc.extraTails);
+    FreeVector(sc.extraTails);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1224,28 +1398,26 @@ void Loader::Complete(Scope& sc)
 void Loader::Commit(Scope& sc)
 {
     SnapshotData& t = *sc.table;
-    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
-    // that the records are visited once, in order, rather than once per list entry at random.
-    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
-    // one per owned object and per list entry, completion's included: the array never regrows
-    backs.reserve(sc.entries.size() + sc.extras.size() + sc.objs.size());
+    // what only completion needed goes before the records grow
+    for (auto& v : sc.byKind) FreeVector(v);
+    FreeVector(sc.kinds);
+    FreeVector(sc.indexes);
+    FreeVector(sc.refBases);
+    FreeVector(sc.listBases);
+    decltype(sc.bigLists)().swap(sc.bigLists);
+    // References first, so that their staging is freed before the lists and the back entries take memory.
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         const Obj& o = sc.objs[i];
         ObjRecord& rec = t.records[o.slot];
-        const KindLayout& layout = LayoutOf(o.kind);
         t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
         if (o.owner.state == kStaged || o.owner.state == kRaw) {
             rec.owner = o.owner.index;
-            // records are created in staging order, so a staged object's slot is its number
-            int64_t os = static_cast<int64_t>(o.owner.target);
-            if (o.owner.state == kRaw) {
-                t.ReserveSerial(o.owner.index);
-                os = t.SlotOfIndex(o.owner.index);
-            }
-            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+            if (o.owner.state == kRaw) t.ReserveSerial(o.owner.index);
         }
-        for (const FieldSlot& f : layout.refs) {
-            const RefVal& r = sc.refs[o.refBase + f.pos];
+        const std::vector<FieldSlot>& refs = LayoutOf(o.kind).refs;
+        for (size_t k = 0; k < refs.size(); ++k) {
+            const FieldSlot& f = refs[k];
+            const RefVal& r = sc.refs[o.refBase + k];
             if (r.state == kStaged || r.state == kRaw) {
                 rec.slots[f.pos] = static_cast<int64_t>(r.index);
                 if (r.state == kRaw) t.ReserveSerial(r.index);
@@ -1253,16 +1425,37 @@ void Loader::Commit(Scope& sc)
                 rec.slots[f.pos] = 0;
             }
         }
-        for (const FieldSlot& f : layout.lists) {
+    }
+    FreeVector(sc.refs);
+    // Completion's entries grouped by list, each list's in the order they were appended: read in place below
+    // rather than by following each list's chain through the whole array.
+    std::vector<uint32_t> extraStart;
+    const std::vector<Entry> extras = GroupStably<Entry>(
+        sc.extras, sc.lists.size(), [](const ExtraEntry& x) { return x.list; },
+        [](const ExtraEntry& x) { return Entry{x.target, x.index}; }, extraStart);
+    FreeVector(sc.extras);
+    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
+    // that the records are visited once, in order, rather than once per list entry at random.
+    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
+    // one per owned object and per list entry, completion's included: the array never regrows
+    backs.reserve(sc.entries.size() + extras.size() + sc.objs.size());
+    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+        const Obj& o = sc.objs[i];
+        ObjRecord& rec = t.records[o.slot];
+        if (o.owner.state == kStaged || o.owner.state == kRaw) {
+            // records are created in staging order, so a staged object's slot is its number
+            const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
+            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+        }
+        for (const FieldSlot& f : LayoutOf(o.kind).lists) {
             const uint32_t li = o.listBase + f.pos;
             const ListVal& l = sc.lists[li];
-            size_t n = l.count;
-            for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) ++n;
+            const size_t n = l.count + (extraStart[li + 1] - extraStart[li]);
             if (n == 0) continue;
             std::vector<uint64_t>& out = rec.lists[f.pos];
             out.reserve(n);
             const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
-            ForEachEntry(sc, li, [&](const Entry& e) {
+            auto add = [&](const Entry& e) {
                 out.push_back(e.index);
                 int64_t ts = static_cast<int64_t>(e.target);
                 if (e.target == kNone) {
@@ -1270,20 +1463,24 @@ void Loader::Commit(Scope& sc)
                     ts = t.SlotOfIndex(e.index);
                 }
                 if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
-            });
+            };
+            for (uint32_t k = l.begin; k < l.begin + l.count; ++k) add(sc.entries[k]);
+            for (uint32_t k = extraStart[li]; k < extraStart[li + 1]; ++k) add(extras[k]);
         }
+    }
+    // The staging is done with: freed before the back lists grow the store.
+    {
+        Scope released;
+        released.table = sc.table;
+        std::swap(sc, released);
     }
     // A stable counting sort by target keeps each target's entries in the order they arose.
     const size_t n = t.records.size();
-    std::vector<uint32_t> start(n + 1, 0);
-    for (const auto& b : backs) ++start[b.first + 1];
-    for (size_t k = 0; k < n; ++k) start[k + 1] += start[k];
-    std::vector<uint64_t> sorted(backs.size());
-    {
-        std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (const auto& b : backs) sorted[next[b.first]++] = b.second;
-    }
-    std::vector<std::pair<uint32_t, uint64_t>>().swap(backs);
+    std::vector<uint32_t> start;
+    const std::vector<uint64_t> sorted = GroupStably<uint64_t>(
+        backs, n, [](const std::pair<uint32_t, uint64_t>& b) { return b.first; },
+        [](const std::pair<uint32_t, uint64_t>& b) { return b.second; }, start);
+    FreeVector(backs);
     for (size_t slot = 0; slot < n; ++slot) {
         if (start[slot] == start[slot + 1]) continue;
         auto& back = t.records[slot].back;
@@ -1304,18 +1501,18 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     holder->session = &m_s;
     sc.table = holder.get();
     if (m_objects) {
-        // about one position per object and one per list of objects; untouched capacity costs nothing
-        m_paths.Reserve(m_objects * 2);
+        // one position per object; untouched capacity costs nothing
+        m_paths.Reserve(m_objects + 16);
         sc.objs.reserve(m_objects);
         sc.ids.Reserve(m_ids);
         m_objects = 0;
     }
-    Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false);
+    StageWithIds(sc, [&] { Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false); });
     const Obj& so = sc.objs[0];
     uint64_t fileNext = 0;
     std::string name;
     bool hasName = false;
-    for (JVal item : so.node) {
+    for (JVal item : JVal(&m_tree, so.node)) {
         if (item.key() == "nextSerial")
             fileNext = static_cast<uint64_t>(ExpectInt(item, 0, static_cast<int64_t>(kSerialMask), so.path, item.key()));
         if (item.key() == "name") {
@@ -1331,8 +1528,15 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
     const uint64_t count = sc.objs.size();
+    constexpr uint32_t kPrefetchAhead = 4;
     for (uint32_t i = 0; i < count; ++i) {
-        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0 && m_progress) m_progress(i, count);
+        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
+            if (m_progress) m_progress(i, count);
+            // Objects are read in document order and each reads only its own values: what lies before this
+            // object is done with, and its memory goes back while the records grow.
+            if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
+        }
+        if (i + kPrefetchAhead < count) PrefetchRefs(sc, i + kPrefetchAhead);
         ReadObject(sc, i);
     }
     // Completion and commit work on the staged objects alone and report no errors: what only reading needed
@@ -1390,12 +1594,14 @@ void Loader::LoadSession(JVal session)
     }
     if (definitions.valid()) {
         const uint32_t listNode = m_paths.Add(path, "definitions");
-        int64_t pos = 0;
-        for (JVal e : definitions) {
-            Stage(sc, e, 1ull << static_cast<unsigned>(Kind::ConstraintDef), "definitions", kNone, Field::Count,
-                  m_paths.Add(listNode, {}, pos), false);
-            ++pos;
-        }
+        StageWithIds(sc, [&] {
+            int64_t pos = 0;
+            for (JVal e : definitions) {
+                Stage(sc, e, 1ull << static_cast<unsigned>(Kind::ConstraintDef), "definitions", kNone, Field::Count,
+                      m_paths.Add(listNode, {}, pos), false);
+                ++pos;
+            }
+        });
     }
     // Backups' GIndex values share the session counter: their explicit serials are reserved first.
     std::vector<std::pair<uint64_t, uint32_t>> taken;

@@ -142,7 +142,7 @@ private:
         while (i < s.size()) {
             const unsigned char c = static_cast<unsigned char>(s[i]);
             if (c >= 0x80) {
-                const size_t n = Utf8Length(s, i);
+                const size_t n = JsonFile::Utf8Length(s, i);
                 if (n == 0) {
                     if (m_error.empty()) m_error = "a text is not valid UTF-8";
                     ++i;
@@ -172,35 +172,6 @@ private:
             ++i;
         }
         m_buf += '"';
-    }
-
-    // The length of the UTF-8 sequence at i, or 0 when it is not one.
-    static size_t Utf8Length(std::string_view s, size_t i)
-    {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = 0;
-        uint32_t cp = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            n = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            n = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            n = 4;
-            cp = c & 0x07;
-        } else {
-            return 0;
-        }
-        if (i + n > s.size()) return 0;
-        for (size_t k = 1; k < n; ++k) {
-            const unsigned char d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return 0;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return 0;
-        return n;
     }
 
     JsonFile::AtomicFile& m_file;

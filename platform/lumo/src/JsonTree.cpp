@@ -1,152 +1,401 @@
 #include "JsonTree.h"
 
-#include <nlohmann/json.hpp>
+#include "JsonFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <unordered_map>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace Lumo {
 namespace JsonFile {
 
-// Builds the tree from the parser's events: a stack of open containers, each with its last child.
-struct TreeBuilder : nlohmann::json::json_sax_t {
+// Reads the text in one pass straight into the tree's arrays: no token objects, and a string without escapes
+// is copied once, from the file into the text buffer. Strings must be valid UTF-8 (escapes included), numbers
+// follow the JSON grammar, and any byte after the document other than white space is an error. Containers are
+// tracked on a stack of our own, so that deep nesting cannot exhaust the call stack.
+class TreeParser {
+public:
     using Node = JsonTree::Node;
 
-    explicit TreeBuilder(JsonTree& t) : tree(t) { std::fill(std::begin(cache), std::end(cache), JsonTree::kNoNode); }
+    TreeParser(JsonTree& t, const char* begin, const char* end) : m_tree(t), m_begin(begin), m_p(begin), m_end(end)
+    {
+        std::fill(std::begin(m_cache), std::end(m_cache), JsonTree::kNoNode);
+    }
 
-    JsonTree& tree;
+    const std::function<void(uint64_t)>* onObjects = nullptr;
+
+    // False with a message naming the line and column of the fault.
+    bool Run(std::string& error)
+    {
+        if (!Document()) {
+            error = m_error;
+            return false;
+        }
+        return true;
+    }
+
+private:
     struct Open {
         uint32_t node;
         uint32_t last;
+        bool object;
     };
-    std::vector<Open> open;
-    bool hasKey = false;
-    uint32_t keyId = 0;
-    std::unordered_map<std::string, uint32_t> keyIds;
-    std::string error;
-    const std::function<void(uint64_t)>* onObjects = nullptr;
 
-    bool Text(const std::string& s, uint32_t& off, uint32_t& len)
+    bool Fail(const char* what)
     {
-        if (tree.m_texts.size() + s.size() > UINT32_MAX) {
-            error = "the file holds more text than the loader can index";
+        uint64_t line = 1;
+        const char* lineStart = m_begin;
+        for (const char* q = m_begin; q < m_p; ++q) {
+            if (*q == '\n') {
+                ++line;
+                lineStart = q + 1;
+            }
+        }
+        m_error = "syntax error at line " + std::to_string(line) + ", column " + std::to_string(m_p - lineStart + 1) + ": " + what;
+        return false;
+    }
+
+    void SkipSpace()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t')) ++m_p;
+    }
+
+    bool Document()
+    {
+        if (m_end - m_p >= 3 && std::memcmp(m_p, "\xEF\xBB\xBF", 3) == 0) m_p += 3;   // a byte order mark
+        for (;;) {
+            bool opened = false;
+            if (!Value(opened)) return false;
+            if (opened) continue;   // its first element follows
+            // after a value: close containers, or go on to the next member or element
+            for (;;) {
+                SkipSpace();
+                if (m_open.empty()) return m_p == m_end || Fail("unexpected content after the document");
+                if (m_p == m_end) return Fail("unexpected end of input");
+                const Open& top = m_open.back();
+                if (*m_p == ',') {
+                    ++m_p;
+                    if (top.object && !Key()) return false;
+                    break;
+                }
+                if (*m_p != (top.object ? '}' : ']')) return Fail(top.object ? "expected ',' or '}'" : "expected ',' or ']'");
+                ++m_p;
+                m_open.pop_back();
+            }
+        }
+    }
+
+    // One value. A container that is not empty is left open (`opened`), with an object's first key read: its
+    // elements follow in Document's loop.
+    bool Value(bool& opened)
+    {
+        SkipSpace();
+        if (m_p == m_end) return Fail("unexpected end of input; expected a value");
+        switch (*m_p) {
+        case '{':
+            if ((++m_tree.m_objects & (JsonTree::kProgressStep - 1)) == 0 && onObjects != nullptr) (*onObjects)(m_tree.m_objects);
+            opened = OpenContainer(JType::Object, '}');
+            return !opened || Key();
+        case '[':
+            opened = OpenContainer(JType::Array, ']');
+            return true;
+        case '"': {
+            std::string_view s;
+            if (!String(s)) return false;
+            if (m_tree.m_texts.size() + s.size() > UINT32_MAX) return Fail("the file holds more text than the loader can index");
+            Node& n = m_tree.m_nodes[Add(JType::String)];
+            n.s.off = static_cast<uint32_t>(m_tree.m_texts.size());
+            n.s.len = static_cast<uint32_t>(s.size());
+            m_tree.m_texts.append(s.data(), s.size());
+            return true;
+        }
+        case 't': return Literal("true", JType::Bool, true);
+        case 'f': return Literal("false", JType::Bool, false);
+        case 'n': return Literal("null", JType::Null, false);
+        default: return Number();
+        }
+    }
+
+    // The container whose bracket is at m_p: true when it stays open, false when it was empty and is closed.
+    bool OpenContainer(JType type, char close)
+    {
+        ++m_p;
+        Start(type);
+        SkipSpace();
+        if (m_p < m_end && *m_p == close) {
+            ++m_p;
+            m_open.pop_back();
             return false;
         }
-        off = static_cast<uint32_t>(tree.m_texts.size());
-        len = static_cast<uint32_t>(s.size());
-        tree.m_texts.append(s);
+        return true;
+    }
+
+    bool Literal(const char* word, JType type, bool value)
+    {
+        const size_t n = std::strlen(word);
+        if (static_cast<size_t>(m_end - m_p) < n || std::memcmp(m_p, word, n) != 0) return Fail("invalid literal");
+        m_p += n;
+        const uint32_t id = Add(type);
+        if (type == JType::Bool) m_tree.m_nodes[id].b = value;
+        return true;
+    }
+
+    static bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+    bool Number()
+    {
+        const char* start = m_p;
+        const bool negative = m_p < m_end && *m_p == '-';
+        if (negative) ++m_p;
+        if (m_p == m_end || !Digit(*m_p)) return Fail(negative ? "expected a digit after '-'" : "unexpected character");
+        if (*m_p == '0') {
+            ++m_p;
+        } else {
+            while (m_p < m_end && Digit(*m_p)) ++m_p;
+        }
+        bool integral = true;
+        if (m_p < m_end && *m_p == '.') {
+            ++m_p;
+            if (m_p == m_end || !Digit(*m_p)) return Fail("expected a digit after '.'");
+            while (m_p < m_end && Digit(*m_p)) ++m_p;
+            integral = false;
+        }
+        if (m_p < m_end && (*m_p == 'e' || *m_p == 'E')) {
+            ++m_p;
+            if (m_p < m_end && (*m_p == '+' || *m_p == '-')) ++m_p;
+            if (m_p == m_end || !Digit(*m_p)) return Fail("expected a digit in the exponent");
+            while (m_p < m_end && Digit(*m_p)) ++m_p;
+            integral = false;
+        }
+        if (integral) {
+            // integers that fit 64 bits stay exact; larger ones are read as floating point
+            if (negative) {
+                int64_t i = 0;
+                if (std::from_chars(start, m_p, i).ec == std::errc()) {
+                    m_tree.m_nodes[Add(JType::Int)].i = i;
+                    return true;
+                }
+            } else {
+                uint64_t u = 0;
+                if (std::from_chars(start, m_p, u).ec == std::errc()) {
+                    if (u <= static_cast<uint64_t>(INT64_MAX))
+                        m_tree.m_nodes[Add(JType::Int)].i = static_cast<int64_t>(u);
+                    else
+                        m_tree.m_nodes[Add(JType::Unsigned)].u = u;
+                    return true;
+                }
+            }
+        }
+        double d = 0;
+        const auto r = std::from_chars(start, m_p, d);
+        if (r.ec == std::errc::result_out_of_range) {
+            // an underflow reads as the nearest small value; an overflow is an error
+            const std::string text(start, m_p);
+            errno = 0;
+            d = std::strtod(text.c_str(), nullptr);
+        } else if (r.ec != std::errc()) {
+            return Fail("invalid number");
+        }
+        if (!std::isfinite(d)) {
+            m_p = start;
+            return Fail("number overflow");
+        }
+        m_tree.m_nodes[Add(JType::Float)].d = d;
+        return true;
+    }
+
+    // The four digits after "\\u"; an error points at the backslash.
+    bool Hex4(uint32_t& value)
+    {
+        const char* start = m_p;
+        value = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (m_p == m_end) {
+                m_p = start - 2;
+                return Fail("escape \\u needs four hexadecimal digits");
+            }
+            const char c = *m_p++;
+            value <<= 4;
+            if (c >= '0' && c <= '9')
+                value |= static_cast<uint32_t>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                value |= static_cast<uint32_t>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                value |= static_cast<uint32_t>(c - 'A' + 10);
+            else {
+                m_p = start - 2;
+                return Fail("escape \\u needs four hexadecimal digits");
+            }
+        }
+        return true;
+    }
+
+    static void AppendUtf8(std::string& out, uint32_t cp)
+    {
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+
+    // The string at m_p (its opening quote): a view of the file when it has no escapes, else of a decoded copy.
+    bool String(std::string_view& out)
+    {
+        ++m_p;
+        const char* start = m_p;
+        bool escaped = false;
+        m_scratch.clear();
+        for (;;) {
+            if (m_p == m_end) return Fail("unterminated string");
+            const unsigned char c = static_cast<unsigned char>(*m_p);
+            if (c == '"') break;
+            if (c < 0x20) return Fail("control character in a string");
+            if (c >= 0x80) {
+                const size_t n = Utf8Length(std::string_view(m_p, static_cast<size_t>(m_end - m_p)), 0);
+                if (n == 0) return Fail("invalid UTF-8 byte in a string");
+                if (escaped) m_scratch.append(m_p, n);
+                m_p += n;
+                continue;
+            }
+            if (c != '\\') {
+                if (escaped) m_scratch += static_cast<char>(c);
+                ++m_p;
+                continue;
+            }
+            if (!escaped) {
+                m_scratch.assign(start, m_p);
+                escaped = true;
+            }
+            ++m_p;
+            if (m_p == m_end) return Fail("unterminated string");
+            const char e = *m_p++;
+            switch (e) {
+            case '"': m_scratch += '"'; break;
+            case '\\': m_scratch += '\\'; break;
+            case '/': m_scratch += '/'; break;
+            case 'b': m_scratch += '\b'; break;
+            case 'f': m_scratch += '\f'; break;
+            case 'n': m_scratch += '\n'; break;
+            case 'r': m_scratch += '\r'; break;
+            case 't': m_scratch += '\t'; break;
+            case 'u': {
+                uint32_t cp = 0;
+                if (!Hex4(cp)) return false;
+                if (cp >= 0xDC00 && cp <= 0xDFFF) return Fail("a low surrogate without a high one before it");
+                if (cp >= 0xD800 && cp <= 0xDBFF) {
+                    uint32_t low = 0;
+                    if (m_end - m_p < 2 || m_p[0] != '\\' || m_p[1] != 'u') return Fail("a high surrogate without a low one after it");
+                    m_p += 2;
+                    if (!Hex4(low)) return false;
+                    if (low < 0xDC00 || low > 0xDFFF) return Fail("a high surrogate without a low one after it");
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                }
+                AppendUtf8(m_scratch, cp);
+                break;
+            }
+            default:
+                --m_p;
+                return Fail("invalid escape");
+            }
+        }
+        out = escaped ? std::string_view(m_scratch) : std::string_view(start, static_cast<size_t>(m_p - start));
+        ++m_p;
+        return true;
+    }
+
+    // A member's key and its colon. Keys repeat throughout a design: each is kept once, and a small
+    // direct-mapped cache in front of the map answers almost every key without hashing it in full.
+    bool Key()
+    {
+        SkipSpace();
+        if (m_p == m_end || *m_p != '"') return Fail(m_p == m_end ? "unexpected end of input; expected a key" : "expected a key");
+        std::string_view key;
+        if (!String(key)) return false;
+        SkipSpace();
+        if (m_p == m_end || *m_p != ':') return Fail("expected ':' after a key");
+        ++m_p;
+        const size_t n = key.size();
+        const size_t h = n == 0 ? 0 : (n * 131 + static_cast<unsigned char>(key[0]) * 31 + static_cast<unsigned char>(key[n - 1]) * 7 +
+                                       static_cast<unsigned char>(key[n / 2])) & (kCache - 1);
+        uint32_t id = m_cache[h];
+        if (id == JsonTree::kNoNode || m_tree.m_keys[id] != key) {
+            const std::string text(key);
+            auto it = m_keyIds.find(text);
+            if (it == m_keyIds.end()) {
+                if (m_tree.m_keys.size() >= (1u << 24)) return Fail("the file holds more distinct keys than the loader can index");
+                it = m_keyIds.emplace(text, static_cast<uint32_t>(m_tree.m_keys.size())).first;
+                m_tree.m_keys.push_back(text);
+                m_tree.m_keyUses.push_back(0);
+            }
+            id = it->second;
+            m_cache[h] = id;
+        }
+        ++m_tree.m_keyUses[id];
+        m_key = id;
         return true;
     }
 
     uint32_t Add(JType type)
     {
-        const uint32_t id = static_cast<uint32_t>(tree.m_nodes.size());
-        tree.m_nodes.emplace_back();
-        Node& n = tree.m_nodes.back();
+        const uint32_t id = static_cast<uint32_t>(m_tree.m_nodes.size());
+        m_tree.m_nodes.emplace_back();
+        Node& n = m_tree.m_nodes.back();
         n.type = type;
-        if (!open.empty()) {
-            Open& o = open.back();
-            Node& parent = tree.m_nodes[o.node];
+        if (!m_open.empty()) {
+            Open& o = m_open.back();
+            Node& parent = m_tree.m_nodes[o.node];
             if (o.last == JsonTree::kNoNode)
                 parent.c.first = id;
             else
-                tree.m_nodes[o.last].next = id;
+                m_tree.m_nodes[o.last].next = id;
             o.last = id;
             ++parent.c.count;
-            if (hasKey) {
-                tree.m_nodes[id].keyHigh = static_cast<uint8_t>(keyId >> 16);
-                tree.m_nodes[id].keyLow = static_cast<uint16_t>(keyId & 0xFFFF);
-                hasKey = false;
+            if (o.object) {
+                n.keyHigh = static_cast<uint8_t>(m_key >> 16);
+                n.keyLow = static_cast<uint16_t>(m_key & 0xFFFF);
             }
         }
         return id;
     }
 
-    bool null() override { Add(JType::Null); return true; }
-    bool boolean(bool val) override { tree.m_nodes[Add(JType::Bool)].b = val; return true; }
-    bool number_integer(number_integer_t val) override { tree.m_nodes[Add(JType::Int)].i = val; return true; }
-    bool number_unsigned(number_unsigned_t val) override
-    {
-        // small non-negative numbers are plain integers
-        if (val <= static_cast<uint64_t>(INT64_MAX)) {
-            tree.m_nodes[Add(JType::Int)].i = static_cast<int64_t>(val);
-        } else {
-            tree.m_nodes[Add(JType::Unsigned)].u = val;
-        }
-        return true;
-    }
-    bool number_float(number_float_t val, const string_t&) override { tree.m_nodes[Add(JType::Float)].d = val; return true; }
-    bool string(string_t& val) override
-    {
-        uint32_t off = 0, len = 0;
-        if (!Text(val, off, len)) return false;
-        Node& n = tree.m_nodes[Add(JType::String)];
-        n.s.off = off;
-        n.s.len = len;
-        return true;
-    }
-    bool binary(binary_t&) override { return false; }
-    bool start_object(std::size_t) override
-    {
-        if ((++tree.m_objects & (JsonTree::kProgressStep - 1)) == 0 && onObjects != nullptr)
-            (*onObjects)(tree.m_objects);
-        return Start(JType::Object);
-    }
-    bool end_object() override { open.pop_back(); return true; }
-    bool start_array(std::size_t) override { return Start(JType::Array); }
-    bool end_array() override { open.pop_back(); return true; }
-    bool key(string_t& val) override
-    {
-        // Keys repeat throughout a design: each is kept once. A small direct-mapped cache in front of the map
-        // answers almost every key without hashing it in full.
-        hasKey = true;
-        const size_t n = val.size();
-        const size_t h = n == 0 ? 0 : (n * 131 + static_cast<unsigned char>(val[0]) * 31 + static_cast<unsigned char>(val[n - 1]) * 7 +
-                                       static_cast<unsigned char>(val[n / 2])) & (kCache - 1);
-        const uint32_t cached = cache[h];
-        if (cached != JsonTree::kNoNode && tree.m_keys[cached] == val) {
-            keyId = cached;
-            ++tree.m_keyUses[keyId];
-            return true;
-        }
-        auto it = keyIds.find(val);
-        if (it == keyIds.end()) {
-            if (tree.m_keys.size() >= (1u << 24)) {
-                error = "the file holds more distinct keys than the loader can index";
-                return false;
-            }
-            it = keyIds.emplace(val, static_cast<uint32_t>(tree.m_keys.size())).first;
-            tree.m_keys.push_back(val);
-            tree.m_keyUses.push_back(0);
-        }
-        keyId = it->second;
-        ++tree.m_keyUses[keyId];
-        cache[h] = keyId;
-        return true;
-    }
-    static constexpr size_t kCache = 512;
-    uint32_t cache[kCache];
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override
-    {
-        error = ex.what();
-        // drop the library's "[json.exception.parse_error.101] " prefix
-        if (!error.empty() && error[0] == '[') {
-            const size_t close = error.find("] ");
-            if (close != std::string::npos) error = error.substr(close + 2);
-        }
-        return false;
-    }
-
-    bool Start(JType type)
+    void Start(JType type)
     {
         const uint32_t id = Add(type);
-        tree.m_nodes[id].c.first = JsonTree::kNoNode;
-        tree.m_nodes[id].c.count = 0;
-        open.push_back(Open{id, JsonTree::kNoNode});
-        return true;
+        m_tree.m_nodes[id].c.first = JsonTree::kNoNode;
+        m_tree.m_nodes[id].c.count = 0;
+        m_open.push_back(Open{id, JsonTree::kNoNode, type == JType::Object});
     }
+
+    JsonTree& m_tree;
+    const char* m_begin;
+    const char* m_p;
+    const char* m_end;
+    std::vector<Open> m_open;
+    uint32_t m_key = 0;
+    std::string m_scratch;
+    std::string m_error;
+    std::unordered_map<std::string, uint32_t> m_keyIds;
+    static constexpr size_t kCache = 512;
+    uint32_t m_cache[kCache];
 };
 
 bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
@@ -158,17 +407,16 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
     m_keys.clear();
     m_keyUses.clear();
     m_objects = 0;
+    m_releasedNodes = m_releasedText = 0;
     const size_t size = static_cast<size_t>(end - begin);
     // Generous guesses that avoid regrowth, whose copy would touch twice the memory: a design file holds a
     // value per 12 bytes or so (one per 6 is assumed), and never more text than its size. Pages never
     // touched cost nothing.
     m_nodes.reserve(size / 6 + 16);
     m_texts.reserve(size + 16);
-    TreeBuilder b(*this);
-    b.onObjects = onObjects;
-    const bool ok = nlohmann::json::sax_parse(begin, end, &b);
-    if (!ok || !b.error.empty()) {
-        error = b.error.empty() ? "syntax error" : b.error;
+    TreeParser parser(*this, begin, end);
+    parser.onObjects = onObjects;
+    if (!parser.Run(error)) {
         m_nodes.clear();
         return false;
     }
@@ -179,6 +427,42 @@ void JsonTree::ReleaseValues()
 {
     std::vector<Node>().swap(m_nodes);
     std::string().swap(m_texts);
+    m_releasedNodes = m_releasedText = 0;
+}
+
+namespace {
+
+// Drops the whole pages within [begin, end): they read as zeros if touched again. The allocation's own
+// bookkeeping lies before its first byte and is never inside.
+void DiscardPages(const char* begin, const char* end)
+{
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
+}  // namespace
+
+void JsonTree::ReleaseBefore(uint32_t node)
+{
+    const size_t nodes = std::min<size_t>(node, m_nodes.size());
+    if (nodes > m_releasedNodes) {
+        const char* base = reinterpret_cast<const char*>(m_nodes.data());
+        DiscardPages(base + m_releasedNodes * sizeof(Node), base + nodes * sizeof(Node));
+        m_releasedNodes = nodes;
+    }
+    // Texts are stored in document order too: those before the first text of a value from `node` on are done
+    // with. A short look ahead finds it (an object's first values are near it).
+    for (size_t n = nodes; n < m_nodes.size() && n < nodes + 64; ++n) {
+        if (m_nodes[n].type != JType::String) continue;
+        const size_t text = m_nodes[n].s.off;
+        if (text > m_releasedText) {
+            DiscardPages(m_texts.data() + m_releasedText, m_texts.data() + text);
+            m_releasedText = text;
+        }
+        break;
+    }
 }
 
 size_t JsonTree::KeyUses(std::string_view key) const
@@ -189,9 +473,6 @@ size_t JsonTree::KeyUses(std::string_view key) const
 }
 
 // ---------------------------------------------------------------------------------------------------------
-
-JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].type : JType::Invalid; }
-bool JVal::boolean() const { return m_tree->m_nodes[m_node].b; }
 
 int64_t JVal::i64() const
 {
@@ -214,15 +495,6 @@ double JVal::dbl() const
     default: return n.d;
     }
 }
-
-std::string_view JVal::str() const
-{
-    const auto& n = m_tree->m_nodes[m_node];
-    return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
-}
-
-std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
-uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
 
 std::string JVal::dump() const
 {
@@ -257,21 +529,6 @@ JVal JVal::find(std::string_view key) const
         if (m.key() == key) return m;
     return JVal();
 }
-
-JVal::Iter& JVal::Iter::operator++()
-{
-    m_node = m_tree->m_nodes[m_node].next;
-    return *this;
-}
-
-JVal::Iter JVal::begin() const
-{
-    const auto& n = m_tree->m_nodes[m_node];
-    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
-    return Iter(m_tree, n.c.first);
-}
-
-JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }
 
 }  // namespace JsonFile
 }  // namespace Lumo

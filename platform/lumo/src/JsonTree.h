@@ -15,6 +15,7 @@ namespace JsonFile {
 enum class JType : uint8_t { Null, Bool, Int, Unsigned, Float, String, Array, Object, Invalid };
 
 class JsonTree;
+class TreeParser;
 
 // A value of the tree (a cheap handle). A default or not-found value is Invalid.
 class JVal {
@@ -89,10 +90,13 @@ public:
     // Frees the values (nodes and texts) once the caller is done reading: no JVal may be used afterwards.
     // The keys stay, so views of them remain valid.
     void ReleaseValues();
+    // Gives the memory of the values before `node` (in document order) back to the system, a page at a time,
+    // while the arrays stay where they are: no JVal of those values may be used afterwards. Keys stay.
+    void ReleaseBefore(uint32_t node);
 
 private:
     friend class JVal;
-    friend struct TreeBuilder;
+    friend class TreeParser;
     // 16 bytes: the key number is split around the type to keep the value aligned.
     struct Node {
         JType type = JType::Null;
@@ -121,7 +125,31 @@ private:
     std::vector<std::string> m_keys;   // object keys, each once
     std::vector<size_t> m_keyUses;     // by key number: how many members have it
     size_t m_objects = 0;
+    size_t m_releasedNodes = 0, m_releasedText = 0;   // what ReleaseBefore gave back so far
 };
+
+// The accessors the loader calls for every value, inline.
+inline JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].type : JType::Invalid; }
+inline bool JVal::boolean() const { return m_tree->m_nodes[m_node].b; }
+inline std::string_view JVal::str() const
+{
+    const auto& n = m_tree->m_nodes[m_node];
+    return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
+}
+inline std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
+inline uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
+inline JVal::Iter& JVal::Iter::operator++()
+{
+    m_node = m_tree->m_nodes[m_node].next;
+    return *this;
+}
+inline JVal::Iter JVal::begin() const
+{
+    const auto& n = m_tree->m_nodes[m_node];
+    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
+    return Iter(m_tree, n.c.first);
+}
+inline JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }
 
 }  // namespace JsonFile
 }  // namespace Lumo

@@ -1,0 +1,143 @@
+// The loader's passes over a design: ids are filed in one batch after staging, and in designs with more
+// objects than the loader reads between two releases of the file's values, what lies before the object being
+// read is given back, so references, errors and the saved file late in a large design must not depend on it.
+#include "JsonTestUtil.h"
+
+#include "lumopi/StandIn.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Lumo::StandIn;
+using LumoTest::Design;
+using LumoTest::LoadText;
+
+constexpr int kNets = 20000;   // more objects than one release step
+
+// One configuration of kNets physical nets, each with an id, a name, an attribute and a reference to an
+// electrical net near the start of the file whose id has an escape and is longer than eight bytes; the
+// last net holds `lastKeys`.
+std::string LargeDesign(const std::string& lastKeys)
+{
+    std::string nets;
+    nets.reserve(static_cast<size_t>(kNets) * 140);
+    for (int i = 0; i < kNets; ++i) {
+        const std::string n = std::to_string(i);
+        nets += R"({ "id": "N)" + n + R"(", "name": "net)" + n + R"(", "parentElectricalNet": "E\u00e9-first-net",)" +
+                R"( "attributes": [ { "name": "a", "value": "v)" + n + R"(" } ] }, )";
+    }
+    return Design(R"("norvConfigs": [ { "topBlock": "TOP", "electricalNets": [ { "id": "E\u00e9-first-net" } ], "physicalNets": [ )" +
+                  nets + "{ " + lastKeys + " } ] } ]");
+}
+
+TEST(JsonLoadLarge, ErrorsLateInALargeDesignKeepTheirPointer)
+{
+    const std::string last = "/snapshots/0/norvConfigs/0/physicalNets/" + std::to_string(kNets);
+    const struct {
+        const char* what;
+        std::string lastKeys;
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {"unknown id", R"("parentElectricalNet": "NOPE")", last + "/parentElectricalNet", "unknown id \"NOPE\""},
+        {"id of an early object, of a kind the key does not allow", R"("netClass": "E\u00e9-first-net")", last + "/netClass",
+         "names kind ElectricalNet"},
+        {"duplicate id", R"("id": "N0")", last + "/id", "duplicate id \"N0\""},
+        {"duplicate attribute", R"("attributes": [ { "name": "a", "value": "1" }, { "name": "a", "value": "2" } ])",
+         last + "/attributes/1", "duplicate attribute \"a\""},
+        {"unknown attribute key", R"("attributes": [ { "name": "a", "value": "1" }, { "name": "b", "value": "2", "colour": 1 } ])",
+         last + "/attributes/1/colour", "unknown key \"colour\""},
+        {"wrong JSON type", R"("name": 7)", last + "/name", "expected a string, found an integer"},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadText(LargeDesign(c.lastKeys), &err)) << c.what;
+        EXPECT_EQ(c.path, err.path) << c.what << ": " << err.message;
+        EXPECT_NE(std::string::npos, err.message.find(c.message)) << c.what << ": " << err.message;
+    }
+}
+
+TEST(JsonLoadLarge, ALargeDesignResolvesLateReferencesAndRoundTrips)
+{
+    LumoTest::TempDir dir;
+    const std::string design = dir.File("large.json");
+    LumoTest::WriteText(design, LargeDesign(R"("name": "last", "parentElectricalNet": "E\u00e9-first-net")"));
+    LoadError err;
+    auto first = LoadSession(design, &err);
+    ASSERT_TRUE(first) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*first, dir.File("a.json")));
+    const std::string saved = LumoTest::ReadText(dir.File("a.json"));
+    // every net, the last one included, is listed by the electrical net that completion filled in
+    EXPECT_NE(std::string::npos, saved.find("\"last\"")) << "the last net was lost";
+    auto second = LoadSession(dir.File("a.json"), &err);
+    ASSERT_TRUE(second) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*second, dir.File("b.json")));
+    EXPECT_EQ(saved, LumoTest::ReadText(dir.File("b.json")));
+}
+
+TEST(JsonLoadLarge, TheFirstErrorOfTheFileIsReported)
+{
+    const std::string nets = R"("norvConfigs": [ { "topBlock": "T", "physicalNets": [ { "id": "N" }, )";
+    const struct {
+        const char* what;
+        std::string json;
+        const char* path;
+        const char* message;
+    } cases[] = {
+        {"duplicate id before an unknown kind", Design(nets + R"({ "id": "N" } ] } ], "objects": [ { "kind": "Gadget", "in": null } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/id", "duplicate id \"N\""},
+        {"unknown kind before a duplicate id", Design(R"("objects": [ { "kind": "Gadget", "in": null } ], )" + nets + R"({ "id": "N" } ] } ])"),
+         "/snapshots/0/objects/0/kind", "unknown kind \"Gadget\""},
+        {"duplicate id before a malformed index of the same object", Design(nets + R"({ "id": "N", "index": "five" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/id", "duplicate id \"N\""},
+        {"malformed index before a duplicate id of the same object", Design(nets + R"({ "index": "five", "id": "N" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/1/index", "malformed index"},
+        {"the second of three uses of an id", Design(nets + R"({ "id": "M" }, { "id": "N" }, { "id": "M" } ] } ])"),
+         "/snapshots/0/norvConfigs/0/physicalNets/2/id", "duplicate id \"N\""},
+        {"duplicate id among definitions",
+         Design("", R"("session": { "definitions": [ { "id": "D", "name": "A" }, { "id": "D", "name": "B" } ] },)"),
+         "/session/definitions/1/id", "duplicate id \"D\""},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadText(c.json, &err)) << c.what;
+        EXPECT_EQ(c.path, err.path) << c.what << ": " << err.message;
+        EXPECT_NE(std::string::npos, err.message.find(c.message)) << c.what << ": " << err.message;
+    }
+}
+
+TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
+{
+    // A logic component with `count` attributes "A0", "A1"... of type 3, then `last`.
+    auto design = [](int count, const std::string& last) {
+        std::string attrs;
+        for (int i = 0; i < count; ++i) attrs += R"({ "name": "A)" + std::to_string(i) + R"(", "type": 3, "value": "v" }, )";
+        return Design(R"("defaultConfigs": [ { "topBlock": "T", "logicComps": [ { "attributes": [ )" + attrs + last + " ] } ] } ]");
+    };
+    const struct {
+        int count;
+        const char* last;
+        bool duplicate;
+    } cases[] = {
+        {3, R"({ "name": "A1", "type": 3, "value": "w" })", true},
+        {3, R"({ "name": "A1", "type": 4, "value": "w" })", false},   // another type: another attribute
+        {15, R"({ "name": "A0", "type": 3, "value": "w" })", true},   // the last one compared in place
+        {16, R"({ "name": "A0", "type": 3, "value": "w" })", true},   // the first one hashed
+        {40, R"({ "name": "A39", "type": 3, "value": "w" })", true},
+        {40, R"({ "name": "A7", "type": 3, "value": "w" })", true},
+        {40, R"({ "name": "A7", "type": 5, "value": "w" })", false},
+        {40, R"({ "name": "A40", "type": 3, "value": "w" })", false},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        auto loaded = LoadText(design(c.count, c.last), &err);
+        EXPECT_EQ(!c.duplicate, loaded != nullptr) << c.count << " " << c.last << ": " << err.message;
+        if (c.duplicate) {
+            EXPECT_EQ("/snapshots/0/defaultConfigs/0/logicComps/0/attributes/" + std::to_string(c.count), err.path);
+            EXPECT_NE(std::string::npos, err.message.find("duplicate attribute")) << err.message;
+        }
+    }
+}
+
+}  // namespace
