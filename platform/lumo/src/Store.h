@@ -247,13 +247,25 @@ struct SnapshotData {
     std::string fileIdChars;                  // the ids, each a four-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
+    IterState* borrowers = nullptr;           // walks over lists of this table that borrow the list itself
+
     SnapshotData() = default;
+    ~SnapshotData();
     SnapshotData(const SnapshotData&) = delete;
     SnapshotData& operator=(const SnapshotData&) = delete;
     std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
 
     // Lookup. Slot of a record with exactly this index, or -1.
     int64_t SlotOfIndex(uint64_t index) const;
+    // Starts loading the record of an index that stands at its serial's slot into the cache (a hint only).
+    void Prefetch(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 >= records.size()) return;
+        const char* at = reinterpret_cast<const char*>(&records[serial - 1]);
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + sizeof(ObjRecord) - 1);
+    }
     ObjRecord* Find(uint64_t index);
     const ObjRecord* Find(uint64_t index) const;
     ObjRecord* FindLive(uint64_t index);
@@ -303,12 +315,23 @@ struct SnapshotData {
     void SetFileId(uint32_t slot, const std::string& id);
     std::string FileId(uint32_t slot) const;
 
+    // Lends a list of this table to a walk, which then reads it in place.
+    void Lend(IterState& walk, const std::vector<uint64_t>& list);
+    // Before a list changes: every walk borrowing it gets a copy of it as it stands and leaves the chain.
+    void BeforeListChange(const std::vector<uint64_t>& list)
+    {
+        if (borrowers) Unlend(list);
+    }
+
     // Name index of a list, built on first use and kept up to date afterwards.
     const NameIndex& IndexOfList(uint32_t slot, Field f);
 
     // Constraint values.
     ConstraintPayload& Payload(uint32_t slot);
     const ConstraintPayload* Payload(const ObjRecord& r) const;
+
+private:
+    void Unlend(const std::vector<uint64_t>& list);
 };
 
 struct Acquisition {

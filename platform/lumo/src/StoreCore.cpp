@@ -324,6 +324,7 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     const int64_t ts = SlotOfIndex(target);
     // The target gets a back entry for this list unless it is already listed there.
     const bool listed = ts >= 0 && Contains(r, f, target);
+    BeforeListChange(r.lists[s->pos]);
     r.lists[s->pos].push_back(target);
     ReserveSerial(target);
     if (ts < 0) return;
@@ -342,6 +343,7 @@ void SnapshotData::RemoveFromList(uint32_t slot, Field f, uint64_t target)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
     auto& l = r.lists[s->pos];
+    BeforeListChange(l);
     l.erase(std::remove(l.begin(), l.end(), target), l.end());
     const int64_t ts = SlotOfIndex(target);
     if (ts < 0) return;
@@ -366,6 +368,7 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
+    BeforeListChange(r.lists[s->pos]);
     std::vector<uint64_t> old;
     old.swap(r.lists[s->pos]);
     for (uint64_t t : old) {
@@ -589,6 +592,41 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
             for (const FieldSpec* f : InfoOf(records[x].kind).fields)
                 if (IsListCat(f->cat)) nameIndexes.erase(BackKey(x, f->field));
     }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Lent lists
+
+void SnapshotData::Lend(IterState& walk, const std::vector<uint64_t>& list)
+{
+    walk.Unborrow();
+    walk.items.reset();
+    walk.lent = &list;
+    walk.lender = this;
+    walk.prevBorrower = nullptr;
+    walk.nextBorrower = borrowers;
+    if (borrowers) borrowers->prevBorrower = &walk;
+    borrowers = &walk;
+}
+
+void SnapshotData::Unlend(const std::vector<uint64_t>& list)
+{
+    std::shared_ptr<const std::vector<uint64_t>> copy;
+    for (IterState* b = borrowers; b;) {
+        IterState* next = b->nextBorrower;
+        if (b->lent == &list) {
+            if (!copy) copy = std::make_shared<const std::vector<uint64_t>>(list);
+            b->items = copy;
+            b->Unborrow();
+        }
+        b = next;
+    }
+}
+
+SnapshotData::~SnapshotData()
+{
+    // Walks that outlive their session keep no list (they must not be used, only destroyed).
+    while (borrowers) borrowers->Unborrow();
 }
 
 // ---------------------------------------------------------------------------------------------------------
