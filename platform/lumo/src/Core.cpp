@@ -265,22 +265,27 @@ int64_t FilterValue(const ObjRecord& r)
     return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
 }
 
-bool Passes(const IterState& st, const Ref& ref, uint64_t index)
+// The live record of the element when it passes the walk's filter, else null.
+const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 {
     const ObjRecord* r = LiveElement(ref, index);
-    if (!r) return false;
-    if (!st.filtered) return true;
+    if (!r || !st.filtered) return r;
     const int64_t v = FilterValue(*r);
-    return v >= 0 && v < 32 && ((st.filter >> v) & 1u);
+    return v >= 0 && v < 32 && ((st.filter >> v) & 1u) ? r : nullptr;
 }
+
+bool Passes(const IterState& st, const Ref& ref, uint64_t index) { return Passing(st, ref, index) != nullptr; }
 
 void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
     const auto& items = *st.List();
-    while (st.pos < items.size() && !Passes(st, ref, items[st.pos])) ++st.pos;
+    const ObjRecord* current = nullptr;
+    while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
-    // The caller now reads the current element; the next one's record is fetched meanwhile.
+    // The caller now reads the current element, whose fields are fetched meanwhile, and so is the next one's
+    // record.
+    if (current) PrefetchFields(*current);
     if (st.pos + 1 < items.size()) {
         const uint64_t next = items[st.pos + 1];
         if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->Prefetch(next);
