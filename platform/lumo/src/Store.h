@@ -12,6 +12,7 @@
 #include "lumopi/StandIn.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <deque>
 #include <cstdint>
 #include <map>
@@ -143,6 +144,57 @@ enum RecordFlag : uint8_t {
     kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
+// A block of at least bytes (rounded up to whole huge pages), aligned to a huge page and advised to use them;
+// freed with std::free. Throws std::bad_alloc when memory is short.
+void* AllocateHuge(size_t bytes);
+
+// Field blocks of a snapshot's records, cut in creation order from large chunks on huge pages: the blocks of
+// records made together stand together, and reaching one costs no page-table walk on top of the cache miss.
+// Blocks are never given back one by one; the chunks go with the snapshot.
+class FieldArena {
+public:
+    FieldArena() = default;
+    FieldArena(const FieldArena&) = delete;
+    FieldArena& operator=(const FieldArena&) = delete;
+    ~FieldArena();
+    void* Take(size_t bytes);   // 8-byte aligned
+
+private:
+    std::vector<void*> m_chunks;
+    char* m_at = nullptr;
+    size_t m_left = 0;
+    size_t m_taken = 0;   // bytes of all chunks
+};
+
+// Allocator of the record table, which calls reach at random: a table of several megabytes goes on huge pages
+// (AllocateHuge); a smaller one comes from the ordinary heap.
+template <class T>
+struct HugePageAllocator {
+    using value_type = T;
+    static constexpr size_t kThreshold = size_t{4} << 20;
+
+    HugePageAllocator() = default;
+    template <class U>
+    HugePageAllocator(const HugePageAllocator<U>&) noexcept {}
+
+    T* allocate(size_t n)
+    {
+        if (n * sizeof(T) < kThreshold) return std::allocator<T>().allocate(n);
+        return static_cast<T*>(AllocateHuge(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) noexcept
+    {
+        if (n * sizeof(T) < kThreshold)
+            std::allocator<T>().deallocate(p, n);
+        else
+            std::free(p);
+    }
+    template <class U>
+    bool operator==(const HugePageAllocator<U>&) const noexcept { return true; }
+    template <class U>
+    bool operator!=(const HugePageAllocator<U>&) const noexcept { return false; }
+};
+
 // Views of a record's field storage: slots[pos] and lists[pos], as the kind table's SlotRef::pos gives them.
 struct SlotView {
     int64_t* p = nullptr;
@@ -163,6 +215,7 @@ struct ObjRecord {
     uint8_t flags = kAlive | kValid;
     int8_t walkFilter = -1;                           // pins and pin pairs: the kind a filtered walk tests (0..31),
                                                       // -1 for none; kept by SnapshotData::UpdateWalkFilter
+    bool arenaFields = false;                         // the field block is in a snapshot's field arena
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
     SlotView slots;                                   // integer-like scalars and references
     ListView lists;                                   // ordered lists (same allocation as the slots)
@@ -176,8 +229,8 @@ struct ObjRecord {
     ObjRecord& operator=(const ObjRecord&) = delete;
     ~ObjRecord();
 
-    // One allocation for the kind's slots and lists (kind must be set).
-    void AllocateFields();
+    // One allocation for the kind's slots and lists (kind must be set), from the heap or from an arena.
+    void AllocateFields(FieldArena* arena = nullptr);
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
     RecordExtra& Extra();
@@ -235,7 +288,8 @@ struct SessionData;
 // shape without a snapshot record.
 struct SnapshotData {
     SessionData* session = nullptr;
-    std::vector<ObjRecord> records;           // by slot
+    FieldArena fieldArena;                    // field blocks of the records Create makes (outlives records)
+    std::vector<ObjRecord, HugePageAllocator<ObjRecord>> records;   // by slot
     std::vector<uint32_t> bySerial;           // serial -> slot + 1
     std::unordered_map<uint64_t, uint32_t> sparse;   // index -> slot, for serials outside bySerial
     uint64_t nextSerial = 1;

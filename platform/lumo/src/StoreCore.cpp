@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 #include <unordered_set>
 
 namespace Lumo {
@@ -67,7 +68,7 @@ std::string FoldName(const std::string& s)
 
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
     : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
-      payload(o.payload),
+      arenaFields(o.arenaFields), payload(o.payload),
       slots(o.slots), lists(o.lists), back(std::move(o.back)), extra(std::move(o.extra))
 {
     o.slots.p = nullptr;
@@ -84,6 +85,7 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
         kind = o.kind;
         flags = o.flags;
         walkFilter = o.walkFilter;
+        arenaFields = o.arenaFields;
         payload = o.payload;
         slots = o.slots;
         lists = o.lists;
@@ -97,13 +99,15 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
 
 ObjRecord::~ObjRecord() { FreeFields(); }
 
-void ObjRecord::AllocateFields()
+void ObjRecord::AllocateFields(FieldArena* arena)
 {
     FreeFields();
+    arenaFields = false;
     const KindInfo& info = InfoOf(kind);
     const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(std::vector<uint64_t>);
     if (bytes == 0) return;
-    char* block = static_cast<char*>(::operator new(bytes));
+    arenaFields = arena != nullptr;
+    char* block = static_cast<char*>(arena ? arena->Take(bytes) : ::operator new(bytes));
     if (info.nSlots) slots.p = reinterpret_cast<int64_t*>(block);
     if (info.nLists) {
         lists.p = reinterpret_cast<std::vector<uint64_t>*>(block + info.nSlots * sizeof(int64_t));
@@ -118,7 +122,7 @@ void ObjRecord::FreeFields()
         const uint8_t n = InfoOf(kind).nLists;
         for (uint8_t l = 0; l < n; ++l) lists.p[l].~vector();
     }
-    if (block) ::operator delete(block);
+    if (block && !arenaFields) ::operator delete(block);
     slots.p = nullptr;
     lists.p = nullptr;
 }
@@ -127,6 +131,41 @@ RecordExtra& ObjRecord::Extra()
 {
     if (!extra) extra = std::make_unique<RecordExtra>();
     return *extra;
+}
+
+void* AllocateHuge(size_t bytes)
+{
+    constexpr size_t kHugePage = size_t{2} << 20;
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (!p) throw std::bad_alloc();
+    madvise(p, rounded, MADV_HUGEPAGE);   // a hint: without huge pages the block serves all the same
+    return p;
+}
+
+FieldArena::~FieldArena()
+{
+    for (void* c : m_chunks) std::free(c);
+}
+
+void* FieldArena::Take(size_t bytes)
+{
+    // Chunks grow with the table, from a small one on the ordinary heap (most tables are small) to huge pages.
+    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{32} << 20;
+    bytes = (bytes + 7) & ~size_t{7};
+    if (bytes > m_left) {
+        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken)));
+        void* chunk = size >= kHuge ? AllocateHuge(size) : std::malloc(size);
+        if (!chunk) throw std::bad_alloc();
+        m_chunks.push_back(chunk);
+        m_at = static_cast<char*>(chunk);
+        m_left = size;
+        m_taken += size;
+    }
+    void* p = m_at;
+    m_at += bytes;
+    m_left -= bytes;
+    return p;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -203,7 +242,7 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     ObjRecord& r = records.back();
     r.index = index;
     r.kind = kind;
-    r.AllocateFields();
+    r.AllocateFields(&fieldArena);
     const std::vector<int64_t>& defaults = DefaultSlots(kind);
     if (!defaults.empty()) std::memcpy(r.slots.p, defaults.data(), defaults.size() * sizeof(int64_t));
     UpdateWalkFilter(r);
