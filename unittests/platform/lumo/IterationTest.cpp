@@ -170,7 +170,7 @@ TEST_F(IterationTest, WalksKeepTheirListWhileItChanges)
     }
 }
 
-// A filtered walk over a net's pins keeps its list too; a refill and a walk outliving its session are safe.
+// A filtered walk over a net's pins keeps its list too; a refill, and walks destroyed after their session, are safe.
 TEST_F(IterationTest, FilteredWalkKeepsItsListAndOutlivesItsSession)
 {
     IteratorT<const INorvPin> pins;
@@ -183,9 +183,9 @@ TEST_F(IterationTest, FilteredWalkKeepsItsListAndOutlivesItsSession)
     EXPECT_TRUE(store().List(n1, Field::pins).back() == added);
     ASSERT_TRUE(Net(n1)->GetIterPins(pins));
     IteratorT<const INorvPin> copy = pins;
+    // walks may outlive their session (never to be used again): destroying them then must touch nothing
     b.reset();
     session.reset();
-    EXPECT_FALSE(copy.IsValid());
 }
 
 }  // namespace
