@@ -358,13 +358,7 @@ void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const
 
 void IterState::CopyFrom(const IterState& o)
 {
-    items = o.items;
-    pos = o.pos;
-    filter = o.filter;
-    filtered = o.filtered;
-    filled = o.filled;
-    source = o.source;
-    parent = o.parent;
+    static_cast<IterPosition&>(*this) = o;
     if (o.lender) o.lender->Lend(*this, *o.lent);
 }
 

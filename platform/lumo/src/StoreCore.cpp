@@ -151,10 +151,11 @@ FieldArena::~FieldArena()
 void* FieldArena::Take(size_t bytes)
 {
     // Chunks grow with the table, from a small one on the ordinary heap (most tables are small) to huge pages.
-    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{32} << 20;
+    // A new chunk is half the size of those before it, which bounds the unused tail to a third of the arena.
+    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{8} << 20;
     bytes = (bytes + 7) & ~size_t{7};
     if (bytes > m_left) {
-        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken)));
+        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken / 2)));
         void* chunk = size >= kHuge ? AllocateHuge(size) : std::malloc(size);
         if (!chunk) throw std::bad_alloc();
         m_chunks.push_back(chunk);
