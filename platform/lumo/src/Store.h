@@ -144,8 +144,8 @@ enum RecordFlag : uint8_t {
     kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
-// A block of at least bytes (rounded up to whole huge pages), aligned to a huge page and advised to use them;
-// freed with std::free. Throws std::bad_alloc when memory is short.
+// A heap block of bytes whose whole huge pages are advised to be backed by huge pages; freed with std::free.
+// Throws std::bad_alloc when memory is short.
 void* AllocateHuge(size_t bytes);
 
 // Field blocks of a snapshot's records, cut in creation order from large chunks on huge pages: the blocks of

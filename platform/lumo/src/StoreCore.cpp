@@ -135,11 +135,13 @@ RecordExtra& ObjRecord::Extra()
 
 void* AllocateHuge(size_t bytes)
 {
-    constexpr size_t kHugePage = size_t{2} << 20;
-    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, rounded);
+    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+    void* p = std::malloc(bytes);
     if (!p) throw std::bad_alloc();
-    madvise(p, rounded, MADV_HUGEPAGE);   // a hint: without huge pages the block serves all the same
+    // The whole huge pages inside the block (a hint: without them the block serves all the same).
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHugePage - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
     return p;
 }
 
@@ -151,11 +153,12 @@ FieldArena::~FieldArena()
 void* FieldArena::Take(size_t bytes)
 {
     // Chunks grow with the table, from a small one on the ordinary heap (most tables are small) to huge pages.
-    // A new chunk is half the size of those before it, which bounds the unused tail to a third of the arena.
-    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{8} << 20;
+    // A new chunk is a quarter of the size of those before it, which bounds the unused tail to a fifth of the
+    // arena.
+    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{16} << 20;
     bytes = (bytes + 7) & ~size_t{7};
     if (bytes > m_left) {
-        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken / 2)));
+        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken / 4)));
         void* chunk = size >= kHuge ? AllocateHuge(size) : std::malloc(size);
         if (!chunk) throw std::bad_alloc();
         m_chunks.push_back(chunk);
