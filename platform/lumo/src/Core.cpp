@@ -265,21 +265,31 @@ int64_t FilterValue(const ObjRecord& r)
     return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
 }
 
-bool Passes(const IterState& st, const Ref& ref, uint64_t index)
+// The live record of the element when it passes the walk's filter, else null.
+const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 {
     const ObjRecord* r = LiveElement(ref, index);
-    if (!r) return false;
-    if (!st.filtered) return true;
+    if (!r || !st.filtered) return r;
     const int64_t v = FilterValue(*r);
-    return v >= 0 && v < 32 && ((st.filter >> v) & 1u);
+    return v >= 0 && v < 32 && ((st.filter >> v) & 1u) ? r : nullptr;
 }
+
+bool Passes(const IterState& st, const Ref& ref, uint64_t index) { return Passing(st, ref, index) != nullptr; }
 
 void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
-    const auto& items = *st.items;
-    while (st.pos < items.size() && !Passes(st, ref, items[st.pos])) ++st.pos;
+    const auto& items = *st.List();
+    const ObjRecord* current = nullptr;
+    while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
+    // The caller now reads the current element, whose fields are fetched meanwhile, and so is the next one's
+    // record.
+    if (current) PrefetchFields(*current);
+    if (st.pos + 1 < items.size()) {
+        const uint64_t next = items[st.pos + 1];
+        if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->Prefetch(next);
+    }
 }
 
 int32_t IterKey(const IterState& st, int variant)
@@ -305,12 +315,16 @@ void ResetIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op)
     SetObject(elem, c.s, c.snap, 0);
 }
 
-void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::vector<uint64_t> items,
-                   bool filtered, uint32_t filter)
+namespace {
+// Most lists walked are empty (from-tos, pin pairs, pins of one kind): they share one empty copy.
+const std::shared_ptr<const std::vector<uint64_t>>& SharedEmpty()
 {
-    // Most lists walked are empty (from-tos, pin pairs, pins of one kind): they share one empty copy.
     static const std::shared_ptr<const std::vector<uint64_t>> empty = std::make_shared<const std::vector<uint64_t>>();
-    st.items = items.empty() ? empty : std::make_shared<const std::vector<uint64_t>>(std::move(items));
+    return empty;
+}
+
+void StartWalk(IterState& st, IObject& elem, const Ctx& c, int32_t op, bool filtered, uint32_t filter)
+{
     st.pos = 0;
     st.filter = filter;
     st.filtered = filtered;
@@ -320,6 +334,46 @@ void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::
     SetObject(elem, c.s, c.snap, 0);
     Position(st, elem);
 }
+}  // namespace
+
+void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::vector<uint64_t> items,
+                   bool filtered, uint32_t filter)
+{
+    st.Unborrow();
+    st.items = items.empty() ? SharedEmpty() : std::make_shared<const std::vector<uint64_t>>(std::move(items));
+    StartWalk(st, elem, c, op, filtered, filter);
+}
+
+void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const std::vector<uint64_t>& list,
+                   bool filtered, uint32_t filter)
+{
+    if (list.empty() || !c.tbl) {
+        st.Unborrow();
+        st.items = SharedEmpty();
+    } else {
+        c.tbl->Lend(st, list);
+    }
+    StartWalk(st, elem, c, op, filtered, filter);
+}
+
+void IterState::CopyFrom(const IterState& o)
+{
+    static_cast<IterPosition&>(*this) = o;
+    if (o.lender) o.lender->Lend(*this, *o.lent);
+}
+
+void IterState::LeaveLender()
+{
+    if (prevBorrower)
+        prevBorrower->nextBorrower = nextBorrower;
+    else
+        lender->borrowers = nextBorrower;
+    if (nextBorrower) nextBorrower->prevBorrower = prevBorrower;
+    lender = nullptr;
+    lent = nullptr;
+    prevBorrower = nullptr;
+    nextBorrower = nullptr;
+}
 
 Result IteratorIsValid(const IterState& st, const IObject& obj)
 {
@@ -327,8 +381,9 @@ Result IteratorIsValid(const IterState& st, const IObject& obj)
     if (ref.session) {
         if (Result r = Hook(ref.session, ParentTable(ref, st), IterKey(st, 1), st.parent); !r) return r;
     }
-    if (!st.filled || !st.items || st.pos >= st.items->size()) return FailEmpty();
-    const uint64_t index = (*st.items)[st.pos];
+    const std::vector<uint64_t>* items = st.List();
+    if (!st.filled || !items || st.pos >= items->size()) return FailEmpty();
+    const uint64_t index = (*items)[st.pos];
     if (!Passes(st, ref, index)) return FailNotExist(index);
     return Result();
 }
@@ -339,9 +394,9 @@ Result IteratorGetCount(const IterState& st, const IObject& obj, int& count)
     if (ref.session) {
         if (Result r = Hook(ref.session, ParentTable(ref, st), IterKey(st, 2), st.parent); !r) return r;
     }
-    if (!st.filled || !st.items) return FailEmpty();
+    if (!st.filled || !st.List()) return FailEmpty();
     int n = 0;
-    for (uint64_t index : *st.items)
+    for (uint64_t index : *st.List())
         if (Passes(st, ref, index)) ++n;
     count = n;
     return Result();
@@ -349,8 +404,8 @@ Result IteratorGetCount(const IterState& st, const IObject& obj, int& count)
 
 void IteratorAdvance(IterState& st, IObject& obj)
 {
-    if (!st.filled || !st.items) return;
-    if (st.pos < st.items->size()) ++st.pos;
+    if (!st.filled || !st.List()) return;
+    if (st.pos < st.List()->size()) ++st.pos;
     Position(st, obj);
 }
 

@@ -112,10 +112,12 @@ Result INorvPhysicalNet::GetIterPinsConnected(IteratorT<const IPin>& out) const
     Ctx c(*this);
     ResetI(out, c, op);
     if (Result r = c.Enter(op, kPN); !r) return r;
-    std::vector<uint64_t> items;
     if (c.R().flags & kListGiven) {
-        items = c.snap->GetList(c.R(), Field::pinsConnected);
-    } else if (const ObjRecord* f = Live(c, c.snap->GetRef(c.R(), Field::flatNet))) {
+        LendI(out, c, op, c.snap->GetList(c.R(), Field::pinsConnected));
+        return Result();
+    }
+    std::vector<uint64_t> items;
+    if (const ObjRecord* f = Live(c, c.snap->GetRef(c.R(), Field::flatNet))) {
         if (f->kind == Kind::FlatNet) items = FlatNetPins(*c.snap, *f);
     }
     FillI(out, c, op, std::move(items));

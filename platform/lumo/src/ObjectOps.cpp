@@ -166,14 +166,20 @@ Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
     Ctx c(*this);
     ResetI(out, c, op);
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
-    std::vector<uint64_t> items;
     const std::vector<uint32_t> own = OwnConstraints(c);
+    const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
+    if (own.size() == list.size() && !(c.R().extra && !c.R().extra->inherits.empty())) {
+        // Every entry is a live own record and nothing is inherited: the walk is the stored list itself.
+        LendI(out, c, op, list);
+        return Result();
+    }
+    std::vector<uint64_t> items;
     for (uint32_t s : own) items.push_back(c.snap->records[s].index);
     if (c.R().extra) {
-        std::vector<std::string> seen;
+        std::vector<const std::string*> seen;
         for (const std::string& n : c.R().extra->inherits) {
-            if (std::find(seen.begin(), seen.end(), n) != seen.end()) continue;
-            seen.push_back(n);
+            if (std::any_of(seen.begin(), seen.end(), [&](const std::string* p) { return *p == n; })) continue;
+            seen.push_back(&n);
             bool overridden = false;
             for (uint32_t s : own) overridden = overridden || c.snap->records[s].name == n;
             if (overridden) continue;

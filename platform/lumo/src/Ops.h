@@ -122,7 +122,7 @@ uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t p
         Ctx c(*this);                                                                              \
         ResetI(out, c, op);                                                                        \
         if (Result r = c.Enter(op, Recv); !r) return r;                                            \
-        FillI(out, c, op, c.snap->GetList(c.R(), Fld));                                            \
+        LendI(out, c, op, c.tbl->GetList(c.R(), Fld));                                             \
         return Result();                                                                           \
     }
 
@@ -134,7 +134,7 @@ uint32_t NewElectricalNetFor(SnapshotData& snap, uint32_t configSlot, uint32_t p
         Ctx c(*this);                                                                              \
         ResetI(out, c, op);                                                                        \
         if (Result r = c.Enter(op, Recv); !r) return r;                                            \
-        FillI(out, c, op, c.snap->GetList(c.R(), Fld), true, filter.GetWord());                    \
+        LendI(out, c, op, c.tbl->GetList(c.R(), Fld), true, filter.GetWord());                     \
         return Result();                                                                           \
     }
 

@@ -12,6 +12,7 @@
 #include "lumopi/StandIn.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <deque>
 #include <cstdint>
 #include <map>
@@ -143,6 +144,57 @@ enum RecordFlag : uint8_t {
     kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
+// A heap block of bytes whose whole huge pages are advised to be backed by huge pages; freed with std::free.
+// Throws std::bad_alloc when memory is short.
+void* AllocateHuge(size_t bytes);
+
+// Field blocks of a snapshot's records, cut in creation order from large chunks on huge pages: the blocks of
+// records made together stand together, and reaching one costs no page-table walk on top of the cache miss.
+// Blocks are never given back one by one; the chunks go with the snapshot.
+class FieldArena {
+public:
+    FieldArena() = default;
+    FieldArena(const FieldArena&) = delete;
+    FieldArena& operator=(const FieldArena&) = delete;
+    ~FieldArena();
+    void* Take(size_t bytes);   // 8-byte aligned
+
+private:
+    std::vector<void*> m_chunks;
+    char* m_at = nullptr;
+    size_t m_left = 0;
+    size_t m_taken = 0;   // bytes of all chunks
+};
+
+// Allocator of the record table, which calls reach at random: a table of several megabytes goes on huge pages
+// (AllocateHuge); a smaller one comes from the ordinary heap.
+template <class T>
+struct HugePageAllocator {
+    using value_type = T;
+    static constexpr size_t kThreshold = size_t{4} << 20;
+
+    HugePageAllocator() = default;
+    template <class U>
+    HugePageAllocator(const HugePageAllocator<U>&) noexcept {}
+
+    T* allocate(size_t n)
+    {
+        if (n * sizeof(T) < kThreshold) return std::allocator<T>().allocate(n);
+        return static_cast<T*>(AllocateHuge(n * sizeof(T)));
+    }
+    void deallocate(T* p, size_t n) noexcept
+    {
+        if (n * sizeof(T) < kThreshold)
+            std::allocator<T>().deallocate(p, n);
+        else
+            std::free(p);
+    }
+    template <class U>
+    bool operator==(const HugePageAllocator<U>&) const noexcept { return true; }
+    template <class U>
+    bool operator!=(const HugePageAllocator<U>&) const noexcept { return false; }
+};
+
 // Views of a record's field storage: slots[pos] and lists[pos], as the kind table's SlotRef::pos gives them.
 struct SlotView {
     int64_t* p = nullptr;
@@ -163,6 +215,7 @@ struct ObjRecord {
     uint8_t flags = kAlive | kValid;
     int8_t walkFilter = -1;                           // pins and pin pairs: the kind a filtered walk tests (0..31),
                                                       // -1 for none; kept by SnapshotData::UpdateWalkFilter
+    bool arenaFields = false;                         // the field block is in a snapshot's field arena
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
     SlotView slots;                                   // integer-like scalars and references
     ListView lists;                                   // ordered lists (same allocation as the slots)
@@ -176,8 +229,8 @@ struct ObjRecord {
     ObjRecord& operator=(const ObjRecord&) = delete;
     ~ObjRecord();
 
-    // One allocation for the kind's slots and lists (kind must be set).
-    void AllocateFields();
+    // One allocation for the kind's slots and lists (kind must be set), from the heap or from an arena.
+    void AllocateFields(FieldArena* arena = nullptr);
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
     RecordExtra& Extra();
@@ -185,6 +238,12 @@ struct ObjRecord {
 private:
     void FreeFields();
 };
+
+// Starts loading a record's field block into the cache, for a handle on it that the caller reads next.
+inline void PrefetchFields(const ObjRecord& r)
+{
+    if (r.slots) __builtin_prefetch(r.slots.p);
+}
 
 struct FaultEntry {
     std::string op;
@@ -229,7 +288,8 @@ struct SessionData;
 // shape without a snapshot record.
 struct SnapshotData {
     SessionData* session = nullptr;
-    std::vector<ObjRecord> records;           // by slot
+    FieldArena fieldArena;                    // field blocks of the records Create makes (outlives records)
+    std::vector<ObjRecord, HugePageAllocator<ObjRecord>> records;   // by slot
     std::vector<uint32_t> bySerial;           // serial -> slot + 1
     std::unordered_map<uint64_t, uint32_t> sparse;   // index -> slot, for serials outside bySerial
     uint64_t nextSerial = 1;
@@ -247,13 +307,25 @@ struct SnapshotData {
     std::string fileIdChars;                  // the ids, each a four-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
 
+    IterState* borrowers = nullptr;           // walks over lists of this table that borrow the list itself
+
     SnapshotData() = default;
+    ~SnapshotData();
     SnapshotData(const SnapshotData&) = delete;
     SnapshotData& operator=(const SnapshotData&) = delete;
     std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
 
     // Lookup. Slot of a record with exactly this index, or -1.
     int64_t SlotOfIndex(uint64_t index) const;
+    // Starts loading the record of an index that stands at its serial's slot into the cache (a hint only).
+    void Prefetch(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 >= records.size()) return;
+        const char* at = reinterpret_cast<const char*>(&records[serial - 1]);
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + sizeof(ObjRecord) - 1);
+    }
     ObjRecord* Find(uint64_t index);
     const ObjRecord* Find(uint64_t index) const;
     ObjRecord* FindLive(uint64_t index);
@@ -303,12 +375,23 @@ struct SnapshotData {
     void SetFileId(uint32_t slot, const std::string& id);
     std::string FileId(uint32_t slot) const;
 
+    // Lends a list of this table to a walk, which then reads it in place.
+    void Lend(IterState& walk, const std::vector<uint64_t>& list);
+    // Before a list changes: every walk borrowing it gets a copy of it as it stands and leaves the chain.
+    void BeforeListChange(const std::vector<uint64_t>& list)
+    {
+        if (borrowers) Unlend(list);
+    }
+
     // Name index of a list, built on first use and kept up to date afterwards.
     const NameIndex& IndexOfList(uint32_t slot, Field f);
 
     // Constraint values.
     ConstraintPayload& Payload(uint32_t slot);
     const ConstraintPayload* Payload(const ObjRecord& r) const;
+
+private:
+    void Unlend(const std::vector<uint64_t>& list);
 };
 
 struct Acquisition {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 #include <unordered_set>
 
 namespace Lumo {
@@ -120,7 +121,7 @@ std::string FoldName(const std::string& s)
 
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
     : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
-      payload(o.payload),
+      arenaFields(o.arenaFields), payload(o.payload),
       slots(o.slots), lists(o.lists), back(std::move(o.back)), extra(std::move(o.extra))
 {
     o.slots.p = nullptr;
@@ -137,6 +138,7 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
         kind = o.kind;
         flags = o.flags;
         walkFilter = o.walkFilter;
+        arenaFields = o.arenaFields;
         payload = o.payload;
         slots = o.slots;
         lists = o.lists;
@@ -150,13 +152,15 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
 
 ObjRecord::~ObjRecord() { FreeFields(); }
 
-void ObjRecord::AllocateFields()
+void ObjRecord::AllocateFields(FieldArena* arena)
 {
     FreeFields();
+    arenaFields = false;
     const KindInfo& info = InfoOf(kind);
     const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(std::vector<uint64_t>);
     if (bytes == 0) return;
-    char* block = static_cast<char*>(::operator new(bytes));
+    arenaFields = arena != nullptr;
+    char* block = static_cast<char*>(arena ? arena->Take(bytes) : ::operator new(bytes));
     if (info.nSlots) slots.p = reinterpret_cast<int64_t*>(block);
     if (info.nLists) {
         lists.p = reinterpret_cast<std::vector<uint64_t>*>(block + info.nSlots * sizeof(int64_t));
@@ -171,7 +175,7 @@ void ObjRecord::FreeFields()
         const uint8_t n = InfoOf(kind).nLists;
         for (uint8_t l = 0; l < n; ++l) lists.p[l].~vector();
     }
-    if (block) ::operator delete(block);
+    if (block && !arenaFields) ::operator delete(block);
     slots.p = nullptr;
     lists.p = nullptr;
 }
@@ -180,6 +184,45 @@ RecordExtra& ObjRecord::Extra()
 {
     if (!extra) extra = std::make_unique<RecordExtra>();
     return *extra;
+}
+
+void* AllocateHuge(size_t bytes)
+{
+    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+    void* p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    // The whole huge pages inside the block (a hint: without them the block serves all the same).
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHugePage - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    return p;
+}
+
+FieldArena::~FieldArena()
+{
+    for (void* c : m_chunks) std::free(c);
+}
+
+void* FieldArena::Take(size_t bytes)
+{
+    // Chunks grow with the table, from a small one on the ordinary heap (most tables are small) to huge pages.
+    // A new chunk is a quarter of the size of those before it, which bounds the unused tail to a fifth of the
+    // arena.
+    constexpr size_t kFirst = size_t{16} << 10, kHuge = size_t{4} << 20, kLargest = size_t{16} << 20;
+    bytes = (bytes + 7) & ~size_t{7};
+    if (bytes > m_left) {
+        const size_t size = std::max(bytes, std::min(kLargest, std::max(kFirst, m_taken / 4)));
+        void* chunk = size >= kHuge ? AllocateHuge(size) : std::malloc(size);
+        if (!chunk) throw std::bad_alloc();
+        m_chunks.push_back(chunk);
+        m_at = static_cast<char*>(chunk);
+        m_left = size;
+        m_taken += size;
+    }
+    void* p = m_at;
+    m_at += bytes;
+    m_left -= bytes;
+    return p;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -256,7 +299,7 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     ObjRecord& r = records.back();
     r.index = index;
     r.kind = kind;
-    r.AllocateFields();
+    r.AllocateFields(&fieldArena);
     const std::vector<int64_t>& defaults = DefaultSlots(kind);
     if (!defaults.empty()) std::memcpy(r.slots.p, defaults.data(), defaults.size() * sizeof(int64_t));
     UpdateWalkFilter(r);
@@ -377,6 +420,7 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     const int64_t ts = SlotOfIndex(target);
     // The target gets a back entry for this list unless it is already listed there.
     const bool listed = ts >= 0 && Contains(r, f, target);
+    BeforeListChange(r.lists[s->pos]);
     r.lists[s->pos].push_back(target);
     ReserveSerial(target);
     if (ts < 0) return;
@@ -400,6 +444,7 @@ void SnapshotData::RemoveFromList(uint32_t slot, Field f, uint64_t target)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
     auto& l = r.lists[s->pos];
+    BeforeListChange(l);
     l.erase(std::remove(l.begin(), l.end(), target), l.end());
     const int64_t ts = SlotOfIndex(target);
     if (ts < 0) return;
@@ -424,6 +469,7 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.lists) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
+    BeforeListChange(r.lists[s->pos]);
     std::vector<uint64_t> old;
     old.swap(r.lists[s->pos]);
     for (uint64_t t : old) {
@@ -647,6 +693,41 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
             for (const FieldSpec* f : InfoOf(records[x].kind).fields)
                 if (IsListCat(f->cat)) nameIndexes.erase(BackKey(x, f->field));
     }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Lent lists
+
+void SnapshotData::Lend(IterState& walk, const std::vector<uint64_t>& list)
+{
+    walk.Unborrow();
+    walk.items.reset();
+    walk.lent = &list;
+    walk.lender = this;
+    walk.prevBorrower = nullptr;
+    walk.nextBorrower = borrowers;
+    if (borrowers) borrowers->prevBorrower = &walk;
+    borrowers = &walk;
+}
+
+void SnapshotData::Unlend(const std::vector<uint64_t>& list)
+{
+    std::shared_ptr<const std::vector<uint64_t>> copy;
+    for (IterState* b = borrowers; b;) {
+        IterState* next = b->nextBorrower;
+        if (b->lent == &list) {
+            if (!copy) copy = std::make_shared<const std::vector<uint64_t>>(list);
+            b->items = copy;
+            b->Unborrow();
+        }
+        b = next;
+    }
+}
+
+SnapshotData::~SnapshotData()
+{
+    // Walks that outlive their session keep no list (they must not be used, only destroyed).
+    while (borrowers) borrowers->Unborrow();
 }
 
 // ---------------------------------------------------------------------------------------------------------

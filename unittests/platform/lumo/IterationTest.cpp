@@ -127,5 +127,66 @@ TEST_F(IterationTest, DuplicatesAndDanglingEntriesOfAList)
     EXPECT_EQ((std::vector<std::string>{"N1", "N2", "N1"}), Names(it));
 }
 
+// Walks read a stored list in place: a change of the list while walks are on it must leave every one of them
+// (copies included, and copies made after the change) on the list as it stood when the walk was filled, while
+// a new walk sees the change. Each walk has yielded N1 when the list changes.
+TEST_F(IterationTest, WalksKeepTheirListWhileItChanges)
+{
+    const struct
+    {
+        const char* change;
+        std::function<void()> write;
+        std::vector<std::string> rest, fresh;   // what the walks yield after N1; what a new walk yields
+    } cases[] = {
+        {"nothing", [] {}, {"N2"}, {"N1", "N2"}},
+        {"appended", [&] { store().Append(e1, Field::physicalNets, n3); }, {"N2"}, {"N1", "N2", "N3"}},
+        {"cleared", [&] { store().ClearList(e1, Field::physicalNets); }, {"N2"}, {}},
+        {"entry deleted", [&] { ASSERT_TRUE(Locked(config)->DeletePhysicalNet(n2)); }, {}, {"N1"}},
+        {"other list", [&] { store().Append(e2, Field::physicalNets, n1); }, {"N2"}, {"N1", "N2"}},
+        {"renamed", [&] { store().SetName(n2, "M2"); }, {"M2"}, {"N1", "M2"}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        IteratorT<const INorvPhysicalNet> walk, other, before;
+        ASSERT_TRUE(ENet(e1)->GetIterPhysicalNets(walk));
+        ASSERT_TRUE(ENet(e1)->GetIterPhysicalNets(other));
+        ++walk;
+        ++other;
+        before = walk;
+        {
+            IteratorT<const INorvPhysicalNet> gone = walk;   // a copy that leaves before the change
+        }
+        c.write();
+        IteratorT<const INorvPhysicalNet> after = walk;
+        int count = -1;
+        ASSERT_TRUE(walk.GetCount(count)) << c.change;
+        EXPECT_EQ(static_cast<int>(c.rest.size()) + 1, count) << c.change;
+        EXPECT_EQ(c.rest, Names(walk)) << c.change;
+        EXPECT_EQ(c.rest, Names(other)) << c.change;
+        EXPECT_EQ(c.rest, Names(before)) << c.change;
+        EXPECT_EQ(c.rest, Names(after)) << c.change;
+        ASSERT_TRUE(ENet(e1)->GetIterPhysicalNets(walk));
+        EXPECT_EQ(c.fresh, Names(walk)) << c.change;
+    }
+}
+
+// A filtered walk over a net's pins keeps its list too; a refill, and walks destroyed after their session, are safe.
+TEST_F(IterationTest, FilteredWalkKeepsItsListAndOutlivesItsSession)
+{
+    IteratorT<const INorvPin> pins;
+    ASSERT_TRUE(Net(n1)->GetIterPins(pins, BitContainerT<ENorvPinType>(NPT_NetPin)));
+    const Index added = b->Pin(u1, "3", NPT_NetPin, n1);
+    store().SetInt(p2, Field::norvType, NPT_VirtualPin);   // the filter reads the pin as it is now
+    EXPECT_EQ((std::vector<std::string>{"1"}), Names(pins));
+    ASSERT_TRUE(Net(n1)->GetIterPins(pins, BitContainerT<ENorvPinType>(NPT_NetPin)));
+    EXPECT_EQ((std::vector<std::string>{"1", "3"}), Names(pins));
+    EXPECT_TRUE(store().List(n1, Field::pins).back() == added);
+    ASSERT_TRUE(Net(n1)->GetIterPins(pins));
+    IteratorT<const INorvPin> copy = pins;
+    // walks may outlive their session (never to be used again): destroying them then must touch nothing
+    b.reset();
+    session.reset();
+}
+
 }  // namespace
 }  // namespace LumoTest

@@ -1,6 +1,8 @@
 // Reads: fetches and getters over absent and dangling references, searches, failure texts and constraints.
 #include "LumoFixture.h"
 
+#include <functional>
+
 namespace LumoTest {
 namespace {
 
@@ -235,6 +237,46 @@ TEST_F(ConstraintsTest, IterationYieldsOwnRecordsThenInheritedNotOverridden)
     ASSERT_TRUE(m->DeleteAllConstraints());
     ASSERT_TRUE(Net(n1)->GetIterConstraints(it));
     EXPECT_EQ((std::vector<std::string>{"C", "B", "A"}), Names(it));
+}
+
+// A walk over an object's constraints yields them as they stood when it was filled, whether it reads the
+// stored list in place (own live records only) or a list made for it (inherited ones, other entries).
+TEST_F(ConstraintsTest, ConstraintWalkKeepsItsRecordsWhileOneIsAdded)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void()> setup;
+        std::vector<std::string> walked, fresh;
+    } cases[] = {
+        {"own only", [] {}, {"A", "B"}, {"A", "B", "C"}},
+        {"inherited too",
+         [&] {
+             b->Definition("D", 4);
+             b->Inherit(n1, "D");
+         },
+         {"A", "B", "D"},
+         {"A", "B", "C", "D"}},
+        {"another kind listed", [&] { b->AppendOnly(n1, Field::constraints, n2); }, {"A", "B"}, {"A", "B", "C"}},
+        {"a dead record listed", [&] { store().SetFlag(b->Constraint(n1, "Z", 9), "alive", false); }, {"A", "B"},
+         {"A", "B", "C"}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        b->Constraint(n1, "A", 1);
+        b->Constraint(n1, "B", 2);
+        c.setup();
+        IteratorT<const INorvConstraint> walk;
+        ASSERT_TRUE(Net(n1)->GetIterConstraints(walk)) << c.name;
+        MutableContainerT<INorvConstraint> added;
+        ConstraintData v;
+        v.kind = CDT_Int;
+        v.intValue = 3;
+        ASSERT_TRUE(Locked(Net(n1))->AddConstraint("C", v, added)) << c.name;
+        EXPECT_EQ(c.walked, Names(walk)) << c.name;
+        ASSERT_TRUE(Net(n1)->GetIterConstraints(walk)) << c.name;
+        EXPECT_EQ(c.fresh, Names(walk)) << c.name;
+    }
 }
 
 TEST_F(ConstraintsTest, DefaultKindTakesTheDefinitionsKind)

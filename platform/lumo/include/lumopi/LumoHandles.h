@@ -63,15 +63,49 @@ private:
     Acquisition* m_a = nullptr;
 };
 
-// A walk's copy of a list, its filter, its position and the operation that filled it.
-struct IterState {
-    std::shared_ptr<const std::vector<uint64_t>> items;
+// What a copy of a walk takes over as it stands: its own list if any, filter, position and source.
+struct IterPosition {
+    std::shared_ptr<const std::vector<uint64_t>> items;   // own copy (computed lists; a lent list that changed)
     size_t pos = 0;
     uint32_t filter = 0;
     bool filtered = false;
     bool filled = false;     // a GetIter* call succeeded
     int32_t source = -1;     // operation id of the GetIter* call, -1 when never filled
     uint64_t parent = 0;     // the object whose GetIter* made the walk
+};
+
+// A walk's list, its filter, its position and the operation that filled it. A walk over a stored list borrows
+// the list itself (lent) instead of copying it: the snapshot keeps its borrowers in a chain and, before it
+// changes a lent list, gives each of them a copy of the list as it was, so a walk always sees its list as it
+// stood when the walk was filled.
+struct IterState : IterPosition {
+    const std::vector<uint64_t>* lent = nullptr;          // the stored list itself, while it stays unchanged
+    SnapshotData* lender = nullptr;                       // the table holding the lent list
+    IterState* prevBorrower = nullptr;                    // the lender's chain of walks over lent lists
+    IterState* nextBorrower = nullptr;
+
+    IterState() = default;
+    IterState(const IterState& o) { CopyFrom(o); }
+    IterState& operator=(const IterState& o)
+    {
+        if (this != &o) {
+            Unborrow();
+            CopyFrom(o);
+        }
+        return *this;
+    }
+    ~IterState() { Unborrow(); }
+    // The walked list: the lent one or the own copy; null before a fill.
+    const std::vector<uint64_t>* List() const { return lent ? lent : items.get(); }
+    // Leaves the lender's chain (the walk then has no list unless it holds a copy).
+    void Unborrow()
+    {
+        if (lender) LeaveLender();
+    }
+
+private:
+    void CopyFrom(const IterState& o);
+    void LeaveLender();
 };
 
 struct Access;
