@@ -347,17 +347,6 @@ int64_t NetOfDesignPin(const SnapshotData& snap, const std::string& topBlock, ui
     return ns;
 }
 
-// Asks the cache for the memory a record of this index stands in (a hint: nothing is read). A record spans two
-// cache lines.
-void PrefetchRecord(const SnapshotData& snap, uint64_t index)
-{
-    const uint64_t serial = index & kSerialMask;
-    if (serial - 1 >= snap.records.size()) return;
-    const char* at = reinterpret_cast<const char*>(&snap.records[serial - 1]);
-    __builtin_prefetch(at);
-    __builtin_prefetch(at + sizeof(ObjRecord) - 1);
-}
-
 // The header of a list field of a record (its address is known from the record alone) or its items.
 void PrefetchListHeader(const SnapshotData& snap, const ObjRecord* r, Field f)
 {
@@ -411,18 +400,18 @@ void PrefetchPinNets(const SnapshotData& snap, const std::vector<uint64_t>& desi
     for (uint64_t d : designPins) PrefetchItems(snap, designPin(d), Field::netsConnected);
     for (uint64_t d : designPins) {
         if (const ObjRecord* dr = designPin(d))
-            for (uint64_t pn : snap.GetList(*dr, Field::netsConnected)) PrefetchRecord(snap, pn);
+            for (uint64_t pn : snap.GetList(*dr, Field::netsConnected)) snap.Prefetch(pn);
     }
     for (uint64_t d : designPins)
         forPageNets(d, [&](const ObjRecord& p) {
             PrefetchListHeader(snap, &p, Field::pinsConnected);
-            PrefetchRecord(snap, p.owner);
+            snap.Prefetch(p.owner);
         });
     for (uint64_t d : designPins)
         forPageNets(d, [&](const ObjRecord& p) {
             PrefetchItems(snap, &p, Field::pinsConnected);
             if (const ObjRecord* f = flatNet(p)) {
-                if (f->slots) __builtin_prefetch(f->slots.p);
+                PrefetchFields(*f);
                 PrefetchListHeader(snap, f, Field::pageNets);
             }
         });
@@ -430,7 +419,7 @@ void PrefetchPinNets(const SnapshotData& snap, const std::vector<uint64_t>& desi
         forPageNets(d, [&](const ObjRecord& p) {
             if (const ObjRecord* f = flatNet(p)) {
                 PrefetchItems(snap, f, Field::pageNets);
-                PrefetchRecord(snap, snap.GetRef(*f, Field::physicalNet));
+                snap.Prefetch(snap.GetRef(*f, Field::physicalNet));
             }
         });
     for (uint64_t d : designPins)
