@@ -75,39 +75,55 @@ void ForEachEqualPair(const std::vector<Key>& keys, OnPair&& onPair, Hash = Hash
 }
 
 // The positions of a list's keys, grouped by key: Of(key) walks every position of that key in
-// ascending order. One sorted array, not a container per key.
+// ascending order. A short list is scanned where it stands (no copy, no allocation); a longer one
+// is copied once into one sorted array, never a container per key. The keys must outlive it.
 template <class Key>
 class PositionsByKey
 {
     using Entry = std::pair<Key, std::size_t>;
-    using It = typename std::vector<Entry>::const_iterator;
 
 public:
+    // Up to this many keys a scan of the list costs less than sorting a copy of it.
+    static constexpr std::size_t kScanned = 16;
+
+    // The positions of one key. It holds its own copy of the key, which its iterators read.
     class Range
     {
     public:
+        // Either a run of the sorted copy, or a scan of the list that stops on equal keys.
         struct iterator
         {
-            It at;
-            std::size_t operator*() const { return at->second; }
+            const PositionsByKey* owner;
+            const Key* key;
+            std::size_t at;
+            std::size_t operator*() const { return owner->m_sorted.empty() ? at : owner->m_sorted[at].second; }
             iterator& operator++()
             {
                 ++at;
+                if (owner->m_sorted.empty())
+                    at = owner->NextEqual(*key, at);
                 return *this;
             }
             bool operator!=(const iterator& other) const { return at != other.at; }
         };
-        Range(It begin, It end) : m_begin{begin}, m_end{end} {}
-        iterator begin() const { return m_begin; }
-        iterator end() const { return m_end; }
-        bool empty() const { return !(m_begin != m_end); }
+        Range(const PositionsByKey& owner, const Key& key, std::size_t first, std::size_t last)
+            : m_owner{&owner}, m_key{key}, m_first{first}, m_last{last}
+        {
+        }
+        iterator begin() const { return {m_owner, &m_key, m_first}; }
+        iterator end() const { return {m_owner, &m_key, m_last}; }
+        bool empty() const { return m_first == m_last; }
 
     private:
-        iterator m_begin, m_end;
+        const PositionsByKey* m_owner;
+        Key m_key;
+        std::size_t m_first, m_last;
     };
 
-    explicit PositionsByKey(const std::vector<Key>& keys)
+    explicit PositionsByKey(const std::vector<Key>& keys) : m_keys(keys)
     {
+        if (keys.size() <= kScanned)
+            return;
         m_sorted.reserve(keys.size());
         for (std::size_t i = 0; i < keys.size(); ++i)
             m_sorted.emplace_back(keys[i], i);
@@ -116,14 +132,26 @@ public:
 
     Range Of(const Key& key) const
     {
-        const It begin = std::lower_bound(m_sorted.begin(), m_sorted.end(), key,
-                                          [](const Entry& e, const Key& k) { return e.first < k; });
-        It end = begin;
-        while (end != m_sorted.end() && end->first == key)
-            ++end;
-        return Range(begin, end);
+        if (m_sorted.empty()) {
+            return Range(*this, key, NextEqual(key, 0), m_keys.size());
+        }
+        const auto first = std::lower_bound(m_sorted.begin(), m_sorted.end(), key,
+                                            [](const Entry& e, const Key& k) { return e.first < k; });
+        auto last = first;
+        while (last != m_sorted.end() && last->first == key)
+            ++last;
+        return Range(*this, key, static_cast<std::size_t>(first - m_sorted.begin()),
+                     static_cast<std::size_t>(last - m_sorted.begin()));
     }
 
 private:
+    std::size_t NextEqual(const Key& key, std::size_t from) const
+    {
+        while (from < m_keys.size() && !(m_keys[from] == key))
+            ++from;
+        return from;
+    }
+
+    const std::vector<Key>& m_keys;
     std::vector<Entry> m_sorted;
 };

@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -72,7 +74,11 @@ TestStatus CFlatNetCheck::runTest(bool)
     raiseStatus(TESTING);
     m_statusString.clear();
     // Flat net name to the name of its physical net; the first flat net of a name keeps its entry.
+    // The pairs are kept in walk order and hashed only when a pair of nets disagrees on its name,
+    // which a consistent design never asks for.
+    std::vector<std::pair<std::string, std::string>> flatNetNames;
     std::unordered_map<std::string, std::string> flatNetNameMap;
+    bool flatNetNamesHashed = false;
 
     Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
     Lumo::Result flatNetWalk = m_config->GetIterFlatNets(flatNet);
@@ -100,7 +106,7 @@ TestStatus CFlatNetCheck::runTest(bool)
             if (!readThrough(physNet, [&] { return physNet->GetName(physName); }))
                 raiseError(CDICErrors::T21_ERRNAMEPHYSNET);
             else
-                flatNetNameMap.emplace(name.str(), physName.str());
+                flatNetNames.emplace_back(name.str(), physName.str());
             continue;
         }
 
@@ -166,6 +172,13 @@ TestStatus CFlatNetCheck::runTest(bool)
         if (physName == flatName)
             continue;
         // Two nets whose names are swapped between the two sides agree.
+        if (!flatNetNamesHashed) {
+            flatNetNameMap.reserve(flatNetNames.size());
+            for (auto& entry : flatNetNames)
+                flatNetNameMap.emplace(std::move(entry.first), std::move(entry.second));
+            std::vector<std::pair<std::string, std::string>>().swap(flatNetNames);
+            flatNetNamesHashed = true;
+        }
         const auto crossed = flatNetNameMap.find(physName.str());
         if (crossed != flatNetNameMap.end() && crossed->second == flatName.str())
             continue;

@@ -2,8 +2,7 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
-#include "framework/EqualPairs.h"
-
+#include <algorithm>
 #include <vector>
 
 CPinConnection::CPinConnection()
@@ -56,13 +55,26 @@ TestStatus CPinConnection::runTest(bool)
     if (!netWalk)
         return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
 
-    // Record positions by pin index, ascending: the records a full scan of the list would meet.
-    std::vector<Lumo::Index> pinOfRecord;
-    pinOfRecord.reserve(records.size());
-    for (const PinRecord& record : records)
-        pinOfRecord.push_back(record.pin);
-    const PositionsByKey<Lumo::Index> recordsOfPin(pinOfRecord);
-    std::vector<Lumo::Index>().swap(pinOfRecord);
+    // The records by pin index, and by position within a pin: the records a full scan of the list
+    // would meet, in its order. Each entry carries its record's net, and the seen marks stand in a
+    // byte per record, so that a component pin reads neither the records nor anything beyond the
+    // sorted run it finds.
+    struct PinEntry
+    {
+        Lumo::Index pin;
+        Lumo::Index net;
+        std::size_t position;
+        bool operator<(const PinEntry& other) const
+        {
+            return pin != other.pin ? pin < other.pin : position < other.position;
+        }
+    };
+    std::vector<PinEntry> byPin;
+    byPin.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        byPin.push_back({records[i].pin, records[i].net, i});
+    std::sort(byPin.begin(), byPin.end());
+    std::vector<unsigned char> seen(records.size(), 0);
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
     Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
@@ -79,15 +91,16 @@ TestStatus CPinConnection::runTest(bool)
             Lumo::Index parentIndex;
             if (!readIndexThrough(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
                 return m_status;
-            for (std::size_t position : recordsOfPin.Of(pinIndex)) {
-                PinRecord& record = records[position];
-                if (record.net != parentIndex) {
+            auto entry = std::lower_bound(byPin.begin(), byPin.end(), pinIndex,
+                                          [](const PinEntry& e, const Lumo::Index& pin) { return e.pin < pin; });
+            for (; entry != byPin.end() && entry->pin == pinIndex; ++entry) {
+                if (entry->net != parentIndex) {
                     raiseError(CDICErrors::T34_WRONGRELATIONTOPARENTNETFORPIN);
                     continue;
                 }
-                if (record.seen)
+                if (seen[entry->position])
                     raiseError(CDICErrors::T34_PINUSEDMORETHANONCEINCOMPONENTS);
-                record.seen = true;
+                seen[entry->position] = 1;
             }
         }
         if (!pinWalk)
@@ -96,8 +109,8 @@ TestStatus CPinConnection::runTest(bool)
     if (!compWalk)
         return raiseError(CDICErrors::T34_ERRITEROVERCOMPONENTS);
 
-    for (const PinRecord& record : records)
-        if (!record.seen)
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (const PinRecord& record = records[i]; !seen[i])
             raiseError(CDICErrors::T34_COMPONENTPININNETBUTNOTINCOMPONENTS, record.pin,
                        indexToName(record.pin).c_str(), record.net, indexToName(record.net).c_str());
 

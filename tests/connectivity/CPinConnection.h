@@ -1,6 +1,6 @@
 // CPinConnection: every net pin that a physical net lists is listed by exactly one Norv component,
 // and that component's pin names the listing net as its parent. Family T34. The net-pin records are
-// hashed by pin index, so a component pin finds its records without scanning the whole list.
+// sorted by pin index, so a component pin finds its records without scanning the whole list.
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
@@ -23,7 +23,6 @@ private:
     {
         Lumo::Index pin;
         Lumo::Index net;
-        bool seen = false;
     };
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;

@@ -4,18 +4,22 @@
 
 #include "framework/EqualPairs.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 namespace
 {
 
-// What the walk of one electrical net's physical nets gave; walked once per electrical net.
+// What the walk of one electrical net's physical nets gave; walked once per electrical net. The
+// indexes read stand, sorted, in one array that all electrical nets share (first, first + count).
 struct ChildList
 {
     bool walked = false;
     bool iteratorFailed = false;
     int unreadIndexes = 0;
-    std::unordered_map<Lumo::Index, int> counts;
+    std::size_t first = 0;
+    std::size_t count = 0;
 };
 
 } // namespace
@@ -42,6 +46,7 @@ TestStatus CPnetUnique::runTest(bool)
     Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
 
     std::unordered_map<Lumo::Index, ChildList> parents;
+    std::vector<Lumo::Index> childIndexes;
     for (; walkOn(net, netWalk); ++net) {
         Lumo::Index index;
         if (!net->GetIndex(index)) {
@@ -74,7 +79,7 @@ TestStatus CPnetUnique::runTest(bool)
             // What an earlier walk that met a failed read left is read again.
             children.iteratorFailed = false;
             children.unreadIndexes = 0;
-            children.counts.clear();
+            children.first = childIndexes.size();
             Lumo::IteratorT<const Lumo::INorvPhysicalNet> child;
             if (!valid || !parent->GetIterPhysicalNets(child)) {
                 children.iteratorFailed = true;
@@ -83,13 +88,15 @@ TestStatus CPnetUnique::runTest(bool)
                 for (; walkOn(child, childWalk); ++child) {
                     Lumo::Index childIndex;
                     if (child->GetIndex(childIndex))
-                        ++children.counts[childIndex];
+                        childIndexes.push_back(childIndex);
                     else
                         ++children.unreadIndexes;
                 }
                 if (!childWalk)
                     children.iteratorFailed = true;
             }
+            children.count = childIndexes.size() - children.first;
+            std::sort(childIndexes.begin() + children.first, childIndexes.end());
             children.walked = !children.iteratorFailed && children.unreadIndexes == 0;
         }
         if (children.iteratorFailed) {
@@ -98,9 +105,9 @@ TestStatus CPnetUnique::runTest(bool)
         }
         for (int i = 0; i < children.unreadIndexes; ++i)
             raiseError(CDICErrors::T40_ERRINDEXPHYSNET);
-        const auto found = children.counts.find(index);
-        const int count = found == children.counts.end() ? 0 : found->second;
-        if (count != 1) {
+        const auto listed = childIndexes.begin() + children.first;
+        const auto found = std::equal_range(listed, listed + children.count, index);
+        if (found.second - found.first != 1) {
             Lumo::Index elecIndex;
             Lumo::String elecName;
             parent->GetIndex(elecIndex);

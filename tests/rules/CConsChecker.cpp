@@ -119,6 +119,7 @@ TestStatus CConsChecker::runTest(bool)
 
     m_pConsDefs.reset();
     m_definitionConstraints.clear();
+    m_lastDefs = nullptr;
     m_pConsDefs = consdefs::loadDefinitions(m_consFilePath);
     if (m_pConsDefs) {
         checkConnectivity();
@@ -169,8 +170,16 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         return;
     }
 
-    norv_ordaxcons::COrdaxConsOwner* ownerDef = m_pConsDefs ? m_pConsDefs->GetOwner(ownerName.c_str()) : nullptr;
-    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = ownerDef ? ownerDef->GetLevel(levelName.c_str()) : nullptr;
+    // Objects come in long runs of one owner and level: their definitions are looked up once a run.
+    if (m_lastDefs != m_pConsDefs.get() || ownerName != m_lastOwner || levelName != m_lastLevel) {
+        m_lastOwnerDef = m_pConsDefs ? m_pConsDefs->GetOwner(ownerName.c_str()) : nullptr;
+        m_lastLevelDef = m_lastOwnerDef ? m_lastOwnerDef->GetLevel(levelName.c_str()) : nullptr;
+        m_lastDefs = m_pConsDefs.get();
+        m_lastOwner = ownerName;
+        m_lastLevel = levelName;
+    }
+    norv_ordaxcons::COrdaxConsOwner* ownerDef = m_lastOwnerDef;
+    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = m_lastLevelDef;
     if (!levelDef)
         return;
 
@@ -196,36 +205,42 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
             continue;
         }
 
-        const std::string path = consdefs::constraintPath(ownerName, levelName, objectName.str(), name.str());
+        // The path names the constraint in findings only: it is built for the first one.
+        std::string path;
+        const auto pathOf = [&]() -> const std::string& {
+            if (path.empty())
+                path = consdefs::constraintPath(ownerName, levelName, objectName.str(), name.str());
+            return path;
+        };
         const norv_ordaxcons::COrdaxConsDef* definition = m_pConsDefs->GetConsDef(name.c_str());
         if (!definition) {
-            raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, path.c_str());
+            raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, pathOf().c_str());
             continue;
         }
 
         if (consdefs::isOwnerListed(*definition, ownerName)) {
             if (definition->GetDisabled(ownerDef, levelDef))
-                raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), path.c_str(), constraintIndex, "",
+                raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), pathOf().c_str(), constraintIndex, "",
                            parentIndex.IsEmpty() ? objectIndex : parentIndex, "");
 
             Lumo::EConstraintType type = Lumo::CDT_Default;
             constraint->GetConstraintType(type);
             if (type != definition->GetLUMOConstDataType())
-                raiseError(CDICErrors::T54_MISMATCHINCONSTRAINTTYPE_2, path.c_str());
+                raiseError(CDICErrors::T54_MISMATCHINCONSTRAINTTYPE_2, pathOf().c_str());
 
             if (isDefinition) {
                 if (parentIndex.GetValue() != 0)
-                    raiseError(CDICErrors::T54_MISMATCHINPARENTINDEXDEFHASPARENT, Index(), (path + "   (%I)").c_str(),
+                    raiseError(CDICErrors::T54_MISMATCHINPARENTINDEXDEFHASPARENT, Index(), (pathOf() + "   (%I)").c_str(),
                                objectIndex, "");
             } else if (parentIndex.GetValue() != objectIndex.GetValue()) {
-                raiseError(CDICErrors::T54_MISMATCHINPARENTINDEX, Index(), path.c_str(), objectIndex, name.c_str(),
+                raiseError(CDICErrors::T54_MISMATCHINPARENTINDEX, Index(), pathOf().c_str(), objectIndex, name.c_str(),
                            constraintIndex, "");
             }
         }
 
         const std::string invalid = consdefs::ValidChars::all().invalidChars(name.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), invalid.c_str(), Index(), path.c_str());
+            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), invalid.c_str(), Index(), pathOf().c_str());
     }
     if (!constraintWalk) {
         raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);

@@ -44,4 +44,11 @@ private:
 
     std::unique_ptr<norv_ordaxcons::COrdaxConstraintDefs> m_pConsDefs;  // owned; null until a load succeeds
     consdefs::DefinitionConstraints m_definitionConstraints;
+    // The owner and level of the object validated last, and their definitions in m_lastDefs (null:
+    // none); nothing is cached while m_lastDefs is not the loaded set.
+    const norv_ordaxcons::COrdaxConstraintDefs* m_lastDefs = nullptr;
+    std::string m_lastOwner;
+    std::string m_lastLevel;
+    norv_ordaxcons::COrdaxConsOwner* m_lastOwnerDef = nullptr;
+    norv_ordaxcons::COrdaxConsOwnerLevel* m_lastLevelDef = nullptr;
 };

@@ -42,6 +42,11 @@ std::string ValidChars::invalidChars(const char* name) const
     std::string invalid;
     if (!name)
         return invalid;
+    // Nearly every name is valid: find the first invalid character before keeping track of any.
+    while (*name && m_valid[static_cast<unsigned char>(*name)])
+        ++name;
+    if (!*name)
+        return invalid;
     bool seen[256] = {};
     for (const char* p = name; *p; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
