@@ -66,3 +66,45 @@ TEST(EqualPairsTest, PositionsByKeyGivesEachKeysPositionsInOrder)
 }
 
 } // namespace
+
+namespace {
+
+// Lists on both sides of the length up to which PositionsByKey scans in place: every key's
+// positions must be those a scan finds, in ascending order, present keys and absent ones alike.
+TEST(EqualPairsTest, PositionsByKeyAgreesWithAScanAtEveryLength)
+{
+    const std::size_t lengths[] = {0, 1, 2, PositionsByKey<int>::kScanned - 1, PositionsByKey<int>::kScanned,
+                                   PositionsByKey<int>::kScanned + 1, 40, 257};
+    const struct
+    {
+        const char* name;
+        int (*key)(std::size_t);
+    } patterns[] = {
+        {"all distinct", [](std::size_t i) { return static_cast<int>(1000 - i); }},
+        {"all equal", [](std::size_t) { return 7; }},
+        {"three keys interleaved", [](std::size_t i) { return static_cast<int>((i * 5) % 3); }},
+        {"runs of four, descending", [](std::size_t i) { return static_cast<int>(100 - i / 4); }},
+    };
+    for (const auto& pattern : patterns)
+        for (std::size_t length : lengths) {
+            std::vector<int> keys;
+            for (std::size_t i = 0; i < length; ++i)
+                keys.push_back(pattern.key(i));
+            const PositionsByKey<int> positions(keys);
+            std::vector<int> probes(keys);
+            probes.push_back(-1); // never listed
+            for (int probe : probes) {
+                std::vector<std::size_t> expected, found;
+                for (std::size_t i = 0; i < keys.size(); ++i)
+                    if (keys[i] == probe)
+                        expected.push_back(i);
+                const auto range = positions.Of(probe);
+                for (std::size_t at : range)
+                    found.push_back(at);
+                ASSERT_EQ(expected, found) << pattern.name << ", length " << length << ", key " << probe;
+                ASSERT_EQ(expected.empty(), range.empty()) << pattern.name << ", length " << length;
+            }
+        }
+}
+
+} // namespace

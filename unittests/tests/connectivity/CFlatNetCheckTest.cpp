@@ -90,6 +90,36 @@ TEST(CFlatNetCheckTest, SwappedNamesAgree)
     EXPECT_EQ(run.status, OK);
 }
 
+// Two flat nets of one name: the first one's physical net is the one that a swap must match.
+TEST(CFlatNetCheckTest, FirstFlatNetOfANameStandsForSwaps)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> nets; // (flat net, physical net), walk order
+        std::vector<std::size_t> mismatched;                    // nets reported by 2114
+    };
+    const std::vector<Case> cases = {
+        {"second of a name is not a swap", {{"A", "C"}, {"A", "B"}, {"B", "A"}}, {0, 2}},
+        {"first of a name is a swap", {{"A", "B"}, {"A", "C"}, {"B", "A"}}, {1}},
+        {"a swap of three is none", {{"A", "B"}, {"B", "C"}, {"C", "A"}}, {0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        FlatDesign d;
+        std::vector<Index> phys;
+        for (const auto& net : c.nets) {
+            phys.push_back(d.b.PhysicalNet(d.config, net.second));
+            d.b.SetText(d.pageNet(d.b.FlatNet(d.schematic, net.first, phys.back())), Field::label, "L");
+        }
+        Findings expected;
+        for (std::size_t at : c.mismatched)
+            expected.push_back(finding(2114, {{phys[at], c.nets[at].second},
+                                              {d.b.GetStore().Ref(phys[at], Field::flatNet), c.nets[at].first}}));
+        TestRun<CFlatNetCheck> run(d);
+        EXPECT_EQ(run.findings(), expected) << c.name;
+    }
+}
+
 TEST(CFlatNetCheckTest, FlatNetsWithoutPhysicalNet)
 {
     FlatDesign d;

@@ -121,3 +121,50 @@ TEST(CPinConnectionTest, ReadFailuresEndTheRun)
         EXPECT_EQ(run.findings(), Findings{finding(parentFails ? 3409 : 3408)});
     }
 }
+
+// The matches follow the component walk and the summary follows the nets' lists, whatever order the
+// pins' indexes take: pins made last are listed first.
+TEST(CPinConnectionTest, FindingsFollowTheWalksNotThePinIndexes)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<Findings(PinDesign&)> build; // arranges the lists, gives the findings
+    };
+    const std::vector<Case> cases = {
+        {"unlisted pins in descending index order",
+         [](PinDesign& d) {
+             Index low = d.b.Pin(d.comp, "L", Lumo::NPT_NetPin, d.second);
+             Index high = d.b.Pin(d.comp, "H", Lumo::NPT_NetPin, d.second);
+             d.b.GetStore().ClearList(d.second, Field::pins);
+             d.b.AppendOnly(d.second, Field::pins, high);
+             d.b.AppendOnly(d.second, Field::pins, low);
+             d.b.GetStore().ClearList(d.comp, Field::pins);
+             d.b.AppendOnly(d.comp, Field::pins, d.a);
+             d.b.AppendOnly(d.comp, Field::pins, d.p);
+             return Findings{finding(3412, {{high, "H"}, {d.second, "N2"}}), finding(3412, {{low, "L"}, {d.second, "N2"}})};
+         }},
+        {"one pin listed by two nets and two components, walked high index first",
+         [](PinDesign& d) {
+             Index high = d.b.Pin(d.comp, "H", Lumo::NPT_NetPin, d.net);
+             d.b.AppendOnly(d.second, Field::pins, d.a); // a wrong net lists pin 1
+             d.b.GetStore().ClearList(d.comp, Field::pins);
+             for (Index pin : {high, d.p, d.a})
+                 d.b.AppendOnly(d.comp, Field::pins, pin);
+             d.b.AppendOnly(d.other, Field::pins, high); // listed by a second component
+             return Findings{finding(3410), finding(3411), finding(3412, {{d.a, "1"}, {d.second, "N2"}})};
+         }},
+        {"a pin listed three times by its net",
+         [](PinDesign& d) {
+             d.b.AppendOnly(d.net, Field::pins, d.p);
+             d.b.AppendOnly(d.net, Field::pins, d.p);
+             return Findings{};
+         }},
+    };
+    for (const Case& c : cases) {
+        PinDesign d;
+        const Findings expected = c.build(d);
+        TestRun<CPinConnection> run(d);
+        EXPECT_EQ(run.findings(), expected) << c.name;
+    }
+}

@@ -127,3 +127,42 @@ TEST(CPnetUniqueTest, ParentThatComesBackNotValidFailsTheWalkOfItsPhysicalNets)
     TestRun<CPnetUnique> run(d);
     EXPECT_EQ(run.findings(), Findings{finding(4004)});
 }
+
+// Electrical nets whose children the walk meets interleaved: each parent's count stands apart from
+// the others' although their lists are kept side by side.
+TEST(CPnetUniqueTest, InterleavedParentsCountTheirOwnChildren)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<int> firstList, secondList; // children (0-3) each electrical net lists
+        std::vector<int> reported;              // electrical nets named by 4006, in walk order
+    };
+    // Children 0 and 2 belong to the first electrical net, 1 and 3 to the second; the walk meets
+    // them in the order 0, 1, 2, 3.
+    const std::vector<Case> cases = {
+        {"both exact", {0, 2}, {1, 3}, {}},
+        {"lists in reverse", {2, 0}, {3, 1}, {}},
+        {"first lists a child twice", {2, 0, 2}, {1, 3}, {0}},
+        {"second lists the first's child", {0, 2}, {1, 3, 0}, {}},
+        {"second misses a child", {0, 2}, {1}, {1}},
+        {"first lists the second's children only", {1, 3}, {1, 3}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        Design d;
+        const Index parents[] = {d.b.ElectricalNet(d.config, "E1"), d.b.ElectricalNet(d.config, "E2")};
+        std::vector<Index> children;
+        for (int i = 0; i < 4; ++i)
+            children.push_back(d.b.PhysicalNet(d.config, "P" + std::to_string(i), parents[i % 2]));
+        for (int p = 0; p < 2; ++p) {
+            d.b.GetStore().ClearList(parents[p], Field::physicalNets);
+            for (int child : p == 0 ? c.firstList : c.secondList)
+                d.b.AppendOnly(parents[p], Field::physicalNets, children[static_cast<size_t>(child)]);
+        }
+        Findings expected;
+        for (int p : c.reported)
+            expected.push_back(finding(4006, {{parents[p], p == 0 ? "E1" : "E2"}}));
+        TestRun<CPnetUnique> run(d);
+        EXPECT_EQ(run.findings(), expected) << c.name;
+    }
+}
