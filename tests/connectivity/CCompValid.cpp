@@ -181,6 +181,8 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
         // Summed wide so that no width can overflow the sums.
         std::int64_t totalWidth = 0;
         std::int64_t unmatchedWidth = 0;
+        // Filled afresh by every query; its storage is kept from one pin to the next.
+        Lumo::ListT<Lumo::Index> norvPins;
         Lumo::Result pinWalk;
         for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::BitContainerT<Lumo::EPinType> pinType;
@@ -189,7 +191,6 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
                 continue;
             Lumo::Index pinIndex;
             pin->GetIndex(pinIndex);
-            Lumo::ListT<Lumo::Index> norvPins;
             if (!m_config->GetListNorvPinByPin(norvPins, pinIndex)) {
                 raiseError(CDICErrors::T7_ERRLISTNORVPINSFROMFLATPIN, pinIndex);
                 return false;

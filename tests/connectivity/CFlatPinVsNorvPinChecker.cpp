@@ -24,6 +24,9 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
 
     Lumo::IteratorT<const Lumo::IFlatNet> flatNet;
     Lumo::Result flatNetWalk = defaultConfig->GetIterFlatNets(flatNet);
+    // The pins of one flat net and of its physical net; emptied for every flat net, their storage
+    // kept from one to the next.
+    PinList flatPins, norvPins;
 
     for (; walkOn(flatNet, flatNetWalk); ++flatNet) {
         Lumo::Index flatIndex;
@@ -49,7 +52,7 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
             raiseError(CDICErrors::T7_ERRONAMEOFPHYSNET);
             continue;
         }
-        PinList flatPins;
+        flatPins.clear();
         if (!collectFlatPins(flatPins, flatNet))
             continue;
         Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
@@ -59,7 +62,7 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
         }
         if (type == Lumo::PNT_ImplicitPower)
             continue;
-        PinList norvPins;
+        norvPins.clear();
         if (!collectNorvPins(physNet, norvPins))
             continue;
         if (!comparePins(norvPins, flatPins, flatIndex, physIndex))
@@ -232,6 +235,8 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
                                            Lumo::Index physNetIndex)
 {
     std::vector<Lumo::Index> flatIndexes, norvIndexes;
+    flatIndexes.reserve(flatPins.size());
+    norvIndexes.reserve(norvPins.size());
     for (const PinLinkRecord& record : flatPins)
         flatIndexes.push_back(record.index);
     for (const PinLinkRecord& record : norvPins)
@@ -269,9 +274,10 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
         }
     }
 
-    // Every flat pin must lead to Norv pins of this physical net.
+    // Every flat pin must lead to Norv pins of this physical net. The list is filled afresh by
+    // every query and keeps its storage from one flat pin to the next.
+    Lumo::ListT<Lumo::Index> listed;
     for (PinLinkRecord& flat : flatPins) {
-        Lumo::ListT<Lumo::Index> listed;
         if (!m_config->GetListNorvPinByPin(listed, flat.index)) {
             raiseError(CDICErrors::T7_ERRLISTNORVPINSFROMFLATPIN, flat.index);
             return false;

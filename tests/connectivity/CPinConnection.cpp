@@ -75,6 +75,7 @@ TestStatus CPinConnection::runTest(bool)
         byPin.push_back({records[i].pin, records[i].net, i});
     std::sort(byPin.begin(), byPin.end());
     std::vector<unsigned char> seen(records.size(), 0);
+    auto cursor = byPin.end(); // where the last component pin's entries begin
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
     Lumo::Result compWalk = m_config->GetIterNorvComps(comp);
@@ -91,8 +92,29 @@ TestStatus CPinConnection::runTest(bool)
             Lumo::Index parentIndex;
             if (!readIndexThrough(parent, parentIndex, CDICErrors::T34_ERRINDEXOFPARENTNETFORPIN))
                 return m_status;
-            auto entry = std::lower_bound(byPin.begin(), byPin.end(), pinIndex,
-                                          [](const PinEntry& e, const Lumo::Index& pin) { return e.pin < pin; });
+            // Components list their pins mostly in ascending index order: the search gallops on
+            // from the last pin found, and searches the whole array only for a pin below it.
+            const auto below = [](const PinEntry& e, const Lumo::Index& pin) { return e.pin < pin; };
+            auto from = byPin.begin();
+            auto to = byPin.end();
+            if (cursor != byPin.end() && !(pinIndex < cursor->pin)) {
+                // Every entry before the cursor is below the pin: widen [from, to) until its end
+                // is not, then search inside it.
+                from = cursor;
+                to = cursor;
+                for (std::size_t step = 1;; step *= 2) {
+                    if (static_cast<std::size_t>(byPin.end() - to) <= step) {
+                        to = byPin.end();
+                        break;
+                    }
+                    to += step;
+                    if (!below(*to, pinIndex))
+                        break;
+                    from = to;
+                }
+            }
+            auto entry = std::lower_bound(from, to, pinIndex, below);
+            cursor = entry;
             for (; entry != byPin.end() && entry->pin == pinIndex; ++entry) {
                 if (entry->net != parentIndex) {
                     raiseError(CDICErrors::T34_WRONGRELATIONTOPARENTNETFORPIN);

@@ -154,6 +154,18 @@ TEST(CPinConnectionTest, FindingsFollowTheWalksNotThePinIndexes)
              d.b.AppendOnly(d.other, Field::pins, high); // listed by a second component
              return Findings{finding(3410), finding(3411), finding(3412, {{d.a, "1"}, {d.second, "N2"}})};
          }},
+        {"a long ascending list, then jumps back",
+         [](PinDesign& d) {
+             std::vector<Index> pins{d.a, d.p};
+             for (int i = 0; i < 40; ++i)
+                 pins.push_back(d.b.Pin(d.comp, "P" + std::to_string(i), Lumo::NPT_NetPin, d.net));
+             d.b.AppendOnly(d.second, Field::pins, pins[23]);  // a wrong net lists it too
+             d.b.AppendOnly(d.other, Field::pins, pins[41]);   // the last pin, then the first ones
+             d.b.AppendOnly(d.other, Field::pins, pins[1]);
+             d.b.AppendOnly(d.other, Field::pins, pins[0]);
+             return Findings{finding(3410), finding(3411), finding(3411), finding(3411),
+                             finding(3412, {{pins[23], "P21"}, {d.second, "N2"}})};
+         }},
         {"a pin listed three times by its net",
          [](PinDesign& d) {
              d.b.AppendOnly(d.net, Field::pins, d.p);
