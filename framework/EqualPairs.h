@@ -2,12 +2,14 @@
 // (i, j), i < j, whose keys are equal, in the order that comparing every two elements gives (i
 // ascending, then j ascending), in time linear in the pairs plus a sort of the keys' hashes, with
 // a fixed number of allocations. Fold the keys first (for example to lower case) for a comparison
-// without regard to case. PositionsByKey gives the positions of one key. Stateless; header only.
+// without regard to case. PositionsByKey gives the positions of one key; KeyedPositions records
+// positions under keys and finds the first or last of a key. Stateless; header only.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -154,4 +156,62 @@ private:
 
     const std::vector<Key>& m_keys;
     std::vector<Entry> m_sorted;
+};
+
+// Positions recorded under keys, for look-ups once the recording is done. Recording appends to one
+// array (no allocation per entry); the array is sorted by key and position at the first look-up
+// after a change, so a list that is never looked up is never sorted, and a short one is scanned.
+// First(key) finds the least position recorded under the key, Last(key) the greatest: the first
+// and the last recorded, where positions are recorded in ascending order.
+template <class Key>
+class KeyedPositions
+{
+    using Entry = std::pair<Key, std::size_t>;
+
+public:
+    void Clear()
+    {
+        m_entries.clear();
+        m_sorted = true;
+    }
+    void Add(const Key& key, std::size_t position)
+    {
+        m_entries.emplace_back(key, position);
+        m_sorted = m_entries.size() == 1;
+    }
+    bool Contains(const Key& key) const
+    {
+        std::size_t position = 0;
+        return First(key, position);
+    }
+    bool First(const Key& key, std::size_t& position) const { return Find(key, position, false); }
+    bool Last(const Key& key, std::size_t& position) const { return Find(key, position, true); }
+
+private:
+    bool Find(const Key& key, std::size_t& position, bool last) const
+    {
+        if (m_entries.size() <= PositionsByKey<Key>::kScanned) {
+            bool found = false;
+            for (const Entry& entry : m_entries)
+                if (entry.first == key && (!found || (last ? entry.second > position : entry.second < position))) {
+                    position = entry.second;
+                    found = true;
+                }
+            return found;
+        }
+        if (!m_sorted) {
+            std::sort(m_entries.begin(), m_entries.end());
+            m_sorted = true;
+        }
+        const auto below = [](const Entry& e, const Key& k) { return e.first < k; };
+        const auto above = [](const Key& k, const Entry& e) { return k < e.first; };
+        const auto begin = std::lower_bound(m_entries.begin(), m_entries.end(), key, below);
+        if (begin == m_entries.end() || !(begin->first == key))
+            return false;
+        position = last ? std::prev(std::upper_bound(begin, m_entries.end(), key, above))->second : begin->second;
+        return true;
+    }
+
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_sorted = true;
 };

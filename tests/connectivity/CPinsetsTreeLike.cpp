@@ -88,9 +88,9 @@ bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysic
             }
         }
         const std::size_t position = m_records.size();
-        m_lastRecordOf[record.pin] = position;
+        m_recordsOfPin.Add(record.pin, position);
         if (record.isPinSet)
-            m_setOfVirtualPin.emplace(record.virtualSetPin, position);
+            m_setsOfVirtualPin.Add(record.virtualSetPin, position);
         m_records.push_back(record);
     }
     if (!pinWalk) {
@@ -102,11 +102,7 @@ bool CPinsetsTreeLike::collectPins(const Lumo::IteratorT<const Lumo::INorvPhysic
 
 bool CPinsetsTreeLike::findPinSetOfVirtualPin(Lumo::Index pin, std::size_t& position) const
 {
-    const auto found = m_setOfVirtualPin.find(pin);
-    if (found == m_setOfVirtualPin.end())
-        return false;
-    position = found->second;
-    return true;
+    return m_setsOfVirtualPin.First(pin, position);
 }
 
 TestStatus CPinsetsTreeLike::openMembers(std::size_t position, Lumo::IteratorT<const Lumo::INorvPin>& member)
@@ -212,11 +208,11 @@ TestStatus CPinsetsTreeLike::checkPinSet(std::size_t position)
                 status = raiseFailedRead(CDICErrors::T38_ERRINDEXOFPIN_2);
                 ended = true;
             } else {
-                const auto record = m_lastRecordOf.find(memberIndex);
-                if (record == m_lastRecordOf.end()) {
+                std::size_t record = 0;
+                if (!m_recordsOfPin.Last(memberIndex, record)) {
                     status = raiseCounted(CDICErrors::T38_PININPINSETNOTINNET);
                     ended = true;
-                } else if (!m_records[record->second].isVirtualSetPin) {
+                } else if (!m_records[record].isVirtualSetPin) {
                     ++frame.member;
                 } else if (!findPinSetOfVirtualPin(memberIndex, owner)) {
                     status = raiseCounted(CDICErrors::T38_NOPINSETFORVIRTUALPINSETPIN);
@@ -259,8 +255,8 @@ TestStatus CPinsetsTreeLike::runTest(bool)
         if (!readIndex(net, netIndex, CDICErrors::T38_ERRINDEXOFPHYSNET))
             return m_status;
         m_records.clear();
-        m_lastRecordOf.clear();
-        m_setOfVirtualPin.clear();
+        m_recordsOfPin.Clear();
+        m_setsOfVirtualPin.Clear();
         if (!collectPins(net, netIndex))
             return m_status;
         for (std::size_t position = 0; position < m_records.size(); ++position)

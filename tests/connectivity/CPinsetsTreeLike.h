@@ -10,8 +10,8 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/EqualPairs.h"
 
-#include <unordered_map>
 #include <vector>
 
 class CPinsetsTreeLike : public CNorvDetailChecker
@@ -76,8 +76,8 @@ private:
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;
     std::vector<PinRecord> m_records;
-    std::unordered_map<Lumo::Index, std::size_t> m_lastRecordOf;
-    std::unordered_map<Lumo::Index, std::size_t> m_setOfVirtualPin;
+    KeyedPositions<Lumo::Index> m_recordsOfPin;       // record positions by pin; the last one counts
+    KeyedPositions<Lumo::Index> m_setsOfVirtualPin;   // pin-set positions by virtual pin-set pin; the first counts
     unsigned long m_raised = 0;
     unsigned long m_failedReads = 0;
     Ending m_lastRaise;

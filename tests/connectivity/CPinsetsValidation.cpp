@@ -32,7 +32,7 @@ bool CPinsetsValidation::getOrderType(const Lumo::ContainerT<const Lumo::INorvPh
 
 TestStatus CPinsetsValidation::isPinInNet(const PinSet& pins, Lumo::Index pin)
 {
-    if (pins.count(pin))
+    if (pins.Contains(pin))
         return m_status;
     return raiseError(CDICErrors::T39_PININPINSETNOTINPINSOFNET);
 }
@@ -105,14 +105,14 @@ TestStatus CPinsetsValidation::runTest(bool)
         if (!getOrderType(net, topology))
             return raiseError(CDICErrors::T39_ERRTOPOLOGYOFPHYSNET);
 
-        pins.clear();
+        pins.Clear();
         Lumo::IteratorT<const Lumo::INorvPin> pin;
         Lumo::Result pinWalk = net->GetIterPins(pin, m_pinsMask);
         for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
             if (!readIndex(pin, pinIndex, CDICErrors::T39_ERRINDEXOFPININPHYSNET, netIndex))
                 return m_status;
-            pins.insert(pinIndex);
+            pins.Add(pinIndex, 0);
             Lumo::ENorvPinType kind;
             if (!pin->GetNorvType(kind))
                 return raiseError(CDICErrors::T39_ERRTYPEOFPININPHYSNET, pinIndex);

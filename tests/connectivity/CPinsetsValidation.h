@@ -4,9 +4,9 @@
 #pragma once
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/EqualPairs.h"
 
 #include <string>
-#include <unordered_set>
 
 class CPinsetsValidation : public CNorvDetailChecker
 {
@@ -20,7 +20,8 @@ public:
     TestStatus runTest(bool runArg) override;
 
 private:
-    using PinSet = std::unordered_set<Lumo::Index>;
+    // The net's pins; only nets with pin sets look any up.
+    using PinSet = KeyedPositions<Lumo::Index>;
 
     // The net's "ORDER_TYPE" as text; false without raising when the net has none, false after
     // raising when its value cannot be read.

@@ -108,3 +108,62 @@ TEST(EqualPairsTest, PositionsByKeyAgreesWithAScanAtEveryLength)
 }
 
 } // namespace
+
+namespace {
+
+// First and Last against a scan of what was recorded, for lists short enough to be scanned and
+// long enough to be sorted, with keys recorded again after a look-up and a Clear between rounds.
+TEST(EqualPairsTest, KeyedPositionsFindTheFirstAndLastOfAKey)
+{
+    const struct
+    {
+        const char* name;
+        std::size_t length;
+        int (*key)(std::size_t);
+    } cases[] = {
+        {"empty", 0, [](std::size_t) { return 0; }},
+        {"short, repeated keys", 9, [](std::size_t i) { return static_cast<int>(i % 3); }},
+        {"at the scan limit", PositionsByKey<int>::kScanned, [](std::size_t i) { return static_cast<int>(i / 5); }},
+        {"long, descending runs", 70, [](std::size_t i) { return static_cast<int>(50 - i / 7); }},
+        {"long, interleaved", 301, [](std::size_t i) { return static_cast<int>((i * 7) % 11); }},
+    };
+    KeyedPositions<int> recorded;
+    for (const auto& c : cases) {
+        recorded.Clear();
+        std::vector<std::pair<int, std::size_t>> added;
+        // Positions recorded out of order, and the second half after the first look-ups.
+        const auto record = [&](std::size_t from, std::size_t to) {
+            for (std::size_t i = from; i < to; ++i) {
+                const std::size_t position = (i * 13) % (c.length + 1);
+                recorded.Add(c.key(i), position);
+                added.emplace_back(c.key(i), position);
+            }
+        };
+        const auto lookUp = [&](const char* round) {
+            for (int key = -1; key <= 60; ++key) {
+                bool expectedFound = false;
+                std::size_t first = 0, last = 0;
+                for (const auto& entry : added)
+                    if (entry.first == key) {
+                        first = expectedFound ? std::min(first, entry.second) : entry.second;
+                        last = expectedFound ? std::max(last, entry.second) : entry.second;
+                        expectedFound = true;
+                    }
+                std::size_t foundFirst = 99999, foundLast = 99999;
+                ASSERT_EQ(expectedFound, recorded.First(key, foundFirst)) << c.name << " " << round << " key " << key;
+                ASSERT_EQ(expectedFound, recorded.Last(key, foundLast)) << c.name << " " << round << " key " << key;
+                ASSERT_EQ(expectedFound, recorded.Contains(key)) << c.name << " " << round << " key " << key;
+                if (expectedFound) {
+                    EXPECT_EQ(first, foundFirst) << c.name << " " << round << " key " << key;
+                    EXPECT_EQ(last, foundLast) << c.name << " " << round << " key " << key;
+                }
+            }
+        };
+        record(0, c.length / 2);
+        lookUp("first half");
+        record(c.length / 2, c.length);
+        lookUp("all");
+    }
+}
+
+} // namespace
