@@ -119,7 +119,8 @@ TestStatus CConsChecker::runTest(bool)
 
     m_pConsDefs.reset();
     m_definitionConstraints.clear();
-    m_lastDefs = nullptr;
+    for (LevelDefs& defs : m_levelDefs)
+        defs.set = nullptr;
     m_pConsDefs = consdefs::loadDefinitions(m_consFilePath);
     if (m_pConsDefs) {
         checkConnectivity();
@@ -170,16 +171,18 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         return;
     }
 
-    // Objects come in long runs of one owner and level: their definitions are looked up once a run.
-    if (m_lastDefs != m_pConsDefs.get() || ownerName != m_lastOwner || levelName != m_lastLevel) {
-        m_lastOwnerDef = m_pConsDefs ? m_pConsDefs->GetOwner(ownerName.c_str()) : nullptr;
-        m_lastLevelDef = m_lastOwnerDef ? m_lastOwnerDef->GetLevel(levelName.c_str()) : nullptr;
-        m_lastDefs = m_pConsDefs.get();
-        m_lastOwner = ownerName;
-        m_lastLevel = levelName;
+    // The walks alternate between a few object types (a net, its pins, the next net), each always
+    // with the same owner and level: their definitions are looked up once per type.
+    LevelDefs& defs = m_levelDefs[static_cast<unsigned char>(objectIndex.GetType())];
+    if (defs.set != m_pConsDefs.get() || ownerName != defs.owner || levelName != defs.level) {
+        defs.ownerDef = m_pConsDefs ? m_pConsDefs->GetOwner(ownerName.c_str()) : nullptr;
+        defs.levelDef = defs.ownerDef ? defs.ownerDef->GetLevel(levelName.c_str()) : nullptr;
+        defs.set = m_pConsDefs.get();
+        defs.owner = ownerName;
+        defs.level = levelName;
     }
-    norv_ordaxcons::COrdaxConsOwner* ownerDef = m_lastOwnerDef;
-    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = m_lastLevelDef;
+    norv_ordaxcons::COrdaxConsOwner* ownerDef = defs.ownerDef;
+    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = defs.levelDef;
     if (!levelDef)
         return;
 

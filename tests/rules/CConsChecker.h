@@ -9,6 +9,7 @@
 
 #include "ordaxcons/OrdaxConstraintDefs.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -44,11 +45,15 @@ private:
 
     std::unique_ptr<norv_ordaxcons::COrdaxConstraintDefs> m_pConsDefs;  // owned; null until a load succeeds
     consdefs::DefinitionConstraints m_definitionConstraints;
-    // The owner and level of the object validated last, and their definitions in m_lastDefs (null:
-    // none); nothing is cached while m_lastDefs is not the loaded set.
-    const norv_ordaxcons::COrdaxConstraintDefs* m_lastDefs = nullptr;
-    std::string m_lastOwner;
-    std::string m_lastLevel;
-    norv_ordaxcons::COrdaxConsOwner* m_lastOwnerDef = nullptr;
-    norv_ordaxcons::COrdaxConsOwnerLevel* m_lastLevelDef = nullptr;
+    // Per object type, the owner and level of the object of that type validated last and their
+    // definitions in the set `set` (null: none); an entry counts only while its set is the loaded one.
+    struct LevelDefs
+    {
+        const norv_ordaxcons::COrdaxConstraintDefs* set = nullptr;
+        std::string owner;
+        std::string level;
+        norv_ordaxcons::COrdaxConsOwner* ownerDef = nullptr;
+        norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = nullptr;
+    };
+    std::array<LevelDefs, 256> m_levelDefs;
 };
