@@ -182,6 +182,44 @@ TEST_F(CConsCheckerTest, ObjectOfUnmappedTypeIsNotRead)
     (void)constraint;
 }
 
+// One object validated under two owners in turn, and again after the file changed: each call
+// judges the constraint by the definitions of its own owner and level, as loaded by the last run.
+TEST_F(CConsCheckerTest, EveryCallUsesTheDefinitionsOfItsOwnOwnerAndLevel)
+{
+    const Index part = d.b.Part(d.config, "P1");
+    const Index comp = d.b.NorvComp(d.config, "C1", part);
+    const Index pin = d.b.Pin(comp, "C1.1", Lumo::NPT_NetPin, Index());
+    const Index lw = d.b.Constraint(pin, "LW", 1.0);
+    d.b.Definition("LW", 1.0);
+    Lumo::IUIDManager uid;
+    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
+    ASSERT_TRUE(d.session->GetSnapshotByName(snapshot, "main"));
+    ASSERT_TRUE(snapshot->GetUIDManager(uid));
+    Lumo::ContainerT<const Lumo::INorvPin> handle;
+    ASSERT_TRUE(uid.GetNorvPin(handle, pin));
+
+    const struct
+    {
+        const char* forbidden; // the owner whose pin level forbids the constraint
+        const char* level;
+    } files[] = {{"ENET", "Pin"}, {"PART", "CompPin"}, {"ENET", "Pin"}};
+    for (const auto& file : files) {
+        TempFile cons(ownersFile(std::string(R"({ "name": "LW", "type": 2, "owners": [ "ENET", "PART" ],
+            "forbidden": [ { "owner": ")") + file.forbidden + R"(", "level": ")" + file.level + R"(" } ] })"));
+        const Outcome run = RunTest(test, *d.session, cons.path());
+        ASSERT_EQ(run.findings, std::vector<Finding>{}) << file.forbidden;
+        std::vector<Finding> expected;
+        for (const char* owner : {"ENET", "PART", "ENET", "PART"}) {
+            test.validateObjectConstraints(&*handle, "C1.1", owner);
+            if (std::string(owner) == file.forbidden)
+                expected.push_back(F(E::T54_FORBIDDENCONSTRAINT,
+                                     {{Index(), std::string(owner) + "->" + file.level + "->C1.1->LW"}, {lw, ""}, {pin, ""}}));
+        }
+        EXPECT_EQ(FindingsOf(test), expected) << file.forbidden;
+        test.GetIssuesList().clear();
+    }
+}
+
 // One constraint on an object of every owner and level that the walks visit, each of a type the
 // file does not allow: the findings name them in walk order.
 TEST_F(CConsCheckerTest, WalksVisitEveryOwnerAndLevelInOrder)
