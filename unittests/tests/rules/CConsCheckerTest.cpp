@@ -37,6 +37,15 @@ class CConsCheckerTest : public ::testing::Test, public World<CConsChecker>
 {
 };
 
+// The session's UID manager, through which objects are handed to validateObjectConstraints directly.
+::testing::AssertionResult OpenUidManager(Design& d, Lumo::IUIDManager& uid)
+{
+    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
+    if (!d.session->GetSnapshotByName(snapshot, "main") || !snapshot->GetUIDManager(uid))
+        return ::testing::AssertionFailure() << "no UID manager";
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST_F(CConsCheckerTest, NamesItself)
@@ -168,9 +177,7 @@ TEST_F(CConsCheckerTest, ObjectOfUnmappedTypeIsNotRead)
     const Index net = d.b.ElectricalNet(d.config, "E1");
     const Index constraint = d.b.Constraint(net, "X", 1);
     Lumo::IUIDManager uid;
-    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
-    ASSERT_TRUE(d.session->GetSnapshotByName(snapshot, "main"));
-    ASSERT_TRUE(snapshot->GetUIDManager(uid));
+    ASSERT_TRUE(OpenUidManager(d, uid));
     Lumo::ContainerT<const Lumo::INorvElectricalNet> enet;
     ASSERT_TRUE(uid.GetNorvElectricalNet(enet, net));
     d.faults().FailOn(net, "GetIndex");
@@ -192,9 +199,7 @@ TEST_F(CConsCheckerTest, EveryCallUsesTheDefinitionsOfItsOwnOwnerAndLevel)
     const Index lw = d.b.Constraint(pin, "LW", 1.0);
     d.b.Definition("LW", 1.0);
     Lumo::IUIDManager uid;
-    Lumo::ContainerT<const Lumo::ISnapshot> snapshot;
-    ASSERT_TRUE(d.session->GetSnapshotByName(snapshot, "main"));
-    ASSERT_TRUE(snapshot->GetUIDManager(uid));
+    ASSERT_TRUE(OpenUidManager(d, uid));
     Lumo::ContainerT<const Lumo::INorvPin> handle;
     ASSERT_TRUE(uid.GetNorvPin(handle, pin));
 
