@@ -252,44 +252,49 @@ Result ContainerIsValid(const IObject& obj, bool requireLive)
 
 namespace {
 
-const ObjRecord* LiveElement(const Ref& ref, uint64_t index)
-{
-    SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
-    return t ? t->FindLive(index) : nullptr;
-}
-
-// The kind a filtered walk tests: the record's own cached value for pins and pin pairs, else its type.
-int64_t FilterValue(const ObjRecord& r)
-{
-    if (SnapshotData::HasWalkFilter(r.kind)) return r.walkFilter;
-    return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
-}
-
-// The live record of the element when it passes the walk's filter, else null.
+// The live record of the element when it passes the walk's filter, else null. The element's tag answers alone
+// when it can, so that elements the walk passes over are never read.
 const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 {
-    const ObjRecord* r = LiveElement(ref, index);
+    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
+    if (!t) return nullptr;
+    if (const uint16_t tag = t->TagOf(index)) {
+        if (!(tag & kTagAlive) || (st.filtered && !TagPasses(tag, st.filter))) return nullptr;
+        return &t->records[(index & kSerialMask) - 1];
+    }
+    const ObjRecord* r = t->FindLive(index);
     if (!r || !st.filtered) return r;
-    const int64_t v = FilterValue(*r);
+    const int64_t v = SnapshotData::FilterValue(*r);
     return v >= 0 && v < 32 && ((st.filter >> v) & 1u) ? r : nullptr;
 }
 
 bool Passes(const IterState& st, const Ref& ref, uint64_t index) { return Passing(st, ref, index) != nullptr; }
 
-void Position(IterState& st, IObject& elem)
+// How many elements ahead of the current one a walk starts loading records: the records of a short list (most
+// are a few pins or nets) are then all on their way at once, and those of a long one keep coming.
+constexpr size_t kFetchAhead = 4;
+
+void PrefetchElement(const Ref& ref, uint64_t index)
+{
+    if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, index)) t->Prefetch(index);
+}
+
+// Moves to the first element at or after st.pos that passes. The caller now reads the current element, whose
+// fields are fetched meanwhile; the next element's record was fetched ahead, so its field block is asked for
+// too (unless the walk has just started), and the record kFetchAhead elements on.
+void Position(IterState& st, IObject& elem, bool started = true)
 {
     Ref& ref = Access::RefOf(elem);
     const auto& items = *st.List();
     const ObjRecord* current = nullptr;
     while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
-    // The caller now reads the current element, whose fields are fetched meanwhile, and so is the next one's
-    // record.
     if (current) PrefetchFields(*current);
-    if (st.pos + 1 < items.size()) {
+    if (started && st.pos + 1 < items.size()) {
         const uint64_t next = items[st.pos + 1];
-        if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->Prefetch(next);
+        if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->PrefetchFieldsOf(next);
     }
+    if (st.pos + kFetchAhead < items.size()) PrefetchElement(ref, items[st.pos + kFetchAhead]);
 }
 
 int32_t IterKey(const IterState& st, int variant)
@@ -332,7 +337,10 @@ void StartWalk(IterState& st, IObject& elem, const Ctx& c, int32_t op, bool filt
     st.source = op;
     st.parent = c.index;
     SetObject(elem, c.s, c.snap, 0);
-    Position(st, elem);
+    const std::vector<uint64_t>& items = *st.List();
+    const Ref& ref = Access::RefOf(elem);
+    for (size_t i = 1; i < kFetchAhead && i < items.size(); ++i) PrefetchElement(ref, items[i]);
+    Position(st, elem, false);
 }
 }  // namespace
 
