@@ -122,7 +122,7 @@ Result INorvConfig::GetListNorvPinByPin(ListT<Index>& out, const Index& designPi
     if (!d) return FailNotExist(designPin.GetValue());
     if (d->kind != Kind::DesignPin) return FailWrongKind(designPin.GetValue());
     for (uint64_t p : c.snap->GetList(*d, Field::norvPins))
-        if (c.snap->HoldsLive(p)) out.Add(Index(p));
+        if (Live(c, p)) out.Add(Index(p));
     return Result();
 }
 

@@ -252,14 +252,15 @@ Result ContainerIsValid(const IObject& obj, bool requireLive)
 
 namespace {
 
-// The live record of the element when it passes the walk's filter, else null. The element's tag answers alone
-// when it can, so that elements the walk passes over are never read.
+// The live record of the element when it passes the walk's filter, else null. A filtered walk asks the element's
+// tag first, so that the elements it passes over are never read (an unfiltered one reads every record it
+// yields anyway).
 const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 {
     const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
     if (!t) return nullptr;
-    if (const uint16_t tag = t->TagOf(index)) {
-        if (!(tag & kTagAlive) || (st.filtered && !TagPasses(tag, st.filter))) return nullptr;
+    if (const uint16_t tag = st.filtered ? t->TagOf(index) : 0) {
+        if (!(tag & kTagAlive) || !TagPasses(tag, st.filter)) return nullptr;
         return &t->records[(index & kSerialMask) - 1];
     }
     const ObjRecord* r = t->FindLive(index);
@@ -270,31 +271,32 @@ const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 
 bool Passes(const IterState& st, const Ref& ref, uint64_t index) { return Passing(st, ref, index) != nullptr; }
 
-// How many elements ahead of the current one a walk starts loading records: the records of a short list (most
-// are a few pins or nets) are then all on their way at once, and those of a long one keep coming.
-constexpr size_t kFetchAhead = 4;
-
-void PrefetchElement(const Ref& ref, uint64_t index)
+// Starts loading what a walk reads first of an element: its tag in a filtered walk, else its record.
+void PrefetchElement(const IterState& st, const Ref& ref, uint64_t index)
 {
-    if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, index)) t->Prefetch(index);
+    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
+    if (!t) return;
+    if (st.filtered)
+        t->PrefetchTag(index);
+    else
+        t->Prefetch(index);
 }
 
-// Moves to the first element at or after st.pos that passes. The caller now reads the current element, whose
-// fields are fetched meanwhile; the next element's record was fetched ahead, so its field block is asked for
-// too (unless the walk has just started), and the record kFetchAhead elements on.
-void Position(IterState& st, IObject& elem, bool started = true)
+// Moves to the first element at or after st.pos that passes. The caller now reads the current element: an
+// unfiltered walk has read its record, whose field block is fetched meanwhile; a filtered one has read its tag
+// only and fetches the record. The next element is fetched too.
+void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
     const auto& items = *st.List();
     const ObjRecord* current = nullptr;
     while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
-    if (current) PrefetchFields(*current);
-    if (started && st.pos + 1 < items.size()) {
-        const uint64_t next = items[st.pos + 1];
-        if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->PrefetchFieldsOf(next);
-    }
-    if (st.pos + kFetchAhead < items.size()) PrefetchElement(ref, items[st.pos + kFetchAhead]);
+    if (current && st.filtered)
+        __builtin_prefetch(current);
+    else if (current)
+        PrefetchFields(*current);
+    if (st.pos + 1 < items.size()) PrefetchElement(st, ref, items[st.pos + 1]);
 }
 
 int32_t IterKey(const IterState& st, int variant)
@@ -337,10 +339,7 @@ void StartWalk(IterState& st, IObject& elem, const Ctx& c, int32_t op, bool filt
     st.source = op;
     st.parent = c.index;
     SetObject(elem, c.s, c.snap, 0);
-    const std::vector<uint64_t>& items = *st.List();
-    const Ref& ref = Access::RefOf(elem);
-    for (size_t i = 1; i < kFetchAhead && i < items.size(); ++i) PrefetchElement(ref, items[i]);
-    Position(st, elem, false);
+    Position(st, elem);
 }
 }  // namespace
 

@@ -353,12 +353,11 @@ struct SnapshotData {
         __builtin_prefetch(at);
         __builtin_prefetch(at + sizeof(ObjRecord) - 1);
     }
-    // Starts loading the field block of an index's record, whose record the caller fetched ahead earlier (a hint
-    // only: reading a record that is not yet at hand waits for it).
-    void PrefetchFieldsOf(uint64_t index) const
+    // Starts loading the tag of an index's record (a hint only).
+    void PrefetchTag(uint64_t index) const
     {
         const uint64_t serial = index & kSerialMask;
-        if (serial - 1 < records.size()) PrefetchFields(records[serial - 1]);
+        if (serial - 1 < tags.size()) __builtin_prefetch(&tags[serial - 1]);
     }
     // The tag of the record at the index's serial's slot when that record has exactly this index; 0 when the
     // tags cannot tell (no such record, or it stands elsewhere: SlotOfIndex finds it).
@@ -368,12 +367,6 @@ struct SnapshotData {
         if (serial - 1 >= tags.size()) return 0;
         const uint16_t tag = tags[serial - 1];
         return (tag & kTagAtSerial) && (tag & kTagType) == (index >> 56) ? tag : 0;
-    }
-    // True when a live record has exactly this index.
-    bool HoldsLive(uint64_t index) const
-    {
-        if (const uint16_t tag = TagOf(index)) return tag & kTagAlive;
-        return FindLive(index) != nullptr;
     }
     ObjRecord* Find(uint64_t index);
     const ObjRecord* Find(uint64_t index) const;
