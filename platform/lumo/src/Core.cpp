@@ -138,7 +138,7 @@ bool GlobalHooks(SessionData* s, int32_t key)
 
 }  // namespace
 
-Result Hook(SessionData* s, SnapshotData* table, int32_t key, uint64_t object)
+Result HookArmed(SessionData* s, SnapshotData* table, int32_t key, uint64_t object)
 {
     if (!s) return Result();
     if (GlobalHooks(s, key)) return Injected(s, key, object);
