@@ -94,13 +94,7 @@ std::vector<Index> WalkedPins(const IUIDManager& uid, Index net, const PinFilter
     EXPECT_TRUE(filter.filtered ? n->GetIterPins(walk, bits) : n->GetIterPins(walk));
     count = -1;
     EXPECT_TRUE(walk.GetCount(count));
-    std::vector<Index> out;
-    for (; walk.IsValid(); ++walk) {
-        Index i;
-        EXPECT_TRUE(walk->GetIndex(i));
-        out.push_back(i);
-    }
-    return out;
+    return IndexesOf(walk);
 }
 
 TEST(StoreTags, FilteredWalksFollowTheRecordsThroughChanges)
