@@ -3,9 +3,9 @@
 //
 // A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot directly when the
 // record stands at its serial's slot (as a loaded design's do), else through a dense serial table. Each record
-// stores its scalars and references in one slot array and its ordered lists separately, and keeps the kind a
-// filtered walk tests; "back" entries record who lists a record and whom it owns, so deletion and renaming
-// never scan the snapshot. Not thread-safe.
+// keeps its scalars, references and ordered lists in one field block, and the kind a filtered walk tests; a
+// two-byte tag per slot repeats what a filtered walk needs, so that it passes over records unread; "back" entries
+// record who lists a record and whom it owns, so deletion and renaming never scan the snapshot. Not thread-safe.
 #pragma once
 
 #include "lumopi/LumoPI.h"

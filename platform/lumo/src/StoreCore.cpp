@@ -345,7 +345,11 @@ int64_t SnapshotData::FilterValue(const ObjRecord& r)
 
 void SnapshotData::RefreshTag(uint32_t slot)
 {
-    if (tags.size() < records.size()) tags.resize(records.size(), 0);
+    if (tags.size() < records.size()) {
+        // the tags grow with the record table (which a loader reserves at once), not a record at a time
+        if (tags.capacity() < records.capacity()) tags.reserve(records.capacity());
+        tags.resize(records.size(), 0);
+    }
     const ObjRecord& r = records[slot];
     uint16_t tag = 0;
     if ((r.index & kSerialMask) == uint64_t{slot} + 1) tag |= kTagAtSerial | static_cast<uint16_t>(r.index >> 56);
