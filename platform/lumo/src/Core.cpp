@@ -138,7 +138,7 @@ bool GlobalHooks(SessionData* s, int32_t key)
 
 }  // namespace
 
-Result Hook(SessionData* s, SnapshotData* table, int32_t key, uint64_t object)
+Result HookArmed(SessionData* s, SnapshotData* table, int32_t key, uint64_t object)
 {
     if (!s) return Result();
     if (GlobalHooks(s, key)) return Injected(s, key, object);
@@ -252,30 +252,39 @@ Result ContainerIsValid(const IObject& obj, bool requireLive)
 
 namespace {
 
-const ObjRecord* LiveElement(const Ref& ref, uint64_t index)
-{
-    SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
-    return t ? t->FindLive(index) : nullptr;
-}
-
-// The kind a filtered walk tests: the record's own cached value for pins and pin pairs, else its type.
-int64_t FilterValue(const ObjRecord& r)
-{
-    if (SnapshotData::HasWalkFilter(r.kind)) return r.walkFilter;
-    return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
-}
-
-// The live record of the element when it passes the walk's filter, else null.
+// The live record of the element when it passes the walk's filter, else null. A filtered walk asks the element's
+// tag first, so that the elements it passes over are never read (an unfiltered one reads every record it
+// yields anyway).
 const ObjRecord* Passing(const IterState& st, const Ref& ref, uint64_t index)
 {
-    const ObjRecord* r = LiveElement(ref, index);
+    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
+    if (!t) return nullptr;
+    if (const uint16_t tag = st.filtered ? t->TagOf(index) : 0) {
+        if (!(tag & kTagAlive) || !TagPasses(tag, st.filter)) return nullptr;
+        return &t->records[(index & kSerialMask) - 1];
+    }
+    const ObjRecord* r = t->FindLive(index);
     if (!r || !st.filtered) return r;
-    const int64_t v = FilterValue(*r);
+    const int64_t v = SnapshotData::FilterValue(*r);
     return v >= 0 && v < 32 && ((st.filter >> v) & 1u) ? r : nullptr;
 }
 
 bool Passes(const IterState& st, const Ref& ref, uint64_t index) { return Passing(st, ref, index) != nullptr; }
 
+// Starts loading what a walk reads first of an element: its tag in a filtered walk, else its record.
+void PrefetchElement(const IterState& st, const Ref& ref, uint64_t index)
+{
+    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
+    if (!t) return;
+    if (st.filtered)
+        t->PrefetchTag(index);
+    else
+        t->Prefetch(index);
+}
+
+// Moves to the first element at or after st.pos that passes. The caller now reads the current element: an
+// unfiltered walk has read its record, whose field block is fetched meanwhile; a filtered one has read its tag
+// only and fetches the record. The next element is fetched too.
 void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
@@ -283,13 +292,11 @@ void Position(IterState& st, IObject& elem)
     const ObjRecord* current = nullptr;
     while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
-    // The caller now reads the current element, whose fields are fetched meanwhile, and so is the next one's
-    // record.
-    if (current) PrefetchFields(*current);
-    if (st.pos + 1 < items.size()) {
-        const uint64_t next = items[st.pos + 1];
-        if (const SnapshotData* t = TableFor(ref.session, ref.snapshot, next)) t->Prefetch(next);
-    }
+    if (current && st.filtered)
+        __builtin_prefetch(current);
+    else if (current)
+        PrefetchFields(*current);
+    if (st.pos + 1 < items.size()) PrefetchElement(st, ref, items[st.pos + 1]);
 }
 
 int32_t IterKey(const IterState& st, int variant)

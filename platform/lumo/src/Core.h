@@ -21,9 +21,24 @@ Result FailExists(const std::string& name);
 Result FailCyclic(uint64_t index);
 Result FailInvalidValue(const std::string& text);
 
+// Hook for a call while something may fire (a countdown, next-N or per-object faults), or the first counted.
+Result HookArmed(SessionData* s, SnapshotData* table, int32_t key, uint64_t object);
+
 // Counts one call of the operation key and runs the fault hooks; an injected failure is returned.
 // object is the index per-object faults are looked up on (table: where its faults live; null for none).
-Result Hook(SessionData* s, SnapshotData* table, int32_t key, uint64_t object);
+// With nothing armed the call is only counted, here.
+inline Result Hook(SessionData* s, SnapshotData* table, int32_t key, uint64_t object)
+{
+    if (!s) return Result();
+    std::vector<uint64_t>& byKey = s->counters.byKey;
+    if (s->countdown == 0 && s->failNextByKey.empty() && (!table || table->faults.empty()) &&
+        static_cast<size_t>(key) < byKey.size()) {
+        ++byKey[static_cast<size_t>(key)];
+        ++s->counters.total;
+        return Result();
+    }
+    return HookArmed(s, table, key, object);
+}
 Result HookSession(SessionData* s, int32_t key);
 
 // The table a record of this index lives in: the session definitions for type 72, else the snapshot.

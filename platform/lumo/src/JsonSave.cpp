@@ -423,7 +423,7 @@ private:
                 if (r.kind == Kind::PhysicalNet && spec->field == Field::pinsConnected && !(r.flags & kListGiven)) break;
                 m_w.Key(key);
                 m_w.BeginArray(true);
-                for (uint64_t e : r.lists[s->pos]) Ref(e, spec->targets, true);
+                for (uint64_t e : r.Lists()[s->pos]) Ref(e, spec->targets, true);
                 m_w.EndArray();
                 break;
             default: break;

@@ -24,6 +24,8 @@ Result RefTo(const Ctx& c, IObject& out, uint64_t target, uint64_t kinds)
     SnapshotData* t = TableFor(c.s, c.snap, target);
     const ObjRecord* r = t ? t->FindLive(target) : nullptr;
     if (!IsKind(r, kinds)) return FailNoRef();
+    // The caller reads the object next.
+    PrefetchFields(*r);
     SetObject(out, c.s, c.snap, target);
     return Result();
 }

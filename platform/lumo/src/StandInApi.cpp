@@ -369,6 +369,7 @@ void Store::SetFlag(Index index, const std::string& flag, bool value)
         f.rec->flags |= bit;
     else
         f.rec->flags &= static_cast<uint8_t>(~bit);
+    f.table->RefreshTag(f.slot);
 }
 
 }  // namespace StandIn

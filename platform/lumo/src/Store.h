@@ -3,9 +3,9 @@
 //
 // A snapshot holds its records in a vector addressed by slot; an index is resolved to a slot directly when the
 // record stands at its serial's slot (as a loaded design's do), else through a dense serial table. Each record
-// stores its scalars and references in one slot array and its ordered lists separately, and keeps the kind a
-// filtered walk tests; "back" entries record who lists a record and whom it owns, so deletion and renaming
-// never scan the snapshot. Not thread-safe.
+// keeps its scalars, references and ordered lists in one field block, and the kind a filtered walk tests; a
+// two-byte tag per slot repeats what a filtered walk needs, so that it passes over records unread; "back" entries
+// record who lists a record and whom it owns, so deletion and renaming never scan the snapshot. Not thread-safe.
 #pragma once
 
 #include "lumopi/LumoPI.h"
@@ -144,8 +144,8 @@ enum RecordFlag : uint8_t {
     kListGiven = 8,    // PhysicalNet.pinsConnected was given (set by Append and ClearList of that list)
 };
 
-// A heap block of bytes whose whole huge pages are advised to be backed by huge pages; freed with std::free.
-// Throws std::bad_alloc when memory is short.
+// A heap block of bytes, starting on a cache line, whose whole huge pages are advised to be backed by huge
+// pages; freed with std::free. Throws std::bad_alloc when memory is short.
 void* AllocateHuge(size_t bytes);
 
 // Field blocks of a snapshot's records, cut in creation order from large chunks on huge pages: the blocks of
@@ -195,7 +195,7 @@ struct HugePageAllocator {
     bool operator!=(const HugePageAllocator<U>&) const noexcept { return false; }
 };
 
-// Views of a record's field storage: slots[pos] and lists[pos], as the kind table's SlotRef::pos gives them.
+// Views of a record's field storage: slots[pos] and Lists()[pos], as the kind table's SlotRef::pos gives them.
 struct SlotView {
     int64_t* p = nullptr;
     int64_t& operator[](size_t i) const { return p[i]; }
@@ -207,18 +207,21 @@ struct ListView {
     explicit operator bool() const { return p != nullptr; }
 };
 
-struct ObjRecord {
+// A record. The fields that resolving a handle and reading a field touch (index, owner, field block, kind,
+// flags, walk filter, payload) come first and fill 32 bytes; records are 32-aligned (a table of them starts
+// on a cache line), so those never straddle two lines. The name, back entries and extras follow.
+struct alignas(32) ObjRecord {
     uint64_t index = 0;
     uint64_t owner = 0;
-    std::string name;
+    SlotView slots;                                   // the field block: integer-like scalars and references,
+                                                      // then the ordered lists (Lists())
     Kind kind = Kind::None;
     uint8_t flags = kAlive | kValid;
     int8_t walkFilter = -1;                           // pins and pin pairs: the kind a filtered walk tests (0..31),
                                                       // -1 for none; kept by SnapshotData::UpdateWalkFilter
-    bool arenaFields = false;                         // the field block is in a snapshot's field arena
+    uint8_t listsAt = 0;                              // the lists start after this many slots of the block
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
-    SlotView slots;                                   // integer-like scalars and references
-    ListView lists;                                   // ordered lists (same allocation as the slots)
+    std::string name;
     std::vector<uint64_t> back;                       // (slot << 8) | field: lists me in field, or owned by me (Field::in)
     std::unique_ptr<RecordExtra> extra;
 
@@ -229,8 +232,13 @@ struct ObjRecord {
     ObjRecord& operator=(const ObjRecord&) = delete;
     ~ObjRecord();
 
-    // One allocation for the kind's slots and lists (kind must be set), from the heap or from an arena.
-    void AllocateFields(FieldArena* arena = nullptr);
+    // One block for the kind's slots and lists (kind must be set), cut from the table's arena.
+    void AllocateFields(FieldArena& arena);
+    // The ordered lists of the field block (null when the kind has no fields).
+    ListView Lists() const
+    {
+        return ListView{slots.p ? reinterpret_cast<std::vector<uint64_t>*>(slots.p + listsAt) : nullptr};
+    }
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
     RecordExtra& Extra();
@@ -276,6 +284,24 @@ struct LockRec {
     uint32_t count = 0;
 };
 
+// A record's compact tag, kept by slot beside the record table so that a filtered walk or a liveness test reads
+// two bytes instead of the record: the index's type and whether the record stands at its serial's slot (then
+// the tag alone tells that a slot holds an index), whether it is alive, and the value a filtered walk tests.
+enum SlotTag : uint16_t {
+    kTagType = 0x00FF,       // TypeOf(index), when kTagAtSerial
+    kTagFilter = 0x3F00,     // the filtered walks' value + 1 (1..32); 0: passes no filter
+    kTagAlive = 0x4000,
+    kTagAtSerial = 0x8000,   // the record's serial is its slot + 1
+};
+constexpr unsigned kTagFilterShift = 8;
+
+// True when a tag's value passes a walk's filter (a bit per value 0..31).
+inline bool TagPasses(uint16_t tag, uint32_t filter)
+{
+    const unsigned v = (tag & kTagFilter) >> kTagFilterShift;
+    return v != 0 && ((filter >> (v - 1)) & 1u);
+}
+
 struct NameIndex {
     // ASCII-folded name -> (append sequence, slot) of every occurrence in the list
     std::unordered_map<std::string, std::vector<std::pair<uint64_t, uint32_t>>> byFolded;
@@ -288,8 +314,9 @@ struct SessionData;
 // shape without a snapshot record.
 struct SnapshotData {
     SessionData* session = nullptr;
-    FieldArena fieldArena;                    // field blocks of the records Create makes (outlives records)
+    FieldArena fieldArena;                    // field blocks of the records (outlives records)
     std::vector<ObjRecord, HugePageAllocator<ObjRecord>> records;   // by slot
+    std::vector<uint16_t, HugePageAllocator<uint16_t>> tags;   // by slot, kept by RefreshTag
     std::vector<uint32_t> bySerial;           // serial -> slot + 1
     std::unordered_map<uint64_t, uint32_t> sparse;   // index -> slot, for serials outside bySerial
     uint64_t nextSerial = 1;
@@ -326,6 +353,21 @@ struct SnapshotData {
         __builtin_prefetch(at);
         __builtin_prefetch(at + sizeof(ObjRecord) - 1);
     }
+    // Starts loading the tag of an index's record (a hint only).
+    void PrefetchTag(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 < tags.size()) __builtin_prefetch(&tags[serial - 1]);
+    }
+    // The tag of the record at the index's serial's slot when that record has exactly this index; 0 when the
+    // tags cannot tell (no such record, or it stands elsewhere: SlotOfIndex finds it).
+    uint16_t TagOf(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 >= tags.size()) return 0;
+        const uint16_t tag = tags[serial - 1];
+        return (tag & kTagAtSerial) && (tag & kTagType) == (index >> 56) ? tag : 0;
+    }
     ObjRecord* Find(uint64_t index);
     const ObjRecord* Find(uint64_t index) const;
     ObjRecord* FindLive(uint64_t index);
@@ -341,10 +383,15 @@ struct SnapshotData {
     // Raises the serial counter past this index's serial (for raw references and explicit indexes).
     void ReserveSerial(uint64_t index);
 
-    // Recomputes r.walkFilter from the fields it derives from (filterType, else norvType or pairType), so that
-    // a filtered walk reads the record alone. Every write of those fields calls it.
-    void UpdateWalkFilter(ObjRecord& r) const;
+    // Recomputes r.walkFilter from the fields it derives from (filterType, else norvType or pairType), and the
+    // record's tag, so that a filtered walk reads the tag alone. Every write of those fields calls it.
+    void UpdateWalkFilter(ObjRecord& r);
     static bool HasWalkFilter(Kind kind) { return kind == Kind::NorvPin || kind == Kind::PinPair; }
+    // The value a filtered walk tests: the cached walk filter of pins and pin pairs, else the kind's type.
+    static int64_t FilterValue(const ObjRecord& r);
+    // Recomputes the tag of a slot from its record; every change of a record's index, kind, liveness or walk
+    // filter calls it.
+    void RefreshTag(uint32_t slot);
 
     // Field access. Out-of-kind fields read as defaults and ignore writes.
     int64_t GetInt(const ObjRecord& r, Field f) const;

@@ -120,12 +120,11 @@ std::string FoldName(const std::string& s)
 }
 
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
-    : index(o.index), owner(o.owner), name(std::move(o.name)), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
-      arenaFields(o.arenaFields), payload(o.payload),
-      slots(o.slots), lists(o.lists), back(std::move(o.back)), extra(std::move(o.extra))
+    : index(o.index), owner(o.owner), slots(o.slots), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
+      listsAt(o.listsAt), payload(o.payload), name(std::move(o.name)), back(std::move(o.back)),
+      extra(std::move(o.extra))
 {
     o.slots.p = nullptr;
-    o.lists.p = nullptr;
 }
 
 ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
@@ -134,50 +133,42 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
         FreeFields();
         index = o.index;
         owner = o.owner;
-        name = std::move(o.name);
+        slots = o.slots;
         kind = o.kind;
         flags = o.flags;
         walkFilter = o.walkFilter;
-        arenaFields = o.arenaFields;
+        listsAt = o.listsAt;
         payload = o.payload;
-        slots = o.slots;
-        lists = o.lists;
+        name = std::move(o.name);
         back = std::move(o.back);
         extra = std::move(o.extra);
         o.slots.p = nullptr;
-        o.lists.p = nullptr;
     }
     return *this;
 }
 
 ObjRecord::~ObjRecord() { FreeFields(); }
 
-void ObjRecord::AllocateFields(FieldArena* arena)
+void ObjRecord::AllocateFields(FieldArena& arena)
 {
     FreeFields();
-    arenaFields = false;
     const KindInfo& info = InfoOf(kind);
+    listsAt = info.nSlots;
     const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(std::vector<uint64_t>);
     if (bytes == 0) return;
-    arenaFields = arena != nullptr;
-    char* block = static_cast<char*>(arena ? arena->Take(bytes) : ::operator new(bytes));
-    if (info.nSlots) slots.p = reinterpret_cast<int64_t*>(block);
-    if (info.nLists) {
-        lists.p = reinterpret_cast<std::vector<uint64_t>*>(block + info.nSlots * sizeof(int64_t));
-        for (uint8_t l = 0; l < info.nLists; ++l) new (lists.p + l) std::vector<uint64_t>();
-    }
+    slots.p = static_cast<int64_t*>(arena.Take(bytes));
+    std::vector<uint64_t>* lists = Lists().p;
+    for (uint8_t l = 0; l < info.nLists; ++l) new (lists + l) std::vector<uint64_t>();
 }
 
+// The block itself goes with the arena.
 void ObjRecord::FreeFields()
 {
-    void* block = slots.p ? static_cast<void*>(slots.p) : static_cast<void*>(lists.p);
-    if (lists.p) {
-        const uint8_t n = InfoOf(kind).nLists;
-        for (uint8_t l = 0; l < n; ++l) lists.p[l].~vector();
-    }
-    if (block && !arenaFields) ::operator delete(block);
+    if (!slots.p) return;
+    std::vector<uint64_t>* lists = Lists().p;
+    const uint8_t n = InfoOf(kind).nLists;
+    for (uint8_t l = 0; l < n; ++l) lists[l].~vector();
     slots.p = nullptr;
-    lists.p = nullptr;
 }
 
 RecordExtra& ObjRecord::Extra()
@@ -189,8 +180,9 @@ RecordExtra& ObjRecord::Extra()
 void* AllocateHuge(size_t bytes)
 {
     constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    void* p = std::malloc(bytes);
-    if (!p) throw std::bad_alloc();
+    constexpr size_t kLine = 64;
+    void* p = nullptr;
+    if (posix_memalign(&p, kLine, (bytes + kLine - 1) & ~(kLine - 1)) != 0 || !p) throw std::bad_alloc();
     // The whole huge pages inside the block (a hint: without them the block serves all the same).
     const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHugePage - 1);
@@ -299,10 +291,11 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     ObjRecord& r = records.back();
     r.index = index;
     r.kind = kind;
-    r.AllocateFields(&fieldArena);
+    r.AllocateFields(fieldArena);
     const std::vector<int64_t>& defaults = DefaultSlots(kind);
     if (!defaults.empty()) std::memcpy(r.slots.p, defaults.data(), defaults.size() * sizeof(int64_t));
     UpdateWalkFilter(r);
+    RefreshTag(slot);
     const uint64_t serial = index & kSerialMask;
     if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
         if (serial >= bySerial.size()) bySerial.resize(std::max<size_t>(serial + 1, bySerial.size() * 2), 0);
@@ -335,12 +328,35 @@ void SnapshotData::SetInt(uint32_t slot, Field f, int64_t value)
     if (f == Field::filterType || f == Field::norvType || f == Field::pairType) UpdateWalkFilter(r);
 }
 
-void SnapshotData::UpdateWalkFilter(ObjRecord& r) const
+void SnapshotData::UpdateWalkFilter(ObjRecord& r)
 {
     if (!HasWalkFilter(r.kind)) return;
     int64_t v = GetInt(r, Field::filterType);
     if (v == kUnsetInt) v = GetInt(r, r.kind == Kind::NorvPin ? Field::norvType : Field::pairType);
     r.walkFilter = v >= 0 && v < 32 ? static_cast<int8_t>(v) : -1;
+    RefreshTag(static_cast<uint32_t>(&r - records.data()));
+}
+
+int64_t SnapshotData::FilterValue(const ObjRecord& r)
+{
+    if (HasWalkFilter(r.kind)) return r.walkFilter;
+    return static_cast<int64_t>(StandIn::TypeOfKind(r.kind));
+}
+
+void SnapshotData::RefreshTag(uint32_t slot)
+{
+    if (tags.size() < records.size()) {
+        // the tags grow with the record table (which a loader reserves at once), not a record at a time
+        if (tags.capacity() < records.capacity()) tags.reserve(records.capacity());
+        tags.resize(records.size(), 0);
+    }
+    const ObjRecord& r = records[slot];
+    uint16_t tag = 0;
+    if ((r.index & kSerialMask) == uint64_t{slot} + 1) tag |= kTagAtSerial | static_cast<uint16_t>(r.index >> 56);
+    if (r.Alive()) tag |= kTagAlive;
+    const int64_t v = FilterValue(r);
+    if (v >= 0 && v < 32) tag |= static_cast<uint16_t>((v + 1) << kTagFilterShift);
+    tags[slot] = tag;
 }
 
 const std::string& SnapshotData::GetText(const ObjRecord& r, Field f) const
@@ -393,8 +409,8 @@ void SnapshotData::SetRef(uint32_t slot, Field f, uint64_t target)
 const std::vector<uint64_t>& SnapshotData::GetList(const ObjRecord& r, Field f) const
 {
     const SlotRef* s = SlotOf(r.kind, f);
-    if (!s || !IsListCat(s->cat) || !r.lists) return EmptyList();
-    return r.lists[s->pos];
+    if (!s || !IsListCat(s->cat) || !r.slots) return EmptyList();
+    return r.Lists()[s->pos];
 }
 
 bool SnapshotData::Contains(const ObjRecord& r, Field f, uint64_t target) const
@@ -415,13 +431,13 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
 {
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
-    if (!s || !IsListCat(s->cat) || !r.lists) return;
+    if (!s || !IsListCat(s->cat) || !r.slots) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
     const int64_t ts = SlotOfIndex(target);
     // The target gets a back entry for this list unless it is already listed there.
     const bool listed = ts >= 0 && Contains(r, f, target);
-    BeforeListChange(r.lists[s->pos]);
-    r.lists[s->pos].push_back(target);
+    BeforeListChange(r.Lists()[s->pos]);
+    r.Lists()[s->pos].push_back(target);
     ReserveSerial(target);
     if (ts < 0) return;
     ObjRecord& t = records[static_cast<size_t>(ts)];
@@ -442,8 +458,8 @@ void SnapshotData::RemoveFromList(uint32_t slot, Field f, uint64_t target)
 {
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
-    if (!s || !IsListCat(s->cat) || !r.lists) return;
-    auto& l = r.lists[s->pos];
+    if (!s || !IsListCat(s->cat) || !r.slots) return;
+    auto& l = r.Lists()[s->pos];
     BeforeListChange(l);
     l.erase(std::remove(l.begin(), l.end(), target), l.end());
     const int64_t ts = SlotOfIndex(target);
@@ -467,11 +483,11 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
 {
     ObjRecord& r = records[slot];
     const SlotRef* s = SlotOf(r.kind, f);
-    if (!s || !IsListCat(s->cat) || !r.lists) return;
+    if (!s || !IsListCat(s->cat) || !r.slots) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
-    BeforeListChange(r.lists[s->pos]);
+    BeforeListChange(r.Lists()[s->pos]);
     std::vector<uint64_t> old;
-    old.swap(r.lists[s->pos]);
+    old.swap(r.Lists()[s->pos]);
     for (uint64_t t : old) {
         if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(slot, f));
     }
@@ -655,7 +671,10 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
 {
     SlotSet erased(records.size());
     for (uint32_t x : collected) erased.Insert(x);
-    erased.ForEach(collected, [this](uint32_t x) { records[x].flags &= static_cast<uint8_t>(~kAlive); });
+    erased.ForEach(collected, [this](uint32_t x) {
+        records[x].flags &= static_cast<uint8_t>(~kAlive);
+        RefreshTag(x);
+    });
     // lock entries of deleted objects (the lock table is short, a deletion may be large)
     if (!locks.empty()) {
         std::unordered_set<uint64_t> lockedObjects;
@@ -750,15 +769,16 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         b.payload = a.payload;
         b.back = a.back;
         const KindInfo& info = InfoOf(a.kind);
-        b.AllocateFields();
+        b.AllocateFields(c->fieldArena);
         for (size_t i = 0; a.slots && i < info.nSlots; ++i) b.slots[i] = a.slots[i];
-        for (size_t l = 0; a.lists && l < info.nLists; ++l) b.lists[l] = a.lists[l];
+        for (size_t l = 0; a.slots && l < info.nLists; ++l) b.Lists()[l] = a.Lists()[l];
         if (a.extra) {
             b.extra = std::make_unique<RecordExtra>();
             b.extra->inherits = a.extra->inherits;
             b.extra->attributes = a.extra->attributes;
         }
     }
+    c->tags = tags;
     c->bySerial = bySerial;
     c->sparse = sparse;
     c->nextSerial = nextSerial;

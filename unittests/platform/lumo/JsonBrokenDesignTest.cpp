@@ -11,6 +11,7 @@
 using namespace Lumo;
 using namespace Lumo::StandIn;
 using LumoTest::Design;
+using LumoTest::IndexesOf;
 using LumoTest::Ix;
 using LumoTest::LoadText;
 
@@ -32,19 +33,6 @@ protected:
         ASSERT_TRUE(m_s->GetSnapshotByName(snap, "main"));
         ASSERT_TRUE(snap->GetUIDManager(m_uid));
         m_snap = snap;
-    }
-
-    // The indexes the rest of a walk yields.
-    template <class T>
-    static std::vector<Index> IndexesOf(IteratorT<const T>& it)
-    {
-        std::vector<Index> out;
-        for (; it.IsValid(); ++it) {
-            Index i;
-            EXPECT_TRUE(it->GetIndex(i));
-            out.push_back(i);
-        }
-        return out;
     }
 
     // The indexes an electrical net's walk yields.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace LumoTest {
 
@@ -60,6 +61,19 @@ inline std::string Design(const std::string& snapshotKeys, const std::string& to
 {
     return R"({ "format": "kravik-design", "version": 1, )" + topKeys + R"( "snapshots": [ { "name": "main")" +
            (snapshotKeys.empty() ? std::string() : ", " + snapshotKeys) + " } ] }";
+}
+
+// The indexes the rest of a walk yields.
+template <class T>
+std::vector<Lumo::Index> IndexesOf(Lumo::IteratorT<const T>& it)
+{
+    std::vector<Lumo::Index> out;
+    for (; it.IsValid(); ++it) {
+        Lumo::Index i;
+        EXPECT_TRUE(it->GetIndex(i));
+        out.push_back(i);
+    }
+    return out;
 }
 
 // The index of an object type and serial.
