@@ -1762,13 +1762,17 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, con
     std::string error;
     JsonFile::JsonTree doc;
     {
-        JsonFile::FileBytes file;
+        // Read a piece at a time into one buffer as the tree is built: the file is never held whole.
+        JsonFile::FileReader file;
         if (!file.Open(path, error)) return fail("", error);
-        report.fileBytes = static_cast<uint64_t>(file.end() - file.begin());
+        report.fileBytes = file.Size();
         Report(LoadProgress::Reading, 0, 0);
         const std::function<void(uint64_t)> onObjects = [&](uint64_t done) { Report(LoadProgress::Reading, done, 0); };
-        if (!doc.Parse(file.begin(), file.end(), error, progress ? &onObjects : nullptr))
-            return fail("", "invalid JSON: " + error);
+        const JsonFile::JsonTree::Source read = [&](char* into, size_t room) { return file.Read(into, room); };
+        const bool parsed = doc.Parse(read, file.Size(), error, progress ? &onObjects : nullptr);
+        // a file that could not be read whole says so, whatever the part read looked like
+        if (file.Failed()) return fail("", file.Error());
+        if (!parsed) return fail("", "invalid JSON: " + error);
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {
