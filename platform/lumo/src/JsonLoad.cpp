@@ -498,6 +498,7 @@ private:
     };
     std::vector<Cached> m_keyCache;
     std::vector<uint32_t> m_seenKeys;   // keys of the object being read
+    std::vector<std::pair<uint32_t, uint32_t>> m_offers;   // CompleteSide's (source, target) pairs, reused
     static constexpr int kMaxDepth = 1000;
     int m_depth = 0;
 
@@ -1306,33 +1307,65 @@ void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
 }
 
 // Fills side (tk, tf) from side (sk, sf): a missing reference from the first object naming it, a list with
-// every object naming it that it does not hold yet.
+// every object naming it that it does not hold yet. The targets lie anywhere in a large design: the pairs are
+// gathered first, in order, and then offered with each target's staging fetched some pairs ahead, so that the
+// cache misses overlap. Gathering first gives the same result: an entry an offer appends is one whose own side
+// already names the target back, so offering it again would change nothing.
 void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
 {
     const SlotRef* ts = SlotOf(tk, tf);
     const SlotRef* ss = SlotOf(sk, sf);
     if (!ts || !ss) return;
     const bool targetList = IsListCat(ts->cat);
-    auto offer = [&](uint32_t source, uint32_t target) {
-        if (target == kNone || sc.kinds[target] != tk) return;
+    m_offers.clear();
+    for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
+        if (IsListCat(ss->cat)) {
+            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) {
+                if (e.target != kNone) m_offers.emplace_back(i, e.target);
+            });
+        } else {
+            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
+            if (r.state == kStaged && r.target != kNone) m_offers.emplace_back(i, r.target);
+        }
+    }
+    const uint8_t refPos = targetList ? 0 : static_cast<uint8_t>(RefPos(tk, ts->pos));
+    // Three steps ahead: the target's kind and bases, then its list or reference, then the list's entries.
+    constexpr size_t kFar = 24, kMid = 12, kNear = 6;
+    const size_t n = m_offers.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k + kFar < n) {
+            const uint32_t t = m_offers[k + kFar].second;
+            __builtin_prefetch(&sc.kinds[t]);
+            __builtin_prefetch(targetList ? &sc.listBases[t] : &sc.refBases[t]);
+        }
+        if (k + kMid < n) {
+            const uint32_t t = m_offers[k + kMid].second;
+            if (sc.kinds[t] == tk) {
+                if (targetList)
+                    __builtin_prefetch(&sc.lists[sc.listBases[t] + ts->pos]);
+                else
+                    __builtin_prefetch(&sc.refs[sc.refBases[t] + refPos]);
+            }
+        }
+        if (targetList && k + kNear < n) {
+            const uint32_t t = m_offers[k + kNear].second;
+            if (sc.kinds[t] == tk) {
+                const ListVal& l = sc.lists[sc.listBases[t] + ts->pos];
+                if (l.count) __builtin_prefetch(&sc.entries[l.begin]);
+            }
+        }
+        const uint32_t source = m_offers[k].first, target = m_offers[k].second;
+        if (sc.kinds[target] != tk) continue;
         if (targetList) {
             const uint32_t li = sc.listBases[target] + ts->pos;
-            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) return;
+            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) continue;
             AppendExtra(sc, li, Entry{source, sc.indexes[source]});
         } else {
-            RefVal& r = sc.refs[sc.refBases[target] + RefPos(tk, ts->pos)];
-            if (r.state != kAbsent) return;
+            RefVal& r = sc.refs[sc.refBases[target] + refPos];
+            if (r.state != kAbsent) continue;
             r.state = kStaged;
             r.target = source;
             r.index = sc.indexes[source];
-        }
-    };
-    for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
-        if (IsListCat(ss->cat)) {
-            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) { offer(i, e.target); });
-        } else {
-            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
-            if (r.state == kStaged) offer(i, r.target);
         }
     }
 }
@@ -1390,6 +1423,7 @@ void Loader::Complete(Scope& sc)
         });
     }
     FreeVector(sc.extraTails);
+    FreeVector(m_offers);
 }
 
 // ---------------------------------------------------------------------------------------------------------
