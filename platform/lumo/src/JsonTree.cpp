@@ -3,6 +3,7 @@
 #include "JsonFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -26,6 +27,13 @@ namespace JsonFile {
 // bytes run out, Refill drops what is read (but the token being read, from m_mark on), moves the rest to the
 // front and reads more. Every fixed-size look ahead asks for its bytes first (Need), so that no pointer but
 // m_p and m_mark is held across a refill. Line and column count the dropped bytes too.
+// The bytes a string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c) plain[static_cast<size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
 class TreeParser {
 public:
     using Node = JsonTree::Node;
@@ -322,6 +330,10 @@ private:
         bool escaped = false;
         m_scratch.clear();
         for (;;) {
+            // a run of bytes that stand for themselves, in one sweep
+            const char* run = m_p;
+            while (m_p < m_end && kPlain[static_cast<unsigned char>(*m_p)]) ++m_p;
+            if (escaped) m_scratch.append(run, static_cast<size_t>(m_p - run));
             if (!More()) return Fail("unterminated string");
             const unsigned char c = static_cast<unsigned char>(*m_p);
             if (c == '"') break;
@@ -334,11 +346,7 @@ private:
                 m_p += n;
                 continue;
             }
-            if (c != '\\') {
-                if (escaped) m_scratch += static_cast<char>(c);
-                ++m_p;
-                continue;
-            }
+            if (c != '\\') continue;   // a plain byte that a refill brought
             if (!escaped) {
                 m_scratch.assign(m_mark, m_p);
                 escaped = true;
