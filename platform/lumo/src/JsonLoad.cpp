@@ -24,6 +24,7 @@ using JsonFile::JType;
 using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
 constexpr size_t kMaxIdLength = 65535;
+constexpr size_t kGroupOffersFrom = 4096;   // CompleteSide may group as many offers as this or more by target
 
 struct LoadFailure {
     std::string path;
@@ -499,6 +500,10 @@ private:
     std::vector<Cached> m_keyCache;
     std::vector<uint32_t> m_seenKeys;   // keys of the object being read
     std::vector<std::pair<uint32_t, uint32_t>> m_offers;   // CompleteSide's (source, target) pairs, reused
+    // How many offers name a target that an earlier offer, but not the one just before, names too (m_seen: a
+    // bit per staged object).
+    size_t ScatteredRepeats(size_t objects);
+    std::vector<uint64_t> m_seen;
     static constexpr int kMaxDepth = 1000;
     int m_depth = 0;
 
@@ -1328,6 +1333,17 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
             if (r.state == kStaged && r.target != kNone) m_offers.emplace_back(i, r.target);
         }
     }
+    // Where lists are offered several objects each from all over the design, each target list's offers go one
+    // after another, in their order (a list's result depends on its own offers and their order only): the
+    // entries completion appends to a list then stand together, and its membership test walks entries still in
+    // the cache. A reference is set at most once and tests nothing: its offers stay as they came, and so do
+    // those that come grouped already, which the grouping would only slow down.
+    if (targetList && m_offers.size() >= kGroupOffersFrom && ScatteredRepeats(sc.objs.size()) > m_offers.size() / 4) {
+        std::vector<uint32_t> start;
+        m_offers = GroupStably<std::pair<uint32_t, uint32_t>>(
+            m_offers, sc.objs.size(), [](const std::pair<uint32_t, uint32_t>& o) { return o.second; },
+            [](const std::pair<uint32_t, uint32_t>& o) { return o; }, start);
+    }
     const uint8_t refPos = targetList ? 0 : static_cast<uint8_t>(RefPos(tk, ts->pos));
     // Three steps ahead: the target's kind and bases, then its list or reference, then the list's entries.
     constexpr size_t kFar = 24, kMid = 12, kNear = 6;
@@ -1368,6 +1384,21 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
             r.index = sc.indexes[source];
         }
     }
+}
+
+size_t Loader::ScatteredRepeats(size_t objects)
+{
+    m_seen.assign((objects + 63) / 64, 0);
+    size_t repeated = 0;
+    uint32_t last = kNone;
+    for (const auto& offer : m_offers) {
+        uint64_t& word = m_seen[offer.second / 64];
+        const uint64_t bit = uint64_t{1} << (offer.second % 64);
+        repeated += (word & bit) != 0 && offer.second != last;
+        word |= bit;
+        last = offer.second;
+    }
+    return repeated;
 }
 
 void Loader::Complete(Scope& sc)
@@ -1424,6 +1455,7 @@ void Loader::Complete(Scope& sc)
     }
     FreeVector(sc.extraTails);
     FreeVector(m_offers);
+    FreeVector(m_seen);
 }
 
 // ---------------------------------------------------------------------------------------------------------
