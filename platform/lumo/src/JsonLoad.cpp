@@ -500,8 +500,8 @@ private:
     std::vector<Cached> m_keyCache;
     std::vector<uint32_t> m_seenKeys;   // keys of the object being read
     std::vector<std::pair<uint32_t, uint32_t>> m_offers;   // CompleteSide's (source, target) pairs, reused
-    // How many offers name a target that an earlier offer, but not the one just before, names too (m_seen: a
-    // bit per staged object).
+    // How many offers name a target that an earlier offer, but not the one just before, names too; m_seen is
+    // left marking the targets (a bit per staged object).
     size_t ScatteredRepeats(size_t objects);
     std::vector<uint64_t> m_seen;
     static constexpr int kMaxDepth = 1000;
@@ -1339,10 +1339,17 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
     // the cache. A reference is set at most once and tests nothing: its offers stay as they came, and so do
     // those that come grouped already, which the grouping would only slow down.
     if (targetList && m_offers.size() >= kGroupOffersFrom && ScatteredRepeats(sc.objs.size()) > m_offers.size() / 4) {
+        // Grouped by the targets' ranks among the targets (m_seen marks them): the counters stay as few as the
+        // targets and small enough for the cache, and the ranks keep the targets' order.
+        std::vector<uint32_t> before(m_seen.size() + 1, 0);
+        for (size_t w = 0; w < m_seen.size(); ++w) before[w + 1] = before[w] + static_cast<uint32_t>(__builtin_popcountll(m_seen[w]));
+        auto rank = [&](const std::pair<uint32_t, uint32_t>& o) {
+            const size_t w = o.second / 64;
+            return before[w] + static_cast<uint32_t>(__builtin_popcountll(m_seen[w] & ((uint64_t{1} << (o.second % 64)) - 1)));
+        };
         std::vector<uint32_t> start;
         m_offers = GroupStably<std::pair<uint32_t, uint32_t>>(
-            m_offers, sc.objs.size(), [](const std::pair<uint32_t, uint32_t>& o) { return o.second; },
-            [](const std::pair<uint32_t, uint32_t>& o) { return o; }, start);
+            m_offers, before.back(), rank, [](const std::pair<uint32_t, uint32_t>& o) { return o; }, start);
     }
     const uint8_t refPos = targetList ? 0 : static_cast<uint8_t>(RefPos(tk, ts->pos));
     // Three steps ahead: the target's kind and bases, then its list or reference, then the list's entries.
