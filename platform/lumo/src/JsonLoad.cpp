@@ -1843,7 +1843,13 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, con
         const std::function<void(uint64_t)> onObjects = [&](uint64_t done) { Report(LoadProgress::Reading, done, 0); };
         const JsonFile::JsonTree::Source read = [&](char* into, size_t room) { return file.Read(into, room); };
         const bool parsed = doc.Parse(read, file.Size(), error, progress ? &onObjects : nullptr);
-        // a file that could not be read whole says so, whatever the part read looked like
+        // A file that changed while it was read says so, whatever the part read looked like: after a syntax
+        // error the rest is read too (and dropped), as a file read whole was.
+        if (!parsed) {
+            std::vector<char> rest(JsonFile::JsonTree::kChunk);
+            while (file.Read(rest.data(), rest.size()) > 0) {
+            }
+        }
         if (file.Failed()) return fail("", file.Error());
         if (!parsed) return fail("", "invalid JSON: " + error);
     }
