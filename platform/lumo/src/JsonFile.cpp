@@ -1,5 +1,6 @@
 #include "JsonFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -131,50 +132,56 @@ void AppendPointerToken(std::string& path, std::string_view key)
     }
 }
 
-bool FileBytes::Open(const std::string& path, std::string& error)
+FileReader::~FileReader() { Close(); }
+
+void FileReader::Close()
 {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool FileReader::Open(const std::string& path, std::string& error)
+{
+    Close();
+    m_path = path;
+    m_error.clear();
+    m_size = m_done = 0;
     // Non-blocking, so that a FIFO (or a device) named as a design is refused at once instead of
     // waiting for a writer; the flag changes nothing for a regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (m_fd < 0) {
         error = ErrnoText("cannot open", path);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         error = "not a regular file: " + path;
-        ::close(fd);
+        Close();
         return false;
     }
-    const size_t size = static_cast<size_t>(st.st_size);
-    m_data.resize(size);
-    size_t done = 0;
-    bool ok = true;
-    while (ok) {
-        // One byte past the size the file had: reading it means the file grew meanwhile.
+    m_size = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
+size_t FileReader::Read(char* into, size_t room)
+{
+    while (m_fd >= 0 && room > 0) {
+        // Once the size the file had is read, one byte more is asked for: getting it means the file grew.
         char probe = 0;
-        char* into = done < size ? &m_data[done] : &probe;
-        const ssize_t n = ::read(fd, into, done < size ? size - done : 1);
+        const bool past = m_done >= m_size;
+        const ssize_t n = ::read(m_fd, past ? &probe : into, past ? 1 : static_cast<size_t>(std::min<uint64_t>(room, m_size - m_done)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = ErrnoText("cannot read", path);
-            ok = false;
-        } else if (n == 0) {
-            if (done < size) {
-                error = "the file changed while it was read: " + path;
-                ok = false;
-            }
-            break;
-        } else if (done >= size) {
-            error = "the file changed while it was read: " + path;
-            ok = false;
-        } else {
-            done += static_cast<size_t>(n);
+            m_error = ErrnoText("cannot read", m_path);
+        } else if (n == 0 ? m_done < m_size : past) {
+            m_error = "the file changed while it was read: " + m_path;
+        } else if (n > 0) {
+            m_done += static_cast<uint64_t>(n);
+            return static_cast<size_t>(n);
         }
+        Close();
     }
-    ::close(fd);
-    if (!ok) m_data.clear();
-    return ok;
+    return 0;
 }
 
 AtomicFile::~AtomicFile()

@@ -22,18 +22,36 @@ size_t Utf8Length(std::string_view s, size_t i);
 // Appends "/" and the key escaped as a JSON Pointer reference token.
 void AppendPointerToken(std::string& path, std::string_view key);
 
-// The whole content of a regular file, read into memory. It is read rather than mapped, so that a
-// file that another process truncates or rewrites meanwhile gives an error instead of a SIGBUS.
-class FileBytes {
+// A regular file read in pieces into the caller's buffer, so that a large file never needs a buffer of its
+// size. It is read rather than mapped, so that a file that another process truncates or rewrites meanwhile
+// gives an error instead of a SIGBUS.
+class FileReader {
 public:
-    // False with a reason when the file cannot be opened or read, is not a regular file (a FIFO or
-    // device is refused without waiting for a writer), or changes size while it is read.
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // False with a reason when the file cannot be opened or is not a regular file (a FIFO or device is
+    // refused without waiting for a writer).
     bool Open(const std::string& path, std::string& error);
-    const char* begin() const { return m_data.data(); }
-    const char* end() const { return m_data.data() + m_data.size(); }
+    // The size the file had when it was opened.
+    uint64_t Size() const { return m_size; }
+    // Up to `room` bytes of the file into `into`: their count, 0 at the end of the file or on an error. An
+    // error is that it cannot be read or that it changed size while it was read (it ended early, or it holds
+    // more than its size): Failed() and Error() say so.
+    size_t Read(char* into, size_t room);
+    bool Failed() const { return !m_error.empty(); }
+    const std::string& Error() const { return m_error; }
 
 private:
-    std::string m_data;
+    void Close();
+
+    std::string m_path;
+    std::string m_error;
+    int m_fd = -1;
+    uint64_t m_size = 0;
+    uint64_t m_done = 0;
 };
 
 // A file written through a temporary file beside it: Commit syncs the temporary file and renames it onto

@@ -24,6 +24,7 @@ using JsonFile::JType;
 using JsonFile::JVal;
 constexpr uint32_t kNone = UINT32_MAX;
 constexpr size_t kMaxIdLength = 65535;
+constexpr size_t kGroupOffersFrom = 4096;   // CompleteSide may group as many offers as this or more by target
 
 struct LoadFailure {
     std::string path;
@@ -498,6 +499,11 @@ private:
     };
     std::vector<Cached> m_keyCache;
     std::vector<uint32_t> m_seenKeys;   // keys of the object being read
+    std::vector<std::pair<uint32_t, uint32_t>> m_offers;   // CompleteSide's (source, target) pairs, reused
+    // How many offers name a target that an earlier offer, but not the one just before, names too; m_seen is
+    // left marking the targets (a bit per staged object).
+    size_t ScatteredRepeats(size_t objects);
+    std::vector<uint64_t> m_seen;
     static constexpr int kMaxDepth = 1000;
     int m_depth = 0;
 
@@ -1306,35 +1312,100 @@ void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
 }
 
 // Fills side (tk, tf) from side (sk, sf): a missing reference from the first object naming it, a list with
-// every object naming it that it does not hold yet.
+// every object naming it that it does not hold yet. The targets lie anywhere in a large design: the pairs are
+// gathered first, in order, and then offered with each target's staging fetched some pairs ahead, so that the
+// cache misses overlap. Gathering first gives the same result: an entry an offer appends is one whose own side
+// already names the target back, so offering it again would change nothing.
 void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
 {
     const SlotRef* ts = SlotOf(tk, tf);
     const SlotRef* ss = SlotOf(sk, sf);
     if (!ts || !ss) return;
     const bool targetList = IsListCat(ts->cat);
-    auto offer = [&](uint32_t source, uint32_t target) {
-        if (target == kNone || sc.kinds[target] != tk) return;
+    m_offers.clear();
+    for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
+        if (IsListCat(ss->cat)) {
+            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) {
+                if (e.target != kNone) m_offers.emplace_back(i, e.target);
+            });
+        } else {
+            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
+            if (r.state == kStaged && r.target != kNone) m_offers.emplace_back(i, r.target);
+        }
+    }
+    // Where lists are offered several objects each from all over the design, each target list's offers go one
+    // after another, in their order (a list's result depends on its own offers and their order only): the
+    // entries completion appends to a list then stand together, and its membership test walks entries still in
+    // the cache. A reference is set at most once and tests nothing: its offers stay as they came, and so do
+    // those that come grouped already, which the grouping would only slow down.
+    if (targetList && m_offers.size() >= kGroupOffersFrom && ScatteredRepeats(sc.objs.size()) > m_offers.size() / 4) {
+        // Grouped by the targets' ranks among the targets (m_seen marks them): the counters stay as few as the
+        // targets and small enough for the cache, and the ranks keep the targets' order.
+        std::vector<uint32_t> before(m_seen.size() + 1, 0);
+        for (size_t w = 0; w < m_seen.size(); ++w) before[w + 1] = before[w] + static_cast<uint32_t>(__builtin_popcountll(m_seen[w]));
+        auto rank = [&](const std::pair<uint32_t, uint32_t>& o) {
+            const size_t w = o.second / 64;
+            return before[w] + static_cast<uint32_t>(__builtin_popcountll(m_seen[w] & ((uint64_t{1} << (o.second % 64)) - 1)));
+        };
+        std::vector<uint32_t> start;
+        m_offers = GroupStably<std::pair<uint32_t, uint32_t>>(
+            m_offers, before.back(), rank, [](const std::pair<uint32_t, uint32_t>& o) { return o; }, start);
+    }
+    const uint8_t refPos = targetList ? 0 : static_cast<uint8_t>(RefPos(tk, ts->pos));
+    // Three steps ahead: the target's kind and bases, then its list or reference, then the list's entries.
+    constexpr size_t kFar = 24, kMid = 12, kNear = 6;
+    const size_t n = m_offers.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k + kFar < n) {
+            const uint32_t t = m_offers[k + kFar].second;
+            __builtin_prefetch(&sc.kinds[t]);
+            __builtin_prefetch(targetList ? &sc.listBases[t] : &sc.refBases[t]);
+        }
+        if (k + kMid < n) {
+            const uint32_t t = m_offers[k + kMid].second;
+            if (sc.kinds[t] == tk) {
+                if (targetList)
+                    __builtin_prefetch(&sc.lists[sc.listBases[t] + ts->pos]);
+                else
+                    __builtin_prefetch(&sc.refs[sc.refBases[t] + refPos]);
+            }
+        }
+        if (targetList && k + kNear < n) {
+            const uint32_t t = m_offers[k + kNear].second;
+            if (sc.kinds[t] == tk) {
+                const ListVal& l = sc.lists[sc.listBases[t] + ts->pos];
+                if (l.count) __builtin_prefetch(&sc.entries[l.begin]);
+            }
+        }
+        const uint32_t source = m_offers[k].first, target = m_offers[k].second;
+        if (sc.kinds[target] != tk) continue;
         if (targetList) {
             const uint32_t li = sc.listBases[target] + ts->pos;
-            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) return;
+            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) continue;
             AppendExtra(sc, li, Entry{source, sc.indexes[source]});
         } else {
-            RefVal& r = sc.refs[sc.refBases[target] + RefPos(tk, ts->pos)];
-            if (r.state != kAbsent) return;
+            RefVal& r = sc.refs[sc.refBases[target] + refPos];
+            if (r.state != kAbsent) continue;
             r.state = kStaged;
             r.target = source;
             r.index = sc.indexes[source];
         }
-    };
-    for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
-        if (IsListCat(ss->cat)) {
-            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) { offer(i, e.target); });
-        } else {
-            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
-            if (r.state == kStaged) offer(i, r.target);
-        }
     }
+}
+
+size_t Loader::ScatteredRepeats(size_t objects)
+{
+    m_seen.assign((objects + 63) / 64, 0);
+    size_t repeated = 0;
+    uint32_t last = kNone;
+    for (const auto& offer : m_offers) {
+        uint64_t& word = m_seen[offer.second / 64];
+        const uint64_t bit = uint64_t{1} << (offer.second % 64);
+        repeated += (word & bit) != 0 && offer.second != last;
+        word |= bit;
+        last = offer.second;
+    }
+    return repeated;
 }
 
 void Loader::Complete(Scope& sc)
@@ -1390,6 +1461,8 @@ void Loader::Complete(Scope& sc)
         });
     }
     FreeVector(sc.extraTails);
+    FreeVector(m_offers);
+    FreeVector(m_seen);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1762,13 +1835,23 @@ std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, con
     std::string error;
     JsonFile::JsonTree doc;
     {
-        JsonFile::FileBytes file;
+        // Read a piece at a time into one buffer as the tree is built: the file is never held whole.
+        JsonFile::FileReader file;
         if (!file.Open(path, error)) return fail("", error);
-        report.fileBytes = static_cast<uint64_t>(file.end() - file.begin());
+        report.fileBytes = file.Size();
         Report(LoadProgress::Reading, 0, 0);
         const std::function<void(uint64_t)> onObjects = [&](uint64_t done) { Report(LoadProgress::Reading, done, 0); };
-        if (!doc.Parse(file.begin(), file.end(), error, progress ? &onObjects : nullptr))
-            return fail("", "invalid JSON: " + error);
+        const JsonFile::JsonTree::Source read = [&](char* into, size_t room) { return file.Read(into, room); };
+        const bool parsed = doc.Parse(read, file.Size(), error, progress ? &onObjects : nullptr);
+        // A file that changed while it was read says so, whatever the part read looked like: after a syntax
+        // error the rest is read too (and dropped), as a file read whole was.
+        if (!parsed) {
+            std::vector<char> rest(JsonFile::JsonTree::kChunk);
+            while (file.Read(rest.data(), rest.size()) > 0) {
+            }
+        }
+        if (file.Failed()) return fail("", file.Error());
+        if (!parsed) return fail("", "invalid JSON: " + error);
     }
     std::unique_ptr<LumoPI> session = NewSession();
     try {

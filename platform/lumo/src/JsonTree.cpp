@@ -3,6 +3,7 @@
 #include "JsonFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -18,9 +19,21 @@ namespace Lumo {
 namespace JsonFile {
 
 // Reads the text in one pass straight into the tree's arrays: no token objects, and a string without escapes
-// is copied once, from the file into the text buffer. Strings must be valid UTF-8 (escapes included), numbers
+// is copied once, from the input into the text buffer. Strings must be valid UTF-8 (escapes included), numbers
 // follow the JSON grammar, and any byte after the document other than white space is an error. Containers are
 // tracked on a stack of our own, so that deep nesting cannot exhaust the call stack.
+//
+// The text is either all in memory or read from a source into one buffer, piece by piece: whenever the buffered
+// bytes run out, Refill drops what is read (but the token being read, from m_mark on), moves the rest to the
+// front and reads more. Every fixed-size look ahead asks for its bytes first (Need), so that no pointer but
+// m_p and m_mark is held across a refill. Line and column count the dropped bytes too.
+// The bytes a string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c) plain[static_cast<size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
 class TreeParser {
 public:
     using Node = JsonTree::Node;
@@ -28,6 +41,12 @@ public:
     TreeParser(JsonTree& t, const char* begin, const char* end) : m_tree(t), m_begin(begin), m_p(begin), m_end(end)
     {
         std::fill(std::begin(m_cache), std::end(m_cache), JsonTree::kNoNode);
+    }
+    TreeParser(JsonTree& t, const JsonTree::Source& source, size_t chunk)
+        : TreeParser(t, nullptr, nullptr)
+    {
+        m_source = &source;
+        m_chunk = std::max<size_t>(chunk, 1);
     }
 
     const std::function<void(uint64_t)>* onObjects = nullptr;
@@ -49,28 +68,69 @@ private:
         bool object;
     };
 
+    // Reads more of the text after the buffered bytes; false at its end (or without a source).
+    bool Refill()
+    {
+        if (m_source == nullptr || m_ended) return false;
+        const char* keep = m_mark != nullptr ? m_mark : m_p;
+        for (const char* q = m_begin; q < keep && (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(keep - q)))) != nullptr; ++q) {
+            ++m_droppedLines;
+            m_lineStart = m_dropped + static_cast<uint64_t>(q - m_begin) + 1;
+        }
+        m_dropped += static_cast<uint64_t>(keep - m_begin);
+        const size_t kept = static_cast<size_t>(m_end - keep);
+        const size_t markAt = m_mark != nullptr ? static_cast<size_t>(m_mark - keep) : 0;
+        const size_t pAt = static_cast<size_t>(m_p - keep);
+        if (m_buffer.size() < kept + m_chunk) {
+            // a token longer than the buffer: grown geometrically, so that a long one is not copied once per piece
+            std::vector<char> larger(std::max(kept + m_chunk, 2 * m_buffer.size()));
+            if (kept) std::memcpy(larger.data(), keep, kept);
+            m_buffer.swap(larger);
+        } else if (kept) {
+            std::memmove(m_buffer.data(), keep, kept);
+        }
+        const size_t got = (*m_source)(m_buffer.data() + kept, m_buffer.size() - kept);
+        m_begin = m_buffer.data();
+        m_p = m_begin + pAt;
+        if (m_mark != nullptr) m_mark = m_begin + markAt;
+        m_end = m_begin + kept + got;
+        if (got == 0) m_ended = true;
+        return got > 0;
+    }
+    bool More() { return m_p < m_end || Refill(); }
+    // True when n bytes from m_p are buffered (false only near the end of the text).
+    bool Need(size_t n)
+    {
+        while (static_cast<size_t>(m_end - m_p) < n)
+            if (!Refill()) return false;
+        return true;
+    }
+
     bool Fail(const char* what)
     {
-        uint64_t line = 1;
-        const char* lineStart = m_begin;
+        uint64_t line = 1 + m_droppedLines;
+        uint64_t lineStart = m_lineStart;
         for (const char* q = m_begin; q < m_p; ++q) {
             if (*q == '\n') {
                 ++line;
-                lineStart = q + 1;
+                lineStart = m_dropped + static_cast<uint64_t>(q - m_begin) + 1;
             }
         }
-        m_error = "syntax error at line " + std::to_string(line) + ", column " + std::to_string(m_p - lineStart + 1) + ": " + what;
+        const uint64_t column = m_dropped + static_cast<uint64_t>(m_p - m_begin) - lineStart + 1;
+        m_error = "syntax error at line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + what;
         return false;
     }
 
     void SkipSpace()
     {
-        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t')) ++m_p;
+        do {
+            while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t')) ++m_p;
+        } while (m_p == m_end && Refill());
     }
 
     bool Document()
     {
-        if (m_end - m_p >= 3 && std::memcmp(m_p, "\xEF\xBB\xBF", 3) == 0) m_p += 3;   // a byte order mark
+        if (Need(3) && std::memcmp(m_p, "\xEF\xBB\xBF", 3) == 0) m_p += 3;   // a byte order mark
         for (;;) {
             bool opened = false;
             if (!Value(opened)) return false;
@@ -141,7 +201,7 @@ private:
     bool Literal(const char* word, JType type, bool value)
     {
         const size_t n = std::strlen(word);
-        if (static_cast<size_t>(m_end - m_p) < n || std::memcmp(m_p, word, n) != 0) return Fail("invalid literal");
+        if (!Need(n) || std::memcmp(m_p, word, n) != 0) return Fail("invalid literal");
         m_p += n;
         const uint32_t id = Add(type);
         if (type == JType::Bool) m_tree.m_nodes[id].b = value;
@@ -152,29 +212,32 @@ private:
 
     bool Number()
     {
-        const char* start = m_p;
-        const bool negative = m_p < m_end && *m_p == '-';
+        m_mark = m_p;
+        const bool negative = *m_p == '-';
         if (negative) ++m_p;
-        if (m_p == m_end || !Digit(*m_p)) return Fail(negative ? "expected a digit after '-'" : "unexpected character");
+        if (!More() || !Digit(*m_p)) return Fail(negative ? "expected a digit after '-'" : "unexpected character");
         if (*m_p == '0') {
             ++m_p;
         } else {
-            while (m_p < m_end && Digit(*m_p)) ++m_p;
+            while (More() && Digit(*m_p)) ++m_p;
         }
         bool integral = true;
-        if (m_p < m_end && *m_p == '.') {
+        if (More() && *m_p == '.') {
             ++m_p;
-            if (m_p == m_end || !Digit(*m_p)) return Fail("expected a digit after '.'");
-            while (m_p < m_end && Digit(*m_p)) ++m_p;
+            if (!More() || !Digit(*m_p)) return Fail("expected a digit after '.'");
+            while (More() && Digit(*m_p)) ++m_p;
             integral = false;
         }
-        if (m_p < m_end && (*m_p == 'e' || *m_p == 'E')) {
+        if (More() && (*m_p == 'e' || *m_p == 'E')) {
             ++m_p;
-            if (m_p < m_end && (*m_p == '+' || *m_p == '-')) ++m_p;
-            if (m_p == m_end || !Digit(*m_p)) return Fail("expected a digit in the exponent");
-            while (m_p < m_end && Digit(*m_p)) ++m_p;
+            if (More() && (*m_p == '+' || *m_p == '-')) ++m_p;
+            if (!More() || !Digit(*m_p)) return Fail("expected a digit in the exponent");
+            while (More() && Digit(*m_p)) ++m_p;
             integral = false;
         }
+        // the number is whole in the buffer from here on: no more reads until it is stored
+        const char* start = m_mark;
+        m_mark = nullptr;
         if (integral) {
             // integers that fit 64 bits stay exact; larger ones are read as floating point
             if (negative) {
@@ -215,6 +278,7 @@ private:
     // The four digits after "\\u"; an error points at the backslash.
     bool Hex4(uint32_t& value)
     {
+        Need(4);
         const char* start = m_p;
         value = 0;
         for (int i = 0; i < 4; ++i) {
@@ -257,36 +321,38 @@ private:
         }
     }
 
-    // The string at m_p (its opening quote): a view of the file when it has no escapes, else of a decoded copy.
+    // The string at m_p (its opening quote): a view of the input when it has no escapes, else of a decoded copy.
+    // The view is good until the next read of the input.
     bool String(std::string_view& out)
     {
         ++m_p;
-        const char* start = m_p;
+        m_mark = m_p;
         bool escaped = false;
         m_scratch.clear();
         for (;;) {
-            if (m_p == m_end) return Fail("unterminated string");
+            // a run of bytes that stand for themselves, in one sweep
+            const char* run = m_p;
+            while (m_p < m_end && kPlain[static_cast<unsigned char>(*m_p)]) ++m_p;
+            if (escaped) m_scratch.append(run, static_cast<size_t>(m_p - run));
+            if (!More()) return Fail("unterminated string");
             const unsigned char c = static_cast<unsigned char>(*m_p);
             if (c == '"') break;
             if (c < 0x20) return Fail("control character in a string");
             if (c >= 0x80) {
+                Need(4);
                 const size_t n = Utf8Length(std::string_view(m_p, static_cast<size_t>(m_end - m_p)), 0);
                 if (n == 0) return Fail("invalid UTF-8 byte in a string");
                 if (escaped) m_scratch.append(m_p, n);
                 m_p += n;
                 continue;
             }
-            if (c != '\\') {
-                if (escaped) m_scratch += static_cast<char>(c);
-                ++m_p;
-                continue;
-            }
+            if (c != '\\') continue;   // a plain byte that a refill brought
             if (!escaped) {
-                m_scratch.assign(start, m_p);
+                m_scratch.assign(m_mark, m_p);
                 escaped = true;
             }
             ++m_p;
-            if (m_p == m_end) return Fail("unterminated string");
+            if (!More()) return Fail("unterminated string");
             const char e = *m_p++;
             switch (e) {
             case '"': m_scratch += '"'; break;
@@ -303,7 +369,7 @@ private:
                 if (cp >= 0xDC00 && cp <= 0xDFFF) return Fail("a low surrogate without a high one before it");
                 if (cp >= 0xD800 && cp <= 0xDBFF) {
                     uint32_t low = 0;
-                    if (m_end - m_p < 2 || m_p[0] != '\\' || m_p[1] != 'u') return Fail("a high surrogate without a low one after it");
+                    if (!Need(2) || m_p[0] != '\\' || m_p[1] != 'u') return Fail("a high surrogate without a low one after it");
                     m_p += 2;
                     if (!Hex4(low)) return false;
                     if (low < 0xDC00 || low > 0xDFFF) return Fail("a high surrogate without a low one after it");
@@ -317,8 +383,9 @@ private:
                 return Fail("invalid escape");
             }
         }
-        out = escaped ? std::string_view(m_scratch) : std::string_view(start, static_cast<size_t>(m_p - start));
+        out = escaped ? std::string_view(m_scratch) : std::string_view(m_mark, static_cast<size_t>(m_p - m_mark));
         ++m_p;
+        m_mark = nullptr;
         return true;
     }
 
@@ -330,9 +397,7 @@ private:
         if (m_p == m_end || *m_p != '"') return Fail(m_p == m_end ? "unexpected end of input; expected a key" : "expected a key");
         std::string_view key;
         if (!String(key)) return false;
-        SkipSpace();
-        if (m_p == m_end || *m_p != ':') return Fail("expected ':' after a key");
-        ++m_p;
+        // looked up before reading on: the key may be a view of the input
         const size_t n = key.size();
         const size_t h = n == 0 ? 0 : (n * 131 + static_cast<unsigned char>(key[0]) * 31 + static_cast<unsigned char>(key[n - 1]) * 7 +
                                        static_cast<unsigned char>(key[n / 2])) & (kCache - 1);
@@ -351,6 +416,9 @@ private:
         }
         ++m_tree.m_keyUses[id];
         m_key = id;
+        SkipSpace();
+        if (m_p == m_end || *m_p != ':') return Fail("expected ':' after a key");
+        ++m_p;
         return true;
     }
 
@@ -386,9 +454,17 @@ private:
     }
 
     JsonTree& m_tree;
-    const char* m_begin;
+    const char* m_begin;   // the buffered text (all of it without a source)
     const char* m_p;
     const char* m_end;
+    const char* m_mark = nullptr;   // the start of the token being read, kept by Refill
+    const JsonTree::Source* m_source = nullptr;
+    size_t m_chunk = 0;
+    bool m_ended = false;           // the source gave its last byte
+    std::vector<char> m_buffer;
+    uint64_t m_dropped = 0;         // bytes read before m_begin
+    uint64_t m_droppedLines = 0;    // line breaks among them
+    uint64_t m_lineStart = 0;       // offset of the line after the last of them
     std::vector<Open> m_open;
     uint32_t m_key = 0;
     std::string m_scratch;
@@ -398,8 +474,41 @@ private:
     uint32_t m_cache[kCache];
 };
 
+namespace {
+
+// The tree's arrays sized for a text of that many bytes: generous guesses that avoid regrowth, whose copy would
+// touch twice the memory. A design file holds a value per 12 bytes or so (one per 6 is assumed), and never more
+// text than its size. Pages never touched cost nothing.
+template <class Nodes, class Texts>
+void ReserveFor(uint64_t size, Nodes& nodes, Texts& texts)
+{
+    nodes.reserve(static_cast<size_t>(size / 6 + 16));
+    texts.reserve(static_cast<size_t>(size + 16));
+}
+
+}  // namespace
+
 bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
                      const std::function<void(uint64_t)>* onObjects)
+{
+    Reset();
+    ReserveFor(static_cast<uint64_t>(end - begin), m_nodes, m_texts);
+    TreeParser parser(*this, begin, end);
+    parser.onObjects = onObjects;
+    return Finish(parser.Run(error));
+}
+
+bool JsonTree::Parse(const Source& read, uint64_t sizeHint, std::string& error,
+                     const std::function<void(uint64_t)>* onObjects, size_t chunk)
+{
+    Reset();
+    ReserveFor(sizeHint, m_nodes, m_texts);
+    TreeParser parser(*this, read, chunk);
+    parser.onObjects = onObjects;
+    return Finish(parser.Run(error));
+}
+
+void JsonTree::Reset()
 {
     static_assert(sizeof(Node) == 16, "tree nodes are kept small: a large design has tens of millions");
     m_nodes.clear();
@@ -408,19 +517,12 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
     m_keyUses.clear();
     m_objects = 0;
     m_releasedNodes = m_releasedText = 0;
-    const size_t size = static_cast<size_t>(end - begin);
-    // Generous guesses that avoid regrowth, whose copy would touch twice the memory: a design file holds a
-    // value per 12 bytes or so (one per 6 is assumed), and never more text than its size. Pages never
-    // touched cost nothing.
-    m_nodes.reserve(size / 6 + 16);
-    m_texts.reserve(size + 16);
-    TreeParser parser(*this, begin, end);
-    parser.onObjects = onObjects;
-    if (!parser.Run(error)) {
-        m_nodes.clear();
-        return false;
-    }
-    return true;
+}
+
+bool JsonTree::Finish(bool parsed)
+{
+    if (!parsed) m_nodes.clear();
+    return parsed;
 }
 
 void JsonTree::ReleaseValues()

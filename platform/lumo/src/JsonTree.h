@@ -82,6 +82,13 @@ public:
     // given, hears the count of objects read so far every kProgressStep objects.
     bool Parse(const char* begin, const char* end, std::string& error,
                const std::function<void(uint64_t)>* onObjects = nullptr);
+    // The same for a text that `read` gives piece by piece: it fills up to `room` bytes at `into` and returns
+    // their count, 0 at the end. The text is read `chunk` bytes at a time into one buffer, reused throughout
+    // (a value longer than that grows it); `sizeHint`, the text's expected size, sizes the tree's arrays.
+    using Source = std::function<size_t(char* into, size_t room)>;
+    bool Parse(const Source& read, uint64_t sizeHint, std::string& error,
+               const std::function<void(uint64_t)>* onObjects = nullptr, size_t chunk = kChunk);
+    static constexpr size_t kChunk = size_t{256} << 10;
     static constexpr uint64_t kProgressStep = 1u << 14;
     JVal Root() const { return m_nodes.empty() ? JVal() : JVal(this, 0); }
     size_t KeyCount() const { return m_keys.size(); }
@@ -97,6 +104,8 @@ public:
 private:
     friend class JVal;
     friend class TreeParser;
+    void Reset();
+    bool Finish(bool parsed);
     // 16 bytes: the key number is split around the type to keep the value aligned.
     struct Node {
         JType type = JType::Null;

@@ -4,8 +4,11 @@
 #include "JsonTestUtil.h"
 
 #include "lumopi/StandIn.h"
+#include "platform/lumo/src/JsonTree.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -137,6 +140,94 @@ TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
             EXPECT_EQ("/snapshots/0/defaultConfigs/0/logicComps/0/attributes/" + std::to_string(c.count), err.path);
             EXPECT_NE(std::string::npos, err.message.find("duplicate attribute")) << err.message;
         }
+    }
+}
+
+// The texts of the list `key` of the object with that id anywhere in a saved design, joined by spaces; "?" when
+// there is no such object.
+std::string ListOf(const Lumo::JsonFile::JsonTree& saved, const std::string& id, const std::string& key)
+{
+    using Lumo::JsonFile::JVal;
+    std::string found = "?";
+    std::function<void(JVal)> visit = [&](JVal v) {
+        if (v.is_object() && v.find("id").is_string() && v.find("id").str() == id) {
+            found.clear();
+            for (JVal e : v.find(key)) found += (found.empty() ? "" : " ") + e.text();
+            return;
+        }
+        if (v.is_object() || v.is_array())
+            for (JVal e : v) visit(e);
+    };
+    visit(saved.Root());
+    return found;
+}
+
+// Completion fills each list with the objects that name it, in document order, after what the file lists and
+// without repeating it; a literal list stays as written. Here the names come from all over a large design, in
+// more pairs than completion takes in one batch per target, and the pins of two components far apart name
+// each of half the nets.
+TEST(JsonLoadLarge, CompletedListsKeepDocumentOrderInALargeDesign)
+{
+    constexpr int kNetCount = 6000, kComps = 2000, kPins = 3;
+    auto netOfPin = [](int pin) { return pin * 7919 % (kNetCount / 2); };
+    std::string nets, comps;
+    for (int i = 0; i < kNetCount; ++i)
+        nets += std::string(i ? ", " : "") + R"({ "id": "N)" + std::to_string(i) + R"(", "name": "n", "netClass": "NC)" + std::to_string(i % 3) + R"(" })";
+    for (int c = 0; c < kComps; ++c) {
+        comps += std::string(c ? ", " : "") + R"({ "id": "C)" + std::to_string(c) + R"(", "name": "c", "pins": [ )";
+        for (int j = 0; j < kPins; ++j) {
+            const int pin = c * kPins + j;
+            comps += std::string(j ? ", " : "") + R"({ "id": "P)" + std::to_string(pin) + R"(", "name": "p", "parentPhysicalNet": "N)" +
+                     std::to_string(netOfPin(pin)) + R"(" })";
+        }
+        comps += " ] }";
+    }
+    const std::string design = Design(
+        R"("norvConfigs": [ { "topBlock": "TOP", "design": { "netClasses": [ { "id": "NC0", "name": "a" },)"
+        R"( { "id": "NC1", "name": "b", "physicalNets": [ "N4" ] },)"
+        R"( { "id": "NC2", "name": "c", "literal": [ "physicalNets" ], "physicalNets": [ "N2", "N0" ] } ] },)"
+        R"( "norvComps": [ )" + comps + R"( ], "physicalNets": [ )" + nets + " ] } ]");
+
+    // what completion must give
+    auto netsOfClass = [&](int cls, int first) {
+        std::string s = first >= 0 ? "N" + std::to_string(first) : "";
+        for (int i = cls; i < kNetCount; i += 3)
+            if (i != first) s += (s.empty() ? "N" : " N") + std::to_string(i);
+        return s;
+    };
+    auto pinsOfNet = [&](int net) {
+        std::string s;
+        for (int pin = 0; pin < kComps * kPins; ++pin)
+            if (netOfPin(pin) == net) s += (s.empty() ? "P" : " P") + std::to_string(pin);
+        return s;
+    };
+    const struct {
+        const char* id;
+        const char* key;
+        std::string expected;
+    } cases[] = {
+        {"NC0", "physicalNets", netsOfClass(0, -1)},
+        {"NC1", "physicalNets", netsOfClass(1, 4)},   // the listed net first, not repeated
+        {"NC2", "physicalNets", "N2 N0"},             // literal: as written
+        {"N0", "pins", pinsOfNet(0)},
+        {"N1", "pins", pinsOfNet(1)},
+        {"N1234", "pins", pinsOfNet(1234)},
+        {"N2999", "pins", pinsOfNet(2999)},
+        {"N3000", "pins", ""},                        // named by no pin
+    };
+
+    LumoTest::TempDir dir;
+    LumoTest::WriteText(dir.File("d.json"), design);
+    LoadError err;
+    auto loaded = LoadSession(dir.File("d.json"), &err);
+    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
+    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
+    Lumo::JsonFile::JsonTree saved;
+    std::string error;
+    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, ListOf(saved, c.id, c.key)) << c.id << " " << c.key;
     }
 }
 

@@ -1,13 +1,19 @@
 // The design file's JSON reader: values, strings and numbers as the loader sees them, and syntax errors with
-// their line and column.
+// their line and column, whether the text is in memory or read piece by piece; and the file reader under it.
 #include "platform/lumo/src/JsonTree.h"
+
+#include "platform/lumo/src/JsonFile.h"
+#include "JsonTestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
+using Lumo::JsonFile::FileReader;
 using Lumo::JsonFile::JsonTree;
 using Lumo::JsonFile::JType;
 using Lumo::JsonFile::JVal;
@@ -36,11 +42,30 @@ std::string Show(JVal v)
     }
 }
 
+// Buffer sizes the texts are also read with: every token then crosses a piece boundary somewhere. 0 stands for
+// the whole text in memory.
+const size_t kChunks[] = {0, 1, 2, 3, 5, 8, 64};
+
+// Parses the text in memory (chunk 0) or from a source that hands it over in short pieces (one to four bytes,
+// less than the buffer asks for) into a buffer of `chunk` bytes.
+bool ParseIn(JsonTree& tree, const std::string& text, size_t chunk, std::string& error)
+{
+    if (chunk == 0) return tree.Parse(text.data(), text.data() + text.size(), error);
+    size_t at = 0, turn = 0;
+    const JsonTree::Source read = [&](char* into, size_t room) {
+        const size_t n = std::min({room, text.size() - at, size_t{1} + turn++ % 4});
+        std::copy(text.data() + at, text.data() + at + n, into);
+        at += n;
+        return n;
+    };
+    return tree.Parse(read, text.size(), error, nullptr, chunk);
+}
+
 TEST(JsonTree, ReadsEveryKindOfValue)
 {
     struct Case {
-        const char* text;
-        const char* shown;
+        std::string text;
+        std::string shown;
     } const cases[] = {
         {"\xEF\xBB\xBF {\"a\" : [ ] , \"b\":{}}\r\n\t", "{a:[],b:{}}"},
         {R"({"k": 1, "k": 2})", "{k:i1,k:i2}"},   // duplicate keys stay, in order
@@ -56,13 +81,18 @@ TEST(JsonTree, ReadsEveryKindOfValue)
         {R"({"a\u0062": "x\ny"})", "{ab:\"x\ny\"}"},   // an escaped key is the same key
         {R"([[[[]]], {"x": [{}]}])", "[[[[]]],{x:[{}]}]"},
         {"\"top\"", "\"top\""},
+        {"12345", "i12345"},
+        {"[\"" + std::string(300, 'x') + "\\n" + std::string(300, 'y') + "\"]", "[\"" + std::string(300, 'x') + "\n" + std::string(300, 'y') + "\"]"},
+        {R"({"a long key of forty bytes, no escapes!": -12.5e-1, "k": "\u00e9\ud83d\ude00"})",
+         "{a long key of forty bytes, no escapes!:f-1.25,k:\"\xC3\xA9\xF0\x9F\x98\x80\"}"},
     };
     for (const Case& c : cases) {
-        const std::string text = c.text;
-        JsonTree tree;
-        std::string error;
-        ASSERT_TRUE(tree.Parse(text.data(), text.data() + text.size(), error)) << c.text << ": " << error;
-        EXPECT_EQ(c.shown, Show(tree.Root())) << c.text;
+        for (const size_t chunk : kChunks) {
+            JsonTree tree;
+            std::string error;
+            ASSERT_TRUE(ParseIn(tree, c.text, chunk, error)) << c.text.substr(0, 40) << " in pieces of " << chunk << ": " << error;
+            EXPECT_EQ(c.shown, Show(tree.Root())) << c.text.substr(0, 40) << " in pieces of " << chunk;
+        }
     }
 }
 
@@ -119,13 +149,65 @@ TEST(JsonTree, SyntaxErrorsNameTheirLineAndColumn)
         {"[\"\xE2\x82\"]", "line 1, column 3", "invalid UTF-8"},          // cut short
         {"[\"\xFF\"]", "line 1, column 3", "invalid UTF-8"},
         {std::string(100000, '['), "line 1, column 100001", "unexpected end of input"},   // no recursion
+        // later lines, with their breaks in pieces read before the fault's
+        {"[1,\n 2,\n\n  x]", "line 4, column 3", "unexpected character"},
+        {"{\"a\":\r\n  \"b\\q\"}", "line 2, column 6", "invalid escape"},
+        {"[\"ab\",\n \"\\ud800\\u0041\"]", "line 2, column 15", "high surrogate"},
+        {"[\n\"\xE2\x82\"]", "line 2, column 2", "invalid UTF-8"},
+        {"[\n\n1e400]", "line 3, column 1", "number overflow"},
+        {"{\"a\": [\n]}\n\n  ,", "line 4, column 3", "unexpected content after the document"},
+        {"{\"key\"\n\n :\n1 \"b\": 2}", "line 4, column 3", "expected ',' or '}'"},
     };
     for (const Case& c : cases) {
-        JsonTree tree;
+        for (const size_t chunk : kChunks) {
+            JsonTree tree;
+            std::string error;
+            EXPECT_FALSE(ParseIn(tree, c.text, chunk, error)) << c.text.substr(0, 40) << " in pieces of " << chunk;
+            EXPECT_NE(std::string::npos, error.find(c.where)) << c.text.substr(0, 40) << " in pieces of " << chunk << ": " << error;
+            EXPECT_NE(std::string::npos, error.find(c.reason)) << c.text.substr(0, 40) << " in pieces of " << chunk << ": " << error;
+        }
+    }
+}
+
+// The reader gives a file's bytes as they are, and refuses one whose size changes between the opening and the end
+// of the reading: it ends early (shrunk), or gives bytes beyond its size (grown), also exactly at that size.
+TEST(JsonTree, FileReaderRefusesAFileThatChangesWhileRead)
+{
+    const std::string text(10000, 'a');
+    struct Case {
+        const char* what;
+        size_t readFirst;   // bytes read before the change
+        long newSize;       // -1: unchanged
+        bool refused;
+    } const cases[] = {
+        {"unchanged", 4000, -1, false},
+        {"shrunk below what is read", 4000, 2000, true},
+        {"shrunk after what is read", 4000, 6000, true},
+        {"grown", 4000, 12000, true},
+        {"grown once read whole", 10000, 10001, true},
+    };
+    for (const Case& c : cases) {
+        LumoTest::TempDir dir;
+        const std::string path = dir.File("f.json");
+        LumoTest::WriteText(path, text);
+        FileReader reader;
         std::string error;
-        EXPECT_FALSE(tree.Parse(c.text.data(), c.text.data() + c.text.size(), error)) << c.text;
-        EXPECT_NE(std::string::npos, error.find(c.where)) << c.text.substr(0, 40) << ": " << error;
-        EXPECT_NE(std::string::npos, error.find(c.reason)) << c.text.substr(0, 40) << ": " << error;
+        ASSERT_TRUE(reader.Open(path, error)) << error;
+        EXPECT_EQ(text.size(), reader.Size());
+        std::string got(text.size() + 100, '\0');
+        size_t done = 0;
+        while (done < c.readFirst) done += reader.Read(&got[done], c.readFirst - done);
+        if (c.newSize >= 0) {
+            ASSERT_EQ(0, ::truncate(path.c_str(), c.newSize)) << c.what;
+        }
+        while (size_t n = reader.Read(&got[done], 7)) done += n;
+        EXPECT_EQ(c.refused, reader.Failed()) << c.what;
+        if (c.refused) {
+            EXPECT_NE(std::string::npos, reader.Error().find("the file changed while it was read")) << c.what << ": " << reader.Error();
+        } else {
+            EXPECT_EQ(text, got.substr(0, done)) << c.what;
+        }
+        EXPECT_EQ(0u, reader.Read(&got[0], 1)) << c.what << ": nothing more after the end";
     }
 }
 
