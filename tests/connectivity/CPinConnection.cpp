@@ -2,6 +2,8 @@
 
 #include "tests/connectivity/ConnectivityHelpers.h"
 
+#include "framework/KeySort.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -64,16 +66,13 @@ TestStatus CPinConnection::runTest(bool)
         Lumo::Index pin;
         Lumo::Index net;
         std::size_t position;
-        bool operator<(const PinEntry& other) const
-        {
-            return pin != other.pin ? pin < other.pin : position < other.position;
-        }
     };
     std::vector<PinEntry> byPin;
     byPin.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         byPin.push_back({records[i].pin, records[i].net, i});
-    std::sort(byPin.begin(), byPin.end());
+    // Entries go in by position, so a stable sort by pin orders them by position within a pin.
+    StableSortByKey(byPin, [](const PinEntry& entry) { return entry.pin.GetValue(); });
     std::vector<unsigned char> seen(records.size(), 0);
     auto cursor = byPin.end(); // where the last component pin's entries begin
 

@@ -1,6 +1,7 @@
 #include "tests/connectivity/CPinUnique.h"
 
-#include <algorithm>
+#include "framework/KeySort.h"
+
 #include <vector>
 
 namespace
@@ -70,8 +71,7 @@ TestStatus CPinUnique::runTest(bool)
         return raiseError(CDICErrors::T51_ERRITEROVERPHYSNETS);
 
     // Stable, so that the entries of one pin keep the order in which the nets listed it.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const PinEntry& a, const PinEntry& b) { return a.pin < b.pin; });
+    StableSortByKey(entries, [](const PinEntry& entry) { return entry.pin.GetValue(); });
     for (std::size_t i = 1; i < entries.size(); ++i) {
         const PinEntry& previous = entries[i - 1];
         const PinEntry& current = entries[i];
