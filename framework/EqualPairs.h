@@ -6,6 +6,8 @@
 // positions under keys and finds the first or last of a key. Stateless; header only.
 #pragma once
 
+#include "framework/KeySort.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <functional>
@@ -40,7 +42,10 @@ std::vector<std::size_t> NextOfEqualKey(const std::vector<Key>& keys)
     const Hash hash;
     for (std::size_t i = 0; i < n; ++i)
         byHash[i] = {hash(keys[i]), i};
-    std::sort(byHash.begin(), byHash.end());
+    // Filled by position: sorted stably by hash, equal hashes keep ascending positions.
+    StableSortByKey(byHash, [](const std::pair<std::size_t, std::size_t>& entry) {
+        return static_cast<std::uint64_t>(entry.first);
+    });
     std::vector<std::size_t> next(n, kEnd);
     std::vector<std::size_t> tails; // last position of each distinct key of the current run
     for (std::size_t begin = 0; begin < n;) {

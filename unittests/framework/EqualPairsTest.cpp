@@ -29,6 +29,10 @@ struct OneHash
 
 TEST(EqualPairsTest, PairsComeInTheOrderOfComparingEveryTwo)
 {
+    // Long enough that the positions are sorted by distribution rather than by comparison.
+    std::vector<std::string> many;
+    for (int i = 0; i < 600; ++i)
+        many.push_back("k" + std::to_string((i * 37) % 211));
     const std::vector<std::vector<std::string>> lists = {
         {},
         {"a"},
@@ -37,6 +41,7 @@ TEST(EqualPairsTest, PairsComeInTheOrderOfComparingEveryTwo)
         {"b", "a", "b", "a", "b"},
         {"x", "y", "x", "z", "y", "x", "x"},
         {"", "", "q", ""},
+        many,
     };
     for (const auto& keys : lists) {
         Pairs plain, collided;
