@@ -10,12 +10,19 @@ namespace {
 const std::string* PlaceholderText(const Ctx& c) { return detail::PlaceholderText(c.snap, c.index); }
 
 // Own constraint records of the receiver, live, in order.
+// The slot of a constraints-list entry that is a live constraint record of the snapshot, else -1.
+int64_t OwnConstraintSlot(const Ctx& c, uint64_t entry)
+{
+    const int64_t s = LiveSlot(c, entry);
+    return s >= 0 && c.snap->records[static_cast<size_t>(s)].kind == Kind::Constraint ? s : -1;
+}
+
 std::vector<uint32_t> OwnConstraints(const Ctx& c)
 {
     std::vector<uint32_t> out;
     for (uint64_t i : c.snap->GetList(c.R(), Field::constraints)) {
-        const int64_t s = LiveSlot(c, i);
-        if (s >= 0 && c.snap->records[static_cast<size_t>(s)].kind == Kind::Constraint) out.push_back(static_cast<uint32_t>(s));
+        const int64_t s = OwnConstraintSlot(c, i);
+        if (s >= 0) out.push_back(static_cast<uint32_t>(s));
     }
     return out;
 }
@@ -166,13 +173,14 @@ Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
     Ctx c(*this);
     ResetI(out, c, op);
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
-    const std::vector<uint32_t> own = OwnConstraints(c);
     const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
-    if (own.size() == list.size() && !(c.R().extra && !c.R().extra->inherits.empty())) {
+    if (!(c.R().extra && !c.R().extra->inherits.empty()) &&
+        std::all_of(list.begin(), list.end(), [&](uint64_t i) { return OwnConstraintSlot(c, i) >= 0; })) {
         // Every entry is a live own record and nothing is inherited: the walk is the stored list itself.
         LendI(out, c, op, list);
         return Result();
     }
+    const std::vector<uint32_t> own = OwnConstraints(c);
     std::vector<uint64_t> items;
     for (uint32_t s : own) items.push_back(c.snap->records[s].index);
     if (c.R().extra) {

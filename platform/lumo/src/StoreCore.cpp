@@ -294,8 +294,11 @@ uint32_t SnapshotData::Create(Kind kind, uint64_t index)
     r.AllocateFields(fieldArena);
     const std::vector<int64_t>& defaults = DefaultSlots(kind);
     if (!defaults.empty()) std::memcpy(r.slots.p, defaults.data(), defaults.size() * sizeof(int64_t));
-    UpdateWalkFilter(r);
-    RefreshTag(slot);
+    // The slot's tag: UpdateWalkFilter sets it for the kinds with a walk filter.
+    if (HasWalkFilter(kind))
+        UpdateWalkFilter(r);
+    else
+        RefreshTag(slot);
     const uint64_t serial = index & kSerialMask;
     if (serial < kMaxDenseSerial && serial < 4 * records.size() + 65536) {
         if (serial >= bySerial.size()) bySerial.resize(std::max<size_t>(serial + 1, bySerial.size() * 2), 0);
