@@ -97,12 +97,23 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     return static_cast<bool>(in) || in.eof();
 }
 
-// Repeated measurements: the least of each time ("..._s"), the first run's other figures. On a shared
-// machine the least time is the one least disturbed by other work.
-Results Best(const std::function<Results()>& measure, int repeat)
+// How often a measurement runs: at least `least` times, and a short one again until all its runs together
+// took `minSeconds` of wall time (at most `most` runs). A measurement of a few tenths of a second swings by
+// half between runs on a shared machine; the least of many is the one least disturbed by other work.
+struct Repeats {
+    int least = 1;
+    double minSeconds = 3.0;
+    int most = 30;
+};
+
+// Repeated measurements: the least of each time ("..._s"), the first run's other figures.
+Results Best(const std::function<Results()>& measure, const Repeats& repeats)
 {
+    const auto start = Clock::now();
     Results best = measure();
-    for (int run = 1; run < repeat; ++run) {
+    for (int run = 1; run < repeats.most; ++run) {
+        if (run >= repeats.least && Seconds(start, Clock::now()) >= repeats.minSeconds)
+            break;
         const Results again = measure();
         for (auto& kv : best) {
             const std::string& key = kv.first;
@@ -487,7 +498,7 @@ int main(int argc, char** argv)
     bool keep = false;
     bool noReload = false;
     bool noCheck = false;
-    int repeat = 1;
+    Repeats repeats;
     std::string constraints = KRAVIK_SOURCE_DIR "/examples/constraints-full.json";
     std::string kravik = DefaultKravik();
     CLI::App app{"Measure load, save and a full walk of the design store"};
@@ -502,8 +513,12 @@ int main(int argc, char** argv)
     app.add_option("--constraints", constraints, "constraints file of the checks")->capture_default_str();
     app.add_option("--kravik", kravik, "the kravik program whose peak memory is measured")->capture_default_str();
     app.add_flag("--no-check", noCheck, "skip the check and the kravik run");
-    app.add_option("--repeat", repeat, "run each measurement this often and keep the least times")
+    app.add_option("--repeat", repeats.least, "run each measurement at least this often and keep the least times")
         ->check(CLI::Range(1, 100))
+        ->capture_default_str();
+    app.add_option("--min-time", repeats.minSeconds,
+                   "run a short measurement again until its runs took this many seconds (at most 30 runs)")
+        ->check(CLI::Range(0.0, 600.0))
         ->capture_default_str();
     app.add_flag("--keep", keep, "keep the generated and saved files");
     app.add_flag("--no-reload", noReload, "skip reloading the saved file");
@@ -553,13 +568,13 @@ int main(int argc, char** argv)
         const size_t slash = design.second.find_last_of('/');
         const std::string base = slash == std::string::npos ? design.second : design.second.substr(slash + 1);
         const std::string saved = dir + "/" + base + ".saved.json";
-        row.parse = Best([&] { return InChild([&] { return MeasureParse(design.second); }); }, repeat);
-        row.load = Best([&] { return InChild([&] { return MeasureLoad(design.second, saved); }); }, repeat);
+        row.parse = Best([&] { return InChild([&] { return MeasureParse(design.second); }); }, repeats);
+        row.load = Best([&] { return InChild([&] { return MeasureLoad(design.second, saved); }); }, repeats);
         if (!noReload)
-            row.reload = Best([&] { return InChild([&] { return MeasureLoad(saved, ""); }); }, repeat);
+            row.reload = Best([&] { return InChild([&] { return MeasureLoad(saved, ""); }); }, repeats);
         if (!noCheck) {
-            row.check = Best([&] { return InChild([&] { return MeasureCheck(design.second, constraints); }); }, repeat);
-            row.kravik = Best([&] { return MeasureKravik(kravik, design.second, constraints); }, repeat);
+            row.check = Best([&] { return InChild([&] { return MeasureCheck(design.second, constraints); }); }, repeats);
+            row.kravik = Best([&] { return MeasureKravik(kravik, design.second, constraints); }, repeats);
         }
         if (row.reload.count("objects") && row.load.count("objects") &&
             (row.reload["objects"] != row.load["objects"] ||
