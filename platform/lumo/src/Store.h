@@ -470,8 +470,15 @@ struct SnapshotData {
     SnapshotData& operator=(const SnapshotData&) = delete;
     std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
 
-    // Lookup. Slot of a record with exactly this index, or -1.
-    int64_t SlotOfIndex(uint64_t index) const;
+    // Lookup. Slot of a record with exactly this index, or -1. Records made in serial order (a loaded design
+    // without explicit indexes) stand at slot serial - 1: one read instead of two dependent ones. Indexes are
+    // unique among records, so a match is the answer.
+    int64_t SlotOfIndex(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
+        return SlotAwayFromSerial(index);
+    }
     // Starts loading the record of an index that stands at its serial's slot into the cache (a hint only).
     void Prefetch(uint64_t index) const
     {
@@ -494,10 +501,26 @@ struct SnapshotData {
         const uint16_t tag = tags[serial - 1];
         return (tag & kTagAtSerial) && (tag & kTagType) == (index >> 56) ? tag : 0;
     }
-    ObjRecord* Find(uint64_t index);
-    const ObjRecord* Find(uint64_t index) const;
-    ObjRecord* FindLive(uint64_t index);
-    const ObjRecord* FindLive(uint64_t index) const;
+    ObjRecord* Find(uint64_t index)
+    {
+        const int64_t s = SlotOfIndex(index);
+        return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+    }
+    const ObjRecord* Find(uint64_t index) const
+    {
+        const int64_t s = SlotOfIndex(index);
+        return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+    }
+    ObjRecord* FindLive(uint64_t index)
+    {
+        ObjRecord* r = Find(index);
+        return (r && r->Alive()) ? r : nullptr;
+    }
+    const ObjRecord* FindLive(uint64_t index) const
+    {
+        const ObjRecord* r = Find(index);
+        return (r && r->Alive()) ? r : nullptr;
+    }
     ObjRecord& At(uint32_t slot) { return records[slot]; }
     const ObjRecord& At(uint32_t slot) const { return records[slot]; }
     std::string Name() const;
@@ -564,6 +587,7 @@ struct SnapshotData {
     const ConstraintPayload* Payload(const ObjRecord& r) const;
 
 private:
+    int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot
     void Unlend(const std::vector<uint64_t>& list);
 };
 

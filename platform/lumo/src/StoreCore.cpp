@@ -275,12 +275,9 @@ void* FieldArena::Take(size_t bytes)
 // ---------------------------------------------------------------------------------------------------------
 // Lookup and creation
 
-int64_t SnapshotData::SlotOfIndex(uint64_t index) const
+int64_t SnapshotData::SlotAwayFromSerial(uint64_t index) const
 {
     const uint64_t serial = index & kSerialMask;
-    // Records made in serial order (a loaded design without explicit indexes) stand at slot serial - 1: one
-    // read instead of two dependent ones. Indexes are unique among records, so a match is the answer.
-    if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
     if (serial < bySerial.size()) {
         const uint32_t s = bySerial[serial];
         if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
@@ -290,30 +287,6 @@ int64_t SnapshotData::SlotOfIndex(uint64_t index) const
     if (sparse.empty()) return -1;
     auto it = sparse.find(index);
     return it == sparse.end() ? -1 : static_cast<int64_t>(it->second);
-}
-
-ObjRecord* SnapshotData::Find(uint64_t index)
-{
-    const int64_t s = SlotOfIndex(index);
-    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-}
-
-const ObjRecord* SnapshotData::Find(uint64_t index) const
-{
-    const int64_t s = SlotOfIndex(index);
-    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-}
-
-ObjRecord* SnapshotData::FindLive(uint64_t index)
-{
-    ObjRecord* r = Find(index);
-    return (r && r->Alive()) ? r : nullptr;
-}
-
-const ObjRecord* SnapshotData::FindLive(uint64_t index) const
-{
-    const ObjRecord* r = Find(index);
-    return (r && r->Alive()) ? r : nullptr;
 }
 
 std::string SnapshotData::Name() const { return self < records.size() ? records[self].name : std::string(); }
