@@ -282,9 +282,24 @@ void PrefetchElement(const IterState& st, const Ref& ref, uint64_t index)
         t->Prefetch(index);
 }
 
-// Moves to the first element at or after st.pos that passes. The caller now reads the current element: an
-// unfiltered walk has read its record, whose field block is fetched meanwhile; a filtered one has read its tag
-// only and fetches the record. The next element is fetched too.
+// Starts loading what a walk reads second of the element after the current one, whose first read was fetched
+// the step before: the record of an element that passes a filtered walk (its tag tells), else the field block
+// of its record.
+void PrefetchSecond(const IterState& st, const Ref& ref, uint64_t index)
+{
+    const SnapshotData* t = TableFor(ref.session, ref.snapshot, index);
+    if (!t) return;
+    if (st.filtered) {
+        const uint16_t tag = t->TagOf(index);
+        if ((tag & kTagAlive) && TagPasses(tag, st.filter)) __builtin_prefetch(&t->records[(index & kSerialMask) - 1]);
+        return;
+    }
+    const uint64_t serial = index & kSerialMask;
+    if (serial - 1 < t->records.size()) PrefetchFields(t->records[serial - 1]);
+}
+
+// Moves to the first element at or after st.pos that passes. The caller now reads the current element, whose
+// record and field block were fetched during the steps before; the next two elements are fetched a step ahead.
 void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
@@ -292,11 +307,9 @@ void Position(IterState& st, IObject& elem)
     const ObjRecord* current = nullptr;
     while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
-    if (current && st.filtered)
-        __builtin_prefetch(current);
-    else if (current)
-        PrefetchFields(*current);
-    if (st.pos + 1 < items.size()) PrefetchElement(st, ref, items[st.pos + 1]);
+    if (current) PrefetchFields(*current);
+    if (st.pos + 1 < items.size()) PrefetchSecond(st, ref, items[st.pos + 1]);
+    if (st.pos + 2 < items.size()) PrefetchElement(st, ref, items[st.pos + 2]);
 }
 
 int32_t IterKey(const IterState& st, int variant)

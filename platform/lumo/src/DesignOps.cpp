@@ -41,17 +41,17 @@ Result FetchListed(const Ctx& c, IObject& out, Field list, uint64_t index, uint6
 
 Result HierarchicalName(const Ctx& c, String& out, char sep, Kind kind)
 {
-    std::vector<const std::string*> names;
+    std::vector<std::string_view> names;
     const ObjRecord* r = &c.R();
     size_t steps = 0;
     while (r && r->kind == kind) {
         if (steps++ > c.snap->records.size()) return FailCyclic(c.index);
-        names.push_back(&r->name);
+        names.push_back(r->name.view());
         r = Live(c, r->owner);
     }
     std::string s;
     for (size_t i = names.size(); i-- > 0;) {
-        s += *names[i];
+        s += names[i];
         if (i) s += sep;
     }
     out = String(std::move(s));

@@ -15,9 +15,11 @@
 #include <cstdlib>
 #include <deque>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -207,10 +209,135 @@ struct ListView {
     explicit operator bool() const { return p != nullptr; }
 };
 
-// A record. The fields that resolving a handle and reading a field touch (index, owner, field block, kind,
-// flags, walk filter, payload) come first and fill 32 bytes; records are 32-aligned (a table of them starts
-// on a cache line), so those never straddle two lines. The name, back entries and extras follow.
-struct alignas(32) ObjRecord {
+// A record's name: up to 15 bytes stand in the record itself, a longer one in a heap buffer of its own (the
+// same split as a std::string's, in half its bytes).
+class RecordName {
+public:
+    RecordName() = default;
+    RecordName(const RecordName& o) { Assign(o.data(), o.size()); }
+    RecordName(RecordName&& o) noexcept
+    {
+        std::memcpy(m_bytes, o.m_bytes, sizeof m_bytes);
+        m_len = o.m_len;
+        o.m_len = 0;
+    }
+    RecordName& operator=(const RecordName& o)
+    {
+        if (this != &o) Assign(o.data(), o.size());
+        return *this;
+    }
+    RecordName& operator=(RecordName&& o) noexcept
+    {
+        if (this != &o) {
+            Free();
+            std::memcpy(m_bytes, o.m_bytes, sizeof m_bytes);
+            m_len = o.m_len;
+            o.m_len = 0;
+        }
+        return *this;
+    }
+    RecordName& operator=(std::string_view s)
+    {
+        Assign(s.data(), s.size());
+        return *this;
+    }
+    RecordName& operator=(const std::string& s) { return *this = std::string_view(s); }
+    ~RecordName() { Free(); }
+
+    const char* data() const { return m_len == kHeap ? HeapData() : m_bytes; }
+    size_t size() const { return m_len == kHeap ? HeapSize() : m_len; }
+    bool empty() const { return size() == 0; }
+    std::string_view view() const { return std::string_view(data(), size()); }
+    std::string str() const { return std::string(data(), size()); }
+    operator std::string() const { return str(); }
+    operator std::string_view() const { return view(); }
+
+    friend bool operator==(const RecordName& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(std::string_view a, const RecordName& b) { return a == b.view(); }
+    friend bool operator!=(const RecordName& a, std::string_view b) { return a.view() != b; }
+    friend bool operator==(const RecordName& a, const std::string& b) { return a.view() == b; }
+    friend bool operator!=(const RecordName& a, const std::string& b) { return a.view() != b; }
+    friend bool operator==(const RecordName& a, const char* b) { return a.view() == b; }
+    friend bool operator==(const RecordName& a, const RecordName& b) { return a.view() == b.view(); }
+
+private:
+    static constexpr uint8_t kHeap = 0xFF;   // m_bytes holds the buffer's address and the length
+    static constexpr size_t kInline = 15;
+
+    char* HeapData() const
+    {
+        char* p;
+        std::memcpy(&p, m_bytes, sizeof p);
+        return p;
+    }
+    size_t HeapSize() const
+    {
+        uint32_t n;
+        std::memcpy(&n, m_bytes + sizeof(char*), sizeof n);
+        return n;
+    }
+    void Free()
+    {
+        if (m_len == kHeap) std::free(HeapData());
+        m_len = 0;
+    }
+    void Assign(const char* text, size_t n);
+
+    char m_bytes[kInline] = {};
+    uint8_t m_len = 0;   // 0..15 inline, kHeap for a buffer
+};
+
+// The back entries of a record: an 8-byte handle on a heap block holding the count and capacity, then the
+// entries (most records have one or two).
+class BackList {
+public:
+    BackList() = default;
+    BackList(const BackList& o) { *this = o; }
+    BackList(BackList&& o) noexcept : m_block(o.m_block) { o.m_block = nullptr; }
+    BackList& operator=(const BackList& o);
+    BackList& operator=(BackList&& o) noexcept
+    {
+        if (this != &o) {
+            std::free(m_block);
+            m_block = o.m_block;
+            o.m_block = nullptr;
+        }
+        return *this;
+    }
+    ~BackList() { std::free(m_block); }
+
+    size_t size() const { return m_block ? static_cast<uint32_t>(m_block[0]) : 0; }
+    bool empty() const { return size() == 0; }
+    const uint64_t* data() const { return m_block ? m_block + 1 : nullptr; }
+    const uint64_t* begin() const { return data(); }
+    const uint64_t* end() const { return data() + size(); }
+    uint64_t back() const { return m_block[size()]; }
+    void push_back(uint64_t key)
+    {
+        const size_t n = size();
+        if (n == Capacity()) Grow(n + 1);
+        m_block[n + 1] = key;
+        SetSize(n + 1);
+    }
+    void reserve(size_t n)
+    {
+        if (n > Capacity()) Grow(n);
+    }
+    // Removes every entry equal to key.
+    void Remove(uint64_t key);
+
+private:
+    size_t Capacity() const { return m_block ? static_cast<size_t>(m_block[0] >> 32) : 0; }
+    void SetSize(size_t n) { m_block[0] = (m_block[0] & ~uint64_t{0xFFFFFFFF}) | n; }
+    void Grow(size_t atLeast);
+
+    uint64_t* m_block = nullptr;   // [0]: capacity << 32 | count; then the entries
+};
+
+// A record, one cache line (records are 64-aligned): the fields that resolving a handle and reading a field
+// touch (index, owner, field block, kind, flags, walk filter, payload) in the first 32 bytes, then the name
+// (inline when short), the back entries and the extras.
+struct alignas(64) ObjRecord {
     uint64_t index = 0;
     uint64_t owner = 0;
     SlotView slots;                                   // the field block: integer-like scalars and references,
@@ -221,8 +348,8 @@ struct alignas(32) ObjRecord {
                                                       // -1 for none; kept by SnapshotData::UpdateWalkFilter
     uint8_t listsAt = 0;                              // the lists start after this many slots of the block
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
-    std::string name;
-    std::vector<uint64_t> back;                       // (slot << 8) | field: lists me in field, or owned by me (Field::in)
+    RecordName name;
+    BackList back;                                    // (slot << 8) | field: lists me in field, or owned by me (Field::in)
     std::unique_ptr<RecordExtra> extra;
 
     ObjRecord() = default;
@@ -246,6 +373,7 @@ struct alignas(32) ObjRecord {
 private:
     void FreeFields();
 };
+static_assert(sizeof(ObjRecord) == 64, "a record fills one cache line");
 
 // Starts loading a record's field block into the cache, for a handle on it that the caller reads next.
 inline void PrefetchFields(const ObjRecord& r)
@@ -342,16 +470,21 @@ struct SnapshotData {
     SnapshotData& operator=(const SnapshotData&) = delete;
     std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
 
-    // Lookup. Slot of a record with exactly this index, or -1.
-    int64_t SlotOfIndex(uint64_t index) const;
+    // Lookup. Slot of a record with exactly this index, or -1. Records made in serial order (a loaded design
+    // without explicit indexes) stand at slot serial - 1: one read instead of two dependent ones. Indexes are
+    // unique among records, so a match is the answer.
+    int64_t SlotOfIndex(uint64_t index) const
+    {
+        const uint64_t serial = index & kSerialMask;
+        if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
+        return SlotAwayFromSerial(index);
+    }
     // Starts loading the record of an index that stands at its serial's slot into the cache (a hint only).
     void Prefetch(uint64_t index) const
     {
         const uint64_t serial = index & kSerialMask;
         if (serial - 1 >= records.size()) return;
-        const char* at = reinterpret_cast<const char*>(&records[serial - 1]);
-        __builtin_prefetch(at);
-        __builtin_prefetch(at + sizeof(ObjRecord) - 1);
+        __builtin_prefetch(&records[serial - 1]);
     }
     // Starts loading the tag of an index's record (a hint only).
     void PrefetchTag(uint64_t index) const
@@ -368,10 +501,26 @@ struct SnapshotData {
         const uint16_t tag = tags[serial - 1];
         return (tag & kTagAtSerial) && (tag & kTagType) == (index >> 56) ? tag : 0;
     }
-    ObjRecord* Find(uint64_t index);
-    const ObjRecord* Find(uint64_t index) const;
-    ObjRecord* FindLive(uint64_t index);
-    const ObjRecord* FindLive(uint64_t index) const;
+    ObjRecord* Find(uint64_t index)
+    {
+        const int64_t s = SlotOfIndex(index);
+        return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+    }
+    const ObjRecord* Find(uint64_t index) const
+    {
+        const int64_t s = SlotOfIndex(index);
+        return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
+    }
+    ObjRecord* FindLive(uint64_t index)
+    {
+        ObjRecord* r = Find(index);
+        return (r && r->Alive()) ? r : nullptr;
+    }
+    const ObjRecord* FindLive(uint64_t index) const
+    {
+        const ObjRecord* r = Find(index);
+        return (r && r->Alive()) ? r : nullptr;
+    }
     ObjRecord& At(uint32_t slot) { return records[slot]; }
     const ObjRecord& At(uint32_t slot) const { return records[slot]; }
     std::string Name() const;
@@ -438,6 +587,7 @@ struct SnapshotData {
     const ConstraintPayload* Payload(const ObjRecord& r) const;
 
 private:
+    int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot
     void Unlend(const std::vector<uint64_t>& list);
 };
 

@@ -19,10 +19,7 @@ uint64_t BackKey(uint32_t slot, Field f) { return (static_cast<uint64_t>(slot) <
 uint32_t BackSlot(uint64_t key) { return static_cast<uint32_t>(key >> 8); }
 Field BackField(uint64_t key) { return static_cast<Field>(key & 0xFF); }
 
-void RemoveBack(ObjRecord& r, uint64_t key)
-{
-    r.back.erase(std::remove(r.back.begin(), r.back.end(), key), r.back.end());
-}
+void RemoveBack(ObjRecord& r, uint64_t key) { r.back.Remove(key); }
 
 const std::vector<uint64_t>& EmptyList()
 {
@@ -117,6 +114,64 @@ std::string FoldName(const std::string& s)
     for (char& ch : r)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     return r;
+}
+
+void RecordName::Assign(const char* text, size_t n)
+{
+    if (n <= kInline) {
+        // text may be this name's own buffer: copy before freeing it
+        char bytes[kInline];
+        std::memcpy(bytes, text, n);
+        Free();
+        std::memcpy(m_bytes, bytes, n);
+        m_len = static_cast<uint8_t>(n);
+        return;
+    }
+    char* p = static_cast<char*>(std::malloc(n));
+    if (!p) throw std::bad_alloc();
+    std::memcpy(p, text, n);
+    Free();
+    const uint32_t len = static_cast<uint32_t>(n);
+    std::memcpy(m_bytes, &p, sizeof p);
+    std::memcpy(m_bytes + sizeof p, &len, sizeof len);
+    m_len = kHeap;
+}
+
+BackList& BackList::operator=(const BackList& o)
+{
+    if (this == &o) return *this;
+    if (o.empty()) {
+        if (m_block) SetSize(0);
+        return *this;
+    }
+    if (Capacity() < o.size()) {
+        std::free(m_block);
+        m_block = nullptr;
+        Grow(o.size());
+    }
+    std::memcpy(m_block + 1, o.data(), o.size() * sizeof(uint64_t));
+    SetSize(o.size());
+    return *this;
+}
+
+void BackList::Grow(size_t atLeast)
+{
+    const size_t cap = std::max<size_t>({atLeast, 2 * Capacity(), 1});
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    const size_t n = size();
+    auto* p = static_cast<uint64_t*>(std::realloc(m_block, (cap + 1) * sizeof(uint64_t)));
+    if (!p) throw std::bad_alloc();
+    m_block = p;
+    m_block[0] = (static_cast<uint64_t>(cap) << 32) | n;
+}
+
+void BackList::Remove(uint64_t key)
+{
+    const size_t n = size();
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (m_block[i + 1] != key) m_block[++kept] = m_block[i + 1];
+    if (kept != n) SetSize(kept);
 }
 
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
@@ -220,12 +275,9 @@ void* FieldArena::Take(size_t bytes)
 // ---------------------------------------------------------------------------------------------------------
 // Lookup and creation
 
-int64_t SnapshotData::SlotOfIndex(uint64_t index) const
+int64_t SnapshotData::SlotAwayFromSerial(uint64_t index) const
 {
     const uint64_t serial = index & kSerialMask;
-    // Records made in serial order (a loaded design without explicit indexes) stand at slot serial - 1: one
-    // read instead of two dependent ones. Indexes are unique among records, so a match is the answer.
-    if (serial - 1 < records.size() && records[serial - 1].index == index) return static_cast<int64_t>(serial - 1);
     if (serial < bySerial.size()) {
         const uint32_t s = bySerial[serial];
         if (s && records[s - 1].index == index) return static_cast<int64_t>(s - 1);
@@ -235,30 +287,6 @@ int64_t SnapshotData::SlotOfIndex(uint64_t index) const
     if (sparse.empty()) return -1;
     auto it = sparse.find(index);
     return it == sparse.end() ? -1 : static_cast<int64_t>(it->second);
-}
-
-ObjRecord* SnapshotData::Find(uint64_t index)
-{
-    const int64_t s = SlotOfIndex(index);
-    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-}
-
-const ObjRecord* SnapshotData::Find(uint64_t index) const
-{
-    const int64_t s = SlotOfIndex(index);
-    return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-}
-
-ObjRecord* SnapshotData::FindLive(uint64_t index)
-{
-    ObjRecord* r = Find(index);
-    return (r && r->Alive()) ? r : nullptr;
-}
-
-const ObjRecord* SnapshotData::FindLive(uint64_t index) const
-{
-    const ObjRecord* r = Find(index);
-    return (r && r->Alive()) ? r : nullptr;
 }
 
 std::string SnapshotData::Name() const { return self < records.size() ? records[self].name : std::string(); }
@@ -700,7 +728,7 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
     erased.ForEach(collected, [&](uint32_t x) {
         ObjRecord& r = records[x];
         if (std::none_of(r.back.begin(), r.back.end(), liveHolder)) return;
-        const std::vector<uint64_t> back = r.back;
+        const std::vector<uint64_t> back(r.back.begin(), r.back.end());
         for (uint64_t key : back)
             if (liveHolder(key)) RemoveFromList(BackSlot(key), BackField(key), r.index);
     });

@@ -45,7 +45,7 @@ void DumpTable(std::ostream& os, const SnapshotData& t)
     std::sort(live.begin(), live.end(), [](const ObjRecord* a, const ObjRecord* b) { return a->index < b->index; });
     for (const ObjRecord* r : live) {
         const KindInfo& info = InfoOf(r->kind);
-        os << info.name << " " << Idx(r->index) << " name=" << r->name << " in=" << Idx(r->owner)
+        os << info.name << " " << Idx(r->index) << " name=" << r->name.view() << " in=" << Idx(r->owner)
            << " flags=" << int(r->flags) << "\n";
         for (const FieldSpec* spec : info.fields) {
             os << "  " << StandIn::FieldName(spec->field) << "=";
