@@ -176,21 +176,23 @@ struct ListVal {
     bool big = false;   // its membership is kept in Scope::bigLists
 };
 
+// One per object of a large design, written while staging: its members are ordered to leave no padding.
 struct Obj {
     uint32_t node = 0;              // its value in the tree
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
-    Field placedIn = Field::Count;  // key of the enclosing object that holds it
     uint32_t firstChild = kNone, lastChild = kNone, nextSibling = kNone;
+    uint32_t slot = kNone;
+    uint32_t refBase = 0;
+    uint32_t listBase = 0;
+    Field placedIn = Field::Count;  // key of the enclosing object that holds it
     Kind kind = Kind::None;
     bool free = false;              // in the snapshot's objects
     bool hasIndex = false;
     uint64_t index = 0;
-    uint32_t slot = kNone;
-    uint32_t refBase = 0;
-    uint32_t listBase = 0;
     RefVal owner;
 };
+static_assert(sizeof(Obj) == 64, "no padding between the members");
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
@@ -1665,6 +1667,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         m_paths.Reserve(m_objects + 16);
         sc.objs.reserve(m_objects);
         sc.ids.Reserve(m_ids);
+        sc.pendingIds.reserve(m_ids);
         m_objects = 0;
     }
     StageWithIds(sc, [&] { Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false); });
