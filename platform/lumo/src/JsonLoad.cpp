@@ -1694,25 +1694,24 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     sc.table->fileIdChars.reserve(sc.table->fileIdChars.size() + sc.ids.TextBytes() + sc.ids.Count() * sizeof(uint32_t));
     const uint64_t count = sc.objs.size();
     // The id lookups of a large design miss the cache one by one: references by id are queued and looked up
-    // a batch at a time, in the table's order. A batch this small already reads the table in order (larger
-    // ones measured no faster) and holds back little of the file's values.
+    // a batch at a time, in the table's order: the references of the objects between two progress steps, or
+    // this many when they name more. Batches this small already read the table in order (larger ones
+    // measured no faster).
     constexpr size_t kDeferBatch = size_t{1} << 14;
     sc.deferIds = true;
-    sc.deferred.reserve(std::min<size_t>(kDeferBatch + kDeferBatch / 8, count * 2));
-    uint32_t held = 0;   // the first object whose values the queued references may still read
+    sc.deferred.reserve(kDeferBatch);
     try {
         for (uint32_t i = 0; i < count; ++i) {
             if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
                 if (m_progress) m_progress(i, count);
-                // Objects are read in document order and each reads only its own values: what lies before the
-                // objects of the queued references is done with, and its memory goes back while the records grow.
-                if (m_lastRead) m_tree.ReleaseBefore(sc.objs[held].node);
+                // Objects are read in document order and each reads only its own values: once the queued
+                // references are looked up (their ids are read from the tree), what lies before this object is
+                // done with, and its memory goes back while the records grow.
+                ResolveDeferred(sc);
+                if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
             }
             ReadObject(sc, i);
-            if (sc.deferred.size() >= kDeferBatch) {
-                ResolveDeferred(sc);
-                held = i + 1;
-            }
+            if (sc.deferred.size() >= kDeferBatch) ResolveDeferred(sc);
         }
     } catch (const LoadFailure&) {
         ResolveDeferred(sc);   // a reference queued before the error is reported instead

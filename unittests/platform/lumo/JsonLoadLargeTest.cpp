@@ -233,10 +233,11 @@ TEST(JsonLoadLarge, CompletedListsKeepDocumentOrderInALargeDesign)
     }
 }
 
-// References by id are looked up in batches, in the order of the id table rather than the file's. Here the
-// electrical nets' ids cover every length the table compares differently (up to its eight-byte prefix, just
-// past it, long, with an escape), more physical nets name them than one batch holds, and the physical nets'
-// ids share their first bytes and length, so that a lookup passes many of them.
+// References by id are looked up in batches (those of the objects between two releases of the file's values,
+// or of one long list), in the order of the id table rather than the file's. Here the electrical nets' ids
+// cover every length the table compares differently (up to its eight-byte prefix, just past it, long, with an
+// escape), more physical nets name them than one batch holds, and the physical nets' ids share their first
+// bytes and length, so that a lookup passes many of them. Physical net i is object 9 + i of its snapshot.
 constexpr int kBatchNets = 17000;
 std::string NetId(int i)
 {
@@ -270,6 +271,14 @@ std::string BatchDesign(const std::map<int, std::string>& netKeys, const std::st
     return Design(s);
 }
 
+// The ids of all physical nets, last first, and then `more`: a list longer than one batch.
+std::string AllNetsList(const std::string& more = "")
+{
+    std::string s = R"(, "physicalNets": [ )";
+    for (int i = kBatchNets - 1; i >= 0; --i) s += "\"" + NetId(i) + "\", ";
+    return s + (more.empty() ? std::string("\"") + NetId(0) + "\"" : more) + " ]";
+}
+
 TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
 {
     LumoTest::TempDir dir;
@@ -293,6 +302,17 @@ TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
         const std::string id = e + 1 == eids.size() ? "E\xc3\xa9-net" : eids[e];
         EXPECT_EQ(expected, ListOf(saved, id, "physicalNets")) << id;
     }
+
+    // a list longer than a batch, read before the references that name its owner
+    LumoTest::WriteText(dir.File("long.json"), BatchDesign({}, AllNetsList()));
+    loaded = LoadSession(dir.File("long.json"), &err);
+    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*loaded, dir.File("long-saved.json")));
+    const std::string longText = LumoTest::ReadText(dir.File("long-saved.json"));
+    ASSERT_TRUE(saved.Parse(longText.data(), longText.data() + longText.size(), error)) << error;
+    std::string expected;
+    for (int i = kBatchNets - 1; i >= 0; --i) expected += NetId(i) + " ";
+    EXPECT_EQ(expected + NetId(0), ListOf(saved, "E", "physicalNets"));
 }
 
 TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
@@ -307,9 +327,14 @@ TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
         const char* message;
     } cases[] = {
         {"unknown id early", BatchDesign({{3, unknown}}), nets + "3/parentElectricalNet", "unknown id \"NOPE\""},
-        {"unknown id, last of a batch", BatchDesign({{16383, unknown}}), nets + "16383/parentElectricalNet", "unknown id"},
-        {"unknown id, first of the next batch", BatchDesign({{16384, unknown}}), nets + "16384/parentElectricalNet",
+        {"unknown id, last of a batch", BatchDesign({{16374, unknown}}), nets + "16374/parentElectricalNet", "unknown id"},
+        {"unknown id, first of the next batch", BatchDesign({{16375, unknown}}), nets + "16375/parentElectricalNet",
          "unknown id"},
+        {"unknown id at the end of a list longer than a batch", BatchDesign({}, AllNetsList("\"NOPE\"")),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/" + std::to_string(kBatchNets), "unknown id \"NOPE\""},
+        {"unknown id in a list longer than a batch, before other errors",
+         BatchDesign({{3, unknown}}, AllNetsList("\"NOPE\", \"E\"")),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/" + std::to_string(kBatchNets), "unknown id \"NOPE\""},
         {"unknown id, last object", BatchDesign({{kBatchNets - 1, unknown}}),
          nets + std::to_string(kBatchNets - 1) + "/parentElectricalNet", "unknown id"},
         {"id of a kind the key does not allow", BatchDesign({{12000, R"("parentElectricalNet": ")" + NetId(7) + "\""}}),
@@ -317,7 +342,7 @@ TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
         {"two unknown ids of one batch: the earlier one, whatever their slots",
          BatchDesign({{5, R"("parentElectricalNet": "AAA")"}, {10, R"("parentElectricalNet": "ZZZ")"}}),
          nets + "5/parentElectricalNet", "unknown id \"AAA\""},
-        {"unknown ids in two batches", BatchDesign({{16000, R"("parentElectricalNet": "ZZZ")"}, {16390, unknown}}),
+        {"unknown ids in two batches", BatchDesign({{16000, R"("parentElectricalNet": "ZZZ")"}, {16380, unknown}}),
          nets + "16000/parentElectricalNet", "unknown id \"ZZZ\""},
         {"unknown id before another error", BatchDesign({{100, unknown}, {200, unknownKey}}),
          nets + "100/parentElectricalNet", "unknown id"},
