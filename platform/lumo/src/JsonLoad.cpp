@@ -33,18 +33,27 @@ struct LoadFailure {
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order;
-// group k stands at start[k] .. start[k + 1] of the result.
+// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order,
+// into `out` (not `items`); group k stands at start[k] .. start[k + 1] of it.
 template <class Value, class Item, class KeyOf, class ValueOf>
-std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
-                               std::vector<uint32_t>& start)
+void GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf, std::vector<uint32_t>& start,
+                 std::vector<Value>& out)
 {
     start.assign(groups + 1, 0);
     for (const Item& item : items) ++start[keyOf(item) + 1];
     for (size_t k = 0; k < groups; ++k) start[k + 1] += start[k];
-    std::vector<Value> out(items.size());
-    std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    for (const Item& item : items) out[next[keyOf(item)]++] = valueOf(item);
+    out.resize(items.size());
+    // start[k] serves as group k's cursor, which ends where group k + 1 starts: moved back by one group after
+    for (const Item& item : items) out[start[keyOf(item)]++] = valueOf(item);
+    for (size_t k = groups; k > 0; --k) start[k] = start[k - 1];
+    start[0] = 0;
+}
+template <class Value, class Item, class KeyOf, class ValueOf>
+std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
+                               std::vector<uint32_t>& start)
+{
+    std::vector<Value> out;
+    GroupStably(items, groups, keyOf, valueOf, start, out);
     return out;
 }
 
@@ -370,6 +379,12 @@ struct DeferredRef {
     RefSite site;
     Field field;
 };
+// Its lookup, sorted by slot apart from the rest of it.
+struct DeferredLookup {
+    IdMap::Probe probe;
+    uint32_t node;
+    uint32_t pos;   // in Scope::deferred
+};
 
 // One id scope with everything staged for it.
 struct Scope {
@@ -506,6 +521,10 @@ private:
     // it: the first one in reading order, which precedes every error met after it was queued.
     void ResolveDeferred(Scope& sc);
     [[noreturn]] void FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hit& hit) const;
+    // ResolveDeferred's, kept from batch to batch: the store's own allocations of the same time stay together.
+    std::vector<DeferredLookup> m_lookups;
+    std::vector<IdMap::Hit> m_hits;
+    std::vector<uint32_t> m_regionStart;
     void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
                   uint32_t& cursor);
     void ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const;
@@ -1277,23 +1296,18 @@ void Loader::ResolveDeferred(Scope& sc)
 {
     if (sc.deferred.empty()) return;
     // The lookups go region by region, so that the table is read from start to end; their results are kept by
-    // the references' positions (a few megabytes), and written to the staging in reading order.
-    struct Lookup {
-        IdMap::Probe probe;
-        uint32_t node;
-        uint32_t pos;   // in sc.deferred
-    };
+    // the references' positions, and written to the staging in reading order.
     const unsigned shift = sc.ids.RegionShift();
     const DeferredRef* const first = sc.deferred.data();
-    std::vector<uint32_t> start;
-    const std::vector<Lookup> lookups = GroupStably<Lookup>(
+    GroupStably(
         sc.deferred, sc.ids.Regions(), [&](const DeferredRef& d) { return d.probe.home >> shift; },
-        [&](const DeferredRef& d) { return Lookup{d.probe, d.node, static_cast<uint32_t>(&d - first)}; }, start);
-    std::vector<IdMap::Hit> hits(lookups.size());
-    for (const Lookup& l : lookups) hits[l.pos] = sc.ids.Find(l.probe, [&] { return JVal(&m_tree, l.node).str(); });
+        [&](const DeferredRef& d) { return DeferredLookup{d.probe, d.node, static_cast<uint32_t>(&d - first)}; },
+        m_regionStart, m_lookups);
+    m_hits.resize(m_lookups.size());
+    for (const DeferredLookup& l : m_lookups) m_hits[l.pos] = sc.ids.Find(l.probe, [&] { return JVal(&m_tree, l.node).str(); });
     for (size_t k = 0; k < sc.deferred.size(); ++k) {
         const DeferredRef& d = sc.deferred[k];
-        const IdMap::Hit& hit = hits[k];
+        const IdMap::Hit& hit = m_hits[k];
         const Kind holder = sc.objs[d.obj].kind;
         const uint64_t targets = d.site == kSiteOwner ? OwnerMask(holder) : SpecOf(holder, d.field)->targets;
         if (hit.obj == kNone || !((targets >> static_cast<unsigned>(hit.kind)) & 1u)) FailDeferred(sc, d, hit);
@@ -1699,7 +1713,11 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     // measured no faster).
     constexpr size_t kDeferBatch = size_t{1} << 14;
     sc.deferIds = true;
+    // the batches' buffers are taken before the records' own allocations start, and kept
     sc.deferred.reserve(kDeferBatch);
+    m_lookups.reserve(kDeferBatch);
+    m_hits.reserve(kDeferBatch);
+    m_regionStart.reserve(sc.ids.Regions() + 1);
     try {
         for (uint32_t i = 0; i < count; ++i) {
             if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
