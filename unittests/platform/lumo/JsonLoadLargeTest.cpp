@@ -147,6 +147,20 @@ TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
 
 // The texts of the list `key` of the object with that id anywhere in a saved design, joined by spaces; "?" when
 // there is no such object.
+// Loads the design, saves it and reads the saved file back into `saved`.
+void LoadAndSave(const std::string& design, Lumo::JsonFile::JsonTree& saved)
+{
+    LumoTest::TempDir dir;
+    LumoTest::WriteText(dir.File("d.json"), design);
+    LoadError err;
+    auto loaded = LoadSession(dir.File("d.json"), &err);
+    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
+    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
+    std::string error;
+    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+}
+
 std::string ListOf(const Lumo::JsonFile::JsonTree& saved, const std::string& id, const std::string& key)
 {
     using Lumo::JsonFile::JVal;
@@ -218,16 +232,8 @@ TEST(JsonLoadLarge, CompletedListsKeepDocumentOrderInALargeDesign)
         {"N3000", "pins", ""},                        // named by no pin
     };
 
-    LumoTest::TempDir dir;
-    LumoTest::WriteText(dir.File("d.json"), design);
-    LoadError err;
-    auto loaded = LoadSession(dir.File("d.json"), &err);
-    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
-    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
-    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
     Lumo::JsonFile::JsonTree saved;
-    std::string error;
-    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(design, saved));
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, ListOf(saved, c.id, c.key)) << c.id << " " << c.key;
     }
@@ -281,18 +287,11 @@ std::string AllNetsList(const std::string& more = "")
 
 TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
 {
-    LumoTest::TempDir dir;
     // an explicit list comes first in the completed list
-    LumoTest::WriteText(dir.File("d.json"), BatchDesign({{9, R"("parentElectricalNet": null)"}},
-                                                        R"(, "physicalNets": [ ")" + NetId(16100) + R"(", ")" + NetId(7) + R"(" ])"));
-    LoadError err;
-    auto loaded = LoadSession(dir.File("d.json"), &err);
-    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
-    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
-    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
     Lumo::JsonFile::JsonTree saved;
-    std::string error;
-    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({{9, R"("parentElectricalNet": null)"}},
+                                                    R"(, "physicalNets": [ ")" + NetId(16100) + R"(", ")" + NetId(7) + R"(" ])"),
+                                        saved));
     const std::vector<std::string>& eids = ElectricalIds();
     for (size_t e = 0; e < eids.size(); ++e) {
         // completion lists each electrical net's physical nets, in document order, from their references
@@ -304,15 +303,11 @@ TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
     }
 
     // a list longer than a batch, read before the references that name its owner
-    LumoTest::WriteText(dir.File("long.json"), BatchDesign({}, AllNetsList()));
-    loaded = LoadSession(dir.File("long.json"), &err);
-    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
-    ASSERT_TRUE(SaveSession(*loaded, dir.File("long-saved.json")));
-    const std::string longText = LumoTest::ReadText(dir.File("long-saved.json"));
-    ASSERT_TRUE(saved.Parse(longText.data(), longText.data() + longText.size(), error)) << error;
+    Lumo::JsonFile::JsonTree longSaved;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({}, AllNetsList()), longSaved));
     std::string expected;
     for (int i = kBatchNets - 1; i >= 0; --i) expected += NetId(i) + " ";
-    EXPECT_EQ(expected + NetId(0), ListOf(saved, "E", "physicalNets"));
+    EXPECT_EQ(expected + NetId(0), ListOf(longSaved, "E", "physicalNets"));
 }
 
 TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
