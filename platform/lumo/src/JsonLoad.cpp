@@ -33,18 +33,27 @@ struct LoadFailure {
 
 std::string Quote(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order;
-// group k stands at start[k] .. start[k + 1] of the result.
+// A stable counting sort: the items' values grouped by key (below `groups`), each group's in the items' order,
+// into `out` (not `items`); group k stands at start[k] .. start[k + 1] of it.
 template <class Value, class Item, class KeyOf, class ValueOf>
-std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
-                               std::vector<uint32_t>& start)
+void GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf, std::vector<uint32_t>& start,
+                 std::vector<Value>& out)
 {
     start.assign(groups + 1, 0);
     for (const Item& item : items) ++start[keyOf(item) + 1];
     for (size_t k = 0; k < groups; ++k) start[k + 1] += start[k];
-    std::vector<Value> out(items.size());
-    std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    for (const Item& item : items) out[next[keyOf(item)]++] = valueOf(item);
+    out.resize(items.size());
+    // start[k] serves as group k's cursor, which ends where group k + 1 starts: moved back by one group after
+    for (const Item& item : items) out[start[keyOf(item)]++] = valueOf(item);
+    for (size_t k = groups; k > 0; --k) start[k] = start[k - 1];
+    start[0] = 0;
+}
+template <class Value, class Item, class KeyOf, class ValueOf>
+std::vector<Value> GroupStably(const std::vector<Item>& items, size_t groups, KeyOf keyOf, ValueOf valueOf,
+                               std::vector<uint32_t>& start)
+{
+    std::vector<Value> out;
+    GroupStably(items, groups, keyOf, valueOf, start, out);
     return out;
 }
 
@@ -176,21 +185,23 @@ struct ListVal {
     bool big = false;   // its membership is kept in Scope::bigLists
 };
 
+// One per object of a large design, written while staging: its members are ordered to leave no padding.
 struct Obj {
     uint32_t node = 0;              // its value in the tree
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
-    Field placedIn = Field::Count;  // key of the enclosing object that holds it
     uint32_t firstChild = kNone, lastChild = kNone, nextSibling = kNone;
+    uint32_t slot = kNone;
+    uint32_t refBase = 0;
+    uint32_t listBase = 0;
+    Field placedIn = Field::Count;  // key of the enclosing object that holds it
     Kind kind = Kind::None;
     bool free = false;              // in the snapshot's objects
     bool hasIndex = false;
     uint64_t index = 0;
-    uint32_t slot = kNone;
-    uint32_t refBase = 0;
-    uint32_t listBase = 0;
     RefVal owner;
 };
+static_assert(sizeof(Obj) == 64, "no padding between the members");
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
@@ -238,25 +249,48 @@ public:
         }
         return SIZE_MAX;
     }
+    // The table in a few thousand regions of consecutive slots, each small enough for the cache: lookups made
+    // region by region read a large table once, from start to end. A slot's region is its number >> RegionShift().
+    unsigned RegionShift() const
+    {
+        constexpr unsigned kRegionBits = 12;
+        unsigned shift = 0;
+        while ((m_slots.size() >> shift) > (size_t{1} << kRegionBits)) ++shift;
+        return shift;
+    }
+    size_t Regions() const { return (m_slots.size() >> RegionShift()) + 1; }
     void Swap(IdMap& other)
     {
         m_slots.swap(other.m_slots);
         m_text.swap(other.m_text);
         std::swap(m_count, other.m_count);
     }
-    // Starts fetching the slot where a lookup of the id begins.
-    void Prefetch(std::string_view id) const
+    // Where a lookup of the id starts and what it compares first: taken apart from the lookup, so that many
+    // lookups can be sorted by their slots before any is made (see Loader::ResolveDeferred).
+    struct Probe {
+        uint64_t prefix;
+        uint32_t home;
+        uint32_t len;
+    };
+    Probe ProbeOf(std::string_view id) const
     {
-        if (!m_slots.empty()) __builtin_prefetch(&m_slots[Home(id)]);
+        return Probe{Prefix(id), m_slots.empty() ? 0u : static_cast<uint32_t>(Home(id)), static_cast<uint32_t>(id.size())};
     }
-    Hit Find(std::string_view id) const
+    size_t Count() const { return m_count; }
+    size_t TextBytes() const { return m_text.size(); }
+    Hit Find(std::string_view id) const { return Find(ProbeOf(id), [&] { return id; }); }
+    // A lookup from its probe; `text()` gives the id, read only for an id longer than the prefix.
+    template <class Text>
+    Hit Find(const Probe& p, Text&& text) const
     {
         if (m_slots.empty()) return Hit();
-        const uint64_t prefix = Prefix(id);
-        for (size_t i = Home(id);; i = Next(i)) {
+        for (size_t i = p.home;; i = Next(i)) {
             const Slot& s = m_slots[i];
             if (s.obj == kNone) return Hit();
-            if (Same(s, prefix, id)) return Hit{s.obj, s.kind, s.index};
+            if (s.prefix != p.prefix || s.len != p.len) continue;
+            if (p.len <= sizeof p.prefix ||
+                std::memcmp(m_text.data() + s.text + sizeof p.prefix, text().data() + sizeof p.prefix, p.len - sizeof p.prefix) == 0)
+                return Hit{s.obj, s.kind, s.index};
         }
     }
     // Records the assigned indexes (index(obj) gives the index of a staged object).
@@ -327,12 +361,39 @@ private:
     size_t m_count = 0;
 };
 
+// Where a reference read from the file goes: a staged reference, a list entry or an object's owner.
+enum RefSite : uint8_t { kSiteRef, kSiteEntry, kSiteOwner };
+struct RefDest {
+    RefSite site;
+    uint32_t at;    // position in Scope::refs, Scope::entries or Scope::objs
+    uint32_t obj;   // the object whose key holds it
+    Field field;    // that key
+};
+
+// A reference by id whose lookup waits for many others (see Loader::ResolveDeferred).
+struct DeferredRef {
+    IdMap::Probe probe;
+    uint32_t node;   // the id's value in the tree
+    uint32_t at;
+    uint32_t obj;
+    RefSite site;
+    Field field;
+};
+// Its lookup, sorted by slot apart from the rest of it.
+struct DeferredLookup {
+    IdMap::Probe probe;
+    uint32_t node;
+    uint32_t pos;   // in Scope::deferred
+};
+
 // One id scope with everything staged for it.
 struct Scope {
     SnapshotData* table = nullptr;
     std::vector<Obj> objs;
     IdMap ids;
     std::vector<IdMap::Pending> pendingIds;     // ids met while staging, in document order
+    bool deferIds = false;                      // references by id are looked up in batches
+    std::vector<DeferredRef> deferred;          // waiting for their lookup, in reading order
     std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
     std::vector<RefVal> refs;
     std::vector<ListVal> lists;
@@ -451,11 +512,19 @@ private:
 
     // Reading keys.
     void ReadObject(Scope& sc, uint32_t obj);
-    // Starts fetching the id slots that the object's references will look up: done a few objects ahead, so
-    // that their cache misses overlap with reading the objects before.
-    void PrefetchRefs(const Scope& sc, uint32_t obj);
+    // A reference's value. With `dest` given and the scope's lookups deferred, an id is only queued: the
+    // result stands for it until ResolveDeferred writes the target to `dest`.
     RefVal ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
-                   int64_t pos) const;
+                   int64_t pos, const RefDest* dest = nullptr) const;
+    // Looks up the queued references, in the order of their slots in the id table rather than one by one at
+    // random, and writes their targets. A reference that fails is reported as ReadRef would have reported
+    // it: the first one in reading order, which precedes every error met after it was queued.
+    void ResolveDeferred(Scope& sc);
+    [[noreturn]] void FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hit& hit) const;
+    // ResolveDeferred's, kept from batch to batch: the store's own allocations of the same time stay together.
+    std::vector<DeferredLookup> m_lookups;
+    std::vector<IdMap::Hit> m_hits;
+    std::vector<uint32_t> m_regionStart;
     void ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::string_view key, JVal v,
                   uint32_t& cursor);
     void ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const;
@@ -715,7 +784,7 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
 // Reading the keys of one staged object
 
 RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node,
-                       std::string_view key, int64_t pos) const
+                       std::string_view key, int64_t pos, const RefDest* dest) const
 {
     RefVal r;
     if (v.is_string()) {
@@ -723,6 +792,11 @@ RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint
         if (JsonFile::LooksLikeIndexText(text)) {
             if (!JsonFile::ParseIndexText(text, r.index)) Fail(node, key, pos, "malformed index " + Quote(text));
             r.state = r.index == 0 ? kNull : kRaw;
+            return r;
+        }
+        if (dest && sc.deferIds) {
+            sc.deferred.push_back(DeferredRef{sc.ids.ProbeOf(text), v.id(), dest->at, dest->obj, dest->site, dest->field});
+            r.state = kStaged;
             return r;
         }
         const IdMap::Hit found = sc.ids.Find(text);
@@ -759,7 +833,8 @@ void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::strin
             cursor = sc.objs[child].nextSibling;
             sc.entries.push_back(Entry{child, sc.objs[child].index});
         } else {
-            const RefVal r = ReadRef(sc, e, spec.targets, false, o.path, key, pos);
+            const RefDest dest{kSiteEntry, static_cast<uint32_t>(sc.entries.size()), obj, spec.field};
+            const RefVal r = ReadRef(sc, e, spec.targets, false, o.path, key, pos, &dest);
             sc.entries.push_back(Entry{r.state == kStaged ? r.target : kNone, r.index});
         }
         ++pos;
@@ -1073,7 +1148,8 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         case JsonKeys::kIn: {
             if (OwnerMask(o.kind) == 0) break;
-            sc.objs[obj].owner = ReadRef(sc, v, OwnerMask(o.kind), true, o.path, key, -1);
+            const RefDest dest{kSiteOwner, obj, obj, Field::in};
+            sc.objs[obj].owner = ReadRef(sc, v, OwnerMask(o.kind), true, o.path, key, -1, &dest);
             hasIn = true;
             continue;
         }
@@ -1166,9 +1242,11 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 sc.table->SetText(o.slot, k.field, std::string(ExpectString(v, o.path, key)));
                 break;
             case Cat::Ref:
-            case Cat::OptRef:
-                sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+            case Cat::OptRef: {
+                const RefDest dest{kSiteRef, o.refBase + RefPos(o.kind, slot->pos), obj, k.field};
+                sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, o.path, key, -1, &dest);
                 break;
+            }
             case Cat::HomeRef:
                 if (v.is_object()) {
                     const uint32_t child = cursor;
@@ -1178,7 +1256,8 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                     r.target = child;
                     r.index = sc.objs[child].index;
                 } else {
-                    sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = ReadRef(sc, v, spec->targets, true, o.path, key, -1);
+                    const RefDest dest{kSiteRef, o.refBase + RefPos(o.kind, slot->pos), obj, k.field};
+                    sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, o.path, key, -1, &dest);
                 }
                 break;
             case Cat::List:
@@ -1213,19 +1292,43 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     }
 }
 
-void Loader::PrefetchRefs(const Scope& sc, uint32_t obj)
+void Loader::ResolveDeferred(Scope& sc)
 {
-    const Obj& o = sc.objs[obj];
-    for (JVal item : JVal(&m_tree, o.node)) {
-        const JsonKeys::Key k = KeyOf(item);
-        const FieldSpec* spec = k.code == JsonKeys::kField ? SpecOf(o.kind, k.field) : nullptr;
-        if (item.is_string() && (k.code == JsonKeys::kIn || (spec && IsRefCat(spec->cat)))) {
-            sc.ids.Prefetch(item.str());
-        } else if (item.is_array() && spec && IsListCat(spec->cat)) {
-            for (JVal e : item)
-                if (e.is_string()) sc.ids.Prefetch(e.str());
+    if (sc.deferred.empty()) return;
+    // The lookups go region by region, so that the table is read from start to end; their results are kept by
+    // the references' positions, and written to the staging in reading order.
+    const unsigned shift = sc.ids.RegionShift();
+    const DeferredRef* const first = sc.deferred.data();
+    GroupStably(
+        sc.deferred, sc.ids.Regions(), [&](const DeferredRef& d) { return d.probe.home >> shift; },
+        [&](const DeferredRef& d) { return DeferredLookup{d.probe, d.node, static_cast<uint32_t>(&d - first)}; },
+        m_regionStart, m_lookups);
+    m_hits.resize(m_lookups.size());
+    for (const DeferredLookup& l : m_lookups) m_hits[l.pos] = sc.ids.Find(l.probe, [&] { return JVal(&m_tree, l.node).str(); });
+    for (size_t k = 0; k < sc.deferred.size(); ++k) {
+        const DeferredRef& d = sc.deferred[k];
+        const IdMap::Hit& hit = m_hits[k];
+        const Kind holder = sc.objs[d.obj].kind;
+        const uint64_t targets = d.site == kSiteOwner ? OwnerMask(holder) : SpecOf(holder, d.field)->targets;
+        if (hit.obj == kNone || !((targets >> static_cast<unsigned>(hit.kind)) & 1u)) FailDeferred(sc, d, hit);
+        switch (d.site) {
+        case kSiteRef: sc.refs[d.at] = RefVal{kStaged, hit.obj, hit.index}; break;
+        case kSiteEntry: sc.entries[d.at] = Entry{hit.obj, hit.index}; break;
+        case kSiteOwner: sc.objs[d.at].owner = RefVal{kStaged, hit.obj, hit.index}; break;
         }
     }
+    sc.deferred.clear();
+}
+
+void Loader::FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hit& hit) const
+{
+    const Obj& o = sc.objs[d.obj];
+    // the key's text is the field's name ("in" for the owner)
+    const std::string_view key = d.site == kSiteOwner ? std::string_view("in") : std::string_view(FieldName(d.field));
+    const int64_t pos = d.site == kSiteEntry ? static_cast<int64_t>(d.at - sc.lists[o.listBase + SlotOf(o.kind, d.field)->pos].begin) : -1;
+    const std::string_view text = JVal(&m_tree, d.node).str();
+    if (hit.obj == kNone) Fail(o.path, key, pos, "unknown id " + Quote(text));
+    Fail(o.path, key, pos, "id " + Quote(text) + " names kind " + KindName(hit.kind) + ", which " + Quote(key) + " does not allow");
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -1578,6 +1681,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         m_paths.Reserve(m_objects + 16);
         sc.objs.reserve(m_objects);
         sc.ids.Reserve(m_ids);
+        sc.pendingIds.reserve(m_ids);
         m_objects = 0;
     }
     StageWithIds(sc, [&] { Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false); });
@@ -1600,20 +1704,38 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     // Per-object staging of references and lists.
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
+    // the ids are kept with the records, each with its four-byte length: the text never regrows
+    sc.table->fileIdChars.reserve(sc.table->fileIdChars.size() + sc.ids.TextBytes() + sc.ids.Count() * sizeof(uint32_t));
     const uint64_t count = sc.objs.size();
-    // The id lookups of a large design miss the cache: they are started this many objects ahead, far enough
-    // for the lines to arrive before the object is read (a few objects ahead left most of the wait in place).
-    constexpr uint32_t kPrefetchAhead = 12;
-    for (uint32_t i = 0; i < count; ++i) {
-        if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
-            if (m_progress) m_progress(i, count);
-            // Objects are read in document order and each reads only its own values: what lies before this
-            // object is done with, and its memory goes back while the records grow.
-            if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
+    // The id lookups of a large design miss the cache one by one: references by id are queued and looked up
+    // a batch at a time, in the table's order: the references of the objects between two progress steps, or
+    // this many when they name more. Batches this small already read the table in order (larger ones
+    // measured no faster).
+    constexpr size_t kDeferBatch = size_t{1} << 14;
+    sc.deferIds = true;
+    // the batches' buffers are taken before the records' own allocations start, and kept
+    sc.deferred.reserve(kDeferBatch);
+    m_lookups.reserve(kDeferBatch);
+    m_hits.reserve(kDeferBatch);
+    m_regionStart.reserve(sc.ids.Regions() + 1);
+    try {
+        for (uint32_t i = 0; i < count; ++i) {
+            if ((i & (JsonFile::JsonTree::kProgressStep - 1)) == 0) {
+                if (m_progress) m_progress(i, count);
+                // Objects are read in document order and each reads only its own values: once the queued
+                // references are looked up (their ids are read from the tree), what lies before this object is
+                // done with, and its memory goes back while the records grow.
+                ResolveDeferred(sc);
+                if (m_lastRead) m_tree.ReleaseBefore(sc.objs[i].node);
+            }
+            ReadObject(sc, i);
+            if (sc.deferred.size() >= kDeferBatch) ResolveDeferred(sc);
         }
-        if (i + kPrefetchAhead < count) PrefetchRefs(sc, i + kPrefetchAhead);
-        ReadObject(sc, i);
+    } catch (const LoadFailure&) {
+        ResolveDeferred(sc);   // a reference queued before the error is reported instead
+        throw;
     }
+    ResolveDeferred(sc);
     // Completion and commit work on the staged objects alone and report no errors: what only reading needed
     // goes before the store grows to its full size.
     IdMap().Swap(sc.ids);

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <vector>
 
 namespace {
 
@@ -145,6 +147,20 @@ TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
 
 // The texts of the list `key` of the object with that id anywhere in a saved design, joined by spaces; "?" when
 // there is no such object.
+// Loads the design, saves it and reads the saved file back into `saved`.
+void LoadAndSave(const std::string& design, Lumo::JsonFile::JsonTree& saved)
+{
+    LumoTest::TempDir dir;
+    LumoTest::WriteText(dir.File("d.json"), design);
+    LoadError err;
+    auto loaded = LoadSession(dir.File("d.json"), &err);
+    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
+    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
+    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
+    std::string error;
+    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+}
+
 std::string ListOf(const Lumo::JsonFile::JsonTree& saved, const std::string& id, const std::string& key)
 {
     using Lumo::JsonFile::JVal;
@@ -216,18 +232,145 @@ TEST(JsonLoadLarge, CompletedListsKeepDocumentOrderInALargeDesign)
         {"N3000", "pins", ""},                        // named by no pin
     };
 
-    LumoTest::TempDir dir;
-    LumoTest::WriteText(dir.File("d.json"), design);
-    LoadError err;
-    auto loaded = LoadSession(dir.File("d.json"), &err);
-    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
-    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
-    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
     Lumo::JsonFile::JsonTree saved;
-    std::string error;
-    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(design, saved));
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, ListOf(saved, c.id, c.key)) << c.id << " " << c.key;
+    }
+}
+
+// References by id are looked up in batches (those of the objects between two releases of the file's values,
+// or of one long list), in the order of the id table rather than the file's. Here the electrical nets' ids
+// cover every length the table compares differently (up to its eight-byte prefix, just past it, long, with an
+// escape), more physical nets name them than one batch holds, and the physical nets' ids share their first
+// bytes and length, so that a lookup passes many of them. Physical net i is object 9 + i of its snapshot.
+constexpr int kBatchNets = 17000;
+std::string NetId(int i)
+{
+    const std::string n = std::to_string(i);
+    return "PhysicalNet-" + std::string(5 - n.size(), '0') + n;
+}
+const std::vector<std::string>& ElectricalIds()
+{
+    static const std::vector<std::string> ids = {"E", "E234567", "E2345678", "E23456789", "E234567890abcdef",
+                                                 std::string("E") + std::string(70, 'x'), "E\\u00e9-net"};
+    return ids;
+}
+
+// The design: the electrical nets, then kBatchNets physical nets (net i names electrical net i % 7), then the
+// snapshot's free objects. `netKeys` replaces the keys after the name of the nets it holds.
+std::string BatchDesign(const std::map<int, std::string>& netKeys, const std::string& electricalKeys = "",
+                        const std::string& objects = "")
+{
+    const std::vector<std::string>& eids = ElectricalIds();
+    std::string s = R"("norvConfigs": [ { "topBlock": "TOP", "electricalNets": [ )";
+    for (size_t e = 0; e < eids.size(); ++e)
+        s += std::string(e ? ", " : "") + R"({ "id": ")" + eids[e] + R"(")" + (e == 0 ? electricalKeys : "") + " }";
+    s += R"( ], "physicalNets": [ )";
+    for (int i = 0; i < kBatchNets; ++i) {
+        const auto it = netKeys.find(i);
+        s += std::string(i ? ", " : "") + R"({ "id": ")" + NetId(i) + R"(", "name": "n", )" +
+             (it != netKeys.end() ? it->second : R"("parentElectricalNet": ")" + eids[i % eids.size()] + R"(")") + " }";
+    }
+    s += " ] } ]";
+    if (!objects.empty()) s += R"(, "objects": [ )" + objects + " ]";
+    return Design(s);
+}
+
+// The ids of all physical nets, last first, and then `more`: a list longer than one batch.
+std::string AllNetsList(const std::string& more = "")
+{
+    std::string s = R"(, "physicalNets": [ )";
+    for (int i = kBatchNets - 1; i >= 0; --i) s += "\"" + NetId(i) + "\", ";
+    return s + (more.empty() ? std::string("\"") + NetId(0) + "\"" : more) + " ]";
+}
+
+TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
+{
+    // an explicit list comes first in the completed list
+    Lumo::JsonFile::JsonTree saved;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({{9, R"("parentElectricalNet": null)"}},
+                                                    R"(, "physicalNets": [ ")" + NetId(16100) + R"(", ")" + NetId(7) + R"(" ])"),
+                                        saved));
+    const std::vector<std::string>& eids = ElectricalIds();
+    for (size_t e = 0; e < eids.size(); ++e) {
+        // completion lists each electrical net's physical nets, in document order, from their references
+        std::string expected = e == 0 ? NetId(16100) + " " + NetId(7) : "";
+        for (int i = static_cast<int>(e); i < kBatchNets; i += static_cast<int>(eids.size()))
+            if (i != 9 && (e != 0 || (i != 7 && i != 16100))) expected += (expected.empty() ? "" : " ") + NetId(i);
+        const std::string id = e + 1 == eids.size() ? "E\xc3\xa9-net" : eids[e];
+        EXPECT_EQ(expected, ListOf(saved, id, "physicalNets")) << id;
+    }
+
+    // a list longer than a batch, read before the references that name its owner
+    Lumo::JsonFile::JsonTree longSaved;
+    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({}, AllNetsList()), longSaved));
+    std::string expected;
+    for (int i = kBatchNets - 1; i >= 0; --i) expected += NetId(i) + " ";
+    EXPECT_EQ(expected + NetId(0), ListOf(longSaved, "E", "physicalNets"));
+}
+
+TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
+{
+    const std::string nets = "/snapshots/0/norvConfigs/0/physicalNets/";
+    const std::string unknown = R"("parentElectricalNet": "NOPE")";
+    const std::string unknownKey = R"("colour": 1)";
+    const struct {
+        const char* what;
+        std::string json;
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {"unknown id early", BatchDesign({{3, unknown}}), nets + "3/parentElectricalNet", "unknown id \"NOPE\""},
+        {"unknown id, last of a batch", BatchDesign({{16374, unknown}}), nets + "16374/parentElectricalNet", "unknown id"},
+        {"unknown id, first of the next batch", BatchDesign({{16375, unknown}}), nets + "16375/parentElectricalNet",
+         "unknown id"},
+        {"unknown id at the end of a list longer than a batch", BatchDesign({}, AllNetsList("\"NOPE\"")),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/" + std::to_string(kBatchNets), "unknown id \"NOPE\""},
+        {"unknown id in a list longer than a batch, before other errors",
+         BatchDesign({{3, unknown}}, AllNetsList("\"NOPE\", \"E\"")),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/" + std::to_string(kBatchNets), "unknown id \"NOPE\""},
+        {"unknown id, last object", BatchDesign({{kBatchNets - 1, unknown}}),
+         nets + std::to_string(kBatchNets - 1) + "/parentElectricalNet", "unknown id"},
+        {"id of a kind the key does not allow", BatchDesign({{12000, R"("parentElectricalNet": ")" + NetId(7) + "\""}}),
+         nets + "12000/parentElectricalNet", "id \"PhysicalNet-00007\" names kind PhysicalNet, which \"parentElectricalNet\" does not allow"},
+        {"two unknown ids of one batch: the earlier one, whatever their slots",
+         BatchDesign({{5, R"("parentElectricalNet": "AAA")"}, {10, R"("parentElectricalNet": "ZZZ")"}}),
+         nets + "5/parentElectricalNet", "unknown id \"AAA\""},
+        {"unknown ids in two batches", BatchDesign({{16000, R"("parentElectricalNet": "ZZZ")"}, {16380, unknown}}),
+         nets + "16000/parentElectricalNet", "unknown id \"ZZZ\""},
+        {"unknown id before another error", BatchDesign({{100, unknown}, {200, unknownKey}}),
+         nets + "100/parentElectricalNet", "unknown id"},
+        {"another error before an unknown id", BatchDesign({{100, unknownKey}, {200, unknown}}), nets + "100/colour",
+         "unknown key \"colour\""},
+        {"unknown id before another error of its object", BatchDesign({{100, unknown + ", " + unknownKey}}),
+         nets + "100/parentElectricalNet", "unknown id"},
+        {"another error before an unknown id of its object", BatchDesign({{100, unknownKey + ", " + unknown}}),
+         nets + "100/colour", "unknown key"},
+        {"id sharing the prefix and length of a nine-byte id", BatchDesign({{50, R"("parentElectricalNet": "E23456780")"}}),
+         nets + "50/parentElectricalNet", "unknown id \"E23456780\""},
+        {"id sharing the prefix and length of a long id",
+         BatchDesign({{50, R"("parentElectricalNet": "E234567890abcdeX")"}}), nets + "50/parentElectricalNet",
+         "unknown id \"E234567890abcdeX\""},
+        {"id sharing the prefix and length of many ids", BatchDesign({{80, R"("parentElectricalNet": "PhysicalNet-99999")"}}),
+         nets + "80/parentElectricalNet", "unknown id \"PhysicalNet-99999\""},
+        {"unknown id in a list", BatchDesign({}, R"(, "physicalNets": [ "PhysicalNet-00000", "NOPE" ])"),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/1", "unknown id \"NOPE\""},
+        {"list entry of a kind the list does not allow", BatchDesign({}, R"(, "physicalNets": [ "PhysicalNet-00000", "E" ])"),
+         "/snapshots/0/norvConfigs/0/electricalNets/0/physicalNets/1", "id \"E\" names kind ElectricalNet"},
+        {"unknown owner", BatchDesign({}, "", R"({ "kind": "ElectricalNet", "in": "NOPE" })"), "/snapshots/0/objects/0/in",
+         "unknown id \"NOPE\""},
+        {"unknown owner before an owner of the wrong kind",
+         BatchDesign({}, "", R"({ "kind": "ElectricalNet", "in": "TOPX" }, { "kind": "ElectricalNet", "in": "PhysicalNet-00005" })"),
+         "/snapshots/0/objects/0/in", "unknown id \"TOPX\""},
+        {"owner of a kind that cannot own the object", BatchDesign({}, "", R"({ "kind": "ElectricalNet", "in": "PhysicalNet-00005" })"),
+         "/snapshots/0/objects/0/in", "id \"PhysicalNet-00005\" names kind PhysicalNet, which \"in\" does not allow"},
+    };
+    for (const auto& c : cases) {
+        LoadError err;
+        EXPECT_FALSE(LoadText(c.json, &err)) << c.what;
+        EXPECT_EQ(c.path, err.path) << c.what << ": " << err.message;
+        EXPECT_NE(std::string::npos, err.message.find(c.message)) << c.what << ": " << err.message;
     }
 }
 
