@@ -1,5 +1,7 @@
 #include "tests/connectivity/CPinInComponent.h"
 
+#include "framework/KeySort.h"
+
 CPinInComponent::CPinInComponent()
 {
     m_pinTypes.Clear();
@@ -22,40 +24,40 @@ TestStatus CPinInComponent::runTest(bool)
     bool tooFew = false;
     bool noParent = false;
 
+    // The walk reads the nets and their pins in net order. The parent components are asked after
+    // it, pin by pin in index order (the order the store keeps pins in, so that it is read front to
+    // back instead of at random), and the findings are then raised in walk order.
+    std::vector<NetEntry> nets;
+    std::vector<PinEntry> pins;
+    const auto stop = [&](auto&&... raise) {
+        settle(nets, pins, tooFew, noParent);
+        return raiseError(raise...);
+    };
+
     Lumo::IteratorT<const Lumo::INorvPhysicalNet> net;
     Lumo::Result netWalk = m_config->GetIterPhysicalNets(net);
     for (; walkOn(net, netWalk); ++net) {
-        std::string netName;
+        Lumo::String netName;
         Lumo::Index netIndex;
-        if (!readName(net, netName, CDICErrors::T35_ERRNAMEOFPHYSNET))
-            return m_status;
-        if (!readIndex(net, netIndex, CDICErrors::T35_ERRINDEXOFPHYSNET, netName.c_str()))
-            return m_status;
+        if (!net->GetName(netName))
+            return stop(CDICErrors::T35_ERRNAMEOFPHYSNET);
+        if (!net->GetIndex(netIndex))
+            return stop(CDICErrors::T35_ERRINDEXOFPHYSNET, netName.c_str());
+        nets.push_back({netIndex, netName.str(), pins.size(), false});
         Lumo::IteratorT<const Lumo::INorvPin> pin;
         Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
-        unsigned count = 0;
         for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
-            if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str()))
-                return m_status;
-            Lumo::ContainerT<const Lumo::INorvComp> parent;
-            if (!pin->GetParentNorvComp(parent) || !parent.IsValid()) {
-                Lumo::String pinName;
-                if (!pin->GetName(pinName))
-                    pinName = "(can't get pin name)";
-                raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, netIndex, netName.c_str(), pinIndex,
-                           pinName.c_str());
-                noParent = true;
-            }
-            ++count;
+            if (!pin->GetIndex(pinIndex))
+                return stop(CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str());
+            pins.push_back({pin, pinIndex, false});
+            nets.back().end = pins.size();
         }
         if (!pinWalk)
-            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
-        if (count < 2) {
-            raiseError(CDICErrors::T35_NETHASTOOFEWPINS, netIndex, netName.c_str());
-            tooFew = true;
-        }
+            return stop(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+        nets.back().complete = true;
     }
+    settle(nets, pins, tooFew, noParent);
     if (!netWalk)
         return raiseError(CDICErrors::T35_ERRITEROVERPHYSNETS);
     if (tooFew)
@@ -65,4 +67,43 @@ TestStatus CPinInComponent::runTest(bool)
 
     raiseStatus(OK);
     return m_status;
+}
+
+void CPinInComponent::settle(const std::vector<NetEntry>& nets, std::vector<PinEntry>& pins, bool& tooFew,
+                             bool& noParent)
+{
+    struct Order
+    {
+        std::uint64_t key;
+        std::size_t at;
+    };
+    std::vector<Order> order;
+    order.reserve(pins.size());
+    for (std::size_t i = 0; i < pins.size(); ++i)
+        order.push_back({pins[i].index.GetValue(), i});
+    StableSortByKey(order, [](const Order& o) { return o.key; });
+    for (const Order& o : order) {
+        PinEntry& entry = pins[o.at];
+        Lumo::ContainerT<const Lumo::INorvComp> parent;
+        entry.noParent = !entry.pin->GetParentNorvComp(parent) || !parent.IsValid();
+    }
+
+    std::size_t first = 0;
+    for (const NetEntry& net : nets) {
+        for (std::size_t i = first; i < net.end; ++i) {
+            if (!pins[i].noParent)
+                continue;
+            Lumo::String pinName;
+            if (!pins[i].pin->GetName(pinName))
+                pinName = "(can't get pin name)";
+            raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, net.index, net.name.c_str(), pins[i].index,
+                       pinName.c_str());
+            noParent = true;
+        }
+        if (net.complete && net.end - first < 2) {
+            raiseError(CDICErrors::T35_NETHASTOOFEWPINS, net.index, net.name.c_str());
+            tooFew = true;
+        }
+        first = net.end;
+    }
 }

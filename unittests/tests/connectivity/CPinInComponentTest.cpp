@@ -92,3 +92,44 @@ TEST(CPinInComponentTest, ReadFailuresEndTheRunWithoutSummaries)
         EXPECT_EQ(run.findings(), expected) << c.code;
     }
 }
+
+// The findings follow the walk (net by net, pin by pin) whatever the pins' index order, and a read
+// failure that ends the run comes after the findings of every pin walked before it.
+TEST(CPinInComponentTest, FindingsFollowTheWalkUpToAStop)
+{
+    struct Case
+    {
+        const char* name;
+        bool stopOnLastPin;
+    };
+    for (const Case& c : {Case{"complete walk", false}, Case{"stop on the last pin", true}}) {
+        Design d;
+        Index comp = d.b.NorvComp(d.config, "U1");
+        Index first = d.b.PhysicalNet(d.config, "FIRST");
+        Index few = d.b.PhysicalNet(d.config, "FEW");
+        Index last = d.b.PhysicalNet(d.config, "LAST");
+        // Created before the pins of the nets walked earlier: the lowest indexes.
+        Index lastOrphan = d.b.Pin(comp, "9", Lumo::NPT_NetPin, last);
+        Index lastFailing = d.b.Pin(comp, "8", Lumo::NPT_NetPin, last);
+        Index firstOrphan = d.b.Pin(comp, "2", Lumo::NPT_NetPin, first);
+        d.b.Pin(comp, "1", Lumo::NPT_NetPin, first);
+        d.b.Pin(comp, "3", Lumo::NPT_NetPin, few);
+        for (Index orphan : {lastOrphan, firstOrphan})
+            d.b.SetRefOnly(orphan, Field::parentNorvComp, Index());
+        if (c.stopOnLastPin)
+            d.faults().FailOn(lastFailing, "GetIndex");
+        Findings expected{
+            finding(3506, {{first, "FIRST"}, {firstOrphan, "2"}}),
+            finding(3507, {{few, "FEW"}}),
+            finding(3506, {{last, "LAST"}, {lastOrphan, "9"}}),
+        };
+        if (c.stopOnLastPin) {
+            expected.push_back(finding(3505, {{last, "LAST"}}));
+        } else {
+            expected.push_back(finding(3508));
+            expected.push_back(finding(3509));
+        }
+        TestRun<CPinInComponent> run(d);
+        EXPECT_EQ(run.findings(), expected) << c.name;
+    }
+}
