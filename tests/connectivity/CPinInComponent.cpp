@@ -2,6 +2,9 @@
 
 #include "framework/KeySort.h"
 
+#include <algorithm>
+#include <utility>
+
 CPinInComponent::CPinInComponent()
 {
     m_pinTypes.Clear();
@@ -50,7 +53,7 @@ TestStatus CPinInComponent::runTest(bool)
             Lumo::Index pinIndex;
             if (!pin->GetIndex(pinIndex))
                 return stop(CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str());
-            pins.push_back({pin, pinIndex, false});
+            pins.push_back({pin, pinIndex, pins.size()});
             nets.back().end = pins.size();
         }
         if (!pinWalk)
@@ -72,31 +75,26 @@ TestStatus CPinInComponent::runTest(bool)
 void CPinInComponent::settle(const std::vector<NetEntry>& nets, std::vector<PinEntry>& pins, bool& tooFew,
                              bool& noParent)
 {
-    struct Order
-    {
-        std::uint64_t key;
-        std::size_t at;
-    };
-    std::vector<Order> order;
-    order.reserve(pins.size());
-    for (std::size_t i = 0; i < pins.size(); ++i)
-        order.push_back({pins[i].index.GetValue(), i});
-    StableSortByKey(order, [](const Order& o) { return o.key; });
-    for (const Order& o : order) {
-        PinEntry& entry = pins[o.at];
+    // The pins are sorted themselves (not a list of their positions), so that the parent queries
+    // read the entries front to back as well.
+    StableSortByKey(pins, [](const PinEntry& entry) { return entry.index.GetValue(); });
+    std::vector<std::pair<std::size_t, std::size_t>> failed; // (walk position, sorted position)
+    for (std::size_t i = 0; i < pins.size(); ++i) {
         Lumo::ContainerT<const Lumo::INorvComp> parent;
-        entry.noParent = !entry.pin->GetParentNorvComp(parent) || !parent.IsValid();
+        if (!pins[i].pin->GetParentNorvComp(parent) || !parent.IsValid())
+            failed.emplace_back(pins[i].walked, i);
     }
+    std::sort(failed.begin(), failed.end());
 
+    auto next = failed.begin();
     std::size_t first = 0;
     for (const NetEntry& net : nets) {
-        for (std::size_t i = first; i < net.end; ++i) {
-            if (!pins[i].noParent)
-                continue;
+        for (; next != failed.end() && next->first < net.end; ++next) {
+            const PinEntry& pin = pins[next->second];
             Lumo::String pinName;
-            if (!pins[i].pin->GetName(pinName))
+            if (!pin.pin->GetName(pinName))
                 pinName = "(can't get pin name)";
-            raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, net.index, net.name.c_str(), pins[i].index,
+            raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, net.index, net.name.c_str(), pin.index,
                        pinName.c_str());
             noParent = true;
         }

@@ -30,10 +30,10 @@ private:
     {
         Lumo::ContainerT<const Lumo::INorvPin> pin;
         Lumo::Index index;
-        bool noParent;
+        std::size_t walked; // its position in walk order
     };
-    // Asks the parent component of every pin collected, in index order, then raises the findings
-    // of the nets collected in walk order.
+    // Asks the parent component of every pin collected, in index order (the pins are sorted), then
+    // raises the findings of the nets collected in walk order.
     void settle(const std::vector<NetEntry>& nets, std::vector<PinEntry>& pins, bool& tooFew, bool& noParent);
 
     Lumo::BitContainerT<Lumo::ENorvPinType> m_pinTypes;
