@@ -197,10 +197,10 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         Index parentIndex;
         constraint->GetIndex(constraintIndex);
         constraint->GetParentIndex(parentIndex);
-        if (name == "POWER_NET")
+        NameFacts& facts = factsOf(defs, position, name);
+        if (facts.powerNet)
             continue;
 
-        NameFacts& facts = factsOf(defs, position, name);
         bool isDefinition = false;
         constraint->IsDefinition(isDefinition);
         if (!isDefinition && !facts.definitionFound) {
@@ -264,6 +264,7 @@ CConsChecker::NameFacts& CConsChecker::factsOf(LevelDefs& defs, std::size_t posi
     facts = NameFacts();
     facts.known = true;
     facts.name = name.str();
+    facts.powerNet = name == "POWER_NET";
     facts.definition = m_pConsDefs->GetConsDef(name.c_str());
     if (facts.definition) {
         facts.ownerListed = consdefs::isOwnerListed(*facts.definition, defs.owner);

@@ -53,6 +53,7 @@ private:
     {
         bool known = false;  // filled for name
         std::string name;
+        bool powerNet = false;  // passed over without a finding
         const norv_ordaxcons::COrdaxConsDef* definition = nullptr;
         bool ownerListed = false;
         bool disabled = false;
