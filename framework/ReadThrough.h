@@ -29,7 +29,8 @@ inline bool isEndOfWalk(const Lumo::Result& stop)
         text = stop.GetDescription();
         Lumo::Result::SetStringResultsEnabled(false);
     }
-    return text == "empty container";
+    static const Lumo::String end("empty container");
+    return text == end;
 }
 
 // One step of a walk, as the condition of its loop:

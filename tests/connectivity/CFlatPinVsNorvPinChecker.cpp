@@ -234,9 +234,10 @@ bool CFlatPinVsNorvPinChecker::collectNorvPins(const Lumo::ContainerT<const Lumo
 bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins, Lumo::Index flatNetIndex,
                                            Lumo::Index physNetIndex)
 {
-    std::vector<Lumo::Index> flatIndexes, norvIndexes;
-    flatIndexes.reserve(flatPins.size());
-    norvIndexes.reserve(norvPins.size());
+    std::vector<Lumo::Index>& flatIndexes = m_flatIndexes;
+    std::vector<Lumo::Index>& norvIndexes = m_norvIndexes;
+    flatIndexes.clear();
+    norvIndexes.clear();
     for (const PinLinkRecord& record : flatPins)
         flatIndexes.push_back(record.index);
     for (const PinLinkRecord& record : norvPins)

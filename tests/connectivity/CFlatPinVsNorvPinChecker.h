@@ -35,4 +35,8 @@ private:
     bool collectFlatPins(PinList& flatPins, const Lumo::ContainerT<const Lumo::IFlatNet>& flatNet);
     bool collectNorvPins(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& physNet, PinList& norvPins);
     bool comparePins(PinList& norvPins, PinList& flatPins, Lumo::Index flatNetIndex, Lumo::Index physNetIndex);
+
+    // The pin indexes of the two lists that comparePins compares; their storage is kept from one
+    // net to the next.
+    std::vector<Lumo::Index> m_flatIndexes, m_norvIndexes;
 };

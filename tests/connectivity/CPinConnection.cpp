@@ -5,6 +5,7 @@
 #include "framework/KeySort.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 CPinConnection::CPinConnection()
@@ -58,22 +59,21 @@ TestStatus CPinConnection::runTest(bool)
         return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
 
     // The records by pin index, and by position within a pin: the records a full scan of the list
-    // would meet, in its order. Each entry carries its record's net, and the seen marks stand in a
-    // byte per record, so that a component pin reads neither the records nor anything beyond the
-    // sorted run it finds.
+    // would meet, in its order. Each entry carries its record's net and its seen mark, so that a
+    // component pin reads neither the records nor anything beyond the sorted run it finds.
     struct PinEntry
     {
         Lumo::Index pin;
         Lumo::Index net;
-        std::size_t position;
+        std::uint32_t position;
+        bool seen;
     };
     std::vector<PinEntry> byPin;
     byPin.reserve(records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
-        byPin.push_back({records[i].pin, records[i].net, i});
+        byPin.push_back({records[i].pin, records[i].net, static_cast<std::uint32_t>(i), false});
     // Entries go in by position, so a stable sort by pin orders them by position within a pin.
     StableSortByKey(byPin, [](const PinEntry& entry) { return entry.pin.GetValue(); });
-    std::vector<unsigned char> seen(records.size(), 0);
     auto cursor = byPin.end(); // where the last component pin's entries begin
 
     Lumo::IteratorT<const Lumo::INorvComp> comp;
@@ -119,9 +119,9 @@ TestStatus CPinConnection::runTest(bool)
                     raiseError(CDICErrors::T34_WRONGRELATIONTOPARENTNETFORPIN);
                     continue;
                 }
-                if (seen[entry->position])
+                if (entry->seen)
                     raiseError(CDICErrors::T34_PINUSEDMORETHANONCEINCOMPONENTS);
-                seen[entry->position] = 1;
+                entry->seen = true;
             }
         }
         if (!pinWalk)
@@ -130,6 +130,9 @@ TestStatus CPinConnection::runTest(bool)
     if (!compWalk)
         return raiseError(CDICErrors::T34_ERRITEROVERCOMPONENTS);
 
+    std::vector<unsigned char> seen(records.size(), 0);
+    for (const PinEntry& entry : byPin)
+        seen[entry.position] = entry.seen;
     for (std::size_t i = 0; i < records.size(); ++i)
         if (const PinRecord& record = records[i]; !seen[i])
             raiseError(CDICErrors::T34_COMPONENTPININNETBUTNOTINCOMPONENTS, record.pin,

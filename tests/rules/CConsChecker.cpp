@@ -180,15 +180,14 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         defs.set = m_pConsDefs.get();
         defs.owner = ownerName;
         defs.level = levelName;
+        defs.names.clear();
     }
-    norv_ordaxcons::COrdaxConsOwner* ownerDef = defs.ownerDef;
-    norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = defs.levelDef;
-    if (!levelDef)
+    if (!defs.levelDef)
         return;
 
     IteratorT<const Lumo::INorvConstraint> constraint;
     Lumo::Result constraintWalk = object->GetIterConstraints(constraint, constraintSelection());
-    for (; walkOn(constraint, constraintWalk); ++constraint) {
+    for (std::size_t position = 0; walkOn(constraint, constraintWalk); ++constraint, ++position) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
             raiseError(CDICErrors::T54_UNKNOWNCONSTRAINTNAMECONSTRAINTNOTVALIDATED, Index(), objectName.c_str());
@@ -198,14 +197,18 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         Index parentIndex;
         constraint->GetIndex(constraintIndex);
         constraint->GetParentIndex(parentIndex);
-        if (name == "POWER_NET")
+        NameFacts& facts = factsOf(defs, position, name);
+        if (facts.powerNet)
             continue;
 
         bool isDefinition = false;
         constraint->IsDefinition(isDefinition);
-        if (!isDefinition && !m_definitionConstraints.exists(m_pSession, name)) {
-            raiseError(CDICErrors::T54_CANTGETCONSTRAINTDEFINITIONCONSTRAINTNOTVALIDATED);
-            continue;
+        if (!isDefinition && !facts.definitionFound) {
+            if (!m_definitionConstraints.exists(m_pSession, name)) {
+                raiseError(CDICErrors::T54_CANTGETCONSTRAINTDEFINITIONCONSTRAINTNOTVALIDATED);
+                continue;
+            }
+            facts.definitionFound = true;
         }
 
         // The path names the constraint in findings only: it is built for the first one.
@@ -215,14 +218,14 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
                 path = consdefs::constraintPath(ownerName, levelName, objectName.str(), name.str());
             return path;
         };
-        const norv_ordaxcons::COrdaxConsDef* definition = m_pConsDefs->GetConsDef(name.c_str());
+        const norv_ordaxcons::COrdaxConsDef* definition = facts.definition;
         if (!definition) {
             raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, pathOf().c_str());
             continue;
         }
 
-        if (consdefs::isOwnerListed(*definition, ownerName)) {
-            if (definition->GetDisabled(ownerDef, levelDef))
+        if (facts.ownerListed) {
+            if (facts.disabled)
                 raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), pathOf().c_str(), constraintIndex, "",
                            parentIndex.IsEmpty() ? objectIndex : parentIndex, "");
 
@@ -241,14 +244,34 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
             }
         }
 
-        const std::string invalid = consdefs::ValidChars::all().invalidChars(name.c_str());
-        if (!invalid.empty())
-            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), invalid.c_str(), Index(), pathOf().c_str());
+        if (!facts.invalidChars.empty())
+            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), facts.invalidChars.c_str(), Index(),
+                       pathOf().c_str());
     }
     if (!constraintWalk) {
         raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);
         return;
     }
+}
+
+CConsChecker::NameFacts& CConsChecker::factsOf(LevelDefs& defs, std::size_t position, const Lumo::String& name)
+{
+    if (position >= defs.names.size())
+        defs.names.resize(position + 1);
+    NameFacts& facts = defs.names[position];
+    if (facts.known && name == facts.name)
+        return facts;
+    facts = NameFacts();
+    facts.known = true;
+    facts.name = name.str();
+    facts.powerNet = name == "POWER_NET";
+    facts.definition = m_pConsDefs->GetConsDef(name.c_str());
+    if (facts.definition) {
+        facts.ownerListed = consdefs::isOwnerListed(*facts.definition, defs.owner);
+        facts.disabled = facts.ownerListed && facts.definition->GetDisabled(defs.ownerDef, defs.levelDef);
+    }
+    facts.invalidChars = consdefs::ValidChars::all().invalidChars(name.c_str());
+    return facts;
 }
 
 template <class T>

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CConsChecker : public CNorvDetailChecker
 {
@@ -47,6 +48,18 @@ private:
     consdefs::DefinitionConstraints m_definitionConstraints;
     // Per object type, the owner and level of the object of that type validated last and their
     // definitions in the set `set` (null: none); an entry counts only while its set is the loaded one.
+    // What the definitions say about one constraint name under an owner and level.
+    struct NameFacts
+    {
+        bool known = false;  // filled for name
+        std::string name;
+        bool powerNet = false;  // passed over without a finding
+        const norv_ordaxcons::COrdaxConsDef* definition = nullptr;
+        bool ownerListed = false;
+        bool disabled = false;
+        bool definitionFound = false;  // the database's definition constraint was found this run
+        std::string invalidChars;
+    };
     struct LevelDefs
     {
         const norv_ordaxcons::COrdaxConstraintDefs* set = nullptr;
@@ -54,6 +67,11 @@ private:
         std::string level;
         norv_ordaxcons::COrdaxConsOwner* ownerDef = nullptr;
         norv_ordaxcons::COrdaxConsOwnerLevel* levelDef = nullptr;
+        // By position in an object's constraint list: objects of one type mostly carry the same
+        // constraints in the same order, so the facts of the name met last at a position are
+        // compared with the name there and reused when equal.
+        std::vector<NameFacts> names;
     };
+    NameFacts& factsOf(LevelDefs& defs, std::size_t position, const Lumo::String& name);
     std::array<LevelDefs, 256> m_levelDefs;
 };

@@ -544,3 +544,52 @@ TEST_F(CConsCheckerTest, SecondRunGivesTheSameFindings)
     EXPECT_EQ(FindingsOf(test), first);
     EXPECT_EQ(first.size(), 1u);
 }
+
+// Objects of one type carrying different constraints at the same place in their lists: each
+// constraint is judged by its own name, and a name without a definition constraint in the
+// database is asked for again at every object.
+TEST_F(CConsCheckerTest, EachConstraintIsJudgedByItsOwnNameWhereverItStands)
+{
+    TempFile file(ownersFile(R"(
+        { "name": "GOOD", "type": 2, "owners": [ "ENET" ] },
+        { "name": "BAD\tNAME", "type": 2, "owners": [ "ENET" ] },
+        { "name": "FORB", "type": 2, "owners": [ "ENET" ], "forbidden": [ { "owner": "ENET", "level": "ElecNet" } ] },
+        { "name": "NODEF", "type": 2, "owners": [ "ENET" ] })"));
+    for (const char* name : {"GOOD", "BAD\tNAME", "FORB", "UNDEF"})
+        d.b.Definition(name, 1.0);
+    struct Net
+    {
+        const char* name;
+        std::vector<const char*> constraints;
+    };
+    const std::vector<Net> nets = {{"E1", {"GOOD", "BAD\tNAME"}}, {"E2", {"BAD\tNAME", "GOOD"}},
+                                   {"E3", {"UNDEF", "FORB"}},     {"E4", {"FORB", "UNDEF"}},
+                                   {"E5", {"NODEF"}},             {"E6", {"NODEF", "GOOD"}}};
+    std::vector<Index> netIndexes, forbidden;
+    for (const Net& net : nets) {
+        netIndexes.push_back(d.b.ElectricalNet(d.config, net.name));
+        for (const char* constraint : net.constraints) {
+            const Index index = d.b.Constraint(netIndexes.back(), constraint, 1.0);
+            if (std::string(constraint) == "FORB")
+                forbidden.push_back(index);
+        }
+    }
+    Lumo::StandIn::GetCallCounts(*d.session).Reset();
+    const Outcome out = RunTest(test, *d.session, file.path());
+    const auto path = [](const std::string& net, const std::string& constraint) {
+        return "ENET->ElecNet->" + net + "->" + constraint;
+    };
+    EXPECT_EQ(out.findings,
+              (std::vector<Finding>{
+                  F(E::T54_INVALIDCHARINCONSTRAINT, {{Index(), "\t"}, {Index(), path("E1", "BAD\tNAME")}}),
+                  F(E::T54_INVALIDCHARINCONSTRAINT, {{Index(), "\t"}, {Index(), path("E2", "BAD\tNAME")}}),
+                  F(E::T54_ADDEDNONSTANDARDCONSTRAINT, {{Index(), path("E3", "UNDEF")}}),
+                  F(E::T54_FORBIDDENCONSTRAINT, {{Index(), path("E3", "FORB")}, {forbidden[0], ""}, {netIndexes[2], ""}}),
+                  F(E::T54_FORBIDDENCONSTRAINT, {{Index(), path("E4", "FORB")}, {forbidden[1], ""}, {netIndexes[3], ""}}),
+                  F(E::T54_ADDEDNONSTANDARDCONSTRAINT, {{Index(), path("E4", "UNDEF")}}),
+                  F(E::T54_CANTGETCONSTRAINTDEFINITIONCONSTRAINTNOTVALIDATED),
+                  F(E::T54_CANTGETCONSTRAINTDEFINITIONCONSTRAINTNOTVALIDATED),
+              }));
+    // Four names found once each, and the one without a definition constraint asked twice.
+    EXPECT_EQ(Lumo::StandIn::GetCallCounts(*d.session).Get("GetDefConstraint"), 6u);
+}
