@@ -521,6 +521,14 @@ private:
     // it: the first one in reading order, which precedes every error met after it was queued.
     void ResolveDeferred(Scope& sc);
     [[noreturn]] void FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hit& hit) const;
+    // Whether the look-up of an id found an object of one of the kinds in `targets`; when it did not, FailLookup
+    // reports why.
+    static bool Accepts(const IdMap::Hit& hit, uint64_t targets)
+    {
+        return hit.obj != kNone && ((targets >> static_cast<unsigned>(hit.kind)) & 1u);
+    }
+    [[noreturn]] void FailLookup(const IdMap::Hit& hit, std::string_view text, uint32_t node, std::string_view key,
+                                 int64_t pos) const;
     // ResolveDeferred's, kept from batch to batch: the store's own allocations of the same time stay together.
     std::vector<DeferredLookup> m_lookups;
     std::vector<IdMap::Hit> m_hits;
@@ -800,10 +808,7 @@ RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint
             return r;
         }
         const IdMap::Hit found = sc.ids.Find(text);
-        if (found.obj == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
-        if (!((targets >> static_cast<unsigned>(found.kind)) & 1u))
-            Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(found.kind) + ", which " + Quote(key) +
-                                     " does not allow");
+        if (!Accepts(found, targets)) FailLookup(found, text, node, key, pos);
         r.state = kStaged;
         r.target = found.obj;
         r.index = found.index;
@@ -1310,7 +1315,7 @@ void Loader::ResolveDeferred(Scope& sc)
         const IdMap::Hit& hit = m_hits[k];
         const Kind holder = sc.objs[d.obj].kind;
         const uint64_t targets = d.site == kSiteOwner ? OwnerMask(holder) : SpecOf(holder, d.field)->targets;
-        if (hit.obj == kNone || !((targets >> static_cast<unsigned>(hit.kind)) & 1u)) FailDeferred(sc, d, hit);
+        if (!Accepts(hit, targets)) FailDeferred(sc, d, hit);
         switch (d.site) {
         case kSiteRef: sc.refs[d.at] = RefVal{kStaged, hit.obj, hit.index}; break;
         case kSiteEntry: sc.entries[d.at] = Entry{hit.obj, hit.index}; break;
@@ -1326,9 +1331,15 @@ void Loader::FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hi
     // the key's text is the field's name ("in" for the owner)
     const std::string_view key = d.site == kSiteOwner ? std::string_view("in") : std::string_view(FieldName(d.field));
     const int64_t pos = d.site == kSiteEntry ? static_cast<int64_t>(d.at - sc.lists[o.listBase + SlotOf(o.kind, d.field)->pos].begin) : -1;
-    const std::string_view text = JVal(&m_tree, d.node).str();
-    if (hit.obj == kNone) Fail(o.path, key, pos, "unknown id " + Quote(text));
-    Fail(o.path, key, pos, "id " + Quote(text) + " names kind " + KindName(hit.kind) + ", which " + Quote(key) + " does not allow");
+    FailLookup(hit, JVal(&m_tree, d.node).str(), o.path, key, pos);
+}
+
+void Loader::FailLookup(const IdMap::Hit& hit, std::string_view text, uint32_t node, std::string_view key,
+                        int64_t pos) const
+{
+    if (hit.obj == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
+    Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(hit.kind) + ", which " + Quote(key) +
+                             " does not allow");
 }
 
 // ---------------------------------------------------------------------------------------------------------

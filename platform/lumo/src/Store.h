@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace Lumo {
@@ -501,26 +502,18 @@ struct SnapshotData {
         const uint16_t tag = tags[serial - 1];
         return (tag & kTagAtSerial) && (tag & kTagType) == (index >> 56) ? tag : 0;
     }
-    ObjRecord* Find(uint64_t index)
-    {
-        const int64_t s = SlotOfIndex(index);
-        return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-    }
     const ObjRecord* Find(uint64_t index) const
     {
         const int64_t s = SlotOfIndex(index);
         return s < 0 ? nullptr : &records[static_cast<size_t>(s)];
-    }
-    ObjRecord* FindLive(uint64_t index)
-    {
-        ObjRecord* r = Find(index);
-        return (r && r->Alive()) ? r : nullptr;
     }
     const ObjRecord* FindLive(uint64_t index) const
     {
         const ObjRecord* r = Find(index);
         return (r && r->Alive()) ? r : nullptr;
     }
+    ObjRecord* Find(uint64_t index) { return const_cast<ObjRecord*>(std::as_const(*this).Find(index)); }
+    ObjRecord* FindLive(uint64_t index) { return const_cast<ObjRecord*>(std::as_const(*this).FindLive(index)); }
     ObjRecord& At(uint32_t slot) { return records[slot]; }
     const ObjRecord& At(uint32_t slot) const { return records[slot]; }
     std::string Name() const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <sys/mman.h>
 #include <unordered_set>
 
@@ -127,6 +128,8 @@ void RecordName::Assign(const char* text, size_t n)
         m_len = static_cast<uint8_t>(n);
         return;
     }
+    // the length is kept in four bytes
+    if (n > UINT32_MAX) throw std::length_error("name too long");
     char* p = static_cast<char*>(std::malloc(n));
     if (!p) throw std::bad_alloc();
     std::memcpy(p, text, n);
