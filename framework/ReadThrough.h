@@ -7,6 +7,8 @@
 
 #include "lumopi/LumoPI.h"
 
+#include <cstring>
+
 template <class T, class Read>
 Lumo::Result readThrough(const Lumo::ContainerT<T>& container, Read&& read)
 {
@@ -23,14 +25,20 @@ Lumo::Result readThrough(const Lumo::ContainerT<T>& container, Read&& read)
 // this thread.
 inline bool isEndOfWalk(const Lumo::Result& stop)
 {
-    Lumo::String text = stop.GetDescription();
-    if (text.IsEmpty()) {
-        Lumo::Result::SetStringResultsEnabled(true);
-        text = stop.GetDescription();
-        Lumo::Result::SetStringResultsEnabled(false);
+    // Every walk ends here once: the text is compared in place, without a string of its own.
+    static constexpr char kEnd[] = "empty container";
+    const auto isEnd = [](const Lumo::String& text) {
+        return text.Length() == sizeof(kEnd) - 1 && std::memcmp(text.c_str(), kEnd, sizeof(kEnd) - 1) == 0;
+    };
+    {
+        const Lumo::String text = stop.GetDescription();
+        if (!text.IsEmpty())
+            return isEnd(text);
     }
-    static const Lumo::String end("empty container");
-    return text == end;
+    Lumo::Result::SetStringResultsEnabled(true);
+    const bool end = isEnd(stop.GetDescription());
+    Lumo::Result::SetStringResultsEnabled(false);
+    return end;
 }
 
 // One step of a walk, as the condition of its loop:

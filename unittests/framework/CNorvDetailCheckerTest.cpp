@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 using namespace fwtest;
 using Lumo::StandIn::Kind;
@@ -459,7 +460,8 @@ TEST_F(CNorvDetailCheckerTest, WalkHelpersRaiseTheReadFailureCode)
 }
 
 // A walk ends quietly at the end of its list; an iterator that fails on the way (or a walk whose
-// GetIter* failed) leaves the failure in the walk's result.
+// GetIter* failed) leaves the failure in the walk's result. Both with result texts on and off: the
+// end is told by its text, and the switch stands as it stood before the walk.
 TEST_F(CNorvDetailCheckerTest, WalkOnKeepsAFailureButNotTheEnd)
 {
     d.builder.PhysicalNet(d.config, "A");
@@ -471,24 +473,39 @@ TEST_F(CNorvDetailCheckerTest, WalkOnKeepsAFailureButNotTheEnd)
     ASSERT_TRUE(d.session->GetSnapshotByName(snapshot, "main"));
     ASSERT_TRUE(snapshot->GetNorvConfig(config, "TOP"));
 
-    auto walked = [&](int failAfter, Lumo::Result& walk) {
-        Lumo::IteratorT<const Lumo::INorvPhysicalNet> nets;
-        walk = config->GetIterPhysicalNets(nets);
-        int steps = 0;
-        for (; walkOn(nets, walk); ++nets)
-            if (++steps == failAfter)
-                Lumo::StandIn::GetFaults(*d.session).FailNext("GetIterPhysicalNets.IsValid", 1);
-        return steps;
+    const struct
+    {
+        const char* failOp; // the call made to fail, none when null
+        int failAfter;      // steps taken before the iterator's IsValid fails (0: at the start)
+        int steps;
+        bool walkOk;
+    } cases[] = {
+        {nullptr, 0, 3, true},
+        {"GetIterPhysicalNets.IsValid", 2, 2, false},
+        {"GetIterPhysicalNets.IsValid", 3, 3, false},
+        {"GetIterPhysicalNets", 0, 0, false},
     };
-    Lumo::Result walk;
-    EXPECT_EQ(walked(0, walk), 3);
-    EXPECT_TRUE(walk);
-    EXPECT_EQ(walked(2, walk), 2);
-    EXPECT_FALSE(walk);
-
-    Lumo::StandIn::GetFaults(*d.session).FailNext("GetIterPhysicalNets", 1);
-    EXPECT_EQ(walked(0, walk), 0);
-    EXPECT_FALSE(walk);
+    for (const bool texts : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(texts ? "texts on, " : "texts off, ") + (c.failOp ? c.failOp : "no fault") +
+                         " after " + std::to_string(c.failAfter));
+            Lumo::StandIn::SetStringResultsEnabledForTest(texts);
+            if (c.failOp && c.failAfter == 0)
+                Lumo::StandIn::GetFaults(*d.session).FailNext(c.failOp, 1);
+            Lumo::IteratorT<const Lumo::INorvPhysicalNet> nets;
+            Lumo::Result walk = config->GetIterPhysicalNets(nets);
+            int steps = 0;
+            for (; walkOn(nets, walk); ++nets)
+                if (++steps == c.failAfter && c.failOp)
+                    Lumo::StandIn::GetFaults(*d.session).FailNext(c.failOp, 1);
+            EXPECT_EQ(steps, c.steps);
+            EXPECT_EQ(static_cast<bool>(walk), c.walkOk);
+            EXPECT_EQ(Lumo::StandIn::IsStringResultsEnabled(), texts);
+            if (!c.walkOk && texts) {
+                EXPECT_EQ(walk.GetDescription().str().rfind("injected failure: ", 0), 0u);
+            }
+        }
+    }
 }
 
 } // namespace
