@@ -88,12 +88,9 @@ const ConstraintData* ConstraintValue(const Ctx& c, const std::string& name)
         if (!definitionRecord) definitionRecord = &p->value;
     }
     if (definitionRecord) return definitionRecord;
-    if (c.R().extra) {
-        const auto& inh = c.R().extra->inherits;
-        if (std::find(inh.begin(), inh.end(), name) != inh.end()) {
-            if (const ObjRecord* def = c.s->FindDefinition(name)) {
-                if (const ConstraintPayload* p = c.s->defs->Payload(*def)) return &p->value;
-            }
+    if (c.tbl->InheritsName(c.R(), name)) {
+        if (const ObjRecord* def = c.s->FindDefinition(name)) {
+            if (const ConstraintPayload* p = c.s->defs->Payload(*def)) return &p->value;
         }
     }
     return nullptr;

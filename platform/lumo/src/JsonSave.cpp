@@ -435,23 +435,25 @@ private:
                 m_w.Key("constraints");
                 HomeList(r, Field::constraints, own, 1ull << static_cast<unsigned>(Kind::Constraint));
             }
-            if (r.extra && !r.extra->inherits.empty()) {
+            if (const size_t n = r.extras.InheritCount()) {
                 m_w.Key("inherits");
                 m_w.BeginArray(true);
-                for (const std::string& name : r.extra->inherits) m_w.String(name);
+                for (size_t i = 0; i < n; ++i) m_w.String(m_t.pool.Text(r.extras.Inherit(i)));
                 m_w.EndArray();
             }
         }
-        if (r.kind != Kind::Snapshot && r.extra && !r.extra->attributes.empty()) {
+        if (r.kind != Kind::Snapshot && r.extras.AttrCount() != 0) {
             const bool typed = r.kind == Kind::LogicComp || r.kind == Kind::DesignPin;
             m_w.Key("attributes");
             m_w.BeginArray();
-            for (const AttributeRec& a : r.extra->attributes) {
+            const AttrEntry* attrs = r.extras.Attrs();
+            for (size_t i = 0; i < r.extras.AttrCount(); ++i) {
+                const AttrEntry& a = attrs[i];
                 m_w.BeginObject(true);
                 m_w.Key("name");
-                m_w.String(a.name);
+                m_w.String(m_t.pool.Text(a.name));
                 m_w.Key("value");
-                m_w.String(a.value);
+                m_w.String(m_t.pool.Text(a.value));
                 if (typed) {
                     m_w.Key("type");
                     m_w.Int(a.type);

@@ -65,11 +65,9 @@ void DumpTable(std::ostream& os, const SnapshotData& t)
             DumpValue(os, p->value);
             os << "\n";
         }
-        if (r->extra) {
-            for (const std::string& i : r->extra->inherits) os << "  inherits " << i << "\n";
-            for (const AttributeRec& a : r->extra->attributes)
-                os << "  attr " << a.name << "=" << a.value << " " << a.type << " " << a.bit << "\n";
-        }
+        for (const std::string& i : t.Inherits(*r)) os << "  inherits " << i << "\n";
+        for (const AttributeRec& a : t.Attributes(*r))
+            os << "  attr " << a.name << "=" << a.value << " " << a.type << " " << a.bit << "\n";
         std::vector<std::string> back;
         for (uint64_t key : r->back) {
             const ObjRecord& from = t.records[static_cast<size_t>(key >> 8)];
