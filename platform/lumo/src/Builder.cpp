@@ -278,7 +278,7 @@ Index Builder::Constraint(Index holder, const std::string& name, const Constrain
         v.kind = CDT_Text;
     }
     Index c = Make(m_snap, Kind::Constraint, holder, name);
-    m_snap->Payload(SlotIn(m_snap, c)).value = std::move(v);
+    m_snap->SetValue(SlotIn(m_snap, c), v);
     return c;
 }
 

@@ -1060,7 +1060,7 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
             d.textValue = String(std::string(text));
         }
     }
-    sc.table->Payload(o.slot).value = std::move(d);
+    sc.table->SetValue(o.slot, d);
 }
 
 void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v)

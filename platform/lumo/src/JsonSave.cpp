@@ -373,7 +373,7 @@ private:
         m_w.Bool((r.flags & kEmptyIndex) != 0);
         if (r.kind == Kind::Snapshot) SnapshotKeys();
         if (r.kind == Kind::Constraint || r.kind == Kind::ConstraintDef) {
-            if (const ConstraintPayload* p = m_t.Payload(r)) WriteValue(m_w, p->value);
+            if (const ConstraintPayload* p = m_t.Payload(r)) WriteValue(m_w, m_t.Value(*p));
         }
         for (const FieldSpec* spec : info.fields) {
             const SlotRef* s = SlotOf(r.kind, spec->field);
@@ -561,7 +561,7 @@ void WriteSession(Writer& w, const SessionData& s)
         w.Bool((r->flags & kValid) != 0);
         w.Key("emptyIndex");
         w.Bool((r->flags & kEmptyIndex) != 0);
-        if (const ConstraintPayload* p = s.defs->Payload(*r)) WriteValue(w, p->value);
+        if (const ConstraintPayload* p = s.defs->Payload(*r)) WriteValue(w, s.defs->Value(*p));
         auto f = s.defs->faults.find(r->index);
         if (f != s.defs->faults.end()) WriteFaults(w, f->second);
         w.EndObject();

@@ -40,13 +40,13 @@ Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, M
         if (r.name == name && c.snap->GetInt(r, Field::definition) == 0) {
             // handing the record back locked takes a lock on it, which another sub-client's lock refuses
             if (Result rc = LockConflict(*c.snap, r.index, false); !rc) return rc;
-            c.snap->Payload(s).value = std::move(value);
+            c.snap->SetValue(s, value);
             SetM(out, c, r.index);
             return c.Done();
         }
     }
     const uint32_t slot = CreateOwned(*c.snap, Kind::Constraint, c.index, name);
-    c.snap->Payload(slot).value = std::move(value);
+    c.snap->SetValue(slot, value);
     SetM(out, c, c.snap->records[slot].index);
     return c.Done();
 }
@@ -273,11 +273,10 @@ Result IObjectNorv::RemoveAttributes()
 namespace {
 const uint64_t kConstraintKinds = LUMO_K(Constraint) | LUMO_K(ConstraintDef);
 
-const ConstraintData& ValueOf(const Ctx& c)
+ConstraintData ValueOf(const Ctx& c)
 {
-    static const ConstraintData empty;
     const ConstraintPayload* p = c.tbl->Payload(c.R());
-    return p ? p->value : empty;
+    return p ? c.tbl->Value(*p) : ConstraintData();
 }
 }  // namespace
 
@@ -348,7 +347,7 @@ Result INorvConstraint::IsDefaultValue(bool& out) const
     }
     const ObjRecord* def = c.s->FindDefinition(c.R().name);
     const ConstraintPayload* p = def ? c.s->defs->Payload(*def) : nullptr;
-    out = p && p->value.GetValueAsString() == ValueOf(c).GetValueAsString();
+    out = p && c.s->defs->Value(*p).GetValueAsString() == ValueOf(c).GetValueAsString();
     return Result();
 }
 
@@ -386,7 +385,7 @@ Result INorvConstraint::SetValue(const ConstraintData& value)
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
     ConstraintData v = value;
     if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(c.R().name);
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 
@@ -397,7 +396,7 @@ Result INorvConstraint::SetValueByString(const String& text)
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
     ConstraintData v;
     if (!ParseConstraintText(text.str(), ValueOf(c).kind, v)) return FailInvalidValue(c.R().name);
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 
@@ -414,7 +413,7 @@ Result INorvConstraint::SetValueByString(const String& text, EConstraintType typ
     } else if (!ParseConstraintText(text.str(), type, v)) {
         return FailInvalidValue(c.R().name);
     }
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 

@@ -284,7 +284,7 @@ ConstraintData Store::ConstraintValue(Index constraint) const
 {
     Found f = Look(m_session, m_selected, constraint);
     const ConstraintPayload* p = f.rec ? f.table->Payload(*f.rec) : nullptr;
-    return p ? p->value : ConstraintData();
+    return p ? f.table->Value(*p) : ConstraintData();
 }
 
 std::vector<LockEntry> Store::Locks() const

@@ -131,10 +131,6 @@ struct AttributeRec {
     int32_t bit = -1;
 };
 
-struct ConstraintPayload {
-    ConstraintData value;
-};
-
 // The texts of a snapshot's attributes (names and values) and inherited names, each kept once: a design repeats a
 // handful of attribute names and a few hundred definition names over a million records, which keep 4-byte ids.
 // Texts are never dropped while the snapshot lives; an id stays valid, and a text's address stable, until then.
@@ -233,6 +229,37 @@ private:
     uintptr_t m_bits = 0;
 };
 static_assert(sizeof(uintptr_t) == 8, "in-place inherited names need 64-bit words");
+
+// A constraint record's value as the store keeps it (SnapshotData::Value gives it back whole): the scalars in
+// place, the text as an id in the snapshot's TextPool, the lists, which few values have, in a block of their own.
+struct ConstraintLists {
+    std::vector<int32_t> intList;
+    std::vector<double> doubleList;
+    std::vector<String> textList;
+};
+struct ConstraintPayload {
+    double doubleValue = 0.0;
+    int32_t kind = 0;
+    int32_t intValue = 0;
+    uint32_t text = TextPool::kNone;          // kNone: empty
+    std::unique_ptr<ConstraintLists> lists;   // null: every list empty
+
+    ConstraintPayload() = default;
+    ConstraintPayload(const ConstraintPayload& o) { *this = o; }
+    ConstraintPayload(ConstraintPayload&&) noexcept = default;
+    ConstraintPayload& operator=(const ConstraintPayload& o)
+    {
+        if (this != &o) {
+            doubleValue = o.doubleValue;
+            kind = o.kind;
+            intValue = o.intValue;
+            text = o.text;
+            lists = o.lists ? std::make_unique<ConstraintLists>(*o.lists) : nullptr;
+        }
+        return *this;
+    }
+    ConstraintPayload& operator=(ConstraintPayload&&) noexcept = default;
+};
 
 enum RecordFlag : uint8_t {
     kAlive = 1,
@@ -683,8 +710,10 @@ struct SnapshotData {
     const NameIndex& IndexOfList(uint32_t slot, Field f);
 
     // Constraint values.
-    ConstraintPayload& Payload(uint32_t slot);
     const ConstraintPayload* Payload(const ObjRecord& r) const;
+    ConstraintData Value(const ConstraintPayload& p) const;
+    // Gives the record (a constraint or a definition) the value.
+    void SetValue(uint32_t slot, const ConstraintData& value);
 
 private:
     int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot

@@ -725,14 +725,37 @@ const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
     return idx;
 }
 
-ConstraintPayload& SnapshotData::Payload(uint32_t slot)
+void SnapshotData::SetValue(uint32_t slot, const ConstraintData& value)
 {
     ObjRecord& r = records[slot];
     if (r.payload == 0) {
         payloads.emplace_back();
         r.payload = static_cast<uint32_t>(payloads.size());
     }
-    return payloads[r.payload - 1];
+    ConstraintPayload& p = payloads[r.payload - 1];
+    p.doubleValue = value.doubleValue;
+    p.kind = value.kind;
+    p.intValue = value.intValue;
+    p.text = value.textValue.IsEmpty() ? TextPool::kNone : pool.Intern(std::string_view(value.textValue.c_str(), value.textValue.Length()));
+    if (value.intList.empty() && value.doubleList.empty() && value.textList.empty())
+        p.lists.reset();
+    else
+        p.lists = std::make_unique<ConstraintLists>(ConstraintLists{value.intList, value.doubleList, value.textList});
+}
+
+ConstraintData SnapshotData::Value(const ConstraintPayload& p) const
+{
+    ConstraintData v;
+    v.kind = p.kind;
+    v.intValue = p.intValue;
+    v.doubleValue = p.doubleValue;
+    if (p.text != TextPool::kNone) v.textValue = String(pool.Text(p.text));
+    if (p.lists) {
+        v.intList = p.lists->intList;
+        v.doubleList = p.lists->doubleList;
+        v.textList = p.lists->textList;
+    }
+    return v;
 }
 
 const ConstraintPayload* SnapshotData::Payload(const ObjRecord& r) const
@@ -1017,7 +1040,7 @@ uint64_t SessionData::AddDefinition(const std::string& name, const ConstraintDat
     defs->records[slot].name = name;
     ConstraintData v = value;
     if (v.kind == CDT_Default) v.kind = CDT_Text;
-    defs->Payload(slot).value = std::move(v);
+    defs->SetValue(slot, v);
     definitions.push_back(defs->records[slot].index);
     return defs->records[slot].index;
 }

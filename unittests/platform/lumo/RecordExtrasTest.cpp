@@ -1,7 +1,7 @@
-// A record's inherited names and attributes: texts kept once per snapshot, one or two inherited names held in
-// the record itself, more (or any attribute) in one heap block. Every read must give back what was written, in
-// its order, with duplicates, empty and long texts, types and bits, through every change of layout, backups
-// (copies of the snapshot) and saving and loading.
+// A record's inherited names and attributes, and a constraint's value: texts kept once per snapshot, one or two
+// inherited names held in the record itself, more (or any attribute) in one heap block, a value's lists in a block
+// of their own. Every read must give back what was written, in its order, with duplicates, empty and long texts,
+// types and bits, through every change of layout, backups (copies of the snapshot) and saving and loading.
 #include "JsonTestUtil.h"
 #include "LumoFixture.h"
 #include "SessionDump.h"
@@ -214,6 +214,72 @@ TEST_F(RecordExtrasStepsTest, ReadBackWhatWasWrittenAndBackupsKeepIt)
     ASSERT_EQ(models.size(), backups.size());
     for (size_t i = 0; i < models.size(); ++i)
         check(models[i], std::string("backup after ") + steps[i].name, backups[i].snapshots[0].get());
+}
+
+// Every part of a value, alone and together, over every other value: read back from the store, through the
+// database, from a backup taken before the value was replaced, and after saving and loading.
+TEST_F(RecordExtrasStepsTest, ConstraintValuesKeepEveryPart)
+{
+    auto value = [](int32_t kind, int32_t i, double d, std::string text, std::vector<int32_t> il = {},
+                    std::vector<double> dl = {}, std::vector<std::string> tl = {}) {
+        ConstraintData v;
+        v.kind = kind;
+        v.intValue = i;
+        v.doubleValue = d;
+        v.textValue = String(text);
+        v.intList = std::move(il);
+        v.doubleList = std::move(dl);
+        for (std::string& t : tl) v.textList.push_back(String(std::move(t)));
+        return v;
+    };
+    const std::vector<ConstraintData> values = {
+        value(CDT_Int, 7, 0, ""),
+        value(CDT_Double, 0, -2.5e-300, ""),
+        value(CDT_Text, 0, 0, "MST"),
+        value(CDT_Text, 0, 0, std::string(300, 'y')),
+        value(CDT_IntList, 0, 0, "", {1, -2, 3}),
+        value(CDT_DoubleList, 0, 0, "", {}, {0.5, 1e10}),
+        value(CDT_TextList, 0, 0, "", {}, {}, {"a", "", std::string(40, 'z')}),
+        value(CDT_Int, 3, 4.5, "3", {9}, {8.5}, {"7"}),   // every part set at once
+    };
+    auto same = [](const ConstraintData& a, const ConstraintData& b) {
+        return a.kind == b.kind && a.intValue == b.intValue && a.doubleValue == b.doubleValue &&
+               a.textValue == b.textValue && a.intList == b.intList && a.doubleList == b.doubleList &&
+               a.textList == b.textList;
+    };
+    std::vector<Index> held;
+    for (size_t i = 0; i < values.size(); ++i) held.push_back(b->Constraint(n1, "C" + std::to_string(i), values[i]));
+    GIndex g;
+    ASSERT_TRUE(session->RequestProjectBackup(g, PBT_8, "values", ""));
+    // each constraint takes the next one's value
+    for (size_t i = 0; i < values.size(); ++i) {
+        ContainerT<const INorvConstraint> read;
+        ASSERT_TRUE(Net(n1)->GetConstraint(read, String("C" + std::to_string(i)))) << i;
+        ASSERT_TRUE(Locked(read)->SetValue(values[(i + 1) % values.size()])) << i;
+    }
+    TempDir dir;
+    ASSERT_TRUE(StandIn::SaveSession(*session, dir.File("a.json"), true));
+    StandIn::LoadError err;
+    auto again = StandIn::LoadSession(dir.File("a.json"), &err);
+    ASSERT_TRUE(again) << err.path << ": " << err.message;
+    StandIn::Builder reloaded(*again, "main");
+    const detail::SnapshotData& backup = *StandIn::GetBackups(*session)[0].snapshots[0];
+    for (size_t i = 0; i < values.size(); ++i) {
+        const ConstraintData& now = values[(i + 1) % values.size()];
+        EXPECT_TRUE(same(now, store().ConstraintValue(held[i]))) << i;
+        // the file keeps the part of the value its kind names
+        const ConstraintData loaded = reloaded.GetStore().ConstraintValue(held[i]);
+        EXPECT_EQ(now.kind, loaded.kind) << i << " reloaded";
+        EXPECT_EQ(now.GetValueAsString().str(), loaded.GetValueAsString().str()) << i << " reloaded";
+        ContainerT<const INorvConstraint> read;
+        ASSERT_TRUE(Net(n1)->GetConstraint(read, String("C" + std::to_string(i)))) << i;
+        ConstraintData got;
+        ASSERT_TRUE(read->GetValue(got)) << i;
+        EXPECT_TRUE(same(now, got)) << i << " through the database";
+        const detail::ConstraintPayload* p = backup.Payload(*backup.Find(held[i].GetValue()));
+        ASSERT_TRUE(p) << i;
+        EXPECT_TRUE(same(values[i], backup.Value(*p))) << i << " in the backup";
+    }
 }
 
 }  // namespace

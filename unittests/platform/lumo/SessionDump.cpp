@@ -62,7 +62,7 @@ void DumpTable(std::ostream& os, const SnapshotData& t)
         }
         if (const ConstraintPayload* p = t.Payload(*r)) {
             os << "  value ";
-            DumpValue(os, p->value);
+            DumpValue(os, t.Value(*p));
             os << "\n";
         }
         for (const std::string& i : t.Inherits(*r)) os << "  inherits " << i << "\n";
