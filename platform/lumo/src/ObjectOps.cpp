@@ -294,8 +294,9 @@ Result INorvConstraint::GetValueByString(String& text, EConstraintType& type) co
     LUMO_OP("GetValueByString");
     Ctx c(*this);
     if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
-    text = ValueOf(c).GetValueAsString();
-    type = static_cast<EConstraintType>(ValueOf(c).kind);
+    const ConstraintData v = ValueOf(c);
+    text = v.GetValueAsString();
+    type = static_cast<EConstraintType>(v.kind);
     return Result();
 }
 
