@@ -278,7 +278,7 @@ Index Builder::Constraint(Index holder, const std::string& name, const Constrain
         v.kind = CDT_Text;
     }
     Index c = Make(m_snap, Kind::Constraint, holder, name);
-    m_snap->Payload(SlotIn(m_snap, c)).value = std::move(v);
+    m_snap->SetValue(SlotIn(m_snap, c), v);
     return c;
 }
 
@@ -302,21 +302,14 @@ Index Builder::Definition(const std::string& name, const char* value) { return D
 void Builder::Inherit(Index object, const std::string& definitionName)
 {
     const uint32_t s = SlotIn(m_snap, object);
-    if (s != UINT32_MAX) m_snap->records[s].Extra().inherits.push_back(definitionName);
+    if (s != UINT32_MAX) m_snap->AddInherits(m_snap->records[s], {definitionName});
 }
 
 void Builder::Attribute(Index object, const std::string& name, const std::string& value, int32_t type, int32_t bit)
 {
     const uint32_t s = SlotIn(m_snap, object);
     if (s == UINT32_MAX) return;
-    auto& attrs = m_snap->records[s].Extra().attributes;
-    for (AttributeRec& a : attrs) {
-        if (a.name == name && a.type == type && a.bit == bit) {
-            a.value = value;
-            return;
-        }
-    }
-    attrs.push_back(AttributeRec{name, value, type, bit});
+    m_snap->PutAttribute(m_snap->records[s], name, value, type, bit, false);
 }
 
 void Builder::SnapshotAttribute(const std::string& name, const std::string& value)

@@ -2,6 +2,7 @@
 #include "Ops.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace Lumo {
 
@@ -76,27 +77,24 @@ Result DeleteWhere(Ctx& c, uint64_t index, uint64_t kinds, bool ok)
     return c.Done();
 }
 
-const ConstraintData* ConstraintValue(const Ctx& c, const std::string& name)
+std::optional<ConstraintData> ConstraintValue(const Ctx& c, const std::string& name)
 {
-    const ConstraintData* definitionRecord = nullptr;
+    const ConstraintPayload* definitionRecord = nullptr;
     for (uint64_t i : c.snap->GetList(c.R(), Field::constraints)) {
         const ObjRecord* r = Live(c, i);
         if (!r || r->kind != Kind::Constraint || r->name != name) continue;
         const ConstraintPayload* p = c.snap->Payload(*r);
         if (!p) continue;
-        if (c.snap->GetInt(*r, Field::definition) == 0) return &p->value;
-        if (!definitionRecord) definitionRecord = &p->value;
+        if (c.snap->GetInt(*r, Field::definition) == 0) return c.snap->Value(*p);
+        if (!definitionRecord) definitionRecord = p;
     }
-    if (definitionRecord) return definitionRecord;
-    if (c.R().extra) {
-        const auto& inh = c.R().extra->inherits;
-        if (std::find(inh.begin(), inh.end(), name) != inh.end()) {
-            if (const ObjRecord* def = c.s->FindDefinition(name)) {
-                if (const ConstraintPayload* p = c.s->defs->Payload(*def)) return &p->value;
-            }
+    if (definitionRecord) return c.snap->Value(*definitionRecord);
+    if (c.tbl->InheritsName(c.R(), name)) {
+        if (const ObjRecord* def = c.s->FindDefinition(name)) {
+            if (const ConstraintPayload* p = c.s->defs->Payload(*def)) return c.s->defs->Value(*p);
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, Kind kind, int32_t layerIndex)
@@ -426,7 +424,7 @@ std::string EndText(const Ctx& c, Field ref, const char* constraint)
 {
     const ObjRecord* r = Live(c, c.snap->GetRef(c.R(), ref));
     if (r) return r->name;
-    const ConstraintData* v = ConstraintValue(c, constraint);
+    const std::optional<ConstraintData> v = ConstraintValue(c, constraint);
     return v ? v->GetValueAsString().str() : std::string();
 }
 
@@ -437,7 +435,7 @@ bool NoiseType(const Ctx& c, ENoiseRuleType& out)
         out = static_cast<ENoiseRuleType>(explicitType);
         return true;
     }
-    const ConstraintData* t = ConstraintValue(c, "PR_TYPE");
+    const std::optional<ConstraintData> t = ConstraintValue(c, "PR_TYPE");
     const std::string family = t ? t->GetValueAsString().str() : std::string();
     const bool classes = family == "Class-Class";
     if (!classes && family != "Net-Net") return false;
@@ -511,7 +509,7 @@ Result NoiseGet(const Ctx& c, IObject& victim, IObject& aggressor, ENoiseRuleTyp
             if (IsKind(Live(c, explicitRef), endKind)) SetObject(out, c.s, c.snap, explicitRef);
             return;
         }
-        const ConstraintData* v = ConstraintValue(c, constraint);
+        const std::optional<ConstraintData> v = ConstraintValue(c, constraint);
         const std::string text = v ? v->GetValueAsString().str() : std::string();
         if (text.empty() || text == "(All Classes)" || text == "(All Nets)") return;
         const uint64_t found = classes ? ResolveClassPath(c, text) : ResolveNet(c, text);

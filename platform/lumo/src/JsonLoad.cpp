@@ -891,21 +891,28 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
 // An attribute is identified by its name, type and bit. The few of most objects are compared in place; many are
 // hashed (`seen` holds their identities from then on), so that an object with many attributes loads in linear
 // time.
-bool IsDuplicateAttribute(const std::vector<AttributeRec>& attrs, const AttributeRec& a, std::unordered_set<std::string>& seen)
+struct AttributeText {   // an attribute as the file gives it
+    std::string_view name;
+    std::string_view value;
+    int32_t type = 0;
+    int32_t bit = -1;
+};
+
+bool IsDuplicateAttribute(const std::vector<AttributeText>& attrs, const AttributeText& a, std::unordered_set<std::string>& seen)
 {
     constexpr size_t kFew = 16;
     if (attrs.size() < kFew) {
-        for (const AttributeRec& b : attrs)
+        for (const AttributeText& b : attrs)
             if (b.name == a.name && b.type == a.type && b.bit == a.bit) return true;
         return false;
     }
-    auto identity = [](const AttributeRec& r) {
-        std::string id = r.name;
+    auto identity = [](const AttributeText& r) {
+        std::string id(r.name);
         id.append(1, '\0').append(std::to_string(r.type)).append(1, '\0').append(std::to_string(r.bit));
         return id;
     };
     if (seen.empty())
-        for (const AttributeRec& b : attrs) seen.insert(identity(b));
+        for (const AttributeText& b : attrs) seen.insert(identity(b));
     return !seen.insert(identity(a)).second;
 }
 
@@ -916,14 +923,14 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     const bool typed = o.kind == Kind::LogicComp || o.kind == Kind::DesignPin;
     const bool bitted = o.kind == Kind::DesignPin;
     const bool snapshot = o.kind == Kind::Snapshot;
-    std::vector<AttributeRec> attrs;
+    std::vector<AttributeText> attrs;
     attrs.reserve(v.size());
     std::unordered_set<std::string> seen;   // identities, once the object has many attributes
     int64_t pos = 0;
     for (JVal e : v) {
         const uint32_t at = m_paths.Leaf(o.path, key, pos);
         Expect(e, JType::Object, at, {});
-        AttributeRec a;
+        AttributeText a;
         bool hasName = false, hasValue = false;
         for (JVal item : e) {
             const std::string_view k = item.key();
@@ -948,13 +955,17 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
             if (typed) what += " (type " + std::to_string(a.type) + (bitted ? ", bit " + std::to_string(a.bit) : "") + ")";
             Fail(at, what);
         }
-        attrs.push_back(std::move(a));
+        attrs.push_back(a);
         ++pos;
     }
     if (snapshot) {
-        for (AttributeRec& a : attrs) sc.table->attributes.emplace_back(std::move(a.name), std::move(a.value));
+        for (const AttributeText& a : attrs) sc.table->attributes.emplace_back(a.name, a.value);
     } else {
-        sc.table->records[o.slot].Extra().attributes = std::move(attrs);
+        std::vector<AttrEntry> entries(attrs.size());
+        TextPool& pool = sc.table->pool;
+        for (size_t i = 0; i < attrs.size(); ++i)
+            entries[i] = AttrEntry{pool.Intern(attrs[i].name), pool.Intern(attrs[i].value), attrs[i].type, attrs[i].bit};
+        sc.table->records[o.slot].extras.SetAttrs(entries.data(), entries.size());
     }
 }
 
@@ -1049,7 +1060,7 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
             d.textValue = String(std::string(text));
         }
     }
-    sc.table->Payload(o.slot).value = std::move(d);
+    sc.table->SetValue(o.slot, d);
 }
 
 void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v)
@@ -1186,9 +1197,11 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
         case JsonKeys::kInherits: {
             if (!info.norv) break;
             Expect(v, JType::Array, o.path, key);
-            auto& inherits = rec.Extra().inherits;
+            std::vector<std::string_view> inherits;
+            inherits.reserve(v.size());
             int64_t pos = 0;
-            for (JVal e : v) inherits.push_back(std::string(ExpectString(e, o.path, key, pos++)));
+            for (JVal e : v) inherits.push_back(ExpectString(e, o.path, key, pos++));
+            sc.table->AddInherits(rec, inherits);
             continue;
         }
         case JsonKeys::kAttributes:

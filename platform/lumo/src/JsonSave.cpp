@@ -373,7 +373,7 @@ private:
         m_w.Bool((r.flags & kEmptyIndex) != 0);
         if (r.kind == Kind::Snapshot) SnapshotKeys();
         if (r.kind == Kind::Constraint || r.kind == Kind::ConstraintDef) {
-            if (const ConstraintPayload* p = m_t.Payload(r)) WriteValue(m_w, p->value);
+            if (const ConstraintPayload* p = m_t.Payload(r)) WriteValue(m_w, m_t.Value(*p));
         }
         for (const FieldSpec* spec : info.fields) {
             const SlotRef* s = SlotOf(r.kind, spec->field);
@@ -435,23 +435,25 @@ private:
                 m_w.Key("constraints");
                 HomeList(r, Field::constraints, own, 1ull << static_cast<unsigned>(Kind::Constraint));
             }
-            if (r.extra && !r.extra->inherits.empty()) {
+            if (const size_t n = r.extras.InheritCount()) {
                 m_w.Key("inherits");
                 m_w.BeginArray(true);
-                for (const std::string& name : r.extra->inherits) m_w.String(name);
+                for (size_t i = 0; i < n; ++i) m_w.String(m_t.pool.Text(r.extras.Inherit(i)));
                 m_w.EndArray();
             }
         }
-        if (r.kind != Kind::Snapshot && r.extra && !r.extra->attributes.empty()) {
+        if (r.kind != Kind::Snapshot && r.extras.AttrCount() != 0) {
             const bool typed = r.kind == Kind::LogicComp || r.kind == Kind::DesignPin;
             m_w.Key("attributes");
             m_w.BeginArray();
-            for (const AttributeRec& a : r.extra->attributes) {
+            const AttrEntry* attrs = r.extras.Attrs();
+            for (size_t i = 0; i < r.extras.AttrCount(); ++i) {
+                const AttrEntry& a = attrs[i];
                 m_w.BeginObject(true);
                 m_w.Key("name");
-                m_w.String(a.name);
+                m_w.String(m_t.pool.Text(a.name));
                 m_w.Key("value");
-                m_w.String(a.value);
+                m_w.String(m_t.pool.Text(a.value));
                 if (typed) {
                     m_w.Key("type");
                     m_w.Int(a.type);
@@ -559,7 +561,7 @@ void WriteSession(Writer& w, const SessionData& s)
         w.Bool((r->flags & kValid) != 0);
         w.Key("emptyIndex");
         w.Bool((r->flags & kEmptyIndex) != 0);
-        if (const ConstraintPayload* p = s.defs->Payload(*r)) WriteValue(w, p->value);
+        if (const ConstraintPayload* p = s.defs->Payload(*r)) WriteValue(w, s.defs->Value(*p));
         auto f = s.defs->faults.find(r->index);
         if (f != s.defs->faults.end()) WriteFaults(w, f->second);
         w.EndObject();

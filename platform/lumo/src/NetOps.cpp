@@ -287,7 +287,7 @@ std::vector<std::string> PinNumbers(const SnapshotData& snap, const ObjRecord& d
         const int32_t bit = width > 1 ? static_cast<int32_t>(k) : -1;
         std::string number;
         for (int32_t type : {3, 2, 1, 0}) {
-            const std::string* v = FindAttr(d, "Pin Number", type, bit);
+            const std::string* v = snap.FindAttribute(d, "Pin Number", type, bit);
             if (v && !v->empty()) {
                 number = *v;
                 break;
@@ -390,12 +390,8 @@ void PrefetchPinNets(const SnapshotData& snap, const std::vector<uint64_t>& desi
         if (const ObjRecord* dr = designPin(d)) {
             PrefetchListHeader(snap, dr, Field::netsConnected);
             if (!dr->back.empty()) __builtin_prefetch(dr->back.data());   // binding appends to it
-            __builtin_prefetch(dr->extra.get());                            // its pin numbers
+            __builtin_prefetch(dr->extras.HeapBlock());                     // its pin numbers
         }
-    }
-    for (uint64_t d : designPins) {
-        const ObjRecord* dr = designPin(d);
-        if (dr && dr->extra && !dr->extra->attributes.empty()) __builtin_prefetch(dr->extra->attributes.data());
     }
     for (uint64_t d : designPins) PrefetchItems(snap, designPin(d), Field::netsConnected);
     for (uint64_t d : designPins) {

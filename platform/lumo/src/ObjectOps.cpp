@@ -32,14 +32,6 @@ bool IsDefinitionRecord(const SnapshotData& t, const ObjRecord& r)
     return r.kind == Kind::ConstraintDef || t.GetInt(r, Field::definition) != 0;
 }
 
-bool Inherits(const ObjRecord& r, const std::string& name)
-{
-    if (!r.extra) return false;
-    for (const std::string& n : r.extra->inherits)
-        if (n == name) return true;
-    return false;
-}
-
 Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, MutableContainerT<INorvConstraint>& out)
 {
     if (!ResolveDefaultKind(*c.s, name, value)) return FailInvalidValue(name);
@@ -48,36 +40,37 @@ Result AddOwnConstraint(Ctx& c, const std::string& name, ConstraintData value, M
         if (r.name == name && c.snap->GetInt(r, Field::definition) == 0) {
             // handing the record back locked takes a lock on it, which another sub-client's lock refuses
             if (Result rc = LockConflict(*c.snap, r.index, false); !rc) return rc;
-            c.snap->Payload(s).value = std::move(value);
+            c.snap->SetValue(s, value);
             SetM(out, c, r.index);
             return c.Done();
         }
     }
     const uint32_t slot = CreateOwned(*c.snap, Kind::Constraint, c.index, name);
-    c.snap->Payload(slot).value = std::move(value);
+    c.snap->SetValue(slot, value);
     SetM(out, c, c.snap->records[slot].index);
     return c.Done();
 }
 
-std::vector<AttributeRec>* Attrs(Ctx& c) { return &c.R().Extra().attributes; }
-
 // Replaces the value of the attribute of that name, or appends the attribute; the write is entered.
 Result PutAttribute(Ctx& c, const String& name, const String& value)
 {
-    for (AttributeRec& a : *Attrs(c)) {
-        if (a.name == name.str()) {
-            a.value = value.str();
-            return c.Done();
-        }
-    }
-    Attrs(c)->push_back(AttributeRec{name.str(), value.str(), 0, -1});
+    c.tbl->PutAttribute(c.R(), name.str(), value.str(), 0, -1, true);
     return c.Done();
 }
 
-void ListAttrs(const ObjRecord& r, ListAttribute& out)
+// Replaces every attribute by the list's, in its order; the write is entered.
+Result SetAttributeList(Ctx& c, const ListAttribute& list)
 {
-    if (!r.extra) return;
-    for (const AttributeRec& a : r.extra->attributes) out.Add(Attribute{String(a.name), String(a.value)});
+    std::vector<AttributeRec> attrs;
+    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
+    c.tbl->SetAttributes(c.R(), attrs);
+    return c.Done();
+}
+
+void ListAttrs(const SnapshotData& t, const ObjRecord& r, ListAttribute& out)
+{
+    const AttrEntry* a = r.extras.Attrs();
+    for (size_t i = 0; i < r.extras.AttrCount(); ++i) out.Add(Attribute{String(t.pool.Text(a[i].name)), String(t.pool.Text(a[i].value))});
 }
 
 }  // namespace
@@ -157,7 +150,7 @@ Result IObjectNorv::GetConstraint(ContainerT<const INorvConstraint>& out, const 
             }
         }
     }
-    if (Inherits(c.R(), n)) {
+    if (c.tbl->InheritsName(c.R(), n)) {
         if (const ObjRecord* def = c.s->FindDefinition(n)) {
             SetC(out, c, def->index);
             return Result();
@@ -174,7 +167,7 @@ Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
     ResetI(out, c, op);
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
     const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
-    if (!(c.R().extra && !c.R().extra->inherits.empty()) &&
+    if (c.R().extras.InheritCount() == 0 &&
         std::all_of(list.begin(), list.end(), [&](uint64_t i) { return OwnConstraintSlot(c, i) >= 0; })) {
         // Every entry is a live own record and nothing is inherited: the walk is the stored list itself.
         LendI(out, c, op, list);
@@ -183,16 +176,16 @@ Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
     const std::vector<uint32_t> own = OwnConstraints(c);
     std::vector<uint64_t> items;
     for (uint32_t s : own) items.push_back(c.snap->records[s].index);
-    if (c.R().extra) {
-        std::vector<const std::string*> seen;
-        for (const std::string& n : c.R().extra->inherits) {
-            if (std::any_of(seen.begin(), seen.end(), [&](const std::string* p) { return *p == n; })) continue;
-            seen.push_back(&n);
-            bool overridden = false;
-            for (uint32_t s : own) overridden = overridden || c.snap->records[s].name == n;
-            if (overridden) continue;
-            if (const ObjRecord* def = c.s->FindDefinition(n)) items.push_back(def->index);
-        }
+    std::vector<uint32_t> seen;   // ids of the names met
+    for (size_t i = 0; i < c.R().extras.InheritCount(); ++i) {
+        const uint32_t id = c.R().extras.Inherit(i);
+        if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
+        seen.push_back(id);
+        const std::string& n = c.tbl->pool.Text(id);
+        bool overridden = false;
+        for (uint32_t s : own) overridden = overridden || c.snap->records[s].name == n;
+        if (overridden) continue;
+        if (const ObjRecord* def = c.s->FindDefinition(n)) items.push_back(def->index);
     }
     FillI(out, c, op, std::move(items));
     return Result();
@@ -204,7 +197,7 @@ Result IObjectNorv::GetAttributes(ListAttribute& out) const
     Ctx c(*this);
     out.RemoveAll();
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
-    ListAttrs(c.R(), out);
+    ListAttrs(*c.tbl, c.R(), out);
     return Result();
 }
 
@@ -262,10 +255,7 @@ Result IObjectNorv::SetAttributes(const ListAttribute& list)
     LUMO_OP("SetAttributes");
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
-    std::vector<AttributeRec> attrs;
-    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
-    *Attrs(c) = std::move(attrs);
-    return c.Done();
+    return SetAttributeList(c, list);
 }
 
 Result IObjectNorv::RemoveAttributes()
@@ -273,7 +263,7 @@ Result IObjectNorv::RemoveAttributes()
     LUMO_OP("RemoveAttributes");
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, NorvKinds()); !r) return r;
-    Attrs(c)->clear();
+    c.R().extras.SetAttrs(nullptr, 0);
     return c.Done();
 }
 
@@ -283,11 +273,10 @@ Result IObjectNorv::RemoveAttributes()
 namespace {
 const uint64_t kConstraintKinds = LUMO_K(Constraint) | LUMO_K(ConstraintDef);
 
-const ConstraintData& ValueOf(const Ctx& c)
+ConstraintData ValueOf(const Ctx& c)
 {
-    static const ConstraintData empty;
     const ConstraintPayload* p = c.tbl->Payload(c.R());
-    return p ? p->value : empty;
+    return p ? c.tbl->Value(*p) : ConstraintData();
 }
 }  // namespace
 
@@ -305,8 +294,9 @@ Result INorvConstraint::GetValueByString(String& text, EConstraintType& type) co
     LUMO_OP("GetValueByString");
     Ctx c(*this);
     if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
-    text = ValueOf(c).GetValueAsString();
-    type = static_cast<EConstraintType>(ValueOf(c).kind);
+    const ConstraintData v = ValueOf(c);
+    text = v.GetValueAsString();
+    type = static_cast<EConstraintType>(v.kind);
     return Result();
 }
 
@@ -358,7 +348,7 @@ Result INorvConstraint::IsDefaultValue(bool& out) const
     }
     const ObjRecord* def = c.s->FindDefinition(c.R().name);
     const ConstraintPayload* p = def ? c.s->defs->Payload(*def) : nullptr;
-    out = p && p->value.GetValueAsString() == ValueOf(c).GetValueAsString();
+    out = p && c.s->defs->Value(*p).GetValueAsString() == ValueOf(c).GetValueAsString();
     return Result();
 }
 
@@ -385,7 +375,7 @@ Result INorvConstraint::GetAttributes(ListAttribute& out) const
     Ctx c(*this);
     out.RemoveAll();
     if (Result r = c.Enter(op, kConstraintKinds); !r) return r;
-    ListAttrs(c.R(), out);
+    ListAttrs(*c.tbl, c.R(), out);
     return Result();
 }
 
@@ -396,7 +386,7 @@ Result INorvConstraint::SetValue(const ConstraintData& value)
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
     ConstraintData v = value;
     if (!ResolveDefaultKind(*c.s, c.R().name, v)) return FailInvalidValue(c.R().name);
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 
@@ -407,7 +397,7 @@ Result INorvConstraint::SetValueByString(const String& text)
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
     ConstraintData v;
     if (!ParseConstraintText(text.str(), ValueOf(c).kind, v)) return FailInvalidValue(c.R().name);
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 
@@ -424,7 +414,7 @@ Result INorvConstraint::SetValueByString(const String& text, EConstraintType typ
     } else if (!ParseConstraintText(text.str(), type, v)) {
         return FailInvalidValue(c.R().name);
     }
-    c.snap->Payload(c.slot).value = std::move(v);
+    c.snap->SetValue(c.slot, v);
     return c.Done();
 }
 
@@ -441,10 +431,7 @@ Result INorvConstraint::SetAttributes(const ListAttribute& list)
     LUMO_OP("SetAttributes");
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, LUMO_K(Constraint)); !r) return r;
-    std::vector<AttributeRec> attrs;
-    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
-    c.R().Extra().attributes = std::move(attrs);
-    return c.Done();
+    return SetAttributeList(c, list);
 }
 
 }  // namespace Lumo

@@ -91,7 +91,6 @@ namespace Lumo {
 namespace detail {
 
 // The value of an attribute with this key, or null.
-const std::string* FindAttr(const ObjRecord& r, const std::string& name, int32_t type, int32_t bit);
 // ConnectPin semantics: the pin leaves its other live parent net's list, joins the net's list and points to it.
 void ConnectPinTo(SnapshotData& snap, uint32_t pinSlot, uint32_t netSlot);
 // Text of a placeholder index (an unresolved noise-rule end), or null.

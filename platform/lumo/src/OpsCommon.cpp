@@ -166,14 +166,6 @@ const std::string* PlaceholderText(const SnapshotData* snap, uint64_t index)
     return &snap->placeholders[n - 1];
 }
 
-const std::string* FindAttr(const ObjRecord& r, const std::string& name, int32_t type, int32_t bit)
-{
-    if (!r.extra) return nullptr;
-    for (const AttributeRec& a : r.extra->attributes)
-        if (a.name == name && a.type == type && a.bit == bit) return &a.value;
-    return nullptr;
-}
-
 void ConnectPinTo(SnapshotData& snap, uint32_t pinSlot, uint32_t netSlot)
 {
     const uint64_t pin = snap.records[pinSlot].index;

@@ -22,7 +22,7 @@ void SetFromWord(BitContainerT<E>& out, int64_t word)
 
 Result ReadAttr(const Ctx& c, const String& name, String& value, int32_t type, int32_t bit)
 {
-    const std::string* v = FindAttr(c.R(), name.str(), type, bit);
+    const std::string* v = c.tbl->FindAttribute(c.R(), name.str(), type, bit);
     value = v ? String(*v) : String();
     return Result();
 }
@@ -79,14 +79,7 @@ Result IComp::SetAttribute(const String& name, const String& value, EAttributeTy
     LUMO_OP("SetAttribute");
     Ctx c(*this);
     if (Result r = c.EnterWrite(op, kLogic); !r) return r;
-    auto& attrs = c.R().Extra().attributes;
-    for (AttributeRec& a : attrs) {
-        if (a.name == name.str() && a.type == type && a.bit == -1) {
-            a.value = value.str();
-            return c.Done();
-        }
-    }
-    attrs.push_back(AttributeRec{name.str(), value.str(), type, -1});
+    c.tbl->PutAttribute(c.R(), name.str(), value.str(), type, -1, false);
     return c.Done();
 }
 

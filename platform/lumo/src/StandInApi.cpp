@@ -267,15 +267,16 @@ bool Store::Flag(Index index, const std::string& flag) const
 std::vector<std::string> Store::Inherits(Index index) const
 {
     Found f = Look(m_session, m_selected, index);
-    return (f.rec && f.rec->extra) ? f.rec->extra->inherits : std::vector<std::string>();
+    return f.rec ? f.table->Inherits(*f.rec) : std::vector<std::string>();
 }
 
 std::vector<StoreAttribute> Store::Attributes(Index index) const
 {
     std::vector<StoreAttribute> out;
     Found f = Look(m_session, m_selected, index);
-    if (!f.rec || !f.rec->extra) return out;
-    for (const AttributeRec& a : f.rec->extra->attributes) out.push_back(StoreAttribute{a.name, a.value, a.type, a.bit});
+    if (!f.rec) return out;
+    for (AttributeRec& a : f.table->Attributes(*f.rec))
+        out.push_back(StoreAttribute{std::move(a.name), std::move(a.value), a.type, a.bit});
     return out;
 }
 
@@ -283,7 +284,7 @@ ConstraintData Store::ConstraintValue(Index constraint) const
 {
     Found f = Look(m_session, m_selected, constraint);
     const ConstraintPayload* p = f.rec ? f.table->Payload(*f.rec) : nullptr;
-    return p ? p->value : ConstraintData();
+    return p ? f.table->Value(*p) : ConstraintData();
 }
 
 std::vector<LockEntry> Store::Locks() const

@@ -131,13 +131,134 @@ struct AttributeRec {
     int32_t bit = -1;
 };
 
-struct ConstraintPayload {
-    ConstraintData value;
+// The texts of a snapshot's attributes (names and values) and inherited names, each kept once: a design repeats a
+// handful of attribute names and a few hundred definition names over a million records, which keep 4-byte ids.
+// Texts are never dropped while the snapshot lives; an id stays valid, and a text's address stable, until then.
+class TextPool {
+public:
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    TextPool() = default;
+    TextPool(const TextPool& o) { *this = o; }
+    TextPool& operator=(const TextPool& o);
+    TextPool(TextPool&&) = delete;
+    TextPool& operator=(TextPool&&) = delete;
+
+    uint32_t Intern(std::string_view text);
+    const std::string& Text(uint32_t id) const { return m_texts[id]; }
+    size_t size() const { return m_texts.size(); }
+
+private:
+    std::deque<std::string> m_texts;   // by id
+    std::unordered_map<std::string_view, uint32_t> m_ids;   // views of m_texts
 };
 
-struct RecordExtra {
-    std::vector<std::string> inherits;
-    std::vector<AttributeRec> attributes;
+// An attribute as a record keeps it: ids of its name and value in the snapshot's TextPool.
+struct AttrEntry {
+    uint32_t name = 0;
+    uint32_t value = 0;
+    int32_t type = 0;
+    int32_t bit = -1;
+};
+
+// A record's inherited names and attributes, in the order written, in 8 bytes: nothing; or one or two inherited
+// names held in place (bit 0 set, then the count less one, then two 31-bit ids); or the address of one heap block
+// holding the two counts, the inherited names' ids and the attributes.
+class RecordExtras {
+public:
+    RecordExtras() = default;
+    RecordExtras(const RecordExtras& o) { Copy(o); }
+    RecordExtras(RecordExtras&& o) noexcept : m_bits(o.m_bits) { o.m_bits = 0; }
+    RecordExtras& operator=(const RecordExtras& o)
+    {
+        if (this != &o) {
+            Free();
+            Copy(o);
+        }
+        return *this;
+    }
+    RecordExtras& operator=(RecordExtras&& o) noexcept
+    {
+        if (this != &o) {
+            Free();
+            m_bits = o.m_bits;
+            o.m_bits = 0;
+        }
+        return *this;
+    }
+    ~RecordExtras() { Free(); }
+
+    bool empty() const { return m_bits == 0; }
+    size_t InheritCount() const
+    {
+        if (m_bits & kInline) return ((m_bits >> 1) & 1) + 1;
+        return m_bits ? Block()[0] : 0;
+    }
+    uint32_t Inherit(size_t i) const
+    {
+        if (m_bits & kInline) return static_cast<uint32_t>((m_bits >> (i == 0 ? 2 : 33)) & kInlineIdMask);
+        return Block()[2 + i];
+    }
+    size_t AttrCount() const { return (m_bits & kInline) || !m_bits ? 0 : Block()[1]; }
+    const AttrEntry* Attrs() const
+    {
+        if ((m_bits & kInline) || !m_bits) return nullptr;
+        return reinterpret_cast<const AttrEntry*>(Block() + 2 + Block()[0]);
+    }
+    AttrEntry* Attrs() { return const_cast<AttrEntry*>(std::as_const(*this).Attrs()); }
+    // The heap block, when there is one (to start loading it into the cache).
+    const void* HeapBlock() const { return (m_bits & kInline) ? nullptr : Block(); }
+
+    // Replaces the whole content.
+    void Assign(const uint32_t* inherits, size_t nInherits, const AttrEntry* attrs, size_t nAttrs);
+    void SetInherits(const uint32_t* inherits, size_t n);
+    void SetAttrs(const AttrEntry* attrs, size_t n);
+
+private:
+    static constexpr uintptr_t kInline = 1;
+    static constexpr uint64_t kInlineIdMask = 0x7FFFFFFFu;
+
+    const uint32_t* Block() const { return reinterpret_cast<const uint32_t*>(m_bits); }
+    void Free()
+    {
+        if (m_bits && !(m_bits & kInline)) std::free(reinterpret_cast<void*>(m_bits));
+        m_bits = 0;
+    }
+    void Copy(const RecordExtras& o);
+
+    uintptr_t m_bits = 0;
+};
+static_assert(sizeof(uintptr_t) == 8, "in-place inherited names need 64-bit words");
+
+// A constraint record's value as the store keeps it (SnapshotData::Value gives it back whole): the scalars in
+// place, the text as an id in the snapshot's TextPool, the lists, which few values have, in a block of their own.
+struct ConstraintLists {
+    std::vector<int32_t> intList;
+    std::vector<double> doubleList;
+    std::vector<String> textList;
+};
+struct ConstraintPayload {
+    double doubleValue = 0.0;
+    int32_t kind = 0;
+    int32_t intValue = 0;
+    uint32_t text = TextPool::kNone;          // kNone: empty
+    std::unique_ptr<ConstraintLists> lists;   // null: every list empty
+
+    ConstraintPayload() = default;
+    ConstraintPayload(const ConstraintPayload& o) { *this = o; }
+    ConstraintPayload(ConstraintPayload&&) noexcept = default;
+    ConstraintPayload& operator=(const ConstraintPayload& o)
+    {
+        if (this != &o) {
+            doubleValue = o.doubleValue;
+            kind = o.kind;
+            intValue = o.intValue;
+            text = o.text;
+            lists = o.lists ? std::make_unique<ConstraintLists>(*o.lists) : nullptr;
+        }
+        return *this;
+    }
+    ConstraintPayload& operator=(ConstraintPayload&&) noexcept = default;
 };
 
 enum RecordFlag : uint8_t {
@@ -351,7 +472,7 @@ struct alignas(64) ObjRecord {
     uint32_t payload = 0;                             // constraint value: position in the snapshot's payloads + 1
     RecordName name;
     BackList back;                                    // (slot << 8) | field: lists me in field, or owned by me (Field::in)
-    std::unique_ptr<RecordExtra> extra;
+    RecordExtras extras;                              // inherited names and attributes (SnapshotData::pool)
 
     ObjRecord() = default;
     ObjRecord(ObjRecord&& o) noexcept;
@@ -369,7 +490,6 @@ struct alignas(64) ObjRecord {
     }
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
-    RecordExtra& Extra();
 
 private:
     void FreeFields();
@@ -462,6 +582,7 @@ struct SnapshotData {
     std::vector<uint32_t> fileIdAt;           // loaded ids by slot: position in fileIdChars + 1, 0 for none
     std::string fileIdChars;                  // the ids, each a four-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
+    TextPool pool;                            // texts of the records' inherited names and attributes
 
     IterState* borrowers = nullptr;           // walks over lists of this table that borrow the list itself
 
@@ -549,6 +670,19 @@ struct SnapshotData {
     void ClearList(uint32_t slot, Field f);
     void SetName(uint32_t slot, const std::string& name);
 
+    // Inherited names and attributes (ObjRecord::extras), in the order written; duplicates are kept.
+    std::vector<std::string> Inherits(const ObjRecord& r) const;
+    bool InheritsName(const ObjRecord& r, std::string_view name) const;
+    void AddInherits(ObjRecord& r, const std::vector<std::string_view>& names);   // after those it has
+    std::vector<AttributeRec> Attributes(const ObjRecord& r) const;
+    void SetAttributes(ObjRecord& r, const std::vector<AttributeRec>& attrs);   // replaces them all
+    // The value of the first attribute with this name, type and bit; null when there is none.
+    const std::string* FindAttribute(const ObjRecord& r, std::string_view name, int32_t type, int32_t bit) const;
+    // Gives the first attribute of this name (and of this type and bit, unless byName) the value, else appends
+    // the attribute.
+    void PutAttribute(ObjRecord& r, std::string_view name, std::string_view value, int32_t type, int32_t bit,
+                      bool byName);
+
     // Both sides of a relation (or the owner and its home list for Field::in). a is the record whose field
     // is given; an empty target clears a reference side.
     void Link(uint32_t a, Field f, uint64_t target);
@@ -576,8 +710,10 @@ struct SnapshotData {
     const NameIndex& IndexOfList(uint32_t slot, Field f);
 
     // Constraint values.
-    ConstraintPayload& Payload(uint32_t slot);
     const ConstraintPayload* Payload(const ObjRecord& r) const;
+    ConstraintData Value(const ConstraintPayload& p) const;
+    // Gives the record (a constraint or a definition) the value.
+    void SetValue(uint32_t slot, const ConstraintData& value);
 
 private:
     int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot

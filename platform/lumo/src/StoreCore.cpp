@@ -180,7 +180,7 @@ void BackList::Remove(uint64_t key)
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
     : index(o.index), owner(o.owner), slots(o.slots), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
       listsAt(o.listsAt), payload(o.payload), name(std::move(o.name)), back(std::move(o.back)),
-      extra(std::move(o.extra))
+      extras(std::move(o.extras))
 {
     o.slots.p = nullptr;
 }
@@ -199,7 +199,7 @@ ObjRecord& ObjRecord::operator=(ObjRecord&& o) noexcept
         payload = o.payload;
         name = std::move(o.name);
         back = std::move(o.back);
-        extra = std::move(o.extra);
+        extras = std::move(o.extras);
         o.slots.p = nullptr;
     }
     return *this;
@@ -229,10 +229,145 @@ void ObjRecord::FreeFields()
     slots.p = nullptr;
 }
 
-RecordExtra& ObjRecord::Extra()
+// ---------------------------------------------------------------------------------------------------------
+// Inherited names and attributes
+
+TextPool& TextPool::operator=(const TextPool& o)
 {
-    if (!extra) extra = std::make_unique<RecordExtra>();
-    return *extra;
+    if (this == &o) return *this;
+    m_ids.clear();
+    m_texts = o.m_texts;
+    m_ids.reserve(m_texts.size());
+    for (size_t i = 0; i < m_texts.size(); ++i) m_ids.emplace(m_texts[i], static_cast<uint32_t>(i));
+    return *this;
+}
+
+uint32_t TextPool::Intern(std::string_view text)
+{
+    auto it = m_ids.find(text);
+    if (it != m_ids.end()) return it->second;
+    if (m_texts.size() >= kNone) throw std::length_error("too many distinct attribute and inherited texts");
+    const uint32_t id = static_cast<uint32_t>(m_texts.size());
+    m_texts.emplace_back(text);
+    m_ids.emplace(m_texts.back(), id);
+    return id;
+}
+
+void RecordExtras::Assign(const uint32_t* inherits, size_t nInherits, const AttrEntry* attrs, size_t nAttrs)
+{
+    uintptr_t bits = 0;
+    if (nAttrs == 0 && (nInherits == 1 || nInherits == 2) && inherits[0] <= kInlineIdMask &&
+        inherits[nInherits - 1] <= kInlineIdMask) {
+        bits = kInline | (uintptr_t{nInherits == 2} << 1) | (uintptr_t{inherits[0]} << 2) |
+               (uintptr_t{inherits[nInherits - 1]} << 33);
+    } else if (nInherits != 0 || nAttrs != 0) {
+        if (nInherits > UINT32_MAX - 2 || nAttrs > UINT32_MAX) throw std::length_error("too many attributes");
+        const size_t bytes = (2 + nInherits) * sizeof(uint32_t) + nAttrs * sizeof(AttrEntry);
+        auto* block = static_cast<uint32_t*>(std::malloc(bytes));
+        if (!block) throw std::bad_alloc();
+        block[0] = static_cast<uint32_t>(nInherits);
+        block[1] = static_cast<uint32_t>(nAttrs);
+        if (nInherits) std::memcpy(block + 2, inherits, nInherits * sizeof(uint32_t));
+        if (nAttrs) std::memcpy(block + 2 + nInherits, attrs, nAttrs * sizeof(AttrEntry));
+        bits = reinterpret_cast<uintptr_t>(block);
+    }
+    // the arguments may point into the block being replaced
+    Free();
+    m_bits = bits;
+}
+
+void RecordExtras::SetInherits(const uint32_t* inherits, size_t n) { Assign(inherits, n, Attrs(), AttrCount()); }
+
+void RecordExtras::SetAttrs(const AttrEntry* attrs, size_t n)
+{
+    std::vector<uint32_t> inherits(InheritCount());
+    for (size_t i = 0; i < inherits.size(); ++i) inherits[i] = Inherit(i);
+    Assign(inherits.data(), inherits.size(), attrs, n);
+}
+
+void RecordExtras::Copy(const RecordExtras& o)
+{
+    if (!o.m_bits || (o.m_bits & kInline)) {
+        m_bits = o.m_bits;
+        return;
+    }
+    Assign(o.Block() + 2, o.InheritCount(), o.Attrs(), o.AttrCount());
+}
+
+std::vector<std::string> SnapshotData::Inherits(const ObjRecord& r) const
+{
+    std::vector<std::string> out(r.extras.InheritCount());
+    for (size_t i = 0; i < out.size(); ++i) out[i] = pool.Text(r.extras.Inherit(i));
+    return out;
+}
+
+bool SnapshotData::InheritsName(const ObjRecord& r, std::string_view name) const
+{
+    const size_t n = r.extras.InheritCount();
+    for (size_t i = 0; i < n; ++i)
+        if (pool.Text(r.extras.Inherit(i)) == name) return true;
+    return false;
+}
+
+void SnapshotData::AddInherits(ObjRecord& r, const std::vector<std::string_view>& names)
+{
+    if (names.empty()) return;
+    // most records inherit one or two names: no buffer for those
+    const size_t had = r.extras.InheritCount();
+    uint32_t few[4];
+    std::vector<uint32_t> many;
+    uint32_t* ids = few;
+    if (had + names.size() > std::size(few)) {
+        many.resize(had + names.size());
+        ids = many.data();
+    }
+    for (size_t i = 0; i < had; ++i) ids[i] = r.extras.Inherit(i);
+    for (size_t i = 0; i < names.size(); ++i) ids[had + i] = pool.Intern(names[i]);
+    r.extras.SetInherits(ids, had + names.size());
+}
+
+std::vector<AttributeRec> SnapshotData::Attributes(const ObjRecord& r) const
+{
+    const AttrEntry* a = r.extras.Attrs();
+    std::vector<AttributeRec> out(r.extras.AttrCount());
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = AttributeRec{pool.Text(a[i].name), pool.Text(a[i].value), a[i].type, a[i].bit};
+    return out;
+}
+
+void SnapshotData::SetAttributes(ObjRecord& r, const std::vector<AttributeRec>& attrs)
+{
+    std::vector<AttrEntry> entries(attrs.size());
+    for (size_t i = 0; i < attrs.size(); ++i)
+        entries[i] = AttrEntry{pool.Intern(attrs[i].name), pool.Intern(attrs[i].value), attrs[i].type, attrs[i].bit};
+    r.extras.SetAttrs(entries.data(), entries.size());
+}
+
+const std::string* SnapshotData::FindAttribute(const ObjRecord& r, std::string_view name, int32_t type, int32_t bit) const
+{
+    const AttrEntry* a = r.extras.Attrs();
+    const size_t n = r.extras.AttrCount();
+    for (size_t i = 0; i < n; ++i)
+        if (a[i].type == type && a[i].bit == bit && pool.Text(a[i].name) == name) return &pool.Text(a[i].value);
+    return nullptr;
+}
+
+void SnapshotData::PutAttribute(ObjRecord& r, std::string_view name, std::string_view value, int32_t type, int32_t bit,
+                                bool byName)
+{
+    const uint32_t nameId = pool.Intern(name);
+    const uint32_t valueId = pool.Intern(value);
+    AttrEntry* a = r.extras.Attrs();
+    const size_t n = r.extras.AttrCount();
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i].name == nameId && (byName || (a[i].type == type && a[i].bit == bit))) {
+            a[i].value = valueId;
+            return;
+        }
+    }
+    std::vector<AttrEntry> entries(a, a + n);
+    entries.push_back(AttrEntry{nameId, valueId, type, bit});
+    r.extras.SetAttrs(entries.data(), entries.size());
 }
 
 void* AllocateHuge(size_t bytes)
@@ -590,14 +725,37 @@ const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
     return idx;
 }
 
-ConstraintPayload& SnapshotData::Payload(uint32_t slot)
+void SnapshotData::SetValue(uint32_t slot, const ConstraintData& value)
 {
     ObjRecord& r = records[slot];
     if (r.payload == 0) {
         payloads.emplace_back();
         r.payload = static_cast<uint32_t>(payloads.size());
     }
-    return payloads[r.payload - 1];
+    ConstraintPayload& p = payloads[r.payload - 1];
+    p.doubleValue = value.doubleValue;
+    p.kind = value.kind;
+    p.intValue = value.intValue;
+    p.text = value.textValue.IsEmpty() ? TextPool::kNone : pool.Intern(std::string_view(value.textValue.c_str(), value.textValue.Length()));
+    if (value.intList.empty() && value.doubleList.empty() && value.textList.empty())
+        p.lists.reset();
+    else
+        p.lists = std::make_unique<ConstraintLists>(ConstraintLists{value.intList, value.doubleList, value.textList});
+}
+
+ConstraintData SnapshotData::Value(const ConstraintPayload& p) const
+{
+    ConstraintData v;
+    v.kind = p.kind;
+    v.intValue = p.intValue;
+    v.doubleValue = p.doubleValue;
+    if (p.text != TextPool::kNone) v.textValue = String(pool.Text(p.text));
+    if (p.lists) {
+        v.intList = p.lists->intList;
+        v.doubleList = p.lists->doubleList;
+        v.textList = p.lists->textList;
+    }
+    return v;
 }
 
 const ConstraintPayload* SnapshotData::Payload(const ObjRecord& r) const
@@ -806,11 +964,7 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
         b.AllocateFields(c->fieldArena);
         for (size_t i = 0; a.slots && i < info.nSlots; ++i) b.slots[i] = a.slots[i];
         for (size_t l = 0; a.slots && l < info.nLists; ++l) b.Lists()[l] = a.Lists()[l];
-        if (a.extra) {
-            b.extra = std::make_unique<RecordExtra>();
-            b.extra->inherits = a.extra->inherits;
-            b.extra->attributes = a.extra->attributes;
-        }
+        b.extras = a.extras;   // ids into the pool, copied below
     }
     c->tags = tags;
     c->bySerial = bySerial;
@@ -818,6 +972,7 @@ std::shared_ptr<SnapshotData> SnapshotData::Clone() const
     c->nextSerial = nextSerial;
     c->self = self;
     c->attributes = attributes;
+    c->pool = pool;
     c->clients = clients;
     c->locks = locks;
     c->faults = faults;
@@ -885,7 +1040,7 @@ uint64_t SessionData::AddDefinition(const std::string& name, const ConstraintDat
     defs->records[slot].name = name;
     ConstraintData v = value;
     if (v.kind == CDT_Default) v.kind = CDT_Text;
-    defs->Payload(slot).value = std::move(v);
+    defs->SetValue(slot, v);
     definitions.push_back(defs->records[slot].index);
     return defs->records[slot].index;
 }

@@ -182,7 +182,7 @@ bool ResolveDefaultKind(const SessionData& s, const std::string& name, Constrain
     if (value.kind != CDT_Default) return true;
     int32_t kind = CDT_Text;
     if (const ObjRecord* def = s.FindDefinition(name)) {
-        if (const ConstraintPayload* p = s.defs->Payload(*def)) kind = p->value.kind;
+        if (const ConstraintPayload* p = s.defs->Payload(*def)) kind = p->kind;
     }
     if (kind == CDT_Default) kind = CDT_Text;
     ConstraintData parsed;

@@ -62,14 +62,12 @@ void DumpTable(std::ostream& os, const SnapshotData& t)
         }
         if (const ConstraintPayload* p = t.Payload(*r)) {
             os << "  value ";
-            DumpValue(os, p->value);
+            DumpValue(os, t.Value(*p));
             os << "\n";
         }
-        if (r->extra) {
-            for (const std::string& i : r->extra->inherits) os << "  inherits " << i << "\n";
-            for (const AttributeRec& a : r->extra->attributes)
-                os << "  attr " << a.name << "=" << a.value << " " << a.type << " " << a.bit << "\n";
-        }
+        for (const std::string& i : t.Inherits(*r)) os << "  inherits " << i << "\n";
+        for (const AttributeRec& a : t.Attributes(*r))
+            os << "  attr " << a.name << "=" << a.value << " " << a.type << " " << a.bit << "\n";
         std::vector<std::string> back;
         for (uint64_t key : r->back) {
             const ObjRecord& from = t.records[static_cast<size_t>(key >> 8)];
