@@ -352,6 +352,14 @@ void StartWalk(IterState& st, IObject& elem, const Ctx& c, int32_t op, bool filt
     st.source = op;
     st.parent = c.index;
     SetObject(elem, c.s, c.snap, 0);
+    // What the walk reads first of its first two elements goes out at once: Position then waits for the first
+    // element while the second is on its way, instead of fetching the second only once it has the first.
+    const IterState::Elements items = st.List();
+    if (items.size() > 1) {
+        const Ref& ref = Access::RefOf(elem);
+        PrefetchElement(st, ref, items[0]);
+        PrefetchElement(st, ref, items[1]);
+    }
     Position(st, elem);
 }
 }  // namespace
