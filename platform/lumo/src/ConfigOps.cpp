@@ -15,11 +15,11 @@ const uint64_t kAnyCfg = LUMO_K(NorvConfig) | LUMO_K(DefaultConfig);
 // The schematic list a configuration shows: its own, or that of the default configuration of its top block.
 std::vector<uint64_t> SchematicList(const Ctx& c, Field f)
 {
-    if (c.K() == Kind::DefaultConfig) return c.snap->GetList(c.R(), f);
+    if (c.K() == Kind::DefaultConfig) return c.snap->GetList(c.R(), f).Vector();
     const ObjRecord& snapRec = c.snap->records[c.snap->self];
     for (uint64_t dc : c.snap->GetList(snapRec, Field::defaultConfigs)) {
         const ObjRecord* r = Live(c, dc);
-        if (r && r->kind == Kind::DefaultConfig && r->name == c.R().name) return c.snap->GetList(*r, f);
+        if (r && r->kind == Kind::DefaultConfig && r->name == c.R().name) return c.snap->GetList(*r, f).Vector();
     }
     return {};
 }
@@ -202,7 +202,7 @@ Result INorvConfig::AddNorvComp(MutableContainerT<INorvComp>& out, const Contain
     const ObjRecord* p = Live(c, partIndex);
     if (p && p->kind == Kind::Part) {
         c.snap->Link(slot, Field::parentPart, partIndex);
-        const std::vector<uint64_t> partPins = c.snap->GetList(*Live(c, partIndex), Field::partPins);
+        const RefList partPins = c.snap->GetList(*Live(c, partIndex), Field::partPins);
         for (uint64_t pp : partPins) {
             const ObjRecord* ppr = Live(c, pp);
             if (!ppr || ppr->kind != Kind::PartPin) continue;
@@ -295,7 +295,7 @@ Result INorvConfig::UpdateAllElectricalNets()
     rec.operation = "UpdateAllElectricalNets";
     rec.receiver = Index(c.index);
     RecordCall(c.s, rec);
-    const std::vector<uint64_t> nets = c.snap->GetList(c.R(), Field::physicalNets);
+    const RefList nets = c.snap->GetList(c.R(), Field::physicalNets);
     for (uint64_t p : nets) {
         const int64_t ps = LiveSlot(c, p);
         if (ps < 0 || c.snap->records[static_cast<size_t>(ps)].kind != Kind::PhysicalNet) continue;

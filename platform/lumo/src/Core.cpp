@@ -303,7 +303,7 @@ void PrefetchSecond(const IterState& st, const Ref& ref, uint64_t index)
 void Position(IterState& st, IObject& elem)
 {
     Ref& ref = Access::RefOf(elem);
-    const auto& items = *st.List();
+    const IterState::Elements items = st.List();
     const ObjRecord* current = nullptr;
     while (st.pos < items.size() && !(current = Passing(st, ref, items[st.pos]))) ++st.pos;
     ref.index = st.pos < items.size() ? items[st.pos] : 0;
@@ -352,6 +352,14 @@ void StartWalk(IterState& st, IObject& elem, const Ctx& c, int32_t op, bool filt
     st.source = op;
     st.parent = c.index;
     SetObject(elem, c.s, c.snap, 0);
+    // What the walk reads first of its first two elements goes out at once: Position then waits for the first
+    // element while the second is on its way, instead of fetching the second only once it has the first.
+    const IterState::Elements items = st.List();
+    if (items.size() > 1) {
+        const Ref& ref = Access::RefOf(elem);
+        PrefetchElement(st, ref, items[0]);
+        PrefetchElement(st, ref, items[1]);
+    }
     Position(st, elem);
 }
 }  // namespace
@@ -364,14 +372,14 @@ void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::
     StartWalk(st, elem, c, op, filtered, filter);
 }
 
-void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const std::vector<uint64_t>& list,
-                   bool filtered, uint32_t filter)
+void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const RefList& list, bool filtered,
+                   uint32_t filter)
 {
     if (list.empty() || !c.tbl) {
         st.Unborrow();
         st.items = SharedEmpty();
     } else {
-        c.tbl->Lend(st, list);
+        c.tbl->Lend(st, list.data(), list.size());
     }
     StartWalk(st, elem, c, op, filtered, filter);
 }
@@ -379,7 +387,7 @@ void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const
 void IterState::CopyFrom(const IterState& o)
 {
     static_cast<IterPosition&>(*this) = o;
-    if (o.lender) o.lender->Lend(*this, *o.lent);
+    if (o.lender) o.lender->Lend(*this, o.lent, o.lentCount);
 }
 
 void IterState::LeaveLender()
@@ -391,6 +399,7 @@ void IterState::LeaveLender()
     if (nextBorrower) nextBorrower->prevBorrower = prevBorrower;
     lender = nullptr;
     lent = nullptr;
+    lentCount = 0;
     prevBorrower = nullptr;
     nextBorrower = nullptr;
 }
@@ -401,9 +410,9 @@ Result IteratorIsValid(const IterState& st, const IObject& obj)
     if (ref.session) {
         if (Result r = Hook(ref.session, ParentTable(ref, st), IterKey(st, 1), st.parent); !r) return r;
     }
-    const std::vector<uint64_t>* items = st.List();
-    if (!st.filled || !items || st.pos >= items->size()) return FailEmpty();
-    const uint64_t index = (*items)[st.pos];
+    const IterState::Elements items = st.List();
+    if (!st.filled || !st.HasList() || st.pos >= items.size()) return FailEmpty();
+    const uint64_t index = items[st.pos];
     if (!Passes(st, ref, index)) return FailNotExist(index);
     return Result();
 }
@@ -414,9 +423,9 @@ Result IteratorGetCount(const IterState& st, const IObject& obj, int& count)
     if (ref.session) {
         if (Result r = Hook(ref.session, ParentTable(ref, st), IterKey(st, 2), st.parent); !r) return r;
     }
-    if (!st.filled || !st.List()) return FailEmpty();
+    if (!st.filled || !st.HasList()) return FailEmpty();
     int n = 0;
-    for (uint64_t index : *st.List())
+    for (uint64_t index : st.List())
         if (Passes(st, ref, index)) ++n;
     count = n;
     return Result();
@@ -424,8 +433,8 @@ Result IteratorGetCount(const IterState& st, const IObject& obj, int& count)
 
 void IteratorAdvance(IterState& st, IObject& obj)
 {
-    if (!st.filled || !st.List()) return;
-    if (st.pos < st.List()->size()) ++st.pos;
+    if (!st.filled || !st.HasList()) return;
+    if (st.pos < st.List().size()) ++st.pos;
     Position(st, obj);
 }
 

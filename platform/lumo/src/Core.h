@@ -84,8 +84,8 @@ constexpr uint32_t kNoFilter = 0xFFFFFFFFu;
 void FillIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, std::vector<uint64_t> items,
                    bool filtered, uint32_t filter);
 // As FillIterState over a stored list of the receiver's table, which the walk borrows instead of copying.
-void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const std::vector<uint64_t>& list,
-                   bool filtered, uint32_t filter);
+void LendIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op, const RefList& list, bool filtered,
+                   uint32_t filter);
 void ResetIterState(IterState& st, IObject& elem, const Ctx& c, int32_t op);
 template <class T>
 void ResetI(IteratorT<T>& out, const Ctx& c, int32_t op) { ResetIterState(Access::State(out), Access::Obj(out), c, op); }
@@ -96,7 +96,7 @@ void FillI(IteratorT<T>& out, const Ctx& c, int32_t op, std::vector<uint64_t> it
     FillIterState(Access::State(out), Access::Obj(out), c, op, std::move(items), filtered, filter);
 }
 template <class T>
-void LendI(IteratorT<T>& out, const Ctx& c, int32_t op, const std::vector<uint64_t>& list, bool filtered = false,
+void LendI(IteratorT<T>& out, const Ctx& c, int32_t op, const RefList& list, bool filtered = false,
            uint32_t filter = kNoFilter)
 {
     LendIterState(Access::State(out), Access::Obj(out), c, op, list, filtered, filter);

@@ -1652,7 +1652,7 @@ void Loader::Commit(Scope& sc)
             const ListVal& l = sc.lists[li];
             const size_t n = l.count + (extraStart[li + 1] - extraStart[li]);
             if (n == 0) continue;
-            std::vector<uint64_t>& out = rec.Lists()[f.pos];
+            RefList& out = rec.Lists()[f.pos];
             out.reserve(n);
             const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
             auto add = [&](const Entry& e) {

@@ -337,7 +337,7 @@ private:
         Ref(index, targets, inList);
     }
 
-    void HomeList(const ObjRecord& holder, Field home, const std::vector<uint64_t>& entries, uint64_t targets)
+    void HomeList(const ObjRecord& holder, Field home, const RefList& entries, uint64_t targets)
     {
         m_w.BeginArray(entries.empty());
         for (uint64_t e : entries) HomeEntry(holder, home, e, targets, true);

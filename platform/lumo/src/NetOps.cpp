@@ -262,7 +262,7 @@ Result INorvComp::RemoveLogicComp(const IComp& logicComp)
     const uint64_t lc = Access::RefOf(logicComp).index;
     if (!c.snap->Contains(c.R(), Field::logicComps, lc)) return FailNotChild(lc);
     c.snap->RemoveFromList(c.slot, Field::logicComps, lc);
-    const std::vector<uint64_t> pins = c.snap->GetList(c.R(), Field::pins);
+    const RefList pins = c.snap->GetList(c.R(), Field::pins);
     for (uint64_t p : pins) {
         const int64_t ps = LiveSlot(c, p);
         if (ps < 0 || c.snap->records[static_cast<size_t>(ps)].kind != Kind::NorvPin) continue;
@@ -356,7 +356,7 @@ void PrefetchListHeader(const SnapshotData& snap, const ObjRecord* r, Field f)
 void PrefetchItems(const SnapshotData& snap, const ObjRecord* r, Field f)
 {
     if (!r) return;
-    const std::vector<uint64_t>& list = snap.GetList(*r, f);
+    const RefList& list = snap.GetList(*r, f);
     if (!list.empty()) __builtin_prefetch(list.data());
 }
 

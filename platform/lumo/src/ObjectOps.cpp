@@ -138,7 +138,7 @@ Result IObjectNorv::GetConstraint(ContainerT<const INorvConstraint>& out, const 
     const std::string n = name.str();
     // The own constraints as OwnConstraints gives them, read in place: this look-up runs for every object
     // and constraint name a check asks about.
-    const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
+    const RefList& list = c.snap->GetList(c.R(), Field::constraints);
     for (int pass = 0; pass < 2; ++pass) {
         for (uint64_t i : list) {
             const int64_t s = LiveSlot(c, i);
@@ -166,7 +166,7 @@ Result IObjectNorv::GetIterConstraints(IteratorT<const INorvConstraint>& out,
     Ctx c(*this);
     ResetI(out, c, op);
     if (Result r = c.Enter(op, NorvKinds()); !r) return r;
-    const std::vector<uint64_t>& list = c.snap->GetList(c.R(), Field::constraints);
+    const RefList& list = c.snap->GetList(c.R(), Field::constraints);
     if (c.R().extras.InheritCount() == 0 &&
         std::all_of(list.begin(), list.end(), [&](uint64_t i) { return OwnConstraintSlot(c, i) >= 0; })) {
         // Every entry is a live own record and nothing is inherited: the walk is the stored list itself.

@@ -186,7 +186,7 @@ void RenameMapped(SnapshotData& snap, uint32_t slot)
     const ObjRecord& r = snap.records[slot];
     const Field f = r.kind == Kind::NetClass ? Field::schemaNetClassRules : Field::schemaClearRules;
     const std::string name = r.name;
-    const std::vector<uint64_t> mapped = snap.GetList(r, f);
+    const RefList mapped = snap.GetList(r, f);
     for (uint64_t m : mapped) {
         if (snap.FindLive(m)) snap.SetName(SlotOf(snap, m), name);
     }

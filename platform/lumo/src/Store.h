@@ -11,6 +11,7 @@
 #include "lumopi/LumoPI.h"
 #include "lumopi/StandIn.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <deque>
@@ -319,6 +320,92 @@ struct HugePageAllocator {
     bool operator!=(const HugePageAllocator<U>&) const noexcept { return false; }
 };
 
+// An ordered list of references, 24 bytes in a field block: up to two elements stand in the list itself beside
+// the size word, more in a heap buffer of their own. Most lists hold none, one or two elements, which a read
+// then finds in the block it has just fetched; only longer ones cost a second, dependent fetch.
+class RefList {
+public:
+    static constexpr size_t kInline = 2;
+
+    RefList() = default;
+    RefList(const RefList& o) { Assign(o.data(), o.size()); }
+    RefList(RefList&& o) noexcept { Take(o); }
+    RefList& operator=(const RefList& o)
+    {
+        if (this != &o) Assign(o.data(), o.size());
+        return *this;
+    }
+    RefList& operator=(RefList&& o) noexcept
+    {
+        if (this != &o) {
+            Release();
+            Take(o);
+        }
+        return *this;
+    }
+    ~RefList() { Release(); }
+
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    size_t capacity() const { return m_cap ? m_cap : kInline; }
+    bool Spilled() const { return m_cap != 0; }
+    const uint64_t* data() const { return m_cap ? m_heap : m_inline; }
+    uint64_t* data() { return m_cap ? m_heap : m_inline; }
+    const uint64_t* begin() const { return data(); }
+    const uint64_t* end() const { return data() + m_size; }
+    uint64_t* begin() { return data(); }
+    uint64_t* end() { return data() + m_size; }
+    uint64_t operator[](size_t i) const { return data()[i]; }
+    uint64_t& operator[](size_t i) { return data()[i]; }
+
+    void push_back(uint64_t v)
+    {
+        if (m_size == capacity()) Grow(m_size + 1);
+        data()[m_size++] = v;
+    }
+    void reserve(size_t n)
+    {
+        if (n > capacity()) Grow(n);
+    }
+    uint64_t* insert(const uint64_t* at, uint64_t v);
+    uint64_t* erase(const uint64_t* at) { return erase(at, at + 1); }
+    uint64_t* erase(const uint64_t* first, const uint64_t* last);
+    std::vector<uint64_t> Vector() const { return std::vector<uint64_t>(begin(), end()); }
+    // Empties the list and gives its buffer back.
+    void clear() { Release(); }
+    void Assign(const uint64_t* p, size_t n);
+
+    friend bool operator==(const RefList& a, const RefList& b)
+    {
+        return a.m_size == b.m_size && std::equal(a.begin(), a.end(), b.begin());
+    }
+
+private:
+    void Grow(size_t atLeast);
+    void Release()
+    {
+        if (m_cap) std::free(m_heap);
+        m_cap = 0;
+        m_size = 0;
+    }
+    void Take(RefList& o)
+    {
+        m_size = o.m_size;
+        m_cap = o.m_cap;
+        std::memcpy(m_inline, o.m_inline, sizeof m_inline);
+        o.m_size = 0;
+        o.m_cap = 0;
+    }
+
+    uint32_t m_size = 0;
+    uint32_t m_cap = 0;   // 0: the elements stand inline; else the heap buffer's capacity
+    union {
+        uint64_t m_inline[kInline] = {};
+        uint64_t* m_heap;
+    };
+};
+static_assert(sizeof(RefList) == 24, "a list takes three words of its field block");
+
 // Views of a record's field storage: slots[pos] and Lists()[pos], as the kind table's SlotRef::pos gives them.
 struct SlotView {
     int64_t* p = nullptr;
@@ -326,8 +413,8 @@ struct SlotView {
     explicit operator bool() const { return p != nullptr; }
 };
 struct ListView {
-    std::vector<uint64_t>* p = nullptr;
-    std::vector<uint64_t>& operator[](size_t i) const { return p[i]; }
+    RefList* p = nullptr;
+    RefList& operator[](size_t i) const { return p[i]; }
     explicit operator bool() const { return p != nullptr; }
 };
 
@@ -486,7 +573,7 @@ struct alignas(64) ObjRecord {
     // The ordered lists of the field block (null when the kind has no fields).
     ListView Lists() const
     {
-        return ListView{slots.p ? reinterpret_cast<std::vector<uint64_t>*>(slots.p + listsAt) : nullptr};
+        return ListView{slots.p ? reinterpret_cast<RefList*>(slots.p + listsAt) : nullptr};
     }
     bool Alive() const { return flags & kAlive; }
     bool Valid() const { return (flags & (kAlive | kValid)) == (kAlive | kValid); }
@@ -663,7 +750,7 @@ struct SnapshotData {
     void SetText(uint32_t slot, Field f, const std::string& value);
     uint64_t GetRef(const ObjRecord& r, Field f) const;       // Field::in gives the owner
     void SetRef(uint32_t slot, Field f, uint64_t target);     // one side; Field::in sets the owner
-    const std::vector<uint64_t>& GetList(const ObjRecord& r, Field f) const;
+    const RefList& GetList(const ObjRecord& r, Field f) const;
     void Append(uint32_t slot, Field f, uint64_t target);     // one side, duplicates allowed
     bool Contains(const ObjRecord& r, Field f, uint64_t target) const;
     void RemoveFromList(uint32_t slot, Field f, uint64_t target);   // every occurrence
@@ -698,10 +785,11 @@ struct SnapshotData {
     void SetFileId(uint32_t slot, const std::string& id);
     std::string FileId(uint32_t slot) const;
 
-    // Lends a list of this table to a walk, which then reads it in place.
-    void Lend(IterState& walk, const std::vector<uint64_t>& list);
+    // Lends a stored list of this table to a walk, which then reads its elements in place (the list is given
+    // by its elements: a field block never moves, and neither do a list's elements while it stays unchanged).
+    void Lend(IterState& walk, const uint64_t* elements, size_t count);
     // Before a list changes: every walk borrowing it gets a copy of it as it stands and leaves the chain.
-    void BeforeListChange(const std::vector<uint64_t>& list)
+    void BeforeListChange(const RefList& list)
     {
         if (borrowers) Unlend(list);
     }
@@ -717,7 +805,7 @@ struct SnapshotData {
 
 private:
     int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot
-    void Unlend(const std::vector<uint64_t>& list);
+    void Unlend(const RefList& list);
 };
 
 struct Acquisition {

@@ -22,9 +22,9 @@ Field BackField(uint64_t key) { return static_cast<Field>(key & 0xFF); }
 
 void RemoveBack(ObjRecord& r, uint64_t key) { r.back.Remove(key); }
 
-const std::vector<uint64_t>& EmptyList()
+const RefList& EmptyList()
 {
-    static const std::vector<uint64_t> e;
+    static const RefList e;
     return e;
 }
 
@@ -177,6 +177,49 @@ void BackList::Remove(uint64_t key)
     if (kept != n) SetSize(kept);
 }
 
+void RefList::Grow(size_t atLeast)
+{
+    const size_t cap = std::max<size_t>(atLeast, 2 * capacity());
+    if (cap > UINT32_MAX) throw std::bad_alloc();
+    auto* p = static_cast<uint64_t*>(m_cap ? std::realloc(m_heap, cap * sizeof(uint64_t))
+                                           : std::malloc(cap * sizeof(uint64_t)));
+    if (!p) throw std::bad_alloc();
+    if (!m_cap) std::memcpy(p, m_inline, m_size * sizeof(uint64_t));
+    m_heap = p;
+    m_cap = static_cast<uint32_t>(cap);
+}
+
+void RefList::Assign(const uint64_t* p, size_t n)
+{
+    if (n > capacity()) {
+        // p is another list's: this list's own elements are never more than fit in place
+        Release();
+        Grow(n);
+    }
+    std::memmove(data(), p, n * sizeof(uint64_t));
+    m_size = static_cast<uint32_t>(n);
+}
+
+uint64_t* RefList::insert(const uint64_t* at, uint64_t v)
+{
+    const size_t i = static_cast<size_t>(at - data());
+    if (m_size == capacity()) Grow(m_size + 1);
+    uint64_t* d = data();
+    std::memmove(d + i + 1, d + i, (m_size - i) * sizeof(uint64_t));
+    d[i] = v;
+    ++m_size;
+    return d + i;
+}
+
+uint64_t* RefList::erase(const uint64_t* first, const uint64_t* last)
+{
+    uint64_t* d = data();
+    const size_t i = static_cast<size_t>(first - d), j = static_cast<size_t>(last - d);
+    std::memmove(d + i, d + j, (m_size - j) * sizeof(uint64_t));
+    m_size -= static_cast<uint32_t>(j - i);
+    return d + i;
+}
+
 ObjRecord::ObjRecord(ObjRecord&& o) noexcept
     : index(o.index), owner(o.owner), slots(o.slots), kind(o.kind), flags(o.flags), walkFilter(o.walkFilter),
       listsAt(o.listsAt), payload(o.payload), name(std::move(o.name)), back(std::move(o.back)),
@@ -212,20 +255,20 @@ void ObjRecord::AllocateFields(FieldArena& arena)
     FreeFields();
     const KindInfo& info = InfoOf(kind);
     listsAt = info.nSlots;
-    const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(std::vector<uint64_t>);
+    const size_t bytes = info.nSlots * sizeof(int64_t) + info.nLists * sizeof(RefList);
     if (bytes == 0) return;
     slots.p = static_cast<int64_t*>(arena.Take(bytes));
-    std::vector<uint64_t>* lists = Lists().p;
-    for (uint8_t l = 0; l < info.nLists; ++l) new (lists + l) std::vector<uint64_t>();
+    RefList* lists = Lists().p;
+    for (uint8_t l = 0; l < info.nLists; ++l) new (lists + l) RefList();
 }
 
 // The block itself goes with the arena.
 void ObjRecord::FreeFields()
 {
     if (!slots.p) return;
-    std::vector<uint64_t>* lists = Lists().p;
+    RefList* lists = Lists().p;
     const uint8_t n = InfoOf(kind).nLists;
-    for (uint8_t l = 0; l < n; ++l) lists[l].~vector();
+    for (uint8_t l = 0; l < n; ++l) lists[l].~RefList();
     slots.p = nullptr;
 }
 
@@ -575,7 +618,7 @@ void SnapshotData::SetRef(uint32_t slot, Field f, uint64_t target)
     if (target != kUnsetRef) ReserveSerial(target);
 }
 
-const std::vector<uint64_t>& SnapshotData::GetList(const ObjRecord& r, Field f) const
+const RefList& SnapshotData::GetList(const ObjRecord& r, Field f) const
 {
     const SlotRef* s = SlotOf(r.kind, f);
     if (!s || !IsListCat(s->cat) || !r.slots) return EmptyList();
@@ -655,8 +698,7 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
     if (!s || !IsListCat(s->cat) || !r.slots) return;
     if (f == Field::pinsConnected && r.kind == Kind::PhysicalNet) r.flags |= kListGiven;
     BeforeListChange(r.Lists()[s->pos]);
-    std::vector<uint64_t> old;
-    old.swap(r.Lists()[s->pos]);
+    const RefList old(std::move(r.Lists()[s->pos]));
     for (uint64_t t : old) {
         if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(slot, f));
     }
@@ -909,11 +951,12 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
 // ---------------------------------------------------------------------------------------------------------
 // Lent lists
 
-void SnapshotData::Lend(IterState& walk, const std::vector<uint64_t>& list)
+void SnapshotData::Lend(IterState& walk, const uint64_t* elements, size_t count)
 {
     walk.Unborrow();
     walk.items.reset();
-    walk.lent = &list;
+    walk.lent = elements;
+    walk.lentCount = count;
     walk.lender = this;
     walk.prevBorrower = nullptr;
     walk.nextBorrower = borrowers;
@@ -921,13 +964,15 @@ void SnapshotData::Lend(IterState& walk, const std::vector<uint64_t>& list)
     borrowers = &walk;
 }
 
-void SnapshotData::Unlend(const std::vector<uint64_t>& list)
+void SnapshotData::Unlend(const RefList& list)
 {
+    // A lent list is not empty, so its elements' address is its own.
+    if (list.empty()) return;
     std::shared_ptr<const std::vector<uint64_t>> copy;
     for (IterState* b = borrowers; b;) {
         IterState* next = b->nextBorrower;
-        if (b->lent == &list) {
-            if (!copy) copy = std::make_shared<const std::vector<uint64_t>>(list);
+        if (b->lent == list.data()) {
+            if (!copy) copy = std::make_shared<const std::vector<uint64_t>>(list.begin(), list.end());
             b->items = copy;
             b->Unborrow();
         }

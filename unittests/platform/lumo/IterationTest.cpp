@@ -141,6 +141,17 @@ TEST_F(IterationTest, WalksKeepTheirListWhileItChanges)
         {"nothing", [] {}, {"N2"}, {"N1", "N2"}},
         {"appended", [&] { store().Append(e1, Field::physicalNets, n3); }, {"N2"}, {"N1", "N2", "N3"}},
         {"cleared", [&] { store().ClearList(e1, Field::physicalNets); }, {"N2"}, {}},
+        // refilled in place (the elements stand inside the list): the walks keep the copy of the list as it was
+        {"cleared and refilled", [&] {
+             store().ClearList(e1, Field::physicalNets);
+             store().Append(e1, Field::physicalNets, n2);
+             store().Append(e1, Field::physicalNets, n3);
+         }, {"N2"}, {"N2", "N3"}},
+        {"grown and cut back", [&] {
+             store().Append(e1, Field::physicalNets, n3);
+             store().Append(e1, Field::physicalNets, n3);
+             ASSERT_TRUE(Locked(config)->DeletePhysicalNet(n3));
+         }, {"N2"}, {"N1", "N2"}},
         {"entry deleted", [&] { ASSERT_TRUE(Locked(config)->DeletePhysicalNet(n2)); }, {}, {"N1"}},
         {"other list", [&] { store().Append(e2, Field::physicalNets, n1); }, {"N2"}, {"N1", "N2"}},
         {"renamed", [&] { store().SetName(n2, "M2"); }, {"M2"}, {"N1", "M2"}},

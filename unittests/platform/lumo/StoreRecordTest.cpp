@@ -12,6 +12,7 @@ namespace {
 
 using detail::BackList;
 using detail::RecordName;
+using detail::RefList;
 
 std::string Letters(size_t n, char first)
 {
@@ -121,6 +122,108 @@ TEST(BackListTest, FollowsAVectorThroughAppendsRemovalsAndCopies)
     }
 }
 
+std::vector<uint64_t> Elements(const RefList& l) { return std::vector<uint64_t>(l.begin(), l.end()); }
+
+RefList ListOf(const std::vector<uint64_t>& v)
+{
+    RefList l;
+    for (uint64_t e : v) l.push_back(e);
+    return l;
+}
+
+TEST(RefListTest, FollowsAVectorThroughGrowthInsertsErasuresAndCopies)
+{
+    // Lists of every length around the inline capacity of two, each edited at every position; the list must hold
+    // what a vector edited alike holds, and keep its elements inline while they fit.
+    const struct
+    {
+        const char* name;
+        std::function<void(RefList&, std::vector<uint64_t>&, size_t at)> edit;
+    } edits[] = {
+        {"insert", [](RefList& l, std::vector<uint64_t>& v, size_t at) {
+             EXPECT_EQ(99u, *l.insert(l.begin() + at, 99));
+             v.insert(v.begin() + static_cast<std::ptrdiff_t>(at), 99);
+         }},
+        {"erase one", [](RefList& l, std::vector<uint64_t>& v, size_t at) {
+             if (at == v.size()) return;
+             l.erase(l.begin() + at);
+             v.erase(v.begin() + static_cast<std::ptrdiff_t>(at));
+         }},
+        {"erase to the end", [](RefList& l, std::vector<uint64_t>& v, size_t at) {
+             l.erase(l.begin() + at, l.end());
+             v.erase(v.begin() + static_cast<std::ptrdiff_t>(at), v.end());
+         }},
+        {"append", [](RefList& l, std::vector<uint64_t>& v, size_t) { l.push_back(77); v.push_back(77); }},
+        {"clear", [](RefList& l, std::vector<uint64_t>& v, size_t) { l.clear(); v.clear(); }},
+        {"reserve", [](RefList& l, std::vector<uint64_t>&, size_t at) { l.reserve(at * 3); }},
+        {"self-assignment", [](RefList& l, std::vector<uint64_t>&, size_t) {
+             RefList& same = l;
+             l = same;
+         }},
+        {"copy of itself back", [](RefList& l, std::vector<uint64_t>&, size_t) {
+             const RefList copy(l);
+             l.push_back(5);
+             l = copy;
+         }},
+        {"move there and back", [](RefList& l, std::vector<uint64_t>&, size_t) {
+             RefList moved(std::move(l));
+             EXPECT_TRUE(l.empty());
+             l = std::move(moved);
+         }},
+    };
+    for (size_t n = 0; n <= 5; ++n) {
+        std::vector<uint64_t> start;
+        for (size_t i = 0; i < n; ++i) start.push_back(10 + i);
+        for (const auto& e : edits) {
+            for (size_t at = 0; at <= n; ++at) {
+                const std::string what = std::string(e.name) + " at " + std::to_string(at) + " of " + std::to_string(n);
+                RefList l = ListOf(start);
+                std::vector<uint64_t> v = start;
+                e.edit(l, v, at);
+                EXPECT_EQ(v, Elements(l)) << what;
+                EXPECT_EQ(v.size(), l.size()) << what;
+                EXPECT_EQ(v.empty(), l.empty()) << what;
+                EXPECT_GE(l.capacity(), l.size()) << what;
+                if (l.size() <= RefList::kInline && !l.Spilled()) {
+                    // inline elements stand in the list itself
+                    const auto* self = reinterpret_cast<const char*>(&l);
+                    EXPECT_TRUE(reinterpret_cast<const char*>(l.data()) >= self &&
+                                reinterpret_cast<const char*>(l.data()) < self + sizeof l)
+                        << what;
+                }
+                for (size_t i = 0; i < v.size(); ++i) EXPECT_EQ(v[i], l[i]) << what << " element " << i;
+            }
+        }
+    }
+}
+
+TEST(RefListTest, CopiesBetweenInlineAndSpilledListsAreDeep)
+{
+    const std::vector<std::vector<uint64_t>> lists = {{}, {1}, {1, 2}, {1, 2, 3}, {4, 5, 6, 7, 8, 9, 10, 11, 12}};
+    for (const auto& from : lists) {
+        for (const auto& to : lists) {
+            const std::string pair = std::to_string(from.size()) + " over " + std::to_string(to.size());
+            RefList a = ListOf(from), b = ListOf(to);
+            EXPECT_EQ(from.size() > RefList::kInline, a.Spilled()) << pair;
+            b = a;
+            EXPECT_EQ(from, Elements(b)) << pair;
+            EXPECT_TRUE(a == b) << pair;
+            // the copy owns its elements: changing either leaves the other
+            b.push_back(100);
+            a.push_back(200);
+            if (!a.empty()) a[0] = 300;
+            std::vector<uint64_t> expect = from;
+            expect.push_back(100);
+            EXPECT_EQ(expect, Elements(b)) << pair;
+            EXPECT_FALSE(a == b) << pair;
+            RefList c(b);
+            b.clear();
+            EXPECT_EQ(expect, Elements(c)) << pair;
+            EXPECT_FALSE(b.Spilled()) << pair;
+        }
+    }
+}
+
 class StoreRecordTest : public LumoFixture {};
 
 TEST_F(StoreRecordTest, NamesSurviveRenamingBackupsAndDeletion)
@@ -150,6 +253,37 @@ TEST_F(StoreRecordTest, NamesSurviveRenamingBackupsAndDeletion)
         String got;
         ASSERT_TRUE(Fetch(pins[i], &IUIDManager::GetNorvPin)->GetName(got)) << i;
         EXPECT_EQ(renamed, got.str()) << i;
+    }
+}
+
+TEST_F(StoreRecordTest, BackupsKeepListsOfEveryLengthAsTheyStood)
+{
+    // Nets whose pin lists hold 0..4 pins (inline and spilled), backed up, then changed: the backup's copies own
+    // their elements and keep them; the live lists show the changes.
+    std::vector<Index> pins, nets;
+    for (int i = 0; i < 4; ++i) pins.push_back(b->Pin(u1, "P" + std::to_string(i), NPT_NetPin, n3));
+    for (size_t n = 0; n <= pins.size(); ++n) {
+        nets.push_back(b->PhysicalNet(cfg, "L" + std::to_string(n), e2));
+        for (size_t i = 0; i < n; ++i) store().Append(nets.back(), Field::pins, pins[i]);
+    }
+    GIndex g;
+    ASSERT_TRUE(session->RequestProjectBackup(g, PBT_8, "before", "edit"));
+    for (size_t n = 0; n < nets.size(); ++n) {
+        if (n % 2) store().ClearList(nets[n], Field::pins);
+        store().Append(nets[n], Field::pins, pins[0]);
+    }
+    const auto& backups = StandIn::GetBackups(*session);
+    ASSERT_EQ(1u, backups.size());
+    const detail::SnapshotData& kept = *backups[0].snapshots[0];
+    for (size_t n = 0; n < nets.size(); ++n) {
+        std::vector<Index> before(pins.begin(), pins.begin() + static_cast<std::ptrdiff_t>(n));
+        const detail::ObjRecord* r = kept.Find(nets[n].GetValue());
+        ASSERT_TRUE(r) << n;
+        const auto& list = kept.GetList(*r, Field::pins);
+        EXPECT_EQ(before, std::vector<Index>(list.begin(), list.end())) << n;
+        std::vector<Index> now = n % 2 ? std::vector<Index>{} : before;
+        now.push_back(pins[0]);
+        EXPECT_EQ(now, store().List(nets[n], Field::pins)) << n;
     }
 }
 

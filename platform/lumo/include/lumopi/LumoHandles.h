@@ -79,10 +79,21 @@ struct IterPosition {
 // changes a lent list, gives each of them a copy of the list as it was, so a walk always sees its list as it
 // stood when the walk was filled.
 struct IterState : IterPosition {
-    const std::vector<uint64_t>* lent = nullptr;          // the stored list itself, while it stays unchanged
+    const uint64_t* lent = nullptr;                       // the stored list's elements, while it stays unchanged
+    size_t lentCount = 0;
     SnapshotData* lender = nullptr;                       // the table holding the lent list
     IterState* prevBorrower = nullptr;                    // the lender's chain of walks over lent lists
     IterState* nextBorrower = nullptr;
+
+    // The elements a walk reads: the lent list's or the own copy's.
+    struct Elements {
+        const uint64_t* p = nullptr;
+        size_t n = 0;
+        size_t size() const { return n; }
+        uint64_t operator[](size_t i) const { return p[i]; }
+        const uint64_t* begin() const { return p; }
+        const uint64_t* end() const { return p + n; }
+    };
 
     IterState() = default;
     IterState(const IterState& o) { CopyFrom(o); }
@@ -95,8 +106,14 @@ struct IterState : IterPosition {
         return *this;
     }
     ~IterState() { Unborrow(); }
-    // The walked list: the lent one or the own copy; null before a fill.
-    const std::vector<uint64_t>* List() const { return lent ? lent : items.get(); }
+    // Whether the walk has a list (lent or its own copy): false before a fill.
+    bool HasList() const { return lent || items; }
+    // The walked list: the lent one or the own copy; empty without a list.
+    Elements List() const
+    {
+        if (lent) return Elements{lent, lentCount};
+        return items ? Elements{items->data(), items->size()} : Elements{};
+    }
     // Leaves the lender's chain (the walk then has no list unless it holds a copy).
     void Unborrow()
     {
