@@ -1621,53 +1621,58 @@ void Loader::Commit(Scope& sc)
         sc.extras, sc.lists.size(), [](const ExtraEntry& x) { return x.list; },
         [](const ExtraEntry& x) { return Entry{x.target, x.index}; }, extraStart);
     FreeVector(sc.extras);
-    // Back entries ("listed by", "owned by") are gathered first and then added per target in slot order, so
-    // that the records are visited once, in order, rather than once per list entry at random.
-    std::vector<std::pair<uint32_t, uint64_t>> backs;   // (target slot, key), in the order they arise
-    // one per owned object and per list entry, completion's included: the array never regrows
-    backs.reserve(sc.entries.size() + extras.size() + sc.objs.size());
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        const Obj& o = sc.objs[i];
-        ObjRecord& rec = t.records[o.slot];
-        if (o.owner.state == kStaged || o.owner.state == kRaw) {
-            // records are created in staging order, so a staged object's slot is its number
-            const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
-            if (os >= 0) backs.emplace_back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
-        }
-        for (const FieldSlot& f : LayoutOf(o.kind).lists) {
-            const uint32_t li = o.listBase + f.pos;
-            const ListVal& l = sc.lists[li];
-            const size_t n = l.count + (extraStart[li + 1] - extraStart[li]);
-            if (n == 0) continue;
-            std::vector<uint64_t>& out = rec.Lists()[f.pos];
-            out.reserve(n);
-            const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
-            auto add = [&](const Entry& e) {
-                out.push_back(e.index);
-                int64_t ts = static_cast<int64_t>(e.target);
-                if (e.target == kNone) {
-                    t.ReserveSerial(e.index);
-                    ts = t.SlotOfIndex(e.index);
+    // Back entries ("listed by", "owned by") are added per target in slot order, so that the records are visited
+    // once, in order, rather than once per list entry at random: they are counted per target while the lists are
+    // written, and placed by a second pass over the same sources in the same order (a stable counting sort by
+    // target that holds no array of (target, key) pairs, a quarter of a gigabyte at a million pins).
+    const size_t n = t.records.size();
+    std::vector<uint32_t> start(n + 1, 0);
+    auto forEachBack = [&](bool writeLists, auto&& back) {
+        for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+            const Obj& o = sc.objs[i];
+            if (o.owner.state == kStaged || o.owner.state == kRaw) {
+                // records are created in staging order, so a staged object's slot is its number
+                const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
+                if (os >= 0) back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+            }
+            for (const FieldSlot& f : LayoutOf(o.kind).lists) {
+                const uint32_t li = o.listBase + f.pos;
+                const ListVal& l = sc.lists[li];
+                const size_t count = l.count + (extraStart[li + 1] - extraStart[li]);
+                if (count == 0) continue;
+                std::vector<uint64_t>* out = nullptr;
+                if (writeLists) {
+                    out = &t.records[o.slot].Lists()[f.pos];
+                    out->reserve(count);
                 }
-                if (ts >= 0) backs.emplace_back(static_cast<uint32_t>(ts), key);
-            };
-            for (uint32_t k = l.begin; k < l.begin + l.count; ++k) add(sc.entries[k]);
-            for (uint32_t k = extraStart[li]; k < extraStart[li + 1]; ++k) add(extras[k]);
+                const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
+                auto add = [&](const Entry& e) {
+                    if (out) out->push_back(e.index);
+                    int64_t ts = static_cast<int64_t>(e.target);
+                    if (e.target == kNone) {
+                        if (out) t.ReserveSerial(e.index);
+                        ts = t.SlotOfIndex(e.index);
+                    }
+                    if (ts >= 0) back(static_cast<uint32_t>(ts), key);
+                };
+                for (uint32_t k = l.begin; k < l.begin + l.count; ++k) add(sc.entries[k]);
+                for (uint32_t k = extraStart[li]; k < extraStart[li + 1]; ++k) add(extras[k]);
+            }
         }
-    }
+    };
+    forEachBack(true, [&](uint32_t target, uint64_t) { ++start[target + 1]; });
+    for (size_t slot = 0; slot < n; ++slot) start[slot + 1] += start[slot];
+    std::vector<uint64_t> sorted(start[n]);
+    // start[slot] serves as the target's cursor, which ends where the next target's keys start: moved back after
+    forEachBack(false, [&](uint32_t target, uint64_t key) { sorted[start[target]++] = key; });
+    for (size_t slot = n; slot > 0; --slot) start[slot] = start[slot - 1];
+    start[0] = 0;
     // The staging is done with: freed before the back lists grow the store.
     {
         Scope released;
         released.table = sc.table;
         std::swap(sc, released);
     }
-    // A stable counting sort by target keeps each target's entries in the order they arose.
-    const size_t n = t.records.size();
-    std::vector<uint32_t> start;
-    const std::vector<uint64_t> sorted = GroupStably<uint64_t>(
-        backs, n, [](const std::pair<uint32_t, uint64_t>& b) { return b.first; },
-        [](const std::pair<uint32_t, uint64_t>& b) { return b.second; }, start);
-    FreeVector(backs);
     for (size_t slot = 0; slot < n; ++slot) {
         if (start[slot] == start[slot + 1]) continue;
         auto& back = t.records[slot].back;
