@@ -282,9 +282,9 @@ thread_local HugePagePrefault* t_prefault = nullptr;
 
 HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
 {
-    bytes = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    bytes = (bytes + kLine - 1) & ~(kLine - 1);
     void* p = nullptr;
-    if (bytes == 0 || posix_memalign(&p, kHugePage, bytes) != 0 || !p) return;   // no region: the ordinary way
+    if (bytes == 0 || posix_memalign(&p, kLine, bytes) != 0 || !p) return;   // no region: the ordinary way
     auto r = std::make_unique<Region>();
     r->base = static_cast<char*>(p);
     r->size = bytes;
