@@ -157,8 +157,8 @@ void FreeHuge(void* p) noexcept;
 // faults in ahead, front to back, while the thread does other work: a fresh huge page costs the kernel far more
 // to fault in than its share of the work that fills it, and a helper can take that off the caller's time. Made
 // before a large design is read, sized from the file, it is ready when the records are made. Blocks that do not
-// fit take the ordinary way. The part of the region never cut is given back when it is destroyed, and the
-// region goes with the last of its blocks. Without the kernel's populate advice the helper stops at once (the
+// fit take the ordinary way. The pages of the part never cut are given back when it is closed, and the region
+// goes with the last of its blocks. Without the kernel's populate advice the helper stops at once (the
 // region then fills as it is written). Made, used and closed on one thread; nested ones close inner first.
 class HugePagePrefault {
 public:

@@ -253,6 +253,15 @@ void AdviseHuge(void* p, size_t bytes)
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// Gives the pages wholly inside [begin, end) back to the system: they read as zeros if touched again.
+void DiscardPages(char* begin, char* end)
+{
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
 }  // namespace
 
 // One heap block, cut front to back into the blocks AllocateHuge hands out while its HugePagePrefault lives.
@@ -294,8 +303,12 @@ HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
         // The helper only asks the kernel to back the pages, which never changes what they hold: the owner may
         // write to the front of the region meanwhile.
         raw->helper = std::thread([raw] {
-            for (size_t at = 0; at < raw->size && !raw->stop.load(std::memory_order_relaxed); at += kHugePage)
-                if (madvise(raw->base + at, std::min<size_t>(kHugePage, raw->size - at), MADV_POPULATE_WRITE) != 0) break;
+            // from the first whole page on (the advice takes page-aligned ranges), a huge page's worth at a time
+            static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+            const uintptr_t end = reinterpret_cast<uintptr_t>(raw->base) + raw->size;
+            for (uintptr_t at = (reinterpret_cast<uintptr_t>(raw->base) + page - 1) & ~(page - 1);
+                 at < end && !raw->stop.load(std::memory_order_relaxed); at += kHugePage)
+                if (madvise(reinterpret_cast<void*>(at), std::min<uintptr_t>(kHugePage, end - at), MADV_POPULATE_WRITE) != 0) break;
         });
     } catch (const std::system_error&) {
         // no thread to be had: the region fills as it is written
@@ -325,9 +338,9 @@ void HugePagePrefault::Close()
         delete r;
         return;
     }
-    // The part never cut goes back; shrinking a heap block keeps it where it is.
-    const size_t keep = (r->used + kLine - 1) & ~(kLine - 1);
-    if (keep < r->size && std::realloc(r->base, keep) == r->base) r->size = keep;
+    // The pages of the part never cut go back (the block itself stays whole until its last block goes: an
+    // allocator may move a block it shrinks).
+    DiscardPages(r->base + r->used, r->base + r->size);
 }
 
 size_t HugePagePrefault::Used() const
@@ -376,10 +389,7 @@ void FreeHuge(void* p) noexcept
                 return;
             }
             // The pages wholly inside the block go back now; the region's memory goes with its last block.
-            static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-            const uintptr_t from = (reinterpret_cast<uintptr_t>(c) + page - 1) & ~(page - 1);
-            const uintptr_t to = (reinterpret_cast<uintptr_t>(c) + size) & ~(page - 1);
-            if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+            DiscardPages(c, c + size);
             return;
         }
     }
