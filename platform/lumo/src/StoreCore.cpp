@@ -294,11 +294,19 @@ HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
     bytes = (bytes + kLine - 1) & ~(kLine - 1);
     void* p = nullptr;
     if (bytes == 0 || posix_memalign(&p, kLine, bytes) != 0 || !p) return;   // no region: the ordinary way
-    auto r = std::make_unique<Region>();
-    r->base = static_cast<char*>(p);
-    r->size = bytes;
+    Region* raw = nullptr;
+    try {
+        auto r = std::make_unique<Region>();
+        r->base = static_cast<char*>(p);
+        r->size = bytes;
+        std::lock_guard<std::mutex> lock(g_regionsMutex);
+        Regions().push_back(r.get());
+        raw = r.release();
+    } catch (const std::bad_alloc&) {
+        std::free(p);
+        return;
+    }
     AdviseHuge(p, bytes);
-    Region* raw = r.get();
     try {
         // The helper only asks the kernel to back the pages, which never changes what they hold: the owner may
         // write to the front of the region meanwhile.
@@ -313,11 +321,7 @@ HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
     } catch (const std::system_error&) {
         // no thread to be had: the region fills as it is written
     }
-    {
-        std::lock_guard<std::mutex> lock(g_regionsMutex);
-        Regions().push_back(raw);
-    }
-    m_region = r.release();
+    m_region = raw;
     t_prefault = this;
 }
 
