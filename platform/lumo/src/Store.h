@@ -270,8 +270,39 @@ enum RecordFlag : uint8_t {
 };
 
 // A heap block of bytes, starting on a cache line, whose whole huge pages are advised to be backed by huge
-// pages; freed with std::free. Throws std::bad_alloc when memory is short.
+// pages; freed with FreeHuge. Throws std::bad_alloc when memory is short.
 void* AllocateHuge(size_t bytes);
+// Frees a block of AllocateHuge (or of std::malloc: it is given to std::free).
+void FreeHuge(void* p) noexcept;
+
+// While one lives, AllocateHuge on its thread cuts blocks from one region of huge pages that a helper thread
+// faults in ahead, front to back, while the thread does other work: a fresh huge page costs the kernel far more
+// to fault in than its share of the work that fills it, and a helper can take that off the caller's time. Made
+// before a large design is read, sized from the file, it is ready when the records are made. Blocks that do not
+// fit take the ordinary way. The pages of the part never cut are given back when it is closed, and the region
+// goes with the last of its blocks. Without the kernel's populate advice the helper stops at once (the
+// region then fills as it is written). Made, used and closed on one thread; nested ones close inner first.
+class HugePagePrefault {
+public:
+    explicit HugePagePrefault(size_t bytes);
+    ~HugePagePrefault() { Close(); }
+    HugePagePrefault(const HugePagePrefault&) = delete;
+    HugePagePrefault& operator=(const HugePagePrefault&) = delete;
+
+    // Ends the cutting early (once the blocks it was made for are cut): the helper stops, the part never cut
+    // goes back, and AllocateHuge takes the ordinary way again. Called by the destructor; once is enough.
+    void Close();
+    // Bytes cut from the region so far.
+    size_t Used() const;
+
+    struct Region;
+
+private:
+    friend void* AllocateHuge(size_t bytes);
+    Region* m_region = nullptr;             // while it is open
+    size_t m_used = 0;                      // Used() once closed
+    HugePagePrefault* m_outer = nullptr;   // the one this thread had before (nested ones take turns)
+};
 
 // Field blocks of a snapshot's records, cut in creation order from large chunks on huge pages: the blocks of
 // records made together stand together, and reaching one costs no page-table walk on top of the cache miss.
@@ -312,7 +343,7 @@ struct HugePageAllocator {
         if (n * sizeof(T) < kThreshold)
             std::allocator<T>().deallocate(p, n);
         else
-            std::free(p);
+            FreeHuge(p);
     }
     template <class U>
     bool operator==(const HugePageAllocator<U>&) const noexcept { return true; }

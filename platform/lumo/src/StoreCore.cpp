@@ -7,6 +7,10 @@
 #include <new>
 #include <stdexcept>
 #include <sys/mman.h>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 #include <unordered_set>
 
 namespace Lumo {
@@ -413,22 +417,170 @@ void SnapshotData::PutAttribute(ObjRecord& r, std::string_view name, std::string
     r.extras.SetAttrs(entries.data(), entries.size());
 }
 
-void* AllocateHuge(size_t bytes)
+namespace {
+
+constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+constexpr size_t kLine = 64;
+
+// Advises the whole huge pages inside [p, p + bytes) to be backed by huge pages (a hint: without them the
+// memory serves all the same).
+void AdviseHuge(void* p, size_t bytes)
 {
-    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    constexpr size_t kLine = 64;
-    void* p = nullptr;
-    if (posix_memalign(&p, kLine, (bytes + kLine - 1) & ~(kLine - 1)) != 0 || !p) throw std::bad_alloc();
-    // The whole huge pages inside the block (a hint: without them the block serves all the same).
     const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHugePage - 1) & ~(kHugePage - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(kHugePage - 1);
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+// Gives the pages wholly inside [begin, end) back to the system: they read as zeros if touched again.
+void DiscardPages(char* begin, char* end)
+{
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
+}  // namespace
+
+// One heap block, cut front to back into the blocks AllocateHuge hands out while its HugePagePrefault lives.
+// Regions with blocks still in use stand in a list that FreeHuge searches (a handful at most, and freeing a
+// block of megabytes is rare).
+struct HugePagePrefault::Region {
+    char* base = nullptr;
+    size_t size = 0;
+    size_t used = 0;
+    bool open = true;                                // its HugePagePrefault still lives
+    std::vector<std::pair<char*, size_t>> blocks;    // cut and not freed
+    std::atomic<bool> stop{false};
+    std::thread helper;
+};
+
+namespace {
+
+std::mutex g_regionsMutex;
+std::vector<HugePagePrefault::Region*>& Regions()
+{
+    static std::vector<HugePagePrefault::Region*> regions;
+    return regions;
+}
+thread_local HugePagePrefault* t_prefault = nullptr;
+
+}  // namespace
+
+HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
+{
+    bytes = (bytes + kLine - 1) & ~(kLine - 1);
+    void* p = nullptr;
+    if (bytes == 0 || posix_memalign(&p, kLine, bytes) != 0 || !p) return;   // no region: the ordinary way
+    Region* raw = nullptr;
+    try {
+        auto r = std::make_unique<Region>();
+        r->base = static_cast<char*>(p);
+        r->size = bytes;
+        std::lock_guard<std::mutex> lock(g_regionsMutex);
+        Regions().push_back(r.get());
+        raw = r.release();
+    } catch (const std::bad_alloc&) {
+        std::free(p);
+        return;
+    }
+    AdviseHuge(p, bytes);
+    try {
+        // The helper only asks the kernel to back the pages, which never changes what they hold: the owner may
+        // write to the front of the region meanwhile.
+        raw->helper = std::thread([raw] {
+            // from the first whole page on (the advice takes page-aligned ranges), a huge page's worth at a time
+            static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+            const uintptr_t end = reinterpret_cast<uintptr_t>(raw->base) + raw->size;
+            for (uintptr_t at = (reinterpret_cast<uintptr_t>(raw->base) + page - 1) & ~(page - 1);
+                 at < end && !raw->stop.load(std::memory_order_relaxed); at += kHugePage)
+                if (madvise(reinterpret_cast<void*>(at), std::min<uintptr_t>(kHugePage, end - at), MADV_POPULATE_WRITE) != 0) break;
+        });
+    } catch (const std::system_error&) {
+        // no thread to be had: the region fills as it is written
+    }
+    m_region = raw;
+    t_prefault = this;
+}
+
+void HugePagePrefault::Close()
+{
+    if (t_prefault == this) t_prefault = m_outer;
+    if (!m_region) return;
+    Region* r = m_region;
+    m_region = nullptr;
+    r->stop = true;
+    if (r->helper.joinable()) r->helper.join();
+    std::lock_guard<std::mutex> lock(g_regionsMutex);
+    m_used = r->used;
+    r->open = false;
+    if (r->blocks.empty()) {
+        Regions().erase(std::find(Regions().begin(), Regions().end(), r));
+        std::free(r->base);
+        delete r;
+        return;
+    }
+    // The pages of the part never cut go back (the block itself stays whole until its last block goes: an
+    // allocator may move a block it shrinks).
+    DiscardPages(r->base + r->used, r->base + r->size);
+}
+
+size_t HugePagePrefault::Used() const
+{
+    std::lock_guard<std::mutex> lock(g_regionsMutex);
+    return m_region ? m_region->used : m_used;
+}
+
+void* AllocateHuge(size_t bytes)
+{
+    bytes = (bytes + kLine - 1) & ~(kLine - 1);
+    if (t_prefault && t_prefault->m_region) {
+        HugePagePrefault::Region& r = *t_prefault->m_region;
+        std::lock_guard<std::mutex> lock(g_regionsMutex);
+        if (bytes <= r.size - r.used) {
+            char* p = r.base + r.used;
+            r.used += bytes;
+            r.blocks.emplace_back(p, bytes);
+            return p;
+        }
+    }
+    void* p = nullptr;
+    if (posix_memalign(&p, kLine, bytes) != 0 || !p) throw std::bad_alloc();
+    AdviseHuge(p, bytes);
     return p;
+}
+
+void FreeHuge(void* p) noexcept
+{
+    if (!p) return;
+    {
+        std::lock_guard<std::mutex> lock(g_regionsMutex);
+        auto& regions = Regions();
+        for (auto it = regions.begin(); it != regions.end(); ++it) {
+            HugePagePrefault::Region* r = *it;
+            char* c = static_cast<char*>(p);
+            if (c < r->base || c >= r->base + r->size) continue;
+            auto b = std::find_if(r->blocks.begin(), r->blocks.end(), [&](const auto& e) { return e.first == c; });
+            if (b == r->blocks.end()) return;   // not a block of this region: nothing to free
+            const size_t size = b->second;
+            r->blocks.erase(b);
+            if (r->blocks.empty() && !r->open) {
+                regions.erase(it);
+                std::free(r->base);
+                delete r;
+                return;
+            }
+            // The pages wholly inside the block go back now; the region's memory goes with its last block.
+            DiscardPages(c, c + size);
+            return;
+        }
+    }
+    std::free(p);
 }
 
 FieldArena::~FieldArena()
 {
-    for (void* c : m_chunks) std::free(c);
+    for (void* c : m_chunks) FreeHuge(c);
 }
 
 void* FieldArena::Take(size_t bytes)
