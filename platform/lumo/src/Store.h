@@ -280,8 +280,10 @@ void FreeHuge(void* p) noexcept;
 // to fault in than its share of the work that fills it, and a helper can take that off the caller's time. Made
 // before a large design is read, sized from the file, it is ready when the records are made. Blocks that do not
 // fit take the ordinary way. The pages of the part never cut are given back when it is closed, and the region
-// goes with the last of its blocks. Without the kernel's populate advice the helper stops at once (the
-// region then fills as it is written). Made, used and closed on one thread; nested ones close inner first.
+// goes with the last of its blocks. The helper faults in only as far as Allow lets it, so that a region sized
+// for the worst case costs no more than what the caller expects to use. Without the kernel's populate advice
+// the helper stops at once (the region then fills as it is written). Made, used and closed on one thread;
+// nested ones close inner first.
 class HugePagePrefault {
 public:
     explicit HugePagePrefault(size_t bytes);
@@ -289,6 +291,8 @@ public:
     HugePagePrefault(const HugePagePrefault&) = delete;
     HugePagePrefault& operator=(const HugePagePrefault&) = delete;
 
+    // Lets the helper fault in the region's first `bytes` (at most its size); it never goes back.
+    void Allow(size_t bytes);
     // Ends the cutting early (once the blocks it was made for are cut): the helper stops, the part never cut
     // goes back, and AllocateHuge takes the ordinary way again. Called by the destructor; once is enough.
     void Close();

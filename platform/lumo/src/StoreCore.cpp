@@ -3,6 +3,7 @@
 #include "Core.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -451,7 +452,11 @@ struct HugePagePrefault::Region {
     size_t used = 0;
     bool open = true;                                // its HugePagePrefault still lives
     std::vector<std::pair<char*, size_t>> blocks;    // cut and not freed
-    std::atomic<bool> stop{false};
+    // The helper's bounds: it faults in the first `allowed` bytes, and stops when `stop` is set.
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t allowed = 0;
+    bool stop = false;
     std::thread helper;
 };
 
@@ -492,9 +497,17 @@ HugePagePrefault::HugePagePrefault(size_t bytes) : m_outer(t_prefault)
             // from the first whole page on (the advice takes page-aligned ranges), a huge page's worth at a time
             static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
             const uintptr_t end = reinterpret_cast<uintptr_t>(raw->base) + raw->size;
-            for (uintptr_t at = (reinterpret_cast<uintptr_t>(raw->base) + page - 1) & ~(page - 1);
-                 at < end && !raw->stop.load(std::memory_order_relaxed); at += kHugePage)
-                if (madvise(reinterpret_cast<void*>(at), std::min<uintptr_t>(kHugePage, end - at), MADV_POPULATE_WRITE) != 0) break;
+            for (uintptr_t at = (reinterpret_cast<uintptr_t>(raw->base) + page - 1) & ~(page - 1); at < end; at += kHugePage) {
+                const uintptr_t step = std::min<uintptr_t>(kHugePage, end - at);
+                {
+                    std::unique_lock<std::mutex> lock(raw->mutex);
+                    raw->changed.wait(lock, [&] {
+                        return raw->stop || at + step <= reinterpret_cast<uintptr_t>(raw->base) + raw->allowed;
+                    });
+                    if (raw->stop) break;
+                }
+                if (madvise(reinterpret_cast<void*>(at), step, MADV_POPULATE_WRITE) != 0) break;
+            }
         });
     } catch (const std::system_error&) {
         // no thread to be had: the region fills as it is written
@@ -509,7 +522,11 @@ void HugePagePrefault::Close()
     if (!m_region) return;
     Region* r = m_region;
     m_region = nullptr;
-    r->stop = true;
+    {
+        std::lock_guard<std::mutex> lock(r->mutex);
+        r->stop = true;
+    }
+    r->changed.notify_all();
     if (r->helper.joinable()) r->helper.join();
     std::lock_guard<std::mutex> lock(g_regionsMutex);
     m_used = r->used;
@@ -523,6 +540,18 @@ void HugePagePrefault::Close()
     // The pages of the part never cut go back (the block itself stays whole until its last block goes: an
     // allocator may move a block it shrinks).
     DiscardPages(r->base + r->used, r->base + r->size);
+}
+
+void HugePagePrefault::Allow(size_t bytes)
+{
+    if (!m_region) return;
+    Region& r = *m_region;
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (bytes <= r.allowed) return;
+        r.allowed = std::min(bytes, r.size);
+    }
+    r.changed.notify_all();
 }
 
 size_t HugePagePrefault::Used() const

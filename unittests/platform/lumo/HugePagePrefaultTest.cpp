@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <thread>
@@ -108,6 +111,40 @@ TEST(HugePagePrefaultTest, OnlyItsOwnThreadCutsFromItAndAnInnerOneTakesTurns)
     EXPECT_EQ(kMB, outer.Used()) << "the outer one again once the inner one went";
     FreeHuge(q);
     FreeHuge(other);
+}
+
+// Bytes of [from, to) that are resident, counted by whole pages inside the range.
+size_t ResidentBytes(const char* from, const char* to)
+{
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t a = (reinterpret_cast<uintptr_t>(from) + page - 1) & ~(page - 1);
+    const uintptr_t b = reinterpret_cast<uintptr_t>(to) & ~(page - 1);
+    if (b <= a) return 0;
+    std::vector<unsigned char> in((b - a) / page);
+    if (mincore(reinterpret_cast<void*>(a), b - a, in.data()) != 0) return 0;
+    size_t n = 0;
+    for (unsigned char v : in) n += (v & 1) ? page : 0;
+    return n;
+}
+
+TEST(HugePagePrefaultTest, TheHelperFaultsInNoMoreThanItIsAllowed)
+{
+    HugePagePrefault prefault(32 * kMB);
+    char* block = static_cast<char*>(AllocateHuge(32 * kMB));
+    ASSERT_EQ(32 * kMB, prefault.Used());
+    // Each step leaves the helper time to fault in the whole region (it takes well under a tenth of a second);
+    // one huge page past the allowance may come with the last one allowed.
+    const struct {
+        size_t allow;
+        size_t untouchedFrom;   // nothing resident from here to the end of the block
+    } steps[] = {{0, 4 * kMB}, {8 * kMB, 12 * kMB}, {4 * kMB, 12 * kMB} /* an allowance never shrinks */};
+    for (const auto& s : steps) {
+        prefault.Allow(s.allow);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(0u, ResidentBytes(block + s.untouchedFrom, block + 32 * kMB)) << "allowed " << s.allow / kMB << " MB";
+    }
+    prefault.Close();
+    FreeHuge(block);
 }
 
 }  // namespace
