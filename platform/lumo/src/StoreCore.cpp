@@ -29,7 +29,7 @@ void RemoveBack(ObjRecord& r, uint64_t key) { r.back.Remove(key); }
 
 const RefList& EmptyList()
 {
-    static const RefList e;
+    static const RefList e{};
     return e;
 }
 
