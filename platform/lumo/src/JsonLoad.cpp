@@ -894,13 +894,6 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
 // An attribute is identified by its name, type and bit. The few of most objects are compared in place; many are
 // hashed (`seen` holds their identities from then on), so that an object with many attributes loads in linear
 // time.
-struct AttributeText {   // an attribute as the file gives it
-    std::string_view name;
-    std::string_view value;
-    int32_t type = 0;
-    int32_t bit = -1;
-};
-
 bool IsDuplicateAttribute(const std::vector<AttributeText>& attrs, const AttributeText& a, std::unordered_set<std::string>& seen)
 {
     constexpr size_t kFew = 16;
@@ -964,11 +957,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     if (snapshot) {
         for (const AttributeText& a : attrs) sc.table->attributes.emplace_back(a.name, a.value);
     } else {
-        std::vector<AttrEntry> entries(attrs.size());
-        TextPool& pool = sc.table->pool;
-        for (size_t i = 0; i < attrs.size(); ++i)
-            entries[i] = AttrEntry{pool.Intern(attrs[i].name), pool.Intern(attrs[i].value), attrs[i].type, attrs[i].bit};
-        sc.table->records[o.slot].extras.SetAttrs(entries.data(), entries.size());
+        sc.table->SetAttributes(sc.table->records[o.slot], attrs);
     }
 }
 

@@ -61,8 +61,9 @@ Result PutAttribute(Ctx& c, const String& name, const String& value)
 // Replaces every attribute by the list's, in its order; the write is entered.
 Result SetAttributeList(Ctx& c, const ListAttribute& list)
 {
-    std::vector<AttributeRec> attrs;
-    for (auto it = list.GetIterator(); it.IsValid(); ++it) attrs.push_back(AttributeRec{it->name.str(), it->value.str(), 0, -1});
+    std::vector<AttributeText> attrs;
+    for (auto it = list.GetIterator(); it.IsValid(); ++it)
+        attrs.push_back(AttributeText{{it->name.c_str(), it->name.Length()}, {it->value.c_str(), it->value.Length()}, 0, -1});
     c.tbl->SetAttributes(c.R(), attrs);
     return c.Done();
 }

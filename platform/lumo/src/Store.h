@@ -132,6 +132,14 @@ struct AttributeRec {
     int32_t bit = -1;
 };
 
+// An attribute given by views of its texts (a file's, or a caller's list), as SnapshotData::SetAttributes takes it.
+struct AttributeText {
+    std::string_view name;
+    std::string_view value;
+    int32_t type = 0;
+    int32_t bit = -1;
+};
+
 // The texts of a snapshot's attributes (names and values) and inherited names, each kept once: a design repeats a
 // handful of attribute names and a few hundred definition names over a million records, which keep 4-byte ids.
 // Texts are never dropped while the snapshot lives; an id stays valid, and a text's address stable, until then.
@@ -797,7 +805,7 @@ struct SnapshotData {
     bool InheritsName(const ObjRecord& r, std::string_view name) const;
     void AddInherits(ObjRecord& r, const std::vector<std::string_view>& names);   // after those it has
     std::vector<AttributeRec> Attributes(const ObjRecord& r) const;
-    void SetAttributes(ObjRecord& r, const std::vector<AttributeRec>& attrs);   // replaces them all
+    void SetAttributes(ObjRecord& r, const std::vector<AttributeText>& attrs);   // replaces them all
     // The value of the first attribute with this name, type and bit; null when there is none.
     const std::string* FindAttribute(const ObjRecord& r, std::string_view name, int32_t type, int32_t bit) const;
     // Gives the first attribute of this name (and of this type and bit, unless byName) the value, else appends

@@ -5,14 +5,15 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <stdexcept>
-#include <sys/mman.h>
-#include <mutex>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
 #include <unordered_set>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace Lumo {
 namespace detail {
@@ -383,7 +384,7 @@ std::vector<AttributeRec> SnapshotData::Attributes(const ObjRecord& r) const
     return out;
 }
 
-void SnapshotData::SetAttributes(ObjRecord& r, const std::vector<AttributeRec>& attrs)
+void SnapshotData::SetAttributes(ObjRecord& r, const std::vector<AttributeText>& attrs)
 {
     std::vector<AttrEntry> entries(attrs.size());
     for (size_t i = 0; i < attrs.size(); ++i)
