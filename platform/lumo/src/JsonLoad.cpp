@@ -154,65 +154,80 @@ private:
     uint32_t m_leaf = kNone;
 };
 
-enum RefState : uint8_t { kAbsent, kNull, kStaged, kRaw };
+// A reference as staged, in four bytes, as millions of them are held at once: a staged object (its number),
+// a raw index (its position in Scope::rawIndexes) or, for a key's reference, absent or null. A list's entries
+// are staged objects and raw indexes only (a raw index of 0 included).
+class StagedRef {
+public:
+    static constexpr uint32_t kMaxObjects = uint32_t{1} << 31;   // staged objects and raw indexes each
+    StagedRef() = default;
+    static StagedRef Object(uint32_t obj) { return StagedRef(obj); }
+    static StagedRef Raw(uint32_t pos) { return StagedRef(kRawBit | pos); }
+    static StagedRef Null() { return StagedRef(kNullValue); }
 
-struct RefVal {
-    uint8_t state = kAbsent;
-    uint32_t target = kNone;   // staged object (kStaged)
-    uint64_t index = 0;        // final index (kStaged, kRaw)
-};
+    bool absent() const { return m_v == kAbsentValue; }
+    bool null() const { return m_v == kNullValue; }
+    bool object() const { return m_v < kRawBit; }
+    bool raw() const { return m_v >= kRawBit && m_v < kNullValue; }
+    bool given() const { return object() || raw(); }   // names an index, 0 included
+    uint32_t obj() const { return m_v; }
+    uint32_t rawPos() const { return m_v & ~kRawBit; }
+    bool operator==(StagedRef o) const { return m_v == o.m_v; }
 
-struct Entry {
-    uint32_t target;   // staged object, or kNone for a raw index
-    uint64_t index;
+private:
+    static constexpr uint32_t kRawBit = kMaxObjects, kAbsentValue = UINT32_MAX, kNullValue = UINT32_MAX - 1;
+    explicit StagedRef(uint32_t v) : m_v(v) {}
+    uint32_t m_v = kAbsentValue;
 };
+static_assert(sizeof(StagedRef) == 4, "four bytes a reference");
 
 // An entry that completion appends to a list: all of them stand in one array (Scope::extras), each list's
 // chained in the order they were appended, so that millions of short lists allocate nothing of their own.
 struct ExtraEntry {
-    uint64_t index;
-    uint32_t target;
+    StagedRef ref;
     uint32_t next;   // the list's next appended entry, kNone after its last
     uint32_t list;   // the list it was appended to
 };
 
+// A list key of an object: its entries read from the file (Scope::entries), then those completion appends.
 struct ListVal {
+    static constexpr uint32_t kMaxCount = (uint32_t{1} << 30) - 1;
     uint32_t begin = 0;
-    uint32_t count = 0;
+    uint32_t count : 30;
+    uint32_t literal : 1;
+    uint32_t big : 1;   // its membership is kept in Scope::bigLists
     uint32_t extraHead = kNone;   // completion appends, chained in Scope::extras
-    bool present = false;
-    bool literal = false;
-    bool big = false;   // its membership is kept in Scope::bigLists
+    ListVal() : count(0), literal(0), big(0) {}
 };
+static_assert(sizeof(ListVal) == 12, "twelve bytes a list");
 
-// One per object of a large design, written while staging: its members are ordered to leave no padding.
+// One per object of a large design, written while staging and dropped once its keys are read (what completion
+// and commit need is kept apart, see Loader::Settle): its members are ordered to leave no padding.
 struct Obj {
     uint32_t node = 0;              // its value in the tree
     uint32_t path = 0;
     uint32_t parent = kNone;        // enclosing object (placement)
-    uint32_t firstChild = kNone, lastChild = kNone, nextSibling = kNone;
-    uint32_t slot = kNone;
+    uint32_t firstChild = kNone, nextSibling = kNone;
     uint32_t refBase = 0;
     uint32_t listBase = 0;
+    StagedRef owner;
     Field placedIn = Field::Count;  // key of the enclosing object that holds it
     Kind kind = Kind::None;
     bool free = false;              // in the snapshot's objects
     bool hasIndex = false;
-    uint64_t index = 0;
-    RefVal owner;
 };
-static_assert(sizeof(Obj) == 64, "no padding between the members");
+static_assert(sizeof(Obj) == 36, "no padding between the members");
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
 // index, so that resolving a reference touches nothing else. The ids' texts are copied into the map, so that
-// the file's values can be given back while the references are still being resolved.
+// the file's values can be given back while the references are still being resolved. An object's index is
+// not kept here: the loader has it by the object's number (Scope::indexes).
 class IdMap {
 public:
     struct Hit {
         uint32_t obj = kNone;
         Kind kind = Kind::None;
-        uint64_t index = 0;
     };
 
     // The table is kept at most three quarters full (ids are looked up far more often than missed); its size
@@ -290,17 +305,9 @@ public:
             if (s.prefix != p.prefix || s.len != p.len) continue;
             if (p.len <= sizeof p.prefix ||
                 std::memcmp(m_text.data() + s.text + sizeof p.prefix, text().data() + sizeof p.prefix, p.len - sizeof p.prefix) == 0)
-                return Hit{s.obj, s.kind, s.index};
+                return Hit{s.obj, s.kind};
         }
     }
-    // Records the assigned indexes (index(obj) gives the index of a staged object).
-    template <class F>
-    void SetIndexes(F&& index)
-    {
-        for (Slot& s : m_slots)
-            if (s.obj != kNone) s.index = index(s.obj);
-    }
-
 private:
     // False when the id is already taken; the table has room.
     bool Insert(size_t home, std::string_view id, uint32_t obj, Kind kind)
@@ -309,7 +316,7 @@ private:
         for (size_t i = home;; i = Next(i)) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{prefix, 0, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
+                s = Slot{prefix, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
                 m_text.append(id.data(), id.size());
                 ++m_count;
                 return true;
@@ -319,7 +326,6 @@ private:
     }
     struct Slot {
         uint64_t prefix = 0;
-        uint64_t index = 0;
         uint64_t text = 0;   // offset of the id in m_text
         uint32_t obj = kNone;
         uint32_t len : 24;
@@ -348,7 +354,7 @@ private:
     {
         std::vector<Slot> old;
         old.swap(m_slots);
-        m_slots.assign(size, Slot{0, 0, 0, kNone, 0, Kind::None});
+        m_slots.assign(size, Slot{0, 0, kNone, 0, Kind::None});
         for (const Slot& s : old) {
             if (s.obj == kNone) continue;
             size_t i = Home(std::string_view(m_text.data() + s.text, s.len));
@@ -389,23 +395,39 @@ struct DeferredLookup {
 // One id scope with everything staged for it.
 struct Scope {
     SnapshotData* table = nullptr;
-    std::vector<Obj> objs;
+    std::vector<Obj> objs;                      // while the objects are staged and read
+    std::vector<uint64_t> indexes;              // by object: its index, from staging on
+    std::vector<uint64_t> rawIndexes;           // of the raw references (StagedRef::Raw)
     IdMap ids;
     std::vector<IdMap::Pending> pendingIds;     // ids met while staging, in document order
     bool deferIds = false;                      // references by id are looked up in batches
     std::vector<DeferredRef> deferred;          // waiting for their lookup, in reading order
     std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
-    std::vector<RefVal> refs;
+    // Each object's references and lists, from its base on (Obj::refBase, Obj::listBase): they grow as the
+    // objects are read, so that their memory is taken while the tree's is given back.
+    std::vector<StagedRef> refs;
     std::vector<ListVal> lists;
-    std::vector<Entry> entries;
+    std::vector<StagedRef> entries;
     std::vector<ExtraEntry> extras;
     std::vector<uint32_t> extraTails;   // by list: its last appended entry (while completing)
     std::unordered_map<uint32_t, std::unordered_set<uint64_t>> bigLists;   // membership of long lists
     std::unordered_set<std::string> norvTops, defaultTops;
-    // The same per object as in objs, kept dense because completion reaches them at random.
+    // What completion and commit need of each object, dense (objs is dropped once the objects are read).
     std::vector<Kind> kinds;
-    std::vector<uint64_t> indexes;
-    std::vector<uint32_t> refBases, listBases;
+    std::vector<uint32_t> refBases, listBases, parents;
+    std::vector<StagedRef> owners;
+    std::vector<Field> placedIn;
+
+    uint64_t IndexOf(StagedRef r) const
+    {
+        return r.object() ? indexes[r.obj()] : r.raw() ? rawIndexes[r.rawPos()] : 0;
+    }
+    StagedRef AddRaw(uint64_t index)
+    {
+        if (rawIndexes.size() >= StagedRef::kMaxObjects) throw std::length_error("too many raw indexes");
+        rawIndexes.push_back(index);
+        return StagedRef::Raw(static_cast<uint32_t>(rawIndexes.size() - 1));
+    }
 };
 
 uint64_t OwnerMask(Kind child)
@@ -516,8 +538,8 @@ private:
     void ReadObject(Scope& sc, uint32_t obj);
     // A reference's value. With `dest` given and the scope's lookups deferred, an id is only queued: the
     // result stands for it until ResolveDeferred writes the target to `dest`.
-    RefVal ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
-                   int64_t pos, const RefDest* dest = nullptr) const;
+    StagedRef ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node, std::string_view key,
+                      int64_t pos, const RefDest* dest = nullptr) const;
     // Looks up the queued references, in the order of their slots in the id table rather than one by one at
     // random, and writes their targets. A reference that fails is reported as ReadRef would have reported
     // it: the first one in reading order, which precedes every error met after it was queued.
@@ -544,16 +566,20 @@ private:
 
     // Places each object's references and lists in the staging arrays.
     void LayOut(Scope& sc);
-    // The per-object fields that completion reaches at random, copied into dense arrays (Scope::kinds...).
-    void DenseCopies(Scope& sc);
+    // Makes room for the references and lists of the objects up to `obj` (read in order).
+    void GrowRefsAndLists(Scope& sc, uint32_t obj);
+    // Once every object is read: what completion and commit need of each object is copied into dense arrays
+    // (Scope::kinds...), which completion reaches at random, and the staged objects are dropped.
+    void Settle(Scope& sc);
 
     // Completion and commit.
     void Complete(Scope& sc);
-    bool Contains(Scope& sc, uint32_t listIdx, uint64_t index);
-    void AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e);
+    // Whether the list holds an entry of the same index as `e`.
+    bool Contains(Scope& sc, uint32_t listIdx, StagedRef e);
+    void AppendExtra(Scope& sc, uint32_t listIdx, StagedRef e);
     template <class F>
     void ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const;
-    RefVal& RefOf(Scope& sc, uint32_t obj, Field f);
+    StagedRef& RefOf(Scope& sc, uint32_t obj, Field f);
     void CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf);
     // Writes references and lists to the records, and then the back entries; frees the scope's staging.
     void Commit(Scope& sc);
@@ -656,7 +682,9 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
         Fail(path, "missing required key \"kind\"");
     }
     const uint32_t id = static_cast<uint32_t>(sc.objs.size());
+    if (id >= StagedRef::kMaxObjects) Fail(path, "more than " + std::to_string(StagedRef::kMaxObjects) + " objects");
     sc.objs.emplace_back();
+    sc.indexes.push_back(0);
     Obj& o = sc.objs.back();
     o.node = node.id();
     o.path = path;
@@ -665,14 +693,6 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
     o.kind = kind;
     o.free = free;
     sc.byKind[static_cast<size_t>(kind)].push_back(id);
-    if (parent != kNone) {
-        Obj& p = sc.objs[parent];
-        if (p.lastChild == kNone)
-            p.firstChild = id;
-        else
-            sc.objs[p.lastChild].nextSibling = id;
-        p.lastChild = id;
-    }
     // nesting is read recursively: a limit keeps a hostile file from exhausting the stack
     if (++m_depth > kMaxDepth) Fail(path, "objects nested deeper than " + std::to_string(kMaxDepth));
     StageChildren(sc, id);
@@ -685,6 +705,13 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
     const JVal node(&m_tree, sc.objs[obj].node);
     const Kind kind = sc.objs[obj].kind;
     const uint32_t path = sc.objs[obj].path;
+    // the children in staging order, which is the order reading meets them in
+    uint32_t last = kNone;
+    auto stage = [&](JVal e, uint64_t allowed, std::string_view via, Field placedIn, uint32_t at, bool free) {
+        const uint32_t child = Stage(sc, e, allowed, via, obj, placedIn, at, free);
+        (last == kNone ? sc.objs[obj].firstChild : sc.objs[last].nextSibling) = child;
+        last = child;
+    };
     for (JVal item : node) {
         const std::string_view key = item.key();
         JVal v = item;
@@ -706,12 +733,12 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
                 Fail(path, key, -1, "index " + Quote(text) + " has type " + std::to_string(TypeOf(index)) + ", " +
                                         KindName(kind) + " needs " + std::to_string(TypeOfKind(kind)));
             sc.objs[obj].hasIndex = true;
-            sc.objs[obj].index = index;
+            sc.indexes[obj] = index;
         } else if (k.code == JsonKeys::kObjects && kind == Kind::Snapshot) {
             Expect(v, JType::Array, path, key);
             int64_t pos = 0;
             for (JVal e : v) {
-                Stage(sc, e, kFreeKinds, key, obj, Field::Count, m_paths.Add(path, key, pos), true);
+                stage(e, kFreeKinds, key, Field::Count, m_paths.Add(path, key, pos), true);
                 ++pos;
             }
         } else if (k.code == JsonKeys::kField) {
@@ -721,11 +748,11 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
                 Expect(v, JType::Array, path, key);
                 int64_t pos = 0;
                 for (JVal e : v) {
-                    if (e.is_object()) Stage(sc, e, spec->targets, key, obj, k.field, m_paths.Add(path, key, pos), false);
+                    if (e.is_object()) stage(e, spec->targets, key, k.field, m_paths.Add(path, key, pos), false);
                     ++pos;
                 }
             } else if (spec->cat == Cat::HomeRef && v.is_object()) {
-                Stage(sc, v, spec->targets, key, obj, k.field, m_paths.Add(path, key), false);
+                stage(v, spec->targets, key, k.field, m_paths.Add(path, key), false);
             }
         }
     }
@@ -758,69 +785,63 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
 {
     std::vector<std::pair<uint64_t, uint32_t>> taken;   // (serial, obj)
     for (uint32_t i = 0; i < sc.objs.size(); ++i)
-        if (sc.objs[i].hasIndex) taken.emplace_back(sc.objs[i].index & kSerialMask, i);
+        if (sc.objs[i].hasIndex) taken.emplace_back(sc.indexes[i] & kSerialMask, i);
     std::sort(taken.begin(), taken.end());
     for (size_t i = 1; i < taken.size(); ++i) {
         if (taken[i].first != taken[i - 1].first) continue;
-        const Obj& a = sc.objs[std::min(taken[i].second, taken[i - 1].second)];
-        const Obj& b = sc.objs[std::max(taken[i].second, taken[i - 1].second)];
-        const std::string text = IndexText(b.index);
-        if (a.index == b.index) Fail(b.path, "index", -1, "duplicate index " + Quote(text));
-        Fail(b.path, "index", -1, "index " + Quote(text) + " reuses the serial of " + Quote(IndexText(a.index)));
+        const uint32_t a = std::min(taken[i].second, taken[i - 1].second);
+        const uint32_t b = std::max(taken[i].second, taken[i - 1].second);
+        const std::string text = IndexText(sc.indexes[b]);
+        if (sc.indexes[a] == sc.indexes[b]) Fail(sc.objs[b].path, "index", -1, "duplicate index " + Quote(text));
+        Fail(sc.objs[b].path, "index", -1, "index " + Quote(text) + " reuses the serial of " + Quote(IndexText(sc.indexes[a])));
     }
     uint64_t serial = 1;
     size_t cursor = 0;
     uint64_t highest = 0;
     sc.table->records.reserve(sc.table->records.size() + sc.objs.size());
-    for (Obj& o : sc.objs) {
+    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
+        const Obj& o = sc.objs[i];
+        uint64_t& index = sc.indexes[i];
         if (!o.hasIndex) {
             while (cursor < taken.size() && taken[cursor].first < serial) ++cursor;
             while (cursor < taken.size() && taken[cursor].first == serial) {
                 ++serial;
                 ++cursor;
             }
-            o.index = MakeIndex(TypeOfKind(o.kind), serial++);
+            index = MakeIndex(TypeOfKind(o.kind), serial++);
         }
-        highest = std::max(highest, o.index & kSerialMask);
-        const uint32_t slot = sc.table->Create(o.kind, o.index);
-        if (slot == UINT32_MAX) Fail(o.path, "index", -1, "index " + Quote(IndexText(o.index)) + " cannot be used");
-        if (slot != &o - sc.objs.data()) throw std::logic_error("records out of step with the staged objects");
-        o.slot = slot;
+        highest = std::max(highest, index & kSerialMask);
+        // an object's record is its number in the scope's table, which starts empty
+        const uint32_t slot = sc.table->Create(o.kind, index);
+        if (slot == UINT32_MAX) Fail(o.path, "index", -1, "index " + Quote(IndexText(index)) + " cannot be used");
+        if (slot != i) throw std::logic_error("records out of step with the staged objects");
     }
     sc.table->nextSerial = std::max({sc.table->nextSerial, fileNextSerial, highest + 1});
-    sc.ids.SetIndexes([&](uint32_t obj) { return sc.objs[obj].index; });
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Reading the keys of one staged object
 
-RefVal Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node,
-                       std::string_view key, int64_t pos, const RefDest* dest) const
+StagedRef Loader::ReadRef(Scope& sc, JVal v, uint64_t targets, bool allowNull, uint32_t node,
+                          std::string_view key, int64_t pos, const RefDest* dest) const
 {
-    RefVal r;
     if (v.is_string()) {
         const std::string_view text = v.str();
         if (JsonFile::LooksLikeIndexText(text)) {
-            if (!JsonFile::ParseIndexText(text, r.index)) Fail(node, key, pos, "malformed index " + Quote(text));
-            r.state = r.index == 0 ? kNull : kRaw;
-            return r;
+            uint64_t index = 0;
+            if (!JsonFile::ParseIndexText(text, index)) Fail(node, key, pos, "malformed index " + Quote(text));
+            return index == 0 ? StagedRef::Null() : sc.AddRaw(index);
         }
         if (dest && sc.deferIds) {
+            // stands for the target until ResolveDeferred writes it
             sc.deferred.push_back(DeferredRef{sc.ids.ProbeOf(text), v.id(), dest->at, dest->obj, dest->site, dest->field});
-            r.state = kStaged;
-            return r;
+            return StagedRef();
         }
         const IdMap::Hit found = sc.ids.Find(text);
         if (!Accepts(found, targets)) FailLookup(found, text, node, key, pos);
-        r.state = kStaged;
-        r.target = found.obj;
-        r.index = found.index;
-        return r;
+        return StagedRef::Object(found.obj);
     }
-    if (v.is_null() && allowNull) {
-        r.state = kNull;
-        return r;
-    }
+    if (v.is_null() && allowNull) return StagedRef::Null();
     if (v.is_object()) Fail(node, key, pos, "inline object not allowed in " + Quote(key));
     Fail(node, key, pos, std::string(allowNull ? "expected an id, a raw index or null" : "expected an id or a raw index") +
                              ", found " + JsonTypeName(v));
@@ -832,22 +853,24 @@ void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::strin
     const Obj& o = sc.objs[obj];
     Expect(v, JType::Array, o.path, key);
     ListVal& l = sc.lists[o.listBase + SlotOf(o.kind, spec.field)->pos];
-    l.present = true;
     l.begin = static_cast<uint32_t>(sc.entries.size());
     int64_t pos = 0;
     for (JVal e : v) {
         if (e.is_object() && spec.cat == Cat::HomeList) {
             const uint32_t child = cursor;
             cursor = sc.objs[child].nextSibling;
-            sc.entries.push_back(Entry{child, sc.objs[child].index});
+            sc.entries.push_back(StagedRef::Object(child));
         } else {
             const RefDest dest{kSiteEntry, static_cast<uint32_t>(sc.entries.size()), obj, spec.field};
-            const RefVal r = ReadRef(sc, e, spec.targets, false, o.path, key, pos, &dest);
-            sc.entries.push_back(Entry{r.state == kStaged ? r.target : kNone, r.index});
+            const StagedRef r = ReadRef(sc, e, spec.targets, false, o.path, key, pos, &dest);
+            // a list keeps a raw index of 0 as it stands
+            sc.entries.push_back(r.null() ? sc.AddRaw(0) : r);
         }
         ++pos;
     }
-    l.count = static_cast<uint32_t>(sc.entries.size()) - l.begin;
+    const size_t count = sc.entries.size() - l.begin;
+    if (count > ListVal::kMaxCount) Fail(o.path, key, -1, "more than " + std::to_string(ListVal::kMaxCount) + " entries");
+    l.count = static_cast<uint32_t>(count);
 }
 
 void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector<FaultEntry>& out) const
@@ -957,7 +980,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     if (snapshot) {
         for (const AttributeText& a : attrs) sc.table->attributes.emplace_back(a.name, a.value);
     } else {
-        sc.table->SetAttributes(sc.table->records[o.slot], attrs);
+        sc.table->SetAttributes(sc.table->records[obj], attrs);
     }
 }
 
@@ -965,7 +988,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
 void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
 {
     const Obj& o = sc.objs[obj];
-    ObjRecord& rec = sc.table->records[o.slot];
+    ObjRecord& rec = sc.table->records[obj];
     // an absent value reads as the empty text
     const JVal& v = value;
     const bool isText = !value.valid() || value.is_string();
@@ -1052,7 +1075,7 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
             d.textValue = String(std::string(text));
         }
     }
-    sc.table->SetValue(o.slot, d);
+    sc.table->SetValue(obj, d);
 }
 
 void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v)
@@ -1093,8 +1116,7 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
             for (JVal item : e) {
                 const std::string_view k = item.key();
                 if (k == "object") {
-                    const RefVal r = ReadRef(sc, item, ~0ull, false, at, k, -1);
-                    l.object = r.index;
+                    l.object = sc.IndexOf(ReadRef(sc, item, ~0ull, false, at, k, -1));
                     hasObject = true;
                 } else if (k == "address") {
                     l.address = ExpectString(item, at, k);
@@ -1122,7 +1144,9 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
 {
     const Obj o = sc.objs[obj];   // copy: the staging vectors do not grow here, but keep reads simple
     const KindInfo& info = InfoOf(o.kind);
-    ObjRecord& rec = sc.table->records[o.slot];
+    ObjRecord& rec = sc.table->records[obj];
+    const uint64_t index = sc.indexes[obj];
+    GrowRefsAndLists(sc, obj);
     uint32_t cursor = o.firstChild;
     bool hasName = false, hasIn = false;
     JVal value;
@@ -1139,7 +1163,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
         m_seenKeys.push_back(item.key_id());
         switch (k.code) {
         case JsonKeys::kId:
-            sc.table->SetFileId(o.slot, std::string(v.str()));
+            sc.table->SetFileId(obj, std::string(v.str()));
             continue;
         case JsonKeys::kKind:
         case JsonKeys::kIndex:
@@ -1183,8 +1207,8 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         }
         case JsonKeys::kFail:
-            ReadFaults(v, o.path, key, sc.table->faults[o.index]);
-            if (sc.table->faults[o.index].empty()) sc.table->faults.erase(o.index);
+            ReadFaults(v, o.path, key, sc.table->faults[index]);
+            if (sc.table->faults[index].empty()) sc.table->faults.erase(index);
             continue;
         case JsonKeys::kInherits: {
             if (!info.norv) break;
@@ -1249,7 +1273,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 break;
             }
             case Cat::Text:
-                sc.table->SetText(o.slot, k.field, std::string(ExpectString(v, o.path, key)));
+                sc.table->SetText(obj, k.field, std::string(ExpectString(v, o.path, key)));
                 break;
             case Cat::Ref:
             case Cat::OptRef: {
@@ -1261,10 +1285,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 if (v.is_object()) {
                     const uint32_t child = cursor;
                     cursor = sc.objs[child].nextSibling;
-                    RefVal& r = sc.refs[o.refBase + RefPos(o.kind, slot->pos)];
-                    r.state = kStaged;
-                    r.target = child;
-                    r.index = sc.objs[child].index;
+                    sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = StagedRef::Object(child);
                 } else {
                     const RefDest dest{kSiteRef, o.refBase + RefPos(o.kind, slot->pos), obj, k.field};
                     sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, o.path, key, -1, &dest);
@@ -1295,10 +1316,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     if (isConstraint) ReadConstraintValue(sc, obj, value, type);
     // An inline definition is owned by the object that holds it, unless "in" says otherwise.
     if (!hasIn && o.parent != kNone && o.placedIn != Field::Count) {
-        RefVal& owner = sc.objs[obj].owner;
-        owner.state = kStaged;
-        owner.target = o.parent;
-        owner.index = sc.objs[o.parent].index;
+        sc.objs[obj].owner = StagedRef::Object(o.parent);
     }
 }
 
@@ -1322,9 +1340,9 @@ void Loader::ResolveDeferred(Scope& sc)
         const uint64_t targets = d.site == kSiteOwner ? OwnerMask(holder) : SpecOf(holder, d.field)->targets;
         if (!Accepts(hit, targets)) FailDeferred(sc, d, hit);
         switch (d.site) {
-        case kSiteRef: sc.refs[d.at] = RefVal{kStaged, hit.obj, hit.index}; break;
-        case kSiteEntry: sc.entries[d.at] = Entry{hit.obj, hit.index}; break;
-        case kSiteOwner: sc.objs[d.at].owner = RefVal{kStaged, hit.obj, hit.index}; break;
+        case kSiteRef: sc.refs[d.at] = StagedRef::Object(hit.obj); break;
+        case kSiteEntry: sc.entries[d.at] = StagedRef::Object(hit.obj); break;
+        case kSiteOwner: sc.objs[d.at].owner = StagedRef::Object(hit.obj); break;
         }
     }
     sc.deferred.clear();
@@ -1359,30 +1377,44 @@ void Loader::LayOut(Scope& sc)
         refs += static_cast<uint32_t>(LayoutOf(o.kind).refs.size());
         lists += InfoOf(o.kind).nLists;
     }
-    sc.refs.resize(refs);
-    sc.lists.resize(lists);
+    sc.refs.reserve(refs);
+    sc.lists.reserve(lists);
 }
 
-void Loader::DenseCopies(Scope& sc)
+void Loader::GrowRefsAndLists(Scope& sc, uint32_t obj)
+{
+    const Obj& o = sc.objs[obj];
+    const size_t refs = o.refBase + LayoutOf(o.kind).refs.size();
+    const size_t lists = o.listBase + InfoOf(o.kind).nLists;
+    if (sc.refs.size() < refs) sc.refs.resize(refs);
+    if (sc.lists.size() < lists) sc.lists.resize(lists);
+}
+
+void Loader::Settle(Scope& sc)
 {
     const size_t n = sc.objs.size();
     sc.kinds.resize(n);
-    sc.indexes.resize(n);
     sc.refBases.resize(n);
     sc.listBases.resize(n);
+    sc.parents.resize(n);
+    sc.owners.resize(n);
+    sc.placedIn.resize(n);
     for (size_t i = 0; i < n; ++i) {
         const Obj& o = sc.objs[i];
         sc.kinds[i] = o.kind;
-        sc.indexes[i] = o.index;
         sc.refBases[i] = o.refBase;
         sc.listBases[i] = o.listBase;
+        sc.parents[i] = o.parent;
+        sc.owners[i] = o.owner;
+        sc.placedIn[i] = o.placedIn;
     }
+    FreeVector(sc.objs);
 }
 
-RefVal& Loader::RefOf(Scope& sc, uint32_t obj, Field f)
+StagedRef& Loader::RefOf(Scope& sc, uint32_t obj, Field f)
 {
-    const Obj& o = sc.objs[obj];
-    return sc.refs[o.refBase + RefPos(o.kind, SlotOf(o.kind, f)->pos)];
+    const Kind kind = sc.kinds[obj];
+    return sc.refs[sc.refBases[obj] + RefPos(kind, SlotOf(kind, f)->pos)];
 }
 
 template <class F>
@@ -1391,43 +1423,46 @@ void Loader::ForEachEntry(const Scope& sc, uint32_t listIdx, F&& f) const
     const ListVal& l = sc.lists[listIdx];
     for (uint32_t i = 0; i < l.count; ++i) f(sc.entries[l.begin + i]);
     // by position and by copy: f may append to any list, which can move the extras around
-    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) f(Entry{sc.extras[x].target, sc.extras[x].index});
+    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) f(StagedRef(sc.extras[x].ref));
 }
 
-bool Loader::Contains(Scope& sc, uint32_t listIdx, uint64_t index)
+bool Loader::Contains(Scope& sc, uint32_t listIdx, StagedRef e)
 {
     ListVal& l = sc.lists[listIdx];
-    if (l.big) return sc.bigLists[listIdx].count(index) != 0;
+    if (l.big) return sc.bigLists[listIdx].count(sc.IndexOf(e)) != 0;
     size_t size = l.count;
     for (uint32_t x = l.extraHead; x != kNone && size <= 32; x = sc.extras[x].next) ++size;
     if (size <= 32) {
+        // Objects have distinct indexes: two object entries name the same index only when they are the same
+        // object, and only a raw index needs its value (and an object's) compared.
+        auto same = [&](StagedRef x) { return x == e || ((x.raw() || e.raw()) && sc.IndexOf(x) == sc.IndexOf(e)); };
         for (uint32_t i = 0; i < l.count; ++i)
-            if (sc.entries[l.begin + i].index == index) return true;
+            if (same(sc.entries[l.begin + i])) return true;
         for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next)
-            if (sc.extras[x].index == index) return true;
+            if (same(sc.extras[x].ref)) return true;
         return false;
     }
     // a long list keeps its membership in a set from now on (AppendExtra adds to it)
     l.big = true;
     auto& set = sc.bigLists[listIdx];
-    for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.entries[l.begin + i].index);
-    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.extras[x].index);
-    return set.count(index) != 0;
+    for (uint32_t i = 0; i < l.count; ++i) set.insert(sc.IndexOf(sc.entries[l.begin + i]));
+    for (uint32_t x = l.extraHead; x != kNone; x = sc.extras[x].next) set.insert(sc.IndexOf(sc.extras[x].ref));
+    return set.count(sc.IndexOf(e)) != 0;
 }
 
-void Loader::AppendExtra(Scope& sc, uint32_t listIdx, const Entry& e)
+void Loader::AppendExtra(Scope& sc, uint32_t listIdx, StagedRef e)
 {
     ListVal& l = sc.lists[listIdx];
     if (sc.extraTails.empty()) sc.extraTails.assign(sc.lists.size(), kNone);
     const uint32_t x = static_cast<uint32_t>(sc.extras.size());
-    sc.extras.push_back(ExtraEntry{e.index, e.target, kNone, listIdx});
+    sc.extras.push_back(ExtraEntry{e, kNone, listIdx});
     uint32_t& tail = sc.extraTails[listIdx];
     if (tail == kNone)
         l.extraHead = x;
     else
         sc.extras[tail].next = x;
     tail = x;
-    if (l.big) sc.bigLists[listIdx].insert(e.index);
+    if (l.big) sc.bigLists[listIdx].insert(sc.IndexOf(e));
 }
 
 // Fills side (tk, tf) from side (sk, sf): a missing reference from the first object naming it, a list with
@@ -1444,12 +1479,12 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
     m_offers.clear();
     for (const uint32_t i : sc.byKind[static_cast<size_t>(sk)]) {
         if (IsListCat(ss->cat)) {
-            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](const Entry& e) {
-                if (e.target != kNone) m_offers.emplace_back(i, e.target);
+            ForEachEntry(sc, sc.listBases[i] + ss->pos, [&](StagedRef e) {
+                if (e.object()) m_offers.emplace_back(i, e.obj());
             });
         } else {
-            const RefVal& r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
-            if (r.state == kStaged && r.target != kNone) m_offers.emplace_back(i, r.target);
+            const StagedRef r = sc.refs[sc.refBases[i] + RefPos(sk, ss->pos)];
+            if (r.object()) m_offers.emplace_back(i, r.obj());
         }
     }
     // Where lists are offered several objects each from all over the design, each target list's offers go one
@@ -1457,7 +1492,7 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
     // entries completion appends to a list then stand together, and its membership test walks entries still in
     // the cache. A reference is set at most once and tests nothing: its offers stay as they came, and so do
     // those that come grouped already, which the grouping would only slow down.
-    if (targetList && m_offers.size() >= kGroupOffersFrom && ScatteredRepeats(sc.objs.size()) > m_offers.size() / 4) {
+    if (targetList && m_offers.size() >= kGroupOffersFrom && ScatteredRepeats(sc.kinds.size()) > m_offers.size() / 4) {
         // Grouped by the targets' ranks among the targets (m_seen marks them): the counters stay as few as the
         // targets and small enough for the cache, and the ranks keep the targets' order.
         std::vector<uint32_t> before(m_seen.size() + 1, 0);
@@ -1500,14 +1535,11 @@ void Loader::CompleteSide(Scope& sc, Kind tk, Field tf, Kind sk, Field sf)
         if (sc.kinds[target] != tk) continue;
         if (targetList) {
             const uint32_t li = sc.listBases[target] + ts->pos;
-            if (sc.lists[li].literal || Contains(sc, li, sc.indexes[source])) continue;
-            AppendExtra(sc, li, Entry{source, sc.indexes[source]});
+            if (sc.lists[li].literal || Contains(sc, li, StagedRef::Object(source))) continue;
+            AppendExtra(sc, li, StagedRef::Object(source));
         } else {
-            RefVal& r = sc.refs[sc.refBases[target] + refPos];
-            if (r.state != kAbsent) continue;
-            r.state = kStaged;
-            r.target = source;
-            r.index = sc.indexes[source];
+            StagedRef& r = sc.refs[sc.refBases[target] + refPos];
+            if (r.absent()) r = StagedRef::Object(source);
         }
     }
 }
@@ -1529,40 +1561,39 @@ size_t Loader::ScatteredRepeats(size_t objects)
 
 void Loader::Complete(Scope& sc)
 {
-    DenseCopies(sc);
-    sc.extras.reserve(sc.objs.size());   // about one appended entry per object (pins: nets, flat pins)
+    sc.extras.reserve(sc.kinds.size());   // about one appended entry per object (pins: nets, flat pins)
     // Objects whose owner is not the object they are written in join the owner's home list (or reference).
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        const Obj& o = sc.objs[i];
-        if (o.owner.state != kStaged) continue;
-        const uint32_t owner = o.owner.target;
+    for (uint32_t i = 0; i < sc.kinds.size(); ++i) {
+        if (!sc.owners[i].object()) continue;
+        const uint32_t owner = sc.owners[i].obj();
         const Kind ownerKind = sc.kinds[owner];
-        const Field home = HomeField(ownerKind, o.kind);
-        if (home == Field::Count || (o.parent == owner && o.placedIn == home)) continue;
+        const Field home = HomeField(ownerKind, sc.kinds[i]);
+        if (home == Field::Count || (sc.parents[i] == owner && sc.placedIn[i] == home)) continue;
         const SlotRef* hs = SlotOf(ownerKind, home);
         if (IsListCat(hs->cat)) {
             const uint32_t li = sc.listBases[owner] + hs->pos;
-            if (!sc.lists[li].literal && !Contains(sc, li, o.index)) AppendExtra(sc, li, Entry{i, o.index});
+            if (!sc.lists[li].literal && !Contains(sc, li, StagedRef::Object(i))) AppendExtra(sc, li, StagedRef::Object(i));
         } else {
-            RefVal& r = sc.refs[sc.refBases[owner] + RefPos(ownerKind, hs->pos)];
-            if (r.state == kAbsent) r = RefVal{kStaged, i, o.index};
+            StagedRef& r = sc.refs[sc.refBases[owner] + RefPos(ownerKind, hs->pos)];
+            if (r.absent()) r = StagedRef::Object(i);
         }
     }
     // A pin's component or net defaults to its owner; its design pin is one of its flat pins.
+    const uint8_t flatPins = SlotOf(Kind::NorvPin, Field::flatPins)->pos;
     for (const uint32_t i : sc.byKind[static_cast<size_t>(Kind::NorvPin)]) {
-        const Obj& o = sc.objs[i];
-        if (o.owner.state == kStaged) {
-            const Kind ok = sc.kinds[o.owner.target];
+        const StagedRef owner = sc.owners[i];
+        if (owner.object()) {
+            const Kind ok = sc.kinds[owner.obj()];
             const Field f = ok == Kind::NorvComp ? Field::parentNorvComp : ok == Kind::PhysicalNet ? Field::parentPhysicalNet : Field::Count;
             if (f != Field::Count) {
-                RefVal& r = RefOf(sc, i, f);
-                if (r.state == kAbsent) r = o.owner;
+                StagedRef& r = RefOf(sc, i, f);
+                if (r.absent()) r = owner;
             }
         }
-        const RefVal& dp = RefOf(sc, i, Field::designPin);
-        if (dp.state == kStaged) {
-            const uint32_t li = o.listBase + SlotOf(Kind::NorvPin, Field::flatPins)->pos;
-            if (!sc.lists[li].literal && !Contains(sc, li, dp.index)) AppendExtra(sc, li, Entry{dp.target, dp.index});
+        const StagedRef dp = RefOf(sc, i, Field::designPin);
+        if (dp.object()) {
+            const uint32_t li = sc.listBases[i] + flatPins;
+            if (!sc.lists[li].literal && !Contains(sc, li, dp)) AppendExtra(sc, li, dp);
         }
     }
     for (const RelationSpec& rel : Relations()) {
@@ -1570,14 +1601,13 @@ void Loader::Complete(Scope& sc)
         if (rel.completion == Completion::Both) CompleteSide(sc, rel.kindA, rel.fieldA, rel.kindB, rel.fieldB);
     }
     for (const uint32_t i : sc.byKind[static_cast<size_t>(Kind::NorvPin)]) {
-        RefVal& dp = RefOf(sc, i, Field::designPin);
-        if (dp.state != kAbsent) continue;
-        bool first = true;
-        ForEachEntry(sc, sc.objs[i].listBase + SlotOf(Kind::NorvPin, Field::flatPins)->pos, [&](const Entry& e) {
-            if (!first) return;
-            first = false;
-            dp = RefVal{e.target == kNone ? kRaw : kStaged, e.target, e.index};
-        });
+        StagedRef& dp = RefOf(sc, i, Field::designPin);
+        if (!dp.absent()) continue;
+        const ListVal& l = sc.lists[sc.listBases[i] + flatPins];
+        if (l.count)
+            dp = sc.entries[l.begin];
+        else if (l.extraHead != kNone)
+            dp = sc.extras[l.extraHead].ref;
     }
     FreeVector(sc.extraTails);
     FreeVector(m_offers);
@@ -1592,39 +1622,39 @@ void Loader::Commit(Scope& sc)
     SnapshotData& t = *sc.table;
     // what only completion needed goes before the records grow
     for (auto& v : sc.byKind) FreeVector(v);
-    FreeVector(sc.kinds);
-    FreeVector(sc.indexes);
-    FreeVector(sc.refBases);
-    FreeVector(sc.listBases);
+    FreeVector(sc.parents);
+    FreeVector(sc.placedIn);
     decltype(sc.bigLists)().swap(sc.bigLists);
+    const uint32_t objects = static_cast<uint32_t>(sc.kinds.size());
     // References first, so that their staging is freed before the lists and the back entries take memory.
-    for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-        const Obj& o = sc.objs[i];
-        ObjRecord& rec = t.records[o.slot];
+    for (uint32_t i = 0; i < objects; ++i) {
+        ObjRecord& rec = t.records[i];
         t.UpdateWalkFilter(rec);   // its scalars were read straight into the fields
-        if (o.owner.state == kStaged || o.owner.state == kRaw) {
-            rec.owner = o.owner.index;
-            if (o.owner.state == kRaw) t.ReserveSerial(o.owner.index);
+        const StagedRef owner = sc.owners[i];
+        if (owner.given()) {
+            rec.owner = sc.IndexOf(owner);
+            if (owner.raw()) t.ReserveSerial(rec.owner);
         }
-        const std::vector<FieldSlot>& refs = LayoutOf(o.kind).refs;
+        const std::vector<FieldSlot>& refs = LayoutOf(sc.kinds[i]).refs;
         for (size_t k = 0; k < refs.size(); ++k) {
-            const FieldSlot& f = refs[k];
-            const RefVal& r = sc.refs[o.refBase + k];
-            if (r.state == kStaged || r.state == kRaw) {
-                rec.slots[f.pos] = static_cast<int64_t>(r.index);
-                if (r.state == kRaw) t.ReserveSerial(r.index);
-            } else if (r.state == kNull) {
-                rec.slots[f.pos] = 0;
+            const StagedRef r = sc.refs[sc.refBases[i] + k];
+            if (r.given()) {
+                const uint64_t index = sc.IndexOf(r);
+                rec.slots[refs[k].pos] = static_cast<int64_t>(index);
+                if (r.raw()) t.ReserveSerial(index);
+            } else if (r.null()) {
+                rec.slots[refs[k].pos] = 0;
             }
         }
     }
     FreeVector(sc.refs);
+    FreeVector(sc.refBases);
     // Completion's entries grouped by list, each list's in the order they were appended: read in place below
     // rather than by following each list's chain through the whole array.
     std::vector<uint32_t> extraStart;
-    const std::vector<Entry> extras = GroupStably<Entry>(
-        sc.extras, sc.lists.size(), [](const ExtraEntry& x) { return x.list; },
-        [](const ExtraEntry& x) { return Entry{x.target, x.index}; }, extraStart);
+    const std::vector<StagedRef> extras = GroupStably<StagedRef>(
+        sc.extras, sc.lists.size(), [](const ExtraEntry& x) { return x.list; }, [](const ExtraEntry& x) { return x.ref; },
+        extraStart);
     FreeVector(sc.extras);
     // Back entries ("listed by", "owned by") are added per target in slot order, so that the records are visited
     // once, in order, rather than once per list entry at random: they are counted per target while the lists are
@@ -1633,31 +1663,31 @@ void Loader::Commit(Scope& sc)
     const size_t n = t.records.size();
     std::vector<uint32_t> start(n + 1, 0);
     auto forEachBack = [&](bool writeLists, auto&& back) {
-        for (uint32_t i = 0; i < sc.objs.size(); ++i) {
-            const Obj& o = sc.objs[i];
-            if (o.owner.state == kStaged || o.owner.state == kRaw) {
-                // records are created in staging order, so a staged object's slot is its number
-                const int64_t os = o.owner.state == kRaw ? t.SlotOfIndex(o.owner.index) : static_cast<int64_t>(o.owner.target);
-                if (os >= 0) back(static_cast<uint32_t>(os), (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(Field::in));
+        // records are created in staging order, so a staged object's slot is its number
+        auto slotOf = [&](StagedRef r) { return r.raw() ? t.SlotOfIndex(sc.IndexOf(r)) : static_cast<int64_t>(r.obj()); };
+        for (uint32_t i = 0; i < objects; ++i) {
+            const StagedRef owner = sc.owners[i];
+            if (owner.given()) {
+                const int64_t os = slotOf(owner);
+                if (os >= 0) back(static_cast<uint32_t>(os), (static_cast<uint64_t>(i) << 8) | static_cast<uint64_t>(Field::in));
             }
-            for (const FieldSlot& f : LayoutOf(o.kind).lists) {
-                const uint32_t li = o.listBase + f.pos;
+            for (const FieldSlot& f : LayoutOf(sc.kinds[i]).lists) {
+                const uint32_t li = sc.listBases[i] + f.pos;
                 const ListVal& l = sc.lists[li];
                 const size_t count = l.count + (extraStart[li + 1] - extraStart[li]);
                 if (count == 0) continue;
                 RefList* out = nullptr;
                 if (writeLists) {
-                    out = &t.records[o.slot].Lists()[f.pos];
+                    out = &t.records[i].Lists()[f.pos];
                     out->reserve(count);
                 }
-                const uint64_t key = (static_cast<uint64_t>(o.slot) << 8) | static_cast<uint64_t>(f.field);
-                auto add = [&](const Entry& e) {
-                    if (out) out->push_back(e.index);
-                    int64_t ts = static_cast<int64_t>(e.target);
-                    if (e.target == kNone) {
-                        if (out) t.ReserveSerial(e.index);
-                        ts = t.SlotOfIndex(e.index);
+                const uint64_t key = (static_cast<uint64_t>(i) << 8) | static_cast<uint64_t>(f.field);
+                auto add = [&](StagedRef e) {
+                    if (out) {
+                        out->push_back(sc.IndexOf(e));
+                        if (e.raw()) t.ReserveSerial(sc.IndexOf(e));
                     }
+                    const int64_t ts = slotOf(e);
                     if (ts >= 0) back(static_cast<uint32_t>(ts), key);
                 };
                 for (uint32_t k = l.begin; k < l.begin + l.count; ++k) add(sc.entries[k]);
@@ -1701,6 +1731,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         // one position per object; untouched capacity costs nothing
         m_paths.Reserve(m_objects + 16);
         sc.objs.reserve(m_objects);
+        sc.indexes.reserve(m_objects);
         sc.ids.Reserve(m_ids);
         sc.pendingIds.reserve(m_ids);
         m_objects = 0;
@@ -1722,7 +1753,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
     if (registered && !m_snapshotNames.insert(name).second) Fail(so.path, "name", -1, "duplicate snapshot name " + Quote(name));
     AssignIndexes(sc, fileNext);
     if (m_prefault) m_prefault->Close();
-    sc.table->self = sc.objs[0].slot;
+    sc.table->self = 0;   // the first object staged, whose record is the first
     // Per-object staging of references and lists.
     LayOut(sc);
     sc.entries.reserve(sc.objs.size() * 2);
@@ -1765,6 +1796,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         m_tree.ReleaseValues();
         m_paths.Clear();
     }
+    Settle(sc);
     if (m_complete) Complete(sc);
     Commit(sc);
     if (m_progress) m_progress(count, count);
@@ -1825,7 +1857,7 @@ void Loader::LoadSession(JVal session)
     // Backups' GIndex values share the session counter: their explicit serials are reserved first.
     std::vector<std::pair<uint64_t, uint32_t>> taken;
     for (uint32_t i = 0; i < sc.objs.size(); ++i)
-        if (sc.objs[i].hasIndex) taken.emplace_back(sc.objs[i].index & kSerialMask, sc.objs[i].path);
+        if (sc.objs[i].hasIndex) taken.emplace_back(sc.indexes[i] & kSerialMask, sc.objs[i].path);
     for (const auto& g : m_sessionExplicit) {
         for (const auto& t : taken)
             if (t.first == (g.first & kSerialMask))
@@ -1837,8 +1869,9 @@ void Loader::LoadSession(JVal session)
     // Definitions are read in order, so that a definition of type 0 sees the earlier ones.
     for (uint32_t i = 0; i < sc.objs.size(); ++i) {
         ReadObject(sc, i);
-        m_s.definitions.push_back(sc.objs[i].index);
+        m_s.definitions.push_back(sc.indexes[i]);
     }
+    Settle(sc);
     Commit(sc);
 }
 
