@@ -81,8 +81,9 @@ const char* JsonTypeName(JVal v)
 
 // Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it. A
 // position is a key, an element number or both (the element of a keyed list), under its parent; keys are
-// numbered, so that a large design's million positions take 12 bytes each. Key texts are the callers' (the
-// tree's keys or literals), which outlive the table.
+// numbered. Key texts are the callers' (the tree's keys or literals), which outlive the table. A staged object's
+// position is not kept here: it stands as a reference to the object (ObjectRef), which Build turns into
+// positions only when an error is reported, so that a large design's millions of objects add nothing.
 class PathTable {
 public:
     PathTable() { Clear(); }
@@ -92,7 +93,7 @@ public:
         std::vector<Node>(1, Node{0, kNone, -1}).swap(m_nodes);
         m_leaf = kNone;
     }
-    void Reserve(size_t positions) { m_nodes.reserve(positions); }
+    static uint32_t ObjectRef(uint32_t obj) { return kObjectBit | obj; }
     uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
     {
         m_nodes.push_back(Node{KeyNumber(key), parent, static_cast<int32_t>(pos)});
@@ -108,10 +109,20 @@ public:
         }
         return m_leaf;
     }
-    std::string Build(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
+    // The JSON Pointer of a position, with a key and an element number under it when given. `objectPath` gives
+    // the position of a staged object (by its number) under its parent's.
+    template <class ObjectPath>
+    std::string Build(uint32_t node, std::string_view key, int64_t pos, ObjectPath&& objectPath)
     {
         std::vector<uint32_t> chain;
-        for (uint32_t n = node; n != kNone && n != 0; n = m_nodes[n].parent) chain.push_back(n);
+        for (uint32_t n = node; n != kNone && n != 0;) {
+            if (n & kObjectBit) {
+                n = objectPath(n & ~kObjectBit);
+                continue;
+            }
+            chain.push_back(n);
+            n = m_nodes[n].parent;
+        }
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const Node& n = m_nodes[*it];
@@ -124,6 +135,7 @@ public:
     }
 
 private:
+    static constexpr uint32_t kObjectBit = uint32_t{1} << 31;   // staged objects are fewer (StagedRef::kMaxObjects)
     struct Node {
         uint32_t key;   // 1 + its number in m_keys, 0 for none
         uint32_t parent;
@@ -205,7 +217,7 @@ static_assert(sizeof(ListVal) == 12, "twelve bytes a list");
 // and commit need is kept apart, see Loader::Settle): its members are ordered to leave no padding.
 struct Obj {
     uint32_t node = 0;              // its value in the tree
-    uint32_t path = 0;
+    uint32_t at = 0;                // with no parent its path, else its element number under its key (or kNone)
     uint32_t parent = kNone;        // enclosing object (placement)
     uint32_t firstChild = kNone, nextSibling = kNone;
     uint32_t refBase = 0;
@@ -508,9 +520,24 @@ public:
 private:
     [[noreturn]] void Fail(uint32_t node, std::string_view key, int64_t pos, std::string message) const
     {
-        throw LoadFailure{m_paths.Build(node, key, pos), std::move(message)};
+        throw LoadFailure{Path(node, key, pos), std::move(message)};
     }
     [[noreturn]] void Fail(uint32_t node, std::string message) const { Fail(node, {}, -1, std::move(message)); }
+    // The JSON Pointer of a position (a staged object's among them: see PathOf).
+    std::string Path(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
+    {
+        return m_paths.Build(node, key, pos, [&](uint32_t obj) {
+            const Obj& o = m_scope->objs[obj];
+            return m_paths.Add(PathOf(*m_scope, o.parent), o.free ? "objects" : FieldName(o.placedIn),
+                               o.at == kNone ? -1 : static_cast<int64_t>(o.at));
+        });
+    }
+    // The position of a staged object of the scope being loaded, for Fail.
+    static uint32_t PathOf(const Scope& sc, uint32_t obj)
+    {
+        const Obj& o = sc.objs[obj];
+        return o.parent == kNone ? o.at : PathTable::ObjectRef(obj);
+    }
 
     JVal Expect(JVal v, JType type, uint32_t node, std::string_view key, int64_t pos = -1) const;
     int64_t ExpectInt(JVal v, int64_t lo, int64_t hi, uint32_t node, std::string_view key, int64_t pos = -1) const;
@@ -525,7 +552,7 @@ private:
 
     // Staging.
     uint32_t Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
-                   Field placedIn, uint32_t path, bool free);
+                   Field placedIn, uint32_t at, bool free);
     void StageChildren(Scope& sc, uint32_t obj);
     // Runs `stage` and files the ids it met: in one batch, whose lookups overlap. A duplicate id is reported
     // where it stands, also when staging stopped at an error after it.
@@ -619,7 +646,8 @@ private:
     size_t m_ids;
     std::function<void(uint64_t, uint64_t)> m_progress;
     HugePagePrefault* m_prefault = nullptr;
-    PathTable m_paths;
+    mutable PathTable m_paths;   // Path adds the positions of the objects an error names
+    const Scope* m_scope = nullptr;   // the scope being loaded
     bool m_complete = true;
     std::unordered_set<std::string> m_snapshotNames;
     std::unordered_set<std::string_view> m_sessionIds;
@@ -660,8 +688,23 @@ int64_t Loader::ExpectInt(JVal v, int64_t lo, int64_t hi, uint32_t node, std::st
 // Staging: the objects of a scope in document pre-order, with their ids and explicit indexes.
 
 uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view via, uint32_t parent,
-                       Field placedIn, uint32_t path, bool free)
+                       Field placedIn, uint32_t at, bool free)
 {
+    const uint32_t id = static_cast<uint32_t>(sc.objs.size());
+    if (id >= StagedRef::kMaxObjects)
+        Fail(parent == kNone ? at : PathOf(sc, parent), "more than " + std::to_string(StagedRef::kMaxObjects) + " objects");
+    // staged before it is looked at, so that its errors name its position
+    sc.objs.emplace_back();
+    sc.indexes.push_back(0);
+    {
+        Obj& o = sc.objs.back();
+        o.node = node.id();
+        o.at = at;
+        o.parent = parent;
+        o.placedIn = placedIn;
+        o.free = free;
+    }
+    const uint32_t path = PathOf(sc, id);
     if (!node.is_object()) Fail(path, std::string("expected an object, found ") + JsonTypeName(node));
     Kind kind = SingleKind(allowed);
     JVal kindIt;
@@ -681,17 +724,7 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
     } else if (kind == Kind::None) {
         Fail(path, "missing required key \"kind\"");
     }
-    const uint32_t id = static_cast<uint32_t>(sc.objs.size());
-    if (id >= StagedRef::kMaxObjects) Fail(path, "more than " + std::to_string(StagedRef::kMaxObjects) + " objects");
-    sc.objs.emplace_back();
-    sc.indexes.push_back(0);
-    Obj& o = sc.objs.back();
-    o.node = node.id();
-    o.path = path;
-    o.parent = parent;
-    o.placedIn = placedIn;
-    o.kind = kind;
-    o.free = free;
+    sc.objs[id].kind = kind;
     sc.byKind[static_cast<size_t>(kind)].push_back(id);
     // nesting is read recursively: a limit keeps a hostile file from exhausting the stack
     if (++m_depth > kMaxDepth) Fail(path, "objects nested deeper than " + std::to_string(kMaxDepth));
@@ -704,7 +737,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
 {
     const JVal node(&m_tree, sc.objs[obj].node);
     const Kind kind = sc.objs[obj].kind;
-    const uint32_t path = sc.objs[obj].path;
+    const uint32_t path = PathOf(sc, obj);
     // the children in staging order, which is the order reading meets them in
     uint32_t last = kNone;
     auto stage = [&](JVal e, uint64_t allowed, std::string_view via, Field placedIn, uint32_t at, bool free) {
@@ -738,7 +771,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
             Expect(v, JType::Array, path, key);
             int64_t pos = 0;
             for (JVal e : v) {
-                stage(e, kFreeKinds, key, Field::Count, m_paths.Add(path, key, pos), true);
+                stage(e, kFreeKinds, key, Field::Count, static_cast<uint32_t>(pos), true);
                 ++pos;
             }
         } else if (k.code == JsonKeys::kField) {
@@ -748,11 +781,11 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
                 Expect(v, JType::Array, path, key);
                 int64_t pos = 0;
                 for (JVal e : v) {
-                    if (e.is_object()) stage(e, spec->targets, key, k.field, m_paths.Add(path, key, pos), false);
+                    if (e.is_object()) stage(e, spec->targets, key, k.field, static_cast<uint32_t>(pos), false);
                     ++pos;
                 }
             } else if (spec->cat == Cat::HomeRef && v.is_object()) {
-                stage(v, spec->targets, key, k.field, m_paths.Add(path, key), false);
+                stage(v, spec->targets, key, k.field, kNone, false);
             }
         }
     }
@@ -775,7 +808,7 @@ void Loader::FileIds(Scope& sc)
     const size_t taken = sc.ids.InsertAll(sc.pendingIds);
     if (taken != SIZE_MAX) {
         const IdMap::Pending& p = sc.pendingIds[taken];
-        Fail(sc.objs[p.obj].path, "id", -1, "duplicate id " + Quote(p.id));
+        Fail(PathOf(sc, p.obj), "id", -1, "duplicate id " + Quote(p.id));
     }
     FreeVector(sc.pendingIds);
 }
@@ -792,8 +825,8 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
         const uint32_t a = std::min(taken[i].second, taken[i - 1].second);
         const uint32_t b = std::max(taken[i].second, taken[i - 1].second);
         const std::string text = IndexText(sc.indexes[b]);
-        if (sc.indexes[a] == sc.indexes[b]) Fail(sc.objs[b].path, "index", -1, "duplicate index " + Quote(text));
-        Fail(sc.objs[b].path, "index", -1, "index " + Quote(text) + " reuses the serial of " + Quote(IndexText(sc.indexes[a])));
+        if (sc.indexes[a] == sc.indexes[b]) Fail(PathOf(sc, b), "index", -1, "duplicate index " + Quote(text));
+        Fail(PathOf(sc, b), "index", -1, "index " + Quote(text) + " reuses the serial of " + Quote(IndexText(sc.indexes[a])));
     }
     uint64_t serial = 1;
     size_t cursor = 0;
@@ -813,7 +846,7 @@ void Loader::AssignIndexes(Scope& sc, uint64_t fileNextSerial)
         highest = std::max(highest, index & kSerialMask);
         // an object's record is its number in the scope's table, which starts empty
         const uint32_t slot = sc.table->Create(o.kind, index);
-        if (slot == UINT32_MAX) Fail(o.path, "index", -1, "index " + Quote(IndexText(index)) + " cannot be used");
+        if (slot == UINT32_MAX) Fail(PathOf(sc, i), "index", -1, "index " + Quote(IndexText(index)) + " cannot be used");
         if (slot != i) throw std::logic_error("records out of step with the staged objects");
     }
     sc.table->nextSerial = std::max({sc.table->nextSerial, fileNextSerial, highest + 1});
@@ -851,7 +884,8 @@ void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::strin
                       uint32_t& cursor)
 {
     const Obj& o = sc.objs[obj];
-    Expect(v, JType::Array, o.path, key);
+    const uint32_t path = PathOf(sc, obj);
+    Expect(v, JType::Array, path, key);
     ListVal& l = sc.lists[o.listBase + SlotOf(o.kind, spec.field)->pos];
     l.begin = static_cast<uint32_t>(sc.entries.size());
     int64_t pos = 0;
@@ -862,14 +896,14 @@ void Loader::ReadList(Scope& sc, uint32_t obj, const FieldSpec& spec, std::strin
             sc.entries.push_back(StagedRef::Object(child));
         } else {
             const RefDest dest{kSiteEntry, static_cast<uint32_t>(sc.entries.size()), obj, spec.field};
-            const StagedRef r = ReadRef(sc, e, spec.targets, false, o.path, key, pos, &dest);
+            const StagedRef r = ReadRef(sc, e, spec.targets, false, path, key, pos, &dest);
             // a list keeps a raw index of 0 as it stands
             sc.entries.push_back(r.null() ? sc.AddRaw(0) : r);
         }
         ++pos;
     }
     const size_t count = sc.entries.size() - l.begin;
-    if (count > ListVal::kMaxCount) Fail(o.path, key, -1, "more than " + std::to_string(ListVal::kMaxCount) + " entries");
+    if (count > ListVal::kMaxCount) Fail(path, key, -1, "more than " + std::to_string(ListVal::kMaxCount) + " entries");
     l.count = static_cast<uint32_t>(count);
 }
 
@@ -887,18 +921,18 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
             for (JVal item : e) {
                 if (item.key() == "op") {
                     if (!item.is_string())
-                        throw LoadFailure{m_paths.Build(listNode, key, pos) + "/op",
+                        throw LoadFailure{Path(listNode, key, pos) + "/op",
                                           std::string("expected a string, found ") + JsonTypeName(item)};
                     f.op = item.text();
                     hasOp = true;
                 } else if (item.key() == "count") {
                     JVal c = item;
                     if (!c.is_number_integer() || c.i64() < -1 || c.i64() > INT32_MAX)
-                        throw LoadFailure{m_paths.Build(listNode, key, pos) + "/count",
+                        throw LoadFailure{Path(listNode, key, pos) + "/count",
                                           "expected -1 or a count of at least 0"};
                     f.count = static_cast<int>(c.i64());
                 } else {
-                    std::string p = m_paths.Build(listNode, key, pos);
+                    std::string p = Path(listNode, key, pos);
                     JsonFile::AppendPointerToken(p, item.key());
                     throw LoadFailure{p, "unknown key " + Quote(item.key()) + " for a fault"};
                 }
@@ -938,7 +972,8 @@ bool IsDuplicateAttribute(const std::vector<AttributeText>& attrs, const Attribu
 void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view key)
 {
     const Obj& o = sc.objs[obj];
-    Expect(v, JType::Array, o.path, key);
+    const uint32_t path = PathOf(sc, obj);
+    Expect(v, JType::Array, path, key);
     const bool typed = o.kind == Kind::LogicComp || o.kind == Kind::DesignPin;
     const bool bitted = o.kind == Kind::DesignPin;
     const bool snapshot = o.kind == Kind::Snapshot;
@@ -947,7 +982,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     std::unordered_set<std::string> seen;   // identities, once the object has many attributes
     int64_t pos = 0;
     for (JVal e : v) {
-        const uint32_t at = m_paths.Leaf(o.path, key, pos);
+        const uint32_t at = m_paths.Leaf(path, key, pos);
         Expect(e, JType::Object, at, {});
         AttributeText a;
         bool hasName = false, hasValue = false;
@@ -988,13 +1023,14 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
 void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
 {
     const Obj& o = sc.objs[obj];
+    const uint32_t path = PathOf(sc, obj);
     ObjRecord& rec = sc.table->records[obj];
     // an absent value reads as the empty text
     const JVal& v = value;
     const bool isText = !value.valid() || value.is_string();
     const std::string_view text = !value.valid() ? std::string_view() : value.is_string() ? value.str() : std::string_view();
     ConstraintData d;
-    auto mismatch = [&](const std::string& why) { Fail(o.path, value.valid() ? "value" : "", -1, why); };
+    auto mismatch = [&](const std::string& why) { Fail(path, value.valid() ? "value" : "", -1, why); };
     auto numberList = [&](bool ints) {
         for (JVal e : v) {
             if (ints ? !e.is_number_integer() : !e.is_number()) return false;
@@ -1052,7 +1088,7 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
             mismatch(std::string("a constraint value cannot be ") + JsonTypeName(v));
         if (!fill(kind)) mismatch("the elements of a list value must all be integers, all numbers or all strings");
     } else {
-        const int32_t kind = static_cast<int32_t>(ExpectInt(type, INT32_MIN, INT32_MAX, o.path, "type"));
+        const int32_t kind = static_cast<int32_t>(ExpectInt(type, INT32_MIN, INT32_MAX, path, "type"));
         if (kind == CDT_Default) {
             if (!isText) mismatch("type 0 needs a string value");
             d.kind = CDT_Default;
@@ -1080,13 +1116,13 @@ void Loader::ReadConstraintValue(Scope& sc, uint32_t obj, JVal value, JVal type)
 
 void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view key, JVal v)
 {
-    const Obj& o = sc.objs[obj];
+    const uint32_t path = PathOf(sc, obj);
     SnapshotData& snap = *sc.table;
     if (code == JsonKeys::kClients) {
-        Expect(v, JType::Array, o.path, key);
+        Expect(v, JType::Array, path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
+            const uint32_t at = m_paths.Leaf(path, key, pos++);
             Expect(e, JType::Object, at, {});
             ClientRec c;
             bool hasName = false;
@@ -1106,10 +1142,10 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
             snap.clients.push_back(std::move(c));
         }
     } else if (code == JsonKeys::kLocks) {
-        Expect(v, JType::Array, o.path, key);
+        Expect(v, JType::Array, path, key);
         int64_t pos = 0;
         for (JVal e : v) {
-            const uint32_t at = m_paths.Leaf(o.path, key, pos++);
+            const uint32_t at = m_paths.Leaf(path, key, pos++);
             Expect(e, JType::Object, at, {});
             LockRec l;
             bool hasObject = false, hasAddress = false, hasSub = false;
@@ -1143,6 +1179,7 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
 void Loader::ReadObject(Scope& sc, uint32_t obj)
 {
     const Obj o = sc.objs[obj];   // copy: the staging vectors do not grow here, but keep reads simple
+    const uint32_t path = PathOf(sc, obj);
     const KindInfo& info = InfoOf(o.kind);
     ObjRecord& rec = sc.table->records[obj];
     const uint64_t index = sc.indexes[obj];
@@ -1159,7 +1196,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
         JVal v = item;
         const JsonKeys::Key k = KeyOf(item);
         if (std::find(m_seenKeys.begin(), m_seenKeys.end(), item.key_id()) != m_seenKeys.end())
-            Fail(o.path, key, -1, "duplicate key " + Quote(key));
+            Fail(path, key, -1, "duplicate key " + Quote(key));
         m_seenKeys.push_back(item.key_id());
         switch (k.code) {
         case JsonKeys::kId:
@@ -1170,53 +1207,53 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             continue;
         case JsonKeys::kName:
             if (isConfig) break;
-            rec.name = ExpectString(v, o.path, key);
+            rec.name = ExpectString(v, path, key);
             hasName = true;
             continue;
         case JsonKeys::kTopBlock:
             if (!isConfig) break;
-            rec.name = ExpectString(v, o.path, key);
+            rec.name = ExpectString(v, path, key);
             hasName = true;
             continue;
         case JsonKeys::kIn: {
             if (OwnerMask(o.kind) == 0) break;
             const RefDest dest{kSiteOwner, obj, obj, Field::in};
-            sc.objs[obj].owner = ReadRef(sc, v, OwnerMask(o.kind), true, o.path, key, -1, &dest);
+            sc.objs[obj].owner = ReadRef(sc, v, OwnerMask(o.kind), true, path, key, -1, &dest);
             hasIn = true;
             continue;
         }
         case JsonKeys::kValid:
-            if (!ExpectBool(v, o.path, key)) rec.flags &= static_cast<uint8_t>(~kValid);
+            if (!ExpectBool(v, path, key)) rec.flags &= static_cast<uint8_t>(~kValid);
             continue;
         case JsonKeys::kEmptyIndex:
-            if (ExpectBool(v, o.path, key)) rec.flags |= kEmptyIndex;
+            if (ExpectBool(v, path, key)) rec.flags |= kEmptyIndex;
             continue;
         case JsonKeys::kLiteral: {
             if (info.nLists == 0) break;
-            Expect(v, JType::Array, o.path, key);
+            Expect(v, JType::Array, path, key);
             int64_t pos = 0;
             for (JVal e : v) {
-                const std::string_view name = ExpectString(e, o.path, key, pos);
+                const std::string_view name = ExpectString(e, path, key, pos);
                 const JsonKeys::Key lk = JsonKeys::Lookup(name);
                 const SlotRef* s = lk.code == JsonKeys::kField ? SlotOf(o.kind, lk.field) : nullptr;
                 if (!s || !IsListCat(s->cat))
-                    Fail(o.path, key, pos, Quote(name) + " is not a list key of " + KindName(o.kind));
+                    Fail(path, key, pos, Quote(name) + " is not a list key of " + KindName(o.kind));
                 sc.lists[o.listBase + s->pos].literal = true;
                 ++pos;
             }
             continue;
         }
         case JsonKeys::kFail:
-            ReadFaults(v, o.path, key, sc.table->faults[index]);
+            ReadFaults(v, path, key, sc.table->faults[index]);
             if (sc.table->faults[index].empty()) sc.table->faults.erase(index);
             continue;
         case JsonKeys::kInherits: {
             if (!info.norv) break;
-            Expect(v, JType::Array, o.path, key);
+            Expect(v, JType::Array, path, key);
             std::vector<std::string_view> inherits;
             inherits.reserve(v.size());
             int64_t pos = 0;
-            for (JVal e : v) inherits.push_back(ExpectString(e, o.path, key, pos++));
+            for (JVal e : v) inherits.push_back(ExpectString(e, path, key, pos++));
             sc.table->AddInherits(rec, inherits);
             continue;
         }
@@ -1252,20 +1289,20 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
             switch (spec->cat) {
             case Cat::Int:
             case Cat::OptInt:
-                rec.slots[slot->pos] = ExpectInt(v, INT32_MIN, INT32_MAX, o.path, key);
+                rec.slots[slot->pos] = ExpectInt(v, INT32_MIN, INT32_MAX, path, key);
                 break;
             case Cat::Bool:
             case Cat::OptBool:
-                rec.slots[slot->pos] = ExpectBool(v, o.path, key) ? 1 : 0;
+                rec.slots[slot->pos] = ExpectBool(v, path, key) ? 1 : 0;
                 break;
             case Cat::Set: {
-                Expect(v, JType::Array, o.path, key);
+                Expect(v, JType::Array, path, key);
                 uint32_t word = 0;
                 int64_t pos = 0;
                 for (JVal e : v) {
-                    if (!e.is_number_integer()) Fail(o.path, key, pos, std::string("expected an integer, found ") + JsonTypeName(e));
+                    if (!e.is_number_integer()) Fail(path, key, pos, std::string("expected an integer, found ") + JsonTypeName(e));
                     const int64_t bit = e.i64();
-                    if (bit < 0 || bit > 31) Fail(o.path, key, pos, "set value " + std::to_string(bit) + " outside 0..31");
+                    if (bit < 0 || bit > 31) Fail(path, key, pos, "set value " + std::to_string(bit) + " outside 0..31");
                     word |= 1u << bit;
                     ++pos;
                 }
@@ -1273,12 +1310,12 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                 break;
             }
             case Cat::Text:
-                sc.table->SetText(obj, k.field, std::string(ExpectString(v, o.path, key)));
+                sc.table->SetText(obj, k.field, std::string(ExpectString(v, path, key)));
                 break;
             case Cat::Ref:
             case Cat::OptRef: {
                 const RefDest dest{kSiteRef, o.refBase + RefPos(o.kind, slot->pos), obj, k.field};
-                sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, o.path, key, -1, &dest);
+                sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, path, key, -1, &dest);
                 break;
             }
             case Cat::HomeRef:
@@ -1288,7 +1325,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
                     sc.refs[o.refBase + RefPos(o.kind, slot->pos)] = StagedRef::Object(child);
                 } else {
                     const RefDest dest{kSiteRef, o.refBase + RefPos(o.kind, slot->pos), obj, k.field};
-                    sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, o.path, key, -1, &dest);
+                    sc.refs[dest.at] = ReadRef(sc, v, spec->targets, true, path, key, -1, &dest);
                 }
                 break;
             case Cat::List:
@@ -1302,16 +1339,16 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
         default:
             break;
         }
-        Fail(o.path, key, -1, "unknown key " + Quote(key) + " for " + KindName(o.kind));
+        Fail(path, key, -1, "unknown key " + Quote(key) + " for " + KindName(o.kind));
     }
     if (!hasName && (o.kind == Kind::Snapshot || isConstraint))
-        Fail(o.path, "missing required key \"name\"");
-    if (!hasName && isConfig) Fail(o.path, "missing required key \"topBlock\"");
-    if (o.free && !hasIn) Fail(o.path, "missing required key \"in\"");
+        Fail(path, "missing required key \"name\"");
+    if (!hasName && isConfig) Fail(path, "missing required key \"topBlock\"");
+    if (o.free && !hasIn) Fail(path, "missing required key \"in\"");
     if (isConfig) {
         auto& tops = o.kind == Kind::NorvConfig ? sc.norvTops : sc.defaultTops;
         if (!tops.insert(rec.name).second)
-            Fail(o.path, "topBlock", -1, std::string("a second ") + KindName(o.kind) + " for top block " + Quote(rec.name));
+            Fail(path, "topBlock", -1, std::string("a second ") + KindName(o.kind) + " for top block " + Quote(rec.name));
     }
     if (isConstraint) ReadConstraintValue(sc, obj, value, type);
     // An inline definition is owned by the object that holds it, unless "in" says otherwise.
@@ -1354,7 +1391,7 @@ void Loader::FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hi
     // the key's text is the field's name ("in" for the owner)
     const std::string_view key = d.site == kSiteOwner ? std::string_view("in") : std::string_view(FieldName(d.field));
     const int64_t pos = d.site == kSiteEntry ? static_cast<int64_t>(d.at - sc.lists[o.listBase + SlotOf(o.kind, d.field)->pos].begin) : -1;
-    FailLookup(hit, JVal(&m_tree, d.node).str(), o.path, key, pos);
+    FailLookup(hit, JVal(&m_tree, d.node).str(), PathOf(sc, d.obj), key, pos);
 }
 
 void Loader::FailLookup(const IdMap::Hit& hit, std::string_view text, uint32_t node, std::string_view key,
@@ -1724,12 +1761,12 @@ void Loader::Commit(Scope& sc)
 std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, bool registered)
 {
     Scope sc;
+    m_scope = &sc;
     auto holder = std::make_shared<SnapshotData>();
     holder->session = &m_s;
     sc.table = holder.get();
     if (m_objects) {
-        // one position per object; untouched capacity costs nothing
-        m_paths.Reserve(m_objects + 16);
+        // one per object; untouched capacity costs nothing
         sc.objs.reserve(m_objects);
         sc.indexes.reserve(m_objects);
         sc.ids.Reserve(m_ids);
@@ -1737,20 +1774,20 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
         m_objects = 0;
     }
     StageWithIds(sc, [&] { Stage(sc, node, 1ull << static_cast<unsigned>(Kind::Snapshot), "snapshots", kNone, Field::Count, path, false); });
-    const Obj& so = sc.objs[0];
+    const uint32_t snapshotPath = PathOf(sc, 0);
     uint64_t fileNext = 0;
     std::string name;
     bool hasName = false;
-    for (JVal item : JVal(&m_tree, so.node)) {
+    for (JVal item : JVal(&m_tree, sc.objs[0].node)) {
         if (item.key() == "nextSerial")
-            fileNext = static_cast<uint64_t>(ExpectInt(item, 0, static_cast<int64_t>(kSerialMask), so.path, item.key()));
+            fileNext = static_cast<uint64_t>(ExpectInt(item, 0, static_cast<int64_t>(kSerialMask), snapshotPath, item.key()));
         if (item.key() == "name") {
-            name = ExpectString(item, so.path, item.key());
+            name = ExpectString(item, snapshotPath, item.key());
             hasName = true;
         }
     }
-    if (!hasName) Fail(so.path, "missing required key \"name\"");
-    if (registered && !m_snapshotNames.insert(name).second) Fail(so.path, "name", -1, "duplicate snapshot name " + Quote(name));
+    if (!hasName) Fail(snapshotPath, "missing required key \"name\"");
+    if (registered && !m_snapshotNames.insert(name).second) Fail(snapshotPath, "name", -1, "duplicate snapshot name " + Quote(name));
     AssignIndexes(sc, fileNext);
     if (m_prefault) m_prefault->Close();
     sc.table->self = 0;   // the first object staged, whose record is the first
@@ -1807,6 +1844,7 @@ std::shared_ptr<SnapshotData> Loader::LoadSnapshot(JVal node, uint32_t path, boo
 void Loader::LoadSession(JVal session)
 {
     Scope sc;
+    m_scope = &sc;
     sc.table = m_s.defs.get();
     uint64_t fileNext = 0;
     JVal definitions;
@@ -1857,7 +1895,7 @@ void Loader::LoadSession(JVal session)
     // Backups' GIndex values share the session counter: their explicit serials are reserved first.
     std::vector<std::pair<uint64_t, uint32_t>> taken;
     for (uint32_t i = 0; i < sc.objs.size(); ++i)
-        if (sc.objs[i].hasIndex) taken.emplace_back(sc.indexes[i] & kSerialMask, sc.objs[i].path);
+        if (sc.objs[i].hasIndex) taken.emplace_back(sc.indexes[i] & kSerialMask, PathOf(sc, i));
     for (const auto& g : m_sessionExplicit) {
         for (const auto& t : taken)
             if (t.first == (g.first & kSerialMask))
