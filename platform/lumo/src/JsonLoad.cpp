@@ -219,7 +219,7 @@ struct Obj {
     uint32_t node = 0;              // its value in the tree
     uint32_t at = 0;                // with no parent its path, else its element number under its key (or kNone)
     uint32_t parent = kNone;        // enclosing object (placement)
-    uint32_t firstChild = kNone, nextSibling = kNone;
+    uint32_t nextSibling = kNone;   // its first child is the object staged after it (pre-order)
     uint32_t refBase = 0;
     uint32_t listBase = 0;
     StagedRef owner;
@@ -228,7 +228,7 @@ struct Obj {
     bool free = false;              // in the snapshot's objects
     bool hasIndex = false;
 };
-static_assert(sizeof(Obj) == 36, "no padding between the members");
+static_assert(sizeof(Obj) == 32, "no padding between the members");
 
 // File ids of one scope: open addressing, since a large design resolves millions of references. A slot
 // keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
@@ -328,7 +328,8 @@ private:
         for (size_t i = home;; i = Next(i)) {
             Slot& s = m_slots[i];
             if (s.obj == kNone) {
-                s = Slot{prefix, static_cast<uint64_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
+                if (m_text.size() + id.size() > UINT32_MAX) throw std::length_error("ids of more than 4 GB");
+                s = Slot{prefix, static_cast<uint32_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
                 m_text.append(id.data(), id.size());
                 ++m_count;
                 return true;
@@ -336,13 +337,17 @@ private:
             if (Same(s, prefix, id)) return false;
         }
     }
+    // Packed to 20 bytes: a million-pin design has millions of them.
+#pragma pack(push, 4)
     struct Slot {
         uint64_t prefix = 0;
-        uint64_t text = 0;   // offset of the id in m_text
+        uint32_t text = 0;   // offset of the id in m_text
         uint32_t obj = kNone;
         uint32_t len : 24;
         Kind kind;
     };
+#pragma pack(pop)
+    static_assert(sizeof(Slot) == 20, "no padding");
     static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
     // The first slot to try: the hash scaled to the table (its high bits choose), then the next ones in turn.
     size_t Home(std::string_view id) const
@@ -414,7 +419,6 @@ struct Scope {
     std::vector<IdMap::Pending> pendingIds;     // ids met while staging, in document order
     bool deferIds = false;                      // references by id are looked up in batches
     std::vector<DeferredRef> deferred;          // waiting for their lookup, in reading order
-    std::vector<uint32_t> byKind[kKindCount];   // staged objects of each kind, in document order
     // Each object's references and lists, from its base on (Obj::refBase, Obj::listBase): they grow as the
     // objects are read, so that their memory is taken while the tree's is given back.
     std::vector<StagedRef> refs;
@@ -429,6 +433,7 @@ struct Scope {
     std::vector<uint32_t> refBases, listBases, parents;
     std::vector<StagedRef> owners;
     std::vector<Field> placedIn;
+    std::vector<uint32_t> byKind[kKindCount];   // the objects of each kind, in document order
 
     uint64_t IndexOf(StagedRef r) const
     {
@@ -725,7 +730,6 @@ uint32_t Loader::Stage(Scope& sc, JVal node, uint64_t allowed, std::string_view 
         Fail(path, "missing required key \"kind\"");
     }
     sc.objs[id].kind = kind;
-    sc.byKind[static_cast<size_t>(kind)].push_back(id);
     // nesting is read recursively: a limit keeps a hostile file from exhausting the stack
     if (++m_depth > kMaxDepth) Fail(path, "objects nested deeper than " + std::to_string(kMaxDepth));
     StageChildren(sc, id);
@@ -742,7 +746,7 @@ void Loader::StageChildren(Scope& sc, uint32_t obj)
     uint32_t last = kNone;
     auto stage = [&](JVal e, uint64_t allowed, std::string_view via, Field placedIn, uint32_t at, bool free) {
         const uint32_t child = Stage(sc, e, allowed, via, obj, placedIn, at, free);
-        (last == kNone ? sc.objs[obj].firstChild : sc.objs[last].nextSibling) = child;
+        if (last != kNone) sc.objs[last].nextSibling = child;
         last = child;
     };
     for (JVal item : node) {
@@ -1184,7 +1188,7 @@ void Loader::ReadObject(Scope& sc, uint32_t obj)
     ObjRecord& rec = sc.table->records[obj];
     const uint64_t index = sc.indexes[obj];
     GrowRefsAndLists(sc, obj);
-    uint32_t cursor = o.firstChild;
+    uint32_t cursor = obj + 1;   // its next inline object
     bool hasName = false, hasIn = false;
     JVal value;
     JVal type;
@@ -1446,6 +1450,10 @@ void Loader::Settle(Scope& sc)
         sc.placedIn[i] = o.placedIn;
     }
     FreeVector(sc.objs);
+    size_t count[kKindCount] = {};
+    for (const Kind k : sc.kinds) ++count[static_cast<size_t>(k)];
+    for (size_t k = 0; k < kKindCount; ++k) sc.byKind[k].reserve(count[k]);
+    for (uint32_t i = 0; i < n; ++i) sc.byKind[static_cast<size_t>(sc.kinds[i])].push_back(i);
 }
 
 StagedRef& Loader::RefOf(Scope& sc, uint32_t obj, Field f)
