@@ -194,6 +194,20 @@ TEST(JsonContent, OneWayRelationsCompleteOnlyTheirOtherSide)
     EXPECT_EQ(st.List(Ix(54, 21), Field::parentPartPinPairs), std::vector<Index>{Ix(71, 22)});
 }
 
+// A raw index stands for the index it spells, also where it names an object of the file: completion does not
+// add that object to a list again, and a raw reference offers nothing to the other side.
+TEST(JsonContent, RawIndexesOfTheFilesObjectsCompleteAsTheirIndexes)
+{
+    auto s = MustLoad(Config(R"("physicalNets": [ { "id": "N", "index": "11-0-49", "parentElectricalNet": "E" },
+                                                  { "id": "M", "index": "14-0-49", "parentElectricalNet": "E" } ],
+                               "electricalNets": [ { "id": "E", "index": "12-0-47", "physicalNets": [ "11-0-49", "0-0-0" ] } ],
+                               "diffPairs": [ { "index": "13-0-46", "firstElecNet": "12-0-47" } ])"));
+    ASSERT_TRUE(s);
+    Store& st = GetStore(*s);
+    EXPECT_EQ(st.List(Ix(47, 12), Field::physicalNets), (std::vector<Index>{Ix(49, 11), Index(), Ix(49, 14)}));
+    EXPECT_TRUE(st.Ref(Ix(47, 12), Field::parentDiffPair).IsEmpty());
+}
+
 TEST(JsonContent, CountersAndAssignedIndexes)
 {
     auto s = MustLoad(R"({ "format": "kravik-design", "version": 1,
