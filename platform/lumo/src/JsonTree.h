@@ -1,5 +1,6 @@
 // A read-only JSON tree for the design-file loader, built from the parser's events into a few flat arrays:
-// nodes linked by first child and next sibling, all texts in one buffer. It keeps document order and
+// nodes in document order (a container's first element right after it, the others linked as next siblings),
+// all texts in one buffer, the numbers that need 64 bits in another. It keeps document order and
 // duplicate keys, and is freed in one go, which matters for files of millions of values. Private to lumopi.
 #pragma once
 
