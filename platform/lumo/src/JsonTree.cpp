@@ -170,10 +170,18 @@ private:
         case '"': {
             std::string_view s;
             if (!String(s)) return false;
-            if (m_tree.m_texts.size() + s.size() > UINT32_MAX) return Fail("the file holds more text than the loader can index");
+            // a length goes in at most five bytes before the text
+            if (m_tree.m_texts.size() + s.size() + 5 > UINT32_MAX) return Fail("the file holds more text than the loader can index");
             Node& n = m_tree.m_nodes[Add(JType::String)];
-            n.s.off = static_cast<uint32_t>(m_tree.m_texts.size());
-            n.s.len = static_cast<uint32_t>(s.size());
+            n.v = static_cast<uint32_t>(m_tree.m_texts.size());
+            if (s.size() < JsonTree::kLongText) {
+                n.tag |= static_cast<uint8_t>(s.size() << 4);
+            } else {
+                n.tag |= static_cast<uint8_t>(JsonTree::kLongText << 4);
+                size_t len = s.size();
+                for (; len >= 0x80; len >>= 7) m_tree.m_texts += static_cast<char>(0x80 | (len & 0x7F));
+                m_tree.m_texts += static_cast<char>(len);
+            }
             m_tree.m_texts.append(s.data(), s.size());
             return true;
         }
@@ -204,7 +212,7 @@ private:
         if (!Need(n) || std::memcmp(m_p, word, n) != 0) return Fail("invalid literal");
         m_p += n;
         const uint32_t id = Add(type);
-        if (type == JType::Bool) m_tree.m_nodes[id].b = value;
+        m_tree.m_nodes[id].v = value ? 1 : 0;
         return true;
     }
 
@@ -243,16 +251,16 @@ private:
             if (negative) {
                 int64_t i = 0;
                 if (std::from_chars(start, m_p, i).ec == std::errc()) {
-                    m_tree.m_nodes[Add(JType::Int)].i = i;
+                    AddInt(i);
                     return true;
                 }
             } else {
                 uint64_t u = 0;
                 if (std::from_chars(start, m_p, u).ec == std::errc()) {
                     if (u <= static_cast<uint64_t>(INT64_MAX))
-                        m_tree.m_nodes[Add(JType::Int)].i = static_cast<int64_t>(u);
+                        AddInt(static_cast<int64_t>(u));
                     else
-                        m_tree.m_nodes[Add(JType::Unsigned)].u = u;
+                        AddWide(JType::Unsigned, u);
                     return true;
                 }
             }
@@ -271,8 +279,27 @@ private:
             m_p = start;
             return Fail("number overflow");
         }
-        m_tree.m_nodes[Add(JType::Float)].d = d;
+        uint64_t bits = 0;
+        std::memcpy(&bits, &d, sizeof bits);
+        AddWide(JType::Float, bits);
         return true;
+    }
+
+    void AddInt(int64_t i)
+    {
+        if (i >= INT32_MIN && i <= INT32_MAX)
+            m_tree.m_nodes[Add(JType::Int)].v = static_cast<uint32_t>(static_cast<int32_t>(i));
+        else
+            AddWide(JType::Int, static_cast<uint64_t>(i));
+    }
+
+    // A number whose bits go to the side array.
+    void AddWide(JType type, uint64_t bits)
+    {
+        Node& n = m_tree.m_nodes[Add(type)];
+        n.tag |= static_cast<uint8_t>(JsonTree::kWide << 4);
+        n.v = static_cast<uint32_t>(m_tree.m_wide.size());
+        m_tree.m_wide.push_back(bits);
     }
 
     // The four digits after "\\u"; an error points at the backslash.
@@ -427,16 +454,13 @@ private:
         const uint32_t id = static_cast<uint32_t>(m_tree.m_nodes.size());
         m_tree.m_nodes.emplace_back();
         Node& n = m_tree.m_nodes.back();
-        n.type = type;
+        n.tag = static_cast<uint8_t>(type);
         if (!m_open.empty()) {
+            // the first element is the node after its container: only the later ones are linked
             Open& o = m_open.back();
-            Node& parent = m_tree.m_nodes[o.node];
-            if (o.last == JsonTree::kNoNode)
-                parent.c.first = id;
-            else
-                m_tree.m_nodes[o.last].next = id;
+            if (o.last != JsonTree::kNoNode) m_tree.m_nodes[o.last].next = id;
             o.last = id;
-            ++parent.c.count;
+            ++m_tree.m_nodes[o.node].v;
             if (o.object) {
                 n.keyHigh = static_cast<uint8_t>(m_key >> 16);
                 n.keyLow = static_cast<uint16_t>(m_key & 0xFFFF);
@@ -448,8 +472,6 @@ private:
     void Start(JType type)
     {
         const uint32_t id = Add(type);
-        m_tree.m_nodes[id].c.first = JsonTree::kNoNode;
-        m_tree.m_nodes[id].c.count = 0;
         m_open.push_back(Open{id, JsonTree::kNoNode, type == JType::Object});
     }
 
@@ -479,11 +501,12 @@ namespace {
 // The tree's arrays sized for a text of that many bytes: generous guesses that avoid regrowth, whose copy would
 // touch twice the memory. A design file holds a value per 12 bytes or so (one per 6 is assumed), and never more
 // text than its size. Pages never touched cost nothing.
-template <class Nodes, class Texts>
-void ReserveFor(uint64_t size, Nodes& nodes, Texts& texts)
+template <class Nodes, class Texts, class Wide>
+void ReserveFor(uint64_t size, Nodes& nodes, Texts& texts, Wide& wide)
 {
     nodes.reserve(static_cast<size_t>(size / 6 + 16));
     texts.reserve(static_cast<size_t>(size + 16));
+    wide.reserve(static_cast<size_t>(size / 16 + 16));   // doubles and integers beyond 32 bits: few in a design
 }
 
 }  // namespace
@@ -492,7 +515,7 @@ bool JsonTree::Parse(const char* begin, const char* end, std::string& error,
                      const std::function<void(uint64_t)>* onObjects)
 {
     Reset();
-    ReserveFor(static_cast<uint64_t>(end - begin), m_nodes, m_texts);
+    ReserveFor(static_cast<uint64_t>(end - begin), m_nodes, m_texts, m_wide);
     TreeParser parser(*this, begin, end);
     parser.onObjects = onObjects;
     return Finish(parser.Run(error));
@@ -502,7 +525,7 @@ bool JsonTree::Parse(const Source& read, uint64_t sizeHint, std::string& error,
                      const std::function<void(uint64_t)>* onObjects, size_t chunk)
 {
     Reset();
-    ReserveFor(sizeHint, m_nodes, m_texts);
+    ReserveFor(sizeHint, m_nodes, m_texts, m_wide);
     TreeParser parser(*this, read, chunk);
     parser.onObjects = onObjects;
     return Finish(parser.Run(error));
@@ -510,13 +533,14 @@ bool JsonTree::Parse(const Source& read, uint64_t sizeHint, std::string& error,
 
 void JsonTree::Reset()
 {
-    static_assert(sizeof(Node) == 16, "tree nodes are kept small: a large design has tens of millions");
+    static_assert(sizeof(Node) == 12, "tree nodes are kept small: a large design has tens of millions");
     m_nodes.clear();
     m_texts.clear();
+    m_wide.clear();
     m_keys.clear();
     m_keyUses.clear();
     m_objects = 0;
-    m_releasedNodes = m_releasedText = 0;
+    m_releasedNodes = m_releasedText = m_releasedWide = 0;
 }
 
 bool JsonTree::Finish(bool parsed)
@@ -529,7 +553,8 @@ void JsonTree::ReleaseValues()
 {
     std::vector<Node>().swap(m_nodes);
     std::string().swap(m_texts);
-    m_releasedNodes = m_releasedText = 0;
+    std::vector<uint64_t>().swap(m_wide);
+    m_releasedNodes = m_releasedText = m_releasedWide = 0;
 }
 
 namespace {
@@ -554,16 +579,25 @@ void JsonTree::ReleaseBefore(uint32_t node)
         DiscardPages(base + m_releasedNodes * sizeof(Node), base + nodes * sizeof(Node));
         m_releasedNodes = nodes;
     }
-    // Texts are stored in document order too: those before the first text of a value from `node` on are done
-    // with. A short look ahead finds it (an object's first values are near it).
-    for (size_t n = nodes; n < m_nodes.size() && n < nodes + 64; ++n) {
-        if (m_nodes[n].type != JType::String) continue;
-        const size_t text = m_nodes[n].s.off;
-        if (text > m_releasedText) {
-            DiscardPages(m_texts.data() + m_releasedText, m_texts.data() + text);
-            m_releasedText = text;
+    // Texts and wide numbers are stored in document order too: those before the first of a value from `node` on
+    // are done with. A short look ahead finds them (an object's first values are near it).
+    bool text = false, wide = false;
+    for (size_t n = nodes; n < m_nodes.size() && n < nodes + 64 && !(text && wide); ++n) {
+        const Node& v = m_nodes[n];
+        if (!text && v.Type() == JType::String) {
+            text = true;
+            if (v.v > m_releasedText) {
+                DiscardPages(m_texts.data() + m_releasedText, m_texts.data() + v.v);
+                m_releasedText = v.v;
+            }
+        } else if (!wide && v.Type() != JType::String && v.Extra() == kWide) {
+            wide = true;
+            if (v.v > m_releasedWide) {
+                const char* base = reinterpret_cast<const char*>(m_wide.data());
+                DiscardPages(base + m_releasedWide * sizeof(uint64_t), base + v.v * sizeof(uint64_t));
+                m_releasedWide = v.v;
+            }
         }
-        break;
     }
 }
 
@@ -579,22 +613,26 @@ size_t JsonTree::KeyUses(std::string_view key) const
 int64_t JVal::i64() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    return n.type == JType::Unsigned ? static_cast<int64_t>(n.u) : n.type == JType::Float ? static_cast<int64_t>(n.d) : n.i;
+    if (n.Extra() != JsonTree::kWide) return static_cast<int32_t>(n.v);
+    const uint64_t bits = m_tree->Wide(n);
+    return n.Type() == JType::Float ? static_cast<int64_t>(dbl()) : static_cast<int64_t>(bits);
 }
 
-uint64_t JVal::u64() const
-{
-    const auto& n = m_tree->m_nodes[m_node];
-    return n.type == JType::Unsigned ? n.u : static_cast<uint64_t>(n.i);
-}
+uint64_t JVal::u64() const { return static_cast<uint64_t>(i64()); }
 
 double JVal::dbl() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    switch (n.type) {
-    case JType::Int: return static_cast<double>(n.i);
-    case JType::Unsigned: return static_cast<double>(n.u);
-    default: return n.d;
+    if (n.Extra() != JsonTree::kWide) return static_cast<double>(static_cast<int32_t>(n.v));
+    const uint64_t bits = m_tree->Wide(n);
+    switch (n.Type()) {
+    case JType::Int: return static_cast<double>(static_cast<int64_t>(bits));
+    case JType::Unsigned: return static_cast<double>(bits);
+    default: {
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
     }
 }
 
@@ -620,7 +658,7 @@ std::string JVal::dump() const
 size_t JVal::size() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    return n.type == JType::Array || n.type == JType::Object ? n.c.count : 0;
+    return n.Type() == JType::Array || n.Type() == JType::Object ? n.v : 0;
 }
 
 JVal JVal::front() const { return *begin(); }

@@ -1,5 +1,6 @@
 // A read-only JSON tree for the design-file loader, built from the parser's events into a few flat arrays:
-// nodes linked by first child and next sibling, all texts in one buffer. It keeps document order and
+// nodes in document order (a container's first element right after it, the others linked as next siblings),
+// all texts in one buffer, the numbers that need 64 bits in another. It keeps document order and
 // duplicate keys, and is freed in one go, which matters for files of millions of values. Private to lumopi.
 #pragma once
 
@@ -106,45 +107,57 @@ private:
     friend class TreeParser;
     void Reset();
     bool Finish(bool parsed);
-    // 16 bytes: the key number is split around the type to keep the value aligned.
+    // 12 bytes: what a value holds fits 32 bits, or lies in m_texts or m_wide. A container's first element is
+    // the node after it (nodes are added in document order), so only its count is kept.
     struct Node {
-        JType type = JType::Null;
+        uint8_t tag = 0;   // the JType in the low four bits; above them a string's length or kWide
         uint8_t keyHigh = 0;
         uint16_t keyLow = 0;
         uint32_t next = kNoNode;
-        union {
-            bool b;
-            int64_t i;
-            uint64_t u;
-            double d;
-            struct {
-                uint32_t off;
-                uint32_t len;
-            } s;
-            struct {
-                uint32_t first;
-                uint32_t count;
-            } c;
-        };
-        Node() : u(0) {}
+        // by type: a bool 0 or 1; an Int within 32 bits; a string's offset in m_texts; a container's count;
+        // with kWide, a number's position in m_wide
+        uint32_t v = 0;
+        JType Type() const { return static_cast<JType>(tag & kTypeBits); }
+        unsigned Extra() const { return tag >> 4; }
         uint32_t Key() const { return (static_cast<uint32_t>(keyHigh) << 16) | keyLow; }
     };
+    static constexpr uint8_t kTypeBits = 0x0F;
+    // A string shorter than kLongText keeps its length in the tag; a longer one has it in m_texts before its
+    // bytes, seven bits a byte with the high bit set on all but the last.
+    static constexpr unsigned kLongText = 15;
+    // A number that does not fit 32 bits (an Int beyond them, any Unsigned or Float) lies in m_wide.
+    static constexpr unsigned kWide = 1;
+    std::string_view Text(const Node& n) const;
+    uint64_t Wide(const Node& n) const { return m_wide[n.v]; }
     std::vector<Node> m_nodes;
     std::string m_texts;
+    std::vector<uint64_t> m_wide;   // the bits of the numbers that do not fit a node, in document order
     std::vector<std::string> m_keys;   // object keys, each once
     std::vector<size_t> m_keyUses;     // by key number: how many members have it
     size_t m_objects = 0;
-    size_t m_releasedNodes = 0, m_releasedText = 0;   // what ReleaseBefore gave back so far
+    size_t m_releasedNodes = 0, m_releasedText = 0, m_releasedWide = 0;   // what ReleaseBefore gave back so far
 };
 
 // The accessors the loader calls for every value, inline.
-inline JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].type : JType::Invalid; }
-inline bool JVal::boolean() const { return m_tree->m_nodes[m_node].b; }
-inline std::string_view JVal::str() const
+inline std::string_view JsonTree::Text(const Node& n) const
 {
-    const auto& n = m_tree->m_nodes[m_node];
-    return std::string_view(m_tree->m_texts.data() + n.s.off, n.s.len);
+    const char* at = m_texts.data() + n.v;
+    size_t len = n.Extra();
+    if (len == kLongText) {
+        len = 0;
+        unsigned shift = 0;
+        uint8_t b;
+        do {
+            b = static_cast<uint8_t>(*at++);
+            len |= static_cast<size_t>(b & 0x7F) << shift;
+            shift += 7;
+        } while (b & 0x80);
+    }
+    return std::string_view(at, len);
 }
+inline JType JVal::type() const { return m_tree ? m_tree->m_nodes[m_node].Type() : JType::Invalid; }
+inline bool JVal::boolean() const { return m_tree->m_nodes[m_node].v != 0; }
+inline std::string_view JVal::str() const { return m_tree->Text(m_tree->m_nodes[m_node]); }
 inline std::string_view JVal::key() const { return m_tree->m_keys[m_tree->m_nodes[m_node].Key()]; }
 inline uint32_t JVal::key_id() const { return m_tree->m_nodes[m_node].Key(); }
 inline JVal::Iter& JVal::Iter::operator++()
@@ -155,8 +168,8 @@ inline JVal::Iter& JVal::Iter::operator++()
 inline JVal::Iter JVal::begin() const
 {
     const auto& n = m_tree->m_nodes[m_node];
-    if ((n.type != JType::Array && n.type != JType::Object) || n.c.count == 0) return end();
-    return Iter(m_tree, n.c.first);
+    if ((n.Type() != JType::Array && n.Type() != JType::Object) || n.v == 0) return end();
+    return Iter(m_tree, m_node + 1);
 }
 inline JVal::Iter JVal::end() const { return Iter(m_tree, JsonTree::kNoNode); }
 

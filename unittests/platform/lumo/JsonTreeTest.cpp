@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -167,6 +170,141 @@ TEST(JsonTree, SyntaxErrorsNameTheirLineAndColumn)
             EXPECT_NE(std::string::npos, error.find(c.reason)) << c.text.substr(0, 40) << " in pieces of " << chunk << ": " << error;
         }
     }
+}
+
+// A number keeps its type and value whether it fits a node or lies aside: at the edges of 32 and 64 bits, with
+// the values aside mixed among those that fit, in every piece size.
+TEST(JsonTree, NumbersKeepTheirTypeAndValueAtEveryWidth)
+{
+    struct Case {
+        const char* text;
+        JType type;
+        int64_t i;    // i64(), integers only
+        uint64_t u;   // u64(), integers only
+        double d;     // dbl()
+        const char* dumped;
+    } const cases[] = {
+        {"0", JType::Int, 0, 0, 0.0, "0"},
+        {"2147483647", JType::Int, INT32_MAX, INT32_MAX, 2147483647.0, "2147483647"},
+        {"-2147483648", JType::Int, INT32_MIN, static_cast<uint64_t>(int64_t{INT32_MIN}), -2147483648.0, "-2147483648"},
+        {"2147483648", JType::Int, 2147483648, 2147483648u, 2147483648.0, "2147483648"},
+        {"-2147483649", JType::Int, -2147483649, static_cast<uint64_t>(int64_t{-2147483649}), -2147483649.0, "-2147483649"},
+        {"4294967295", JType::Int, UINT32_MAX, UINT32_MAX, 4294967295.0, "4294967295"},
+        {"-1", JType::Int, -1, UINT64_MAX, -1.0, "-1"},
+        {"9223372036854775807", JType::Int, INT64_MAX, INT64_MAX, 9223372036854775807.0, "9223372036854775807"},
+        {"-9223372036854775808", JType::Int, INT64_MIN, uint64_t{1} << 63, -9223372036854775808.0, "-9223372036854775808"},
+        {"9223372036854775808", JType::Unsigned, INT64_MIN, uint64_t{1} << 63, 9223372036854775808.0, "9223372036854775808"},
+        {"18446744073709551615", JType::Unsigned, -1, UINT64_MAX, 18446744073709551615.0, "18446744073709551615"},
+        {"-0.0", JType::Float, 0, 0, -0.0, "-0"},
+        {"1e308", JType::Float, 0, 0, 1e308, "1e+308"},
+        {"-2.5", JType::Float, -2, 0, -2.5, "-2.5"},
+        {"true", JType::Bool, 0, 0, 0.0, "true"},
+    };
+    std::string text = "[";
+    for (const Case& c : cases) text += std::string(text.size() > 1 ? "," : "") + c.text;
+    text += "]";
+    for (const size_t chunk : kChunks) {
+        JsonTree tree;
+        std::string error;
+        ASSERT_TRUE(ParseIn(tree, text, chunk, error)) << error;
+        ASSERT_EQ(std::size(cases), tree.Root().size());
+        const Case* c = cases;
+        for (JVal v : tree.Root()) {
+            EXPECT_EQ(c->type, v.type()) << c->text << " in pieces of " << chunk;
+            EXPECT_EQ(c->type == JType::Unsigned, v.is_number_unsigned()) << c->text;
+            EXPECT_EQ(c->dumped, v.dump()) << c->text;
+            if (v.is_number_integer()) {
+                EXPECT_EQ(c->i, v.i64()) << c->text;
+                EXPECT_EQ(c->u, v.u64()) << c->text;
+            }
+            if (v.is_number()) {
+                EXPECT_EQ(c->d, v.dbl()) << c->text;
+                EXPECT_EQ(std::signbit(c->d), std::signbit(v.dbl())) << c->text;
+            }
+            ++c;
+        }
+    }
+}
+
+// Strings of every length keep their bytes, whether the length fits the node or goes with the text, among keys
+// and numbers; and containers of every shape keep their sizes and elements.
+TEST(JsonTree, StringsOfEveryLengthAndContainersOfEveryShape)
+{
+    const size_t lengths[] = {0, 1, 14, 15, 16, 127, 128, 129, 16383, 16384, 16385, size_t{1} << 20};
+    std::vector<std::string> texts;
+    std::string text = "[";
+    for (const size_t n : lengths) {
+        std::string s(n, ' ');
+        for (size_t k = 0; k < n; ++k) s[k] = static_cast<char>('a' + (k * 7 + texts.size()) % 26);
+        text += std::string(texts.empty() ? "" : ",") + "{\"s\":\"" + s + "\",\"n\":" + std::to_string(n) + "}";
+        texts.push_back(s);
+    }
+    text += "]";
+    for (const size_t chunk : kChunks) {
+        JsonTree tree;
+        std::string error;
+        ASSERT_TRUE(ParseIn(tree, text, chunk, error)) << error;
+        size_t i = 0;
+        for (JVal o : tree.Root()) {
+            EXPECT_EQ(texts[i], o.find("s").str()) << "length " << lengths[i] << " in pieces of " << chunk;
+            EXPECT_EQ(static_cast<int64_t>(lengths[i]), o.find("n").i64()) << "length " << lengths[i];
+            ++i;
+        }
+        EXPECT_EQ(std::size(lengths), i);
+    }
+
+    // each container's size, then its elements
+    std::function<std::string(JVal)> shape = [&](JVal v) {
+        if (!v.is_array() && !v.is_object()) return Show(v);
+        std::string s = std::to_string(v.size()) + (v.is_array() ? "[" : "{");
+        for (JVal e : v) s += (v.is_object() ? std::string(e.key()) + ":" : "") + shape(e) + " ";
+        return s + (v.is_array() ? "]" : "}");
+    };
+    struct Case {
+        const char* text;
+        const char* shape;
+    } const shapes[] = {
+        {"[]", "0[]"},
+        {"{}", "0{}"},
+        {"[[],{},[[]],{\"a\":{}}]", "4[0[] 0{} 1[0[] ] 1{a:0{} } ]"},
+        {"[1,[2,[3,[]],4],5]", "3[i1 3[i2 2[i3 0[] ] i4 ] i5 ]"},
+        {"{\"a\":[],\"b\":{\"c\":[{}],\"d\":\"x\"},\"e\":[[1e9],[]]}", "3{a:0[] b:2{c:1[0{} ] d:\"x\" } e:2[1[f1e+09 ] 0[] ] }"},
+    };
+    for (const Case& c : shapes) {
+        const std::string t = c.text;
+        JsonTree tree;
+        std::string error;
+        ASSERT_TRUE(ParseIn(tree, t, 0, error)) << error;
+        EXPECT_EQ(c.shape, shape(tree.Root())) << c.text;
+    }
+}
+
+// Giving back the memory of the values read so far leaves the later ones whole: their nodes, texts and the
+// numbers kept aside, as the loader reads them, object by object.
+TEST(JsonTree, ValuesAfterAReleaseStillRead)
+{
+    constexpr int kObjects = 20000;
+    auto id = [](int i) { return "object number " + std::to_string(i) + " of a long list"; };
+    std::string text = "[";
+    for (int i = 0; i < kObjects; ++i) {
+        text += std::string(i ? "," : "") + "{\"id\":\"" + id(i) + "\",\"n\":" + std::to_string(i) + ",\"w\":" +
+                std::to_string(5000000000 + i) + ",\"f\":" + std::to_string(i) + ".5,\"e\":[]}";
+    }
+    text += "]";
+    JsonTree tree;
+    std::string error;
+    ASSERT_TRUE(tree.Parse(text.data(), text.data() + text.size(), error)) << error;
+    int i = 0;
+    for (JVal o : tree.Root()) {
+        if (i % 1000 == 0) tree.ReleaseBefore(o.id());
+        ASSERT_EQ(id(i), o.find("id").str()) << i;
+        ASSERT_EQ(i, o.find("n").i64()) << i;
+        ASSERT_EQ(5000000000 + i, o.find("w").i64()) << i;
+        ASSERT_EQ(i + 0.5, o.find("f").dbl()) << i;
+        ASSERT_TRUE(o.find("e").empty()) << i;
+        ++i;
+    }
+    EXPECT_EQ(kObjects, i);
 }
 
 // The reader gives a file's bytes as they are, and refuses one whose size changes between the opening and the end
