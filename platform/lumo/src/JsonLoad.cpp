@@ -1729,8 +1729,9 @@ void Loader::Commit(Scope& sc)
                 const uint64_t key = (static_cast<uint64_t>(i) << 8) | static_cast<uint64_t>(f.field);
                 auto add = [&](StagedRef e) {
                     if (out) {
-                        out->push_back(sc.IndexOf(e));
-                        if (e.raw()) t.ReserveSerial(sc.IndexOf(e));
+                        const uint64_t index = sc.IndexOf(e);
+                        out->push_back(index);
+                        if (e.raw()) t.ReserveSerial(index);
                     }
                     const int64_t ts = slotOf(e);
                     if (ts >= 0) back(static_cast<uint32_t>(ts), key);
