@@ -3,9 +3,11 @@
 // indexes are assigned and records created, then every key is read (references resolved through the scope's
 // id map), then the missing sides of the relations are completed, and finally references and lists are
 // written to the records. The first error stops the load and carries the JSON Pointer of the offending value.
+#include "IdMap.h"
 #include "JsonFile.h"
 #include "JsonKeys.h"
 #include "JsonTree.h"
+#include "PathTable.h"
 #include "Store.h"
 
 #include <algorithm>
@@ -79,93 +81,6 @@ const char* JsonTypeName(JVal v)
     }
 }
 
-// Positions in the document, kept as a tree so that a pointer is only spelled out when an error needs it. A
-// position is a key, an element number or both (the element of a keyed list), under its parent; keys are
-// numbered. Key texts are the callers' (the tree's keys or literals), which outlive the table. A staged object's
-// position is not kept here: it stands as a reference to the object (ObjectRef), which Build turns into
-// positions only when an error is reported, so that a large design's millions of objects add nothing.
-class PathTable {
-public:
-    PathTable() { Clear(); }
-    // Forgets every position but the root (once no error can be reported any more).
-    void Clear()
-    {
-        std::vector<Node>(1, Node{0, kNone, -1}).swap(m_nodes);
-        m_leaf = kNone;
-    }
-    static uint32_t ObjectRef(uint32_t obj) { return kObjectBit | obj; }
-    uint32_t Add(uint32_t parent, std::string_view key, int64_t pos = -1)
-    {
-        m_nodes.push_back(Node{KeyNumber(key), parent, static_cast<int32_t>(pos)});
-        return static_cast<uint32_t>(m_nodes.size() - 1);
-    }
-    // A position that nothing is added under and that is needed only until the next call: its node is reused.
-    uint32_t Leaf(uint32_t parent, std::string_view key, int64_t pos)
-    {
-        if (m_leaf == kNone) {
-            m_leaf = Add(parent, key, pos);
-        } else {
-            m_nodes[m_leaf] = Node{KeyNumber(key), parent, static_cast<int32_t>(pos)};
-        }
-        return m_leaf;
-    }
-    // The JSON Pointer of a position, with a key and an element number under it when given. `objectPath` gives
-    // the position of a staged object (by its number) under its parent's.
-    template <class ObjectPath>
-    std::string Build(uint32_t node, std::string_view key, int64_t pos, ObjectPath&& objectPath)
-    {
-        std::vector<uint32_t> chain;
-        for (uint32_t n = node; n != kNone && n != 0;) {
-            if (n & kObjectBit) {
-                n = objectPath(n & ~kObjectBit);
-                continue;
-            }
-            chain.push_back(n);
-            n = m_nodes[n].parent;
-        }
-        std::string path;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            const Node& n = m_nodes[*it];
-            if (n.key) JsonFile::AppendPointerToken(path, m_keys[n.key - 1]);
-            if (n.pos >= 0) path += "/" + std::to_string(n.pos);
-        }
-        if (!key.empty()) JsonFile::AppendPointerToken(path, key);
-        if (pos >= 0) path += "/" + std::to_string(pos);
-        return path;
-    }
-
-private:
-    static constexpr uint32_t kObjectBit = uint32_t{1} << 31;   // staged objects are fewer (StagedRef::kMaxObjects)
-    struct Node {
-        uint32_t key;   // 1 + its number in m_keys, 0 for none
-        uint32_t parent;
-        int32_t pos;    // element number, -1 for none
-    };
-    // Keys are told apart by where their text lies: one text is one key.
-    uint32_t KeyNumber(std::string_view key)
-    {
-        if (key.empty()) return 0;
-        // the elements of one list come one after another: the last key answers most calls
-        if (m_lastKey && key.data() == m_keys[m_lastKey - 1].data() && key.size() == m_keys[m_lastKey - 1].size()) return m_lastKey;
-        m_lastKey = Number(key);
-        return m_lastKey;
-    }
-    uint32_t Number(std::string_view key)
-    {
-        auto it = m_keyNumbers.find(key.data());
-        if (it != m_keyNumbers.end() && m_keys[it->second - 1].size() == key.size()) return it->second;
-        m_keys.push_back(key);
-        const uint32_t number = static_cast<uint32_t>(m_keys.size());
-        m_keyNumbers[key.data()] = number;
-        return number;
-    }
-    std::vector<Node> m_nodes;
-    std::vector<std::string_view> m_keys;
-    std::unordered_map<const char*, uint32_t> m_keyNumbers;
-    uint32_t m_lastKey = 0;
-    uint32_t m_leaf = kNone;
-};
-
 // A reference as staged, in four bytes, as millions of them are held at once: a staged object (its number),
 // a raw index (its position in Scope::rawIndexes) or, for a key's reference, absent or null. A list's entries
 // are staged objects and raw indexes only (a raw index of 0 included).
@@ -192,6 +107,7 @@ private:
     uint32_t m_v = kAbsentValue;
 };
 static_assert(sizeof(StagedRef) == 4, "four bytes a reference");
+static_assert(StagedRef::kMaxObjects <= PathTable::kMaxObjects, "every staged object has a position");
 
 // An entry that completion appends to a list: all of them stand in one array (Scope::extras), each list's
 // chained in the order they were appended, so that millions of short lists allocate nothing of their own.
@@ -229,160 +145,6 @@ struct Obj {
     bool hasIndex = false;
 };
 static_assert(sizeof(Obj) == 32, "no padding between the members");
-
-// File ids of one scope: open addressing, since a large design resolves millions of references. A slot
-// keeps the id's first bytes, so that short ids compare without reading the text, and the object's kind and
-// index, so that resolving a reference touches nothing else. The ids' texts are copied into the map, so that
-// the file's values can be given back while the references are still being resolved. An object's index is
-// not kept here: the loader has it by the object's number (Scope::indexes).
-class IdMap {
-public:
-    struct Hit {
-        uint32_t obj = kNone;
-        Kind kind = Kind::None;
-    };
-
-    // The table is kept at most three quarters full (ids are looked up far more often than missed); its size
-    // need not be a power of two, so a reserved table is no larger than that asks.
-    void Reserve(size_t ids)
-    {
-        const size_t size = std::max<size_t>(1024, ids / 3 * 4 + 4);
-        if (size > m_slots.size()) Rehash(size);
-    }
-    // An id to insert (see InsertAll).
-    struct Pending {
-        std::string_view id;
-        uint32_t obj;
-        Kind kind;
-    };
-    // Inserts the ids in their order; the position of the first one already taken, or SIZE_MAX. The table is
-    // sized for all of them first, and each id's slot is fetched a few ids ahead, so that the cache misses of a
-    // large table overlap rather than follow one another.
-    size_t InsertAll(const std::vector<Pending>& items)
-    {
-        Reserve(m_count + items.size());
-        constexpr size_t kAhead = 16;
-        size_t homes[kAhead];
-        auto fetch = [&](size_t i) {
-            const size_t home = Home(items[i].id);
-            __builtin_prefetch(&m_slots[home]);
-            return home;
-        };
-        for (size_t i = 0; i < std::min(kAhead, items.size()); ++i) homes[i] = fetch(i);
-        for (size_t i = 0; i < items.size(); ++i) {
-            const size_t home = homes[i % kAhead];
-            if (i + kAhead < items.size()) homes[i % kAhead] = fetch(i + kAhead);
-            if (!Insert(home, items[i].id, items[i].obj, items[i].kind)) return i;
-        }
-        return SIZE_MAX;
-    }
-    // The table in a few thousand regions of consecutive slots, each small enough for the cache: lookups made
-    // region by region read a large table once, from start to end. A slot's region is its number >> RegionShift().
-    unsigned RegionShift() const
-    {
-        constexpr unsigned kRegionBits = 12;
-        unsigned shift = 0;
-        while ((m_slots.size() >> shift) > (size_t{1} << kRegionBits)) ++shift;
-        return shift;
-    }
-    size_t Regions() const { return (m_slots.size() >> RegionShift()) + 1; }
-    void Swap(IdMap& other)
-    {
-        m_slots.swap(other.m_slots);
-        m_text.swap(other.m_text);
-        std::swap(m_count, other.m_count);
-    }
-    // Where a lookup of the id starts and what it compares first: taken apart from the lookup, so that many
-    // lookups can be sorted by their slots before any is made (see Loader::ResolveDeferred).
-    struct Probe {
-        uint64_t prefix;
-        uint32_t home;
-        uint32_t len;
-    };
-    Probe ProbeOf(std::string_view id) const
-    {
-        return Probe{Prefix(id), m_slots.empty() ? 0u : static_cast<uint32_t>(Home(id)), static_cast<uint32_t>(id.size())};
-    }
-    size_t Count() const { return m_count; }
-    size_t TextBytes() const { return m_text.size(); }
-    Hit Find(std::string_view id) const { return Find(ProbeOf(id), [&] { return id; }); }
-    // A lookup from its probe; `text()` gives the id, read only for an id longer than the prefix.
-    template <class Text>
-    Hit Find(const Probe& p, Text&& text) const
-    {
-        if (m_slots.empty()) return Hit();
-        for (size_t i = p.home;; i = Next(i)) {
-            const Slot& s = m_slots[i];
-            if (s.obj == kNone) return Hit();
-            if (s.prefix != p.prefix || s.len != p.len) continue;
-            if (p.len <= sizeof p.prefix ||
-                std::memcmp(m_text.data() + s.text + sizeof p.prefix, text().data() + sizeof p.prefix, p.len - sizeof p.prefix) == 0)
-                return Hit{s.obj, s.kind};
-        }
-    }
-private:
-    // False when the id is already taken; the table has room.
-    bool Insert(size_t home, std::string_view id, uint32_t obj, Kind kind)
-    {
-        const uint64_t prefix = Prefix(id);
-        for (size_t i = home;; i = Next(i)) {
-            Slot& s = m_slots[i];
-            if (s.obj == kNone) {
-                if (m_text.size() + id.size() > UINT32_MAX) throw std::length_error("ids of more than 4 GB");
-                s = Slot{prefix, static_cast<uint32_t>(m_text.size()), obj, static_cast<uint32_t>(id.size()), kind};
-                m_text.append(id.data(), id.size());
-                ++m_count;
-                return true;
-            }
-            if (Same(s, prefix, id)) return false;
-        }
-    }
-    // Packed to 20 bytes: a million-pin design has millions of them.
-#pragma pack(push, 4)
-    struct Slot {
-        uint64_t prefix = 0;
-        uint32_t text = 0;   // offset of the id in m_text
-        uint32_t obj = kNone;
-        uint32_t len : 24;
-        Kind kind;
-    };
-#pragma pack(pop)
-    static_assert(sizeof(Slot) == 20, "no padding");
-    static uint64_t Hash(std::string_view id) { return std::hash<std::string_view>()(id); }
-    // The first slot to try: the hash scaled to the table (its high bits choose), then the next ones in turn.
-    size_t Home(std::string_view id) const
-    {
-        return static_cast<size_t>((static_cast<unsigned __int128>(Hash(id)) * m_slots.size()) >> 64);
-    }
-    size_t Next(size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
-    static uint64_t Prefix(std::string_view id)
-    {
-        uint64_t p = 0;
-        std::memcpy(&p, id.data(), std::min<size_t>(id.size(), sizeof p));
-        return p;
-    }
-    bool Same(const Slot& s, uint64_t prefix, std::string_view id) const
-    {
-        if (s.prefix != prefix || s.len != id.size()) return false;
-        return id.size() <= sizeof prefix ||
-               std::memcmp(m_text.data() + s.text + sizeof prefix, id.data() + sizeof prefix, id.size() - sizeof prefix) == 0;
-    }
-    void Rehash(size_t size)
-    {
-        std::vector<Slot> old;
-        old.swap(m_slots);
-        m_slots.assign(size, Slot{0, 0, kNone, 0, Kind::None});
-        for (const Slot& s : old) {
-            if (s.obj == kNone) continue;
-            size_t i = Home(std::string_view(m_text.data() + s.text, s.len));
-            while (m_slots[i].obj != kNone) i = Next(i);
-            m_slots[i] = s;
-        }
-    }
-    std::vector<Slot> m_slots;
-    std::string m_text;   // the ids, one after the other
-    size_t m_count = 0;
-};
 
 // Where a reference read from the file goes: a staged reference, a list entry or an object's owner.
 enum RefSite : uint8_t { kSiteRef, kSiteEntry, kSiteOwner };
@@ -581,7 +343,7 @@ private:
     // reports why.
     static bool Accepts(const IdMap::Hit& hit, uint64_t targets)
     {
-        return hit.obj != kNone && ((targets >> static_cast<unsigned>(hit.kind)) & 1u);
+        return hit.Found() && ((targets >> static_cast<unsigned>(hit.kind)) & 1u);
     }
     [[noreturn]] void FailLookup(const IdMap::Hit& hit, std::string_view text, uint32_t node, std::string_view key,
                                  int64_t pos) const;
@@ -1401,7 +1163,7 @@ void Loader::FailDeferred(const Scope& sc, const DeferredRef& d, const IdMap::Hi
 void Loader::FailLookup(const IdMap::Hit& hit, std::string_view text, uint32_t node, std::string_view key,
                         int64_t pos) const
 {
-    if (hit.obj == kNone) Fail(node, key, pos, "unknown id " + Quote(text));
+    if (!hit.Found()) Fail(node, key, pos, "unknown id " + Quote(text));
     Fail(node, key, pos, "id " + Quote(text) + " names kind " + KindName(hit.kind) + ", which " + Quote(key) +
                              " does not allow");
 }
@@ -1857,7 +1619,7 @@ void Loader::LoadSession(JVal session)
     sc.table = m_s.defs.get();
     uint64_t fileNext = 0;
     JVal definitions;
-    const uint32_t path = m_paths.Add(0, "session");
+    const uint32_t path = m_paths.Add(PathTable::kRoot, "session");
     if (session.valid()) {
         Expect(session, JType::Object, 0, "session");
         for (JVal item : session) {
@@ -2010,14 +1772,14 @@ void Loader::Load(JVal doc)
                 const JVal it = e.find("gindex");
                 uint64_t g = 0;
                 if (it.is_string() && JsonFile::ParseIndexText(it.str(), g))
-                    m_sessionExplicit.emplace_back(g, m_paths.Add(m_paths.Add(0, "backups"), {}, pos));
+                    m_sessionExplicit.emplace_back(g, m_paths.Add(m_paths.Add(PathTable::kRoot, "backups"), {}, pos));
             }
             ++pos;
         }
     }
     LoadSession(session);
     if (snapshots.size() != 1 || backups.valid()) m_objects = 0;
-    const uint32_t listNode = m_paths.Add(0, "snapshots");
+    const uint32_t listNode = m_paths.Add(PathTable::kRoot, "snapshots");
     // Taken out first: the last snapshot releases the tree's values, and no walk of it may follow.
     std::vector<JVal> items;
     for (JVal s : snapshots) items.push_back(s);
