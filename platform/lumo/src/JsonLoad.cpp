@@ -11,7 +11,6 @@
 #include "Store.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
