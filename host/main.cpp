@@ -3,6 +3,7 @@
 #include "host/CommandLine.h"
 #include "host/Commands.h"
 #include "host/ExitCode.h"
+#include "host/LogOutput.h"
 
 #include <iostream>
 
@@ -21,9 +22,7 @@ KravikHost::Terminal StandardErrorTerminal()
     return terminal;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     KravikHost::CommandLine line;
     const int parsed = KravikHost::ParseCommandLine(argc, argv, line, std::cout, std::cerr);
@@ -42,4 +41,18 @@ int main(int argc, char** argv)
         break;
     }
     return KravikHost::EXIT_USAGE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int code = Run(argc, argv);
+    // The last of standard output (the help, a log) is written out by its close: a failure there is
+    // the run's failure, unless the run has already failed.
+    KravikHost::OwnedFile standardOutput(stdout);
+    const std::string failure = KravikHost::FinishLog(stdout, standardOutput, 0);
+    if (failure.empty() || code == KravikHost::EXIT_OPERATIONAL)
+        return code;
+    return KravikHost::OperationalError(std::cerr, KravikHost::LogName(""), "cannot write: " + failure);
 }
