@@ -5,7 +5,11 @@
 #include "host/ExitCode.h"
 #include "host/LogOutput.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+
+#include <stdio_ext.h>
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -49,10 +53,12 @@ int main(int argc, char** argv)
 {
     const int code = Run(argc, argv);
     // The last of standard output (the help, a log) is written out by its close: a failure there is
-    // the run's failure, unless the run has already failed.
+    // the run's failure, unless the run has already failed. A closed standard output that was never
+    // written to is no failure.
+    const bool unused = !std::ferror(stdout) && __fpending(stdout) == 0;
     KravikHost::OwnedFile standardOutput(stdout);
     const std::string failure = KravikHost::FinishLog(stdout, standardOutput, 0);
-    if (failure.empty() || code == KravikHost::EXIT_OPERATIONAL)
+    if (failure.empty() || code == KravikHost::EXIT_OPERATIONAL || (unused && errno == EBADF))
         return code;
     return KravikHost::OperationalError(std::cerr, KravikHost::LogName(""), "cannot write: " + failure);
 }
