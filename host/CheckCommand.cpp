@@ -125,6 +125,9 @@ int OperationalError(std::ostream& err, const std::string& file, const std::stri
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
 {
+    const std::string unsavable = options.fix && !options.outputFile.empty() ? UnsavablePath(options.outputFile) : "";
+    if (!unsavable.empty())
+        return OperationalError(err, options.outputFile, unsavable);
     InterruptGuard interrupt(terminal.isTerminal);
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
@@ -178,7 +181,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     const std::string exception = Run(checker, design.snapshot, options.thread);
     interrupt.SetStopRequest(nullptr);
     progress.Clear();
-    std::fflush(logFile);
+    const std::string logFailure = FinishLog(logFile, ownLogFile, log.WriteError());
     if (options.faults.countCalls)
         PrintCallCounts(*design.session, err);
     // A failed database call makes a test report what it could not read, or skip it: once an
@@ -194,19 +197,17 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!checker.GetRunError().empty())
         return OperationalError(err, options.design, checker.GetRunError());
     if (InterruptGuard::Requested())
-        return OperationalError(err, options.design,
-                                options.fix ? "stopped by Ctrl-C; nothing was saved" : "stopped by Ctrl-C");
+    {
+        OperationalError(err, options.design, options.fix ? "stopped by Ctrl-C; nothing was saved" : "stopped by Ctrl-C");
+        return EXIT_CANCELED;
+    }
     if (!progress.Started()) // the checker's only refusal: fix mode cannot lock the Norv data
         return OperationalError(err, options.design,
                                 options.fix ? "the Norv data could not be locked for repairs" : "the check did not start");
     if (!progress.Completed())
         return OperationalError(err, options.design, "the check stopped before its end");
-
-    RestoreDeclaredFaults(*design.session, declaredFaults);
-    if (options.fix && Lumo::StandIn::IsModified(*design.session)
-        && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
-        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
-                                "the repaired design was not saved: " + error);
+    if (!logFailure.empty())
+        return OperationalError(err, LogName(options.logFile), "cannot write: " + logFailure);
 
     const CNorvProjectChecker::CheckerResult& result = checker.GetResult();
     RunSummary summary;
@@ -215,7 +216,16 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     summary.errors = result.errors;
     summary.fixed = result.fixed;
     const ExitCode code = ExitCodeFor(summary);
-    return code == EXIT_CLEAN && !fired.empty() ? EXIT_OPERATIONAL : code;
+    if (code == EXIT_CLEAN && !fired.empty())
+        return EXIT_OPERATIONAL; // and saves nothing
+
+    RestoreDeclaredFaults(*design.session, declaredFaults);
+    // A run that completed leaves --output holding the design as it stands, repaired or not, so
+    // that the next step of a script finds it; a save in place only replaces a changed design.
+    const bool save = Lumo::StandIn::IsModified(*design.session) || (!options.outputFile.empty() && !saveInPlace);
+    if (options.fix && save && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
+        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
+    return code;
 }
 
 namespace {
@@ -251,7 +261,10 @@ int RunListTests(const ListTestsOptions& options, std::ostream& err, const Termi
     CNorvProjectChecker checker(nullptr, "", &log, "", 1, options.filterFile.empty() ? 0 : 1, options.filterFile,
                                 false, false, "kravik", false);
     checker.printTestList();
-    std::fflush(stdout);
+    OwnedFile standardOutput; // not closed here
+    const std::string failure = FinishLog(stdout, standardOutput, log.WriteError());
+    if (!failure.empty())
+        return OperationalError(err, LogName(""), "cannot write: " + failure);
     // The list itself stays as the library prints it; a person at a terminal also learns what the
     // environment leaves out of it.
     const std::string note = terminal.isTerminal ? HiddenTestsNote() : "";

@@ -1,6 +1,7 @@
 #include "host/CommandLine.h"
 
 #include "host/CommandOptions.h"
+#include "host/DesignFile.h"
 #include "host/ExitCode.h"
 
 #include <CLI/CLI.hpp>
@@ -23,13 +24,16 @@ Exit codes (as fsck):
   1   findings were repaired and none is left (fix mode)
   4   warnings or errors remain
   8   operational error: unreadable or malformed design, missing snapshot or top
-      block, unreadable filter file, unwritable log, Norv data locked against
-      repairs, check stopped before its end, repaired design not saved, or
-      an injected fault fired in a run that would otherwise have been clean;
-      for the maintenance commands: the operation refused or failed, no Norv
-      object INDEX, no Norv data for format or recreate, changed design not saved
-  16  usage error (also a malformed INDEX, --no-backup outside clear, --output
-      on stats)
+      block, unreadable filter file, --output not a regular file, a failed
+      write of the log or standard output, Norv data locked against repairs,
+      check stopped before its end, repaired design not saved, or an injected
+      fault fired in a run that would otherwise have been clean; for the
+      maintenance commands: the operation refused or failed, no Norv object
+      INDEX, no Norv data for format or recreate, changed design not saved
+  16  usage error (also an unknown command, an empty path, a malformed INDEX,
+      --no-backup outside clear, --output on stats, --log and --output naming
+      one file)
+  32  canceled by user request: the run was stopped by Ctrl-C; nothing was saved
 
 Environment:
   NORV_CIC_RUN_HIDDEN_TESTS  set and not empty: the hidden tests are registered too
@@ -40,8 +44,10 @@ Environment:
 
 The check log goes to standard output (or --log FILE); when standard error is a
 terminal it shows the progress of the run. A check never writes the design; in fix
-mode a changed design is saved to --output FILE, or else back onto DESIGN after its
-previous content is kept as DESIGN.bak. The file formats are described in docs/.
+mode a changed design is saved back onto DESIGN after its previous content is kept
+as DESIGN.bak; with --output FILE, a run that ends with 0, 1 or 4 always saves the
+design as it stands after the run to FILE, changed or not. The file formats are
+described in docs/.
 
 The maintenance commands (init, clear, format, recreate, object, stats) write their
 messages and the statistics report to standard output (or --log FILE). A design
@@ -58,25 +64,29 @@ void AddCheckCommand(CLI::App& app, CommandLine& line, FaultSwitchTexts& faultTe
     CheckOptions& o = line.check;
     CLI::App* check = app.add_subcommand("check", "Check a design file (and repair it with --fix)");
     check->callback([&line] { line.command = CommandLine::CHECK; });
-    check->add_option("DESIGN", o.design, "Design file (JSON)")->required()->type_name("FILE");
+    check->add_option("DESIGN", o.design, "Design file (JSON)")->required()->check(NonEmptyPath)->type_name("FILE");
     check->add_option("--snapshot", o.snapshot, "Snapshot to check (default: the file's first)")
         ->type_name("NAME");
     check->add_option("--top", o.topBlock, "Top block to check (default: the snapshot's first)")
         ->type_name("BLOCK");
     check->add_option("--constraints", o.constraints,
                       "Constraints file for the constraint checks (without it they report ERROR 5401)")
+        ->check(NonEmptyPath)
         ->type_name("FILE");
     check->add_option("--log-level", o.logLevel, "0 errors, 1 also warnings (default), 2 also infos")
         ->check(CLI::Range(0, 2).description(""))
         ->type_name("0|1|2");
     check->add_option("--log", o.logFile, "Write the check log to FILE instead of standard output")
+        ->check(NonEmptyPath)
         ->type_name("FILE");
     check->add_option("--filter", o.filterFile, "Skip the tests whose run numbers FILE lists")
+        ->check(NonEmptyPath)
         ->type_name("FILE");
     CLI::Option* fix = check->add_flag("--fix", o.fix, "Repair what the check finds (two passes)");
     check->add_flag("--back-end", o.backEnd, "Run as the back end: only repairs allowed there");
     check->add_flag("--thread", o.thread, "Run the check on the checker's worker thread");
     check->add_option("--output", o.outputFile, "Fix mode: save the repaired design to FILE")
+        ->check(NonEmptyPath)
         ->type_name("FILE")
         ->needs(fix);
 
@@ -88,14 +98,15 @@ void AddListTestsCommand(CLI::App& app, CommandLine& line)
     CLI::App* list = app.add_subcommand("list-tests", "List the tests in force, by run number");
     list->callback([&line] { line.command = CommandLine::LIST_TESTS; });
     list->add_option("--filter", line.listTests.filterFile, "Leave out the tests whose run numbers FILE lists")
+        ->check(NonEmptyPath)
         ->type_name("FILE");
 }
 
-// What plain `kravik` prints: every command of the app with its one-line description, so that a
-// command added to the app is listed without more code.
+// The usage and every command of the app with its one-line description, so that a command added
+// to the app is listed without more code.
 void PrintCommands(const CLI::App& app, std::ostream& out)
 {
-    out << app.get_description() << "\n\nUsage: kravik COMMAND [OPTIONS]\n\nCommands:\n";
+    out << "Usage: kravik COMMAND [OPTIONS]\n\nCommands:\n";
     size_t width = 0;
     for (const CLI::App* command : app.get_subcommands({}))
         width = std::max(width, command->get_name().size());
@@ -103,6 +114,36 @@ void PrintCommands(const CLI::App& app, std::ostream& out)
         out << "  " << command->get_name() << std::string(width - command->get_name().size() + 2, ' ')
             << command->get_description() << "\n";
     out << "\nRun 'kravik COMMAND --help' for a command's options, 'kravik --help' for all of them." << std::endl;
+}
+
+bool IsCommand(const CLI::App& app, const std::string& name)
+{
+    for (const CLI::App* command : app.get_subcommands({}))
+        if (command->get_name() == name)
+            return true;
+    return false;
+}
+
+int UnknownCommand(const CLI::App& app, const std::string& name, std::ostream& err)
+{
+    err << "kravik: unknown command '" << name << "'\n";
+    PrintCommands(app, err);
+    return EXIT_USAGE;
+}
+
+int UsageError(const std::string& text, std::ostream& err)
+{
+    err << "kravik: " << text << "\nRun 'kravik --help' for the commands and options." << std::endl;
+    return EXIT_USAGE;
+}
+
+// The log written into the file a changed design is saved to would be lost, or would be the saved
+// design: refused by path, whether or not the file exists yet.
+int SharedLogAndOutput(const std::string& log, const std::string& output, std::ostream& err)
+{
+    if (log.empty() || output.empty() || !SameFile(log, output))
+        return -1;
+    return UsageError(log + ": --log and --output name the same file", err);
 }
 
 } // namespace
@@ -125,13 +166,29 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
     AddMaintenanceCommands(app, line, faultTexts);
     if (argc <= 1)
     {
+        out << app.get_description() << "\n\n";
         PrintCommands(app, out);
         return EXIT_USAGE;
     }
 
+    // `kravik help [COMMAND]` is `kravik [COMMAND] --help`.
+    std::vector<std::string> words(argv, argv + argc);
+    if (words[1] == "help")
+    {
+        if (words.size() > 3)
+            return UsageError("help takes one COMMAND at most", err);
+        words.erase(words.begin() + 1);
+        if (words.size() > 1 && words[1] == "help")
+            words.erase(words.begin() + 1);
+        words.push_back("--help");
+    }
+    if (words.size() > 1 && words[1].rfind('-', 0) != 0 && !IsCommand(app, words[1]))
+        return UnknownCommand(app, words[1], err);
+
     try
     {
-        app.parse(argc, argv);
+        std::vector<std::string> reversed(words.rbegin(), words.rend() - 1);
+        app.parse(reversed);
     }
     catch (const CLI::Success& e)
     {
@@ -145,6 +202,10 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
 
     ParseFaultTexts(faultTexts, line.check.faults);
     ParseFaultTexts(faultTexts, line.maintenance.faults);
+    if (line.command == CommandLine::CHECK)
+        return SharedLogAndOutput(line.check.logFile, line.check.outputFile, err);
+    if (line.command == CommandLine::MAINTENANCE)
+        return SharedLogAndOutput(line.maintenance.logFile, line.maintenance.outputFile, err);
     return -1;
 }
 

@@ -42,6 +42,9 @@ std::vector<Switch> ParseAll(const std::vector<std::string>& texts,
 
 } // namespace
 
+const CLI::Validator NonEmptyPath(
+    [](std::string& path) { return path.empty() ? std::string("the path is empty") : std::string(); }, "");
+
 void AddFaultOptions(CLI::App* command, FaultSwitches& faults, FaultSwitchTexts& texts)
 {
     const char* group = "Database faults and counts";

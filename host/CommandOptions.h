@@ -18,6 +18,10 @@ struct FaultSwitchTexts
     std::vector<std::string> failOn;
 };
 
+// Refuses an empty path (an unset shell variable): it names no file, so it must not pass for an
+// option left out.
+extern const CLI::Validator NonEmptyPath;
+
 // --fail-call, --fail-next, --fail-on and --count-calls on one command.
 void AddFaultOptions(CLI::App* command, FaultSwitches& faults, FaultSwitchTexts& texts);
 // Parses the texts (already validated) into `faults`.

@@ -1,6 +1,8 @@
 #include "host/DesignFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -88,6 +90,44 @@ void RemoveStaleBackupTemporaries(const std::string& dir, const std::string& bac
     closedir(d);
 }
 
+// The absolute path of a file, its folder's symbolic links resolved where the folder exists (else
+// "." and ".." taken out as written), so that two spellings of a file not yet created compare equal.
+std::string NormalPath(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (char* real = realpath(folder.c_str(), nullptr))
+    {
+        const std::string resolved = std::string(real) + "/" + path.substr(slash + 1);
+        std::free(real);
+        return resolved;
+    }
+    std::string absolute = path;
+    if (!path.empty() && path[0] != '/')
+    {
+        char* cwd = getcwd(nullptr, 0);
+        absolute = std::string(cwd != nullptr ? cwd : "") + "/" + path;
+        std::free(cwd);
+    }
+    std::vector<std::string> parts;
+    for (size_t start = 0, end; start <= absolute.size(); start = end + 1)
+    {
+        end = std::min(absolute.find('/', start), absolute.size());
+        const std::string part = absolute.substr(start, end - start);
+        if (part == "..")
+        {
+            if (!parts.empty())
+                parts.pop_back();
+        }
+        else if (!part.empty() && part != ".")
+            parts.push_back(part);
+    }
+    std::string normal;
+    for (const std::string& part : parts)
+        normal += "/" + part;
+    return normal;
+}
+
 } // namespace
 
 bool KeepBackup(const std::string& path, std::string& error)
@@ -152,8 +192,18 @@ bool KeepBackup(const std::string& path, std::string& error)
 bool SameFile(const std::string& a, const std::string& b)
 {
     struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
-        && first.st_ino == second.st_ino;
+    const bool firstExists = stat(a.c_str(), &first) == 0, secondExists = stat(b.c_str(), &second) == 0;
+    if (firstExists || secondExists)
+        return firstExists && secondExists && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return NormalPath(a) == NormalPath(b);
+}
+
+std::string UnsavablePath(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return "not a regular file";
+    return "";
 }
 
 std::string OverwrittenFile(const std::vector<CommandFile>& inputs, const std::vector<CommandFile>& outputs)

@@ -3,6 +3,8 @@
 #include "lumopi/StandIn.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace KravikHost {
@@ -76,16 +78,20 @@ bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, 
     // The database describes a failure only while result texts are on.
     const bool texts = Lumo::StandIn::IsStringResultsEnabled();
     Lumo::Result::SetStringResultsEnabled(true);
+    errno = 0;
     const Lumo::Result saved = Lumo::StandIn::SaveSession(session, writeBack ? designPath : output, true);
+    const int reason = errno;
+    const std::string description = saved.GetDescription().str();
     Lumo::Result::SetStringResultsEnabled(texts);
-    if (!saved)
-    {
-        error = saved.GetDescription().str();
-        if (error.empty())
-            error = "the file could not be written";
-        return false;
-    }
-    return true;
+    if (saved)
+        return true;
+    // A failed system call ends the description with its errno text: the reason the user needs.
+    // The description names the database's temporary file, which the user never sees.
+    const std::string system = reason != 0 ? std::string(": ") + std::strerror(reason) : "";
+    const bool bySystem = !system.empty() && description.size() > system.size()
+        && description.compare(description.size() - system.size(), system.size(), system) == 0;
+    error = "cannot write: " + (bySystem ? system.substr(2) : description);
+    return false;
 }
 
 } // namespace KravikHost

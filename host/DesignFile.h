@@ -39,8 +39,13 @@ bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, 
 // copy is renamed onto the backup, and such copies left by a killed backup are removed by the next.
 bool KeepBackup(const std::string& path, std::string& error);
 
-// Whether the two paths name one existing file.
+// Whether the two paths name one file: one existing file (by device and inode, so links and other
+// spellings are caught) or, when neither exists yet, one path once normalised.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Why a design cannot be saved onto `path`: "not a regular file" for an existing device, FIFO,
+// folder or socket (a save replaces the file). Empty for a regular file or a new path.
+std::string UnsavablePath(const std::string& path);
 
 // A file a command reads or writes, with what it is for the user ("the design", "the log").
 struct CommandFile

@@ -10,7 +10,8 @@ enum ExitCode
     EXIT_REPAIRED = 1,     // findings were repaired and none is left
     EXIT_FINDINGS = 4,     // warnings or errors remain
     EXIT_OPERATIONAL = 8,  // the design could not be read, opened, checked or saved
-    EXIT_USAGE = 16        // the command line is wrong
+    EXIT_USAGE = 16,       // the command line is wrong
+    EXIT_CANCELED = 32     // the user stopped the run (Ctrl-C)
 };
 
 // What the host knows of a check run once it is over.

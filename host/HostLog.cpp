@@ -2,9 +2,11 @@
 
 #include "host/ProgressDisplay.h"
 
+#include <cerrno>
+
 namespace KravikHost {
 
-HostLog::HostLog(FILE* file, bool fixMode) : CTestLog(file, fixMode)
+HostLog::HostLog(FILE* file, bool fixMode) : CTestLog(file, fixMode), m_file(file)
 {
 }
 
@@ -13,6 +15,9 @@ void HostLog::emitMessage(std::string text)
     if (m_pProgress != nullptr)
         m_pProgress->Clear();
     CTestLog::emitMessage(m_bEscapeControls ? EscapeControls(text) : std::move(text));
+    // stdio keeps only that a write failed; its reason is in errno just after.
+    if (m_writeError == 0 && m_file != nullptr && std::ferror(m_file))
+        m_writeError = errno != 0 ? errno : EIO;
 }
 
 std::string EscapeControls(const std::string& text)

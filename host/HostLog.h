@@ -27,9 +27,14 @@ public:
 
     void emitMessage(std::string text) override;
 
+    // The errno of the first write that failed; 0 while none has.
+    int WriteError() const { return m_writeError; }
+
 private:
+    FILE* m_file;
     ProgressDisplay* m_pProgress = nullptr;
     bool m_bEscapeControls = false;
+    int m_writeError = 0;
 };
 
 // The text with every control character (below space, and DEL) other than tab and line end

@@ -40,7 +40,7 @@ void AddMaintenanceCommands(CLI::App& app, CommandLine& line, FaultSwitchTexts& 
             line.command = CommandLine::MAINTENANCE;
             line.maintenance.operation = operation;
         });
-        sub->add_option("DESIGN", o.design, "Design file (JSON)")->required()->type_name("FILE");
+        sub->add_option("DESIGN", o.design, "Design file (JSON)")->required()->check(NonEmptyPath)->type_name("FILE");
         if (operation == MaintenanceOptions::OBJECT)
         {
             sub->add_option("INDEX", o.indexText, "The Norv object, by its index as the log prints it (e.g. 63-0-49)")
@@ -56,11 +56,14 @@ void AddMaintenanceCommands(CLI::App& app, CommandLine& line, FaultSwitchTexts& 
         sub->add_option("--top", o.topBlock, "Top block to work on (default: the snapshot's first)")
             ->type_name("BLOCK");
         sub->add_option("--log", o.logFile, "Write the messages to FILE instead of standard output")
+                ->check(NonEmptyPath)
             ->type_name("FILE");
         if (operation == MaintenanceOptions::CLEAR)
             sub->add_flag("--no-backup", o.noBackup, "Request no project backup before clearing");
         if (operation != MaintenanceOptions::STATS)
-            sub->add_option("--output", o.outputFile, "Save the changed design to FILE")->type_name("FILE");
+            sub->add_option("--output", o.outputFile, "Save the changed design to FILE")
+                ->check(NonEmptyPath)
+                ->type_name("FILE");
         AddFaultOptions(sub, o.faults, texts);
     }
 }

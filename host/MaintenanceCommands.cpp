@@ -173,6 +173,9 @@ std::string NoNorvData(const OpenDesign& design)
 
 int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
 {
+    const std::string unsavable = options.outputFile.empty() ? "" : UnsavablePath(options.outputFile);
+    if (!unsavable.empty())
+        return OperationalError(err, options.outputFile, unsavable);
     OpenDesign design;
     std::string error;
     if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
@@ -240,16 +243,17 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
             break;
         }
     }
-    std::fflush(logFile);
+    const std::string logFailure = FinishLog(logFile, ownLogFile, log.WriteError());
     if (options.faults.countCalls)
         PrintCallCounts(session, err);
     if (!done)
         return OperationalError(err, options.design, failure);
+    if (!logFailure.empty())
+        return OperationalError(err, LogName(options.logFile), "cannot write: " + logFailure);
 
     RestoreDeclaredFaults(session, declaredFaults);
     if (Lumo::StandIn::IsModified(session) && !SaveDesignFile(session, options.design, options.outputFile, error))
-        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
-                                "the changed design was not saved: " + error);
+        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
     return EXIT_CLEAN;
 }
 

@@ -3,8 +3,13 @@
 #include "host/CommandLine.h"
 #include "host/Commands.h"
 #include "host/ExitCode.h"
+#include "host/LogOutput.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
+
+#include <stdio_ext.h>
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -21,9 +26,7 @@ KravikHost::Terminal StandardErrorTerminal()
     return terminal;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     KravikHost::CommandLine line;
     const int parsed = KravikHost::ParseCommandLine(argc, argv, line, std::cout, std::cerr);
@@ -42,4 +45,20 @@ int main(int argc, char** argv)
         break;
     }
     return KravikHost::EXIT_USAGE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int code = Run(argc, argv);
+    // The last of standard output (the help, a log) is written out by its close: a failure there is
+    // the run's failure, unless the run has already failed. A closed standard output that was never
+    // written to is no failure.
+    const bool unused = !std::ferror(stdout) && __fpending(stdout) == 0;
+    KravikHost::OwnedFile standardOutput(stdout);
+    const std::string failure = KravikHost::FinishLog(stdout, standardOutput, 0);
+    if (failure.empty() || code == KravikHost::EXIT_OPERATIONAL || (unused && errno == EBADF))
+        return code;
+    return KravikHost::OperationalError(std::cerr, KravikHost::LogName(""), "cannot write: " + failure);
 }

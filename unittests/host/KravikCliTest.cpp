@@ -271,7 +271,6 @@ TEST(KravikCheckTest, OutputsThatWouldDestroyAnInputAreRefused)
         {{"--log", dir.File("filter.txt")}, "the log would overwrite the filter file"},
         {{"--fix", "--output", dir.File("cns.json")}, "the output would overwrite the constraints file"},
         {{"--fix", "--output", dir.File("filter.txt")}, "the output would overwrite the filter file"},
-        {{"--fix", "--log", dir.File("out.json"), "--output", dir.File("out.json")}, "the log and the output are the same file"},
     };
     for (const auto& c : cases)
     {
@@ -289,20 +288,27 @@ TEST(KravikCheckTest, OutputsThatWouldDestroyAnInputAreRefused)
     EXPECT_EQ("old output", ReadFile(dir.File("out.json")));
 }
 
-TEST(KravikFixTest, UnchangedDesignIsNotSaved)
+// An unchanged design is not saved back onto itself; --output gets it all the same, so that a
+// script can check the output next.
+TEST(KravikFixTest, UnchangedDesignIsNotSavedInPlaceButToTheOutput)
 {
     TempDir dir;
     const std::string original = ReadFile(ExamplePath("clean.json"));
     WriteFile(dir.File("design.json"), original);
     for (const std::vector<std::string>& extra :
-         {std::vector<std::string>{"--fix"}, {"--fix", "--output", dir.File("out.json")}, {"--fix", "--thread"}})
+         {std::vector<std::string>{"--fix"}, {"--fix", "--output", dir.Path() + "/./design.json"}, {"--fix", "--thread"}})
     {
         const KravikRun run = RunKravik(Check(dir.File("design.json"), extra));
         EXPECT_EQ(0, run.exitCode) << run.err;
         EXPECT_EQ("", CompareLog(run.out, DataPath("clean.log"), Tests()));
     }
-    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List()); // no output, no backup
+    EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List()); // no backup
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
+
+    EXPECT_EQ(0, RunKravik(Check(dir.File("design.json"), {"--fix", "--output", dir.File("out.json")})).exitCode);
+    const KravikRun next = RunKravik(Check(dir.File("out.json")));
+    EXPECT_EQ(0, next.exitCode) << next.err;
+    EXPECT_EQ("", CompareLog(next.out, DataPath("clean.log"), Tests()));
 }
 
 // Fix mode writes the findings of each pass under its pass line, each followed by its repair's
@@ -338,11 +344,19 @@ struct ExitCase
 {
     std::vector<std::string> args;
     int exitCode;
+    std::string err = "";            // when given: the first line of standard error
+    std::string standardOutput = ""; // when given: where standard output goes (not read)
 };
 
+// Every condition has its code; a bad path or a failed write is refused with its reason and, in fix
+// mode, nothing saved.
 TEST(KravikExitCodeTest, EachConditionHasItsCode)
 {
-    const std::string clean = ExamplePath("clean.json");
+    const std::string clean = ExamplePath("clean.json"), broken = ExamplePath("broken.json");
+    TempDir dir;
+    const std::string fifo = dir.File("fifo"), out = dir.File("out.json"), noFolder = dir.File("no-folder/out.json");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    const std::string full = "cannot write: No space left on device\n";
     const ExitCase cases[] = {
         {{"--help"}, 0},
         {{"check", "--help"}, 0},
@@ -357,16 +371,44 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         {Check(clean, {"--filter", DataPath(".")}), 8}, // a folder
         {Check(clean, {"--log", DataPath("no-such-folder/check.log")}), 8},
         {{"list-tests", "--filter", DataPath("no-such-filter.txt")}, 8},
+        {Check(clean, {"--fix", "--output", fifo}), 8, "kravik: " + fifo + ": not a regular file\n"},
+        {Check(clean, {"--fix", "--output", dir.Path()}), 8, "kravik: " + dir.Path() + ": not a regular file\n"},
+        {{"init", clean, "--output", fifo}, 8, "kravik: " + fifo + ": not a regular file\n"},
+        {Check(broken, {"--fix", "--output", noFolder, "--log", "/dev/null"}), 8,
+         "kravik: " + noFolder + ": cannot write: No such file or directory\n"},
+        {Check(broken, {"--fix", "--output", out, "--log", "/dev/full"}), 8, "kravik: /dev/full: " + full},
+        {Check(clean), 8, "kravik: standard output: " + full, "/dev/full"},
+        {{"list-tests"}, 8, "kravik: standard output: " + full, "/dev/full"},
+        {{"stats", clean, "--log", "/dev/full"}, 8, "kravik: /dev/full: " + full},
+        {{"stats", clean}, 8, "kravik: standard output: " + full, "/dev/full"},
+        {{"--help"}, 8, "kravik: standard output: " + full, "/dev/full"},
         {{}, 16}, // the usage errors themselves are the command line's unit tests
         {Check(clean, {"--output", "out.json"}), 16},
+        {{"chek", clean}, 16, "kravik: unknown command 'chek'\n"},
+        {{"help", "nosuch"}, 16, "kravik: unknown command 'nosuch'\n"},
+        {{"check", ""}, 16, "kravik: DESIGN: the path is empty\n"},
+        {Check(clean, {"--fix", "--output", ""}), 16, "kravik: --output: the path is empty\n"},
+        {Check(clean, {"--log", ""}), 16, "kravik: --log: the path is empty\n"},
+        {Check(clean, {"--filter", ""}), 16, "kravik: --filter: the path is empty\n"},
+        {{"check", clean, "--constraints", ""}, 16, "kravik: --constraints: the path is empty\n"},
+        {{"list-tests", "--filter", ""}, 16, "kravik: --filter: the path is empty\n"},
+        {{"stats", ""}, 16, "kravik: DESIGN: the path is empty\n"},
+        {Check(broken, {"--fix", "--log", out, "--output", dir.Path() + "/./out.json"}), 16,
+         "kravik: " + out + ": --log and --output name the same file\n"},
+        {{"init", clean, "--log", noFolder, "--output", noFolder}, 16,
+         "kravik: " + noFolder + ": --log and --output name the same file\n"},
     };
     for (const ExitCase& c : cases)
     {
-        const KravikRun run = RunKravik(c.args);
+        const KravikRun run = c.standardOutput.empty() ? RunKravik(c.args) : RunKravikWithOutputTo(c.args, c.standardOutput);
         std::string line;
         for (const std::string& arg : c.args)
             line += " " + arg;
         EXPECT_EQ(c.exitCode, run.exitCode) << "kravik" << line << "\n" << run.err;
+        if (!c.err.empty())
+        {
+            EXPECT_EQ(c.err, run.err.substr(0, run.err.find('\n') + 1)) << line;
+        }
         if (c.exitCode == 8)
         {
             // One clear line that names the file; no log.
@@ -375,6 +417,7 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
             EXPECT_EQ("", run.out) << line;
         }
     }
+    EXPECT_EQ(std::vector<std::string>{"fifo"}, dir.List()) << "nothing saved, no log written";
 }
 
 TEST(KravikExitCodeTest, MalformedDesignNamesTheFileAndTheOffendingValue)

@@ -153,6 +153,15 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
     return run;
 }
 
+KravikRun RunKravikWithOutputTo(const std::vector<std::string>& args, const std::string& standardOutput)
+{
+    TempDir capture;
+    KravikRun run;
+    WaitForExit(Spawn(args, {}, standardOutput, capture.File("err")), run);
+    run.err = ReadFile(capture.File("err"));
+    return run;
+}
+
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env, bool outputToo)
 {
     return RunOnTerminal(args, env, [](pid_t, const std::string&) {}, outputToo);

@@ -29,6 +29,10 @@ struct KravikRun
 // changed by `env` (NAME=VALUE entries; an entry "NAME=" unsets NAME).
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
+// As RunKravik, with standard output going to the file `standardOutput` (such as /dev/full); `out`
+// stays empty.
+KravikRun RunKravikWithOutputTo(const std::vector<std::string>& args, const std::string& standardOutput);
+
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
 // With `outputToo`, standard output goes to the terminal as well (`out` stays empty).
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env = {},

@@ -21,25 +21,45 @@ struct OverviewCase
 {
     std::vector<std::string> args;
     int exitCode;
-    const char* outPattern; // the whole standard output, as a regular expression
+    std::string outPattern; // the whole standard output, as a regular expression
+    std::string err = "";   // the whole standard error
 };
 
+const char kCommands[] = "Usage: kravik COMMAND \\[OPTIONS\\]\n\nCommands:\n"
+                         "  check       Check a design file[^\n]+\n  list-tests  List the tests[^\n]+\n"
+                         "  init        [^\n]+\n  clear       [^\n]+\n  format      [^\n]+\n  recreate    [^\n]+\n"
+                         "  object      [^\n]+\n  stats       [^\n]+\n\nRun 'kravik COMMAND --help'[^\n]+\n";
+
+// Plain kravik and an unknown command list the commands; `kravik help [COMMAND]` is the help.
 TEST(KravikOverviewTest, PlainKravikListsTheCommandsAndVersionPrintsIt)
 {
     const OverviewCase cases[] = {
-        {{}, 16,
-         "kravik: [^\n]+\n\nUsage: kravik COMMAND \\[OPTIONS\\]\n\nCommands:\n"
-         "  check       Check a design file[^\n]+\n  list-tests  List the tests[^\n]+\n"
-         "  init        [^\n]+\n  clear       [^\n]+\n  format      [^\n]+\n  recreate    [^\n]+\n"
-         "  object      [^\n]+\n  stats       [^\n]+\n\nRun 'kravik COMMAND --help'[^\n]+\n"},
+        {{}, 16, "kravik: [^\n]+\n\n" + std::string(kCommands)},
         {{"--version"}, 0, "kravik [0-9]+\\.[0-9]+\\.[0-9]+\n"},
+        {{"chek", "x.json"}, 16, "", "kravik: unknown command 'chek'\n"},
     };
     for (const OverviewCase& c : cases)
     {
         const KravikRun run = RunKravik(c.args);
         EXPECT_EQ(c.exitCode, run.exitCode) << run.err;
         EXPECT_TRUE(std::regex_match(run.out, std::regex(c.outPattern))) << run.out;
-        EXPECT_EQ("", run.err);
+        if (c.err.empty())
+            EXPECT_EQ("", run.err);
+        else
+            EXPECT_TRUE(std::regex_match(run.err, std::regex(c.err + kCommands))) << run.err;
+    }
+    for (const char* command : {"", "check", "stats"})
+    {
+        std::vector<std::string> asked = {"help"}, flagged = {"--help"};
+        if (*command != '\0')
+        {
+            asked.push_back(command);
+            flagged.insert(flagged.begin(), command);
+        }
+        const KravikRun help = RunKravik(asked);
+        EXPECT_EQ(0, help.exitCode) << help.err;
+        EXPECT_EQ(RunKravik(flagged).out, help.out) << command;
+        EXPECT_NE(std::string::npos, help.out.find("Usage: kravik " + std::string(command))) << help.out;
     }
 }
 
@@ -129,7 +149,7 @@ std::vector<std::string> CheckSlow(std::vector<std::string> options)
 const char kNotice[] = "\r\x1b[Kkravik: stopping after the current test; press Ctrl-C again to quit at once\r\n";
 
 // A first Ctrl-C, pressed while the design loads or during the run, stops the run before its next
-// test: no final log, exit code 8, and in fix mode nothing written, to --output or onto the design.
+// test: no final log, exit code 32, and in fix mode nothing written, to --output or onto the design.
 TEST(KravikInterruptTest, FirstCtrlCStopsTheRunAndSavesNothing)
 {
     TempDir dir;
@@ -153,7 +173,7 @@ TEST(KravikInterruptTest, FirstCtrlCStopsTheRunAndSavesNothing)
     for (const auto& c : cases)
     {
         const KravikRun run = RunKravikInterrupted(c.args, 1, c.pressedAfter);
-        EXPECT_EQ(8, run.exitCode) << c.pressedAfter << run.err;
+        EXPECT_EQ(32, run.exitCode) << c.pressedAfter << run.err;
         EXPECT_NE(std::string::npos, run.err.find(kNotice)) << run.err;
         const std::string last = "kravik: " + c.design + ": " + c.reason + "\r\n";
         EXPECT_EQ(last, run.err.substr(run.err.size() - std::min(run.err.size(), last.size()))) << run.err;
