@@ -23,9 +23,9 @@ void replaceFirst(std::string& text, const char* marker, const std::string& valu
 }
 
 // A text the log writes inside one line, with its control characters escaped.
-std::string oneLine(std::string text)
+std::string oneLine(const std::string& text)
 {
-    return LumoUtils::hasControlChars(text) ? LumoUtils::escapeControls(text) : text;
+    return LumoUtils::escapeControls(text);
 }
 
 std::string testName(const CNorvDetailChecker* test)
