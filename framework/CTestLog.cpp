@@ -1,6 +1,7 @@
 #include "framework/CTestLog.h"
 
 #include "framework/CNorvDetailChecker.h"
+#include "utils/TextUtils.h"
 
 #include <cinttypes>
 #include <cstdint>
@@ -8,12 +9,23 @@
 namespace
 {
 
-// Replaces the first occurrence of a two-character marker; a missing marker is skipped.
+// Replaces the first occurrence of a two-character marker; a missing marker is skipped. Control
+// characters of the value (a name from the design) are escaped so that it cannot start a line.
 void replaceFirst(std::string& text, const char* marker, const std::string& value)
 {
     const std::string::size_type at = text.find(marker);
-    if (at != std::string::npos)
+    if (at == std::string::npos)
+        return;
+    if (LumoUtils::hasControlChars(value))
+        text.replace(at, 2, LumoUtils::escapeControls(value));
+    else
         text.replace(at, 2, value);
+}
+
+// A text the log writes inside one line, with its control characters escaped.
+std::string oneLine(const std::string& text)
+{
+    return LumoUtils::escapeControls(text);
 }
 
 std::string testName(const CNorvDetailChecker* test)
@@ -73,7 +85,7 @@ void CTestLog::emitMessage(std::string text)
 
 void CTestLog::plainLine(const char* word, const CNorvDetailChecker* test, const std::string& text)
 {
-    emitMessage(word + testName(test) + "\t" + text + "\n");
+    emitMessage(word + testName(test) + "\t" + oneLine(text) + "\n");
 }
 
 void CTestLog::logError(const CNorvDetailChecker* test, std::string text)
@@ -221,9 +233,9 @@ void CTestLog::logFixStatus(CFixStatus& status)
         text = " - Not Fixed.";
         if (status.error) {
             if (!status.message.empty())
-                text += " Error: " + status.message + ".";
+                text += " Error: " + oneLine(status.message) + ".";
             if (!status.result)
-                text += " Database error: " + std::string(status.result.GetDescription().c_str()) + ".";
+                text += " Database error: " + oneLine(status.result.GetDescription().c_str()) + ".";
         }
     }
     emitMessage(text + "\n");

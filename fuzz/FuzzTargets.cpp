@@ -4,9 +4,15 @@
 #include "framework/CTestLog.h"
 #include "host/DesignFile.h"
 #include "host/FaultSwitches.h"
+#include "utils/FileUtils.h"
 
 #include "lumopi/StandIn.h"
 #include "ordaxcons/OrdaxConstraintDefs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -44,6 +50,64 @@ private:
     int m_fd;
 };
 
+// A folder of this process for saved designs, in memory where the system has a tmpfs (/dev/shm),
+// removed with its files when the process ends.
+class SaveFolder
+{
+public:
+    SaveFolder()
+    {
+        for (const char* base : {"/dev/shm", "/tmp"})
+        {
+            std::string pattern = std::string(base) + "/kravik-fuzz-XXXXXX";
+            if (mkdtemp(&pattern[0]) != nullptr)
+            {
+                m_path = pattern;
+                break;
+            }
+        }
+    }
+    ~SaveFolder()
+    {
+        if (m_path.empty())
+            return;
+        for (const char* name : kFiles)
+            LumoUtils::removeFile(File(name));
+        LumoUtils::removeDirectory(m_path);
+    }
+    SaveFolder(const SaveFolder&) = delete;
+    SaveFolder& operator=(const SaveFolder&) = delete;
+
+    bool Ok() const { return !m_path.empty(); }
+    std::string File(const char* name) const { return m_path + "/" + name; }
+
+    static constexpr const char* kFiles[] = {"saved.json", "again.json"};
+
+private:
+    std::string m_path;
+};
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Reports a broken promise of the save and aborts, which the fuzzer keeps as a crash.
+[[noreturn]] void Broken(const std::string& what)
+{
+    std::fprintf(stderr, "kravik fuzz: %s\n", what.c_str());
+    std::abort();
+}
+
+// Every check once, the log discarded.
+void CheckOnce(KravikHost::OpenDesign& design, bool fix)
+{
+    CTestLog log(nullptr, fix);
+    CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, "", 2, 0, "", false, fix, "fuzz", false);
+    checker.Check_NorvLUMO(design.snapshot);
+}
+
 } // namespace
 
 int DesignLoad(const uint8_t* data, size_t size)
@@ -57,10 +121,39 @@ int DesignLoad(const uint8_t* data, size_t size)
     if (!KravikHost::OpenDesignFile(file.Path(), "", "", design, error))
         return 0;
     // A design that loads goes through every check; the log is discarded.
-    CTestLog log(nullptr, false);
-    CNorvProjectChecker checker(design.session.get(), design.topBlock, &log, "", 2, 0, "", false, false, "fuzz",
-                                false);
-    checker.Check_NorvLUMO(design.snapshot);
+    CheckOnce(design, false);
+    return 0;
+}
+
+int DesignFixSaveReload(const uint8_t* data, size_t size)
+{
+    static const SaveFolder folder;
+    MemoryFile file(data, size);
+    if (!file.Ok() || !folder.Ok())
+        return 0;
+    KravikHost::OpenDesign design;
+    std::string error;
+    if (!KravikHost::OpenDesignFile(file.Path(), "", "", design, error))
+        return 0;
+    // The repairs as check --fix runs them: the faults the file declares fire during the run and
+    // are put back before the save.
+    const KravikHost::DeclaredFaults declared = KravikHost::ApplyFaultSwitches(*design.session, {});
+    CheckOnce(design, true);
+    KravikHost::RestoreDeclaredFaults(*design.session, declared);
+
+    const std::string saved = folder.File(SaveFolder::kFiles[0]), again = folder.File(SaveFolder::kFiles[1]);
+    const Lumo::Result save = Lumo::StandIn::SaveSession(*design.session, saved, true);
+    if (!save)
+        Broken("the repaired design was not saved: " + save.GetDescription().str());
+    KravikHost::OpenDesign reloaded;
+    if (!KravikHost::OpenDesignFile(saved, design.snapshot, design.topBlock, reloaded, error))
+        Broken("the saved design does not load: " + error);
+    const Lumo::Result resave = Lumo::StandIn::SaveSession(*reloaded.session, again, true);
+    if (!resave)
+        Broken("the reloaded design was not saved: " + resave.GetDescription().str());
+    if (ReadBytes(saved) != ReadBytes(again))
+        Broken("the reloaded design saves to other bytes");
+    CheckOnce(reloaded, false);
     return 0;
 }
 
@@ -112,6 +205,7 @@ const std::vector<Target>& Targets()
 {
     static const std::vector<Target> targets = {
         {"design", &DesignLoad},
+        {"fix", &DesignFixSaveReload},
         {"constraints", &ConstraintsLoad},
         {"filter", &FilterFile},
         {"fault_switches", &FaultSwitches},

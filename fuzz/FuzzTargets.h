@@ -1,7 +1,8 @@
-// The entry points of the fuzz targets, one per input the system reads from a user: a design file,
-// a constraints file, a filter file and the fault switches of the command line. Each takes any
-// bytes, must neither crash nor hang, and returns 0. They are plain functions so that the unit
-// tests replay the kept crash inputs through the same code that the fuzzers run.
+// The entry points of the fuzz targets, one per input the system reads from a user: a design file
+// (checked, or repaired and saved), a constraints file, a filter file and the fault switches of
+// the command line. Each takes any bytes, must neither crash nor hang, and returns 0; a broken
+// promise that is no crash (a save that does not load again) aborts. They are plain functions so
+// that the unit tests replay the kept crash inputs through the same code that the fuzzers run.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,9 @@ struct Target
 
 // Loads the bytes as a design file; a design that loads is checked once with every test.
 int DesignLoad(const uint8_t* data, size_t size);
+// Loads the bytes as a design file; a design that loads is repaired as check --fix repairs it and
+// saved, the saved file must load and save again to the same bytes, and it is checked once more.
+int DesignFixSaveReload(const uint8_t* data, size_t size);
 // Loads the bytes as a constraints file.
 int ConstraintsLoad(const uint8_t* data, size_t size);
 // Reads the bytes as the filter file of a checker.

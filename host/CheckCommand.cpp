@@ -11,6 +11,7 @@
 #include "framework/CKravikThread.h"
 #include "framework/CNorvProjectChecker.h"
 #include "framework/TestRegistry.h"
+#include "utils/TextUtils.h"
 
 #include "lumopi/StandIn.h"
 #include "ordaxcons/OrdaxConstraintDefs.h"
@@ -119,7 +120,8 @@ std::string Run(CNorvProjectChecker& checker, const std::string& snapshot, bool 
 
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason)
 {
-    err << "kravik: " << file << ": " << reason << std::endl;
+    // Paths and names arrive as given; their control characters must not reach the terminal.
+    err << "kravik: " << LumoUtils::escapeControls(file) << ": " << LumoUtils::escapeControls(reason) << std::endl;
     return EXIT_OPERATIONAL;
 }
 
@@ -143,7 +145,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     // The checks report a constraints file they cannot load in the log (and go on without it);
     // the user also learns here which file and why.
     if (!options.constraints.empty() && !LoadableConstraints(options.constraints, error))
-        err << "kravik: " << options.constraints << ": the constraints file cannot be loaded: " << error << std::endl;
+        err << "kravik: " << LumoUtils::escapeControls(options.constraints)
+            << ": the constraints file cannot be loaded: " << LumoUtils::escapeControls(error) << std::endl;
 
     // An existing --output that is the design itself means a save in place.
     const bool saveInPlace = !options.outputFile.empty() && SameFile(options.outputFile, options.design);
@@ -188,7 +191,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     // injected fault fired, the run cannot vouch for a clean design.
     const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(*design.session).Fired();
     if (!fired.empty())
-        err << "kravik: " << options.design << ": " << fired.size() << " injected fault"
+        err << "kravik: " << LumoUtils::escapeControls(options.design) << ": " << fired.size() << " injected fault"
             << (fired.size() == 1 ? "" : "s") << " fired, the first on " << fired.front().operation << " of "
             << fired.front().object.ToText() << "; the check is incomplete" << std::endl;
 

@@ -3,6 +3,7 @@
 #include "host/CommandOptions.h"
 #include "host/DesignFile.h"
 #include "host/ExitCode.h"
+#include "utils/TextUtils.h"
 
 #include <CLI/CLI.hpp>
 
@@ -157,7 +158,9 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
     app.require_subcommand(1);
     app.footer(kFooter);
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return std::string("kravik: ") + e.what() + "\nRun 'kravik --help' for the commands and options.\n";
+        // The message quotes the arguments as given: their control characters must not reach the terminal.
+        return "kravik: " + LumoUtils::escapeControls(e.what())
+            + "\nRun 'kravik --help' for the commands and options.\n";
     });
 
     FaultSwitchTexts faultTexts;

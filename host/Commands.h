@@ -24,7 +24,7 @@ int RunListTests(const ListTestsOptions& options, std::ostream& err, const Termi
 // --log FILE), and a changed design is saved as check --fix saves it.
 int RunMaintenance(const MaintenanceOptions& options, std::ostream& err);
 
-// Writes "kravik: <file>: <reason>" and returns EXIT_OPERATIONAL.
+// Writes "kravik: <file>: <reason>", control characters of both as \xHH, and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);
 
 } // namespace KravikHost

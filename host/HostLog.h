@@ -1,8 +1,8 @@
 // The check log of the kravik host: the library's CTestLog on standard output or the --log file.
 // When the log shares the terminal with the progress line, every write first erases that line, so
-// that log lines never run into it. On a terminal, control characters that come from the design
-// (names, database texts) are printed escaped, so that they cannot drive the terminal; a file gets
-// the exact bytes.
+// that log lines never run into it. Names and paths reach the log with their control characters
+// already written as \xHH; on a terminal, every other control character but tab and line end
+// (database texts) is escaped too, so that nothing in a log line can drive the terminal.
 #pragma once
 
 #include "framework/CTestLog.h"
@@ -36,9 +36,5 @@ private:
     bool m_bEscapeControls = false;
     int m_writeError = 0;
 };
-
-// The text with every control character (below space, and DEL) other than tab and line end
-// written as \xHH.
-std::string EscapeControls(const std::string& text);
 
 } // namespace KravikHost

@@ -1,6 +1,7 @@
 #include "host/LoadProgress.h"
 
 #include "host/ProgressDisplay.h"
+#include "utils/TextUtils.h"
 
 #include <cstdio>
 
@@ -14,7 +15,7 @@ constexpr std::chrono::milliseconds kLeastBetweenDraws(100);
 } // namespace
 
 LoadProgressLine::LoadProgressLine(ProgressDisplay& display, const std::string& path, bool draw)
-    : m_display(display), m_path(path), m_bStopped(!draw)
+    : m_display(display), m_path(LumoUtils::escapeControls(path)), m_bStopped(!draw)
 {
     if (draw)
         m_ticker = std::thread(&LoadProgressLine::Tick, this);

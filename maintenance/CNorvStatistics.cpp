@@ -3,6 +3,7 @@
 #include "framework/IKravikLog.h"
 
 #include "quilflow/QuilFlowID.h"
+#include "utils/TextUtils.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -766,9 +767,9 @@ bool CNorvStatistics::PrintStats()
     log.emitMessage(" DESIGN INFO\n");
     log.emitMessage(kRule + "\n");
     log.emitMessage(label("Snapshot", 0));
-    log.emitMessage(m_strSnapshotName);
+    log.emitMessage(LumoUtils::escapeControls(m_strSnapshotName));
     log.emitMessage(label("Top block"));
-    log.emitMessage(m_strTopBlock);
+    log.emitMessage(LumoUtils::escapeControls(m_strTopBlock));
     log.emitMessage(label("Design status", 2));
     if (g_stats.kinds[Part].objectCount == 0)
         log.emitMessage("No parts");
@@ -784,7 +785,7 @@ bool CNorvStatistics::PrintStats()
         // Clients are told apart by their text up to the last colon.
         std::map<std::string, int> names;
         for (auto client = clients.GetIterator(); client.IsValid(); ++client) {
-            const std::string name = client->name.str();
+            const std::string name = LumoUtils::escapeControls(client->name.str());
             const size_t colon = name.rfind(':');
             ++names[colon == std::string::npos ? name : name.substr(0, colon)];
         }
@@ -803,10 +804,10 @@ bool CNorvStatistics::PrintStats()
         for (size_t i = 0; i < flowIds.size(); ++i) {
             if (i > 0)
                 log.emitMessage(", ");
-            log.emitMessage(flowIds[i]);
+            log.emitMessage(LumoUtils::escapeControls(flowIds[i]));
             log.emitMessage(" ");
             if (i < installIds.size())
-                log.emitMessage(installIds[i]);
+                log.emitMessage(LumoUtils::escapeControls(installIds[i]));
         }
     }
 

@@ -13,6 +13,11 @@ const char* const kWhiteSpace = " \t\n\r";
 const std::string kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 const char kRandomAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
+bool isControl(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
 char lowerByte(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -108,6 +113,34 @@ std::string& escapeNewlines(std::string& s)
 {
     replaceAll(s, "\r", "\\r");
     return replaceAll(s, "\n", "\\n");
+}
+
+bool hasControlChars(const std::string& s)
+{
+    for (char c : s)
+        if (isControl(static_cast<unsigned char>(c)))
+            return true;
+    return false;
+}
+
+std::string escapeControls(const std::string& s, const char* keep)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    if (!hasControlChars(s))
+        return s;
+    std::string out;
+    out.reserve(s.size() + 8);
+    for (char c : s) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (isControl(byte) && (c == '\0' || std::strchr(keep, c) == nullptr)) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 bool compareSubstring(const std::string& s, unsigned pos, unsigned len, const std::string& other,

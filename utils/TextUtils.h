@@ -26,6 +26,11 @@ std::string& replaceChar(std::string& s, char from, char to);
 std::string& replaceAll(std::string& s, const char* from, const char* to);
 // Carriage returns and line feeds become the two-character escapes \r and \n.
 std::string& escapeNewlines(std::string& s);
+// Whether s holds a control byte (0x00-0x1F or 0x7F).
+bool hasControlChars(const std::string& s);
+// s with every control byte not listed in keep written as \xHH (two upper-case hex digits), so
+// that a name cannot break a line or drive a terminal. Text without one comes back unchanged.
+std::string escapeControls(const std::string& s, const char* keep = "");
 
 // Whether s[pos, pos + len) equals other; len is cut to what s holds from pos on. False when pos
 // is not inside s (so nothing matches in an empty s).

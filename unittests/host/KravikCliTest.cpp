@@ -203,23 +203,45 @@ TEST(KravikCheckTest, CheckModeNeverWritesTheDesign)
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
 }
 
-// Control characters of the design's names cannot drive the terminal: on a terminal they are
-// printed escaped; a log file keeps the exact bytes.
-TEST(KravikCheckTest, ControlCharactersAreEscapedOnlyOnATerminal)
+// Control characters of names and paths are written as \xHH wherever kravik writes them, in files
+// too: a name can neither forge log lines ("Result: OK") nor drive the terminal.
+TEST(KravikCheckTest, ControlCharactersOfNamesAndPathsAreEscaped)
 {
     TempDir dir;
     std::string design = ReadFile(ExamplePath("broken.json"));
-    const size_t at = design.find("\"X9\"");
-    ASSERT_NE(std::string::npos, at);
-    design.replace(at, 4, "\"X\\u001b[2J9\"");
-    WriteFile(dir.File("design.json"), design);
+    for (const auto& rename : std::vector<std::pair<std::string, std::string>>{
+             {"\"X9\"", "\"X\\u001b[2J9\""},
+             {"\"AN1\"", "\"AN1\\nERROR 9999: forged\\nResult: OK\""},
+             {"\"rev-a\"", "\"rev\\u0007-a\""}})
+    {
+        const size_t at = design.find(rename.first);
+        ASSERT_NE(std::string::npos, at) << rename.first;
+        design.replace(at, rename.first.size(), rename.second);
+    }
+    const std::string path = dir.File("de\x1b[2Jsign.json"), shownPath = dir.File("de\\x1B[2Jsign.json");
+    WriteFile(path, design);
 
-    const KravikRun onTerminal = RunKravikOnTerminal(Check(dir.File("design.json")), {}, true);
-    EXPECT_NE(std::string::npos, onTerminal.err.find("component X\\x1B[2J9 ")) << onTerminal.err;
-    EXPECT_EQ(std::string::npos, onTerminal.err.find("\x1b[2J")) << onTerminal.err;
-
-    EXPECT_EQ(4, RunKravik(Check(dir.File("design.json"), {"--log", dir.File("check.log")})).exitCode);
-    EXPECT_NE(std::string::npos, ReadFile(dir.File("check.log")).find("component X\x1b[2J9 "));
+    EXPECT_EQ(4, RunKravik(Check(path, {"--log", dir.File("check.log")})).exitCode);
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::vector<std::string> escaped;
+    } cases[] = {
+        {"log file", ReadFile(dir.File("check.log")),
+         {"component X\\x1B[2J9 ", "AN1\\x0AERROR 9999: forged\\x0AResult: OK ("}},
+        {"terminal", RunKravikOnTerminal(Check(path), {}, true).err,
+         {"\rLoading " + shownPath, "component X\\x1B[2J9 "}},
+        {"error line", RunKravik({"check", path + ".missing"}).err, {"kravik: " + shownPath + ".missing: "}},
+        {"stats", RunKravik({"stats", path}).out, {"rev\\x07-a"}},
+    };
+    for (const auto& c : cases)
+    {
+        for (const std::string& escaped : c.escaped)
+            EXPECT_NE(std::string::npos, c.text.find(escaped)) << c.name << ": " << c.text;
+        for (const char* raw : {"\x1b[2J", "\nERROR 9999", "\nResult: OK (", "\a"})
+            EXPECT_EQ(std::string::npos, c.text.find(raw)) << c.name << ": " << c.text;
+    }
 }
 
 // A constraints file that cannot be loaded leaves the checks without definitions, which the log

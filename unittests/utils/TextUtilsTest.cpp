@@ -68,6 +68,26 @@ TEST(TextUtilsTest, EscapeNewlinesWritesBackslashEscapes)
     EXPECT_EQ("a\\r\\nb\\n", escapeNewlines(s));
 }
 
+TEST(TextUtilsTest, EscapeControlsWritesEveryControlByteAsHex)
+{
+    struct Row
+    {
+        std::string text;
+        const char* keep;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"net \xC3\xA9 ~!", "", "net \xC3\xA9 ~!"}, // printable and UTF-8 bytes stay
+        {"a\nResult: OK\r", "", "a\\x0AResult: OK\\x0D"},
+        {std::string("\0\x01\t\x1b[2J\x1f\x7f", 9), "", "\\x00\\x01\\x09\\x1B[2J\\x1F\\x7F"},
+        {std::string("a\tb\nc\0\x1b", 7), "\t\n", "a\tb\nc\\x00\\x1B"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.expected, escapeControls(row.text, row.keep)) << row.text;
+        EXPECT_EQ(row.expected != row.text, hasControlChars(row.text)) << row.text;
+    }
+}
+
 TEST(TextUtilsTest, CompareSubstring)
 {
     EXPECT_TRUE(compareSubstring("NTFS", 0, 4, "NTFS", true));
