@@ -5,6 +5,7 @@
 
 #include "lumopi/StandIn.h"
 #include "ordaxcons/OrdaxConstraintDefs.h"
+#include "tests/rules/CConsChecker.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -175,6 +176,45 @@ TEST(DocsTest, ShownJsonLoads)
             EXPECT_TRUE(Lumo::StandIn::LoadSession(file, &error) != nullptr) << where << error.path << ": " << error.message;
         }
     EXPECT_GE(blocks, 5);
+}
+
+// The owner and level that constraints-file.md gives each kind are those the constraint check
+// looks the kind's constraints up under.
+TEST(DocsTest, ConstraintsPageGivesTheCheckedOwnerAndLevelOfEachKind)
+{
+    const std::string page = ReadFile(kDocs + "constraints-file.md");
+    const size_t from = page.find("## Owners and levels the checks use");
+    ASSERT_NE(std::string::npos, from);
+    const std::string section = page.substr(from, page.find("**What", from) - from);
+
+    using Lumo::StandIn::Kind;
+    std::map<std::string, int> types;
+    for (unsigned k = 1; k < static_cast<unsigned>(Kind::Count); ++k)
+        types[Lumo::StandIn::KindName(static_cast<Kind>(k))] = Lumo::StandIn::TypeOfKind(static_cast<Kind>(k));
+
+    static const std::regex row(R"(\n\| ([A-Za-z0-9, ]+)[^|]*\| `([A-Z_]+)` \| ([^|\n]+) \|)");
+    static const std::regex word(R"([A-Za-z0-9]+)");
+    CConsChecker checker;
+    int rows = 0;
+    for (std::sregex_iterator it(section.begin(), section.end(), row), end; it != end; ++it)
+    {
+        const std::string kindCell = (*it)[1], owner = (*it)[2], levelCell = (*it)[3];
+        std::vector<std::string> kinds, levels;
+        for (std::sregex_iterator w(kindCell.begin(), kindCell.end(), word); w != end; ++w)
+            kinds.push_back(w->str());
+        for (std::sregex_iterator w(levelCell.begin(), levelCell.end(), word); w != end; ++w)
+            levels.push_back(w->str());
+        ASSERT_EQ(kinds.size(), levels.size()) << (*it)[0];
+        for (size_t i = 0; i < kinds.size(); ++i)
+        {
+            ASSERT_EQ(1u, types.count(kinds[i])) << kinds[i];
+            std::string level;
+            EXPECT_TRUE(checker.getLevelName(static_cast<Lumo::EObjectType>(types[kinds[i]]), owner, level)) << kinds[i];
+            EXPECT_EQ(levels[i], level) << kinds[i] << " under " << owner;
+            ++rows;
+        }
+    }
+    EXPECT_EQ(32, rows);
 }
 
 // Every kind of the loader appears in the kind table of design-file.md with its type, and every key

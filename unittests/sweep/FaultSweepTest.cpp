@@ -27,6 +27,12 @@ struct SweepCase
     bool fix;
 };
 
+// What gtest prints for the case (as "GetParam() = ..." in listings and failures).
+void PrintTo(const SweepCase& c, std::ostream* out)
+{
+    *out << c.design << (c.fix ? " --fix" : "");
+}
+
 std::string CaseName(const ::testing::TestParamInfo<SweepCase>& info)
 {
     std::string name = info.param.design.substr(0, info.param.design.size() - 5) + (info.param.fix ? "_fix" : "_check");

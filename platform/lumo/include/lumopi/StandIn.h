@@ -1,6 +1,8 @@
 // Host and test side of the design-database stand-in: creating, loading and saving sessions, fault
 // injection, call counting, recorded calls, backups, direct store access and the C++ design builder.
-// Products never include this header. Everything here bypasses faults, counting and locks unless stated.
+// For hosts and tests only: kravik, the tests and a program that stands in for the host (such as the
+// installed consumer) include it; the library's own code never does, as a design application has no such
+// header. Everything here bypasses faults, counting and locks unless stated.
 // Not thread-safe: use one session from one thread at a time.
 #pragma once
 
