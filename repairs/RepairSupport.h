@@ -116,14 +116,26 @@ inline CFixStatus Confirmed(Lumo::MutableContainerT<Lumo::INorvDesign>&)
 // Adds a default object when a search of the read design finds none (search values 5, 0, 4):
 // not fixed when it exists. add(design, name) adds the object through the locked design; the
 // design's unlock is not tested; confirm(locked design) then gives the outcome (fixed unless told).
+// Given a clash status, a search that ignores case (values 5 and 0) comes before the add: an object
+// whose name differs only in case ends the repair with that status and nothing added, since the
+// add would make a second object of one name, renamed by the duplicate repair and added again on
+// the next run.
 template <class FindFn, class AddFn, class ConfirmFn = decltype(&Confirmed)>
-CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed)
+CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed,
+                            const CFixStatus* clash = nullptr)
 {
     Lumo::ListT<Lumo::NorvObjectInfo> found;
     if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0, Lumo::SP_MatchCase)); !r)
         return CFixStatus(r);
     if (!found.IsEmpty())
         return CFixStatus();
+    if (clash != nullptr)
+    {
+        if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0)); !r)
+            return CFixStatus(r);
+        if (!found.IsEmpty())
+            return *clash;
+    }
     Lumo::MutableContainerT<Lumo::INorvDesign> design;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(Design(), design); !r)
         return CFixStatus(r);
