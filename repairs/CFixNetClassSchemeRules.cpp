@@ -3,6 +3,8 @@
 #include "repairs/CFixNetClass.h"
 #include "repairs/RepairSupport.h"
 
+#include <set>
+
 using RepairSupport::Uids;
 
 namespace {
@@ -60,6 +62,63 @@ Lumo::Result AssignNets(const Lumo::ListT<Lumo::Index>& nets, Lumo::INorvNetClas
             return r;
     }
     return Lumo::Result();
+}
+
+using RuleWalk = Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>;
+
+// Looks through a tree of scheme net-class rules for one whose parent is the class but which the
+// class's own rule list (listed) leaves out. Each rule is looked at once, also in a cyclic tree.
+Lumo::Result FindUnlistedRule(RuleWalk& rules, const Lumo::Index& classIndex, const std::set<Lumo::Index>& listed,
+                              std::set<Lumo::Index>& seen, bool& unlisted)
+{
+    Lumo::Result rulesWalk;
+    for (; !unlisted && walkOn(rules, rulesWalk); ++rules)
+    {
+        Lumo::Index ruleIndex;
+        if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
+            return r;
+        if (!seen.insert(ruleIndex).second)
+            continue;
+        NetClassRead parent;
+        if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
+            return r;
+        Lumo::Index parentIndex;
+        if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
+            return r;
+        unlisted = parentIndex == classIndex && listed.count(ruleIndex) == 0;
+        RuleWalk children;
+        if (Lumo::Result r = rules->GetIterSchemeNetClassRuleChild(children); !r)
+            return r;
+        if (Lumo::Result r = FindUnlistedRule(children, classIndex, listed, seen, unlisted); !r)
+            return r;
+    }
+    return rulesWalk;
+}
+
+// Whether some scheme holds a rule of the class that is missing from the class's rule list. Deleting
+// the class deletes the rules on that list only, so such a rule would stay, naming a deleted class,
+// beside the rule that the re-created class gets in its scheme.
+Lumo::Result HasUnlistedRule(const NetClassRead& netClass, const Lumo::Index& classIndex, bool& unlisted)
+{
+    unlisted = false;
+    Lumo::ListT<Lumo::Index> mapped;
+    if (Lumo::Result r = netClass->GetSchemaNetClassMappedObjList(mapped); !r)
+        return r;
+    std::set<Lumo::Index> listed;
+    for (auto it = mapped.GetIterator(); it.IsValid(); ++it)
+        listed.insert(*it);
+    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
+    Lumo::Result schemesWalk = FixContext::s_fixNorvDesign->GetIterSchemes(schemes);
+    std::set<Lumo::Index> seen;
+    for (; !unlisted && walkOn(schemes, schemesWalk); ++schemes)
+    {
+        RuleWalk rules;
+        if (Lumo::Result r = schemes->GetIterSchemaNetClassRules(rules); !r)
+            return r;
+        if (Lumo::Result r = FindUnlistedRule(rules, classIndex, listed, seen, unlisted); !r)
+            return r;
+    }
+    return schemesWalk;
 }
 
 } // namespace
@@ -162,6 +221,12 @@ CFixStatus CFixNetClass::RecreateNetClassWithoutRule()
     if (Lumo::Result r = netClass->GetListPhysicalNets(nets); !r)
         return CFixStatus(r);
     const std::string newName = LastNameComponent(name, '/');
+    // A rule of the class that its list leaves out would outlive the re-creation: the class stays.
+    bool unlisted = false;
+    if (Lumo::Result r = HasUnlistedRule(netClass, classIndex, unlisted); !r)
+        return CFixStatus(r);
+    if (unlisted)
+        return CFixStatus(false);
 
     // The new class is made first and takes the old one's children, nets and constraint classes, so
     // that deleting the old class loses nothing.
