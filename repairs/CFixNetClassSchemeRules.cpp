@@ -66,58 +66,63 @@ Lumo::Result AssignNets(const Lumo::ListT<Lumo::Index>& nets, Lumo::INorvNetClas
 
 using RuleWalk = Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>;
 
-// Looks through a tree of scheme net-class rules for one whose parent is the class but which the
-// class's own rule list (listed) leaves out. Each rule is looked at once, also in a cyclic tree.
-Lumo::Result FindUnlistedRule(RuleWalk& rules, const Lumo::Index& classIndex, const std::set<Lumo::Index>& listed,
-                              std::set<Lumo::Index>& seen, bool& unlisted)
+// Looks through the schemes' net-class rules for one whose parent is the class but which the class's
+// own rule list leaves out. Each rule is looked at once, also in a cyclic tree.
+struct UnlistedRuleSearch
 {
-    Lumo::Result rulesWalk;
-    for (; !unlisted && walkOn(rules, rulesWalk); ++rules)
+    Lumo::Index classIndex;
+    std::set<Lumo::Index> listed, seen;
+    bool found = false;
+
+    // The rules that owner (a scheme, or a rule for its children) opens with open.
+    template <class Owner>
+    Lumo::Result Below(const Owner& owner, Lumo::Result (Owner::*open)(RuleWalk&) const)
     {
-        Lumo::Index ruleIndex;
-        if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
+        RuleWalk rules;
+        if (Lumo::Result r = (owner.*open)(rules); !r)
             return r;
-        if (!seen.insert(ruleIndex).second)
-            continue;
-        NetClassRead parent;
-        if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
-            return r;
-        Lumo::Index parentIndex;
-        if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
-            return r;
-        unlisted = parentIndex == classIndex && listed.count(ruleIndex) == 0;
-        RuleWalk children;
-        if (Lumo::Result r = rules->GetIterSchemeNetClassRuleChild(children); !r)
-            return r;
-        if (Lumo::Result r = FindUnlistedRule(children, classIndex, listed, seen, unlisted); !r)
-            return r;
+        Lumo::Result rulesWalk;
+        for (; !found && walkOn(rules, rulesWalk); ++rules)
+        {
+            Lumo::Index ruleIndex;
+            if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
+                return r;
+            if (!seen.insert(ruleIndex).second)
+                continue;
+            NetClassRead parent;
+            Lumo::Index parentIndex;
+            if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
+                return r;
+            if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
+                return r;
+            found = parentIndex == classIndex && listed.count(ruleIndex) == 0;
+            if (Lumo::Result r = Below(*rules, &Lumo::INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild); !r)
+                return r;
+        }
+        return rulesWalk;
     }
-    return rulesWalk;
-}
+};
 
 // Whether some scheme holds a rule of the class that is missing from the class's rule list. Deleting
 // the class deletes the rules on that list only, so such a rule would stay, naming a deleted class,
 // beside the rule that the re-created class gets in its scheme.
 Lumo::Result HasUnlistedRule(const NetClassRead& netClass, const Lumo::Index& classIndex, bool& unlisted)
 {
-    unlisted = false;
+    UnlistedRuleSearch search;
+    search.classIndex = classIndex;
     Lumo::ListT<Lumo::Index> mapped;
     if (Lumo::Result r = netClass->GetSchemaNetClassMappedObjList(mapped); !r)
         return r;
-    std::set<Lumo::Index> listed;
     for (auto it = mapped.GetIterator(); it.IsValid(); ++it)
-        listed.insert(*it);
+        search.listed.insert(*it);
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
     Lumo::Result schemesWalk = FixContext::s_fixNorvDesign->GetIterSchemes(schemes);
-    std::set<Lumo::Index> seen;
-    for (; !unlisted && walkOn(schemes, schemesWalk); ++schemes)
+    for (; !search.found && walkOn(schemes, schemesWalk); ++schemes)
     {
-        RuleWalk rules;
-        if (Lumo::Result r = schemes->GetIterSchemaNetClassRules(rules); !r)
-            return r;
-        if (Lumo::Result r = FindUnlistedRule(rules, classIndex, listed, seen, unlisted); !r)
+        if (Lumo::Result r = search.Below(*schemes, &Lumo::INorvScheme::GetIterSchemaNetClassRules); !r)
             return r;
     }
+    unlisted = search.found;
     return schemesWalk;
 }
 
