@@ -3,8 +3,6 @@
 #include "repairs/CFixNetClass.h"
 #include "repairs/RepairSupport.h"
 
-#include <set>
-
 using RepairSupport::Uids;
 
 namespace {
@@ -62,68 +60,6 @@ Lumo::Result AssignNets(const Lumo::ListT<Lumo::Index>& nets, Lumo::INorvNetClas
             return r;
     }
     return Lumo::Result();
-}
-
-using RuleWalk = Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>;
-
-// Looks through the schemes' net-class rules for one whose parent is the class but which the class's
-// own rule list leaves out. Each rule is looked at once, also in a cyclic tree.
-struct UnlistedRuleSearch
-{
-    Lumo::Index classIndex;
-    std::set<Lumo::Index> listed, seen;
-    bool found = false;
-
-    // The rules that owner (a scheme, or a rule for its children) opens with open.
-    template <class Owner>
-    Lumo::Result Below(const Owner& owner, Lumo::Result (Owner::*open)(RuleWalk&) const)
-    {
-        RuleWalk rules;
-        if (Lumo::Result r = (owner.*open)(rules); !r)
-            return r;
-        Lumo::Result rulesWalk;
-        for (; !found && walkOn(rules, rulesWalk); ++rules)
-        {
-            Lumo::Index ruleIndex;
-            if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
-                return r;
-            if (!seen.insert(ruleIndex).second)
-                continue;
-            NetClassRead parent;
-            Lumo::Index parentIndex;
-            if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
-                return r;
-            if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
-                return r;
-            found = parentIndex == classIndex && listed.count(ruleIndex) == 0;
-            if (Lumo::Result r = Below(*rules, &Lumo::INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild); !r)
-                return r;
-        }
-        return rulesWalk;
-    }
-};
-
-// Whether some scheme holds a rule of the class that is missing from the class's rule list. Deleting
-// the class deletes the rules on that list only, so such a rule would stay, naming a deleted class,
-// beside the rule that the re-created class gets in its scheme.
-Lumo::Result HasUnlistedRule(const NetClassRead& netClass, const Lumo::Index& classIndex, bool& unlisted)
-{
-    UnlistedRuleSearch search;
-    search.classIndex = classIndex;
-    Lumo::ListT<Lumo::Index> mapped;
-    if (Lumo::Result r = netClass->GetSchemaNetClassMappedObjList(mapped); !r)
-        return r;
-    for (auto it = mapped.GetIterator(); it.IsValid(); ++it)
-        search.listed.insert(*it);
-    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
-    Lumo::Result schemesWalk = FixContext::s_fixNorvDesign->GetIterSchemes(schemes);
-    for (; !search.found && walkOn(schemes, schemesWalk); ++schemes)
-    {
-        if (Lumo::Result r = search.Below(*schemes, &Lumo::INorvScheme::GetIterSchemaNetClassRules); !r)
-            return r;
-    }
-    unlisted = search.found;
-    return schemesWalk;
 }
 
 } // namespace
@@ -228,7 +164,7 @@ CFixStatus CFixNetClass::RecreateNetClassWithoutRule()
     const std::string newName = LastNameComponent(name, '/');
     // A rule of the class that its list leaves out would outlive the re-creation: the class stays.
     bool unlisted = false;
-    if (Lumo::Result r = HasUnlistedRule(netClass, classIndex, unlisted); !r)
+    if (Lumo::Result r = RepairSupport::HasUnlistedRule(netClass, classIndex, unlisted); !r)
         return CFixStatus(r);
     if (unlisted)
         return CFixStatus(false);

@@ -1,9 +1,10 @@
 // Helpers that several fixer classes share: the handles of the fix context, search selections,
 // the free-name search of the renaming repairs, a rename under the object's own lock, the repairs
 // that the constraint-class and net-class fixers share through a kind description, constraint and
-// attribute writes, and the moves of nets and constraint classes between net classes. Everything
-// here runs on the checker's thread and reads FixContext, which CFixMgr fills before each repair;
-// nothing logs or throws: failures come back as CFixStatus or Lumo::Result.
+// attribute writes, the moves of nets and constraint classes between net classes, and the search for
+// scheme rules of a net class that its rule list leaves out. Everything here runs on the checker's
+// thread and reads FixContext, which CFixMgr fills before each repair; nothing logs or throws:
+// failures come back as CFixStatus or Lumo::Result.
 #pragma once
 
 #include "framework/CCharsValidator.h"
@@ -288,6 +289,13 @@ Lumo::Result MoveNetToClass(const Lumo::Index& physicalNet, Lumo::INorvNetClass&
 // Points every constraint class of the design (top-level and below) whose net class is a key of
 // netClasses at the class its value names, so that deleting the key class loses no link.
 Lumo::Result RepointConstraintClasses(const std::map<Lumo::Index, Lumo::Index>& netClasses);
+
+// Whether some scheme holds a net-class rule whose parent is the class but which the class's own rule
+// list leaves out (unlisted). Deleting the class deletes the rules on that list only, so a class
+// deleted and made again would leave such a rule behind, naming a deleted class, beside the rule the
+// new class gets in that scheme. A failed read gives its result.
+Lumo::Result HasUnlistedRule(const Lumo::ContainerT<const Lumo::INorvNetClass>& netClass, const Lumo::Index& classIndex,
+                             bool& unlisted);
 
 // Copies every attribute of source to target in list order: not fixed when either is missing, the
 // first failed read or write as result, else fixed.
