@@ -433,6 +433,8 @@ CFixStatus CFixClearRule::AddMissingGenClear()
 
 CFixStatus CFixClearRule::AddDefaultClearRule()
 {
+    // A rule whose name differs only in case is not added to: not fixed, nothing changed.
+    const CFixStatus clash;
     return AddDefaultObject(
         "(Default Rule)",
         [](const Lumo::INorvDesign& design, Lumo::ListT<Lumo::NorvObjectInfo>& found, const Lumo::String& name,
@@ -440,7 +442,8 @@ CFixStatus CFixClearRule::AddDefaultClearRule()
         [](Lumo::INorvDesign& design, const Lumo::String& name) {
             Lumo::MutableContainerT<Lumo::INorvClearRule> added;
             return design.AddClearRule(added, name);
-        });
+        },
+        &Confirmed, &clash);
 }
 
 CFixStatus CFixClearRule::RenameDuplicatedScheme()

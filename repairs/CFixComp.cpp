@@ -129,7 +129,8 @@ bool CFixComp::GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& num
         Lumo::String text;
         const Lumo::Result r =
             bit == -1 ? pin.GetAttribute(kPinNumber, text, type) : pin.GetAttribute(kPinNumber, text, type, bit);
-        if (r && !text.IsEmpty())
+        // A read that succeeds counts even with an empty text; MatchPins refuses an empty number.
+        if (r)
         {
             number = text.str();
             return true;

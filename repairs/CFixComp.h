@@ -23,7 +23,7 @@ public:
     static CFixStatus RenameCompToRefDes();
 
     // The "Pin Number" of a design pin (bit -1) or of one bit of a bus pin, by attribute type 3, 2
-    // then 1; an empty value counts as none. True when one of them gave a value.
+    // then 1. True when one of the reads succeeded; a number that is not set reads as empty.
     static bool GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& number);
     // Pairs the logic component's pins with the component's pins by pin number (matched); a walk of
     // either's pins that fails on the way gives its failure. Only reads.

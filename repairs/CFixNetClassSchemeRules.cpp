@@ -162,6 +162,12 @@ CFixStatus CFixNetClass::RecreateNetClassWithoutRule()
     if (Lumo::Result r = netClass->GetListPhysicalNets(nets); !r)
         return CFixStatus(r);
     const std::string newName = LastNameComponent(name, '/');
+    // A rule of the class that its list leaves out would outlive the re-creation: the class stays.
+    bool unlisted = false;
+    if (Lumo::Result r = RepairSupport::HasUnlistedRule(netClass, classIndex, unlisted); !r)
+        return CFixStatus(r);
+    if (unlisted)
+        return CFixStatus(false);
 
     // The new class is made first and takes the old one's children, nets and constraint classes, so
     // that deleting the old class loses nothing.

@@ -9,8 +9,11 @@ using namespace RepairSupport;
 namespace {
 
 // The default scheme is added unless one of its name exists, and must be found once afterwards.
+// A scheme whose name differs only in case is not added to: the outcome is that of a scheme still
+// missing.
 CFixStatus AddDefaultScheme(const char* name, Lumo::ESchemeType type, const char* missingMessage)
 {
+    const CFixStatus missing(false, true, missingMessage);
     return AddDefaultObject(
         name,
         [](const Lumo::INorvDesign& design, Lumo::ListT<Lumo::NorvObjectInfo>& found, const Lumo::String& schemeName,
@@ -27,10 +30,11 @@ CFixStatus AddDefaultScheme(const char* name, Lumo::ESchemeType type, const char
             if (Lumo::Result r = Design()->FindScheme(found, name, Search(Lumo::SP_5, Lumo::SP_0)); !r)
                 return CFixStatus(r);
             if (found.Count() != 1)
-                return CFixStatus(false, true, missingMessage);
+                return missing;
             Lumo::LockerT<Lumo::INorvDesign>::UnLock(design);
             return CFixStatus(true);
-        });
+        },
+        &missing);
 }
 
 // A constraint (type 22) or a constraint definition (type 72) by index; any other type leaves the

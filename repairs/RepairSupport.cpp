@@ -1,5 +1,7 @@
 #include "repairs/RepairSupport.h"
 
+#include <set>
+
 namespace {
 
 Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClass>& constraintClass,
@@ -40,6 +42,45 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
     return Lumo::Result();
 }
 
+using RuleWalk = Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>;
+
+// Looks through the schemes' net-class rules for one whose parent is the class but which the class's
+// own rule list leaves out. Each rule is looked at once, also in a cyclic tree.
+struct UnlistedRuleSearch
+{
+    Lumo::Index classIndex;
+    std::set<Lumo::Index> listed, seen;
+    bool found = false;
+
+    // The rules that owner (a scheme, or a rule for its children) opens with open.
+    template <class Owner>
+    Lumo::Result Below(const Owner& owner, Lumo::Result (Owner::*open)(RuleWalk&) const)
+    {
+        RuleWalk rules;
+        if (Lumo::Result r = (owner.*open)(rules); !r)
+            return r;
+        Lumo::Result rulesWalk;
+        for (; !found && walkOn(rules, rulesWalk); ++rules)
+        {
+            Lumo::Index ruleIndex;
+            if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
+                return r;
+            if (!seen.insert(ruleIndex).second)
+                continue;
+            Lumo::ContainerT<const Lumo::INorvNetClass> parent;
+            Lumo::Index parentIndex;
+            if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
+                return r;
+            if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
+                return r;
+            found = parentIndex == classIndex && listed.count(ruleIndex) == 0;
+            if (Lumo::Result r = Below(*rules, &Lumo::INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild); !r)
+                return r;
+        }
+        return rulesWalk;
+    }
+};
+
 } // namespace
 
 Lumo::Result RepairSupport::MoveNetToClass(const Lumo::Index& physicalNet, Lumo::INorvNetClass& lockedClass)
@@ -64,4 +105,25 @@ Lumo::Result RepairSupport::RepointConstraintClasses(const std::map<Lumo::Index,
     if (!classesWalk)
         return classesWalk;
     return Lumo::Result();
+}
+
+Lumo::Result RepairSupport::HasUnlistedRule(const Lumo::ContainerT<const Lumo::INorvNetClass>& netClass,
+                                              const Lumo::Index& classIndex, bool& unlisted)
+{
+    UnlistedRuleSearch search;
+    search.classIndex = classIndex;
+    Lumo::ListT<Lumo::Index> mapped;
+    if (Lumo::Result r = netClass->GetSchemaNetClassMappedObjList(mapped); !r)
+        return r;
+    for (auto it = mapped.GetIterator(); it.IsValid(); ++it)
+        search.listed.insert(*it);
+    Lumo::IteratorT<const Lumo::INorvScheme> schemes;
+    Lumo::Result schemesWalk = FixContext::s_fixNorvDesign->GetIterSchemes(schemes);
+    for (; !search.found && walkOn(schemes, schemesWalk); ++schemes)
+    {
+        if (Lumo::Result r = search.Below(*schemes, &Lumo::INorvScheme::GetIterSchemaNetClassRules); !r)
+            return r;
+    }
+    unlisted = search.found;
+    return schemesWalk;
 }

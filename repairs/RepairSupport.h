@@ -1,9 +1,10 @@
 // Helpers that several fixer classes share: the handles of the fix context, search selections,
 // the free-name search of the renaming repairs, a rename under the object's own lock, the repairs
 // that the constraint-class and net-class fixers share through a kind description, constraint and
-// attribute writes, and the moves of nets and constraint classes between net classes. Everything
-// here runs on the checker's thread and reads FixContext, which CFixMgr fills before each repair;
-// nothing logs or throws: failures come back as CFixStatus or Lumo::Result.
+// attribute writes, the moves of nets and constraint classes between net classes, and the search for
+// scheme rules of a net class that its rule list leaves out. Everything here runs on the checker's
+// thread and reads FixContext, which CFixMgr fills before each repair; nothing logs or throws:
+// failures come back as CFixStatus or Lumo::Result.
 #pragma once
 
 #include "framework/CCharsValidator.h"
@@ -116,14 +117,26 @@ inline CFixStatus Confirmed(Lumo::MutableContainerT<Lumo::INorvDesign>&)
 // Adds a default object when a search of the read design finds none (search values 5, 0, 4):
 // not fixed when it exists. add(design, name) adds the object through the locked design; the
 // design's unlock is not tested; confirm(locked design) then gives the outcome (fixed unless told).
+// Given a clash status, a search that ignores case (values 5 and 0) comes before the add: an object
+// whose name differs only in case ends the repair with that status and nothing added, since the
+// add would make a second object of one name, renamed by the duplicate repair and added again on
+// the next run.
 template <class FindFn, class AddFn, class ConfirmFn = decltype(&Confirmed)>
-CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed)
+CFixStatus AddDefaultObject(const char* name, FindFn&& find, AddFn&& add, ConfirmFn&& confirm = &Confirmed,
+                            const CFixStatus* clash = nullptr)
 {
     Lumo::ListT<Lumo::NorvObjectInfo> found;
     if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0, Lumo::SP_MatchCase)); !r)
         return CFixStatus(r);
     if (!found.IsEmpty())
         return CFixStatus();
+    if (clash != nullptr)
+    {
+        if (Lumo::Result r = find(*Design(), found, Lumo::String(name), Search(Lumo::SP_5, Lumo::SP_0)); !r)
+            return CFixStatus(r);
+        if (!found.IsEmpty())
+            return *clash;
+    }
     Lumo::MutableContainerT<Lumo::INorvDesign> design;
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::Lock(Design(), design); !r)
         return CFixStatus(r);
@@ -276,6 +289,13 @@ Lumo::Result MoveNetToClass(const Lumo::Index& physicalNet, Lumo::INorvNetClass&
 // Points every constraint class of the design (top-level and below) whose net class is a key of
 // netClasses at the class its value names, so that deleting the key class loses no link.
 Lumo::Result RepointConstraintClasses(const std::map<Lumo::Index, Lumo::Index>& netClasses);
+
+// Whether some scheme holds a net-class rule whose parent is the class but which the class's own rule
+// list leaves out (unlisted). Deleting the class deletes the rules on that list only, so a class
+// deleted and made again would leave such a rule behind, naming a deleted class, beside the rule the
+// new class gets in that scheme. A failed read gives its result.
+Lumo::Result HasUnlistedRule(const Lumo::ContainerT<const Lumo::INorvNetClass>& netClass, const Lumo::Index& classIndex,
+                             bool& unlisted);
 
 // Copies every attribute of source to target in list order: not fixed when either is missing, the
 // first failed read or write as result, else fixed.

@@ -337,14 +337,17 @@ CFixStatus CFixNet::DeleteInvalidElecNet() { return RemoveElectricalNet(FixConte
 
 CFixStatus CFixNet::DeleteDuplicatedElecNets()
 {
-    // A failed database call for either net is the outcome (a slot without a net is not).
+    // Both nets are tried: removing either one ends the duplicate. When neither is removed, a failed
+    // database call for either net is the outcome (a slot without a net is not).
     const CFixStatus first = RemoveDuplicatedElectricalNet(FixContext::s_fixIndex1);
+    const CFixStatus second = RemoveDuplicatedElectricalNet(FixContext::s_fixIndex2);
+    if (first.fixed || second.fixed)
+        return CFixStatus(true);
     if (first.error && !first.result)
         return first;
-    const CFixStatus second = RemoveDuplicatedElectricalNet(FixContext::s_fixIndex2);
     if (second.error && !second.result)
         return second;
-    return CFixStatus(first.fixed || second.fixed);
+    return CFixStatus(false);
 }
 
 CFixStatus CFixNet::DeleteElecNetWithWrongRefs()
@@ -493,12 +496,16 @@ CFixStatus CFixNet::FixCompositeElecNetWithoutPinPairs()
     }
     CFIXNET_TRY(DeleteDiffPairInConfig(pairIndex));
     const std::string message = PairRemovedText(name);
-    // The pair stays removed when a member net cannot be deleted: that failure is the outcome.
+    // The pair stays removed when a member net cannot be deleted; both are tried, and the first
+    // failure is the outcome.
+    CFixStatus failed(true);
     for (const Index& member : indexes)
     {
         const CFixStatus deleted = DeleteElectricalNetWithPhysNets(member);
-        if (deleted.error)
-            return deleted;
+        if (deleted.error && failed.fixed)
+            failed = deleted;
     }
+    if (!failed.fixed)
+        return failed;
     return CFixStatus(true, false, message.c_str());
 }

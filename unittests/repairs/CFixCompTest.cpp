@@ -1,6 +1,7 @@
 #include "repairs/CFixComp.h"
 
 #include "RepairKit.h"
+#include "tests/rules/RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -181,6 +182,51 @@ TEST(CFixCompTest, ReattachLogicCompPairsThePinsFirst)
               "not fixed");
     EXPECT_EQ(d.list(u1, Field::logicComps), std::vector<Index>{l});
     EXPECT_EQ(d.store().Ref(pins[0], Field::designPin), d.list(l, Field::pins)[0]);
+}
+
+// A logic component whose Norv pins refer to no design pin, through the checker in fix mode: pins
+// that carry a number are paired and the finding goes; pins without one (the attribute reads as
+// empty) leave the component as it was, not fixed, and the re-check finds it again.
+TEST(CFixCompTest, ReattachLogicCompThroughTheChecker)
+{
+    const struct
+    {
+        const char* name;
+        bool numbered;
+        const char* outcome;
+        bool paired; // the Norv pins refer to the design pins afterwards
+    } cases[] = {
+        {"numbered pins", true, "\n - Fixed.\n", true},
+        {"pins without number", false, "\n - Not Fixed.\n", false},
+    };
+    for (const auto& c : cases)
+    {
+        CompDesign d;
+        const Index r9 = d.comp("R9");
+        const std::vector<Index> partPins = d.list(d.part, Field::partPins);
+        for (size_t i = 0; i < partPins.size(); ++i)
+            d.b.Link(d.list(r9, Field::pins)[i], Field::parentPartPin, partPins[i]);
+        const Index l = d.b.LogicComp(d.schematic, "LR9");
+        d.b.SetInt(l, Field::types, 1 << Lumo::CT_ForwardPCB);
+        d.b.AppendOnly(r9, Field::logicComps, l);
+        for (const char* number : {"1", "2"})
+        {
+            const Index p = d.b.DesignPin(l, std::string("R9.") + number, c.numbered ? number : "");
+            d.b.SetInt(p, Field::types, 1 << Lumo::PT_ForwardPCB);
+            d.b.SetInt(p, Field::width, 1);
+        }
+        const std::string before = ruletest::CheckerBlock(*d.session, "ValidComp");
+        ASSERT_NE(before.find("ERROR 621: Component R9"), std::string::npos) << c.name << before;
+
+        const std::string fixed = ruletest::CheckerBlocks(*d.session, {"ValidComp"}, "main", "TOP", true);
+        EXPECT_NE(fixed.find(std::string("has invalid logical component") + c.outcome), std::string::npos)
+            << c.name << fixed;
+        EXPECT_EQ(d.list(r9, Field::logicComps), std::vector<Index>{l}) << c.name;
+        const std::vector<Index> pins = d.list(r9, Field::pins);
+        EXPECT_EQ(d.store().Ref(pins[0], Field::designPin) == d.list(l, Field::pins)[0], c.paired) << c.name;
+        EXPECT_EQ(ruletest::CheckerBlock(*d.session, "ValidComp"), c.paired ? "Test: Component valid\nResult: OK\n" : before)
+            << c.name;
+    }
 }
 
 TEST(CFixCompTest, RebuildCompPinsMovesEveryLogicCompToOneNewComponent)

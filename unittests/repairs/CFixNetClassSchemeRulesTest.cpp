@@ -1,6 +1,7 @@
 #include "repairs/CFixNetClass.h"
 
 #include "RepairKit.h"
+#include "tests/rules/RuleTestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,45 @@ TEST(CFixNetClassTest, RecreateNetClassWithoutRuleLosesNoChildNetOrLink)
     EXPECT_EQ(Outcome(d.fix(&CFixNetClass::RecreateNetClassWithoutRule, {{hs, "HS"}})), kRecreatedHS);
     EXPECT_FALSE(d.alive(hs));
     EXPECT_EQ(d.store().Owner(d.find(Kind::NetClass, "HS")), d.design);
+}
+
+// A net class without its rule in "(Minimum)", through the checker in fix mode: re-created, it gets
+// a rule in every scheme. When its rule in "(Master)" is also missing from the class's own rule
+// list, deleting the class would leave that rule behind, naming a deleted class: the class stays,
+// not fixed, and the re-check finds the same.
+TEST(CFixNetClassTest, RecreateNetClassWithoutRuleThroughTheChecker)
+{
+    const struct
+    {
+        const char* name;
+        bool unlisted;
+        const char* outcome;
+    } cases[] = {
+        {"rule missing in one scheme", false, "in scheme (Minimum)\n - Fixed.\n"},
+        {"other rule missing from the class's list", true, "in scheme (Minimum)\n - Not Fixed.\n"},
+    };
+    for (const auto& c : cases)
+    {
+        ClassDesign d;
+        const Index hs = d.b.NetClass(d.design, "HS");
+        const Index master = d.rule(hs, "(Master)");
+        d.b.Delete(d.rule(hs, "(Minimum)"));
+        if (c.unlisted)
+            d.b.Literal(hs, Field::schemaNetClassRules);
+        const std::string before = ruletest::CheckerBlock(*d.session, "NetClassInSchemes");
+        ASSERT_NE(before.find("Global net class HS has no corresponding net class in scheme (Minimum)"), std::string::npos)
+            << c.name << before;
+
+        const std::string fixed = ruletest::CheckerBlocks(*d.session, {"NetClassInSchemes"}, "main", "TOP", true);
+        EXPECT_NE(fixed.find(c.outcome), std::string::npos) << c.name << fixed;
+        EXPECT_EQ(d.alive(hs), c.unlisted) << c.name;
+        EXPECT_EQ(d.store().Ref(master, Field::parentNetClass), hs) << c.name;
+        const Index now = d.find(Kind::NetClass, "HS");
+        EXPECT_EQ(d.rule(now, "(Minimum)").IsEmpty(), c.unlisted) << c.name;
+        EXPECT_EQ(ruletest::CheckerBlock(*d.session, "NetClassInSchemes"),
+                  c.unlisted ? before : "Test: Net class in all schemes\nResult: OK\n")
+            << c.name;
+    }
 }
 
 TEST(CFixNetClassTest, RecreateNetClassWithoutRuleAndItsNets)

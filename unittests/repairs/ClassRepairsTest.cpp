@@ -67,6 +67,38 @@ TEST_F(ClassRepairsTest, MissingDefaultObjectIsAddedOnceAndAPresentOneIsLeft)
               "Test: NORV database initialization\nResult: OK\nTest: Default objects\nResult: OK\n");
 }
 
+// A default object whose name is only spelled in other letter case: the checker's repair adds no
+// second object of that name (which the duplicate-name repairs would rename, and the next run
+// would add again), so the design stays as it was and the re-check finds the same.
+TEST_F(ClassRepairsTest, DefaultObjectInOtherCaseIsNotAddedAgain)
+{
+    const struct
+    {
+        Kind kind;
+        const char* name;
+        const char* renamed;
+        const char* outcome; // after the finding's line in the fix run
+    } cases[] = {
+        {Kind::Scheme, "(Master)", "(master)", "\n - Not Fixed. Error: Cannot create \"(Master)\" scheme..\n"},
+        {Kind::Scheme, "(Minimum)", "(MINIMUM)", "\n - Not Fixed. Error: Cannot create \"(Minimum)\" scheme..\n"},
+        {Kind::ClearRule, "(Default Rule)", "(default rule)", "\n - Not Fixed.\n"},
+    };
+    for (const auto& c : cases)
+    {
+        Design row;
+        row.b.DefaultObjects(row.design);
+        row.b.SetName(row.find(c.kind, c.name), c.renamed);
+        const std::vector<std::string> names = Names(row, c.kind);
+        const std::string before = CheckerBlock(*row.session, "CheckDefaultObjects");
+        ASSERT_NE(before.find(std::string("\"") + c.name + "\""), std::string::npos) << c.name << before;
+
+        const std::string fixed = CheckerBlocks(*row.session, {"CheckDefaultObjects"}, "main", "TOP", true);
+        EXPECT_NE(fixed.find(c.outcome), std::string::npos) << c.name << fixed;
+        EXPECT_EQ(Names(row, c.kind), names) << c.name;
+        EXPECT_EQ(CheckerBlock(*row.session, "CheckDefaultObjects"), before) << c.name;
+    }
+}
+
 TEST_F(ClassRepairsTest, ConstraintClassWithoutNetClassGetsTheDefaultNetClass)
 {
     const Index cc = d.b.ConstraintClass(d.design, "CC");

@@ -4,7 +4,8 @@
 // out.json, then in fix mode again:
 // - the check-mode run leaves the design file as it was, bytes and modification time;
 // - no finding that the fix run logged " - Fixed." comes back in the re-check;
-// - the second fix run repairs nothing (no " - Fixed." line, exit code not 1).
+// - the second fix run repairs nothing (no " - Fixed." line, exit code not 1) and leaves the design
+//   as it was: what it saves holds the bytes of the design it read.
 //
 // A finding is known by its test and its log line (code and message) with every index masked and
 // without the fix status. Indexes cannot identify it: a repair that re-creates an object gives it a
@@ -12,9 +13,10 @@
 // in the message are what stays. Findings of one key are counted: if the first check reported C of a
 // key and the fix run fixed F of them, the re-check may report at most C - F.
 //
-// Examples with one value changed add cases whose repairs, as they are meant to work, report fixed
-// while the test still raises the finding; each names the codes it allows to come back and to be
-// repaired again, and why.
+// Examples with a few values changed add cases whose repairs, as they are meant to work, report
+// fixed while the test still raises the finding; each names the codes it allows to come back and to
+// be repaired again, and why. Others hold findings whose repairs once came back or grew the design
+// on every run, and allow nothing.
 //
 // Runs the host's check in this process, with hidden tests on and off; the ctest label "sweep".
 #include "host/Commands.h"
@@ -90,6 +92,13 @@ std::vector<Finding> FindingsOf(const std::string& log)
     return found;
 }
 
+// A value of an example replaced: the JSON pointer and the new value (JSON text). A pointer that
+// ends in "/-" appends the value to the list.
+struct Edit
+{
+    std::string pointer, value;
+};
+
 struct ConvergenceCase
 {
     std::string name;
@@ -97,35 +106,60 @@ struct ConvergenceCase
     std::string constraints; // file name under examples/
     kravik_bench::DesignOptions generated;
     bool hidden;
-    // The example with the value at this JSON pointer replaced (JSON text); empty: as it is.
-    std::string pointer, value;
+    std::vector<Edit> edits;       // made to the example; none: as it is
     std::set<std::string> allowed; // codes that may come back ("ERROR 1228")
 };
 
-// Examples with one value changed, whose repair reports fixed while its test still raises the
-// finding, as the repair is meant to work.
+// Examples with values changed: repairs that report fixed while their test still raises the
+// finding, as they are meant to work, each with the codes it allows; and findings whose repair
+// must leave a design that a second run does not change.
 struct EditedExample
 {
     const char* name;
     const char* example;
-    const char* pointer;
-    const char* value;
+    std::vector<Edit> edits;
     std::set<std::string> allowed;
 };
 const EditedExample kEditedExamples[] = {
     // The pair's topology is no topology name: the pair becomes "Custom" and its nets keep "Star",
     // which the repair leaves as they are, so the pair and its nets still differ.
-    {"pair_topology_no_name", "clean.json", "/snapshots/0/norvConfigs/0/diffPairs/0/constraints/0/value",
-     "\"dU1_4\"", {"ERROR 1228"}},
+    {"pair_topology_no_name", "clean.json", {{"/snapshots/0/norvConfigs/0/diffPairs/0/constraints/0/value", "\"dU1_4\""}},
+     {"ERROR 1228"}},
     // The net's "TEMPLATE" is a list of texts: "(None)" is written keeping the value's kind, which
     // leaves the list as it was, so every repair reports fixed and the link stays.
     {"net_template_text_list", "broken-repairs.json",
-     "/snapshots/0/norvConfigs/0/electricalNets/3/constraints/0/type", "6", {"ERROR 6111"}},
+     {{"/snapshots/0/norvConfigs/0/electricalNets/3/constraints/0/type", "6"}}, {"ERROR 6111"}},
     // A layer rule of layer number 1 names the other layer: the repair finds a layer rule of that
     // number, counts the layer as there and changes nothing.
     {"layer_rule_other_layer", "clean.json",
-     "/snapshots/0/norvConfigs/0/design/schemes/1/schemaNetClassRules/0/layerRules/0/parentLayer", "\"L2\"",
+     {{"/snapshots/0/norvConfigs/0/design/schemes/1/schemaNetClassRules/0/layerRules/0/parentLayer", "\"L2\""}},
      {"ERROR 2521"}},
+    // A logic component whose design pins have no "Pin Number": its pins cannot be paired, so the
+    // component is left as it is.
+    {"logic_pins_without_number", "clean.json",
+     {{"/snapshots/0/norvConfigs/0/norvComps/-",
+       R"({"id": "R9", "name": "R9", "parentPart": "P_RES", "logicComps": ["LR9"],
+           "pins": [{"id": "R9_1", "name": "1", "parentPartPin": "rp1"},
+                    {"id": "R9_2", "name": "2", "parentPartPin": "rp2"}]})"},
+      {"/snapshots/0/defaultConfigs/0/logicComps/-",
+       R"({"id": "LR9", "name": "R9", "types": [11],
+           "attributes": [{"name": "Ref Designator", "type": 3, "value": "R9"}],
+           "pins": [{"id": "dR9_1", "name": "R9.1", "types": [20]}, {"id": "dR9_2", "name": "R9.2", "types": [20]}]})"}},
+     {}},
+    // Default objects named in other letter case: the default one is not added beside them.
+    {"master_scheme_lower_case", "clean.json", {{"/snapshots/0/norvConfigs/0/design/schemes/0/name", "\"(master)\""}}, {}},
+    {"minimum_scheme_lower_case", "clean.json", {{"/snapshots/0/norvConfigs/0/design/schemes/1/name", "\"(minimum)\""}}, {}},
+    {"default_clear_rule_lower_case", "clean.json",
+     {{"/snapshots/0/norvConfigs/0/design/clearRules/0/name", "\"(default rule)\""}}, {}},
+    // A net class whose rule in "(Master)" is missing from its own rule list, and which has none in
+    // "(Minimum)": re-creating the class would leave that rule behind, so the class stays.
+    {"net_class_rule_unlisted", "clean.json",
+     {{"/snapshots/0/norvConfigs/0/design/netClasses/-",
+       R"({"id": "NC_HS", "name": "HS", "literal": ["schemaNetClassRules"], "schemaNetClassRules": []})"},
+      {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/-",
+       R"({"name": "HS", "parentNetClass": "NC_HS",
+           "layerRules": [{"layerIndex": 1, "parentLayer": "L1"}, {"layerIndex": 2, "parentLayer": "L2"}]})"}},
+     {}},
 };
 
 std::ostream& operator<<(std::ostream& out, const ConvergenceCase& c)
@@ -181,10 +215,18 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
 {
     const ConvergenceCase& c = GetParam();
     const std::string design = m_dir.File("design.json"), out = m_dir.File("out.json");
-    if (!c.example.empty() && !c.pointer.empty())
+    if (!c.example.empty() && !c.edits.empty())
     {
         nlohmann::ordered_json edited = nlohmann::ordered_json::parse(ReadFile(ExamplePath(c.example)));
-        edited.at(nlohmann::ordered_json::json_pointer(c.pointer)) = nlohmann::ordered_json::parse(c.value);
+        for (const Edit& e : c.edits)
+        {
+            const nlohmann::ordered_json value = nlohmann::ordered_json::parse(e.value);
+            const bool append = e.pointer.size() > 2 && e.pointer.compare(e.pointer.size() - 2, 2, "/-") == 0;
+            if (append)
+                edited.at(nlohmann::ordered_json::json_pointer(e.pointer.substr(0, e.pointer.size() - 2))).push_back(value);
+            else
+                edited.at(nlohmann::ordered_json::json_pointer(e.pointer)) = value;
+        }
         WriteFile(design, edited.dump(1));
     }
     else if (!c.example.empty())
@@ -251,7 +293,8 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
     }
 
     // A second repair finds nothing more to repair.
-    const int again = Run(repairedDesign, true, m_dir.File("again.json"), log);
+    const std::string againFile = m_dir.File("again.json");
+    const int again = Run(repairedDesign, true, againFile, log);
     bool allowedAgain = false;
     for (const Finding& f : FindingsOf(log))
     {
@@ -263,6 +306,13 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
     if (!allowedAgain)
     {
         EXPECT_NE(KravikHost::EXIT_REPAIRED, again);
+        // What it saves is the design it read, byte for byte; a first run that saved nothing left
+        // nothing to save.
+        if (access(againFile.c_str(), F_OK) == 0)
+        {
+            EXPECT_TRUE(saved) << "the second repair saved a design the first left as it was";
+            EXPECT_TRUE(saved && ReadFile(againFile) == ReadFile(repairedDesign)) << "the second repair changed the design";
+        }
     }
 
     std::cout << "[ converge ] " << c.name << ": " << reported.size() << " kinds of finding, " << fixedCount
@@ -293,11 +343,11 @@ std::vector<ConvergenceCase> Cases()
             if (!readme.empty())
                 constraints.insert(readme);
             for (const std::string& file : constraints)
-                cases.push_back({base + "_" + file.substr(0, file.size() - 5) + suffix, example, file, {}, hidden, "", "", {}});
+                cases.push_back({base + "_" + file.substr(0, file.size() - 5) + suffix, example, file, {}, hidden, {}, {}});
         }
         for (const EditedExample& e : kEditedExamples)
-            cases.push_back({std::string(e.name) + suffix, e.example, "constraints-full.json", {}, hidden, e.pointer,
-                             e.value, e.allowed});
+            cases.push_back({std::string(e.name) + suffix, e.example, "constraints-full.json", {}, hidden, e.edits,
+                             e.allowed});
         const struct
         {
             const char* name;
@@ -309,7 +359,7 @@ std::vector<ConvergenceCase> Cases()
             {"generated_schemes_only", Generated(1000, 5, 0.0, 0.3)},
         };
         for (const auto& g : generated)
-            cases.push_back({g.name + suffix, "", "constraints-full.json", g.options, hidden, "", "", {}});
+            cases.push_back({g.name + suffix, "", "constraints-full.json", g.options, hidden, {}, {}});
     }
     return cases;
 }

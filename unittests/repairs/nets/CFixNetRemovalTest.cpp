@@ -3,6 +3,7 @@
 #include "NetFixKit.h"
 
 #include "repairs/nets/CFixNet.h"
+#include "tests/rules/RuleTestKit.h"
 
 #include <functional>
 #include <map>
@@ -155,6 +156,50 @@ TEST(CFixNetRemovalTest, DuplicatedElectricalNets)
     }
 }
 
+// Electrical nets DATA and data that both list the physical net P of the net REAL, through the
+// checker in fix mode: both are tried, removing either ends the duplicate, and only when neither
+// can be removed is the finding not fixed (the re-check then finds it again).
+TEST(CFixNetRemovalTest, DuplicatedElectricalNetsThroughTheChecker)
+{
+    const struct
+    {
+        const char* name;
+        int failures; // of DeleteElectricalNet, from the run's first; -1: every one
+        const char* outcome;
+        bool upperKept, lowerKept;
+    } cases[] = {
+        {"both removed", 0, "\n - Fixed.\n", false, false},
+        {"the first deletion fails", 1, "\n - Fixed.\n", true, false},
+        {"every deletion fails", -1, "\n - Not Fixed. Database error: injected failure: DeleteElectricalNet.\n", true, true},
+    };
+    for (const auto& c : cases)
+    {
+        NetDesign d;
+        const Index upper = d.b->ElectricalNet(d.cfg, "DATA");
+        const Index lower = d.b->ElectricalNet(d.cfg, "data");
+        const Index real = d.b->ElectricalNet(d.cfg, "REAL");
+        const Index p = d.b->PhysicalNet(d.cfg, "P", real);
+        d.b->AppendOnly(upper, Field::physicalNets, p);
+        d.b->AppendOnly(lower, Field::physicalNets, p);
+        const std::string before = ruletest::CheckerBlock(*d.session, "UniqueEnet");
+        ASSERT_NE(before.find("ERROR 1804: Two electrical nets have the same name: DATA"), std::string::npos)
+            << c.name << before;
+
+        if (c.failures > 0)
+            d.faults().FailNext("DeleteElectricalNet", c.failures);
+        else if (c.failures < 0)
+            d.faults().FailOn(d.cfg, "DeleteElectricalNet");
+        const std::string fixed = ruletest::CheckerBlocks(*d.session, {"UniqueEnet"}, "main", "TOP", true);
+        d.faults().ClearAll();
+        EXPECT_NE(fixed.find(c.outcome), std::string::npos) << c.name << fixed;
+        EXPECT_EQ(d.Alive(upper), c.upperKept) << c.name;
+        EXPECT_EQ(d.Alive(lower), c.lowerKept) << c.name;
+        EXPECT_EQ(d.ref(p, Field::parentElectricalNet), real) << c.name;
+        const std::string after = ruletest::CheckerBlock(*d.session, "UniqueEnet");
+        EXPECT_EQ(after.find("ERROR 1804") != std::string::npos, c.upperKept && c.lowerKept) << c.name << after;
+    }
+}
+
 TEST(CFixNetRemovalTest, ElectricalNetWithWrongReferencesIsDeletedUnseen)
 {
     PairDesign d;
@@ -255,6 +300,7 @@ struct CompositeCase
     const char* name;
     int preserved;     // PRESERVED of E1; 0: none
     bool refuseDelete; // E1 refuses to delete its constraint
+    int unreadable;    // the member net (1: E1, 2: E2) whose physical nets cannot be read; 0: none
     const char* outcome;
     bool pairKept;
     uint64_t deleteCalls; // of the PRESERVED constraint
@@ -263,10 +309,13 @@ struct CompositeCase
 TEST(CFixNetRemovalTest, CompositeNetWithoutPinPairsInAPair)
 {
     const CompositeCase cases[] = {
-        {"no PRESERVED", 0, false, "fixed: Differential pair DP was removed!", false, 0},
-        {"PRESERVED 1 is deleted", 1, false, "fixed: Differential pair DP was removed!", false, 1},
-        {"PRESERVED 2 stays", 2, false, "fixed: Differential pair DP was removed!", false, 0},
-        {"PRESERVED 1 that cannot be deleted keeps the pair", 1, true, "not fixed", true, 1},
+        {"no PRESERVED", 0, false, 0, "fixed: Differential pair DP was removed!", false, 0},
+        {"PRESERVED 1 is deleted", 1, false, 0, "fixed: Differential pair DP was removed!", false, 1},
+        {"PRESERVED 2 stays", 2, false, 0, "fixed: Differential pair DP was removed!", false, 0},
+        {"PRESERVED 1 that cannot be deleted keeps the pair", 1, true, 0, "not fixed", true, 1},
+        // A member net that cannot be deleted is the outcome, after the other one is deleted too.
+        {"the first member net cannot be deleted", 0, false, 1, "not fixed, failed", false, 0},
+        {"the second member net cannot be deleted", 0, false, 2, "not fixed, failed", false, 0},
     };
     for (const CompositeCase& c : cases)
     {
@@ -276,13 +325,15 @@ TEST(CFixNetRemovalTest, CompositeNetWithoutPinPairsInAPair)
         d.Bind();
         if (c.refuseDelete)
             d.faults().FailOn(d.e1, "DeleteConstraint");
+        if (c.unreadable)
+            d.faults().FailOn(c.unreadable == 1 ? d.e1 : d.e2, "GetIterPhysicalNets");
         d.Slots({{d.e2, "E2"}});
         EXPECT_EQ(Outcome(CFixNet::FixCompositeElecNetWithoutPinPairs()), c.outcome) << c.name;
         EXPECT_EQ(d.Alive(d.dp), c.pairKept) << c.name;
         EXPECT_EQ(d.counts().Get("DeleteConstraint"), c.deleteCalls) << c.name;
         // Both nets go to the incremental update; E1 with two physical nets is dissolved.
-        EXPECT_EQ(d.updates().size(), c.pairKept ? 0u : 2u) << c.name;
-        EXPECT_EQ(d.Alive(d.e1), c.pairKept) << c.name;
+        EXPECT_EQ(d.updates().size(), c.pairKept ? 0u : c.unreadable ? 1u : 2u) << c.name;
+        EXPECT_EQ(d.Alive(d.e1), c.pairKept || c.unreadable == 1) << c.name;
         EXPECT_EQ(d.OwnLocks(), 0u) << c.name;
     }
 }
