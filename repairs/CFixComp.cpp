@@ -124,19 +124,22 @@ CFixStatus RenameDuplicate(const Lumo::Index& index, const std::string& oldName,
 
 bool CFixComp::GetPinNumber(const Lumo::IPin& pin, int32_t bit, std::string& number)
 {
+    // The first type that holds a number wins. An unset attribute reads as an empty text, so a pin
+    // numbered under no type still reads successfully, as an empty number that MatchPins refuses.
+    bool read = false;
     for (Lumo::EAttributeType type : kAttributeTypes)
     {
         Lumo::String text;
         const Lumo::Result r =
             bit == -1 ? pin.GetAttribute(kPinNumber, text, type) : pin.GetAttribute(kPinNumber, text, type, bit);
-        // A read that succeeds counts even with an empty text; MatchPins refuses an empty number.
-        if (r)
-        {
-            number = text.str();
+        if (!r)
+            continue;
+        read = true;
+        number = text.str();
+        if (!number.empty())
             return true;
-        }
     }
-    return false;
+    return read;
 }
 
 Lumo::Result CFixComp::MatchPins(const Lumo::INorvComp& comp, const Lumo::IComp& logicComp, NorvPinList& norvPins,

@@ -192,12 +192,13 @@ TEST(CFixCompTest, ReattachLogicCompThroughTheChecker)
     const struct
     {
         const char* name;
-        bool numbered;
+        int32_t numberType; // the attribute type that holds the pin numbers; -1: none
         const char* outcome;
         bool paired; // the Norv pins refer to the design pins afterwards
     } cases[] = {
-        {"numbered pins", true, "\n - Fixed.\n", true},
-        {"pins without number", false, "\n - Not Fixed.\n", false},
+        {"numbered pins", 3, "\n - Fixed.\n", true},
+        {"pins numbered under a later type", 2, "\n - Fixed.\n", true},
+        {"pins without number", -1, "\n - Not Fixed.\n", false},
     };
     for (const auto& c : cases)
     {
@@ -211,7 +212,9 @@ TEST(CFixCompTest, ReattachLogicCompThroughTheChecker)
         d.b.AppendOnly(r9, Field::logicComps, l);
         for (const char* number : {"1", "2"})
         {
-            const Index p = d.b.DesignPin(l, std::string("R9.") + number, c.numbered ? number : "");
+            const Index p = d.b.DesignPin(l, std::string("R9.") + number);
+            if (c.numberType >= 0)
+                d.b.Attribute(p, "Pin Number", number, c.numberType);
             d.b.SetInt(p, Field::types, 1 << Lumo::PT_ForwardPCB);
             d.b.SetInt(p, Field::width, 1);
         }
