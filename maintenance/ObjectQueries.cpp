@@ -1,6 +1,7 @@
 // The constraint queries on one Norv object and the removal of a top block's Norv configuration.
 // None of them writes to the log.
 #include "framework/CNorvProjectChecker.h"
+#include "framework/ReadThrough.h"
 
 bool CNorvProjectChecker::ClearObjectConstraints(Lumo::IObjectNorv* object) const
 {
@@ -13,18 +14,30 @@ bool CNorvProjectChecker::ClearObjectConstraints(Lumo::IObjectNorv* object) cons
 
 bool CNorvProjectChecker::HasObjectConstraints(const Lumo::IObjectNorv* object) const
 {
+    bool has = false;
+    return ReadObjectConstraints(object, has) && has;
+}
+
+bool CNorvProjectChecker::ReadObjectConstraints(const Lumo::IObjectNorv* object, bool& has) const
+{
+    has = false;
     if (!object)
         return false;
     Lumo::IteratorT<const Lumo::INorvConstraint> constraint;
     if (!object->GetIterConstraints(constraint, Lumo::BitContainerT<Lumo::EConstraintIterType>(Lumo::CIT_All)))
         return false;
-    // One constraint is enough: the attributes are not read then.
-    if (constraint->IsValid())
+    // One constraint is enough: the attributes are not read then. An iterator at its end holds no
+    // constraint; any other failure leaves the answer to the attributes, or unknown without them.
+    const Lumo::Result first = constraint->IsValid();
+    if (first) {
+        has = true;
         return true;
+    }
     Lumo::ListAttribute attributes;
     if (!object->GetAttributes(attributes))
         return false;
-    return attributes.Count() > 0;
+    has = attributes.Count() > 0;
+    return has || isEndOfWalk(first);
 }
 
 bool CNorvProjectChecker::Format_NorvLUMO(std::string snapshotName)
