@@ -68,6 +68,14 @@ private:
     }
     void done(const char* message) { m_log.emitMessage(message); }
 
+    // Whether an object is valid, in `valid`; false when its validity cannot be read.
+    static bool readValidity(const Lumo::IObject& object, bool& valid)
+    {
+        const Lumo::Result answer = object.IsValid();
+        valid = static_cast<bool>(answer);
+        return valid || isNotValidObject(answer);
+    }
+
     // Whether the object has constraints or attributes; a query that cannot be answered fails the
     // run.
     bool constrained(const Lumo::IObjectNorv& object, bool& has)
@@ -121,8 +129,13 @@ private:
     bool walk(Lumo::Result opened, IteratorT<const T>& it, bool validOnly, Visit visit)
     {
         for (; walkOn(it, opened); ++it) {
-            if (validOnly && !it->IsValid())
-                continue;
+            if (validOnly) {
+                bool valid = false;
+                if (!readValidity(*it, valid))
+                    return fatal();
+                if (!valid)
+                    continue;
+            }
             if (!visit(it))
                 return false;
         }
@@ -313,7 +326,10 @@ bool ConstraintClearer::clearPhysicalNets()
         IteratorT<const Lumo::INorvPin> pin;
         Lumo::Result pins = locked->GetIterPins(pin, pinSets);
         for (; walkOn(pin, pins); ++pin) {
-            if (!pin->IsValid())
+            bool valid = false;
+            if (!readValidity(*pin, valid))
+                return dropNet();
+            if (!valid)
                 continue;
             Lumo::Index index;
             if (!pin->GetIndex(index) || !locked->DeletePin(index))
@@ -483,8 +499,14 @@ bool ConstraintClearer::deleteDesignCollections()
 
 bool ConstraintClearer::clearGenClear()
 {
+    // A design without a general clearance, or with one that is not valid, has nothing to clear.
     ContainerT<const Lumo::INorvGenClear> genClear;
-    if (!m_designRead->GetNorvGenClear(genClear) || !genClear.IsValid())
+    if (const Lumo::Result got = m_designRead->GetNorvGenClear(genClear); !got)
+        return isNotFound(got) || fatal();
+    bool valid = false;
+    if (!readValidity(*genClear, valid))
+        return fatal();
+    if (!valid)
         return true;
     bool has = false;
     if (!constrained(*genClear, has))

@@ -26,8 +26,9 @@ bool CNorvProjectChecker::ReadObjectConstraints(const Lumo::IObjectNorv* object,
     Lumo::IteratorT<const Lumo::INorvConstraint> constraint;
     if (!object->GetIterConstraints(constraint, Lumo::BitContainerT<Lumo::EConstraintIterType>(Lumo::CIT_All)))
         return false;
-    // One constraint is enough: the attributes are not read then. An iterator at its end holds no
-    // constraint; any other failure leaves the answer to the attributes, or unknown without them.
+    // One valid constraint is enough: the attributes are not read then. Otherwise the attributes
+    // decide, unless the first constraint's validity could not be read (neither the end of the
+    // walk nor a constraint that is not valid) and there are no attributes: that answer is unknown.
     const Lumo::Result first = constraint->IsValid();
     if (first) {
         has = true;
@@ -37,7 +38,7 @@ bool CNorvProjectChecker::ReadObjectConstraints(const Lumo::IObjectNorv* object,
     if (!object->GetAttributes(attributes))
         return false;
     has = attributes.Count() > 0;
-    return has || isEndOfWalk(first);
+    return has || isEndOfWalk(first) || isNotValidObject(first);
 }
 
 bool CNorvProjectChecker::Format_NorvLUMO(std::string snapshotName)
