@@ -2,7 +2,9 @@
 // filled. A getter may succeed with an object that is flagged not valid: no call is made through
 // such a container, and the read fails with the container's own validity answer, which names the
 // object as the read itself would. The caller then reports what that read reports when it fails.
-// Stateless; safe from any thread.
+// A failed result is also told apart from the failures that are a state rather than a failed read:
+// the end of a walk, an object flagged not valid, a name that names nothing. Stateless; safe from
+// any thread.
 #pragma once
 
 #include "lumopi/LumoPI.h"
