@@ -437,8 +437,9 @@ void CNorvStatistics::GetObjectInfo(const Lumo::IObjectNorv* object, int& constr
     defaults = 0;
     IteratorT<const Lumo::INorvConstraint> constraint;
     Lumo::Result walk = read(object->GetIterConstraints(constraint));
+    const Lumo::Result counted = constraint.GetCount(constraints);
     if (walk)
-        read(constraint.GetCount(constraints));
+        read(counted);
     for (; walkOn(constraint, walk); ++constraint) {
         Lumo::String text;
         Lumo::EConstraintType type = Lumo::CDT_Default;
