@@ -80,11 +80,15 @@ public:
     const std::string& GetRunError() const;
 
     // Maintenance of the Norv data, outside a check run, on the caller's thread. Each opens the
-    // snapshot itself and stops at the first failure without undoing what it changed already.
-    // ClearObjectConstraints needs an object the caller holds locked; the two object queries use
-    // no member of the checker.
+    // snapshot itself and stops at the first failure without undoing what it changed already; one
+    // that has deleted data reports every later failed step as its own failure, so that nobody
+    // keeps a half-done result for a finished one. ClearObjectConstraints needs an object the
+    // caller holds locked; the object queries use no member of the checker.
     bool ClearObjectConstraints(Lumo::IObjectNorv* object) const;
     bool HasObjectConstraints(const Lumo::IObjectNorv* object) const;
+    // HasObjectConstraints that tells a failed read from a "no": false when the answer could not
+    // be read (HasObjectConstraints then says false), otherwise the answer is in `has`.
+    bool ReadObjectConstraints(const Lumo::IObjectNorv* object, bool& has) const;
     // Removes the top block's Norv configuration from the snapshot.
     bool Format_NorvLUMO(std::string snapshotName);
     // Creates what is missing of the configuration, its design and the six default objects.

@@ -2,11 +2,14 @@
 // filled. A getter may succeed with an object that is flagged not valid: no call is made through
 // such a container, and the read fails with the container's own validity answer, which names the
 // object as the read itself would. The caller then reports what that read reports when it fails.
-// Stateless; safe from any thread.
+// A failed result is also told apart from the failures that are a state rather than a failed read:
+// the end of a walk, an object flagged not valid, a name that names nothing. Stateless; safe from
+// any thread.
 #pragma once
 
 #include "lumopi/LumoPI.h"
 
+#include <cstddef>
 #include <cstring>
 
 template <class T, class Read>
@@ -18,27 +21,55 @@ Lumo::Result readThrough(const Lumo::ContainerT<T>& container, Read&& read)
     return read();
 }
 
+// The text of a failed result, for a test: every failure carries a text, but the result gives it
+// only while result texts are on (a process-wide switch that the log's wording depends on). With
+// texts off the text is read with them on for that moment, and they are off again before anything
+// else reads a result on this thread.
+template <class Test>
+bool failureTextIs(const Lumo::Result& failed, Test&& test)
+{
+    {
+        const Lumo::String text = failed.GetDescription();
+        if (!text.IsEmpty())
+            return test(text);
+    }
+    Lumo::Result::SetStringResultsEnabled(true);
+    const bool is = test(failed.GetDescription());
+    Lumo::Result::SetStringResultsEnabled(false);
+    return is;
+}
+
 // An iterator's IsValid fails at the end of its list as well as on a failed read; the end reads as
-// an empty container. Every failure carries a text, but the result gives it only while result texts
-// are on (a process-wide switch that the log's wording depends on): with texts off the text is read
-// with them on for that moment, and they are off again before anything else reads a result on
-// this thread.
+// an empty container.
 inline bool isEndOfWalk(const Lumo::Result& stop)
 {
     // Every walk ends here once: the text is compared in place, without a string of its own.
     static constexpr char kEnd[] = "empty container";
-    const auto isEnd = [](const Lumo::String& text) {
+    return failureTextIs(stop, [](const Lumo::String& text) {
         return text.Length() == sizeof(kEnd) - 1 && std::memcmp(text.c_str(), kEnd, sizeof(kEnd) - 1) == 0;
-    };
-    {
-        const Lumo::String text = stop.GetDescription();
-        if (!text.IsEmpty())
-            return isEnd(text);
-    }
-    Lumo::Result::SetStringResultsEnabled(true);
-    const bool end = isEnd(stop.GetDescription());
-    Lumo::Result::SetStringResultsEnabled(false);
-    return end;
+    });
+}
+
+// Whether a failure's text begins with `prefix` (a literal).
+template <size_t N>
+bool failureTextStartsWith(const Lumo::Result& failed, const char (&prefix)[N])
+{
+    return failureTextIs(failed, [&prefix](const Lumo::String& text) {
+        return text.Length() >= N - 1 && std::memcmp(text.c_str(), prefix, N - 1) == 0;
+    });
+}
+
+// Every call through an object that is flagged not valid fails, naming the object as not valid:
+// such a failure is the object's state, not a read that failed.
+inline bool isNotValidObject(const Lumo::Result& failed)
+{
+    return failureTextStartsWith(failed, "object is not valid");
+}
+
+// A look-up by name fails so when nothing has the name: nothing to read, not a read that failed.
+inline bool isNotFound(const Lumo::Result& failed)
+{
+    return failureTextStartsWith(failed, "not found");
 }
 
 // One step of a walk, as the condition of its loop:

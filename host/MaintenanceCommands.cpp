@@ -135,15 +135,23 @@ enum class ObjectOutcome
 };
 
 // object INDEX [--clear]: asks the checker whether the object has constraints or attributes and,
-// when asked to and it has, clears them through a lock of its own.
+// when asked to and it has, clears them through a lock of its own. `found` is false when the object
+// or the answer could not be read.
 ObjectOutcome RunObject(CNorvProjectChecker& checker, const ContainerT<const Lumo::ISnapshot>& snapshot,
                         const std::string& configOfDesign, const MaintenanceOptions& options, IKravikLog& log,
                         bool& found)
 {
     ObjectOutcome outcome = ObjectOutcome::FAILED;
+    bool unread = false;
     found = VisitNorvObject(*snapshot, configOfDesign, Lumo::Index(options.index), [&](const auto& object) {
         using T = typename std::decay_t<decltype(object)>::Object;
-        const bool has = checker.HasObjectConstraints(&*object);
+        // An answer that could not be read is no "no": the query fails.
+        bool has = false;
+        if (!checker.ReadObjectConstraints(&*object, has))
+        {
+            unread = true;
+            return;
+        }
         if (!options.clearObject || !has)
         {
             log.emitMessage(options.indexText + (has ? " has constraints or attributes\n"
@@ -161,6 +169,7 @@ ObjectOutcome RunObject(CNorvProjectChecker& checker, const ContainerT<const Lum
         log.emitMessage(options.indexText + " cleared\n");
         outcome = ObjectOutcome::CLEARED;
     });
+    found = found && !unread;
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #include "maintenance/CNorvStatistics.h"
 
 #include "framework/IKravikLog.h"
+#include "framework/ReadThrough.h"
 
 #include "quilflow/QuilFlowID.h"
 #include "utils/TextUtils.h"
@@ -382,7 +383,8 @@ CNorvStatistics::CNorvStatistics(const CNorvStatistics& other)
       m_statSnapshot(other.m_statSnapshot),
       m_statUIDManager(other.m_statUIDManager),
       m_statConfig(other.m_statConfig),
-      m_statDesign(other.m_statDesign)
+      m_statDesign(other.m_statDesign),
+      m_readFailed(other.m_readFailed)
 {
 }
 
@@ -392,6 +394,7 @@ bool CNorvStatistics::GenerateStats(std::string snapshotName)
 {
     // Every report counts from zero, also the second one of a process.
     g_stats = StatCounterBlock();
+    m_readFailed = false;
     return Init(std::move(snapshotName)) && CountConnectivity() && CountDesign() && PrintStats();
 }
 
@@ -428,20 +431,22 @@ void CNorvStatistics::GetObjectInfo(const Lumo::IObjectNorv* object, int& constr
 
     attributes = 0;
     Lumo::ListAttribute list;
-    object->GetAttributes(list);
+    read(object->GetAttributes(list));
     attributes += itemCount(list);
 
     constraints = 0;
     defaults = 0;
     IteratorT<const Lumo::INorvConstraint> constraint;
-    object->GetIterConstraints(constraint);
-    constraint.GetCount(constraints);
-    for (; constraint.IsValid(); ++constraint) {
+    Lumo::Result walk = read(object->GetIterConstraints(constraint));
+    const Lumo::Result counted = constraint.GetCount(constraints);
+    if (walk)
+        read(counted);
+    for (; walkOn(constraint, walk); ++constraint) {
         Lumo::String text;
         Lumo::EConstraintType type = Lumo::CDT_Default;
-        constraint->GetValueByString(text, type);
+        read(constraint->GetValueByString(text, type));
         bool definition = false;
-        constraint->IsDefinition(definition);
+        read(constraint->IsDefinition(definition));
         if (definition) {
             if (!text.IsEmpty())
                 ++defaults;
@@ -449,23 +454,37 @@ void CNorvStatistics::GetObjectInfo(const Lumo::IObjectNorv* object, int& constr
             // A number is a default when it equals the definition's, whatever its spelling.
             Lumo::String name;
             constraint->GetName(name);
+            // A name without a definition has no default value to compare with.
             ContainerT<const Lumo::INorvConstraint> definitionRecord;
-            m_pSession->GetDefConstraint(definitionRecord, name);
-            if (definitionRecord.IsValid()) {
+            const Lumo::Result found = m_pSession->GetDefConstraint(definitionRecord, name);
+            if (!found && !isNotFound(found))
+                read(found);
+            const Lumo::Result definitionValid = definitionRecord.IsValid();
+            if (found)
+                read(definitionValid);
+            if (definitionValid) {
                 Lumo::String definitionText;
-                definitionRecord->GetValueByString(definitionText);
+                read(definitionRecord->GetValueByString(definitionText));
                 if (std::atof(text.c_str()) == std::atof(definitionText.c_str()))
                     ++defaults;
             }
         } else {
             bool isDefault = false;
-            constraint->IsDefaultValue(isDefault);
+            read(constraint->IsDefaultValue(isDefault));
             if (isDefault)
                 ++defaults;
         }
-        constraint->GetAttributes(list);
+        read(constraint->GetAttributes(list));
         attributes += itemCount(list);
     }
+    read(walk);
+}
+
+Lumo::Result CNorvStatistics::read(Lumo::Result result)
+{
+    if (!result && !isNotValidObject(result))
+        m_readFailed = true;
+    return result;
 }
 
 void CNorvStatistics::addObjectInfo(const Lumo::IObjectNorv* object, int kind, int info)
@@ -486,20 +505,21 @@ template <class T, class Nested>
 void CNorvStatistics::countKind(Lumo::Result opened, IteratorT<const T>& it, int kind, bool set, int info,
                                 Nested nested)
 {
-    if (!opened)
+    if (!read(opened))
         return;
     if (set) {
-        it.GetCount(g_stats.kinds[kind].objectCount);
+        read(it.GetCount(g_stats.kinds[kind].objectCount));
     } else {
         int count = 0;
-        it.GetCount(count);
+        read(it.GetCount(count));
         g_stats.kinds[kind].objectCount += count;
     }
-    for (; it.IsValid(); ++it) {
+    for (; walkOn(it, opened); ++it) {
         if (info != NO_INFO)
             addObjectInfo(&*it, kind, info);
         nested(it);
     }
+    read(opened);
 }
 
 // The objects of a recursive kind under one parent: their count is added to the kind (assigned for
@@ -559,7 +579,7 @@ bool CNorvStatistics::CountConnectivity()
         IteratorT<const Lumo::INorvPartPinPair> pair;
         countKind(p->GetIterPartPinPairs(pair), pair, PartPinPair, false, FULL_INFO, none);
     });
-    return true;
+    return !m_readFailed;
 }
 
 bool CNorvStatistics::CountDesign()
@@ -587,16 +607,17 @@ bool CNorvStatistics::CountDesign()
 
     // Class-to-class rules split by their rule type; one without a readable type is a Z-axis rule.
     IteratorT<const Lumo::INorvC2CClearRule> c2cRule;
-    if (m_statDesign->GetIterC2CClearRules(c2cRule))
-        for (; c2cRule.IsValid(); ++c2cRule) {
-            Lumo::ConstraintData value;
-            ContainerT<const Lumo::INorvConstraint> ruleType;
-            if (c2cRule->GetConstraint(ruleType, "C2C_RULE_TYPE"))
-                ruleType->GetValue(value);
-            const StatKind kind = value.GetValueAsString() == "ClearRule" ? C2CClearRule : ZAxisC2CClearRule;
-            ++g_stats.kinds[kind].objectCount;
-            addObjectInfo(&*c2cRule, kind, FULL_INFO);
-        }
+    Lumo::Result c2cRules = read(m_statDesign->GetIterC2CClearRules(c2cRule));
+    for (; walkOn(c2cRule, c2cRules); ++c2cRule) {
+        Lumo::ConstraintData value;
+        ContainerT<const Lumo::INorvConstraint> ruleType;
+        if (c2cRule->GetConstraint(ruleType, "C2C_RULE_TYPE"))
+            ruleType->GetValue(value);
+        const StatKind kind = value.GetValueAsString() == "ClearRule" ? C2CClearRule : ZAxisC2CClearRule;
+        ++g_stats.kinds[kind].objectCount;
+        addObjectInfo(&*c2cRule, kind, FULL_INFO);
+    }
+    read(c2cRules);
 
     IteratorT<const Lumo::INorvPkgTypeClearRule> pkgTypeRule;
     countKind(m_statDesign->GetIterPkgTypeClearRules(pkgTypeRule), pkgTypeRule, PkgTypeClearRule, true, FULL_INFO,
@@ -646,31 +667,37 @@ bool CNorvStatistics::CountDesign()
               });
 
     IteratorT<const Lumo::INorvGenObjType> type;
-    if (m_statDesign->GetIterGenObjTypes(type))
-        for (; type.IsValid(); ++type) {
-            Lumo::String name;
-            type->GetName(name);
-            const std::string typeName = name.str();
-            IteratorT<const Lumo::INorvGenCompObj> object;
-            if (typeName == "TOPOTMPL") {
-                if (type->GetIterGenCompObjs(object))
-                    for (; object.IsValid(); ++object)
-                        if (!CountTopoTemplates(&*object))
-                            return false;
-            } else if (typeName.compare(0, 7, "CUSTOM_") == 0) {
-                ++g_stats.kinds[CustomTab].objectCount;
-                if (!countChildren(type->GetIterGenCompObjs(object), object, CustomObject,
-                                   &CNorvStatistics::CountCustomObjs))
+    Lumo::Result types = read(m_statDesign->GetIterGenObjTypes(type));
+    for (; walkOn(type, types); ++type) {
+        Lumo::String name;
+        type->GetName(name);
+        const std::string typeName = name.str();
+        IteratorT<const Lumo::INorvGenCompObj> object;
+        if (typeName == "TOPOTMPL") {
+            Lumo::Result objects = read(type->GetIterGenCompObjs(object));
+            for (; walkOn(object, objects); ++object)
+                if (!CountTopoTemplates(&*object))
                     return false;
-            }
+            read(objects);
+        } else if (typeName.compare(0, 7, "CUSTOM_") == 0) {
+            ++g_stats.kinds[CustomTab].objectCount;
+            if (!countChildren(type->GetIterGenCompObjs(object), object, CustomObject,
+                               &CNorvStatistics::CountCustomObjs))
+                return false;
         }
+    }
+    read(types);
 
+    // A design without a general clearance, or with one that is not valid, counts none.
     ContainerT<const Lumo::INorvGenClear> genClear;
-    if (m_statDesign->GetNorvGenClear(genClear) && genClear.IsValid()) {
+    const Lumo::Result gotGenClear = m_statDesign->GetNorvGenClear(genClear);
+    if (!gotGenClear && !isNotFound(gotGenClear))
+        read(gotGenClear);
+    if (gotGenClear && read(genClear.IsValid())) {
         ++g_stats.kinds[GenClear].objectCount;
         addObjectInfo(&*genClear, GenClear, FULL_INFO);
     }
-    return true;
+    return !m_readFailed;
 }
 
 bool CNorvStatistics::CountSchemaNetClassRules(const Lumo::INorvSchemaNetClassRule* rule)
@@ -734,18 +761,20 @@ bool CNorvStatistics::CountTopoTemplates(const Lumo::INorvGenCompObj* object)
     countLevel(object, level, kTemplateLevels);
 
     IteratorT<const Lumo::INorvGenObj> genObj;
-    if (object->GetIterGenObjs(genObj))
-        for (; genObj.IsValid(); ++genObj) {
-            Lumo::String objectLevel;
-            genObj->GetLevel(objectLevel);
-            countLevel(&*genObj, objectLevel, kTemplateObjectLevels);
-        }
+    Lumo::Result genObjs = read(object->GetIterGenObjs(genObj));
+    for (; walkOn(genObj, genObjs); ++genObj) {
+        Lumo::String objectLevel;
+        genObj->GetLevel(objectLevel);
+        countLevel(&*genObj, objectLevel, kTemplateObjectLevels);
+    }
+    read(genObjs);
 
     IteratorT<const Lumo::INorvGenCompObj> child;
-    if (object->GetIterGenCompObjs(child))
-        for (; child.IsValid(); ++child)
-            if (!CountTopoTemplates(&*child))
-                return false;
+    Lumo::Result children = read(object->GetIterGenCompObjs(child));
+    for (; walkOn(child, children); ++child)
+        if (!CountTopoTemplates(&*child))
+            return false;
+    read(children);
     return true;
 }
 

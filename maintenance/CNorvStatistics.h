@@ -22,8 +22,9 @@ public:
     ~CNorvStatistics() override;
 
     // Opens, counts and prints. False when the snapshot, its UID manager, the top block's Norv
-    // configuration or its design cannot be opened (reported on standard output) or a counter
-    // meets a null object.
+    // configuration or its design cannot be opened (reported on standard output), a counter
+    // meets a null object, or a walk, count, constraint or attribute read of a valid object fails:
+    // a report of made-up counts is never printed.
     bool GenerateStats(std::string snapshotName);
 
 protected:
@@ -46,9 +47,14 @@ private:
     template <class T, class Recurse>
     bool countChildren(Lumo::Result opened, Lumo::IteratorT<const T>& it, int kind, Recurse recurse, bool set = false);
     void addObjectInfo(const Lumo::IObjectNorv* object, int kind, int info);
+    // Notes a read that failed through an object that is valid: the counts would be made up, so
+    // the counting fails at its end. A call through an object flagged not valid fails as the
+    // object's state and counts nothing, as a failed read of its own kind.
+    Lumo::Result read(Lumo::Result result);
 
     Lumo::ContainerT<const Lumo::ISnapshot> m_statSnapshot;
     Lumo::IUIDManager m_statUIDManager;
     Lumo::ContainerT<const Lumo::INorvConfig> m_statConfig;
     Lumo::ContainerT<const Lumo::INorvDesign> m_statDesign;
+    bool m_readFailed = false; // a read of this run failed: the counts are incomplete
 };

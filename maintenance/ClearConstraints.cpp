@@ -6,9 +6,13 @@
 //
 // Failures stop the run at once and undo nothing. The locks the run holds at that moment are
 // released, the object being changed first and the configuration last, so that a later repair run
-// can still lock the Norv data.
+// can still lock the Norv data. Once the passes have begun to delete, every failed step fails the
+// run, also those whose result the clearing would otherwise pass over (a walk that breaks off, an
+// unreadable constraint query, a clearing, deletion or re-attachment that fails): a half-cleared
+// design is never reported as cleared.
 #include "framework/CNorvProjectChecker.h"
 #include "framework/IKravikLog.h"
+#include "framework/ReadThrough.h"
 
 #include <string>
 
@@ -64,34 +68,78 @@ private:
     }
     void done(const char* message) { m_log.emitMessage(message); }
 
+    // Whether an object is valid, in `valid`; false when its validity cannot be read.
+    static bool readValidity(const Lumo::IObject& object, bool& valid)
+    {
+        const Lumo::Result answer = object.IsValid();
+        valid = static_cast<bool>(answer);
+        return valid || isNotValidObject(answer);
+    }
+
+    // Whether the object has constraints or attributes; a query that cannot be answered fails the
+    // run.
+    bool constrained(const Lumo::IObjectNorv& object, bool& has)
+    {
+        return m_checker.ReadObjectConstraints(&object, has) || fatal();
+    }
+
+    // Clears the constraints and attributes of an object held through `locked`; a failure
+    // releases that handle first and fails the run.
+    template <class T>
+    bool clearLocked(MutableContainerT<T>& locked)
+    {
+        if (m_checker.ClearObjectConstraints(&*locked))
+            return true;
+        LockerT<T>::UnLock(locked);
+        return fatal();
+    }
+
+    // A change made through `locked`; a failure releases that handle first and fails the run.
+    template <class T>
+    bool changed(Lumo::Result result, MutableContainerT<T>& locked)
+    {
+        if (result)
+            return true;
+        LockerT<T>::UnLock(locked);
+        return fatal();
+    }
+
     // Clears an object (constraints and attributes) through a writable handle of its own, when it
     // has any; nothing is locked when it has none.
     template <class T>
     bool clearIfConstrained(const ContainerT<const T>& object, const char* lockMessage)
     {
-        if (!m_checker.HasObjectConstraints(&*object))
+        bool has = false;
+        if (!constrained(*object, has))
+            return false;
+        if (!has)
             return true;
         MutableContainerT<T> locked;
         if (!LockerT<T>::Lock(object, locked))
             return fail(lockMessage);
-        m_checker.ClearObjectConstraints(&*locked);
+        if (!clearLocked(locked))
+            return false;
         LockerT<T>::UnLock(locked);
         return true;
     }
 
-    // Visits the elements of a walk; `validOnly` skips the elements that are not valid.
+    // Visits the elements of a walk; `validOnly` skips the elements that are not valid. A walk
+    // that cannot be started or breaks off fails the run.
     template <class T, class Visit>
     bool walk(Lumo::Result opened, IteratorT<const T>& it, bool validOnly, Visit visit)
     {
-        if (!opened)
-            return fatal();
-        for (; it.IsValid(); ++it) {
-            if (validOnly && !it->IsValid())
-                continue;
+        for (; walkOn(it, opened); ++it) {
+            if (validOnly) {
+                bool valid = false;
+                if (!readValidity(*it, valid))
+                    return fatal();
+                if (!valid)
+                    continue;
+            }
             if (!visit(it))
                 return false;
         }
-        return true;
+        return opened || fatal();
     }
 
     // Clears each object of a walk when it has constraints, and then each of its sub-objects (whose
@@ -235,14 +283,17 @@ bool ConstraintClearer::clearElectricalNets()
     IteratorT<const Lumo::INorvElectricalNet> net;
     const bool ok = walk(m_configRead->GetIterElectricalNets(net), net, true, [&](const auto& it) {
         // A net without constraints keeps its pin pairs and its constraint class.
-        if (!m_checker.HasObjectConstraints(&*it))
+        bool has = false;
+        if (!constrained(*it, has))
+            return false;
+        if (!has)
             return true;
         MutableContainerT<Lumo::INorvElectricalNet> locked;
         if (!LockerT<Lumo::INorvElectricalNet>::Lock(it, locked))
             return fail("ERROR: Cannot lock NORV Electrical Net\n");
-        m_checker.ClearObjectConstraints(&*locked);
-        locked->DeleteAllPinPair();
-        locked->SetConstraintClass(*m_defaultConstraintClass);
+        if (!clearLocked(locked) || !changed(locked->DeleteAllPinPair(), locked) ||
+            !changed(locked->SetConstraintClass(*m_defaultConstraintClass), locked))
+            return false;
         LockerT<Lumo::INorvElectricalNet>::UnLock(locked);
         return true;
     });
@@ -267,20 +318,27 @@ bool ConstraintClearer::clearPhysicalNets()
             LockerT<Lumo::INorvPhysicalNet>::UnLock(locked);
             return fatal();
         };
-        if (m_checker.HasObjectConstraints(&*it))
-            m_checker.ClearObjectConstraints(&*locked);
-        locked->DeleteAllFromTos();
-        IteratorT<const Lumo::INorvPin> pin;
-        if (!locked->GetIterPins(pin, pinSets))
+        bool has = false;
+        if (!m_checker.ReadObjectConstraints(&*it, has))
             return dropNet();
-        for (; pin.IsValid(); ++pin) {
-            if (!pin->IsValid())
+        if ((has && !clearLocked(locked)) || !changed(locked->DeleteAllFromTos(), locked))
+            return false;
+        IteratorT<const Lumo::INorvPin> pin;
+        Lumo::Result pins = locked->GetIterPins(pin, pinSets);
+        for (; walkOn(pin, pins); ++pin) {
+            bool valid = false;
+            if (!readValidity(*pin, valid))
+                return dropNet();
+            if (!valid)
                 continue;
             Lumo::Index index;
             if (!pin->GetIndex(index) || !locked->DeletePin(index))
                 return dropNet();
         }
-        locked->SetNetClass(*m_defaultNetClass);
+        if (!pins)
+            return dropNet();
+        if (!changed(locked->SetNetClass(*m_defaultNetClass), locked))
+            return false;
         LockerT<Lumo::INorvPhysicalNet>::UnLock(locked);
         return true;
     });
@@ -324,14 +382,23 @@ bool ConstraintClearer::clearNetClasses()
             MutableContainerT<Lumo::INorvNetClass> kept;
             if (!LockerT<Lumo::INorvNetClass>::Lock(it, kept))
                 return fail(lockMessage);
-            if (m_checker.HasObjectConstraints(&*it)) {
+            bool has = false;
+            if (!m_checker.ReadObjectConstraints(&*it, has)) {
+                LockerT<Lumo::INorvNetClass>::UnLock(kept);
+                return fatal();
+            }
+            if (has) {
                 MutableContainerT<Lumo::INorvNetClass> clearing;
                 if (!LockerT<Lumo::INorvNetClass>::Lock(it, clearing)) {
                     LockerT<Lumo::INorvNetClass>::UnLock(kept);
                     return fail(lockMessage);
                 }
-                m_checker.ClearObjectConstraints(&*clearing);
+                const bool cleared = m_checker.ClearObjectConstraints(&*clearing);
                 LockerT<Lumo::INorvNetClass>::UnLock(clearing);
+                if (!cleared) {
+                    LockerT<Lumo::INorvNetClass>::UnLock(kept);
+                    return fatal();
+                }
             }
             if (!kept->DeleteAllChildNetClass()) {
                 LockerT<Lumo::INorvNetClass>::UnLock(kept);
@@ -394,9 +461,9 @@ bool ConstraintClearer::clearConstraintClasses()
             MutableContainerT<Lumo::INorvConstraintClass> kept;
             if (!LockerT<Lumo::INorvConstraintClass>::Lock(it, kept))
                 return fail("ERROR: Cannot lock NORV Constraint Class\n");
-            if (m_checker.HasObjectConstraints(&*it))
-                m_checker.ClearObjectConstraints(&*kept);
-            if (!kept->SetNetClass(*m_defaultNetClass) || !kept->DeleteAllConstraintClass()) {
+            bool has = false;
+            if (!m_checker.ReadObjectConstraints(&*it, has) || (has && !m_checker.ClearObjectConstraints(&*kept)) ||
+                !kept->SetNetClass(*m_defaultNetClass) || !kept->DeleteAllConstraintClass()) {
                 LockerT<Lumo::INorvConstraintClass>::UnLock(kept);
                 return fatal();
             }
@@ -432,13 +499,25 @@ bool ConstraintClearer::deleteDesignCollections()
 
 bool ConstraintClearer::clearGenClear()
 {
+    // A design without a general clearance, or with one that is not valid, has nothing to clear.
     ContainerT<const Lumo::INorvGenClear> genClear;
-    if (!m_designRead->GetNorvGenClear(genClear) || !genClear.IsValid() || !m_checker.HasObjectConstraints(&*genClear))
+    if (const Lumo::Result got = m_designRead->GetNorvGenClear(genClear); !got)
+        return isNotFound(got) || fatal();
+    bool valid = false;
+    if (!readValidity(*genClear, valid))
+        return fatal();
+    if (!valid)
+        return true;
+    bool has = false;
+    if (!constrained(*genClear, has))
+        return false;
+    if (!has)
         return true;
     MutableContainerT<Lumo::INorvGenClear> locked;
     if (!LockerT<Lumo::INorvGenClear>::Lock(genClear, locked))
         return fail("ERROR: Cannot lock NORV General Clearance\n");
-    m_checker.ClearObjectConstraints(&*locked);
+    if (!clearLocked(locked))
+        return false;
     LockerT<Lumo::INorvGenClear>::UnLock(locked);
     done("General clearances cleared...\n");
     return true;

@@ -5,6 +5,7 @@
 #include "framework/CNorvInitTest.h"
 #include "framework/CNorvProjectChecker.h"
 #include "framework/IKravikLog.h"
+#include "framework/ReadThrough.h"
 
 #include <functional>
 
@@ -147,8 +148,12 @@ bool CNorvProjectChecker::Init_NorvLUMO(const std::string& snapshotName)
             return fail(row.getMessage);
     }
 
+    // Only a design without one gets a general clearance: one that cannot be read is not added a
+    // second time.
     ContainerT<const Lumo::INorvGenClear> genClear;
-    if (!design->GetNorvGenClear(genClear)) {
+    if (const Lumo::Result got = design->GetNorvGenClear(genClear); !got) {
+        if (!isNotFound(got))
+            return fail("ERROR: Cannot get general clearance\n");
         MutableContainerT<INorvDesign> lockedDesign;
         if (!LockerT<INorvDesign>::Lock(design, lockedDesign))
             return fail("ERROR: Cannot lock NORV design\n");

@@ -1,6 +1,7 @@
 // The constraint queries on one Norv object and the removal of a top block's Norv configuration.
 // None of them writes to the log.
 #include "framework/CNorvProjectChecker.h"
+#include "framework/ReadThrough.h"
 
 bool CNorvProjectChecker::ClearObjectConstraints(Lumo::IObjectNorv* object) const
 {
@@ -13,18 +14,31 @@ bool CNorvProjectChecker::ClearObjectConstraints(Lumo::IObjectNorv* object) cons
 
 bool CNorvProjectChecker::HasObjectConstraints(const Lumo::IObjectNorv* object) const
 {
+    bool has = false;
+    return ReadObjectConstraints(object, has) && has;
+}
+
+bool CNorvProjectChecker::ReadObjectConstraints(const Lumo::IObjectNorv* object, bool& has) const
+{
+    has = false;
     if (!object)
         return false;
     Lumo::IteratorT<const Lumo::INorvConstraint> constraint;
     if (!object->GetIterConstraints(constraint, Lumo::BitContainerT<Lumo::EConstraintIterType>(Lumo::CIT_All)))
         return false;
-    // One constraint is enough: the attributes are not read then.
-    if (constraint->IsValid())
+    // One valid constraint is enough: the attributes are not read then. Otherwise the attributes
+    // decide, unless the first constraint's validity could not be read (neither the end of the
+    // walk nor a constraint that is not valid) and there are no attributes: that answer is unknown.
+    const Lumo::Result first = constraint->IsValid();
+    if (first) {
+        has = true;
         return true;
+    }
     Lumo::ListAttribute attributes;
     if (!object->GetAttributes(attributes))
         return false;
-    return attributes.Count() > 0;
+    has = attributes.Count() > 0;
+    return has || isEndOfWalk(first) || isNotValidObject(first);
 }
 
 bool CNorvProjectChecker::Format_NorvLUMO(std::string snapshotName)

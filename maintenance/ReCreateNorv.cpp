@@ -1,10 +1,12 @@
 // Re-creating the Norv data of a snapshot from its schematic: the top block's configuration is
 // removed and initialised again, then every flat net gets a physical net and an electrical net over
 // it, and every forwarded logical component with forwarded pins gets a Norv component bound to
-// those pins. A failure stops the run and undoes nothing; the locks it holds are released, the
-// objects just created first and the configuration last.
+// those pins. A failure stops the run and undoes nothing, and a walk of the schematic that breaks
+// off fails as one that cannot be started; the locks it holds are released, the objects just
+// created first and the configuration last.
 #include "framework/CNorvProjectChecker.h"
 #include "framework/IKravikLog.h"
+#include "framework/ReadThrough.h"
 
 using Lumo::ContainerT;
 using Lumo::IteratorT;
@@ -47,11 +49,11 @@ bool CNorvProjectChecker::ReCreate_NorvLUMO(std::string snapshotName)
         return false;
     };
 
+    // The data was removed above: a walk that breaks off is a failure, not a shorter schematic.
     IteratorT<const Lumo::IFlatNet> flatNet;
-    if (!config->GetIterFlatNets(flatNet))
-        return fail("Cannot get flatnets\n");
+    Lumo::Result flatNets = config->GetIterFlatNets(flatNet);
     Lumo::String name;
-    for (; flatNet.IsValid(); ++flatNet) {
+    for (; walkOn(flatNet, flatNets); ++flatNet) {
         if (!flatNet->GetName(name))
             continue;
         MutableContainerT<Lumo::INorvPhysicalNet> physicalNet;
@@ -65,28 +67,30 @@ bool CNorvProjectChecker::ReCreate_NorvLUMO(std::string snapshotName)
         LockerT<Lumo::INorvPhysicalNet>::UnLock(physicalNet);
         LockerT<Lumo::INorvElectricalNet>::UnLock(electricalNet);
     }
+    if (!flatNets)
+        return fail("Cannot get flatnets\n");
 
     m_pLog->emitMessage("Recreating connectivity...\n");
     IteratorT<const Lumo::IComp> comp;
-    if (!config->GetIterComps(comp))
-        return fail("Cannot get logical components\n");
-    for (; comp.IsValid(); ++comp) {
+    Lumo::Result comps = config->GetIterComps(comp);
+    for (; walkOn(comp, comps); ++comp) {
         Lumo::BitContainerT<Lumo::ECompType> compType;
         if (!comp->GetType(compType))
             return fail("Cannot get type of logical components\n");
         if ((compType.GetWord() & kForwardedComponent) == 0)
             continue;
         IteratorT<const Lumo::IPin> pin;
-        if (!comp->GetIterPins(pin))
-            return fail("Cannot get pins of logical components\n");
+        Lumo::Result pins = comp->GetIterPins(pin);
 
         const Lumo::ListT<ContainerT<const Lumo::INorvPin>> norvPins; // none: pins are bound by number
         Lumo::ListT<ContainerT<const Lumo::IPin>> designPins;
-        for (; pin.IsValid(); ++pin) {
+        for (; walkOn(pin, pins); ++pin) {
             Lumo::BitContainerT<Lumo::EPinType> pinType;
             if (pin->GetType(pinType) && (pinType.GetWord() & kForwardedPin) != 0)
                 designPins.Add(pin);
         }
+        if (!pins)
+            return fail("Cannot get pins of logical components\n");
         if (designPins.Count() == 0)
             continue;
 
@@ -107,6 +111,8 @@ bool CNorvProjectChecker::ReCreate_NorvLUMO(std::string snapshotName)
         LockerT<Lumo::IComp>::UnLock(lockedComp);
         LockerT<Lumo::INorvComp>::UnLock(norvComp);
     }
+    if (!comps)
+        return fail("Cannot get logical components\n");
 
     LockerT<Lumo::INorvConfig>::UnLock(lockedConfig);
     return true;

@@ -30,9 +30,35 @@ int32_t LeadingNumber(const std::string& text)
     return static_cast<int32_t>(value);
 }
 
-Lumo::Result SetNumber(const Lumo::ContainerT<const Lumo::INorvLayer>& layer, int32_t number)
+// Changes an object under a lock of its own. A failed lock or change is returned. An unlock that
+// fails after the change leaves the change in place: the object is changed all the same, so the
+// failure goes to `unlocked` (the first one kept) and the result is success, for the repair to go
+// on and report what it changed.
+template <class T, class Change>
+Lumo::Result ChangeLocked(const Lumo::ContainerT<const T>& object, Change&& change, Lumo::Result& unlocked)
 {
-    return RepairSupport::LockAndChange(layer, [number](Lumo::INorvLayer& l) { return l.SetLayerNumber(number); });
+    Lumo::MutableContainerT<T> locked;
+    if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
+        return r;
+    if (Lumo::Result r = change(*locked); !r)
+        return r;
+    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r && unlocked)
+        unlocked = r;
+    return Lumo::Result();
+}
+
+Lumo::Result SetNumber(const Lumo::ContainerT<const Lumo::INorvLayer>& layer, int32_t number, Lumo::Result& unlocked)
+{
+    return ChangeLocked(layer, [number](Lumo::INorvLayer& l) { return l.SetLayerNumber(number); }, unlocked);
+}
+
+// A repair that changed the design: fixed, with the error flag and the result of an unlock that
+// failed on the way, if one did.
+CFixStatus Changed(const Lumo::Result& unlocked, const char* message = nullptr)
+{
+    CFixStatus status(true, !unlocked, message);
+    status.result = unlocked;
+    return status;
 }
 
 } // namespace
@@ -71,14 +97,15 @@ CFixStatus CFixLayer::RenumberLayers()
     for (LayerEntry& entry : entries)
         entry.newNumber = next++;
 
+    Lumo::Result unlocked;
     for (const LayerEntry& entry : entries)
     {
         if (entry.newNumber == entry.number)
             continue;
-        if (Lumo::Result r = SetNumber(entry.layer, entry.newNumber); !r)
+        if (Lumo::Result r = SetNumber(entry.layer, entry.newNumber, unlocked); !r)
             return CFixStatus(r);
     }
-    return CFixStatus(true);
+    return Changed(unlocked);
 }
 
 CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
@@ -102,6 +129,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
 
     std::set<Lumo::Index> seen;
     std::map<std::string, int32_t> moved;
+    Lumo::Result unlocked;
     for (int32_t current = start; current < count; ++current)
     {
         Lumo::Result layersWalk;
@@ -124,7 +152,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
             if (!seen.empty())
             {
                 moved[name.str()] = current + 1;
-                if (Lumo::Result r = SetNumber(layers, current + 1); !r)
+                if (Lumo::Result r = SetNumber(layers, current + 1, unlocked); !r)
                     return CFixStatus(r);
             }
             seen.insert(index);
@@ -142,7 +170,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
     for (const auto& entry : moved)
         message += "Layer: " + entry.first + " moved to new layer position: " + std::to_string(entry.second) + ". ";
     message += " Please review Stackup";
-    return CFixStatus(true, false, message.c_str());
+    return Changed(unlocked, message.c_str());
 }
 
 CFixStatus CFixLayer::RenameDuplicatedLayer()
@@ -178,9 +206,10 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
     Lumo::ContainerT<const Lumo::INorvLayer> layer;
     if (Lumo::Result r = Uids().GetNorvLayer(layer, index); !r)
         return FixedIfGone(r, index);
-    if (Lumo::Result r = RepairSupport::LockAndChange(layer, [&](Lumo::INorvLayer& l) { return l.SetName(candidate); }); !r)
+    Lumo::Result unlocked;
+    if (Lumo::Result r = ChangeLocked(layer, [&](Lumo::INorvLayer& l) { return l.SetName(candidate); }, unlocked); !r)
         return CFixStatus(r);
-    return CFixStatus(true);
+    return Changed(unlocked);
 }
 
 CFixStatus CFixLayer::SetLayerUsage()
@@ -211,9 +240,7 @@ CFixStatus CFixLayer::SetLayerUsage()
     Lumo::MutableContainerT<Lumo::INorvConstraint> added;
     if (Lumo::Result r = locked->AddConstraintByString("LAYER_USAGE", usage, added); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvLayer>::UnLock(locked); !r)
-        return CFixStatus(r);
-    return CFixStatus(true);
+    return Changed(Lumo::LockerT<Lumo::INorvLayer>::UnLock(locked));
 }
 
 bool CFixLayer::LoadZAxisRule(Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule, CFixStatus& status)
@@ -238,11 +265,13 @@ CFixStatus CFixLayer::AddMissingZAxisLayer()
     Lumo::ContainerT<const Lumo::INorvGenObj> existing;
     if (rule->GetGenObj(FixContext::s_fixName1, kLayerType, existing))
         return CFixStatus(true);
-    if (Lumo::Result r = RepairSupport::LockAndChange(
-            rule, [](Lumo::INorvGenCompObj& locked) { return locked.AddGenObj(FixContext::s_fixName1, kLayerType); });
+    Lumo::Result unlocked;
+    if (Lumo::Result r = ChangeLocked(
+            rule, [](Lumo::INorvGenCompObj& locked) { return locked.AddGenObj(FixContext::s_fixName1, kLayerType); },
+            unlocked);
         !r)
         return CFixStatus(r);
-    return CFixStatus(true);
+    return Changed(unlocked);
 }
 
 CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()

@@ -70,6 +70,13 @@ TEST(DefaultObjectsTest, PresentDefaultsAreKeptWhateverTheirCaseOrNumber)
     EXPECT_EQ((std::vector<std::string>{"(Master)", "(Master)", "(Minimum)"}), liveNames(d.store(), Kind::Scheme));
     EXPECT_EQ(1u, d.store().AllLive(Kind::GenClear).size());
     EXPECT_EQ(1u, d.store().List(d.store().AllLive(Kind::GenClear).front(), Lumo::StandIn::Field::constraints).size());
+
+    // A general clearance that cannot be read is not added a second time: the run fails.
+    Lumo::StandIn::GetFaults(*d.session).FailNext("GetNorvGenClear", 1);
+    Maintenance unread(d.session.get());
+    EXPECT_FALSE(unread.checker.Init_NorvLUMO("main"));
+    EXPECT_EQ(kStart + "ERROR: Cannot get general clearance\n", unread.log.written);
+    EXPECT_EQ(1u, d.store().AllLive(Kind::GenClear).size());
 }
 
 // Each failure: its one message after the first, false, no lock left, and what was created

@@ -43,24 +43,30 @@ TEST_F(ObjectQueriesTest, NullObjectsAreNeitherConstrainedNorCleared)
     EXPECT_EQ(0u, Lumo::StandIn::GetCallCounts(*d.session).Total());
 }
 
-// The answer, and whether the attributes were read for it.
+// The answer, whether the attributes were read for it, and whether the answer could be read at all
+// (a "no" that stands for a failed read is no answer).
 TEST_F(ObjectQueriesTest, HasObjectConstraintsLooksAtAttributesOnlyWithoutConstraints)
 {
     const struct
     {
         const char* name;
         bool constraint, attribute, inherited;
-        const char* failing; // operation failing on the net
+        const char* failing; // operation failing on the net ("IsValid": on its constraint; "invalid":
+                             // the constraint is flagged not valid)
         bool expected;
         bool attributesRead;
+        bool readable;
     } cases[] = {
-        {"bare net", false, false, false, nullptr, false, true},
-        {"one attribute", false, true, false, nullptr, true, true},
-        {"one constraint", true, false, false, nullptr, true, false},
-        {"constraint, unreadable attributes", true, true, false, "GetAttributes", true, false},
-        {"inherited definition only", false, false, true, nullptr, true, false},
-        {"unreadable attributes", false, true, false, "GetAttributes", false, true},
-        {"constraint walk fails", true, true, false, "GetIterConstraints", false, false},
+        {"bare net", false, false, false, nullptr, false, true, true},
+        {"one attribute", false, true, false, nullptr, true, true, true},
+        {"one constraint", true, false, false, nullptr, true, false, true},
+        {"constraint, unreadable attributes", true, true, false, "GetAttributes", true, false, true},
+        {"inherited definition only", false, false, true, nullptr, true, false, true},
+        {"unreadable attributes", false, true, false, "GetAttributes", false, true, false},
+        {"constraint walk fails", true, true, false, "GetIterConstraints", false, false, false},
+        {"unreadable constraint", true, false, false, "IsValid", false, true, false},
+        {"unreadable constraint, one attribute", true, true, false, "IsValid", true, true, true},
+        {"constraint not valid", true, false, false, "invalid", false, true, true},
     };
     for (const auto& c : cases)
     {
@@ -75,13 +81,22 @@ TEST_F(ObjectQueriesTest, HasObjectConstraintsLooksAtAttributesOnlyWithoutConstr
             fresh.builder.Definition("ORDER_TYPE", "MST");
             fresh.builder.Inherit(n, "ORDER_TYPE");
         }
-        if (c.failing)
-            fresh.builder.Fail(n, c.failing);
+        const std::string failing = c.failing ? c.failing : "";
+        const std::vector<Lumo::Index> own = fresh.store().List(n, Lumo::StandIn::Field::constraints);
+        if (failing == "invalid")
+            fresh.builder.Invalid(own[0]);
+        else if (failing == "IsValid")
+            fresh.builder.Fail(own[0], failing);
+        else if (!failing.empty())
+            fresh.builder.Fail(n, failing);
         const ContainerT<const Lumo::INorvPhysicalNet> object = readPhysicalNet(*fresh.session, n);
         Lumo::StandIn::GetCallCounts(*fresh.session).Reset();
         EXPECT_EQ(c.expected, m.checker.HasObjectConstraints(&*object)) << c.name;
         EXPECT_EQ(c.attributesRead ? 1u : 0u, Lumo::StandIn::GetCallCounts(*fresh.session).Get("GetAttributes"))
             << c.name;
+        bool has = !c.expected;
+        EXPECT_EQ(c.readable, m.checker.ReadObjectConstraints(&*object, has)) << c.name;
+        EXPECT_EQ(c.expected, has) << c.name;
     }
 }
 

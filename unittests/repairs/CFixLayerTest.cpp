@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace repairkit;
 
 namespace
@@ -72,6 +74,14 @@ TEST(CFixLayerTest, RenumberLayersGivesOneToNInNumberOrder)
         d.fix(&CFixLayer::RenumberLayers, {}, [&] { d.faults().FailOn(layers[1], "SetLayerNumber"); });
     EXPECT_EQ(Outcome(status), "error (result)");
     EXPECT_EQ(d.numbers(layers), (std::vector<int>{1, 7, 9}));
+
+    // A failed unlock leaves its layer renumbered: the walk goes on and the repair is fixed, with
+    // the unlock's result.
+    LayerDesign unlock;
+    const std::vector<Index> unlocked = unlock.layers({3, 7, 9});
+    EXPECT_EQ(Outcome(unlock.fix(&CFixLayer::RenumberLayers, {}, [&] { unlock.faults().FailNext("UnLock", 1); })),
+              "fixed (result)");
+    EXPECT_EQ(unlock.numbers(unlocked), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(CFixLayerTest, MoveDuplicatedLayerNumberCascadesUpward)
@@ -357,11 +367,19 @@ TEST(CFixLayerTest, AFailedWriteOrWalkEndsTheRepairWithItsResult)
             return Pairs{{l[1], "2"}, {l[2], "2"}};
         };
     };
-    // A failed write or walk step is the outcome, save for the writes a repair tolerates.
-    const auto unreported = [](const std::vector<SweepStep>& steps, const std::vector<std::string>& tolerated) {
+    // A failed write or walk step is the outcome, save for the writes a repair tolerates. An unlock
+    // that fails after the change leaves the change made: the repair is fixed and keeps the result,
+    // so that the finding is logged with the pass that changed the design.
+    const auto unreported = [](const std::vector<SweepStep>& steps, std::vector<std::string> tolerated) {
+        const bool unlockChecked = std::find(tolerated.begin(), tolerated.end(), "UnLock") == tolerated.end();
+        tolerated.push_back("UnLock");
         std::vector<std::string> out = UnreportedWrites(steps, tolerated);
         for (const std::string& walk : UnreportedWalkSteps(steps))
             out.push_back(walk);
+        for (const SweepStep& step : steps)
+            if (unlockChecked && step.operation == "UnLock" &&
+                (step.outcome.rfind("fixed", 0) != 0 || step.outcome.find("(result)") == std::string::npos))
+                out.push_back("UnLock -> " + step.outcome);
         return out;
     };
     EXPECT_EQ(unreported(SweepFaults<LayerDesign>(layers({3, 7, 9}), &CFixLayer::RenumberLayers), {}),

@@ -201,6 +201,21 @@ TEST_F(LayerNumberingTest, CheckerWritesTheFindingsInItsBlock)
               "Result: FAILED\n");
 }
 
+// A renumbering whose unlock fails has renumbered the layers all the same: its finding stays in the
+// log with the pass that changed them, though the second pass finds nothing.
+TEST_F(LayerNumberingTest, RenumberingWhoseUnlockFailsIsLogged)
+{
+    add({{"L1", 1, 1, 0}, {"L2", 3, 2, 0}});
+    d.faults().FailOn(layers[1], "UnLock", 1);
+    EXPECT_EQ(CheckerBlocks(*d.session, {"LayerNumbering"}, "main", "TOP", true),
+              "Test: Layer consistency\n"
+              "----- Pass #1\n"
+              "ERROR 2709: Max layer number is higher than number of layers: 3 > 2\n"
+              " - Fixed.\n"
+              "Result: OK\n");
+    EXPECT_EQ(2, d.store().Int(layers[1], Lumo::StandIn::Field::layerNumber));
+}
+
 TEST_F(LayerNumberingTest, QueuedRepairsGetTheirPairsInOrder)
 {
     const Index bare = d.b.Layer(d.design, "BARE", 4, 1);
