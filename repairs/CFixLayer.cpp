@@ -498,6 +498,12 @@ CFixStatus CFixLayer::RecreateNetClass()
     Lumo::Index oldIndex;
     if (Lumo::Result r = oldClass->GetIndex(oldIndex); !r)
         return CFixStatus(r);
+    // A rule of the class that its list leaves out would outlive the re-creation: the class stays.
+    bool unlisted = false;
+    if (Lumo::Result r = RepairSupport::HasUnlistedRule(oldClass, oldIndex, unlisted); !r)
+        return CFixStatus(r);
+    if (unlisted)
+        return CFixStatus(false);
 
     NetClassRead parent;
     Lumo::MutableContainerT<Lumo::INorvDesign> design;

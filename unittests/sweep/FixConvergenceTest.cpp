@@ -157,8 +157,7 @@ const EditedExample kEditedExamples[] = {
      {{"/snapshots/0/norvConfigs/0/design/netClasses/-",
        R"({"id": "NC_HS", "name": "HS", "literal": ["schemaNetClassRules"], "schemaNetClassRules": []})"},
       {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/-",
-       R"({"name": "HS", "parentNetClass": "NC_HS",
-           "layerRules": [{"layerIndex": 1, "parentLayer": "L1"}, {"layerIndex": 2, "parentLayer": "L2"}]})"}},
+       R"({"name": "HS", "parentNetClass": "NC_HS"})"}},
      {}},
 };
 
