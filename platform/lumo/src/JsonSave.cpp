@@ -532,12 +532,17 @@ private:
             const uint32_t s = LiveSlot(l.object);
             if (s != kNoSlot) m_needId[s] = 1;
         }
+        // the ids taken, gathered only when an id has to be made up
         std::unordered_set<std::string> used;
-        for (uint32_t i = 0; i < m_t.records.size(); ++i)
-            if (Rec(i).Alive()) {
-                std::string id = m_t.FileId(i);
-                if (!id.empty()) used.insert(std::move(id));
-            }
+        bool gathered = false;
+        auto gather = [&] {
+            gathered = true;
+            for (uint32_t i = 0; i < m_t.records.size(); ++i)
+                if (Rec(i).Alive()) {
+                    std::string id = m_t.FileId(i);
+                    if (!id.empty()) used.insert(std::move(id));
+                }
+        };
         for (uint32_t i = 0; i < m_t.records.size(); ++i) {
             const ObjRecord& r = Rec(i);
             if (!r.Alive()) continue;
@@ -545,6 +550,7 @@ private:
             if (!fileId.empty() && (i != m_t.self || !sessionIds || !sessionIds->count(fileId))) {
                 m_ids[i] = std::move(fileId);
             } else if (m_needId[i]) {
+                if (!gathered) gather();
                 std::string id = "k" + std::to_string(r.index & kSerialMask) + "-" + std::to_string(TypeOf(r.index));
                 // the snapshot's id is also unique among the session's snapshots and definitions
                 while (used.count(id) || (i == m_t.self && sessionIds && sessionIds->count(id))) id += "_";
