@@ -80,6 +80,27 @@ const char* JsonTypeName(JVal v)
     }
 }
 
+// The first member of a JSON object whose key an earlier member has, or an invalid value. Objects read
+// member by member with a check of their own (the staged objects) do not need it.
+JVal RepeatedKey(JVal object)
+{
+    constexpr size_t kFew = 16;
+    if (object.size() <= kFew) {
+        uint32_t seen[kFew];
+        size_t n = 0;
+        for (JVal m : object) {
+            const uint32_t k = m.key_id();
+            if (std::find(seen, seen + n, k) != seen + n) return m;
+            seen[n++] = k;
+        }
+        return JVal();
+    }
+    std::unordered_set<uint32_t> seen;
+    for (JVal m : object)
+        if (!seen.insert(m.key_id()).second) return m;
+    return JVal();
+}
+
 // A reference as staged, in four bytes, as millions of them are held at once: a staged object (its number),
 // a raw index (its position in Scope::rawIndexes) or, for a key's reference, absent or null. A list's entries
 // are staged objects and raw indexes only (a raw index of 0 included).
@@ -289,6 +310,12 @@ private:
         throw LoadFailure{Path(node, key, pos), std::move(message)};
     }
     [[noreturn]] void Fail(uint32_t node, std::string message) const { Fail(node, {}, -1, std::move(message)); }
+    // Refuses a JSON object (at `node`) that holds a key twice, naming the second.
+    void RejectRepeatedKeys(JVal object, uint32_t node) const
+    {
+        const JVal m = RepeatedKey(object);
+        if (m.valid()) Fail(node, m.key(), -1, "duplicate key " + Quote(m.key()));
+    }
     // The JSON Pointer of a position (a staged object's among them: see PathOf).
     std::string Path(uint32_t node, std::string_view key = {}, int64_t pos = -1) const
     {
@@ -682,6 +709,12 @@ void Loader::ReadFaults(JVal v, uint32_t node, std::string_view key, std::vector
         if (e.is_string()) {
             f.op = e.text();
         } else if (e.is_object()) {
+            const JVal repeated = RepeatedKey(e);
+            if (repeated.valid()) {
+                std::string p = Path(listNode, key, pos);
+                JsonFile::AppendPointerToken(p, repeated.key());
+                throw LoadFailure{p, "duplicate key " + Quote(repeated.key())};
+            }
             bool hasOp = false;
             for (JVal item : e) {
                 if (item.key() == "op") {
@@ -749,6 +782,7 @@ void Loader::ReadAttributes(Scope& sc, uint32_t obj, JVal v, std::string_view ke
     for (JVal e : v) {
         const uint32_t at = m_paths.Leaf(path, key, pos);
         Expect(e, JType::Object, at, {});
+        RejectRepeatedKeys(e, at);
         AttributeText a;
         bool hasName = false, hasValue = false;
         for (JVal item : e) {
@@ -889,6 +923,7 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
         for (JVal e : v) {
             const uint32_t at = m_paths.Leaf(path, key, pos++);
             Expect(e, JType::Object, at, {});
+            RejectRepeatedKeys(e, at);
             ClientRec c;
             bool hasName = false;
             for (JVal item : e) {
@@ -912,6 +947,7 @@ void Loader::ReadSnapshotKey(Scope& sc, uint32_t obj, int code, std::string_view
         for (JVal e : v) {
             const uint32_t at = m_paths.Leaf(path, key, pos++);
             Expect(e, JType::Object, at, {});
+            RejectRepeatedKeys(e, at);
             LockRec l;
             bool hasObject = false, hasAddress = false, hasSub = false;
             for (JVal item : e) {
@@ -1621,6 +1657,7 @@ void Loader::LoadSession(JVal session)
     const uint32_t path = m_paths.Add(PathTable::kRoot, "session");
     if (session.valid()) {
         Expect(session, JType::Object, 0, "session");
+        RejectRepeatedKeys(session, path);
         for (JVal item : session) {
             const std::string_view k = item.key();
             JVal v = item;
@@ -1638,6 +1675,7 @@ void Loader::LoadSession(JVal session)
             } else if (k == "failNext") {
                 Expect(v, JType::Object, path, k);
                 const uint32_t at = m_paths.Add(path, k);
+                RejectRepeatedKeys(v, at);
                 for (JVal f : v) {
                     const int n = static_cast<int>(ExpectInt(f, 0, INT32_MAX, at, f.key()));
                     const std::string op(f.key());
@@ -1691,6 +1729,7 @@ void Loader::LoadBackups(JVal v, uint32_t rootNode)
     for (JVal e : v) {
         const uint32_t at = m_paths.Add(listNode, {}, pos++);
         Expect(e, JType::Object, at, {});
+        RejectRepeatedKeys(e, at);
         StandIn::Backup b;
         bool hasGIndex = false;
         for (JVal item : e) {
@@ -1736,6 +1775,7 @@ void Loader::LoadBackups(JVal v, uint32_t rootNode)
 void Loader::Load(JVal doc)
 {
     if (!doc.is_object()) Fail(0, std::string("expected an object, found ") + JsonTypeName(doc));
+    RejectRepeatedKeys(doc, 0);
     JVal session, snapshots, backups;
     bool hasFormat = false, hasVersion = false;
     for (JVal item : doc) {

@@ -3,12 +3,12 @@
 // read is given back, so references, errors and the saved file late in a large design must not depend on it.
 #include "JsonTestUtil.h"
 
+#include "SessionDump.h"
 #include "lumopi/StandIn.h"
-#include "platform/lumo/src/JsonTree.h"
+#include "platform/lumo/src/Store.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -145,37 +145,41 @@ TEST(JsonLoadLarge, DuplicateAttributesAreFoundInShortAndLongLists)
     }
 }
 
-// The texts of the list `key` of the object with that id anywhere in a saved design, joined by spaces; "?" when
-// there is no such object.
-// Loads the design, saves it and reads the saved file back into `saved`.
-void LoadAndSave(const std::string& design, Lumo::JsonFile::JsonTree& saved)
+// Loads the design, saves it and loads the saved file, which must give the same session: what completion
+// filled in on the first load (the saved file leaves out what it rebuilds) comes back on the second.
+std::unique_ptr<Lumo::LumoPI> LoadSaveLoad(const std::string& design)
 {
     LumoTest::TempDir dir;
     LumoTest::WriteText(dir.File("d.json"), design);
     LoadError err;
-    auto loaded = LoadSession(dir.File("d.json"), &err);
-    ASSERT_TRUE(loaded) << err.path << ": " << err.message;
-    ASSERT_TRUE(SaveSession(*loaded, dir.File("saved.json")));
-    const std::string text = LumoTest::ReadText(dir.File("saved.json"));
-    std::string error;
-    ASSERT_TRUE(saved.Parse(text.data(), text.data() + text.size(), error)) << error;
+    auto first = LoadSession(dir.File("d.json"), &err);
+    EXPECT_TRUE(first) << err.path << ": " << err.message;
+    if (!first || !SaveSession(*first, dir.File("saved.json"))) return nullptr;
+    auto second = LoadSession(dir.File("saved.json"), &err);
+    EXPECT_TRUE(second) << err.path << ": " << err.message;
+    if (second) {
+        EXPECT_EQ(LumoTest::DumpSession(*first), LumoTest::DumpSession(*second));
+    }
+    return second;
 }
 
-std::string ListOf(const Lumo::JsonFile::JsonTree& saved, const std::string& id, const std::string& key)
+// The ids of the list `key` of the object with that id in the session's first snapshot, joined by spaces; "?"
+// when no object has that id.
+std::string ListOf(const Lumo::LumoPI& session, const std::string& id, const std::string& key)
 {
-    using Lumo::JsonFile::JVal;
-    std::string found = "?";
-    std::function<void(JVal)> visit = [&](JVal v) {
-        if (v.is_object() && v.find("id").is_string() && v.find("id").str() == id) {
-            found.clear();
-            for (JVal e : v.find(key)) found += (found.empty() ? "" : " ") + e.text();
-            return;
-        }
-        if (v.is_object() || v.is_array())
-            for (JVal e : v) visit(e);
-    };
-    visit(saved.Root());
-    return found;
+    using namespace Lumo::detail;
+    const SnapshotData& t = *Access::DataOf(session)->snapshots[0];
+    Field field = Field::Count;
+    for (size_t f = 0; f < static_cast<size_t>(Field::Count); ++f)
+        if (key == FieldName(static_cast<Field>(f))) field = static_cast<Field>(f);
+    for (uint32_t i = 0; i < t.records.size(); ++i) {
+        if (!t.records[i].Alive() || t.FileId(i) != id) continue;
+        std::string found;
+        for (uint64_t e : t.GetList(t.records[i], field))
+            found += (found.empty() ? "" : " ") + t.FileId(static_cast<uint32_t>(t.SlotOfIndex(e)));
+        return found;
+    }
+    return "?";
 }
 
 // Completion fills each list with the objects that name it, in document order, after what the file lists and
@@ -232,10 +236,10 @@ TEST(JsonLoadLarge, CompletedListsKeepDocumentOrderInALargeDesign)
         {"N3000", "pins", ""},                        // named by no pin
     };
 
-    Lumo::JsonFile::JsonTree saved;
-    ASSERT_NO_FATAL_FAILURE(LoadAndSave(design, saved));
+    const auto saved = LoadSaveLoad(design);
+    ASSERT_TRUE(saved);
     for (const auto& c : cases) {
-        EXPECT_EQ(c.expected, ListOf(saved, c.id, c.key)) << c.id << " " << c.key;
+        EXPECT_EQ(c.expected, ListOf(*saved, c.id, c.key)) << c.id << " " << c.key;
     }
 }
 
@@ -288,10 +292,9 @@ std::string AllNetsList(const std::string& more = "")
 TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
 {
     // an explicit list comes first in the completed list
-    Lumo::JsonFile::JsonTree saved;
-    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({{9, R"("parentElectricalNet": null)"}},
-                                                    R"(, "physicalNets": [ ")" + NetId(16100) + R"(", ")" + NetId(7) + R"(" ])"),
-                                        saved));
+    const auto saved = LoadSaveLoad(BatchDesign({{9, R"("parentElectricalNet": null)"}},
+                                                 R"(, "physicalNets": [ ")" + NetId(16100) + R"(", ")" + NetId(7) + R"(" ])"));
+    ASSERT_TRUE(saved);
     const std::vector<std::string>& eids = ElectricalIds();
     for (size_t e = 0; e < eids.size(); ++e) {
         // completion lists each electrical net's physical nets, in document order, from their references
@@ -299,15 +302,15 @@ TEST(JsonLoadLarge, BatchedLookupsResolveIdsOfEveryLength)
         for (int i = static_cast<int>(e); i < kBatchNets; i += static_cast<int>(eids.size()))
             if (i != 9 && (e != 0 || (i != 7 && i != 16100))) expected += (expected.empty() ? "" : " ") + NetId(i);
         const std::string id = e + 1 == eids.size() ? "E\xc3\xa9-net" : eids[e];
-        EXPECT_EQ(expected, ListOf(saved, id, "physicalNets")) << id;
+        EXPECT_EQ(expected, ListOf(*saved, id, "physicalNets")) << id;
     }
 
     // a list longer than a batch, read before the references that name its owner
-    Lumo::JsonFile::JsonTree longSaved;
-    ASSERT_NO_FATAL_FAILURE(LoadAndSave(BatchDesign({}, AllNetsList()), longSaved));
+    const auto longSaved = LoadSaveLoad(BatchDesign({}, AllNetsList()));
+    ASSERT_TRUE(longSaved);
     std::string expected;
     for (int i = kBatchNets - 1; i >= 0; --i) expected += NetId(i) + " ";
-    EXPECT_EQ(expected + NetId(0), ListOf(longSaved, "E", "physicalNets"));
+    EXPECT_EQ(expected + NetId(0), ListOf(*longSaved, "E", "physicalNets"));
 }
 
 TEST(JsonLoadLarge, BatchedLookupsReportTheFirstErrorInReadingOrder)
