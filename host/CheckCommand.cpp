@@ -1,6 +1,7 @@
 #include "host/Commands.h"
 
 #include "host/DesignFile.h"
+#include "host/DesignLock.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
 #include "host/Interrupt.h"
@@ -129,6 +130,11 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
+    // A fix that saves in place holds the design from before its load until after its save.
+    DesignLock lock;
+    if (options.fix && (options.outputFile.empty() || SameFile(options.outputFile, options.design))
+        && !lock.Take(options.design, "check", error))
+        return OperationalError(err, options.design, error);
     LoadProgressLine loading(progress, options.design, terminal.isTerminal);
     const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error, loading.Hook());
     loading.Stop();
@@ -183,11 +189,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         PrintCallCounts(*design.session, err);
     // A failed database call makes a test report what it could not read, or skip it: once an
     // injected fault fired, the run cannot vouch for a clean design.
-    const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(*design.session).Fired();
-    if (!fired.empty())
-        err << "kravik: " << options.design << ": " << fired.size() << " injected fault"
-            << (fired.size() == 1 ? "" : "s") << " fired, the first on " << fired.front().operation << " of "
-            << fired.front().object.ToText() << "; the check is incomplete" << std::endl;
+    const bool fired = ReportFiredFaults(*design.session, options.design, "the check is incomplete", err);
 
     if (!exception.empty())
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
@@ -202,12 +204,6 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     if (!progress.Completed())
         return OperationalError(err, options.design, "the check stopped before its end");
 
-    RestoreDeclaredFaults(*design.session, declaredFaults);
-    if (options.fix && Lumo::StandIn::IsModified(*design.session)
-        && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
-        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
-                                "the repaired design was not saved: " + error);
-
     const CNorvProjectChecker::CheckerResult& result = checker.GetResult();
     RunSummary summary;
     summary.completed = true;
@@ -215,7 +211,22 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     summary.errors = result.errors;
     summary.fixed = result.fixed;
     const ExitCode code = ExitCodeFor(summary);
-    return code == EXIT_CLEAN && !fired.empty() ? EXIT_OPERATIONAL : code;
+    // A faulted run that found nothing cannot pass, and what it changed is not saved. One that
+    // ends with findings or repairs saves them: that is how the read-failure codes are repaired.
+    if (code == EXIT_CLEAN && fired)
+        return EXIT_OPERATIONAL;
+
+    RestoreDeclaredFaults(*design.session, declaredFaults);
+    if (options.fix && Lumo::StandIn::IsModified(*design.session))
+    {
+        const std::string refusal = lock.SaveRefusal();
+        if (!refusal.empty())
+            return OperationalError(err, options.design, refusal);
+        if (!SaveDesignFile(*design.session, options.design, options.outputFile, error))
+            return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile,
+                                    "the repaired design was not saved: " + error);
+    }
+    return code;
 }
 
 namespace {

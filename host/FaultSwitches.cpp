@@ -26,6 +26,18 @@ void RestoreDeclaredFaults(Lumo::LumoPI& session, const DeclaredFaults& declared
         Lumo::StandIn::GetFaults(session).Restore(*declared);
 }
 
+bool ReportFiredFaults(Lumo::LumoPI& session, const std::string& design, const std::string& consequence,
+                       std::ostream& err)
+{
+    const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(session).Fired();
+    if (fired.empty())
+        return false;
+    err << "kravik: " << design << ": " << fired.size() << " injected fault" << (fired.size() == 1 ? "" : "s")
+        << " fired, the first on " << fired.front().operation << " of " << fired.front().object.ToText() << "; "
+        << consequence << std::endl;
+    return true;
+}
+
 void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out)
 {
     const Lumo::StandIn::CallCounts& counts = Lumo::StandIn::GetCallCounts(session);

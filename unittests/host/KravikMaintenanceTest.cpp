@@ -194,7 +194,9 @@ TEST(KravikMaintenanceTest, ObjectTellsAndClearsConstraints)
     // A failed lock writes nothing.
     const KravikRun locked = Kravik({"object", design, net, "--clear", "--fail-next", "Lock=1"});
     EXPECT_EQ(8, locked.exitCode);
-    EXPECT_EQ("kravik: " + design + ": the constraints of " + net + " could not be cleared\n", locked.err);
+    EXPECT_EQ("kravik: " + design + ": 1 injected fault fired, the first on Lock of " + net + "; nothing was saved\n"
+                  + "kravik: " + design + ": the constraints of " + net + " could not be cleared\n",
+              locked.err);
     EXPECT_FALSE(FileExists(design + ".bak"));
 
     const KravikRun cleared = Kravik({"object", design, net, "--clear"});
@@ -221,7 +223,8 @@ TEST(KravikMaintenanceTest, ObjectTellsAndClearsConstraints)
     EXPECT_EQ("", gone.out);
 }
 
-// A failed operation writes nothing, whatever it changed in the database before failing.
+// A failed operation writes nothing, whatever it changed in the database before failing, and
+// names the failed call before what could not be done.
 TEST(KravikMaintenanceTest, FailedOperationWritesNothing)
 {
     TempDir dir;
@@ -241,7 +244,12 @@ TEST(KravikMaintenanceTest, FailedOperationWritesNothing)
     {
         const KravikRun run = Kravik(c.args);
         EXPECT_EQ(8, run.exitCode) << c.args[0];
-        EXPECT_EQ("kravik: " + design + ": " + c.reason + "\n", run.err);
+        const std::string operation = c.args[3].substr(0, c.args[3].find('='));
+        EXPECT_EQ(0u, run.err.find("kravik: " + design + ": 1 injected fault fired, the first on " + operation + " of "))
+            << run.err;
+        const std::string last = "; " + std::string(c.args[0] == "stats" ? "the report is incomplete" : "nothing was saved")
+                                 + "\nkravik: " + design + ": " + c.reason + "\n";
+        EXPECT_EQ(last, run.err.substr(run.err.size() - std::min(run.err.size(), last.size())));
     }
     EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
     EXPECT_EQ(ReadFile(ExamplePath("clean.json")), ReadFile(design));
