@@ -77,16 +77,26 @@ bool DesignLock::IdentityOf(const std::string& path, Identity& identity)
 bool DesignLock::Take(const std::string& design, const std::string& command, std::string& error)
 {
     Release();
+    m_design.clear();
     char real[PATH_MAX];
     if (realpath(design.c_str(), real) == nullptr)
         return true;
     const std::string lockPath = std::string(real) + ".lock";
+    m_design = design;
+    IdentityOf(design, m_loaded);
 
     Holder holder;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt)
     {
         // Never through a link, and never blocking on a FIFO put in the lock file's place.
-        const int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+        const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+        int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | flags, 0666);
+        if (fd < 0 && errno == EACCES) // another user's lock file: locking needs only reading
+            fd = open(lockPath.c_str(), O_RDONLY | flags);
+        // A process that cannot make a file in the folder cannot replace the design there either:
+        // it goes on unlocked, and only a save would fail.
+        if (fd < 0 && (errno == EACCES || errno == ENOENT || errno == EROFS))
+            return true;
         if (fd < 0)
         {
             error = "cannot create the lock file " + lockPath + ": " + std::strerror(errno);
@@ -114,8 +124,6 @@ bool DesignLock::Take(const std::string& design, const std::string& command, std
             }
             m_fd = fd;
             m_lockPath = lockPath;
-            m_design = design;
-            IdentityOf(design, m_loaded);
             return true;
         }
         const int flockError = errno;
@@ -137,7 +145,7 @@ bool DesignLock::Take(const std::string& design, const std::string& command, std
 
 std::string DesignLock::SaveRefusal() const
 {
-    if (!Held())
+    if (m_design.empty())
         return "";
     Identity now;
     if (IdentityOf(m_design, now) && now.device == m_loaded.device && now.inode == m_loaded.inode

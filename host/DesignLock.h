@@ -24,14 +24,14 @@ public:
 
     // Takes the lock on `design` for `command` (the kravik command's name, such as "clear"). False
     // with the reason in `error` ("in use by process 4711 (kravik clear)") when another process
-    // holds it or the lock file cannot be made. A design that does not exist is not locked (true):
-    // its load reports it.
+    // holds it or the lock file cannot be made. True without a lock when the design does not exist
+    // (its load reports it) or its folder is not writable for this process (nor is the design).
     bool Take(const std::string& design, const std::string& command, std::string& error);
     bool Held() const { return m_fd >= 0; }
 
     // Why the locked design must not be replaced now: "changed on disk since it was loaded; not
     // saved" when its device, inode, size or modification time differ from when the lock was
-    // taken; empty otherwise, and when no lock is held.
+    // taken; empty otherwise, and when the design did not exist then.
     std::string SaveRefusal() const;
 
     void Release();

@@ -153,6 +153,24 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
     return run;
 }
 
+std::vector<KravikRun> RunKravikTogether(const std::vector<std::vector<std::string>>& argLists,
+                                         const std::vector<std::string>& env)
+{
+    TempDir capture;
+    std::vector<pid_t> pids;
+    for (size_t n = 0; n < argLists.size(); ++n)
+        pids.push_back(Spawn(argLists[n], env, capture.File("out" + std::to_string(n)),
+                             capture.File("err" + std::to_string(n))));
+    std::vector<KravikRun> runs(argLists.size());
+    for (size_t n = 0; n < argLists.size(); ++n)
+    {
+        WaitForExit(pids[n], runs[n]);
+        runs[n].out = ReadFile(capture.File("out" + std::to_string(n)));
+        runs[n].err = ReadFile(capture.File("err" + std::to_string(n)));
+    }
+    return runs;
+}
+
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env, bool outputToo)
 {
     return RunOnTerminal(args, env, [](pid_t, const std::string&) {}, outputToo);

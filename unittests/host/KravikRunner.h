@@ -29,6 +29,10 @@ struct KravikRun
 // changed by `env` (NAME=VALUE entries; an entry "NAME=" unsets NAME).
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
+// Starts one kravik per argument list at once and waits for all of them.
+std::vector<KravikRun> RunKravikTogether(const std::vector<std::vector<std::string>>& argLists,
+                                         const std::vector<std::string>& env = {});
+
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
 // With `outputToo`, standard output goes to the terminal as well (`out` stays empty).
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
