@@ -317,15 +317,6 @@ std::string FirstDifference(const std::string& want, const std::string& got, con
 
 } // namespace
 
-unsigned long TotalCalls(const std::string& countCallsOutput)
-{
-    const size_t at = countCallsOutput.rfind("\ttotal");
-    if (at == std::string::npos)
-        return 0;
-    const size_t lineStart = countCallsOutput.rfind('\n', at);
-    return std::stoul(countCallsOutput.substr(lineStart == std::string::npos ? 0 : lineStart + 1));
-}
-
 std::vector<std::string> RegisteredTests(const std::vector<std::string>& env)
 {
     // Lines "N\t <name padded with blanks>\t<description>", each followed by an empty line.

@@ -8,6 +8,7 @@
 // the actual logs (OK blocks left out); review the difference before committing it.
 #pragma once
 
+#include "support/CallCounts.h"
 #include "support/TestFiles.h"
 
 #include <string>
@@ -58,10 +59,6 @@ std::string DataPath(const std::string& name);    // unittests/host/data/<name>
 
 // Replaces the seconds of every "Time: N seconds" line, the one run-dependent text of a log.
 std::string NormaliseTimes(const std::string& log);
-
-// The number of database calls on the last line of what --count-calls writes to standard error ("N\ttotal");
-// 0 when there is none.
-unsigned long TotalCalls(const std::string& countCallsOutput);
 
 // The names of the registered tests in run-number order, as `kravik list-tests` prints them with
 // the environment changes `env` (see RunKravik).

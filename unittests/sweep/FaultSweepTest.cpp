@@ -9,6 +9,7 @@
 #include "host/ExitCode.h"
 
 #include "SweepSupport.h"
+#include "support/CallCounts.h"
 
 #include "lumopi/StandIn.h"
 
@@ -24,6 +25,7 @@
 namespace {
 
 using namespace KravikSweep;
+using KravikTest::TotalCalls;
 
 // KRAVIK_SWEEP_STRIDE=n fails every n-th call only (the sanitizer build, whose runs are several
 // times slower, sweeps that way; the plain build sweeps every call).
@@ -31,17 +33,6 @@ unsigned long SweepStride()
 {
     const char* strideText = std::getenv("KRAVIK_SWEEP_STRIDE");
     return strideText && std::atol(strideText) > 0 ? std::atol(strideText) : 1;
-}
-
-// The total of the call counts that --count-calls wrote ("<total>\ttotal"; a design whose file
-// declares faults reports them after); 0 when there is none.
-unsigned long TotalCalls(const std::string& err)
-{
-    const size_t totalEnd = err.find("\ttotal\n");
-    if (totalEnd == std::string::npos)
-        return 0;
-    const size_t totalAt = err.rfind('\n', totalEnd);
-    return std::stoul(err.substr(totalAt == std::string::npos ? 0 : totalAt + 1));
 }
 
 struct SweepCase
