@@ -114,6 +114,33 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
     }
 }
 
+// A fix whose one failed call comes after its only repair changed the design (the unlock of the
+// renumbered layers) finds nothing left: it must not pass, and what it changed is then not saved.
+// Where the repair is reported, the run ends as repaired and saves it.
+TEST(FaultedFixTest, EndsAsFailedWithNothingSavedOrSavesWhatItReports)
+{
+    TempDir dir;
+    std::string design = ReadFile(ExamplePath("clean.json"));
+    const std::string from = "\"layerNumber\": 2, \"metallicLayerNumber\": 2";
+    ASSERT_NE(std::string::npos, design.find(from));
+    design.replace(design.find(from), from.size(), "\"layerNumber\": 5, \"metallicLayerNumber\": 2");
+    WriteFile(dir.File("design.json"), design);
+
+    KravikHost::CheckOptions options;
+    options.design = dir.File("design.json");
+    options.constraints = ExamplePath("constraints-full.json");
+    options.logFile = "/dev/null";
+    options.fix = true;
+    options.faults.failNext.push_back({"UnLock", 1});
+    std::ostringstream err;
+    const int code = KravikHost::RunCheck(options, err, KravikHost::Terminal());
+    const bool saved = ReadFile(dir.File("design.json")) != design;
+    EXPECT_TRUE((code == KravikHost::EXIT_OPERATIONAL && !saved
+                 && dir.List() == std::vector<std::string>{"design.json"})
+                || (code == KravikHost::EXIT_REPAIRED && saved))
+        << "exit " << code << (saved ? ", saved" : "") << "\n" << err.str();
+}
+
 std::vector<SweepCase> Cases()
 {
     std::vector<SweepCase> cases;
