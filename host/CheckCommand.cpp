@@ -1,6 +1,7 @@
 #include "host/Commands.h"
 
 #include "host/DesignFile.h"
+#include "host/DesignLock.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
 #include "host/Interrupt.h"
@@ -134,6 +135,11 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
+    // A fix that saves in place holds the design from before its load until after its save.
+    DesignLock lock;
+    if (options.fix && (options.outputFile.empty() || SameFile(options.outputFile, options.design))
+        && !lock.Take(options.design, "check", error))
+        return OperationalError(err, options.design, error);
     LoadProgressLine loading(progress, options.design, terminal.isTerminal);
     const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error, loading.Hook());
     loading.Stop();
@@ -189,11 +195,7 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         PrintCallCounts(*design.session, err);
     // A failed database call makes a test report what it could not read, or skip it: once an
     // injected fault fired, the run cannot vouch for a clean design.
-    const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(*design.session).Fired();
-    if (!fired.empty())
-        err << "kravik: " << LumoUtils::escapeControls(options.design) << ": " << fired.size() << " injected fault"
-            << (fired.size() == 1 ? "" : "s") << " fired, the first on " << fired.front().operation << " of "
-            << fired.front().object.ToText() << "; the check is incomplete" << std::endl;
+    const bool fired = ReportFiredFaults(*design.session, options.design, "the check is incomplete", err);
 
     if (!exception.empty())
         return OperationalError(err, options.design, "the check stopped on an exception: " + exception);
@@ -219,15 +221,23 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     summary.errors = result.errors;
     summary.fixed = result.fixed;
     const ExitCode code = ExitCodeFor(summary);
-    if (code == EXIT_CLEAN && !fired.empty())
-        return EXIT_OPERATIONAL; // and saves nothing
+    // A faulted run that found nothing cannot pass, and what it changed is not saved. One that
+    // ends with findings or repairs saves them: that is how the read-failure codes are repaired.
+    if (code == EXIT_CLEAN && fired)
+        return EXIT_OPERATIONAL;
 
     RestoreDeclaredFaults(*design.session, declaredFaults);
     // A run that completed leaves --output holding the design as it stands, repaired or not, so
     // that the next step of a script finds it; a save in place only replaces a changed design.
     const bool save = Lumo::StandIn::IsModified(*design.session) || (!options.outputFile.empty() && !saveInPlace);
-    if (options.fix && save && !SaveDesignFile(*design.session, options.design, options.outputFile, error))
-        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
+    if (options.fix && save)
+    {
+        const std::string refusal = lock.SaveRefusal();
+        if (!refusal.empty())
+            return OperationalError(err, options.design, refusal);
+        if (!SaveDesignFile(*design.session, options.design, options.outputFile, error))
+            return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
+    }
     return code;
 }
 

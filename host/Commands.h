@@ -24,6 +24,9 @@ int RunListTests(const ListTestsOptions& options, std::ostream& err, const Termi
 // --log FILE), and a changed design is saved as check --fix saves it.
 int RunMaintenance(const MaintenanceOptions& options, std::ostream& err);
 
+// A maintenance command's name on the command line ("init").
+const char* MaintenanceCommandName(MaintenanceOptions::Operation operation);
+
 // Writes "kravik: <file>: <reason>", control characters of both as \xHH, and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);
 

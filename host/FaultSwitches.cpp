@@ -1,5 +1,7 @@
 #include "host/FaultSwitches.h"
 
+#include "utils/TextUtils.h"
+
 #include "lumopi/StandIn.h"
 
 #include <map>
@@ -24,6 +26,18 @@ void RestoreDeclaredFaults(Lumo::LumoPI& session, const DeclaredFaults& declared
 {
     if (declared)
         Lumo::StandIn::GetFaults(session).Restore(*declared);
+}
+
+bool ReportFiredFaults(Lumo::LumoPI& session, const std::string& design, const std::string& consequence,
+                       std::ostream& err)
+{
+    const std::vector<Lumo::StandIn::Faults::FiredEntry>& fired = Lumo::StandIn::GetFaults(session).Fired();
+    if (fired.empty())
+        return false;
+    err << "kravik: " << LumoUtils::escapeControls(design) << ": " << fired.size() << " injected fault" << (fired.size() == 1 ? "" : "s")
+        << " fired, the first on " << fired.front().operation << " of " << fired.front().object.ToText() << "; "
+        << consequence << std::endl;
+    return true;
 }
 
 void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out)

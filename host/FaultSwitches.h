@@ -58,6 +58,11 @@ DeclaredFaults ApplyFaultSwitches(Lumo::LumoPI& session, const FaultSwitches& sw
 // Puts back the faults the file declared before the session is saved: the switches' faults are
 // for the run only.
 void RestoreDeclaredFaults(Lumo::LumoPI& session, const DeclaredFaults& declared);
+// Once an injected fault fired, a run cannot vouch for its result: writes the line that says so,
+// "kravik: <design>: N injected faults fired, the first on OP of INDEX; <consequence>", and
+// returns true. Writes nothing and returns false when no fault fired.
+bool ReportFiredFaults(Lumo::LumoPI& session, const std::string& design, const std::string& consequence,
+                       std::ostream& err);
 // Writes the call counters, one operation a line sorted by name, then the total.
 void PrintCallCounts(Lumo::LumoPI& session, std::ostream& out);
 

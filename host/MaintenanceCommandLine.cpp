@@ -2,6 +2,7 @@
 // block, log and fault options of check; init, clear, format, recreate and object save a changed
 // design (--output); clear alone has --no-backup, object its INDEX and --clear.
 #include "host/CommandOptions.h"
+#include "host/Commands.h"
 
 namespace KravikHost {
 
@@ -28,6 +29,14 @@ const MaintenanceCommand kCommands[] = {
 };
 
 } // namespace
+
+const char* MaintenanceCommandName(MaintenanceOptions::Operation operation)
+{
+    for (const MaintenanceCommand& command : kCommands)
+        if (command.operation == operation)
+            return command.name;
+    return "";
+}
 
 void AddMaintenanceCommands(CLI::App& app, CommandLine& line, FaultSwitchTexts& texts)
 {

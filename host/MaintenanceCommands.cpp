@@ -1,10 +1,12 @@
 // The maintenance commands: init, clear, format, recreate, object and stats. Each opens the design
 // as check does, arms the fault switches, runs one operation of the checker (or the statistics
-// report) and saves a changed design as check --fix does. A failed operation writes nothing, so
-// that no file keeps a half-cleared or formatted-but-not-rebuilt design.
+// report) and saves a changed design as check --fix does, saying on standard error where it saved
+// or that there was nothing to save. A failed operation, or one under a fault that fired, writes
+// nothing, so that no file keeps a half-cleared or formatted-but-not-rebuilt design.
 #include "host/Commands.h"
 
 #include "host/DesignFile.h"
+#include "host/DesignLock.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
 #include "host/LogOutput.h"
@@ -13,6 +15,7 @@
 #include "maintenance/CNorvStatistics.h"
 
 #include "lumopi/StandIn.h"
+#include "utils/TextUtils.h"
 
 #include <string>
 #include <type_traits>
@@ -185,8 +188,15 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
     const std::string unsavable = options.outputFile.empty() ? "" : UnsavablePath(options.outputFile);
     if (!unsavable.empty())
         return OperationalError(err, options.outputFile, unsavable);
+    const bool saves = options.operation != MaintenanceOptions::STATS
+                       && (options.operation != MaintenanceOptions::OBJECT || options.clearObject);
     OpenDesign design;
     std::string error;
+    // A command that saves in place holds the design from before its load until after its save.
+    DesignLock lock;
+    if (saves && (options.outputFile.empty() || SameFile(options.outputFile, options.design))
+        && !lock.Take(options.design, MaintenanceCommandName(options.operation), error))
+        return OperationalError(err, options.design, error);
     if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
         return OperationalError(err, options.design, error);
     Lumo::LumoPI& session = *design.session;
@@ -255,14 +265,30 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
     const std::string logFailure = FinishLog(logFile, ownLogFile, log.WriteError());
     if (options.faults.countCalls)
         PrintCallCounts(session, err);
+    const bool fired =
+        ReportFiredFaults(session, options.design, saves ? "nothing was saved" : "the report is incomplete", err);
     if (!done)
         return OperationalError(err, options.design, failure);
     if (!logFailure.empty())
         return OperationalError(err, LogName(options.logFile), "cannot write: " + logFailure);
+    if (fired)
+        return EXIT_OPERATIONAL;
+    if (!saves)
+        return EXIT_CLEAN;
 
     RestoreDeclaredFaults(session, declaredFaults);
-    if (Lumo::StandIn::IsModified(session) && !SaveDesignFile(session, options.design, options.outputFile, error))
-        return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
+    if (!Lumo::StandIn::IsModified(session))
+    {
+        err << "kravik: " << LumoUtils::escapeControls(options.design) << ": nothing to change, not saved" << std::endl;
+        return EXIT_CLEAN;
+    }
+    const std::string refusal = lock.SaveRefusal();
+    if (!refusal.empty())
+        return OperationalError(err, options.design, refusal);
+    const std::string& target = options.outputFile.empty() ? options.design : options.outputFile;
+    if (!SaveDesignFile(session, options.design, options.outputFile, error))
+        return OperationalError(err, target, error);
+    err << "kravik: saved " << LumoUtils::escapeControls(target) << std::endl;
     return EXIT_CLEAN;
 }
 

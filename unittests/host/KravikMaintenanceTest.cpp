@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,7 @@ TEST(KravikMaintenanceTest, InitMendsWhatTheInitialisationTestReports)
     const KravikRun run = Kravik({"init", design});
     EXPECT_EQ(0, run.exitCode) << run.err;
     EXPECT_EQ("Initializing design...\n", run.out);
+    EXPECT_EQ("kravik: saved " + design + "\n", run.err);
     EXPECT_EQ(ReadFile(ExamplePath("broken.json")), ReadFile(design + ".bak"));
 
     const std::string before = Kravik({"check", ExamplePath("broken.json")}).out;
@@ -112,7 +115,9 @@ TEST(KravikMaintenanceTest, InitMendsWhatTheInitialisationTestReports)
 
     // Repeated: nothing to create, nothing written.
     const std::string saved = ReadFile(design);
-    EXPECT_EQ(0, Kravik({"init", design, "--output", dir.File("again.json")}).exitCode);
+    const KravikRun again = Kravik({"init", design, "--output", dir.File("again.json")});
+    EXPECT_EQ(0, again.exitCode);
+    EXPECT_EQ("kravik: " + design + ": nothing to change, not saved\n", again.err);
     EXPECT_FALSE(FileExists(dir.File("again.json")));
     EXPECT_EQ(saved, ReadFile(design));
 }
@@ -124,6 +129,7 @@ TEST(KravikMaintenanceTest, ClearSavesTheBackupWithTheDesignUnlessRefused)
     const KravikRun run = Kravik({"clear", design, "--output", dir.File("cleared.json")});
     EXPECT_EQ(0, run.exitCode) << run.err;
     EXPECT_EQ(kClearLog, run.out);
+    EXPECT_EQ("kravik: saved " + dir.File("cleared.json") + "\n", run.err);
     EXPECT_EQ(ReadFile(ExamplePath("clean.json")), ReadFile(design)); // --output leaves the design alone
     const nlohmann::json cleared = Json(dir.File("cleared.json"));
     ASSERT_EQ(1u, cleared["backups"].size());
@@ -194,7 +200,9 @@ TEST(KravikMaintenanceTest, ObjectTellsAndClearsConstraints)
     // A failed lock writes nothing.
     const KravikRun locked = Kravik({"object", design, net, "--clear", "--fail-next", "Lock=1"});
     EXPECT_EQ(8, locked.exitCode);
-    EXPECT_EQ("kravik: " + design + ": the constraints of " + net + " could not be cleared\n", locked.err);
+    EXPECT_EQ("kravik: " + design + ": 1 injected fault fired, the first on Lock of " + net + "; nothing was saved\n"
+                  + "kravik: " + design + ": the constraints of " + net + " could not be cleared\n",
+              locked.err);
     EXPECT_FALSE(FileExists(design + ".bak"));
 
     const KravikRun cleared = Kravik({"object", design, net, "--clear"});
@@ -221,7 +229,8 @@ TEST(KravikMaintenanceTest, ObjectTellsAndClearsConstraints)
     EXPECT_EQ("", gone.out);
 }
 
-// A failed operation writes nothing, whatever it changed in the database before failing.
+// A failed operation writes nothing, whatever it changed in the database before failing, and
+// names the failed call before what could not be done.
 TEST(KravikMaintenanceTest, FailedOperationWritesNothing)
 {
     TempDir dir;
@@ -241,7 +250,12 @@ TEST(KravikMaintenanceTest, FailedOperationWritesNothing)
     {
         const KravikRun run = Kravik(c.args);
         EXPECT_EQ(8, run.exitCode) << c.args[0];
-        EXPECT_EQ("kravik: " + design + ": " + c.reason + "\n", run.err);
+        const std::string operation = c.args[3].substr(0, c.args[3].find('='));
+        EXPECT_EQ(0u, run.err.find("kravik: " + design + ": 1 injected fault fired, the first on " + operation + " of "))
+            << run.err;
+        const std::string last = "; " + std::string(c.args[0] == "stats" ? "the report is incomplete" : "nothing was saved")
+                                 + "\nkravik: " + design + ": " + c.reason + "\n";
+        EXPECT_EQ(last, run.err.substr(run.err.size() - std::min(run.err.size(), last.size())));
     }
     EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
     EXPECT_EQ(ReadFile(ExamplePath("clean.json")), ReadFile(design));
@@ -284,6 +298,73 @@ TEST(KravikMaintenanceTest, SwitchedFaultsAreNotSaved)
         EXPECT_EQ(nlohmann::json({{"GetAttribute", 2}}), saved["session"]["failNext"]) << args[0];
         EXPECT_EQ(std::string::npos, saved.dump().find("Unused")) << args[0];
     }
+}
+
+// Whether `err` is the one line of a writer refused while `holder` holds the design.
+bool RefusedFor(const std::string& err, const std::string& design, const std::string& holder)
+{
+    const std::string head = "kravik: " + design + ": in use by process ", tail = " (kravik " + holder + ")\n";
+    return err.size() > head.size() + tail.size() && err.compare(0, head.size(), head) == 0
+        && err.compare(err.size() - tail.size(), tail.size(), tail) == 0
+        && err.find_first_not_of("0123456789", head.size()) == err.size() - tail.size();
+}
+
+// Two writers started together on one design: one is refused, naming the other, or they run one
+// after the other; either way the design holds every change that was reported as made, and the
+// backup holds the design as the last writer found it. A lock left by a dead writer is taken over.
+TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("broken.json"));
+    const std::string design = dir.File("design.json");
+    const std::vector<std::string> fix = {"check", design, "--fix", "--log", "/dev/null"};
+    const std::vector<std::string> clear = {"clear", design, "--no-backup", "--log", "/dev/null"};
+    // The design after each writer alone and after both in either order.
+    const auto after = [&](const std::vector<std::vector<std::string>>& writers) {
+        WriteFile(design, original);
+        for (const std::vector<std::string>& args : writers)
+            EXPECT_NE(8, Kravik(args).exitCode) << args[0];
+        return ReadFile(design);
+    };
+    const std::string fixed = after({fix}), cleared = after({clear}), fixedThenCleared = after({fix, clear}),
+                      clearedThenFixed = after({clear, fix});
+    ASSERT_EQ(4u, std::set<std::string>({fixed, cleared, fixedThenCleared, clearedThenFixed}).size());
+
+    WriteFile(design, original);
+    WriteFile(design + ".lock", "999999999 clear\n");
+    const KravikRun takenOver = Kravik(clear);
+    EXPECT_EQ(0, takenOver.exitCode) << takenOver.err;
+    EXPECT_EQ(cleared, ReadFile(design));
+
+    int refused = 0;
+    for (int round = 0; round < 12; ++round)
+    {
+        WriteFile(design, original);
+        unlink((design + ".bak").c_str());
+        // Either may start first.
+        const bool fixFirst = round % 2 == 0;
+        std::vector<KravikRun> runs = RunKravikTogether(fixFirst ? std::vector<std::vector<std::string>>{fix, clear}
+                                                                 : std::vector<std::vector<std::string>>{clear, fix});
+        const KravikRun& fixRun = runs[fixFirst ? 0 : 1];
+        const KravikRun& clearRun = runs[fixFirst ? 1 : 0];
+        const bool fixRefused = fixRun.exitCode == 8, clearRefused = clearRun.exitCode == 8;
+        EXPECT_TRUE(fixRun.exitCode == 4 || (fixRefused && RefusedFor(fixRun.err, design, "clear")))
+            << "round " << round << ": exit " << fixRun.exitCode << "\n" << fixRun.err;
+        EXPECT_TRUE(clearRun.exitCode == 0 || (clearRefused && RefusedFor(clearRun.err, design, "check")))
+            << "round " << round << ": exit " << clearRun.exitCode << "\n" << clearRun.err;
+        ASSERT_FALSE(fixRefused && clearRefused) << "round " << round;
+        const std::string now = ReadFile(design), backup = ReadFile(design + ".bak");
+        if (fixRefused)
+            EXPECT_TRUE(now == cleared && backup == original) << "round " << round;
+        else if (clearRefused)
+            EXPECT_TRUE(now == fixed && backup == original) << "round " << round;
+        else
+            EXPECT_TRUE((now == fixedThenCleared && backup == fixed) || (now == clearedThenFixed && backup == cleared))
+                << "round " << round << ": a change was lost";
+        EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), dir.List()) << "round " << round;
+        refused += fixRefused || clearRefused;
+    }
+    std::cout << "[ writers  ] 12 rounds of two writers: one refused in " << refused << std::endl;
 }
 
 TEST(KravikMaintenanceTest, UsageErrors)

@@ -162,6 +162,24 @@ KravikRun RunKravikWithOutputTo(const std::vector<std::string>& args, const std:
     return run;
 }
 
+std::vector<KravikRun> RunKravikTogether(const std::vector<std::vector<std::string>>& argLists,
+                                         const std::vector<std::string>& env)
+{
+    TempDir capture;
+    std::vector<pid_t> pids;
+    for (size_t n = 0; n < argLists.size(); ++n)
+        pids.push_back(Spawn(argLists[n], env, capture.File("out" + std::to_string(n)),
+                             capture.File("err" + std::to_string(n))));
+    std::vector<KravikRun> runs(argLists.size());
+    for (size_t n = 0; n < argLists.size(); ++n)
+    {
+        WaitForExit(pids[n], runs[n]);
+        runs[n].out = ReadFile(capture.File("out" + std::to_string(n)));
+        runs[n].err = ReadFile(capture.File("err" + std::to_string(n)));
+    }
+    return runs;
+}
+
 KravikRun RunKravikOnTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env, bool outputToo)
 {
     return RunOnTerminal(args, env, [](pid_t, const std::string&) {}, outputToo);
@@ -307,15 +325,6 @@ std::string FirstDifference(const std::string& want, const std::string& got, con
 }
 
 } // namespace
-
-unsigned long TotalCalls(const std::string& countCallsOutput)
-{
-    const size_t at = countCallsOutput.rfind("\ttotal");
-    if (at == std::string::npos)
-        return 0;
-    const size_t lineStart = countCallsOutput.rfind('\n', at);
-    return std::stoul(countCallsOutput.substr(lineStart == std::string::npos ? 0 : lineStart + 1));
-}
 
 std::vector<std::string> RegisteredTests(const std::vector<std::string>& env)
 {

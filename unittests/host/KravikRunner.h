@@ -8,6 +8,7 @@
 // the actual logs (OK blocks left out); review the difference before committing it.
 #pragma once
 
+#include "support/CallCounts.h"
 #include "support/TestFiles.h"
 
 #include <string>
@@ -32,6 +33,10 @@ KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std:
 // As RunKravik, with standard output going to the file `standardOutput` (such as /dev/full); `out`
 // stays empty.
 KravikRun RunKravikWithOutputTo(const std::vector<std::string>& args, const std::string& standardOutput);
+
+// Starts one kravik per argument list at once and waits for all of them.
+std::vector<KravikRun> RunKravikTogether(const std::vector<std::vector<std::string>>& argLists,
+                                         const std::vector<std::string>& env = {});
 
 // As RunKravik, with standard error on a pseudo-terminal; `err` is what the terminal received.
 // With `outputToo`, standard output goes to the terminal as well (`out` stays empty).
@@ -58,10 +63,6 @@ std::string DataPath(const std::string& name);    // unittests/host/data/<name>
 
 // Replaces the seconds of every "Time: N seconds" line, the one run-dependent text of a log.
 std::string NormaliseTimes(const std::string& log);
-
-// The number of database calls on the last line of what --count-calls writes to standard error ("N\ttotal");
-// 0 when there is none.
-unsigned long TotalCalls(const std::string& countCallsOutput);
 
 // The names of the registered tests in run-number order, as `kravik list-tests` prints them with
 // the environment changes `env` (see RunKravik).

@@ -1,0 +1,169 @@
+#include "host/DesignLock.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace KravikHost {
+
+namespace {
+
+// How often a refused writer reads the lock file again while its holder has not yet written
+// itself into it (it writes right after taking the lock), a millisecond apart.
+const int kReadAttempts = 200;
+
+struct Holder
+{
+    long pid = 0;
+    std::string command;
+};
+
+bool IsAlive(long pid)
+{
+    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+// The holder a lock file names ("4711 clear\n"); false while it names none that is alive.
+bool ReadHolder(int fd, Holder& holder)
+{
+    char text[256];
+    const ssize_t got = pread(fd, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return false;
+    text[got] = '\0';
+    char* end = nullptr;
+    holder.pid = std::strtol(text, &end, 10);
+    if (end == text || *end != ' ')
+        return false;
+    holder.command.assign(end + 1, std::strcspn(end + 1, "\n"));
+    return IsAlive(holder.pid);
+}
+
+// Whether the open file is still the one at `path`: its holder removes the lock file as it lets go,
+// and a lock taken on a removed file locks nothing.
+bool IsAt(int fd, const std::string& path)
+{
+    struct stat open, named;
+    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev
+        && open.st_ino == named.st_ino;
+}
+
+} // namespace
+
+DesignLock::~DesignLock()
+{
+    Release();
+}
+
+bool DesignLock::IdentityOf(const std::string& path, Identity& identity)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+    identity.size = info.st_size;
+    identity.modified = info.st_mtim;
+    return true;
+}
+
+bool DesignLock::Take(const std::string& design, const std::string& command, std::string& error)
+{
+    Release();
+    m_design.clear();
+    char real[PATH_MAX];
+    if (realpath(design.c_str(), real) == nullptr)
+        return true;
+    const std::string lockPath = std::string(real) + ".lock";
+    m_design = design;
+    IdentityOf(design, m_loaded);
+
+    Holder holder;
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt)
+    {
+        // Never through a link, and never blocking on a FIFO put in the lock file's place.
+        const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+        int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | flags, 0666);
+        if (fd < 0 && errno == EACCES) // another user's lock file: locking needs only reading
+            fd = open(lockPath.c_str(), O_RDONLY | flags);
+        // A process that cannot make a file in the folder cannot replace the design there either:
+        // it goes on unlocked, and only a save would fail.
+        if (fd < 0 && (errno == EACCES || errno == ENOENT || errno == EROFS))
+            return true;
+        if (fd < 0)
+        {
+            error = "cannot create the lock file " + lockPath + ": " + std::strerror(errno);
+            return false;
+        }
+        struct stat info;
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        {
+            error = "cannot create the lock file " + lockPath + ": not a regular file";
+            close(fd);
+            return false;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        {
+            if (!IsAt(fd, lockPath))
+            {
+                close(fd);
+                continue;
+            }
+            // A dead holder's text may still be there: this process is the holder now.
+            const std::string text = std::to_string(getpid()) + " " + command + "\n";
+            if (ftruncate(fd, 0) != 0 || pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
+            {
+                // A refused writer then names no holder; the lock itself holds.
+            }
+            m_fd = fd;
+            m_lockPath = lockPath;
+            return true;
+        }
+        const int flockError = errno;
+        const bool named = flockError == EWOULDBLOCK && ReadHolder(fd, holder);
+        close(fd);
+        if (flockError != EWOULDBLOCK)
+        {
+            error = "cannot lock " + lockPath + ": " + std::strerror(flockError);
+            return false;
+        }
+        if (named)
+            break;
+        usleep(1000);
+    }
+    error = holder.pid > 0 ? "in use by process " + std::to_string(holder.pid) + " (kravik " + holder.command + ")"
+                           : "in use by another process";
+    return false;
+}
+
+std::string DesignLock::SaveRefusal() const
+{
+    if (m_design.empty())
+        return "";
+    Identity now;
+    if (IdentityOf(m_design, now) && now.device == m_loaded.device && now.inode == m_loaded.inode
+        && now.size == m_loaded.size && now.modified.tv_sec == m_loaded.modified.tv_sec
+        && now.modified.tv_nsec == m_loaded.modified.tv_nsec)
+        return "";
+    return "changed on disk since it was loaded; not saved";
+}
+
+void DesignLock::Release()
+{
+    if (m_fd < 0)
+        return;
+    // Removed while still locked: a writer that opened it meanwhile finds its lock on a removed
+    // file and starts over.
+    unlink(m_lockPath.c_str());
+    close(m_fd);
+    m_fd = -1;
+}
+
+} // namespace KravikHost
