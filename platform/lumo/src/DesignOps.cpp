@@ -99,6 +99,16 @@ std::optional<ConstraintData> ConstraintValue(const Ctx& c, const std::string& n
 
 Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, Kind kind, int32_t layerIndex)
 {
+    // A rule holds a layer rule per layer: a walk over the layers asks once per layer, so a long list is
+    // looked up by number rather than scanned.
+    if (const LayerIndex* byNumber = c.tbl == c.snap ? c.snap->LayerIndexOfList(c.slot, list, kind) : nullptr) {
+        const auto found = byNumber->Find(layerIndex);
+        for (const LayerIndex::Entry* e = found.first; e != found.second; ++e) {
+            const ObjRecord& r = c.snap->records[e->slot];
+            if (r.Alive()) out.Add(NorvObjectExtInfo{Index(r.index), String(r.name), layerIndex});
+        }
+        return Result();
+    }
     for (uint64_t i : c.snap->GetList(c.R(), list)) {
         const ObjRecord* r = Live(c, i);
         if (!r || r->kind != kind) continue;
