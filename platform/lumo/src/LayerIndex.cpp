@@ -18,7 +18,8 @@ void LayerIndex::MarkStale()
 
 void LayerIndex::Assign(std::vector<Entry> entries)
 {
-    std::stable_sort(entries.begin(), entries.end(), ByNumber);
+    // lists of layer rules are mostly made in layer order
+    if (!std::is_sorted(entries.begin(), entries.end(), ByNumber)) std::stable_sort(entries.begin(), entries.end(), ByNumber);
     entries.shrink_to_fit();
     m_entries = std::move(entries);
     m_stale = false;
