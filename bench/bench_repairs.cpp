@@ -39,21 +39,38 @@ const char* kConstraints = R"({ "format": "kravik-constraints", "version": 1,
     { "name": "MAX_SPAN", "type": 1, "owners": [ "DESIGN" ], "default": "4" },
     { "name": "LINE_WIDTH", "type": 2, "owners": [ "SCHEME_CLASS_LAYER" ], "default": "5.0" } ] })";
 
+// A session "main" whose Norv configuration TOP has a design of the given metallic layers with the default
+// objects, and the definitions of the constraints file.
+struct LayeredDesign
+{
+    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b{*session, "main"};
+    Lumo::StandIn::Store& store = b.GetStore();
+    Index design;
+
+    explicit LayeredDesign(size_t layers)
+        : design(b.Design(b.NorvConfig("TOP")))
+    {
+        b.DefaultConfig("TOP");
+        b.Definition("LAYER_USAGE", "Signal");
+        b.Definition("BAD", 1);
+        b.Definition("MAX_SPAN", 4);
+        b.Definition("LINE_WIDTH", 5.0);
+        for (size_t i = 1; i <= layers; ++i)
+        {
+            const int32_t number = static_cast<int32_t>(i);
+            b.Constraint(b.Layer(design, "L" + std::to_string(i), number, number), "LAYER_USAGE", "Signal");
+        }
+        b.DefaultObjects(design);
+    }
+};
+
 std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    auto& store = b.GetStore();
-    const Index config = b.NorvConfig("TOP");
-    const Index design = b.Design(config);
-    b.DefaultConfig("TOP");
-    b.Definition("LAYER_USAGE", "Signal");
-    b.Definition("BAD", 1);
-    b.Definition("MAX_SPAN", 4);
-    b.Definition("LINE_WIDTH", 5.0);
-    for (int i = 1; i <= 2; ++i)
-        b.Constraint(b.Layer(design, "L" + std::to_string(i), i, i), "LAYER_USAGE", "Signal");
-    b.DefaultObjects(design);
+    LayeredDesign d(2);
+    Lumo::StandIn::Builder& b = d.b;
+    auto& store = d.store;
+    const Index design = d.design;
     const Index defaultClass = store.AllLive(Kind::NetClass).front();
     for (int s = 0; s < 5; ++s)
         b.Scheme(design, "S" + std::to_string(s));
@@ -88,34 +105,22 @@ std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
             if (store.Name(store.Owner(schemaRule))[0] == 'S')
                 b.Delete(schemaRule);
     }
-    return session;
+    return std::move(d.session);
 }
 
 std::unique_ptr<Lumo::LumoPI> BuildLayersDesign(size_t layers)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    auto& store = b.GetStore();
-    const Index config = b.NorvConfig("TOP");
-    const Index design = b.Design(config);
-    b.DefaultConfig("TOP");
-    b.Definition("LAYER_USAGE", "Signal");
-    b.Definition("LINE_WIDTH", 5.0);
-    for (size_t i = 1; i <= layers; ++i)
-    {
-        const int32_t number = static_cast<int32_t>(i);
-        b.Constraint(b.Layer(design, "L" + std::to_string(i), number, number), "LAYER_USAGE", "Signal");
-    }
-    b.DefaultObjects(design);
-    b.NetClass(design, "NC0");
-    b.NetClass(design, "NC1");
+    LayeredDesign d(layers);
+    Lumo::StandIn::Builder& b = d.b;
+    b.NetClass(d.design, "NC0");
+    b.NetClass(d.design, "NC1");
 
     // Each rule's list is written again without the layer rules left out, which then go (deleting them
     // from the full list would scan it once per deletion).
     size_t k = 0;
-    for (Index rule : store.AllLive(Kind::SchemaNetClassRule))
+    for (Index rule : d.store.AllLive(Kind::SchemaNetClassRule))
     {
-        const std::vector<Index> layerRules = store.List(rule, Field::layerRules);
+        const std::vector<Index> layerRules = d.store.List(rule, Field::layerRules);
         b.Literal(rule, Field::layerRules);
         for (Index layerRule : layerRules)
         {
@@ -125,7 +130,7 @@ std::unique_ptr<Lumo::LumoPI> BuildLayersDesign(size_t layers)
                 b.AppendOnly(rule, Field::layerRules, layerRule);
         }
     }
-    return session;
+    return std::move(d.session);
 }
 
 struct Run
