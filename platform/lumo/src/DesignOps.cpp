@@ -644,10 +644,11 @@ Result INorvGenCompObj::GetGenObj(const String& name, const String& typeText, Co
     Ctx c(*this);
     ResetC(out);
     if (Result r = c.Enter(op, kGCO); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::genObjs)) {
-        const ObjRecord* g = Live(c, i);
-        if (g && g->kind == Kind::GenObj && g->name == name.str() && c.snap->GetText(*g, Field::level) == typeText.str()) {
-            SetC(out, c, i);
+    // A Z-axis rule holds an object per layer, and a repair asks once per missing layer: look the name up.
+    for (uint32_t s : MatchList(*c.snap, c.slot, Field::genObjs, name.str(), true)) {
+        const ObjRecord& g = c.snap->records[s];
+        if (g.kind == Kind::GenObj && c.snap->GetText(g, Field::level) == typeText.str()) {
+            SetC(out, c, g.index);
             return Result();
         }
     }
