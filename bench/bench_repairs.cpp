@@ -6,8 +6,9 @@
 // schemes is re-created once, so fix mode should stay within three times check mode.
 //
 // A second design holds many layers: every net-class rule has a layer rule per layer but one in a hundred
-// (2521, repaired by re-creating the class with all its layer rules and carrying the values over). Tests and
-// repairs find a rule's layer rule by number once per layer, which must not scan the rule's list each time.
+// (2521, repaired by re-creating the class with all its layer rules and carrying the values over), and a Z-axis
+// rule names every second layer (2610, repaired by adding the layer). Tests and repairs find a rule's layer rule
+// by number, and a Z-axis rule's layer by name, once per layer, which must not scan the rule's list each time.
 //
 //   bench_repairs [n, default 10000] [layers, default 100000]
 
@@ -114,6 +115,11 @@ std::unique_ptr<Lumo::LumoPI> BuildLayersDesign(size_t layers)
     Lumo::StandIn::Builder& b = d.b;
     b.NetClass(d.design, "NC0");
     b.NetClass(d.design, "NC1");
+
+    // A Z-axis clearance rule of every second layer (2610 for each other one, repaired by adding it).
+    const Index zRule = b.Add(Kind::GenCompObj, b.Add(Kind::GenObjType, d.design, "ZAXIS_CLEARRULE"), "Z1");
+    for (size_t i = 1; i <= layers; i += 2)
+        b.SetText(b.Add(Kind::GenObj, zRule, "L" + std::to_string(i)), Field::level, "Layer");
 
     // Each rule's list is written again without the layer rules left out, which then go (deleting them
     // from the full list would scan it once per deletion).
