@@ -44,8 +44,6 @@ public:
     // The entries of a number, in list order.
     std::pair<const Entry*, const Entry*> Find(int32_t number) const;
 
-    size_t size() const { return m_entries.size(); }
-
 private:
     std::vector<Entry> m_entries;
     StandIn::Kind m_kind;
