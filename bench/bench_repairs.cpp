@@ -5,15 +5,22 @@
 // five schemes each (217). Repairs look objects up by name or index, and a rule missing from several
 // schemes is re-created once, so fix mode should stay within three times check mode.
 //
-//   bench_repairs [n, default 10000]
+// A second design holds many layers: every net-class rule has a layer rule per layer but one in a hundred
+// (2521, repaired by re-creating the class with all its layer rules and carrying the values over), and a Z-axis
+// rule names every second layer (2610, repaired by adding the layer). Tests and repairs find a rule's layer rule
+// by number, and a Z-axis rule's layer by name, once per layer, which must not scan the rule's list each time.
+//
+//   bench_repairs [n, default 10000] [layers, default 100000]
 
 #include "bench/BenchHarness.h"
 #include "framework/CNorvProjectChecker.h"
 #include "framework/CTestLog.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -33,21 +40,38 @@ const char* kConstraints = R"({ "format": "kravik-constraints", "version": 1,
     { "name": "MAX_SPAN", "type": 1, "owners": [ "DESIGN" ], "default": "4" },
     { "name": "LINE_WIDTH", "type": 2, "owners": [ "SCHEME_CLASS_LAYER" ], "default": "5.0" } ] })";
 
+// A session "main" whose Norv configuration TOP has a design of the given metallic layers with the default
+// objects, and the definitions of the constraints file.
+struct LayeredDesign
+{
+    std::unique_ptr<Lumo::LumoPI> session = Lumo::StandIn::NewSession();
+    Lumo::StandIn::Builder b{*session, "main"};
+    Lumo::StandIn::Store& store = b.GetStore();
+    Index design;
+
+    explicit LayeredDesign(size_t layers)
+        : design(b.Design(b.NorvConfig("TOP")))
+    {
+        b.DefaultConfig("TOP");
+        b.Definition("LAYER_USAGE", "Signal");
+        b.Definition("BAD", 1);
+        b.Definition("MAX_SPAN", 4);
+        b.Definition("LINE_WIDTH", 5.0);
+        for (size_t i = 1; i <= layers; ++i)
+        {
+            const int32_t number = static_cast<int32_t>(i);
+            b.Constraint(b.Layer(design, "L" + std::to_string(i), number, number), "LAYER_USAGE", "Signal");
+        }
+        b.DefaultObjects(design);
+    }
+};
+
 std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
 {
-    auto session = Lumo::StandIn::NewSession();
-    Lumo::StandIn::Builder b(*session, "main");
-    auto& store = b.GetStore();
-    const Index config = b.NorvConfig("TOP");
-    const Index design = b.Design(config);
-    b.DefaultConfig("TOP");
-    b.Definition("LAYER_USAGE", "Signal");
-    b.Definition("BAD", 1);
-    b.Definition("MAX_SPAN", 4);
-    b.Definition("LINE_WIDTH", 5.0);
-    for (int i = 1; i <= 2; ++i)
-        b.Constraint(b.Layer(design, "L" + std::to_string(i), i, i), "LAYER_USAGE", "Signal");
-    b.DefaultObjects(design);
+    LayeredDesign d(2);
+    Lumo::StandIn::Builder& b = d.b;
+    auto& store = d.store;
+    const Index design = d.design;
     const Index defaultClass = store.AllLive(Kind::NetClass).front();
     for (int s = 0; s < 5; ++s)
         b.Scheme(design, "S" + std::to_string(s));
@@ -82,7 +106,37 @@ std::unique_ptr<Lumo::LumoPI> BuildDesign(size_t n)
             if (store.Name(store.Owner(schemaRule))[0] == 'S')
                 b.Delete(schemaRule);
     }
-    return session;
+    return std::move(d.session);
+}
+
+std::unique_ptr<Lumo::LumoPI> BuildLayersDesign(size_t layers)
+{
+    LayeredDesign d(layers);
+    Lumo::StandIn::Builder& b = d.b;
+    b.NetClass(d.design, "NC0");
+    b.NetClass(d.design, "NC1");
+
+    // A Z-axis clearance rule of every second layer (2610 for each other one, repaired by adding it).
+    const Index zRule = b.Add(Kind::GenCompObj, b.Add(Kind::GenObjType, d.design, "ZAXIS_CLEARRULE"), "Z1");
+    for (size_t i = 1; i <= layers; i += 2)
+        b.SetText(b.Add(Kind::GenObj, zRule, "L" + std::to_string(i)), Field::level, "Layer");
+
+    // Each rule's list is written again without the layer rules left out, which then go (deleting them
+    // from the full list would scan it once per deletion).
+    size_t k = 0;
+    for (Index rule : d.store.AllLive(Kind::SchemaNetClassRule))
+    {
+        const std::vector<Index> layerRules = d.store.List(rule, Field::layerRules);
+        b.Literal(rule, Field::layerRules);
+        for (Index layerRule : layerRules)
+        {
+            if (++k % 100 == 0)
+                b.Delete(layerRule);
+            else
+                b.AppendOnly(rule, Field::layerRules, layerRule);
+        }
+    }
+    return std::move(d.session);
 }
 
 struct Run
@@ -92,9 +146,9 @@ struct Run
     int fixed = 0;
 };
 
-Run RunChecker(size_t n, bool fixMode, const std::string& constraints)
+Run RunChecker(const std::function<std::unique_ptr<Lumo::LumoPI>()>& build, bool fixMode, const std::string& constraints)
 {
-    std::unique_ptr<Lumo::LumoPI> session = BuildDesign(n);
+    std::unique_ptr<Lumo::LumoPI> session = build();
     FILE* sink = std::getenv("BENCH_LOG") ? stdout : std::fopen("/dev/null", "w");
     CTestLog log(sink, false);
     CNorvProjectChecker checker(session.get(), "TOP", &log, constraints, 1, 0, "", false, fixMode, "", false);
@@ -109,18 +163,30 @@ Run RunChecker(size_t n, bool fixMode, const std::string& constraints)
     return run;
 }
 
+// Runs the checker on a design of the given size outside and inside fix mode and prints both rows and
+// their ratio.
+void Compare(const char* design, size_t size, const std::function<std::unique_ptr<Lumo::LumoPI>(size_t)>& build,
+             const std::string& constraints)
+{
+    const auto make = [&] { return build(size); };
+    const Run check = RunChecker(make, false, constraints);
+    std::printf("%-7s %8zu %-6s %10.3f %10d %10d\n", design, size, "check", check.seconds, check.errors, check.fixed);
+    const Run fix = RunChecker(make, true, constraints);
+    std::printf("%-7s %8zu %-6s %10.3f %10d %10d\n", design, size, "fix", fix.seconds, fix.errors, fix.fixed);
+    std::printf("fix / check = %.2f (goal: at most 3)\n", fix.seconds / check.seconds);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const size_t n = BenchHarness::MaxSize(argc, argv, 10000);
+    const size_t layers = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100000;
     const BenchHarness::TempFile constraints(kConstraints);
 
-    std::printf("%8s %-6s %10s %10s %10s\n", "n", "mode", "seconds", "errors", "fixed");
-    const Run check = RunChecker(n, false, constraints.Path());
-    std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "check", check.seconds, check.errors, check.fixed);
-    const Run fix = RunChecker(n, true, constraints.Path());
-    std::printf("%8zu %-6s %10.3f %10d %10d\n", n, "fix", fix.seconds, fix.errors, fix.fixed);
-    std::printf("fix / check = %.2f (goal: at most 3)\n", fix.seconds / check.seconds);
+    std::printf("%-7s %8s %-6s %10s %10s %10s\n", "design", "n", "mode", "seconds", "errors", "fixed");
+    Compare("rules", n, BuildDesign, constraints.Path());
+    Compare("layers", layers, BuildLayersDesign, constraints.Path());
     return 0;
 }

@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     app.add_option("--pins-per-net", options.avgPinsPerNet, "mean pins per physical net")
         ->check(CLI::Range(2.0, 200.0))
         ->capture_default_str();
-    app.add_option("--layers", options.layers, "metallic layers")->check(CLI::Range(1, 64))->capture_default_str();
+    app.add_option("--layers", options.layers, "metallic layers")->check(CLI::Range(1, 1000000))->capture_default_str();
     app.add_option("--net-classes", options.netClasses, "net classes besides (Default); 0 = by size")
         ->check(CLI::Range(0, 100000))
         ->capture_default_str();

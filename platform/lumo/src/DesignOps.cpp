@@ -99,6 +99,16 @@ std::optional<ConstraintData> ConstraintValue(const Ctx& c, const std::string& n
 
 Result FindLayerRules(const Ctx& c, ListT<NorvObjectExtInfo>& out, Field list, Kind kind, int32_t layerIndex)
 {
+    // A rule holds a layer rule per layer: a walk over the layers asks once per layer, so a long list is
+    // looked up by number rather than scanned.
+    if (const LayerIndex* byNumber = c.tbl == c.snap ? c.snap->LayerIndexOfList(c.slot, list, kind) : nullptr) {
+        const auto found = byNumber->Find(layerIndex);
+        for (const LayerIndex::Entry* e = found.first; e != found.second; ++e) {
+            const ObjRecord& r = c.snap->records[e->slot];
+            if (r.Alive()) out.Add(NorvObjectExtInfo{Index(r.index), String(r.name), layerIndex});
+        }
+        return Result();
+    }
     for (uint64_t i : c.snap->GetList(c.R(), list)) {
         const ObjRecord* r = Live(c, i);
         if (!r || r->kind != kind) continue;
@@ -634,10 +644,11 @@ Result INorvGenCompObj::GetGenObj(const String& name, const String& typeText, Co
     Ctx c(*this);
     ResetC(out);
     if (Result r = c.Enter(op, kGCO); !r) return r;
-    for (uint64_t i : c.snap->GetList(c.R(), Field::genObjs)) {
-        const ObjRecord* g = Live(c, i);
-        if (g && g->kind == Kind::GenObj && g->name == name.str() && c.snap->GetText(*g, Field::level) == typeText.str()) {
-            SetC(out, c, i);
+    // A Z-axis rule holds an object per layer, and a repair asks once per missing layer: look the name up.
+    for (uint32_t s : MatchList(*c.snap, c.slot, Field::genObjs, name.str(), true)) {
+        const ObjRecord& g = c.snap->records[s];
+        if (g.kind == Kind::GenObj && c.snap->GetText(g, Field::level) == typeText.str()) {
+            SetC(out, c, g.index);
             return Result();
         }
     }

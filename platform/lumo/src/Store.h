@@ -8,6 +8,7 @@
 // record who lists a record and whom it owns, so deletion and renaming never scan the snapshot. Not thread-safe.
 #pragma once
 
+#include "LayerIndex.h"
 #include "lumopi/LumoPI.h"
 #include "lumopi/StandIn.h"
 
@@ -712,6 +713,7 @@ struct SnapshotData {
     std::vector<uint32_t> fileIdAt;           // loaded ids by slot: position in fileIdChars + 1, 0 for none
     std::string fileIdChars;                  // the ids, each a four-byte length and its bytes
     std::unordered_map<uint64_t, NameIndex> nameIndexes;   // (slot << 8 | field) -> index of that list
+    std::unordered_map<uint64_t, LayerIndex> layerIndexes;   // (slot << 8 | field) -> layer rules by number
     TextPool pool;                            // texts of the records' inherited names and attributes
 
     IterState* borrowers = nullptr;           // walks over lists of this table that borrow the list itself
@@ -720,7 +722,7 @@ struct SnapshotData {
     ~SnapshotData();
     SnapshotData(const SnapshotData&) = delete;
     SnapshotData& operator=(const SnapshotData&) = delete;
-    std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name indexes are not copied)
+    std::shared_ptr<SnapshotData> Clone() const;   // deep copy (name and layer indexes are not copied)
 
     // Lookup. Slot of a record with exactly this index, or -1. Records made in serial order (a loaded design
     // without explicit indexes) stand at slot serial - 1: one read instead of two dependent ones. Indexes are
@@ -839,6 +841,10 @@ struct SnapshotData {
 
     // Name index of a list, built on first use and kept up to date afterwards.
     const NameIndex& IndexOfList(uint32_t slot, Field f);
+    // The records of kind in a list by their layerIndex, built on the first look-up and kept up to date
+    // afterwards; null for a list short enough to scan.
+    const LayerIndex* LayerIndexOfList(uint32_t slot, Field f, Kind kind);
+    static constexpr size_t kLayerIndexMinimum = 32;   // shorter lists are scanned
 
     // Constraint values.
     const ConstraintPayload* Payload(const ObjRecord& r) const;
@@ -849,6 +855,8 @@ struct SnapshotData {
 private:
     int64_t SlotAwayFromSerial(uint64_t index) const;   // SlotOfIndex of a record not at its serial's slot
     void Unlend(const RefList& list);
+    // The indexes of a list that is gone with its (erased) holder, or emptied.
+    void DropIndexes(uint64_t key);
 };
 
 struct Acquisition {

@@ -720,6 +720,14 @@ void SnapshotData::SetInt(uint32_t slot, Field f, int64_t value)
     if (!s || IsListCat(s->cat) || IsRefCat(s->cat) || s->cat == Cat::Text || !r.slots) return;
     r.slots[s->pos] = value;
     if (f == Field::filterType || f == Field::norvType || f == Field::pairType) UpdateWalkFilter(r);
+    if (f == Field::layerIndex && !layerIndexes.empty()) {
+        // the lists that hold the record have it filed under its old number
+        for (uint64_t key : r.back) {
+            if (BackField(key) == Field::in) continue;
+            auto it = layerIndexes.find(key);
+            if (it != layerIndexes.end()) it->second.MarkStale();
+        }
+    }
 }
 
 void SnapshotData::UpdateWalkFilter(ObjRecord& r)
@@ -835,6 +843,11 @@ void SnapshotData::Append(uint32_t slot, Field f, uint64_t target)
     ReserveSerial(target);
     if (ts < 0) return;
     ObjRecord& t = records[static_cast<size_t>(ts)];
+    if (!layerIndexes.empty()) {
+        auto it = layerIndexes.find(BackKey(slot, f));
+        if (it != layerIndexes.end() && t.kind == it->second.kind())
+            it->second.Append(GetInt(t, Field::layerIndex), static_cast<uint32_t>(ts));
+    }
     if (!listed) t.back.push_back(BackKey(slot, f));
     if (!nameIndexes.empty()) {
         auto it = nameIndexes.find(BackKey(slot, f));
@@ -855,10 +868,16 @@ void SnapshotData::RemoveFromList(uint32_t slot, Field f, uint64_t target)
     if (!s || !IsListCat(s->cat) || !r.slots) return;
     auto& l = r.Lists()[s->pos];
     BeforeListChange(l);
+    const size_t before = l.size();
     l.erase(std::remove(l.begin(), l.end(), target), l.end());
     const int64_t ts = SlotOfIndex(target);
     if (ts < 0) return;
     ObjRecord& t = records[static_cast<size_t>(ts)];
+    if (!layerIndexes.empty() && l.size() != before) {
+        auto it = layerIndexes.find(BackKey(slot, f));
+        if (it != layerIndexes.end() && t.kind == it->second.kind())
+            it->second.Remove(GetInt(t, Field::layerIndex), static_cast<uint32_t>(ts));
+    }
     RemoveBack(t, BackKey(slot, f));
     if (!nameIndexes.empty()) {
         auto it = nameIndexes.find(BackKey(slot, f));
@@ -884,7 +903,13 @@ void SnapshotData::ClearList(uint32_t slot, Field f)
     for (uint64_t t : old) {
         if (ObjRecord* tr = Find(t)) RemoveBack(*tr, BackKey(slot, f));
     }
-    nameIndexes.erase(BackKey(slot, f));
+    DropIndexes(BackKey(slot, f));
+}
+
+void SnapshotData::DropIndexes(uint64_t key)
+{
+    nameIndexes.erase(key);
+    layerIndexes.erase(key);
 }
 
 void SnapshotData::SetName(uint32_t slot, const std::string& name)
@@ -947,6 +972,36 @@ const NameIndex& SnapshotData::IndexOfList(uint32_t slot, Field f)
         idx.byFolded[FoldName(records[static_cast<size_t>(ts)].name)].emplace_back(idx.nextSeq++, static_cast<uint32_t>(ts));
     }
     return idx;
+}
+
+const LayerIndex* SnapshotData::LayerIndexOfList(uint32_t slot, Field f, Kind kind)
+{
+    const RefList& list = GetList(records[slot], f);
+    const uint64_t key = BackKey(slot, f);
+    auto it = layerIndexes.find(key);
+    if (it == layerIndexes.end()) {
+        if (list.size() < kLayerIndexMinimum) return nullptr;
+        it = layerIndexes.emplace(key, LayerIndex(kind)).first;
+    }
+    LayerIndex& idx = it->second;
+    if (idx.kind() != kind) return nullptr;
+    if (idx.Stale()) {
+        // An entry that names no record is left out: it never comes to name one, as a record made later takes
+        // a fresh serial, past every one below 2^31 that a list holds (ReserveSerial); none above is ever reached.
+        std::vector<LayerIndex::Entry> entries;
+        entries.reserve(list.size());
+        for (uint64_t t : list) {
+            const int64_t ts = SlotOfIndex(t);
+            if (ts < 0) continue;
+            const ObjRecord& r = records[static_cast<size_t>(ts)];
+            if (r.kind != kind) continue;
+            const int64_t number = GetInt(r, Field::layerIndex);
+            if (LayerIndex::Fits(number))
+                entries.push_back(LayerIndex::Entry{static_cast<int32_t>(number), static_cast<uint32_t>(ts)});
+        }
+        idx.Assign(std::move(entries));
+    }
+    return &idx;
 }
 
 void SnapshotData::SetValue(uint32_t slot, const ConstraintData& value)
@@ -1119,14 +1174,18 @@ void SnapshotData::Erase(const std::vector<uint32_t>& collected)
     });
     // Its own lists stay as they were (a tombstone); the back entries they left on their targets name a dead
     // list, which nothing consults, so a target listed by many deleted objects is not scanned per deletion.
-    // Their name indexes go, looked up from the smaller side.
-    if (nameIndexes.size() < collected.size()) {
-        for (auto it = nameIndexes.begin(); it != nameIndexes.end();)
-            it = records[BackSlot(it->first)].Alive() ? std::next(it) : nameIndexes.erase(it);
-    } else {
+    // Their name and layer indexes go, looked up from the smaller side.
+    if (nameIndexes.size() + layerIndexes.size() < collected.size()) {
+        auto dropDead = [this](auto& indexes) {
+            for (auto it = indexes.begin(); it != indexes.end();)
+                it = records[BackSlot(it->first)].Alive() ? std::next(it) : indexes.erase(it);
+        };
+        dropDead(nameIndexes);
+        dropDead(layerIndexes);
+    } else if (!nameIndexes.empty() || !layerIndexes.empty()) {
         for (uint32_t x : collected)
             for (const FieldSpec* f : InfoOf(records[x].kind).fields)
-                if (IsListCat(f->cat)) nameIndexes.erase(BackKey(x, f->field));
+                if (IsListCat(f->cat)) DropIndexes(BackKey(x, f->field));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "LumoFixture.h"
 
 #include <functional>
+#include <vector>
 
 namespace LumoTest {
 namespace {
@@ -110,6 +111,33 @@ TEST_F(DesignWritesTest, GenericObjectsAddFindAndDeleteAtAnyDepth)
     ASSERT_TRUE(found->GetLevel(level));
     EXPECT_EQ("Layer", level.str());
     EXPECT_EQ("not found: TOP", Text(comp->GetGenObj("TOP", "Device", found)));
+
+    // A long list (a Z-axis rule holds an object per layer) is searched by name: exact names, the first of the
+    // asked level in list order, renames and deletions followed.
+    std::vector<Index> objects;
+    for (int i = 0; i < 20; ++i) {
+        objects.push_back(b->Add(Kind::GenObj, net, "L" + std::to_string(i)));
+        b->SetText(objects.back(), Field::level, i == 3 ? "Device" : "Layer");
+    }
+    const Index twin = b->Add(Kind::GenObj, net, "L3");
+    b->SetText(twin, Field::level, "Layer");
+    auto lookUp = [&](const char* name, const char* typeText) {
+        ContainerT<const INorvGenObj> f;
+        Index i;
+        if (comp->GetGenObj(name, typeText, f)) {
+            EXPECT_TRUE(f->GetIndex(i));
+        }
+        return i;
+    };
+    EXPECT_EQ(objects[7], lookUp("L7", "Layer"));
+    EXPECT_EQ(Index(), lookUp("l7", "Layer"));
+    EXPECT_EQ(twin, lookUp("L3", "Layer"));
+    EXPECT_EQ(objects[3], lookUp("L3", "Device"));
+    b->SetName(objects[7], "L7X");
+    EXPECT_EQ(Index(), lookUp("L7", "Layer"));
+    EXPECT_EQ(objects[7], lookUp("L7X", "Layer"));
+    b->Delete(twin);
+    EXPECT_EQ(Index(), lookUp("L3", "Layer"));
     ASSERT_TRUE(Fetch(net, &IUIDManager::GetNorvGenCompObj)->GetLevel(level));
     EXPECT_EQ("Net", level.str());
 

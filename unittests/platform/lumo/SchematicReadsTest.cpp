@@ -2,6 +2,9 @@
 // and per-parent fetches.
 #include "LumoFixture.h"
 
+#include <functional>
+#include <utility>
+
 namespace LumoTest {
 namespace {
 
@@ -99,6 +102,81 @@ TEST_F(SchematicReadsTest, SchemeRuleSearchesAndPerParentFetches)
     EXPECT_EQ(1, found.Count());
     ASSERT_TRUE(s->FindSchemaNetClassRule(found, "(default)", SP_MatchCase));
     EXPECT_EQ(0, found.Count());
+}
+
+// A rule with a layer rule per layer is searched by number through an index of its list: after every change
+// of the list, of a listed rule or of a layer, each number finds what a scan of the list finds, in list order.
+TEST_F(SchematicReadsTest, LayerRuleSearchOfALongListFollowsEveryChange)
+{
+    const Index scheme = store().List(design, Field::schemes).front();
+    const Index rule = store().List(scheme, Field::schemaNetClassRules).front();
+    const Index clear = store().List(scheme, Field::schemaClearRules).front();
+    std::vector<Index> made;
+    for (int n = 48; n >= 3; --n) {   // numbers out of order, as a hand-written list may hold them
+        made.push_back(b->Add(Kind::LayerRule, rule));
+        b->SetInt(made.back(), Field::layerIndex, n);
+        b->SetInt(b->Add(Kind::LayerClearRule, clear), Field::layerIndex, n);
+    }
+    auto scan = [&](Index holder, Field list, Kind kind, int32_t number) {
+        std::vector<std::string> out;
+        for (Index i : store().List(holder, list))
+            if (store().Exists(i) && store().KindOf(i) == kind && store().IsAlive(i) && store().Int(i, Field::layerIndex) == number)
+                out.push_back(i.ToText());
+        return out;
+    };
+    auto texts = [](const ListT<NorvObjectExtInfo>& found, int32_t number) {
+        std::vector<std::string> out;
+        for (auto it = found.GetIterator(); it.IsValid(); ++it) {
+            EXPECT_EQ(number, it->layerIndex);
+            out.push_back(it->index.ToText());
+        }
+        return out;
+    };
+    auto expectLikeAScan = [&](const char* step) {
+        auto r = Fetch(rule, &IUIDManager::GetNorvSchemaNetClassRule);
+        auto c = Fetch(clear, &IUIDManager::GetNorvSchemaClearRule);
+        for (int32_t number = -1; number <= 50; ++number) {
+            ListT<NorvObjectExtInfo> found;
+            ASSERT_TRUE(r->FindLayerRule(found, number));
+            EXPECT_EQ(scan(rule, Field::layerRules, Kind::LayerRule, number), texts(found, number)) << step << ", layer " << number;
+            ASSERT_TRUE(c->FindLayerClearRule(found, number));
+            EXPECT_EQ(scan(clear, Field::layerClearRules, Kind::LayerClearRule, number), texts(found, number))
+                << step << ", clearance layer " << number;
+        }
+    };
+    const Index otherKind = b->Add(Kind::LayerClearRule, clear);
+    b->SetInt(otherKind, Field::layerIndex, 49);
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"built", [] {}},
+        {"listed again at the end", [&] { b->AppendOnly(rule, Field::layerRules, made.front()); }},
+        {"listed again out of order", [&] { b->AppendOnly(rule, Field::layerRules, made.back()); }},
+        {"new rule", [&] { b->SetInt(b->Add(Kind::LayerRule, rule), Field::layerIndex, 7); }},
+        {"rule renumbered", [&] { b->SetInt(made[5], Field::layerIndex, 3); }},
+        {"rule renumbered out of range", [&] { b->SetInt(made[6], Field::layerIndex, int64_t{1} << 33); }},
+        {"layer renumbered", [&] { b->SetInt(l1, Field::layerNumber, 20); }},
+        {"rule listed twice deleted", [&] { b->Delete(made.front()); }},
+        {"rule deleted", [&] { b->Delete(made[10]); }},
+        {"layer deleted", [&] { b->Delete(l2); }},
+        {"rule dead", [&] { store().SetFlag(made[11], "alive", false); }},
+        {"rules alive again", [&] {
+             store().SetFlag(made[11], "alive", true);
+             store().SetFlag(made[10], "alive", true);   // deleted: no longer listed
+         }},
+        {"entry of another kind", [&] { b->AppendOnly(rule, Field::layerRules, otherKind); }},
+        {"entry naming no record", [&] { b->AppendOnly(rule, Field::layerRules, Idx(900000, OT_NorvLayerRule)); }},
+        {"list emptied, one rule listed again", [&] {
+             b->Literal(rule, Field::layerRules);
+             b->AppendOnly(rule, Field::layerRules, made[1]);
+         }},
+        {"list refilled", [&] {
+             for (size_t i = 12; i < made.size(); ++i) b->AppendOnly(rule, Field::layerRules, made[i]);
+         }},
+        {"clearance rule deleted", [&] { b->Delete(otherKind); }},
+    };
+    for (const auto& step : steps) {
+        step.second();
+        expectLikeAScan(step.first);
+    }
 }
 
 TEST_F(SchematicReadsTest, ConfigurationFetchesAndPinSearches)
