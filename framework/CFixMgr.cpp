@@ -17,6 +17,21 @@ Lumo::IUIDManager* FixContext::s_fixUIDManager = nullptr;
 Lumo::ContainerT<const Lumo::INorvConfig> FixContext::s_fixNorvConfig;
 Lumo::ContainerT<const Lumo::INorvDesign> FixContext::s_fixNorvDesign;
 bool FixContext::s_fixP2PSwept = false;
+Lumo::Result FixContext::s_fixUnlockFailure;
+
+CFixStatus FixContext::Run(CFixStatus (*method)())
+{
+    s_fixUnlockFailure = Lumo::Result();
+    CFixStatus status = method();
+    if (!s_fixUnlockFailure)
+    {
+        status.error = true;
+        if (status.result)
+            status.result = s_fixUnlockFailure;
+        s_fixUnlockFailure = Lumo::Result();
+    }
+    return status;
+}
 
 bool CFixMgr::m_bReloadFlag = false;
 
@@ -158,7 +173,7 @@ CFixStatus CFixMgr::InternalRunFix(const DICSeverity& severity, unsigned code, u
         if (allowed != m_mapBackEndAllowed.end() && !allowed->second)
             return CFixStatus(false, false, "Cannot repair the problem on the Back End");
     }
-    return method->second();
+    return FixContext::Run(method->second);
 }
 
 TestStatus CFixMgr::RunPostTestFixIssues(CNorvDetailChecker* test, bool lastPass, unsigned& fixedCount)

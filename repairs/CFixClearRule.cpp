@@ -108,8 +108,7 @@ CFixStatus CopyInto(const T& source, const Lumo::ContainerT<const T>& target, Mo
     const CFixStatus below = more(*locked);
     if (!below.fixed)
         return below;
-    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r)
-        return CFixStatus(r);
+    UnLockChanged(locked);
     return CFixStatus(true);
 }
 
@@ -685,10 +684,8 @@ CFixStatus CFixClearRule::RebuildSchemeClearRules()
         return CFixStatus(r);
     if (Lumo::Result r = newScheme->SetName(Lumo::String(schemeName)); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvScheme>::UnLock(newScheme); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-        return CFixStatus(r);
+    UnLockChanged(newScheme);
+    UnLockChanged(design);
     return CFixStatus(true);
 }
 
@@ -706,9 +703,9 @@ bool CFixClearRule::CopyConstraints(const Lumo::IObjectNorv& source, Lumo::IObje
         if (!constraints->GetName(name) || !constraints->GetValue(value) || !constraints->GetAttributes(attributes))
             return false;
         Lumo::MutableContainerT<Lumo::INorvConstraint> added;
-        if (!target.AddConstraint(name, value, added) || !added->SetAttributes(attributes) ||
-            !Lumo::LockerT<Lumo::INorvConstraint>::UnLock(added))
+        if (!target.AddConstraint(name, value, added) || !added->SetAttributes(attributes))
             return false;
+        UnLockChanged(added);
     }
     if (!constraintsWalk)
         return false;

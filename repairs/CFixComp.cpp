@@ -272,8 +272,7 @@ CFixStatus CFixComp::RenameDuplicatedComps()
             return CFixStatus(r);
         if (Lumo::Result r = config->DeleteNorvComp(it->index); !r)
             return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConfig>::UnLock(config); !r)
-            return CFixStatus(r);
+        RepairSupport::UnLockChanged(config);
     }
     return CFixStatus(true);
 }
@@ -404,20 +403,16 @@ CFixStatus CFixComp::RebuildCompPins()
             return CFixStatus(r);
         if (Lumo::Result r = rebuilt->AddLogicComp(*lockedLogic, NorvPinList(), designPins); !r)
             return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::UnLock(lockedLogic); !r)
-            return CFixStatus(r);
+        RepairSupport::UnLockChanged(lockedLogic);
     }
     if (!logicWalk)
         return CFixStatus(logicWalk);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(rebuilt);
 
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(locked); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(locked);
     if (Lumo::Result r = config->DeleteNorvComp(index); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConfig>::UnLock(config); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(config);
     return CFixStatus(true);
 }
 
@@ -466,8 +461,7 @@ CFixStatus CFixComp::RenameMismatchedPins()
     if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::Lock(comp, locked); !r)
         return CFixStatus(r);
     locked->RemoveLogicComp(*logic);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(locked); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(locked);
 
     // The new component is made before the old one goes, so that a failed add loses nothing.
     Lumo::MutableContainerT<Lumo::INorvConfig> config;
@@ -478,22 +472,19 @@ CFixStatus CFixComp::RenameMismatchedPins()
         return CFixStatus(r);
     if (Lumo::Result r = config->DeleteNorvComp(compIndex); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConfig>::UnLock(config); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(config);
 
     LogicWrite lockedLogic;
     if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::Lock(logic, lockedLogic); !r)
         return CFixStatus(r);
     if (Lumo::Result r = rebuilt->AddLogicComp(*lockedLogic, NorvPinList(), designPins); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::IComp>::UnLock(lockedLogic); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(lockedLogic);
 
     Lumo::IteratorT<const Lumo::INorvPin> newPins;
     if (Lumo::Result r = rebuilt->GetIterPins(newPins, AllPins()); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvComp>::UnLock(rebuilt); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(rebuilt);
     Lumo::Result newPinsWalk;
     for (; walkOn(newPins, newPinsWalk); ++newPins)
     {

@@ -69,10 +69,8 @@ CFixStatus CFixConstraintClass::SetDefaultNetClass()
         return CFixStatus(r);
     if (Lumo::Result r = lockedClass->SetNetClass(*lockedNetClass); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedNetClass); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraintClass>::UnLock(lockedClass); !r)
-        return CFixStatus(r);
+    UnLockChanged(lockedNetClass);
+    UnLockChanged(lockedClass);
     return CFixStatus(true);
 }
 

@@ -30,35 +30,9 @@ int32_t LeadingNumber(const std::string& text)
     return static_cast<int32_t>(value);
 }
 
-// Changes an object under a lock of its own. A failed lock or change is returned. An unlock that
-// fails after the change leaves the change in place: the object is changed all the same, so the
-// failure goes to `unlocked` (the first one kept) and the result is success, for the repair to go
-// on and report what it changed.
-template <class T, class Change>
-Lumo::Result ChangeLocked(const Lumo::ContainerT<const T>& object, Change&& change, Lumo::Result& unlocked)
+Lumo::Result SetNumber(const Lumo::ContainerT<const Lumo::INorvLayer>& layer, int32_t number)
 {
-    Lumo::MutableContainerT<T> locked;
-    if (Lumo::Result r = Lumo::LockerT<T>::Lock(object, locked); !r)
-        return r;
-    if (Lumo::Result r = change(*locked); !r)
-        return r;
-    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r && unlocked)
-        unlocked = r;
-    return Lumo::Result();
-}
-
-Lumo::Result SetNumber(const Lumo::ContainerT<const Lumo::INorvLayer>& layer, int32_t number, Lumo::Result& unlocked)
-{
-    return ChangeLocked(layer, [number](Lumo::INorvLayer& l) { return l.SetLayerNumber(number); }, unlocked);
-}
-
-// A repair that changed the design: fixed, with the error flag and the result of an unlock that
-// failed on the way, if one did.
-CFixStatus Changed(const Lumo::Result& unlocked, const char* message = nullptr)
-{
-    CFixStatus status(true, !unlocked, message);
-    status.result = unlocked;
-    return status;
+    return RepairSupport::LockAndChange(layer, [number](Lumo::INorvLayer& l) { return l.SetLayerNumber(number); });
 }
 
 } // namespace
@@ -97,15 +71,14 @@ CFixStatus CFixLayer::RenumberLayers()
     for (LayerEntry& entry : entries)
         entry.newNumber = next++;
 
-    Lumo::Result unlocked;
     for (const LayerEntry& entry : entries)
     {
         if (entry.newNumber == entry.number)
             continue;
-        if (Lumo::Result r = SetNumber(entry.layer, entry.newNumber, unlocked); !r)
+        if (Lumo::Result r = SetNumber(entry.layer, entry.newNumber); !r)
             return CFixStatus(r);
     }
-    return Changed(unlocked);
+    return CFixStatus(true);
 }
 
 CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
@@ -129,7 +102,6 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
 
     std::set<Lumo::Index> seen;
     std::map<std::string, int32_t> moved;
-    Lumo::Result unlocked;
     for (int32_t current = start; current < count; ++current)
     {
         Lumo::Result layersWalk;
@@ -152,7 +124,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
             if (!seen.empty())
             {
                 moved[name.str()] = current + 1;
-                if (Lumo::Result r = SetNumber(layers, current + 1, unlocked); !r)
+                if (Lumo::Result r = SetNumber(layers, current + 1); !r)
                     return CFixStatus(r);
             }
             seen.insert(index);
@@ -170,7 +142,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
     for (const auto& entry : moved)
         message += "Layer: " + entry.first + " moved to new layer position: " + std::to_string(entry.second) + ". ";
     message += " Please review Stackup";
-    return Changed(unlocked, message.c_str());
+    return CFixStatus(true, false, message.c_str());
 }
 
 CFixStatus CFixLayer::RenameDuplicatedLayer()
@@ -206,10 +178,9 @@ CFixStatus CFixLayer::RenameDuplicatedLayer()
     Lumo::ContainerT<const Lumo::INorvLayer> layer;
     if (Lumo::Result r = Uids().GetNorvLayer(layer, index); !r)
         return FixedIfGone(r, index);
-    Lumo::Result unlocked;
-    if (Lumo::Result r = ChangeLocked(layer, [&](Lumo::INorvLayer& l) { return l.SetName(candidate); }, unlocked); !r)
+    if (Lumo::Result r = RepairSupport::LockAndChange(layer, [&](Lumo::INorvLayer& l) { return l.SetName(candidate); }); !r)
         return CFixStatus(r);
-    return Changed(unlocked);
+    return CFixStatus(true);
 }
 
 CFixStatus CFixLayer::SetLayerUsage()
@@ -240,7 +211,8 @@ CFixStatus CFixLayer::SetLayerUsage()
     Lumo::MutableContainerT<Lumo::INorvConstraint> added;
     if (Lumo::Result r = locked->AddConstraintByString("LAYER_USAGE", usage, added); !r)
         return CFixStatus(r);
-    return Changed(Lumo::LockerT<Lumo::INorvLayer>::UnLock(locked));
+    RepairSupport::UnLockChanged(locked);
+    return CFixStatus(true);
 }
 
 bool CFixLayer::LoadZAxisRule(Lumo::ContainerT<const Lumo::INorvGenCompObj>& rule, CFixStatus& status)
@@ -265,13 +237,11 @@ CFixStatus CFixLayer::AddMissingZAxisLayer()
     Lumo::ContainerT<const Lumo::INorvGenObj> existing;
     if (rule->GetGenObj(FixContext::s_fixName1, kLayerType, existing))
         return CFixStatus(true);
-    Lumo::Result unlocked;
-    if (Lumo::Result r = ChangeLocked(
-            rule, [](Lumo::INorvGenCompObj& locked) { return locked.AddGenObj(FixContext::s_fixName1, kLayerType); },
-            unlocked);
+    if (Lumo::Result r = RepairSupport::LockAndChange(
+            rule, [](Lumo::INorvGenCompObj& locked) { return locked.AddGenObj(FixContext::s_fixName1, kLayerType); });
         !r)
         return CFixStatus(r);
-    return Changed(unlocked);
+    return CFixStatus(true);
 }
 
 CFixStatus CFixLayer::RemoveDuplicatedZAxisLayers()
@@ -415,8 +385,7 @@ Lumo::Result MoveNetsBack(const NetClassRead& newClass, const NetClassRead& oldC
         if (Lumo::Result r = RepairSupport::MoveNetToClass(*it, *lockedOld); !r)
             return r;
     }
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedOld); !r)
-        return r;
+    RepairSupport::UnLockChanged(lockedOld);
 
     return ForEachNamesake(newClass, oldClass, [](const NetClassRead& child, const NetClassRead& oldChild) {
         return MoveNetsBack(child, oldChild);
@@ -528,10 +497,8 @@ CFixStatus CFixLayer::RecreateNetClass()
         });
         if (!carried.fixed)
             return carried;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedParent); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-            return CFixStatus(r);
+        RepairSupport::UnLockChanged(lockedParent);
+        RepairSupport::UnLockChanged(design);
         return CFixStatus(true);
     }
 
@@ -549,8 +516,7 @@ CFixStatus CFixLayer::RecreateNetClass()
                                          [&](const Lumo::Index& index) { return design->DeleteNetClass(index); });
     if (!carried.fixed)
         return carried;
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(design);
     return CFixStatus(true);
 }
 
@@ -624,8 +590,7 @@ CFixStatus CFixLayer::MoveNetClassContents(const NetClassRead& source, const Net
             status = CopyLayerRules(sourceRule, locked);
             if (!status.fixed)
                 return status;
-            if (Lumo::Result r = Lumo::LockerT<Lumo::INorvSchemaNetClassRule>::UnLock(locked); !r)
-                return CFixStatus(r);
+            RepairSupport::UnLockChanged(locked);
             break;
         }
     }
@@ -654,8 +619,7 @@ CFixStatus CopyIntoCounterpart(const Lumo::IObjectNorv& source, const Lumo::List
     status = copyAttributes(&*locked);
     if (!status.fixed)
         return status;
-    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(locked);
     return CFixStatus(true);
 }
 
@@ -805,8 +769,7 @@ CFixStatus CFixLayer::CopyLayerRuleConstraints(const Lumo::IObjectNorv& source, 
         const CFixStatus copied = CopyConstraintAttributes(&*constraints, &*locked);
         if (!copied.fixed)
             return copied;
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
-            return CFixStatus(r);
+        RepairSupport::UnLockChanged(locked);
     }
     if (!constraintsWalk)
         return CFixStatus(constraintsWalk);

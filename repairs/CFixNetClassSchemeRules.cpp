@@ -209,9 +209,7 @@ CFixStatus CFixNetClass::RecreateNetClassWithoutRule()
     }
     else if (Lumo::Result r = design->DeleteNetClass(classIndex); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(recreated); !r)
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(design);
+    RepairSupport::UnLockChanged(recreated);
     return Recreated(name);
 }

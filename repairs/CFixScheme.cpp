@@ -75,8 +75,7 @@ CFixStatus AddToOwner(Lumo::Result (Lumo::IUIDManager::*fetch)(Lumo::ContainerT<
     Lumo::MutableContainerT<Lumo::INorvConstraint> added;
     if (Lumo::Result r = locked->AddConstraint(name, value, added); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r)
-        return CFixStatus(r);
+    UnLockChanged(locked);
     if (Lumo::Result r = added.IsValid(); !r)
         return CFixStatus(r);
     return CFixStatus(true);
@@ -121,10 +120,8 @@ CFixStatus CFixScheme::RecreateSchemeWithoutDefaultRule()
         return CFixStatus(r);
     if (Lumo::Result r = design->DeleteScheme(index); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-        return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvScheme>::UnLock(added); !r)
-        return CFixStatus(r);
+    UnLockChanged(design);
+    UnLockChanged(added);
     CFixMgr::m_bReloadFlag = true;
     const std::string message = "Scheme '" + name + "' was recreated, please verify constraints!";
     return CFixStatus(true, false, message.c_str());
@@ -177,8 +174,7 @@ CFixStatus CFixScheme::SetMinimumConstraintValue()
         return CFixStatus(r);
     if (Lumo::Result r = locked->SetValue(smallerValue); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
-        return CFixStatus(r);
+    UnLockChanged(locked);
     return CFixStatus(true);
 }
 
@@ -196,7 +192,6 @@ CFixStatus CFixScheme::DeleteViaSpanWithoutVias()
         return CFixStatus(r);
     if (Lumo::Result r = design->DeleteViaSpan(index); !r)
         return CFixStatus(r);
-    if (Lumo::Result r = Lumo::LockerT<Lumo::INorvDesign>::UnLock(design); !r)
-        return CFixStatus(r);
+    UnLockChanged(design);
     return CFixStatus(true);
 }

@@ -24,8 +24,7 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
                     constraintClass, [&](Lumo::INorvConstraintClass& c) { return c.SetNetClass(*lockedTarget); });
                 !r)
                 return r;
-            if (Lumo::Result r = Lumo::LockerT<Lumo::INorvNetClass>::UnLock(lockedTarget); !r)
-                return r;
+            RepairSupport::UnLockChanged(lockedTarget);
         }
     }
     Lumo::IteratorT<const Lumo::INorvConstraintClass> children;

@@ -67,8 +67,19 @@ Lumo::Result FindFreeName(const std::string& base, SearchFn&& search, std::strin
     }
 }
 
-// Locks the object, makes the change through the lock and unlocks it; the first failure as its result
-// (a failed change returns without the unlock).
+// Unlocks an object that the repair has changed through this lock. The change stands when the
+// unlock fails: the failure goes to the fix context (FixContext::Run puts it in the repair's
+// status) and the result is success, so that the repair goes on and reports what it changed.
+template <class T>
+Lumo::Result UnLockChanged(Lumo::MutableContainerT<T>& locked)
+{
+    if (Lumo::Result r = Lumo::LockerT<T>::UnLock(locked); !r && FixContext::s_fixUnlockFailure)
+        FixContext::s_fixUnlockFailure = r;
+    return Lumo::Result();
+}
+
+// Locks the object, makes the change through the lock and unlocks it (UnLockChanged); a failed lock
+// or change as its result (a failed change returns without the unlock).
 template <class T, class Change>
 Lumo::Result LockAndChange(const Lumo::ContainerT<const T>& object, Change&& change)
 {
@@ -77,7 +88,7 @@ Lumo::Result LockAndChange(const Lumo::ContainerT<const T>& object, Change&& cha
         return r;
     if (Lumo::Result r = change(*locked); !r)
         return r;
-    return Lumo::LockerT<T>::UnLock(locked);
+    return UnLockChanged(locked);
 }
 
 // Locks the object, renames it and unlocks it; a failed step returns its result at once.
@@ -250,7 +261,7 @@ CFixStatus SetObjectConstraint(const Lumo::ContainerT<const T>& object, const ch
         if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::Lock(constraint, locked); !r)
             return CFixStatus(r);
         const bool set = static_cast<bool>(locked->SetValue(value));
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
+        if (Lumo::Result r = set ? UnLockChanged(locked) : Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked); !r)
             return CFixStatus(r);
         return CFixStatus(set);
     }
@@ -261,10 +272,8 @@ CFixStatus SetObjectConstraint(const Lumo::ContainerT<const T>& object, const ch
     Lumo::MutableContainerT<Lumo::INorvConstraint> added;
     if (lockedObject->AddConstraint(name, value, added))
     {
-        if (Lumo::Result r = Lumo::LockerT<Lumo::INorvConstraint>::UnLock(added); !r)
-            return CFixStatus(r);
-        if (Lumo::Result r = Lumo::LockerT<T>::UnLock(lockedObject); !r)
-            return CFixStatus(r);
+        UnLockChanged(added);
+        UnLockChanged(lockedObject);
         return CFixStatus(true);
     }
     const Lumo::Result unlocked = Lumo::LockerT<T>::UnLock(lockedObject);

@@ -42,14 +42,14 @@ CFixStatus RecoverWithOwnParent(const ContainerT<const INorvPhysicalNet>& phys, 
         MutableContainerT<INorvElectricalNet> locked;
         CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(givingNet, locked));
         locked->RemovePhysicalNet(physIndex);
-        CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
+        RepairSupport::UnLockChanged(locked);
     }
     CFixNet::RemoveElectricalNet(giving);
     MutableContainerT<INorvElectricalNet> locked;
     CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(own, locked));
     locked->RemovePhysicalNet(physIndex);
     locked->AddPhysicalNet(*phys);
-    CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
+    RepairSupport::UnLockChanged(locked);
     return CFixStatus(true);
 }
 
@@ -106,9 +106,8 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
         lockedKeeping->RemovePhysicalNet(physIndex);
         lockedGiving->RemovePhysicalNet(physIndex);
         lockedKeeping->AddPhysicalNet(*phys);
-        if (!(r = LockerT<INorvElectricalNet>::UnLock(lockedKeeping)) ||
-            !(r = LockerT<INorvElectricalNet>::UnLock(lockedGiving)))
-            return CFixStatus(r);
+        RepairSupport::UnLockChanged(lockedKeeping);
+        RepairSupport::UnLockChanged(lockedGiving);
     }
     RemoveElectricalNet(giving);
     ListT<Index> physNets;
@@ -144,7 +143,7 @@ CFixStatus CFixNet::SetDefaultNetClassOfPhysNet()
     MutableContainerT<INorvNetClass> lockedClass;
     if (!(r = LockerT<INorvPhysicalNet>::Lock(phys, lockedNet)) ||
         !(r = LockerT<INorvNetClass>::Lock(netClass, lockedClass)) || !(r = lockedNet->SetNetClass(*lockedClass)) ||
-        !(r = LockerT<INorvPhysicalNet>::UnLock(lockedNet)) || !(r = LockerT<INorvNetClass>::UnLock(lockedClass)))
+        !(r = RepairSupport::UnLockChanged(lockedNet)) || !(r = RepairSupport::UnLockChanged(lockedClass)))
         return CFixStatus(r);
     return CFixStatus(true);
 }
@@ -168,8 +167,8 @@ CFixStatus CFixNet::SetAllConstraintClassOfElecNet()
     if (!(r = LockerT<INorvElectricalNet>::Lock(net, lockedNet)) ||
         !(r = LockerT<INorvConstraintClass>::Lock(constraintClass, lockedClass)) ||
         !(r = lockedNet->SetConstraintClass(*lockedClass)) ||
-            !(r = LockerT<INorvElectricalNet>::UnLock(lockedNet)) ||
-            !(r = LockerT<INorvConstraintClass>::UnLock(lockedClass)))
+            !(r = RepairSupport::UnLockChanged(lockedNet)) ||
+            !(r = RepairSupport::UnLockChanged(lockedClass)))
         return CFixStatus(r);
     return CFixStatus(true);
 }

@@ -200,9 +200,10 @@ CFixStatus CFixNet::RebuildNetsFromFlatNet()
         CFIXNET_TRY(ConnectForwardedPin(pin, newPhys));
     }
     CFIXNET_TRY(pinWalk);
-    if (!(r = LockerT<IFlatNet>::UnLock(lockedFlat)) || !(r = LockerT<INorvPhysicalNet>::UnLock(newPhys)) ||
-        !(r = LockerT<INorvElectricalNet>::UnLock(newElec)) || !(r = LockerT<INorvConfig>::UnLock(config)))
-        return CFixStatus(r);
+    RepairSupport::UnLockChanged(lockedFlat);
+    RepairSupport::UnLockChanged(newPhys);
+    RepairSupport::UnLockChanged(newElec);
+    RepairSupport::UnLockChanged(config);
     CFixMgr::m_bReloadFlag = true;
     return CFixStatus(true);
 }
@@ -304,7 +305,7 @@ CFixStatus CFixNet::DeletePhysNetWithoutFlatNet()
     MutableContainerT<INorvConfig> config;
     if (!(r = LockerT<INorvConfig>::Lock(FixContext::s_fixNorvConfig, config)) ||
         (!parentHoldsOthers && !(r = config->DeleteElectricalNet(parentIndex))) ||
-        !(r = config->DeletePhysicalNet(slot)) || !(r = LockerT<INorvConfig>::UnLock(config)))
+        !(r = config->DeletePhysicalNet(slot)) || !(r = RepairSupport::UnLockChanged(config)))
         return CFixStatus(r);
     CFixMgr::m_bReloadFlag = true;
     return CFixStatus(true);

@@ -36,7 +36,7 @@ CFixStatus DeleteFromItsOwner(const Index& index, const DeleteFromOwner<Object, 
     MutableContainerT<Owner> locked;
     CFIXNET_TRY(LockerT<Owner>::Lock(owner, locked));
     CFIXNET_TRY(((*locked).*row.erase)(index));
-    CFIXNET_TRY(LockerT<Owner>::UnLock(locked));
+    RepairSupport::UnLockChanged(locked);
     return CFixStatus(true);
 }
 
@@ -71,7 +71,7 @@ Result LockOwnerNet(const INorvFromTo& fromTo, MutableContainerT<INorvPhysicalNe
 Result DeleteFromToAndUnlock(MutableContainerT<INorvPhysicalNet>& locked, const Index& fromTo)
 {
     const Result deleted = locked->DeleteFromTo(fromTo);
-    return deleted ? LockerT<INorvPhysicalNet>::UnLock(locked) : deleted;
+    return deleted ? RepairSupport::UnLockChanged(locked) : deleted;
 }
 
 // A pin may be disconnected only when it is a net pin no design pin refers to.
@@ -91,7 +91,7 @@ CFixStatus Disconnect(const ContainerT<const INorvPhysicalNet>& net, const Conta
     CFIXNET_TRY(LockerT<INorvPin>::Lock(pin, lockedPin));
     CFIXNET_TRY(lockedNet->DisconnectPin(*lockedPin));
     lockedPin.Release();
-    CFIXNET_TRY(LockerT<INorvPhysicalNet>::UnLock(lockedNet));
+    RepairSupport::UnLockChanged(lockedNet);
     return CFixStatus(true);
 }
 
@@ -217,6 +217,6 @@ CFixStatus CFixNet::DeletePinPairWithPinUsedTwice()
     MutableContainerT<INorvElectricalNet> locked;
     CFIXNET_TRY(LockerT<INorvElectricalNet>::Lock(net, locked));
     CFIXNET_TRY(locked->DeletePinPair(pairIndex));
-    CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
+    RepairSupport::UnLockChanged(locked);
     return CFixStatus(true, false, "Pin pair was removed");
 }

@@ -7,6 +7,7 @@
 #include "framework/FixContext.h"
 #include "framework/ReadThrough.h"
 #include "lumopi/LumoPI.h"
+#include "repairs/RepairSupport.h"
 
 #include <string>
 
@@ -129,7 +130,7 @@ CFixStatus CFixNetInternal::WriteConstraint(const Lumo::ContainerT<const T>& obj
             const Lumo::Result set = locked->SetValue(value);
             if (!setter)
                 CFIXNET_TRY(set);
-            CFIXNET_TRY(Lumo::LockerT<Lumo::INorvConstraint>::UnLock(locked));
+            RepairSupport::UnLockChanged(locked);
             return CFixStatus(static_cast<bool>(set));
         }
     }
@@ -145,7 +146,7 @@ CFixStatus CFixNetInternal::WriteConstraint(const Lumo::ContainerT<const T>& obj
         CFIXNET_TRY(Lumo::LockerT<T>::UnLock(owner));
         return CFixStatus(false);
     }
-    CFIXNET_TRY(Lumo::LockerT<Lumo::INorvConstraint>::UnLock(added));
-    CFIXNET_TRY(Lumo::LockerT<T>::UnLock(owner));
+    RepairSupport::UnLockChanged(added);
+    RepairSupport::UnLockChanged(owner);
     return CFixStatus(true);
 }

@@ -60,7 +60,7 @@ CFixStatus CFixNet::RenameDuplicatedPinSet()
         return CFixStatus(false);
     MutableContainerT<INorvPin> locked;
     if (!(r = LockerT<INorvPin>::Lock(pinSet, locked)) || !(r = locked->SetName(candidate)) ||
-        !(r = LockerT<INorvPin>::UnLock(locked)))
+        !(r = RepairSupport::UnLockChanged(locked)))
         return CFixStatus(r);
     return CFixStatus(true);
 }
@@ -158,7 +158,7 @@ CFixStatus CFixNet::FixVirtualPinSetPinCount()
     {
         MutableContainerT<INorvPhysicalNet> locked;
         if (!(r = LockerT<INorvPhysicalNet>::Lock(net, locked)) || !(r = locked->DeletePin(orphan)) ||
-            !(r = LockerT<INorvPhysicalNet>::UnLock(locked)))
+            !(r = RepairSupport::UnLockChanged(locked)))
             return CFixStatus(r);
     }
     return CFixStatus(!orphans.empty());
@@ -209,7 +209,7 @@ CFixStatus CFixNet::FixPinSetContainingPinSet()
             if (locked->DeletePin(index))
                 ++deleted;
         }
-        CFIXNET_TRY(LockerT<INorvPhysicalNet>::UnLock(locked));
+        RepairSupport::UnLockChanged(locked);
     }
     ContainerT<const INorvElectricalNet> parent;
     CFIXNET_TRY(net->GetParentElectricalNet(parent));
@@ -240,7 +240,7 @@ CFixStatus CFixNet::RenameDuplicatedVirtualPin()
     CFIXNET_TRY(MakeUniqueVirtualPinName(name));
     if (name.empty())
         return CFixStatus(false);
-    if (!(r = locked->SetName(name)) || !(r = LockerT<INorvPin>::UnLock(locked)))
+    if (!(r = locked->SetName(name)) || !(r = RepairSupport::UnLockChanged(locked)))
         return CFixStatus(r);
     return CFixStatus(true);
 }

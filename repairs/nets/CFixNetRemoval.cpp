@@ -265,7 +265,7 @@ CFixStatus CFixNet::RemoveDuplicatedElectricalNet(const Index& net)
             CFIXNET_TRY(phys->GetIndex(physIndex));
             MutableContainerT<INorvElectricalNet> locked;
             if (!(r = LockerT<INorvElectricalNet>::Lock(elec, locked)) ||
-                !(r = locked->RemovePhysicalNet(physIndex)) || !(r = LockerT<INorvElectricalNet>::UnLock(locked)))
+                !(r = locked->RemovePhysicalNet(physIndex)) || !(r = RepairSupport::UnLockChanged(locked)))
                 return CFixStatus(r);
             detached.Add(physIndex);
         }
@@ -314,7 +314,7 @@ CFixStatus CFixNet::DeleteElecNetConstraint(const ContainerT<const INorvElectric
     MutableContainerT<INorvElectricalNet> locked;
     if (!LockerT<INorvElectricalNet>::Lock(net, locked) || !locked->DeleteConstraint(constraint))
         return CFixStatus(false);
-    CFIXNET_TRY(LockerT<INorvElectricalNet>::UnLock(locked));
+    RepairSupport::UnLockChanged(locked);
     return CFixStatus(true);
 }
 

@@ -98,7 +98,7 @@ CFixStatus CFixNet::FixChainedTopologyWithFromTos()
     {
         MutableContainerT<INorvPhysicalNet> locked;
         if (!(r = LockerT<INorvPhysicalNet>::Lock(net, locked)) || !(r = locked->DeleteAllFromTos()) ||
-            !(r = LockerT<INorvPhysicalNet>::UnLock(locked)))
+            !(r = RepairSupport::UnLockChanged(locked)))
             return CFixStatus(r);
         return CFixStatus(true);
     }

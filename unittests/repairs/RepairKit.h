@@ -103,7 +103,7 @@ struct RepairDesign : conntest::Design
         CFixMgr::m_bReloadFlag = false;
         if (arm)
             arm();
-        const CFixStatus status = method();
+        const CFixStatus status = FixContext::Run(method);
         reloadFlag = CFixMgr::m_bReloadFlag;
         CFixMgr::m_bReloadFlag = false;
         fired = faults().Fired().empty() ? std::string() : faults().Fired().back().operation;
@@ -158,7 +158,9 @@ std::vector<SweepStep> SweepFaults(Build&& build, FixMethod method)
 // The steps of a sweep whose failed call was a write (a lock, an unlock, or an operation whose name
 // begins with Set, Add, Delete or Remove) and whose outcome is not the result of that call, as
 // "operation -> outcome", leaving out the operations in tolerated (those whose results the repair
-// does not examine or turns into not fixed). A sweep that failed no call gives "no call failed".
+// does not examine or turns into not fixed). An unlock may also fail after the change it closes:
+// the change stands, and the repair is fixed with the result. A sweep that failed no call gives
+// "no call failed".
 inline std::vector<std::string> UnreportedWrites(const std::vector<SweepStep>& steps,
                                                  const std::vector<std::string>& tolerated = {})
 {
@@ -170,7 +172,10 @@ inline std::vector<std::string> UnreportedWrites(const std::vector<SweepStep>& s
         const std::string& op = step.operation;
         const bool write = op == "Lock" || op == "DeepLock" || op == "UnLock" || op.rfind("Set", 0) == 0 ||
                            op.rfind("Add", 0) == 0 || op.rfind("Delete", 0) == 0 || op.rfind("Remove", 0) == 0;
-        bool skip = !write || step.outcome == "error (result)";
+        const std::string& outcome = step.outcome;
+        const bool fixedWithResult = outcome.rfind("fixed", 0) == 0 && outcome.size() > 9 &&
+                                     outcome.compare(outcome.size() - 9, 9, " (result)") == 0;
+        bool skip = !write || step.outcome == "error (result)" || (op == "UnLock" && fixedWithResult);
         for (const std::string& t : tolerated)
             skip = skip || t == op;
         if (!skip)

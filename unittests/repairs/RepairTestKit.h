@@ -78,7 +78,7 @@ inline CFixStatus RunRepair(FixMethod method, const std::vector<Pair>& pairs = {
         *indexes[i] = i < pairs.size() ? pairs[i].index : Index();
         *names[i] = i < pairs.size() ? pairs[i].name : std::string();
     }
-    return method();
+    return FixContext::Run(method);
 }
 
 // The text the log prints after a repaired finding: " - Fixed." or " - Not Fixed." with its error

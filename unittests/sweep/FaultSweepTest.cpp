@@ -1,9 +1,12 @@
 // The fault sweep: for every example design, in check mode and in fix mode, the K-th database call
-// of the run fails, for every K of an unfaulted run. No run may crash, hang or exit as clean, and a
-// check never changes the design file. The maintenance commands are swept the same way, saving in
-// place: each faulted run exits 8 and leaves the design's folder as it was. Runs the host's commands
-// in this process, so that the sweep of tens of thousands of runs stays fast; the ctest label
-// "sweep" selects it.
+// The fault sweep: for every example design, in check mode and in fix mode, the K-th database call
+// of the run fails, for every K of an unfaulted run. No run may crash, hang or exit as clean, a
+// check never changes the design file, and a fix whose failed call is an unlock still logs every
+// finding of the unfaulted fix (the unlock leaves the change made, so the finding is logged with
+// the pass that made it). The maintenance commands are swept the same way, saving in place: each
+// faulted run exits 8 and leaves the design's folder as it was. Runs the host's commands in this
+// process, so that the sweep of tens of thousands of runs stays fast; the ctest label "sweep"
+// selects it.
 #include "host/Commands.h"
 #include "host/CommandLine.h"
 #include "host/ExitCode.h"
@@ -18,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,6 +58,31 @@ std::string CaseName(const ::testing::TestParamInfo<SweepCase>& info)
     return name;
 }
 
+// The finding lines of a log, without the repair outcome that follows them in fix mode.
+std::set<std::string> Findings(const std::string& log)
+{
+    std::set<std::string> out;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.rfind("ERROR ", 0) != 0 && line.rfind("WARNING ", 0) != 0 && line.rfind("INFO ", 0) != 0)
+            continue;
+        out.insert(line.substr(0, std::min(line.find(" - Fixed."), line.find(" - Not Fixed."))));
+    }
+    return out;
+}
+
+// The operation of the first injected fault that fired, from the run's notice.
+std::string FirstFired(const std::string& err)
+{
+    static const std::string notice = " fired, the first on ";
+    const size_t at = err.find(notice);
+    if (at == std::string::npos)
+        return std::string();
+    const size_t from = at + notice.size();
+    return err.substr(from, err.find(' ', from) - from);
+}
+
 class FaultSweepTest : public ::testing::TestWithParam<SweepCase>
 {
 protected:
@@ -63,13 +92,14 @@ protected:
         WriteFile(m_design, ReadFile(ExamplePath(GetParam().design)));
     }
 
-    // One check of the copy, its log discarded; the repaired design, if any, goes to out.json.
+    // One check of the copy, its log discarded (kept in log.txt in fix mode); the repaired design, if any,
+    // goes to out.json.
     int Run(const KravikHost::FaultSwitches& faults, std::string& err)
     {
         KravikHost::CheckOptions options;
         options.design = m_design;
         options.constraints = ExamplePath("constraints-full.json");
-        options.logFile = "/dev/null";
+        options.logFile = GetParam().fix ? m_dir.File("log.txt") : "/dev/null";
         options.fix = GetParam().fix;
         if (options.fix)
             options.outputFile = m_dir.File("out.json");
@@ -97,6 +127,7 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
     ASSERT_GT(total, 0u) << err;
 
     const FileState before = StateOf(m_design);
+    const std::set<std::string> findings = Findings(ReadFile(m_dir.File("log.txt")));
     const unsigned long stride = SweepStride();
     std::vector<int> exits(17, 0);
     for (unsigned long k = 1; k <= total; k += stride)
@@ -109,6 +140,12 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
             << "--fail-call " << k << ": exit " << code << "\n" << err;
         ASSERT_NE(std::string::npos, err.find(" fired, the first on ")) << "--fail-call " << k << "\n" << err;
         ASSERT_FALSE(code == KravikHost::EXIT_OPERATIONAL && m_saved) << "--fail-call " << k << ": saved on exit 8";
+        if (GetParam().fix && FirstFired(err) == "UnLock")
+        {
+            const std::set<std::string> logged = Findings(ReadFile(m_dir.File("log.txt")));
+            for (const std::string& finding : findings)
+                EXPECT_EQ(1u, logged.count(finding)) << "--fail-call " << k << " (UnLock) lost: " << finding;
+        }
         ++exits[static_cast<size_t>(code)];
     }
     std::cout << "[ sweep    ] " << GetParam().design << (GetParam().fix ? " fix" : " check") << ": "

@@ -92,7 +92,7 @@ TEST_F(CFixNetFaultSweepTest, EveryCallFailsInTurn)
         TearDown();
         SetUp();
         c.build(*this);
-        ASSERT_TRUE(c.method().fixed);
+        ASSERT_TRUE(FixContext::Run(c.method).fixed);
         EXPECT_TRUE(records().empty()); // these repairs change values, never the net structure
         const std::string promised = c.promise(*this);
         for (uint64_t k = 1;; ++k)
@@ -102,7 +102,7 @@ TEST_F(CFixNetFaultSweepTest, EveryCallFailsInTurn)
             SetUp();
             c.build(*this);
             faults().SetCountdown(k);
-            const CFixStatus status = c.method();
+            const CFixStatus status = FixContext::Run(c.method);
             if (faults().Fired().empty())
                 break;
             EXPECT_EQ(0u, OwnLocks());

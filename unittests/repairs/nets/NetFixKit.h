@@ -108,7 +108,7 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
     {
         Design d;
         setup(d);
-        method();
+        FixContext::Run(method);
         calls = d.counts().Total();
     }
     ASSERT_GT(calls, 0u);
@@ -118,7 +118,7 @@ void SweepEveryCall(const Setup& setup, FixMethod method)
         Design d;
         setup(d);
         d.faults().SetCountdown(k);
-        const CFixStatus status = method();
+        const CFixStatus status = FixContext::Run(method);
         EXPECT_EQ(d.OwnLocks(), 0u) << "call " << k;
         const std::string failed = d.faults().Fired().empty() ? std::string() : d.faults().Fired().front().operation;
         if (IsWalkStep(failed))
