@@ -126,20 +126,40 @@ int OperationalError(std::ostream& err, const std::string& file, const std::stri
     return EXIT_OPERATIONAL;
 }
 
+int PrepareSave(DesignLock& lock, const std::string& design, const std::string& output, const std::string& command,
+                std::ostream& err)
+{
+    const std::string unsavable = output.empty() ? "" : UnsavablePath(output);
+    if (!unsavable.empty())
+        return OperationalError(err, output, unsavable);
+    // A save in place holds the design from before its load until after its save.
+    std::string error;
+    if ((output.empty() || SameFile(output, design)) && !lock.Take(design, command, error))
+        return OperationalError(err, design, error);
+    return EXIT_CLEAN;
+}
+
+int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,
+               const std::string& output, std::ostream& err)
+{
+    const std::string refusal = lock.SaveRefusal();
+    if (!refusal.empty())
+        return OperationalError(err, design, refusal);
+    std::string error;
+    if (!SaveDesignFile(session, design, output, error))
+        return OperationalError(err, output.empty() ? design : output, error);
+    return EXIT_CLEAN;
+}
+
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
 {
-    const std::string unsavable = options.fix && !options.outputFile.empty() ? UnsavablePath(options.outputFile) : "";
-    if (!unsavable.empty())
-        return OperationalError(err, options.outputFile, unsavable);
+    DesignLock lock;
+    if (options.fix && PrepareSave(lock, options.design, options.outputFile, "check", err) != EXIT_CLEAN)
+        return EXIT_OPERATIONAL;
     InterruptGuard interrupt(terminal.isTerminal);
     ProgressDisplay progress(err, terminal.isTerminal, {}, terminal.width);
     OpenDesign design;
     std::string error;
-    // A fix that saves in place holds the design from before its load until after its save.
-    DesignLock lock;
-    if (options.fix && (options.outputFile.empty() || SameFile(options.outputFile, options.design))
-        && !lock.Take(options.design, "check", error))
-        return OperationalError(err, options.design, error);
     LoadProgressLine loading(progress, options.design, terminal.isTerminal);
     const bool opened = OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error, loading.Hook());
     loading.Stop();
@@ -230,14 +250,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     // A run that completed leaves --output holding the design as it stands, repaired or not, so
     // that the next step of a script finds it; a save in place only replaces a changed design.
     const bool save = Lumo::StandIn::IsModified(*design.session) || (!options.outputFile.empty() && !saveInPlace);
-    if (options.fix && save)
-    {
-        const std::string refusal = lock.SaveRefusal();
-        if (!refusal.empty())
-            return OperationalError(err, options.design, refusal);
-        if (!SaveDesignFile(*design.session, options.design, options.outputFile, error))
-            return OperationalError(err, options.outputFile.empty() ? options.design : options.outputFile, error);
-    }
+    if (options.fix && save && SaveDesign(*design.session, lock, options.design, options.outputFile, err) != EXIT_CLEAN)
+        return EXIT_OPERATIONAL;
     return code;
 }
 

@@ -7,6 +7,8 @@
 
 #include <ostream>
 
+namespace Lumo { class LumoPI; }
+
 namespace KravikHost {
 
 // How the host's standard error looks: the progress line is drawn only on a terminal.
@@ -26,6 +28,18 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err);
 
 // A maintenance command's name on the command line ("init").
 const char* MaintenanceCommandName(MaintenanceOptions::Operation operation);
+
+class DesignLock;
+
+// The save of a command that may change the design, in two steps. Before the load: refuse an
+// `output` that a save cannot replace and, when the save will replace the design itself, take
+// `lock` for `command`. After the run: refuse a locked design that changed on disk since, then
+// save to `output`, or in place when it is empty. Each returns EXIT_CLEAN, or EXIT_OPERATIONAL after
+// its error line on `err`.
+int PrepareSave(DesignLock& lock, const std::string& design, const std::string& output, const std::string& command,
+                std::ostream& err);
+int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,
+               const std::string& output, std::ostream& err);
 
 // Writes "kravik: <file>: <reason>", control characters of both as \xHH, and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);

@@ -65,7 +65,7 @@ void AddMaintenanceCommands(CLI::App& app, CommandLine& line, FaultSwitchTexts& 
         sub->add_option("--top", o.topBlock, "Top block to work on (default: the snapshot's first)")
             ->type_name("BLOCK");
         sub->add_option("--log", o.logFile, "Write the messages to FILE instead of standard output")
-                ->check(NonEmptyPath)
+            ->check(NonEmptyPath)
             ->type_name("FILE");
         if (operation == MaintenanceOptions::CLEAR)
             sub->add_flag("--no-backup", o.noBackup, "Request no project backup before clearing");

@@ -185,18 +185,15 @@ std::string NoNorvData(const OpenDesign& design)
 
 int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
 {
-    const std::string unsavable = options.outputFile.empty() ? "" : UnsavablePath(options.outputFile);
-    if (!unsavable.empty())
-        return OperationalError(err, options.outputFile, unsavable);
     const bool saves = options.operation != MaintenanceOptions::STATS
                        && (options.operation != MaintenanceOptions::OBJECT || options.clearObject);
+    DesignLock lock;
+    if (saves
+        && PrepareSave(lock, options.design, options.outputFile, MaintenanceCommandName(options.operation), err)
+               != EXIT_CLEAN)
+        return EXIT_OPERATIONAL;
     OpenDesign design;
     std::string error;
-    // A command that saves in place holds the design from before its load until after its save.
-    DesignLock lock;
-    if (saves && (options.outputFile.empty() || SameFile(options.outputFile, options.design))
-        && !lock.Take(options.design, MaintenanceCommandName(options.operation), error))
-        return OperationalError(err, options.design, error);
     if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
         return OperationalError(err, options.design, error);
     Lumo::LumoPI& session = *design.session;
@@ -282,13 +279,10 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
         err << "kravik: " << LumoUtils::escapeControls(options.design) << ": nothing to change, not saved" << std::endl;
         return EXIT_CLEAN;
     }
-    const std::string refusal = lock.SaveRefusal();
-    if (!refusal.empty())
-        return OperationalError(err, options.design, refusal);
-    const std::string& target = options.outputFile.empty() ? options.design : options.outputFile;
-    if (!SaveDesignFile(session, options.design, options.outputFile, error))
-        return OperationalError(err, target, error);
-    err << "kravik: saved " << LumoUtils::escapeControls(target) << std::endl;
+    if (SaveDesign(session, lock, options.design, options.outputFile, err) != EXIT_CLEAN)
+        return EXIT_OPERATIONAL;
+    err << "kravik: saved " << LumoUtils::escapeControls(options.outputFile.empty() ? options.design : options.outputFile)
+        << std::endl;
     return EXIT_CLEAN;
 }
 
