@@ -86,6 +86,37 @@ TEST(DocsTest, ShownCommandsEndWithTheStatedExitCode)
     EXPECT_GE(commands, 8);
 }
 
+// The commands of the examples' table end with the exit code it gives, and the designs that
+// examples/README.md says carry fault entries are the ones whose check says an injected fault fired.
+TEST(DocsTest, ExampleTableCommandsEndAsStatedAndNameTheFaultedExamples)
+{
+    const std::string readme = ReadFile(ExamplePath("README.md"));
+    static const std::regex row(R"(\n\| `([^`]+)` \|.*`((?:[A-Z_]+=\S+ )*)kravik ([^`]+)` \(exit code ([0-9]+)\))");
+    std::set<std::string> faulted;
+    int rows = 0;
+    for (std::sregex_iterator it(readme.begin(), readme.end(), row), end; it != end; ++it, ++rows)
+    {
+        std::istringstream settings((*it)[2].str());
+        std::vector<std::string> env;
+        for (std::string setting; settings >> setting;)
+            env.push_back(setting);
+        const KravikRun run = RunKravik(Arguments((*it)[3]), env);
+        EXPECT_EQ(std::stoi((*it)[4]), run.exitCode) << (*it)[0] << run.err;
+        if (run.err.find(" injected fault") != std::string::npos)
+            faulted.insert((*it)[1]);
+    }
+    EXPECT_EQ(8, rows);
+
+    const size_t said = readme.find(" carry fault entries");
+    ASSERT_NE(std::string::npos, said);
+    const std::string sentence = readme.substr(readme.rfind("\n\n", said), said - readme.rfind("\n\n", said));
+    static const std::regex file("`([a-z-]+\\.json)`");
+    std::set<std::string> named;
+    for (std::sregex_iterator it(sentence.begin(), sentence.end(), file), end; it != end; ++it)
+        named.insert((*it)[1]);
+    EXPECT_EQ(faulted, named);
+}
+
 std::vector<std::string> Check(const std::string& example, const char* constraints = "constraints.json")
 {
     return {"check", kDocs + "examples/" + example, "--constraints", kDocs + "examples/" + constraints};
