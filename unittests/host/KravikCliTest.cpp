@@ -257,6 +257,10 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
 {
     TempDir dir;
     WriteFile(dir.File("malformed.json"), "{ \"owners\": ");
+    // A second "definitions" would otherwise drop every definition the first one gave.
+    std::string repeated = ReadFile(ExamplePath("constraints-full.json"));
+    repeated.insert(repeated.rfind('}'), ", \"definitions\": []");
+    WriteFile(dir.File("repeated.json"), repeated);
     ASSERT_EQ(0, ::mkfifo(dir.File("fifo.json").c_str(), 0600));
     const struct
     {
@@ -266,6 +270,7 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
         {dir.File("missing.json"), "No such file or directory"},
         {dir.File("malformed.json"), "invalid JSON"},
         {dir.File("fifo.json"), "not a regular file"},
+        {dir.File("repeated.json"), "cannot be loaded: /definitions: duplicate key \"definitions\"\n"},
     };
     for (const auto& c : cases)
     {
@@ -274,6 +279,7 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
         EXPECT_NE(std::string::npos, run.out.find("ERROR 5401")) << run.out;
         EXPECT_EQ(0u, run.err.rfind("kravik: " + c.file + ": the constraints file cannot be loaded: ", 0)) << run.err;
         EXPECT_NE(std::string::npos, run.err.find(c.reason)) << run.err;
+        EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
     }
 }
 
