@@ -21,6 +21,11 @@ struct CFixStatus
         : fixed(isFixed), error(isError), message(text ? text : "")
     {
     }
+    // A message built from names is kept whole, a NUL in a name included.
+    CFixStatus(bool isFixed, bool isError, std::string text)
+        : fixed(isFixed), error(isError), message(std::move(text))
+    {
+    }
     // A failed database call: not fixed, with the error flag and the result kept for the log.
     explicit CFixStatus(Lumo::Result failed) : error(true), result(std::move(failed)) {}
 

@@ -58,11 +58,11 @@ bool CNorvDetailChecker::initTest(Lumo::LumoPI* session, std::string snapshotNam
     }
 
     std::string failure;
-    if (!m_pSession || !m_pSession->GetSnapshotByName(m_snapshot, m_snapshotName.c_str()))
+    if (!m_pSession || !m_pSession->GetSnapshotByName(m_snapshot, Lumo::String(m_snapshotName)))
         failure = "Can't get snapshot: " + m_snapshotName;
     else if (!m_snapshot->GetUIDManager(m_uidManager))
         failure = "Can't get UIDManager.";
-    else if (!m_snapshot->GetNorvConfig(m_config, m_topBlockName.c_str()))
+    else if (!m_snapshot->GetNorvConfig(m_config, Lumo::String(m_topBlockName)))
         failure = "Can't get NORV Configuration having top block: " + m_topBlockName;
     else if (!m_config->GetNorvDesign(m_design))
         failure = "Can't get NORV design ";
@@ -193,35 +193,33 @@ TestStatus CNorvDetailChecker::raiseCoded(int code, unsigned count, const Pairs&
     return m_status;
 }
 
-TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                          const char* name2, Lumo::Index index3, const char* name3,
-                                          Lumo::Index index4, const char* name4)
+TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                          const ReportedName& name2, Lumo::Index index3, const ReportedName& name3,
+                                          Lumo::Index index4, const ReportedName& name4)
 {
-    return raiseCoded(code, 4, index1, std::string(name1 ? name1 : ""), index2, std::string(name2 ? name2 : ""),
-                      index3, std::string(name3 ? name3 : ""), index4, std::string(name4 ? name4 : ""));
+    return raiseCoded(code, 4, index1, name1.text(), index2, name2.text(), index3, name3.text(), index4, name4.text());
 }
 
-TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                          const char* name2, Lumo::Index index3, const char* name3)
+TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                          const ReportedName& name2, Lumo::Index index3, const ReportedName& name3)
 {
-    return raiseCoded(code, 3, index1, std::string(name1 ? name1 : ""), index2, std::string(name2 ? name2 : ""),
-                      index3, std::string(name3 ? name3 : ""));
+    return raiseCoded(code, 3, index1, name1.text(), index2, name2.text(), index3, name3.text());
 }
 
-TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                          const char* name2)
+TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                          const ReportedName& name2)
 {
-    return raiseCoded(code, 2, index1, std::string(name1 ? name1 : ""), index2, std::string(name2 ? name2 : ""));
+    return raiseCoded(code, 2, index1, name1.text(), index2, name2.text());
 }
 
-TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const char* name1)
+TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1, const ReportedName& name1)
 {
-    return raiseCoded(code, 1, index1, std::string(name1 ? name1 : ""));
+    return raiseCoded(code, 1, index1, name1.text());
 }
 
-TestStatus CNorvDetailChecker::raiseError(int code, const char* name1)
+TestStatus CNorvDetailChecker::raiseError(int code, const ReportedName& name1)
 {
-    return raiseCoded(code, 1, Lumo::Index(), std::string(name1 ? name1 : ""));
+    return raiseCoded(code, 1, Lumo::Index(), name1.text());
 }
 
 TestStatus CNorvDetailChecker::raiseError(int code, Lumo::Index index1)
@@ -357,18 +355,18 @@ bool CNorvDetailChecker::checkNamesUnique(std::vector<std::string>& names)
     return unique;
 }
 
-std::string CNorvDetailChecker::calculateMessage(const std::string& text, const char* name)
+std::string CNorvDetailChecker::calculateMessage(const std::string& text, const ReportedName& name)
 {
     std::string result(text);
     const std::string::size_type at = result.find("%N");
     if (at != std::string::npos)
-        result.replace(at, 2, name ? name : "");
+        result.replace(at, 2, name.text());
     return result;
 }
 
 std::string CNorvDetailChecker::calculateMessage(const std::string& text, Lumo::Index index)
 {
-    return calculateMessage(text, indexToName(index).c_str());
+    return calculateMessage(text, indexToName(index));
 }
 
 void CNorvDetailChecker::addErrIndex(Lumo::Index index)

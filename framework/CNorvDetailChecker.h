@@ -31,6 +31,20 @@
 
 class CFixMgr;
 
+// A name that raiseError reports, with all its bytes: a std::string or Lumo::String whole (a name
+// may hold a NUL, which a C string would end at), a C string up to its end, null as empty.
+class ReportedName
+{
+public:
+    ReportedName(const char* text) : m_text(text ? text : "") {}
+    ReportedName(std::string text) : m_text(std::move(text)) {}
+    ReportedName(const Lumo::String& text) : m_text(text.str()) {}
+    const std::string& text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
 class CNorvDetailChecker : public CCharsValidator
 {
 public:
@@ -58,16 +72,16 @@ public:
     // A code together with a failed database result; outside fix mode logged at once (not stored).
     virtual TestStatus raiseError(int code, Lumo::Result& result);
     // A code with four, three, two, one or no (index, name) pairs, kept in the order given.
-    virtual TestStatus raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                  const char* name2, Lumo::Index index3, const char* name3,
-                                  Lumo::Index index4, const char* name4);
-    virtual TestStatus raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                  const char* name2, Lumo::Index index3, const char* name3);
-    virtual TestStatus raiseError(int code, Lumo::Index index1, const char* name1, Lumo::Index index2,
-                                  const char* name2);
-    virtual TestStatus raiseError(int code, Lumo::Index index1, const char* name1);
+    virtual TestStatus raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                  const ReportedName& name2, Lumo::Index index3, const ReportedName& name3,
+                                  Lumo::Index index4, const ReportedName& name4);
+    virtual TestStatus raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                  const ReportedName& name2, Lumo::Index index3, const ReportedName& name3);
+    virtual TestStatus raiseError(int code, Lumo::Index index1, const ReportedName& name1, Lumo::Index index2,
+                                  const ReportedName& name2);
+    virtual TestStatus raiseError(int code, Lumo::Index index1, const ReportedName& name1);
     // One pair: the empty index and the name (a text that only fills a "%N").
-    virtual TestStatus raiseError(int code, const char* name1);
+    virtual TestStatus raiseError(int code, const ReportedName& name1);
     // One pair: the index and the empty name.
     virtual TestStatus raiseError(int code, Lumo::Index index1);
     virtual TestStatus raiseError(int code);
@@ -90,7 +104,7 @@ public:
     // index first); true when all names differ.
     bool checkNamesUnique(std::vector<std::string>& names);
     // text with its first "%N" replaced.
-    std::string calculateMessage(const std::string& text, const char* name);
+    std::string calculateMessage(const std::string& text, const ReportedName& name);
     std::string calculateMessage(const std::string& text, Lumo::Index index);
     void addErrIndex(Lumo::Index index);
     void addErrInt(int value);

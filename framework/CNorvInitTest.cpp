@@ -28,8 +28,8 @@ TestStatus CNorvInitTest::runTest(bool /*runArg*/)
     m_statusString.clear();
 
     Lumo::ContainerT<const Lumo::INorvConfig> config;
-    if (!m_snapshot->GetNorvConfig(config, m_topBlockName.c_str()) || !config->IsValid())
-        return raiseError(CDICErrors::T1_NOCONFIGFORTOP, m_topBlockName.c_str());
+    if (!m_snapshot->GetNorvConfig(config, Lumo::String(m_topBlockName)) || !config->IsValid())
+        return raiseError(CDICErrors::T1_NOCONFIGFORTOP, m_topBlockName);
 
     Lumo::ContainerT<const Lumo::INorvDesign> design;
     if (!config->GetNorvDesign(design))

@@ -290,7 +290,7 @@ namespace {
 // ": " and the database's text of a failed call, when it gives one.
 std::string describeFailure(const Lumo::Result& failed)
 {
-    const std::string text = failed.GetDescription().c_str();
+    const std::string text = failed.GetDescription().str();
     return text.empty() ? std::string() : ": " + text;
 }
 
@@ -321,7 +321,7 @@ bool CNorvProjectChecker::Check_NorvLUMO(std::string snapshotName)
         m_strRunError = "no design session";
         return false;
     }
-    Lumo::Result opened = m_pSession->GetSnapshotByName(m_snapshot, m_strSnapshotName.c_str());
+    Lumo::Result opened = m_pSession->GetSnapshotByName(m_snapshot, Lumo::String(m_strSnapshotName));
     if (!opened) {
         m_strRunError = "cannot open snapshot \"" + m_strSnapshotName + "\"" + describeFailure(opened);
         return false;
@@ -347,7 +347,7 @@ bool CNorvProjectChecker::Check_NorvLUMO(std::string snapshotName)
 bool CNorvProjectChecker::LockNorvConfig()
 {
     Lumo::ContainerT<const Lumo::INorvConfig> config;
-    if (!m_snapshot->GetNorvConfig(config, m_strTopBlock.c_str()))
+    if (!m_snapshot->GetNorvConfig(config, Lumo::String(m_strTopBlock)))
         return false;
     if (!Lumo::LockerT<Lumo::INorvConfig>::DeepLock(config, m_lockedConfig))
         return false;

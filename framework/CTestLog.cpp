@@ -235,7 +235,7 @@ void CTestLog::logFixStatus(CFixStatus& status)
             if (!status.message.empty())
                 text += " Error: " + oneLine(status.message) + ".";
             if (!status.result)
-                text += " Database error: " + oneLine(status.result.GetDescription().c_str()) + ".";
+                text += " Database error: " + oneLine(status.result.GetDescription().str()) + ".";
         }
     }
     emitMessage(text + "\n");

@@ -488,7 +488,7 @@ CFixStatus CFixClearRule::RenameDuplicatedClearRule()
         return CFixStatus(r);
     CFixMgr::m_bReloadFlag = true;
     const std::string message = "Duplicated clearance rule renamed to " + name;
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 CFixStatus CFixClearRule::RenameInvalidClearRuleName()
@@ -538,7 +538,7 @@ CFixStatus CFixClearRule::RecreateClearRule()
 
     RestoreSchemaClearRules(saved, ruleName);
     const std::string message = "Clear rule '" + ruleName + "' was recreated, please verify constraints!";
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 void CFixClearRule::SaveClearRuleConstraints(std::list<SavedConstraintSet>& saved, const std::string& ruleName)

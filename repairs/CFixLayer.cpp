@@ -142,7 +142,7 @@ CFixStatus CFixLayer::MoveDuplicatedLayerNumber()
     for (const auto& entry : moved)
         message += "Layer: " + entry.first + " moved to new layer position: " + std::to_string(entry.second) + ". ";
     message += " Please review Stackup";
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 CFixStatus CFixLayer::RenameDuplicatedLayer()

@@ -17,7 +17,7 @@ CFixStatus Recreated(const std::string& name)
 {
     const std::string message = "Net class '" + name + "' was recreated, please verify constraints!";
     CFixMgr::m_bReloadFlag = true;
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 // Moves every child class of source below target.

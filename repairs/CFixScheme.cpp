@@ -124,7 +124,7 @@ CFixStatus CFixScheme::RecreateSchemeWithoutDefaultRule()
     UnLockChanged(added);
     CFixMgr::m_bReloadFlag = true;
     const std::string message = "Scheme '" + name + "' was recreated, please verify constraints!";
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 CFixStatus CFixScheme::SetMinimumConstraintValue()

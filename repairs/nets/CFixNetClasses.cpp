@@ -118,7 +118,7 @@ CFixStatus CFixNet::FixPhysNetInManyElecNets()
     const std::string message = removed.str();
     if (message.empty())
         return CFixStatus(true);
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }
 
 CFixStatus CFixNet::SetDefaultNetClassOfPhysNet()

@@ -147,7 +147,7 @@ CFixStatus CFixNet::RemoveDiffPairWithEqualNets()
     String name;
     pair->GetName(name);
     CFIXNET_TRY(DeleteDiffPairInConfig(own));
-    return CFixStatus(true, false, PairRemovedText(name).c_str());
+    return CFixStatus(true, false, PairRemovedText(name));
 }
 
 CFixStatus CFixNet::RemoveBrokenDiffPair()
@@ -507,5 +507,5 @@ CFixStatus CFixNet::FixCompositeElecNetWithoutPinPairs()
     }
     if (!failed.fixed)
         return failed;
-    return CFixStatus(true, false, message.c_str());
+    return CFixStatus(true, false, message);
 }

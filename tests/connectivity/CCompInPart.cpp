@@ -116,8 +116,8 @@ TestStatus CCompInPart::checkComponent(const Lumo::ContainerT<const Lumo::INorvC
             listingPart = l.parts[position];
             if (count > 1) {
                 const std::string countText = std::to_string(count);
-                raiseError(CDICErrors::T3_ERRMANYCOMPSINPART, Lumo::Index(), countText.c_str(), listingPart,
-                           indexToName(listingPart).c_str());
+                raiseError(CDICErrors::T3_ERRMANYCOMPSINPART, Lumo::Index(), countText, listingPart,
+                           indexToName(listingPart));
             }
             ++k;
         }
@@ -126,12 +126,12 @@ TestStatus CCompInPart::checkComponent(const Lumo::ContainerT<const Lumo::INorvC
         return raiseError(l.stopCode);
 
     if (total == 0 && m_bHasParentPart) {
-        raiseError(CDICErrors::T3_ERRCOMPNOTINANYPART, index, name.c_str());
+        raiseError(CDICErrors::T3_ERRCOMPNOTINANYPART, index, name);
     } else if (total == 1 && !m_bHasParentPart) {
-        raiseError(CDICErrors::T3_ERRCOMPHASNOPART, index, name.c_str(), listingPart, "");
+        raiseError(CDICErrors::T3_ERRCOMPHASNOPART, index, name, listingPart, "");
     } else if (total > 1) {
         const std::string totalText = std::to_string(total);
-        raiseError(CDICErrors::T3_ERRMANYCOMP, Lumo::Index(), name.c_str(), Lumo::Index(), totalText.c_str());
+        raiseError(CDICErrors::T3_ERRMANYCOMP, Lumo::Index(), name, Lumo::Index(), totalText);
     }
     return m_status;
 }

@@ -28,7 +28,7 @@ TestStatus CCompUnique::runTest(bool)
             return raiseError(CDICErrors::T5_ERRNAMECOMP);
         Lumo::ContainerT<const Lumo::INorvPart> part;
         if (!comp->GetParentPart(part)) {
-            raiseError(CDICErrors::T5_ERRPARENTPARTOFCOMP, record.index[0], name.c_str());
+            raiseError(CDICErrors::T5_ERRPARENTPARTOFCOMP, record.index[0], name);
             continue;
         }
         record.name = name.str();
@@ -42,8 +42,8 @@ TestStatus CCompUnique::runTest(bool)
     for (const NameIndexRecord& record : records)
         names.push_back(record.name);
     ForEachEqualPair(names, [&](std::size_t i, std::size_t j) {
-        raiseError(CDICErrors::T5_DUPLICATECOMPS, records[i].index[0], records[i].name.c_str(), records[j].index[0],
-                   records[j].name.c_str());
+        raiseError(CDICErrors::T5_DUPLICATECOMPS, records[i].index[0], records[i].name, records[j].index[0],
+                   records[j].name);
     });
 
     raiseStatus(OK);

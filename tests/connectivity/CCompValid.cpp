@@ -37,7 +37,7 @@ TestStatus CCompValid::runTest(bool)
             return raiseError(CDICErrors::T6_ERRNAMECOMP);
         Lumo::ContainerT<const Lumo::INorvPart> part;
         if (!comp->GetParentPart(part)) {
-            raiseError(CDICErrors::T6_ERRPARENTPARTOFCOMP, index, name.c_str());
+            raiseError(CDICErrors::T6_ERRPARENTPARTOFCOMP, index, name);
             checkLogicalComponents(comp);
         } else if (checkPartPins(part, comp)) {
             checkLogicalComponents(comp);
@@ -137,16 +137,16 @@ bool CCompValid::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPart>& pa
             continue;
         }
         if (!table.pins.count(partPinIndex)) {
-            raiseError(CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, pinIndex, pinName.c_str(), index, name.c_str());
+            raiseError(CDICErrors::T6_ERRPARENTPARTPINNOTMATCHPIN, pinIndex, pinName, index, name);
             result = false;
         }
     }
     if (!pinWalk) {
-        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
+        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name);
         return false;
     }
     if (netPins != table.count) {
-        raiseError(CDICErrors::T6_ERRDIFFERENTPINNUMBERS, index, name.c_str());
+        raiseError(CDICErrors::T6_ERRDIFFERENTPINNUMBERS, index, name);
         return false;
     }
     return result;
@@ -161,12 +161,12 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
 
     Lumo::IteratorT<const Lumo::IComp> logic;
     if (!comp->GetIterLogicComp(logic)) {
-        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name);
         return false;
     }
     Lumo::IteratorT<const Lumo::INorvPin> pins;
     if (!comp->GetIterPins(pins, netPinsOnly())) {
-        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name.c_str());
+        raiseError(CDICErrors::T6_ERRITERPINSINCOMP, index, name);
         return false;
     }
     Lumo::Result logicWalk;
@@ -207,11 +207,11 @@ bool CCompValid::checkLogicalComponents(const Lumo::ContainerT<const Lumo::INorv
             comp->GetName(name);
             Lumo::Index logicIndex;
             logic->GetIndex(logicIndex);
-            raiseError(CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, index, name.c_str(), logicIndex, "");
+            raiseError(CDICErrors::T6_ERRINVALIDLOGICCOMPINNORVCOMP, index, name, logicIndex, "");
         }
     }
     if (!logicWalk) {
-        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+        raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name);
         return false;
     }
     return true;

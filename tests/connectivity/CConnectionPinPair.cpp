@@ -20,7 +20,7 @@ std::string CConnectionPinPair::getTestShortName() const { return "ConnPinPairsI
 bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
                                        Lumo::Index netIndex, const std::string& netName)
 {
-    const char* const name = netName.c_str();
+    const std::string& name = netName;
     Lumo::IteratorT<const Lumo::INorvPinPair> pair;
     if (!net->GetIterPinPairs(pair, m_pairTypes)) {
         raiseError(CDICErrors::T8_ERRITERPINPAIRSINENET, netIndex, name);
@@ -47,7 +47,7 @@ bool CConnectionPinPair::checkPinPairs(const Lumo::ContainerT<const Lumo::INorvE
             return false;
         if (!readName(pair, pairName, CDICErrors::T8_ERRNAMEOFPINPAIRINENET, netIndex, name, pairIndex, ""))
             return false;
-        const char* const pairText = pairName.c_str();
+        const std::string& pairText = pairName;
         Lumo::ContainerT<const Lumo::INorvPin> first, second;
         if (!pair->GetFirstPin(first)) {
             raiseError(CDICErrors::T8_ERRFIRSTPINOFPINPAIRINENET, pairIndex, pairText);
@@ -105,24 +105,24 @@ TestStatus CConnectionPinPair::runTest(bool)
 
         Lumo::IteratorT<const Lumo::INorvPhysicalNet> physNet;
         if (!net->GetIterPhysicalNets(physNet))
-            return raiseError(CDICErrors::T8_ERRITERPHYSNETSINENET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T8_ERRITERPHYSNETSINENET, netIndex, netName);
         int count = 0;
         if (!physNet.GetCount(count))
-            return raiseError(CDICErrors::T8_ERRCOUNTPHYSNETSINENET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T8_ERRCOUNTPHYSNETSINENET, netIndex, netName);
         if (count < 0)
-            return raiseError(CDICErrors::T8_NEGATIVECOUNTPHYSNETSINENET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T8_NEGATIVECOUNTPHYSNETSINENET, netIndex, netName);
         if (count == 0) {
-            raiseError(CDICErrors::T8_NOPHYSNETSINENET, netIndex, netName.c_str());
+            raiseError(CDICErrors::T8_NOPHYSNETSINENET, netIndex, netName);
             continue;
         }
         const bool marked = netName.find(COMPOSITE_MARKER) != std::string::npos;
         if (count == 1) {
             if (marked)
-                raiseError(CDICErrors::T8_WRONGNAMEFORENETNOTCOMPOSITE, netIndex, netName.c_str());
+                raiseError(CDICErrors::T8_WRONGNAMEFORENETNOTCOMPOSITE, netIndex, netName);
             continue;
         }
         if (!marked)
-            raiseError(CDICErrors::T8_WRONGNAMEFORENETCOMPOSITE, netIndex, netName.c_str());
+            raiseError(CDICErrors::T8_WRONGNAMEFORENETCOMPOSITE, netIndex, netName);
         if (!checkPinPairs(net, netIndex, netName))
             return m_status;
     }

@@ -76,11 +76,11 @@ TestStatus CDiffPairConsistency::runTest(bool)
         }
         Lumo::ContainerT<const Lumo::INorvElectricalNet> first, second;
         if (!pair->GetFirstElecNet(first)) {
-            raiseError(CDICErrors::T12_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T12_ERRFIRSTENETOFDIFFPAIR, index, name);
             continue;
         }
         if (!pair->GetSecondElecNet(second)) {
-            raiseError(CDICErrors::T12_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T12_ERRSECONDENETOFDIFFPAIR, index, name);
             continue;
         }
         checkDiffPair(first, index);
@@ -96,30 +96,30 @@ TestStatus CDiffPairConsistency::runTest(bool)
             continue;
         }
         if (firstIndex == secondIndex) {
-            raiseError(CDICErrors::T12_BOTHENETSOFDIFFPAIREQUAL, index, name.c_str());
+            raiseError(CDICErrors::T12_BOTHENETSOFDIFFPAIREQUAL, index, name);
             continue;
         }
 
         std::string firstTopology, secondTopology, pairTopology;
         if (!getElecNetOrderType(first, firstTopology)) {
-            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFFIRSTENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFFIRSTENETOFDIFFPAIR, index, name);
             continue;
         }
         if (!getElecNetOrderType(second, secondTopology)) {
-            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFSECONDENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFSECONDENETOFDIFFPAIR, index, name);
             continue;
         }
         if (!getDiffPairOrderType(pair, pairTopology)) {
-            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFDIFFPAIR, index, name);
             continue;
         }
         if (pairTopology != firstTopology || pairTopology != secondTopology) {
-            raiseError(CDICErrors::T12_TOPOLOGYOFENETSINDIFFERENTTHANDIFFPAIRS, index, name.c_str());
+            raiseError(CDICErrors::T12_TOPOLOGYOFENETSINDIFFERENTTHANDIFFPAIRS, index, name);
             continue;
         }
         if (!isAllowedPairTopology(pairTopology))
-            raiseError(CDICErrors::T12_NOTALLOWEDTOPOLOGYOFDIFFPAIR, Lumo::Index(), pairTopology.c_str(), index,
-                       name.c_str());
+            raiseError(CDICErrors::T12_NOTALLOWEDTOPOLOGYOFDIFFPAIR, Lumo::Index(), pairTopology, index,
+                       name);
     }
     if (!pairWalk)
         return raiseError(CDICErrors::T12_ERRITERDIFFPAIRS);
@@ -147,7 +147,7 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
         Lumo::String name;
         if (!net->GetName(name))
             return raiseError(CDICErrors::T12_ERRNAMEOFENET, index);
-        return raiseError(CDICErrors::T12_ENETINMANYDIFFPAIRS, index, name.c_str(), diffPairIndex, "");
+        return raiseError(CDICErrors::T12_ENETINMANYDIFFPAIRS, index, name, diffPairIndex, "");
     }
     std::string pairTopology;
     if (!getDiffPairOrderType(parent, pairTopology))
@@ -171,8 +171,8 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
             type = Lumo::PNT_Ordinary;
         }
         if (type == Lumo::PNT_ImplicitPower) {
-            raiseError(CDICErrors::T12_DIFFPAIRNETPOWERNET, physIndex, physName.c_str(), diffPairIndex,
-                       parentName.c_str());
+            raiseError(CDICErrors::T12_DIFFPAIRNETPOWERNET, physIndex, physName, diffPairIndex,
+                       parentName);
             continue;
         }
         Lumo::IteratorT<const Lumo::INorvPin> netPins;
@@ -188,9 +188,9 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
         pins += count;
         std::string topology;
         if (!getPhysNetOrderType(physNet, topology))
-            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFPNET, diffPairIndex, parentName.c_str());
+            raiseError(CDICErrors::T12_CENTGETTOPOLOGYOFPNET, diffPairIndex, parentName);
         else if (topology != pairTopology)
-            raiseError(CDICErrors::T12_TOPOLOGYOFPNETSINDIFFERENTTHANDIFFPAIRS, diffPairIndex, parentName.c_str());
+            raiseError(CDICErrors::T12_TOPOLOGYOFPNETSINDIFFERENTTHANDIFFPAIRS, diffPairIndex, parentName);
     }
     if (!physNetWalk)
         return raiseError(CDICErrors::T12_ERRITEROFPHYSNETSINENET, index);
@@ -199,8 +199,8 @@ TestStatus CDiffPairConsistency::checkDiffPair(const Lumo::ContainerT<const Lumo
         Lumo::String name;
         if (!net->GetName(name))
             return raiseError(CDICErrors::T12_ERRNAMEOFENET);
-        raiseError(CDICErrors::T12_INSUFFICIENTNROFPINSFORELECNET, index, name.c_str(), diffPairIndex,
-                   parentName.c_str());
+        raiseError(CDICErrors::T12_INSUFFICIENTNROFPINSFORELECNET, index, name, diffPairIndex,
+                   parentName);
     }
     return m_status;
 }

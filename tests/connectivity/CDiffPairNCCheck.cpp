@@ -44,18 +44,18 @@ TestStatus CDiffPairNCCheck::runTest(bool)
         }
         Lumo::ContainerT<const Lumo::INorvElectricalNet> first, second;
         if (!pair->GetFirstElecNet(first)) {
-            raiseError(CDICErrors::T13_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T13_ERRFIRSTENETOFDIFFPAIR, index, name);
             continue;
         }
         if (!pair->GetSecondElecNet(second)) {
-            raiseError(CDICErrors::T13_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
+            raiseError(CDICErrors::T13_ERRSECONDENETOFDIFFPAIR, index, name);
             continue;
         }
         std::vector<std::string> firstClasses, secondClasses;
         collectNetClassNames(first, firstClasses);
         collectNetClassNames(second, secondClasses);
         if (firstClasses != secondClasses)
-            raiseError(CDICErrors::T13_NETCLASSESOFENETSOFDIFFPAIRDIFFERENT, index, name.c_str());
+            raiseError(CDICErrors::T13_NETCLASSESOFENETSOFDIFFPAIRDIFFERENT, index, name);
     }
     if (!pairWalk)
         return raiseError(CDICErrors::T13_ERRITEROFDIFFPAIRS);
@@ -87,12 +87,12 @@ void CDiffPairNCCheck::collectNetClassNames(const Lumo::ContainerT<const Lumo::I
         }
         Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
         if (!physNet->GetNetClass(netClass)) {
-            raiseError(CDICErrors::T13_CANTGETPCLASSFROMPNET, physIndex, physName.c_str());
+            raiseError(CDICErrors::T13_CANTGETPCLASSFROMPNET, physIndex, physName);
             return;
         }
         Lumo::String className;
         if (!readThrough(netClass, [&] { return netClass->GetHierarchicalName(className, '/'); })) {
-            raiseError(CDICErrors::T13_CANTGETVALUEOFPCLASSFROMPNET, physIndex, physName.c_str());
+            raiseError(CDICErrors::T13_CANTGETVALUEOFPCLASSFROMPNET, physIndex, physName);
             return;
         }
         const std::string text = className.str();

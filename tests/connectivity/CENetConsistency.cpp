@@ -51,7 +51,7 @@ TestStatus CENetConsistency::runTest(bool)
                 continue;
             }
             if (!m_topologies.count(topology))
-                raiseError(CDICErrors::T15_ERRPHYSINVALIDTOPOTYPE, physIndex, indexToName(physIndex).c_str());
+                raiseError(CDICErrors::T15_ERRPHYSINVALIDTOPOTYPE, physIndex, indexToName(physIndex));
             if (counted == 0)
                 combined = topology;
             else if (topology != combined)
@@ -67,9 +67,9 @@ TestStatus CENetConsistency::runTest(bool)
             continue;
         }
         if (!m_topologies.count(topology))
-            raiseError(CDICErrors::T15_ERRENETINVALIDTOPOTYPE, index, indexToName(index).c_str());
+            raiseError(CDICErrors::T15_ERRENETINVALIDTOPOTYPE, index, indexToName(index));
         if (topology != combined) {
-            raiseError(CDICErrors::T15_DIFFERENTTOPOLOGIESOFENETANDPHYSNET, index, indexToName(index).c_str());
+            raiseError(CDICErrors::T15_DIFFERENTTOPOLOGIESOFENETANDPHYSNET, index, indexToName(index));
             continue;
         }
         checkDelayType(net);
@@ -106,8 +106,8 @@ void CENetConsistency::checkPhysNetParent(const Lumo::ContainerT<const Lumo::INo
         raiseError(CDICErrors::T15_ERRNAMEOFPHYSNET, index);
         return;
     }
-    raiseError(CDICErrors::T15_PHYSNETINMANYENETS, index, name.c_str(), parentIndex, indexToName(parentIndex).c_str(),
-               elecNetIndex, indexToName(elecNetIndex).c_str());
+    raiseError(CDICErrors::T15_PHYSNETINMANYENETS, index, name, parentIndex, indexToName(parentIndex),
+               elecNetIndex, indexToName(elecNetIndex));
 }
 
 bool CENetConsistency::getElecNetOrderType(const Lumo::ContainerT<const Lumo::INorvElectricalNet>& net,
@@ -166,6 +166,6 @@ void CENetConsistency::checkDelayType(const Lumo::ContainerT<const Lumo::INorvEl
     Lumo::Index groupIndex;
     if (!matchGroup->GetIndex(groupIndex))
         return;
-    raiseError(CDICErrors::T15_ERRINVALIDDELAYTYPE, index, indexToName(index).c_str(), groupIndex,
-               indexToName(groupIndex).c_str());
+    raiseError(CDICErrors::T15_ERRINVALIDDELAYTYPE, index, indexToName(index), groupIndex,
+               indexToName(groupIndex));
 }

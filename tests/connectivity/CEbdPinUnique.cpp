@@ -27,7 +27,7 @@ TestStatus CEbdPinUnique::runTest(bool)
         Lumo::Index compIndex;
         if (!readName(comp, compName, CDICErrors::T14_ERRNAMEOFCOMP))
             return m_status;
-        if (!readIndex(comp, compIndex, CDICErrors::T14_ERRINDEXOFCOMP, compName.c_str()))
+        if (!readIndex(comp, compIndex, CDICErrors::T14_ERRINDEXOFCOMP, compName))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
         Lumo::Result pinWalk = comp->GetIterPins(pin, m_pinTypes);
@@ -40,7 +40,7 @@ TestStatus CEbdPinUnique::runTest(bool)
                 return m_status;
             if (names.insert(pinName).second)
                 continue;
-            raiseError(CDICErrors::T14_DUPLICATEDEBDPIN, pinIndex, pinName.c_str(), compIndex, compName.c_str());
+            raiseError(CDICErrors::T14_DUPLICATEDEBDPIN, pinIndex, pinName, compIndex, compName);
             duplicated = true;
         }
         if (!pinWalk)

@@ -58,14 +58,14 @@ TestStatus CEnetOneAnalogPnet::runTest(bool)
             if (value == "1")
                 analog = true;
             else if (value != "0")
-                raiseError(CDICErrors::T16_ANALOGFROMPNETINVALIDVALUE, physIndex, "", Lumo::Index(), value.c_str());
+                raiseError(CDICErrors::T16_ANALOGFROMPNETINVALIDVALUE, physIndex, "", Lumo::Index(), value);
         }
         if (!physNetWalk) {
             raiseError(CDICErrors::T16_ERRITERPHYSNETSINENET, index);
             continue;
         }
         if (analog && physNets > 1)
-            raiseError(CDICErrors::T16_ANALOGENETHASMANYPHYSNETS, index, name.c_str());
+            raiseError(CDICErrors::T16_ANALOGENETHASMANYPHYSNETS, index, name);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T16_ERRITERENETS);

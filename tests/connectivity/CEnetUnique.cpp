@@ -65,13 +65,13 @@ bool CEnetUnique::checkPairUnique(const EnetNameRecord& first, const EnetNameRec
                physNet->GetType(type) && type == Lumo::PNT_ImplicitPower;
     };
     if (firstPhysNetIsPower(first.index)) {
-        raiseError(CDICErrors::T18_IMPLICITPOWERS, first.index, first.name.c_str());
+        raiseError(CDICErrors::T18_IMPLICITPOWERS, first.index, first.name);
         return true;
     }
     if (firstPhysNetIsPower(second.index)) {
-        raiseError(CDICErrors::T18_IMPLICITPOWERS_2, second.index, second.name.c_str());
+        raiseError(CDICErrors::T18_IMPLICITPOWERS_2, second.index, second.name);
         return true;
     }
-    raiseError(CDICErrors::T18_DUPLICATEDENETS, first.index, first.name.c_str(), second.index, second.name.c_str());
+    raiseError(CDICErrors::T18_DUPLICATEDENETS, first.index, first.name, second.index, second.name);
     return false;
 }

@@ -50,7 +50,7 @@ bool CFlatNetCheck::pathHasFlaggedComp(const Lumo::ContainerT<const Lumo::ISnaps
 }
 
 void CFlatNetCheck::checkImplicitNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, Lumo::Index index,
-                                     const char* name)
+                                     const Lumo::String& name)
 {
     Lumo::IteratorT<const Lumo::INorvPin> pin;
     if (net->GetIterPins(pin, Lumo::BitContainerT<Lumo::ENorvPinType>(Lumo::NPT_NetPin))) {
@@ -93,7 +93,7 @@ TestStatus CFlatNetCheck::runTest(bool)
             continue;
         Lumo::Index index;
         if (!flatNet->GetIndex(index)) {
-            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, name.c_str());
+            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, name);
             continue;
         }
         Lumo::BitContainerT<Lumo::EForwardPCBFlag> flags;
@@ -129,7 +129,7 @@ TestStatus CFlatNetCheck::runTest(bool)
         if (!pageNetWalk)
             raiseError(CDICErrors::T21_ERRITERPAGENETSINFLATNET);
         if (!anyPageNet || !excused)
-            raiseError(CDICErrors::T21_ERRPHYSNETFORFLATNET, index, name.c_str());
+            raiseError(CDICErrors::T21_ERRPHYSNETFORFLATNET, index, name);
     }
     if (!flatNetWalk)
         return raiseError(CDICErrors::T21_ERRITERFLATNETS);
@@ -151,12 +151,12 @@ TestStatus CFlatNetCheck::runTest(bool)
             continue;
         Lumo::Index physIndex;
         if (!physNet->GetIndex(physIndex)) {
-            raiseError(CDICErrors::T21_ERRINDEXPHYSNET, physName.c_str());
+            raiseError(CDICErrors::T21_ERRINDEXPHYSNET, physName);
             continue;
         }
         Lumo::ContainerT<const Lumo::IFlatNet> flat;
         if (!physNet->GetFlatNet(flat)) {
-            checkImplicitNet(physNet, physIndex, physName.c_str());
+            checkImplicitNet(physNet, physIndex, physName);
             continue;
         }
         Lumo::String flatName;
@@ -166,7 +166,7 @@ TestStatus CFlatNetCheck::runTest(bool)
         }
         Lumo::Index flatIndex;
         if (!flat->GetIndex(flatIndex)) {
-            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, flatName.c_str());
+            raiseError(CDICErrors::T21_ERRINDEXOFFLATNET, flatName);
             continue;
         }
         if (physName == flatName)
@@ -198,8 +198,8 @@ TestStatus CFlatNetCheck::runTest(bool)
         }
         const bool flatMatches = f == l || isLabelWithSuffix(f, l);
         if (!physMatches || !flatMatches)
-            raiseError(CDICErrors::T21_FLATANDPNETNAMEMISMATCH, physIndex, physName.c_str(), flatIndex,
-                       flatName.c_str());
+            raiseError(CDICErrors::T21_FLATANDPNETNAMEMISMATCH, physIndex, physName, flatIndex,
+                       flatName);
     }
     if (!physNetWalk)
         return raiseError(CDICErrors::T21_ERRITERPHYSNETS);

@@ -25,5 +25,5 @@ private:
     // A physical net without a flat net: reported as implicit when all its net pins are implicit
     // power pins (or it has none), else as a net whose flat net cannot be found.
     void checkImplicitNet(const Lumo::ContainerT<const Lumo::INorvPhysicalNet>& net, Lumo::Index index,
-                          const char* name);
+                          const Lumo::String& name);
 };

@@ -57,7 +57,7 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
             continue;
         Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
         if (!physNet->GetType(type)) {
-            raiseError(CDICErrors::T7_ERROTYPEOFPHYSNET, flatName.c_str());
+            raiseError(CDICErrors::T7_ERROTYPEOFPHYSNET, flatName);
             continue;
         }
         if (type == Lumo::PNT_ImplicitPower)
@@ -66,8 +66,8 @@ TestStatus CFlatPinVsNorvPinChecker::runTest(bool)
         if (!collectNorvPins(physNet, norvPins))
             continue;
         if (!comparePins(norvPins, flatPins, flatIndex, physIndex))
-            raiseError(CDICErrors::T7_PINSOFFLATNOTMATCHPINSOFPHYS, physIndex, physName.c_str(), flatIndex,
-                       flatName.c_str());
+            raiseError(CDICErrors::T7_PINSOFFLATNOTMATCHPINSOFPHYS, physIndex, physName, flatIndex,
+                       flatName);
     }
     if (!flatNetWalk)
         return raiseError(CDICErrors::T7_NOITEROFFLATNETS);
@@ -108,7 +108,7 @@ bool CFlatPinVsNorvPinChecker::findPhysicalNetForFlatNet(Lumo::ContainerT<const 
         if (pathHasFlaggedComp(path))
             continue;
         if (!m_config->GetPhysicalNetByFlatNet(index, physNet)) {
-            raiseError(CDICErrors::T7_ERRPHYSFORFLAT, index, name.c_str());
+            raiseError(CDICErrors::T7_ERRPHYSFORFLAT, index, name);
             return false;
         }
         return true;
@@ -180,7 +180,7 @@ bool CFlatPinVsNorvPinChecker::collectFlatPins(PinList& flatPins, const Lumo::Co
             comp->GetName(compName);
             comp->GetIndex(compIndex);
             pin->GetName(pinName);
-            raiseError(CDICErrors::T7_PINFWDPCBCOMPNOTFWDPCB, pinIndex, pinName.c_str(), compIndex, compName.c_str());
+            raiseError(CDICErrors::T7_PINFWDPCBCOMPNOTFWDPCB, pinIndex, pinName, compIndex, compName);
         }
         if (!pinWalk) {
             raiseError(CDICErrors::T7_ERRITERPINSOFPNET);
@@ -221,7 +221,7 @@ bool CFlatPinVsNorvPinChecker::collectNorvPins(const Lumo::ContainerT<const Lumo
         record.referenced = type == Lumo::PT_ImplicitPower7 || type == Lumo::PT_ImplicitPower8;
         record.netIndex = physIndex;
         if (type == Lumo::PT_NoConnect)
-            raiseError(CDICErrors::T4_NCISCONNECTED, pinIndex, indexToName(pinIndex).c_str());
+            raiseError(CDICErrors::T4_NCISCONNECTED, pinIndex, indexToName(pinIndex));
         norvPins.push_back(record);
     }
     if (!pinWalk) {
@@ -250,7 +250,7 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
     for (const PinLinkRecord& norv : norvPins) {
         Lumo::ContainerT<const Lumo::INorvPin> pin;
         if (!m_uidManager.GetNorvPin(pin, norv.index)) {
-            raiseError(CDICErrors::T7_ERRPINOFPHYSNET, norv.index, indexToName(norv.index).c_str());
+            raiseError(CDICErrors::T7_ERRPINOFPHYSNET, norv.index, indexToName(norv.index));
             return false;
         }
         Lumo::IteratorT<const Lumo::IPin> flatPin;
@@ -295,7 +295,7 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
                 }
                 Lumo::ContainerT<const Lumo::INorvPhysicalNet> parent;
                 if (!readThrough(pin, [&] { return pin->GetParentPhysicalNet(parent); })) {
-                    raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex).c_str());
+                    raiseError(CDICErrors::T7_ERRPARENTPHYSNETFORNORVPIN, norvIndex, indexToName(norvIndex));
                     return false;
                 }
                 Lumo::Index parentIndex;
@@ -343,8 +343,8 @@ bool CFlatPinVsNorvPinChecker::comparePins(PinList& norvPins, PinList& flatPins,
         Lumo::ContainerT<const Lumo::IPin> pin;
         if (m_uidManager.GetPin(pin, flat.index))
             readThrough(pin, [&] { return pin->GetName(pinName); });
-        raiseError(CDICErrors::T7_FLATPINFROMFLATNETNOTREFERENCEDBYPINSINPHYSNET, Lumo::Index(), pinName.c_str(),
-                   Lumo::Index(), netName.c_str());
+        raiseError(CDICErrors::T7_FLATPINFROMFLATNETNOTREFERENCEDBYPINSINPHYSNET, Lumo::Index(), pinName,
+                   Lumo::Index(), netName);
     }
     return true;
 }

@@ -53,8 +53,8 @@ TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<con
     if (type == Lumo::NPT_VirtualPinSetPin) {
         Lumo::ContainerT<const Lumo::INorvPin> pinSet;
         if (!pin->GetParentPin(pinSet))
-            return raiseError(CDICErrors::T22_ERRPINSETOFVIRTUALPINSETPIN, net, indexToName(net).c_str(), pinIndex,
-                              indexToName(pinIndex).c_str());
+            return raiseError(CDICErrors::T22_ERRPINSETOFVIRTUALPINSETPIN, net, indexToName(net), pinIndex,
+                              indexToName(pinIndex));
         return m_status;
     }
 
@@ -67,7 +67,7 @@ TestStatus CFromToInOneNet::checkFromToPin(Lumo::Index net, Lumo::ContainerT<con
         cache.walked = true;
     }
     if (!cache.read.pins.count(pinIndex))
-        return raiseError(CDICErrors::T22_PININFROMTONOTINTHENET, net, cache.name.c_str());
+        return raiseError(CDICErrors::T22_PININFROMTONOTINTHENET, net, cache.name);
     return m_status;
 }
 
@@ -91,7 +91,7 @@ TestStatus CFromToInOneNet::runTest(bool)
             return raiseError(CDICErrors::T22_CANTGETTOPOLOGYOFPHYSNET, index);
         Lumo::IteratorT<const Lumo::INorvFromTo> fromTo;
         if (!net->GetIterFromTos(fromTo))
-            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index).c_str());
+            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index));
 
         // The pins of a net may have changed since an earlier net of the same index was walked.
         m_netPins = NetPins();
@@ -127,9 +127,9 @@ TestStatus CFromToInOneNet::runTest(bool)
             checkFromToPin(index, to);
         }
         if (!fromToWalk)
-            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index).c_str());
+            return raiseError(CDICErrors::T22_CANTGETITERFROMTO, index, indexToName(index));
         if (fromTos > 0 && (topology == "MST" || topology == "Chained"))
-            raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name.c_str());
+            raiseError(CDICErrors::T22_NETWITHTOPOLOGYMSTCHAINEDHASFROMTO, index, name);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T22_ERRITERPHYSNETS);

@@ -54,7 +54,7 @@ bool CFromToUnique::pinBelongsToNet(const Lumo::ContainerT<const Lumo::INorvPhys
     Lumo::Index netIndex;
     net->GetName(netName);
     net->GetIndex(netIndex);
-    raiseError(CDICErrors::T23_FROMTOINVALIDTYPEORNET, netIndex, netName.c_str());
+    raiseError(CDICErrors::T23_FROMTOINVALIDTYPEORNET, netIndex, netName);
     return false;
 }
 
@@ -74,7 +74,7 @@ TestStatus CFromToUnique::runTest(bool)
         net->GetIndex(netIndex);
         Lumo::IteratorT<const Lumo::INorvFromTo> fromTo;
         if (!net->GetIterFromTos(fromTo))
-            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName);
 
         records.clear();
         m_netPins = NetPins();
@@ -84,7 +84,7 @@ TestStatus CFromToUnique::runTest(bool)
             if (!fromTo->GetIndex(record.fromto))
                 return raiseError(CDICErrors::T23_ERRINDEXOFFROMTO);
             if (!fromTo->GetName(record.name))
-                return raiseError(CDICErrors::T23_ERRNAMEOFFROMTO, record.fromto, "", netIndex, netName.c_str());
+                return raiseError(CDICErrors::T23_ERRNAMEOFFROMTO, record.fromto, "", netIndex, netName);
             Lumo::ContainerT<const Lumo::INorvPin> from, to;
             if (!fromTo->GetPinFrom(from))
                 return raiseError(CDICErrors::T23_ERRFROMPINOFFROMTO);
@@ -98,11 +98,11 @@ TestStatus CFromToUnique::runTest(bool)
             record.key = record.fromPin > record.toPin ? indexText(record.fromPin) + "," + indexText(record.toPin)
                                                        : indexText(record.toPin) + "," + indexText(record.fromPin);
             if (!pinBelongsToNet(net, to) || !pinBelongsToNet(net, from))
-                raiseError(CDICErrors::T23_FROMTOINVALID, record.fromto, record.name.c_str());
+                raiseError(CDICErrors::T23_FROMTOINVALID, record.fromto, record.name);
             records.push_back(record);
         }
         if (!fromToWalk)
-            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T23_ERRITERFROMTOS, netIndex, netName);
 
         // Equal keys are exactly the from-tos over the same two pins, in either direction.
         std::vector<std::string> keys;
@@ -116,12 +116,12 @@ TestStatus CFromToUnique::runTest(bool)
         for (std::size_t i = 0; i < records.size(); ++i) {
             const FromToRecord& r = records[i];
             if (r.fromPin == r.toPin)
-                raiseError(CDICErrors::T23_FROMTOPINSARETHESAMEPIN, netIndex, netName.c_str(), r.fromto,
-                           r.key.c_str());
+                raiseError(CDICErrors::T23_FROMTOPINSARETHESAMEPIN, netIndex, netName, r.fromto,
+                           r.key);
             for (; next < pairs.size() && pairs[next].first == i; ++next) {
                 const FromToRecord& later = records[pairs[next].second];
-                raiseError(CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, netIndex, netName.c_str(), r.fromto,
-                           r.name.c_str(), later.fromto, later.name.c_str());
+                raiseError(CDICErrors::T23_FROMTODUPLICATEDINPHYSNET, netIndex, netName, r.fromto,
+                           r.name, later.fromto, later.name);
             }
         }
     }

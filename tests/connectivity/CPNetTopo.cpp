@@ -55,7 +55,7 @@ TestStatus CPNetTopo::runTest(bool)
             raiseError(CDICErrors::T64_ERRITERFROMTO);
             result = FAILED;
         } else if (count == 0) {
-            raiseError(CDICErrors::T64_ERRWRONGSETTOPOORDERED, index, name.c_str());
+            raiseError(CDICErrors::T64_ERRWRONGSETTOPOORDERED, index, name);
             result = FAILED;
         }
     }

@@ -40,7 +40,7 @@ TestStatus CPartHasName::runTest(bool)
         return raiseError(CDICErrors::T31_ERRITEROVERPARTS);
 
     ForEachEqualPair(names, [&](std::size_t i, std::size_t) {
-        raiseError(CDICErrors::T31_NAMEOFPARTDUPLICATED, names[i].c_str());
+        raiseError(CDICErrors::T31_NAMEOFPARTDUPLICATED, names[i]);
     });
 
     raiseStatus(OK);

@@ -41,7 +41,7 @@ TestStatus CPartPinValid::runTest(bool)
             if (!readThrough(parent, [&] { return parent->GetIndex(parentIndex); }))
                 return raiseError(CDICErrors::T33_ERRINDEXOFPARENTPARTOFPARTPIN);
             if (parentIndex != index)
-                raiseError(CDICErrors::T33_WRONGPARTPINPARENT, index, name.c_str(), parentIndex, "");
+                raiseError(CDICErrors::T33_WRONGPARTPINPARENT, index, name, parentIndex, "");
         }
         if (!partPinWalk)
             return raiseError(CDICErrors::T33_ERRITEROVERPARTPINS);

@@ -39,7 +39,7 @@ TestStatus CPinConnection::runTest(bool)
             // The index is read first; the name is read here only to say which net failed.
             Lumo::String name;
             net->GetName(name);
-            return raiseError(CDICErrors::T34_ERRINDEXOFPHYSNET, name.c_str());
+            return raiseError(CDICErrors::T34_ERRINDEXOFPHYSNET, name);
         }
         if (!readName(net, netName, CDICErrors::T34_ERRNAMEOFPHYSNET, netIndex))
             return m_status;
@@ -47,13 +47,13 @@ TestStatus CPinConnection::runTest(bool)
         Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
         for (; walkOn(pin, pinWalk); ++pin) {
             PinRecord record;
-            if (!readIndex(pin, record.pin, CDICErrors::T34_ERRINDEXOFPIN, netIndex, netName.c_str()))
+            if (!readIndex(pin, record.pin, CDICErrors::T34_ERRINDEXOFPIN, netIndex, netName))
                 return m_status;
             record.net = netIndex;
             records.push_back(record);
         }
         if (!pinWalk)
-            return raiseError(CDICErrors::T34_ERRITERPINSINPHYSNET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T34_ERRITERPINSINPHYSNET, netIndex, netName);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T34_ERRITEROVERPHYSNETS);
@@ -136,7 +136,7 @@ TestStatus CPinConnection::runTest(bool)
     for (std::size_t i = 0; i < records.size(); ++i)
         if (const PinRecord& record = records[i]; !seen[i])
             raiseError(CDICErrors::T34_COMPONENTPININNETBUTNOTINCOMPONENTS, record.pin,
-                       indexToName(record.pin).c_str(), record.net, indexToName(record.net).c_str());
+                       indexToName(record.pin), record.net, indexToName(record.net));
 
     raiseStatus(OK);
     return m_status;

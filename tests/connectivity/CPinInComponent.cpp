@@ -29,30 +29,30 @@ TestStatus CPinInComponent::runTest(bool)
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T35_ERRNAMEOFPHYSNET))
             return m_status;
-        if (!readIndex(net, netIndex, CDICErrors::T35_ERRINDEXOFPHYSNET, netName.c_str()))
+        if (!readIndex(net, netIndex, CDICErrors::T35_ERRINDEXOFPHYSNET, netName))
             return m_status;
         Lumo::IteratorT<const Lumo::INorvPin> pin;
         Lumo::Result pinWalk = net->GetIterPins(pin, m_pinTypes);
         unsigned count = 0;
         for (; walkOn(pin, pinWalk); ++pin) {
             Lumo::Index pinIndex;
-            if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName.c_str()))
+            if (!readIndex(pin, pinIndex, CDICErrors::T35_ERRINDEXOFPIN, netIndex, netName))
                 return m_status;
             Lumo::ContainerT<const Lumo::INorvComp> parent;
             if (!pin->GetParentNorvComp(parent) || !parent.IsValid()) {
                 Lumo::String pinName;
                 if (!pin->GetName(pinName))
                     pinName = "(can't get pin name)";
-                raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, netIndex, netName.c_str(), pinIndex,
-                           pinName.c_str());
+                raiseError(CDICErrors::T35_ERRPARENTCOMPONENTOFPIN, netIndex, netName, pinIndex,
+                           pinName);
                 noParent = true;
             }
             ++count;
         }
         if (!pinWalk)
-            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T35_ERRITEROVERPINSINPHYSNET, netIndex, netName);
         if (count < 2) {
-            raiseError(CDICErrors::T35_NETHASTOOFEWPINS, netIndex, netName.c_str());
+            raiseError(CDICErrors::T35_NETHASTOOFEWPINS, netIndex, netName);
             tooFew = true;
         }
     }

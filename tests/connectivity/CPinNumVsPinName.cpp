@@ -46,7 +46,7 @@ void CPinNumVsPinName::checkPin(const Lumo::IteratorT<const Lumo::INorvPin>& pin
 
     Lumo::String attribute;
     if (!valid || !logicalPin->GetAttribute("Pin Number", attribute, Lumo::AT_0)) {
-        raiseError(CDICErrors::T4_ERRATRPINNUM, pinIndex, pinName.c_str());
+        raiseError(CDICErrors::T4_ERRATRPINNUM, pinIndex, pinName);
         return;
     }
     // A pin number may list several numbers; the first is the one the pin is named after.
@@ -55,9 +55,9 @@ void CPinNumVsPinName::checkPin(const Lumo::IteratorT<const Lumo::INorvPin>& pin
     if (comma != std::string::npos)
         number.erase(comma);
     if (number.empty())
-        raiseError(CDICErrors::T4_ERRATRPINNUMEMPTY, pinIndex, pinName.c_str());
+        raiseError(CDICErrors::T4_ERRATRPINNUMEMPTY, pinIndex, pinName);
     else if (pinName != number)
-        raiseError(CDICErrors::T4_ERRATRPINNUMDEFFERENT, Lumo::Index(), number.c_str(), pinIndex, pinName.c_str());
+        raiseError(CDICErrors::T4_ERRATRPINNUMDEFFERENT, Lumo::Index(), number, pinIndex, pinName);
 }
 
 TestStatus CPinNumVsPinName::runTest(bool)
@@ -85,7 +85,7 @@ TestStatus CPinNumVsPinName::runTest(bool)
         for (; walkOn(pin, pinWalk); ++pin)
             checkPin(pin);
         if (!pinWalk) {
-            raiseError(CDICErrors::T4_ERRITERPINSINCOMP, compIndex, compName.c_str());
+            raiseError(CDICErrors::T4_ERRITERPINSINCOMP, compIndex, compName);
             continue;
         }
     }

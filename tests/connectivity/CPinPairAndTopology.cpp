@@ -32,18 +32,18 @@ TestStatus CPinPairAndTopology::runTest(bool)
         net->GetName(netName);
         std::string topology;
         if (!getOrderType(net, topology)) {
-            raiseError(CDICErrors::T36_ERRTOPOLOGYOFRELECNET, netIndex, netName.c_str());
+            raiseError(CDICErrors::T36_ERRTOPOLOGYOFRELECNET, netIndex, netName);
             continue;
         }
         Lumo::IteratorT<const Lumo::INorvPinPair> pair;
         if (!net->GetIterPinPairs(pair, m_pairTypes))
-            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName);
         // Nothing is judged: the pairs are only stepped through.
         Lumo::Result pairWalk;
         for (; walkOn(pair, pairWalk); ++pair) {
         }
         if (!pairWalk)
-            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T36_ERRITEROVERPINPAIRSINELECNET, netIndex, netName);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T36_ERRITEROVERELECNETS);

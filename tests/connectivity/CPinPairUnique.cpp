@@ -126,7 +126,7 @@ bool CPinPairUnique::checkPinPairPins(const Lumo::ContainerT<const Lumo::INorvEl
         raiseError(m_netPins.failCode);
         return false;
     }
-    raiseError(CDICErrors::T37_ENETHASINVALIDPINPAIR, m_netIndex, m_netName.c_str(), pinIndex, "");
+    raiseError(CDICErrors::T37_ENETHASINVALIDPINPAIR, m_netIndex, m_netName, pinIndex, "");
     return false;
 }
 
@@ -146,14 +146,14 @@ void CPinPairUnique::judgeRecords(const std::vector<PinPairRecord>& records)
     for (std::size_t i = 0; i < records.size(); ++i) {
         const PinPairRecord& record = records[i];
         if (record.firstPin == record.secondPin)
-            raiseError(pinUsedTwiceCode(record.type), m_netIndex, m_netName.c_str(), record.pairIndex,
-                       record.name.c_str());
+            raiseError(pinUsedTwiceCode(record.type), m_netIndex, m_netName, record.pairIndex,
+                       record.name);
         later.clear();
         std::set_union(byName.laterBegin(i), byName.laterEnd(i), byPins.laterBegin(i), byPins.laterEnd(i),
                        std::back_inserter(later));
         for (std::size_t j = 0; j < later.size(); ++j)
-            raiseError(duplicateCode(record.type), m_netIndex, m_netName.c_str(), record.pairIndex,
-                       record.name.c_str());
+            raiseError(duplicateCode(record.type), m_netIndex, m_netName, record.pairIndex,
+                       record.name);
     }
 }
 
@@ -194,12 +194,12 @@ TestStatus CPinPairUnique::runTest(bool)
                 continue;
             Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
             if (!pair->GetParentElectricalNet(parent)) {
-                raiseError(CDICErrors::T37_ERRPARENTELECNETOFPINPAIR, record.pairIndex, record.name.c_str());
+                raiseError(CDICErrors::T37_ERRPARENTELECNETOFPINPAIR, record.pairIndex, record.name);
                 continue;
             }
             Lumo::Index parentIndex;
             if (!readIndexThrough(parent, parentIndex, CDICErrors::T37_ERRINDEXOFPARENTELECNETOFPINPAIR,
-                                  record.pairIndex, record.name.c_str()))
+                                  record.pairIndex, record.name))
                 continue;
             if (parentIndex != m_netIndex) {
                 raiseError(CDICErrors::T37_WRONGREFERENCEFROMPINPAIRTOPARENTELECNET);
@@ -219,7 +219,7 @@ TestStatus CPinPairUnique::runTest(bool)
             if (!readThrough(second, [&] { return second->GetIndex(record.secondPin); }))
                 return raiseError(CDICErrors::T37_ERRINDEXOFSECONDPINOFPINPAIR);
             if (!checkPinPairPins(net, second) || !checkPinPairPins(net, first))
-                raiseError(CDICErrors::T37_PAIRINVALID, record.pairIndex, record.name.c_str());
+                raiseError(CDICErrors::T37_PAIRINVALID, record.pairIndex, record.name);
             records.push_back(record);
         }
         if (!pairWalk) {

@@ -53,8 +53,8 @@ TestStatus CPinSetUnique::runTest(bool)
             // The base's name check on the kept names plus this one would report exactly this pair.
             m_message = "Name duplicated: \"" + kept.first->second;
             raiseError();
-            raiseError(CDICErrors::T50_PHYSNETHASDUPLICATEDPINSETS, netIndex, netName.c_str(), pinIndex,
-                       pinName.c_str());
+            raiseError(CDICErrors::T50_PHYSNETHASDUPLICATEDPINSETS, netIndex, netName, pinIndex,
+                       pinName);
         }
         if (!pinWalk)
             return raiseError(CDICErrors::T50_ERRITEROVERPINSINPHYSNET);

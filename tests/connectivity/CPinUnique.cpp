@@ -54,16 +54,16 @@ TestStatus CPinUnique::runTest(bool)
         unsigned count = 0;
         for (; walkOn(pin, pinWalk); ++pin) {
             PinEntry entry;
-            if (!readIndex(pin, entry.pin, CDICErrors::T51_ERRINDEXOFPINSINPHYSNET, netIndex, netName.c_str()))
+            if (!readIndex(pin, entry.pin, CDICErrors::T51_ERRINDEXOFPINSINPHYSNET, netIndex, netName))
                 return m_status;
             entry.net = netIndex;
             entries.push_back(entry);
             ++count;
         }
         if (!pinWalk)
-            return raiseError(CDICErrors::T51_ERRITEROFPINSINPHYSNET, netIndex, netName.c_str());
+            return raiseError(CDICErrors::T51_ERRITEROFPINSINPHYSNET, netIndex, netName);
         if (count < 2) {
-            raiseError(CDICErrors::T51_ERRPHYSNETHASTOOFEWPINS, netIndex, netName.c_str());
+            raiseError(CDICErrors::T51_ERRPHYSNETHASTOOFEWPINS, netIndex, netName);
             tooFew = true;
         }
     }
@@ -79,13 +79,13 @@ TestStatus CPinUnique::runTest(bool)
             continue;
         const std::string pinName = indexToName(current.pin);
         if (previous.net == current.net) {
-            raiseError(CDICErrors::T51_ERRPINDUPLICATEDINPHYSNET, current.pin, pinName.c_str(), current.net,
-                       indexToName(current.net).c_str());
+            raiseError(CDICErrors::T51_ERRPINDUPLICATEDINPHYSNET, current.pin, pinName, current.net,
+                       indexToName(current.net));
             sameNet = true;
         } else {
-            raiseError(CDICErrors::T51_PININTWOPHYSNETS_1, current.pin, pinName.c_str(), previous.net,
-                       indexToName(previous.net).c_str());
-            raiseError(CDICErrors::T51_PININTWOPHYSNETS_2, current.net, indexToName(current.net).c_str());
+            raiseError(CDICErrors::T51_PININTWOPHYSNETS_1, current.pin, pinName, previous.net,
+                       indexToName(previous.net));
+            raiseError(CDICErrors::T51_PININTWOPHYSNETS_2, current.net, indexToName(current.net));
             differentNets = true;
         }
     }

@@ -48,8 +48,8 @@ bool CPinUniqueInPart::checkPartPins(const Lumo::ContainerT<const Lumo::INorvPar
     for (const PartPinRecord& record : records)
         names.push_back(record.name);
     ForEachEqualPair(names, [&](std::size_t i, std::size_t) {
-        raiseError(CDICErrors::T52_TWOPINSWITHSAMENAMEINPART, records[i].pin, records[i].name.c_str(), partIndex,
-                   partName.c_str());
+        raiseError(CDICErrors::T52_TWOPINSWITHSAMENAMEINPART, records[i].pin, records[i].name, partIndex,
+                   partName);
     });
     return true;
 }

@@ -76,8 +76,8 @@ TestStatus CPinsetsValidation::checkPinSetContents(const PinSet& pins, const Lum
             return m_status;
         if (!readName(nested, nestedName, CDICErrors::T14_ERRNAMEOFPIN))
             return m_status;
-        raiseError(CDICErrors::T39_PINSETCONTAINTOTHERPINSETASPIN, setIndex, setName.c_str(), nestedIndex,
-                   nestedName.c_str());
+        raiseError(CDICErrors::T39_PINSETCONTAINTOTHERPINSETASPIN, setIndex, setName, nestedIndex,
+                   nestedName);
     }
     if (!nestedWalk)
         return raiseError(CDICErrors::T39_ERRITEROVERPINSETSINPINSET, setIndex);
@@ -135,9 +135,9 @@ TestStatus CPinsetsValidation::runTest(bool)
             return raiseError(CDICErrors::T39_ERRITEROFPINSETSINPHYSNET, netIndex);
 
         if (topology != connectivity::TOPOLOGY_COMPLEX && pinSets > 0)
-            raiseError(CDICErrors::T39_NETOTHERTHANCOMPLEXHASPINSET, netIndex, netName.c_str());
+            raiseError(CDICErrors::T39_NETOTHERTHANCOMPLEXHASPINSET, netIndex, netName);
         if (pinSets != virtualSetPins)
-            raiseError(CDICErrors::T39_NUMVIRTPINSETPINSDIFFERENTTHANNUMPINSETS, netIndex, netName.c_str());
+            raiseError(CDICErrors::T39_NUMVIRTPINSETPINSDIFFERENTTHANNUMPINSETS, netIndex, netName);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T39_ERRITEROVERPHYSNETS);

@@ -64,7 +64,7 @@ TestStatus CPnetUnique::runTest(bool)
 
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
         if (!net->GetParentElectricalNet(parent)) {
-            raiseError(CDICErrors::T40_ERRPARENTELECNETPHYS, index, name.c_str());
+            raiseError(CDICErrors::T40_ERRPARENTELECNETPHYS, index, name);
             continue;
         }
         // The parent's child list is walked once and kept by the parent's index, so that an
@@ -112,7 +112,7 @@ TestStatus CPnetUnique::runTest(bool)
             Lumo::String elecName;
             parent->GetIndex(elecIndex);
             parent->GetName(elecName);
-            raiseError(CDICErrors::T40_ERRWRONGNETSREF, elecIndex, elecName.c_str());
+            raiseError(CDICErrors::T40_ERRWRONGNETSREF, elecIndex, elecName);
         }
     }
     if (!netWalk)
@@ -143,11 +143,11 @@ bool CPnetUnique::checkPairUnique(const PnetNameRecord& first, const PnetNameRec
         Lumo::EPhysicalNetType type = Lumo::PNT_Ordinary;
         if (m_config->GetPhysicalNet(record->index, net) && readThrough(net, [&] { return net->GetType(type); }) &&
             type == Lumo::PNT_ImplicitPower) {
-            raiseError(CDICErrors::T40_IMPLICITPOWERS, record->index, record->name.c_str());
+            raiseError(CDICErrors::T40_IMPLICITPOWERS, record->index, record->name);
             return true;
         }
     }
-    raiseError(CDICErrors::T40_ERRPHYSNETNOTUNIEQUE, first.index, first.name.c_str(), second.index,
-               second.name.c_str());
+    raiseError(CDICErrors::T40_ERRPHYSNETNOTUNIEQUE, first.index, first.name, second.index,
+               second.name);
     return false;
 }

@@ -51,7 +51,7 @@ TestStatus CPowerNetTopology::runTest(bool)
             continue;
         Lumo::ContainerT<const Lumo::INorvElectricalNet> parent;
         if (!net->GetParentElectricalNet(parent)) {
-            raiseError(CDICErrors::T58_ERRPARENTELECNETPHYS, index, name.c_str());
+            raiseError(CDICErrors::T58_ERRPARENTELECNETPHYS, index, name);
             continue;
         }
         Lumo::Index parentIndex;
@@ -71,9 +71,9 @@ TestStatus CPowerNetTopology::runTest(bool)
         getPhysNetConstraint(net, connectivity::ANALOG, physAnalog);
         getPhysNetConstraint(net, connectivity::ORDER_TYPE, physTopology);
         if (elecAnalog == "1" && elecTopology != "MST")
-            raiseError(CDICErrors::T58_ERRINVELECPOWERNETTOPO, parentIndex, parentName.c_str());
+            raiseError(CDICErrors::T58_ERRINVELECPOWERNETTOPO, parentIndex, parentName);
         if (physAnalog == "1" && physTopology != "MST")
-            raiseError(CDICErrors::T58_ERRINVPHYSPOWERNETTOPO, index, name.c_str());
+            raiseError(CDICErrors::T58_ERRINVPHYSPOWERNETTOPO, index, name);
     }
     if (!netWalk)
         return raiseError(CDICErrors::T58_ERRITERPHYSNETS);

@@ -53,7 +53,7 @@ TestStatus CRefDesVsCompName::runTest(bool)
         for (; walkOn(logic, logicWalk); ++logic) {
             Lumo::String value;
             if (!logic->GetAttribute(attribute, value, Lumo::AT_0)) {
-                raiseError(CDICErrors::T41_ERRGETREFDES, index, name.c_str());
+                raiseError(CDICErrors::T41_ERRGETREFDES, index, name);
                 continue;
             }
             // The designator may be stored under any attribute type; the first non-empty one counts.
@@ -65,7 +65,7 @@ TestStatus CRefDesVsCompName::runTest(bool)
             if (value.IsEmpty()) {
                 Lumo::Index logicIndex;
                 logic->GetIndex(logicIndex);
-                raiseError(CDICErrors::T41_ERRREFDESEMPTY, index, name.c_str(), logicIndex, "");
+                raiseError(CDICErrors::T41_ERRREFDESEMPTY, index, name, logicIndex, "");
                 continue;
             }
             bool found = false;
@@ -76,10 +76,10 @@ TestStatus CRefDesVsCompName::runTest(bool)
                 }
             }
             if (!found)
-                raiseError(CDICErrors::T41_ERRREFDESDIFFERENT, Lumo::Index(), value.c_str(), index, name.c_str());
+                raiseError(CDICErrors::T41_ERRREFDESDIFFERENT, Lumo::Index(), value, index, name);
         }
         if (!logicWalk) {
-            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name.c_str());
+            raiseError(CDICErrors::T41_ERRITERFORLOGICALCOMP, index, name);
             continue;
         }
     }

@@ -27,7 +27,7 @@ TestStatus CVirtualPinUnique::runTest(bool)
         Lumo::Index netIndex;
         if (!readName(net, netName, CDICErrors::T59_ERRNAMEOFPHYSNET))
             continue;
-        if (!readIndex(net, netIndex, CDICErrors::T59_ERRINDEXOFPHYSNET, Lumo::Index(), netName.c_str()))
+        if (!readIndex(net, netIndex, CDICErrors::T59_ERRINDEXOFPHYSNET, Lumo::Index(), netName))
             continue;
         const Lumo::BitContainerT<Lumo::ENorvPinType> kinds(Lumo::NPT_VirtualPin);
         Lumo::IteratorT<const Lumo::INorvPin> pin;
@@ -37,14 +37,14 @@ TestStatus CVirtualPinUnique::runTest(bool)
             Lumo::Index pinIndex;
             if (!readName(pin, pinName, CDICErrors::T59_ERRNAMEOFVIRTUALPIN))
                 continue;
-            if (!readIndex(pin, pinIndex, CDICErrors::T59_ERRINDEXOFVIRTUALPIN, Lumo::Index(), pinName.c_str()))
+            if (!readIndex(pin, pinIndex, CDICErrors::T59_ERRINDEXOFVIRTUALPIN, Lumo::Index(), pinName))
                 continue;
             if (!names.insert(pinName).second)
-                raiseError(CDICErrors::T59_VIRTUALPINDUPLICATEDINTHEDESIGN, pinIndex, pinName.c_str(), netIndex,
-                           netName.c_str());
+                raiseError(CDICErrors::T59_VIRTUALPINDUPLICATEDINTHEDESIGN, pinIndex, pinName, netIndex,
+                           netName);
         }
         if (!pinWalk) {
-            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName.c_str());
+            raiseError(CDICErrors::T59_ERRITEROVERPINSINPHYSNET, netIndex, netName);
             continue;
         }
     }

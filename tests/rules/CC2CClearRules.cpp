@@ -104,7 +104,7 @@ TestStatus CC2CClearRules::runTest(bool)
         }
         const std::string schemeText = valueText(constraint);
         if (!schemes.count(schemeText))
-            raiseError(CDICErrors::T60_ERRSCHEMEOFC2CCLEARRULE, index, "", Index(), schemeText.c_str());
+            raiseError(CDICErrors::T60_ERRSCHEMEOFC2CCLEARRULE, index, "", Index(), schemeText);
 
         if (!rule->GetConstraint(constraint, "C2C_RULE_TYPE")) {
             raiseError(CDICErrors::T60_CANNOTGETRULETYPECONSTRAINT, index);
@@ -120,10 +120,10 @@ TestStatus CC2CClearRules::runTest(bool)
 
         if (ruleType == "ClearRule") {
             if (!clearRules.count(ruleText))
-                raiseError(CDICErrors::T60_ERRCLEARRULEOFC2CCLEARRULE, index, "", Index(), ruleText.c_str());
+                raiseError(CDICErrors::T60_ERRCLEARRULEOFC2CCLEARRULE, index, "", Index(), ruleText);
         } else if (ruleType == "ZClearRule") {
             if (!zAxisRules.count(ruleText))
-                raiseError(CDICErrors::T60_ERRZAXISOFC2CCLEARRULE, index, "", Index(), ruleText.c_str());
+                raiseError(CDICErrors::T60_ERRZAXISOFC2CCLEARRULE, index, "", Index(), ruleText);
         }
     }
     if (!ruleWalk)

@@ -59,7 +59,7 @@ TestStatus CClearRuleInSchemes::checkScheme(const Lumo::ContainerT<const Lumo::I
 
     const std::string text = name.str();
     if (!m_schemeNames.insert(toUpperString(text)).second)
-        raiseError(CDICErrors::T2_DUPLICATEDNAMEOFSCHEME, Lumo::Index(), text.c_str(), index, "");
+        raiseError(CDICErrors::T2_DUPLICATEDNAMEOFSCHEME, Lumo::Index(), text, index, "");
     return collectClearRules(scheme, text);
 }
 
@@ -101,7 +101,7 @@ TestStatus CClearRuleInSchemes::collectClearRules(const Lumo::ContainerT<const L
         schemaRules.push_back(record);
     }
     if (!itWalk)
-        return raiseError(CDICErrors::T2_ERRIITERCRSCHEME, schemeName.c_str());
+        return raiseError(CDICErrors::T2_ERRIITERCRSCHEME, schemeName);
 
     const DesignRules& design = designClearRules();
     if (design.failCode != 0)
@@ -174,11 +174,11 @@ TestStatus CClearRuleInSchemes::compareRulesWithSchemes(const std::vector<NameIn
             }
         }
         if (count == 0)
-            raiseError(CDICErrors::T2_MISSINGCRSCHEME, Lumo::Index(), rule.name.c_str(), Lumo::Index(),
-                       schemeName.c_str());
+            raiseError(CDICErrors::T2_MISSINGCRSCHEME, Lumo::Index(), rule.name, Lumo::Index(),
+                       schemeName);
         else if (count > 1)
-            raiseError(CDICErrors::T2_MANYSCRFORCR, Lumo::Index(), rule.name.c_str(), Lumo::Index(),
-                       schemeName.c_str());
+            raiseError(CDICErrors::T2_MANYSCRFORCR, Lumo::Index(), rule.name, Lumo::Index(),
+                       schemeName);
     }
 
     // The clearance rules are the whole design list, so the index of their names is the one read
@@ -197,11 +197,11 @@ TestStatus CClearRuleInSchemes::compareRulesWithSchemes(const std::vector<NameIn
                 raiseError(CDICErrors::T2_INCONSISTENCYCRSCR);
         }
         if (count == 0)
-            raiseError(CDICErrors::T2_UNKNOWNCRSCHEME, Lumo::Index(), schemaRule.name.c_str(), Lumo::Index(),
-                       schemeName.c_str());
+            raiseError(CDICErrors::T2_UNKNOWNCRSCHEME, Lumo::Index(), schemaRule.name, Lumo::Index(),
+                       schemeName);
         else if (count > 1)
-            raiseError(CDICErrors::T2_MANYCRFORSCR, Lumo::Index(), schemaRule.name.c_str(), Lumo::Index(),
-                       schemeName.c_str());
+            raiseError(CDICErrors::T2_MANYCRFORSCR, Lumo::Index(), schemaRule.name, Lumo::Index(),
+                       schemeName);
     }
     return m_status;
 }

@@ -137,7 +137,7 @@ bool CConsChecker::getLevelName(const Lumo::EObjectType& type, const std::string
     const int value = static_cast<int>(type);
     const LevelEntry* entry = (value >= 0 && value < 256) ? &levelTable()[value] : nullptr;
     if (!entry || !entry->owner) {
-        raiseError(CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_XXX, owner.c_str());
+        raiseError(CDICErrors::T54_NOLEVELNAMEFORTHISOWNER_XXX, owner);
         return false;
     }
     if (type == Lumo::OT_NorvPin) {
@@ -146,13 +146,13 @@ bool CConsChecker::getLevelName(const Lumo::EObjectType& type, const std::string
         else if (owner == "PART")
             level = "CompPin";
         else
-            raiseError(entry->code, owner.c_str());
+            raiseError(entry->code, owner);
         return true;
     }
     if (entry->level && owner == entry->owner)
         level = entry->level;
     else
-        raiseError(entry->code, owner.c_str());
+        raiseError(entry->code, owner);
     return true;
 }
 
@@ -190,7 +190,7 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
     for (std::size_t position = 0; walkOn(constraint, constraintWalk); ++constraint, ++position) {
         Lumo::String name;
         if (!constraint->GetName(name)) {
-            raiseError(CDICErrors::T54_UNKNOWNCONSTRAINTNAMECONSTRAINTNOTVALIDATED, Index(), objectName.c_str());
+            raiseError(CDICErrors::T54_UNKNOWNCONSTRAINTNAMECONSTRAINTNOTVALIDATED, Index(), objectName);
             continue;
         }
         Index constraintIndex;
@@ -220,33 +220,33 @@ void CConsChecker::validateObjectConstraints(const Lumo::IObjectNorv* object, Lu
         };
         const norv_ordaxcons::COrdaxConsDef* definition = facts.definition;
         if (!definition) {
-            raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, pathOf().c_str());
+            raiseError(CDICErrors::T54_ADDEDNONSTANDARDCONSTRAINT, pathOf());
             continue;
         }
 
         if (facts.ownerListed) {
             if (facts.disabled)
-                raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), pathOf().c_str(), constraintIndex, "",
+                raiseError(CDICErrors::T54_FORBIDDENCONSTRAINT, Index(), pathOf(), constraintIndex, "",
                            parentIndex.IsEmpty() ? objectIndex : parentIndex, "");
 
             Lumo::EConstraintType type = Lumo::CDT_Default;
             constraint->GetConstraintType(type);
             if (type != definition->GetLUMOConstDataType())
-                raiseError(CDICErrors::T54_MISMATCHINCONSTRAINTTYPE_2, pathOf().c_str());
+                raiseError(CDICErrors::T54_MISMATCHINCONSTRAINTTYPE_2, pathOf());
 
             if (isDefinition) {
                 if (parentIndex.GetValue() != 0)
-                    raiseError(CDICErrors::T54_MISMATCHINPARENTINDEXDEFHASPARENT, Index(), (pathOf() + "   (%I)").c_str(),
+                    raiseError(CDICErrors::T54_MISMATCHINPARENTINDEXDEFHASPARENT, Index(), (pathOf() + "   (%I)"),
                                objectIndex, "");
             } else if (parentIndex.GetValue() != objectIndex.GetValue()) {
-                raiseError(CDICErrors::T54_MISMATCHINPARENTINDEX, Index(), pathOf().c_str(), objectIndex, name.c_str(),
+                raiseError(CDICErrors::T54_MISMATCHINPARENTINDEX, Index(), pathOf(), objectIndex, name,
                            constraintIndex, "");
             }
         }
 
         if (!facts.invalidChars.empty())
-            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), facts.invalidChars.c_str(), Index(),
-                       pathOf().c_str());
+            raiseError(CDICErrors::T54_INVALIDCHARINCONSTRAINT, Index(), facts.invalidChars, Index(),
+                       pathOf());
     }
     if (!constraintWalk) {
         raiseError(CDICErrors::T54_SOMECONSTRAINTSNOTVALIDATED);
@@ -432,7 +432,7 @@ bool CConsChecker::checkParallelRuleDefinitions()
             raiseError(CDICErrors::T57_PARRULEDEF_INVALID_ALL);
         else
             for (const auto& entry : withoutSections)
-                raiseError(CDICErrors::T57_PARRULEDEF_INVALID, entry.first, entry.second.c_str());
+                raiseError(CDICErrors::T57_PARRULEDEF_INVALID, entry.first, entry.second);
     }
     return true;
 }

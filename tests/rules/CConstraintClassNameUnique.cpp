@@ -61,21 +61,21 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
-            return raiseError(CDICErrors::T9_ERRINDEXOFCC, path.c_str());
+            return raiseError(CDICErrors::T9_ERRINDEXOFCC, path);
 
         Lumo::String hierarchicalName;
         Lumo::String name;
         if (!it->GetHierarchicalName(hierarchicalName, '/') || !it->GetName(name))
-            return raiseError(CDICErrors::T9_ERRNAMEOFCC, index, path.c_str());
+            return raiseError(CDICErrors::T9_ERRNAMEOFCC, index, path);
         const std::string fullName = hierarchicalName.str();
 
         Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
         if (!it->GetNetClass(netClass))
-            raiseError(CDICErrors::T9_MISSING_NC_FOR_CC, index, fullName.c_str());
+            raiseError(CDICErrors::T9_MISSING_NC_FOR_CC, index, fullName);
 
         const std::string invalid = checkName(name.c_str(), validChars.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T9_INVALIDNAMEOFCC, index, fullName.c_str(), Lumo::Index(), invalid.c_str());
+            raiseError(CDICErrors::T9_INVALIDNAMEOFCC, index, fullName, Lumo::Index(), invalid);
 
         names.push_back(fullName);
         keys.push_back(FoldCase(fullName));
@@ -86,7 +86,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClass(Lumo::IteratorT<cons
 
     // Both pairs name the earlier class of each equal pair.
     ForEachEqualPair(keys, [&](std::size_t i, std::size_t /*j*/) {
-        raiseError(CDICErrors::T9_DUPLICATEDNAMEOFCC, Lumo::Index(), names[i].c_str(), indexes[i], "");
+        raiseError(CDICErrors::T9_DUPLICATEDNAMEOFCC, Lumo::Index(), names[i], indexes[i], "");
     });
     return m_status;
 }
@@ -98,14 +98,14 @@ TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
-            return raiseError(CDICErrors::T9_ERRINDEXOFCC_2, path.c_str());
+            return raiseError(CDICErrors::T9_ERRINDEXOFCC_2, path);
         Lumo::String name;
         if (!it->GetName(name))
-            return raiseError(CDICErrors::T9_ERRNAMEOFCC_2, index, "Constraint Class", Lumo::Index(), path.c_str());
+            return raiseError(CDICErrors::T9_ERRNAMEOFCC_2, index, "Constraint Class", Lumo::Index(), path);
 
         Lumo::ContainerT<const Lumo::INorvNetClass> netClass;
         if (!it->GetNetClass(netClass))
-            raiseError(CDICErrors::T9_MISSING_NC_FOR_CC, index, name.c_str());
+            raiseError(CDICErrors::T9_MISSING_NC_FOR_CC, index, name);
 
         const std::string childPath = path + "." + name.str();
 
@@ -118,7 +118,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
             checkConstraintClass(levelIt, childPath, levelWalk);
         if (!entered || !levelWalk)
             return raiseError(CDICErrors::T9_ERRITERCHILDCC, index, "Constraint Classes", Lumo::Index(),
-                              childPath.c_str());
+                              childPath);
 
         Lumo::IteratorT<const Lumo::INorvConstraintClass> walkIt;
         Lumo::Result walkWalk = it->GetIterChildConstraintClasses(walkIt);
@@ -126,7 +126,7 @@ TestStatus CConstraintClassNameUnique::checkConstraintClassChildren(
             checkConstraintClassChildren(walkIt, childPath, walkWalk);
         if (!walkWalk)
             return raiseError(CDICErrors::T9_ERRITERCHILDCC_2, index, "Constraint Classes", Lumo::Index(),
-                              childPath.c_str());
+                              childPath);
     }
     return m_status;
 }

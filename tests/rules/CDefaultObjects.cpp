@@ -248,7 +248,7 @@ void CDefaultObjects::checkOwnerMinimum(const ContainerT<const Owner>& owner, co
     using Rule = typename Kind::Rule;
     Lumo::ListT<Index> rules;
     if (!Kind::rules(owner, rules) || rules.IsEmpty()) {
-        raiseError(Kind::noRules, ownerIndex, ownerName.c_str());
+        raiseError(Kind::noRules, ownerIndex, ownerName);
         return;
     }
 
@@ -256,12 +256,12 @@ void CDefaultObjects::checkOwnerMinimum(const ContainerT<const Owner>& owner, co
     for (auto entry = rules.GetIterator(); entry.IsValid(); ++entry) {
         ContainerT<const Rule> rule;
         if (!Kind::fetch(m_uidManager, rule, *entry)) {
-            raiseError(Kind::fetchFailed, ownerIndex, ownerName.c_str());
+            raiseError(Kind::fetchFailed, ownerIndex, ownerName);
             continue;
         }
         ContainerT<const Lumo::INorvScheme> scheme;
         if (!Kind::scheme(rule, scheme)) {
-            raiseError(Kind::noScheme, Index(), ownerName.c_str());
+            raiseError(Kind::noScheme, Index(), ownerName);
             continue;
         }
         Lumo::String schemeName;
@@ -276,14 +276,14 @@ void CDefaultObjects::checkOwnerMinimum(const ContainerT<const Owner>& owner, co
     }
     Index minimumIndex;
     if (!minimumRule.IsValid() || !minimumRule->GetIndex(minimumIndex)) {
-        raiseError(Kind::noMinimum, Index(), ownerName.c_str());
+        raiseError(Kind::noMinimum, Index(), ownerName);
         return;
     }
 
     for (auto entry = rules.GetIterator(); entry.IsValid(); ++entry) {
         ContainerT<const Rule> rule;
         if (!Kind::fetch(m_uidManager, rule, *entry)) {
-            raiseError(Kind::fetchFailed, ownerIndex, ownerName.c_str());
+            raiseError(Kind::fetchFailed, ownerIndex, ownerName);
             continue;
         }
         Index ruleIndex;
@@ -426,7 +426,7 @@ TestStatus CDefaultObjects::compareConstraints(const Lumo::IObjectNorv& other, c
             other.GetIndex(otherObject);
             otherNamed = otherObject;
         }
-        raiseError(CDICErrors::T10_CONSTRAINTNOTMIN, minimumNamed, name.c_str(), otherNamed, name.c_str(), minimumIndex, "",
+        raiseError(CDICErrors::T10_CONSTRAINTNOTMIN, minimumNamed, name, otherNamed, name, minimumIndex, "",
                    otherIndex, "");
     }
     if (!constraintWalk)

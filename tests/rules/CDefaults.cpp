@@ -217,13 +217,13 @@ void CDefaults::checkDefaultsPresent(const Lumo::IObjectNorv& object,
         if (valid && object.GetConstraint(constraint, definition->GetName()))
             continue;
         if (!codes.name) {
-            raiseError(codes.missing, definition->GetName().c_str());
+            raiseError(codes.missing, definition->GetName());
             continue;
         }
         const Lumo::Result read = valid ? object.GetName(objectName) : valid;
         if (!read)
-            raiseError(codes.name, read.GetDescription().c_str());
-        raiseError(codes.missing, Index(), definition->GetName().c_str(), Index(), objectName.c_str());
+            raiseError(codes.name, read.GetDescription());
+        raiseError(codes.missing, Index(), definition->GetName(), Index(), objectName);
     }
 }
 
@@ -362,22 +362,22 @@ void CDefaults::checkObjectConstraints(const Lumo::IObjectNorv* object, Lumo::St
         const std::string path = consdefs::constraintPath(ownerName, levelName, objectName.str(), name.str());
 
         if (definition->GetDisabled(owner, level))
-            raiseError(E::T11_FORBIDDENCONSTRAINT, Index(), path.c_str(), objectIndex, "");
+            raiseError(E::T11_FORBIDDENCONSTRAINT, Index(), path, objectIndex, "");
 
         Lumo::EConstraintType type = Lumo::CDT_Default;
         constraint->GetConstraintType(type);
         if (type != definition->GetLUMOConstDataType())
-            raiseError(E::T11_MISMATCHEDCONSTRAINTTYPE, Index(), path.c_str(), objectIndex, "");
+            raiseError(E::T11_MISMATCHEDCONSTRAINTTYPE, Index(), path, objectIndex, "");
 
         Index parentIndex;
         bool isDefinition = false;
         constraint->GetParentIndex(parentIndex);
         constraint->IsDefinition(isDefinition);
         if (!isDefinition && parentIndex.GetValue() != objectIndex.GetValue())
-            raiseError(E::T11_MISMATCHEDPARENTINDEX, objectIndex, path.c_str(), parentIndex, "");
+            raiseError(E::T11_MISMATCHEDPARENTINDEX, objectIndex, path, parentIndex, "");
 
         if (!consdefs::ValidChars::all().invalidChars(name.c_str()).empty())
-            raiseError(E::T11_INVALIDCHARINCONSTRAINT, Index(), path.c_str(), objectIndex, "");
+            raiseError(E::T11_INVALIDCHARINCONSTRAINT, Index(), path, objectIndex, "");
     }
     if (!constraintWalk) {
         raiseError(E::T11_ERRITEROVERCONSTRAINTS, objectIndex);

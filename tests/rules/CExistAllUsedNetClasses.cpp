@@ -76,8 +76,8 @@ void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lu
         {
             Lumo::String netName;
             it->GetName(netName);
-            raiseError(CDICErrors::T20_CANTFINTNETCLASSOFPHYSNET, Lumo::Index(), className.c_str(), index,
-                       netName.c_str());
+            raiseError(CDICErrors::T20_CANTFINTNETCLASSOFPHYSNET, Lumo::Index(), className, index,
+                       netName);
         }
     }
     if (!itWalk)
@@ -85,7 +85,7 @@ void CExistAllUsedNetClasses::checkElectricalNet(const Lumo::ContainerT<const Lu
         // Not tested: a failed read leaves the empty index, which names no object.
         Lumo::Index netIndex;
         net->GetIndex(netIndex);
-        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex).c_str());
+        raiseError(CDICErrors::T20_ERRITERPHYSNETSINENET, netIndex, indexToName(netIndex));
         return;
     }
 }
@@ -107,10 +107,10 @@ void CExistAllUsedNetClasses::checkDiffPair(const Lumo::ContainerT<const Lumo::I
 
     Lumo::ContainerT<const Lumo::INorvElectricalNet> first;
     if (!pair->GetFirstElecNet(first))
-        raiseError(CDICErrors::T20_ERRFIRSTENETOFDIFFPAIR, index, name.c_str());
+        raiseError(CDICErrors::T20_ERRFIRSTENETOFDIFFPAIR, index, name);
     Lumo::ContainerT<const Lumo::INorvElectricalNet> second;
     if (!pair->GetSecondElecNet(second))
-        raiseError(CDICErrors::T20_ERRSECONDENETOFDIFFPAIR, index, name.c_str());
+        raiseError(CDICErrors::T20_ERRSECONDENETOFDIFFPAIR, index, name);
 
     if (first.IsValid())
         checkElectricalNet(first);

@@ -127,12 +127,12 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
         void NoLayer(const NorvRules::RuleLayerEntry& entry)
         {
             test->raiseError(CDICErrors::T25_NOLAYERFORRULELAYER, Lumo::Index(),
-                             NorvRules::NumberText(entry.layerNumber).c_str());
+                             NorvRules::NumberText(entry.layerNumber));
         }
         void ManyLayers(const NorvRules::RuleLayerEntry& entry)
         {
             test->raiseError(CDICErrors::T25_MANYLAYERSFORRULELAYER, Lumo::Index(),
-                             NorvRules::NumberText(entry.layerNumber).c_str());
+                             NorvRules::NumberText(entry.layerNumber));
         }
         void Unused(const NorvRules::MetalLayerEntry& layer)
         {
@@ -146,7 +146,7 @@ TestStatus CLayerInAllNetClasses::checkNetClassLayers(const Lumo::ContainerT<con
         {
             // The third index carries the layer number, sign-extended, for the repair.
             const Lumo::Index number(static_cast<std::uint64_t>(static_cast<std::int64_t>(layer.layerNumber)));
-            test->raiseError(static_cast<int>(code), Lumo::Index(), layer.name.c_str(), ruleIndex, ruleName.c_str(),
+            test->raiseError(static_cast<int>(code), Lumo::Index(), layer.name, ruleIndex, ruleName,
                              number, "");
         }
     };

@@ -89,7 +89,7 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
 {
     Lumo::IteratorT<const Lumo::INorvGenObj> objects;
     if (!rule->GetIterGenObjs(objects))
-        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName.c_str());
+        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName);
 
     // Not reported: the findings then carry the empty index.
     Lumo::Index ruleIndex;
@@ -107,7 +107,7 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
         ++ruleLayerCounts[name.str()];
     }
     if (!objectsWalk)
-        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName.c_str());
+        return raiseError(CDICErrors::T26_ERRITERLAYERSOFZAXISRULE, ruleName);
 
     readDesignLayers();
     if (m_layersFailure.Failed())
@@ -118,21 +118,21 @@ TestStatus CLayerInZAxisRules::checkZAxisRuleLayers(const Lumo::ContainerT<const
         auto found = ruleLayerCounts.find(layer);
         const int count = found == ruleLayerCounts.end() ? 0 : found->second;
         if (count == 0)
-            raiseError(CDICErrors::T26_MISSINGLAYER, Lumo::Index(), layer.c_str(), ruleIndex, ruleName.c_str());
+            raiseError(CDICErrors::T26_MISSINGLAYER, Lumo::Index(), layer, ruleIndex, ruleName);
         else if (count > 1)
-            raiseError(CDICErrors::T26_MORETHANONELAYERINZAXISRULE, Lumo::Index(), layer.c_str(), ruleIndex,
-                       ruleName.c_str());
+            raiseError(CDICErrors::T26_MORETHANONELAYERINZAXISRULE, Lumo::Index(), layer, ruleIndex,
+                       ruleName);
     }
     for (const std::string& entry : ruleLayers)
     {
         auto found = m_layerNameCounts.find(entry);
         const int count = found == m_layerNameCounts.end() ? 0 : found->second;
         if (count == 0)
-            raiseError(CDICErrors::T26_UNKNOWNLAYERINZAXISRULE, Lumo::Index(), entry.c_str(), Lumo::Index(),
-                       ruleName.c_str());
+            raiseError(CDICErrors::T26_UNKNOWNLAYERINZAXISRULE, Lumo::Index(), entry, Lumo::Index(),
+                       ruleName);
         else if (count > 1)
-            raiseError(CDICErrors::T26_MORETHANONELAYERINZAXISRULE_2, Lumo::Index(), entry.c_str(), Lumo::Index(),
-                       ruleName.c_str());
+            raiseError(CDICErrors::T26_MORETHANONELAYERINZAXISRULE_2, Lumo::Index(), entry, Lumo::Index(),
+                       ruleName);
     }
     return m_status;
 }

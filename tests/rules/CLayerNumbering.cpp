@@ -74,12 +74,12 @@ TestStatus CLayerNumbering::runTest(bool /*runArg*/)
 
     if (m_maxLayerNumber > static_cast<std::uint32_t>(m_layerNumbers.size()))
         raiseError(CDICErrors::T27_MAXNUMGREATERTHANNUMBEROFLAYERS, Lumo::Index(),
-                   NorvRules::NumberText(static_cast<std::int32_t>(m_maxLayerNumber)).c_str(), Lumo::Index(),
-                   NorvRules::NumberText(static_cast<std::int32_t>(m_layerNumbers.size())).c_str());
+                   NorvRules::NumberText(static_cast<std::int32_t>(m_maxLayerNumber)), Lumo::Index(),
+                   NorvRules::NumberText(static_cast<std::int32_t>(m_layerNumbers.size())));
     if (m_maxMetallicNumber > static_cast<std::uint32_t>(m_metallicNumbers.size()))
         raiseError(CDICErrors::T27_MAXMETALLICNUMGREATERTHANNUMBEROFMETALLICLAYERS, Lumo::Index(),
-                   NorvRules::NumberText(static_cast<std::int32_t>(m_maxMetallicNumber)).c_str(), Lumo::Index(),
-                   NorvRules::NumberText(static_cast<std::int32_t>(m_metallicNumbers.size())).c_str());
+                   NorvRules::NumberText(static_cast<std::int32_t>(m_maxMetallicNumber)), Lumo::Index(),
+                   NorvRules::NumberText(static_cast<std::int32_t>(m_metallicNumbers.size())));
 
     raiseStatus(OK);
     return m_status;
@@ -126,10 +126,10 @@ bool CLayerNumbering::walkLayers(std::vector<SortEntry>& entries, TestStatus& en
 
         Lumo::ContainerT<const Lumo::INorvConstraint> usage;
         if (!it->GetConstraint(usage, "LAYER_USAGE"))
-            raiseError(CDICErrors::T27_ERRMISSINGLAYERUSAGE, index, name.c_str());
+            raiseError(CDICErrors::T27_ERRMISSINGLAYERUSAGE, index, name);
 
         if (number < 1)
-            raiseError(CDICErrors::T27_FORBIDDENNUMBEROFLAYER, index, NorvRules::NumberText(number).c_str());
+            raiseError(CDICErrors::T27_FORBIDDENNUMBEROFLAYER, index, NorvRules::NumberText(number));
         // Compared unsigned: a negative number counts as higher than every positive one.
         if (static_cast<std::uint32_t>(number) > m_maxLayerNumber)
             m_maxLayerNumber = static_cast<std::uint32_t>(number);
@@ -142,7 +142,7 @@ bool CLayerNumbering::walkLayers(std::vector<SortEntry>& entries, TestStatus& en
         {
             if (metallic < 1)
                 raiseError(CDICErrors::T27_FORBIDDENNUMBEROFMETALLICLAYER, index,
-                           NorvRules::NumberText(metallic).c_str());
+                           NorvRules::NumberText(metallic));
             if (static_cast<std::uint32_t>(metallic) > m_maxMetallicNumber)
                 m_maxMetallicNumber = static_cast<std::uint32_t>(metallic);
             checkDuplicatedMetallicNumber(metallic, index);
@@ -153,7 +153,7 @@ bool CLayerNumbering::walkLayers(std::vector<SortEntry>& entries, TestStatus& en
         else if (metallic != -1)
         {
             raiseError(CDICErrors::T27_FORBIDDENMETALLICNUMBERODIELECTRICFLAYER, index,
-                       NorvRules::NumberText(metallic).c_str());
+                       NorvRules::NumberText(metallic));
         }
     }
     if (!itWalk)
@@ -192,7 +192,7 @@ void CLayerNumbering::checkDuplicatedLayerNumber(std::int32_t number, const Lumo
         return;
     const std::string text = NorvRules::NumberText(number);
     for (std::size_t i : found->second)
-        raiseError(CDICErrors::T27_DUPLICATEDLAYERNUMBER, index, text.c_str(), m_layerIndexes[i], text.c_str());
+        raiseError(CDICErrors::T27_DUPLICATEDLAYERNUMBER, index, text, m_layerIndexes[i], text);
 }
 
 void CLayerNumbering::checkDuplicatedMetallicNumber(std::int32_t number, const Lumo::Index& index)
@@ -202,8 +202,8 @@ void CLayerNumbering::checkDuplicatedMetallicNumber(std::int32_t number, const L
         return;
     const std::string text = NorvRules::NumberText(number);
     for (std::size_t i : found->second)
-        raiseError(CDICErrors::T27_DUPLICATEDMETALLICLAYERNUMBER, index, text.c_str(), m_metallicIndexes[i],
-                   text.c_str());
+        raiseError(CDICErrors::T27_DUPLICATEDMETALLICLAYERNUMBER, index, text, m_metallicIndexes[i],
+                   text);
 }
 
 void CLayerNumbering::checkDuplicatedLayerName(const std::string& name, const Lumo::Index& index)
@@ -212,5 +212,5 @@ void CLayerNumbering::checkDuplicatedLayerName(const std::string& name, const Lu
     if (found == m_layerNameCounts.end())
         return;
     for (std::size_t i = 0; i < found->second; ++i)
-        raiseError(CDICErrors::T27_DUPLICATEDLAYERNAME, index, name.c_str());
+        raiseError(CDICErrors::T27_DUPLICATEDLAYERNAME, index, name);
 }

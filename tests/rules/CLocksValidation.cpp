@@ -37,7 +37,7 @@ TestStatus CLocksValidation::runTest(bool)
         // Built whole, whatever the length of the two texts.
         const std::string message =
             "Address: " + lock->address.str() + ", subclient name: " + lock->subClientName.str();
-        return raiseError(CDICErrors::T55_ACTIVELOCKBYOTHERSUBCLIENT, Lumo::Index(), message.c_str(), lock->index, "");
+        return raiseError(CDICErrors::T55_ACTIVELOCKBYOTHERSUBCLIENT, Lumo::Index(), message, lock->index, "");
     }
     raiseStatus(OK);
     return m_status;

@@ -37,11 +37,11 @@ TestStatus CMigrationChecker::runTest(bool)
     const std::string date = read("NORV_MIGRATION_DATE");
 
     if (!log.empty())
-        raiseError(CDICErrors::T56_MIGRATIONLOGFILENAME, log.c_str());
+        raiseError(CDICErrors::T56_MIGRATIONLOGFILENAME, log);
     if (!date.empty())
-        raiseError(CDICErrors::T56_MIGRATIONDATE, date.c_str());
+        raiseError(CDICErrors::T56_MIGRATIONDATE, date);
     if (!status.empty() && status.substr(0, status.find(':')) != "0")
-        return raiseError(CDICErrors::T56_MIGRATIONPROCESSFAILEDSTATUS, status.c_str());
+        return raiseError(CDICErrors::T56_MIGRATIONPROCESSFAILEDSTATUS, status);
 
     raiseError(CDICErrors::T56_MIGRATIONPROCESSSUCCEEDED);
     raiseStatus(OK);

@@ -61,17 +61,17 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
-            return raiseError(CDICErrors::T29_ERRINDEXNETCLASS, path.c_str());
+            return raiseError(CDICErrors::T29_ERRINDEXNETCLASS, path);
         Lumo::String name;
         if (!it->GetName(name))
-            return raiseError(CDICErrors::T29_ERRNAMENETCLASS, index, path.c_str());
+            return raiseError(CDICErrors::T29_ERRNAMENETCLASS, index, path);
 
         const std::string text = name.str();
         const std::string invalid = checkName(text.c_str(), validChars.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T29_NETCLASSHASINVALIDCHARS, index, text.c_str(), Lumo::Index(), invalid.c_str());
+            raiseError(CDICErrors::T29_NETCLASSHASINVALIDCHARS, index, text, Lumo::Index(), invalid);
         if (text.find("New...") != std::string::npos)
-            raiseError(CDICErrors::T29_NETCLASSNAMEHANEWINSIDE, index, text.c_str());
+            raiseError(CDICErrors::T29_NETCLASSNAMEHANEWINSIDE, index, text);
 
         names.push_back(text);
         keys.push_back(FoldCase(text));
@@ -81,7 +81,7 @@ TestStatus CNetClassNameUnique::checkNetClass(Lumo::IteratorT<const Lumo::INorvN
         return m_status;
 
     ForEachEqualPair(keys, [&](std::size_t i, std::size_t j) {
-        raiseError(CDICErrors::T29_NETCLASSNAMEDUPLICATED, indexes[i], names[i].c_str(), indexes[j], path.c_str());
+        raiseError(CDICErrors::T29_NETCLASSNAMEDUPLICATED, indexes[i], names[i], indexes[j], path);
     });
     return m_status;
 }
@@ -93,10 +93,10 @@ TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo
     {
         Lumo::Index index;
         if (!it->GetIndex(index))
-            return raiseError(CDICErrors::T29_ERRINDEXOFNETCLASS_2, path.c_str());
+            return raiseError(CDICErrors::T29_ERRINDEXOFNETCLASS_2, path);
         Lumo::String name;
         if (!it->GetName(name))
-            return raiseError(CDICErrors::T29_ERRNAMEOFNETCLASS_2, index, "", Lumo::Index(), path.c_str());
+            return raiseError(CDICErrors::T29_ERRNAMEOFNETCLASS_2, index, "", Lumo::Index(), path);
 
         const std::string childPath = path + "." + name.str();
 
@@ -109,16 +109,16 @@ TestStatus CNetClassNameUnique::checkNetClassChildren(Lumo::IteratorT<const Lumo
         if (entered && levelWalk)
             checkNetClass(levelIt, childPath, levelWalk);
         if (!entered || !levelWalk)
-            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS, index, name.c_str(), Lumo::Index(),
-                              path.c_str());
+            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS, index, name, Lumo::Index(),
+                              path);
 
         Lumo::IteratorT<const Lumo::INorvNetClass> walkIt;
         Lumo::Result walkWalk = it->GetIterChildNetClasses(walkIt);
         if (walkWalk)
             checkNetClassChildren(walkIt, childPath, walkWalk);
         if (!walkWalk)
-            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS_2, index, name.c_str(), Lumo::Index(),
-                              path.c_str());
+            return raiseError(CDICErrors::T29_ERRITERCHILDRENOFNETCLASS_2, index, name, Lumo::Index(),
+                              path);
     }
     return m_status;
 }

@@ -67,7 +67,7 @@ TestStatus CNetClassesInScheme::collectNetClasses(Lumo::IteratorT<const Lumo::IN
 
         std::vector<std::size_t>& sameName = m_globalByName[FoldCase(record.name)];
         for (std::size_t earlier : sameName)
-            raiseError(CDICErrors::T28_DUPLICATEDGLOBALNETCLASS, Lumo::Index(), record.name.c_str(),
+            raiseError(CDICErrors::T28_DUPLICATEDGLOBALNETCLASS, Lumo::Index(), record.name,
                        globalList[earlier].index[0], "");
         sameName.push_back(globalList.size());
         globalList.push_back(record);
@@ -176,13 +176,13 @@ TestStatus CNetClassesInScheme::matchNetClasses(const std::vector<NameIndexRecor
     // The scheme's name as the findings show it, read when the first finding needs it.
     bool nameRead = false;
     std::string schemeName;
-    auto nameOfScheme = [&]() -> const char* {
+    auto nameOfScheme = [&]() -> const std::string& {
         if (!nameRead)
         {
             nameRead = true;
             schemeName = schemeNameOf(schemeIndex);
         }
-        return schemeName.c_str();
+        return schemeName;
     };
 
     for (const NameIndexRecord& rule : schemeList)
@@ -204,14 +204,14 @@ TestStatus CNetClassesInScheme::matchNetClasses(const std::vector<NameIndexRecor
                 {
                     // The one global net class of this name is not the rule's parent.
                     return raiseError(CDICErrors::T28_SCHEMENETCLASSNOTDERIVERFROMNETCLASSWITHSAMENAME,
-                                      rule.index[0], rule.name.c_str());
+                                      rule.index[0], rule.name);
                 }
             }
         }
         if (matches == 0)
         {
             unmatchedRule = true;
-            raiseError(CDICErrors::T28_SCHEMENETCLASSHASNOTCORRESPONDINGNETCLASS, rule.index[0], rule.name.c_str(),
+            raiseError(CDICErrors::T28_SCHEMENETCLASSHASNOTCORRESPONDINGNETCLASS, rule.index[0], rule.name,
                        schemeIndex, nameOfScheme());
         }
         else if (matches > 1)
@@ -226,7 +226,7 @@ TestStatus CNetClassesInScheme::matchNetClasses(const std::vector<NameIndexRecor
         {
             if (!unmatchedRule)
                 raiseError(CDICErrors::T28_NETCLASSHASNOCORRESPONDINGSCHEMENETCLASS, globalList[g].index[0],
-                           globalList[g].name.c_str(), schemeIndex, nameOfScheme());
+                           globalList[g].name, schemeIndex, nameOfScheme());
         }
         else if (counters[g] > 1)
         {

@@ -73,7 +73,7 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
         Lumo::ENoiseRuleType type{};
         if (!it->GetType(type))
         {
-            raiseError(CDICErrors::T30_ERRTYPEOFNOISERULE, ruleIndex, ruleName.c_str());
+            raiseError(CDICErrors::T30_ERRTYPEOFNOISERULE, ruleIndex, ruleName);
             continue;
         }
         const int kind = static_cast<int>(type);
@@ -90,7 +90,7 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
             Lumo::ContainerT<const Lumo::INorvConstraintClass> aggressorClass;
             if (!it->Get(victimClass, aggressorClass, readType))
             {
-                raiseError(CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, ruleIndex, ruleName.c_str());
+                raiseError(CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, ruleIndex, ruleName);
                 continue;
             }
             victim = (kind == 3 || kind == 7) ? std::string(ALL_CLASSES) : HierarchicalName(victimClass);
@@ -102,7 +102,7 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
             Lumo::ContainerT<const Lumo::INorvElectricalNet> aggressorNet;
             if (!it->Get(victimNet, aggressorNet, readType))
             {
-                raiseError(CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, ruleIndex, ruleName.c_str());
+                raiseError(CDICErrors::T30_ERRNOAGRESSORFORNOISERULE, ruleIndex, ruleName);
                 continue;
             }
             if (kind == 4 || kind == 5 || kind == 6 || kind == 8)
@@ -113,9 +113,9 @@ TestStatus CNoiseRuleChecker::runTest(bool /*runArg*/)
         }
 
         if (victim.empty())
-            raiseError(CDICErrors::T30_ERRNOVICTIMSPECIFIEDFORNOISERULE, ruleIndex, ruleName.c_str());
+            raiseError(CDICErrors::T30_ERRNOVICTIMSPECIFIEDFORNOISERULE, ruleIndex, ruleName);
         if (aggressor.empty())
-            raiseError(CDICErrors::T30_ERRNOAGRESSORSPECIFIEDFORNOISERULE, ruleIndex, ruleName.c_str());
+            raiseError(CDICErrors::T30_ERRNOAGRESSORSPECIFIEDFORNOISERULE, ruleIndex, ruleName);
         if (victim.empty() || aggressor.empty())
             continue;
 
@@ -146,12 +146,12 @@ void CNoiseRuleChecker::findElectricalNet(Lumo::String name, Lumo::Index ruleInd
     Lumo::ListT<Lumo::NorvObjectInfo> found;
     if (!m_config->FindElectricalNet(found, name, SearchParams()))
     {
-        raiseError(CDICErrors::T30_CANTFINDNETFORNOISERULE, Lumo::Index(), role.c_str(), ruleIndex, ruleName.c_str());
+        raiseError(CDICErrors::T30_CANTFINDNETFORNOISERULE, Lumo::Index(), role, ruleIndex, ruleName);
         return;
     }
     if (found.Count() != 1)
-        raiseError(CDICErrors::T30_CANTFINDNETFORNOISERULE_2, Lumo::Index(), role.c_str(), ruleIndex,
-                   ruleName.c_str(), Lumo::Index(), name.c_str());
+        raiseError(CDICErrors::T30_CANTFINDNETFORNOISERULE_2, Lumo::Index(), role, ruleIndex,
+                   ruleName, Lumo::Index(), name);
 }
 
 void CNoiseRuleChecker::findConstraintClass(Lumo::String name, Lumo::Index ruleIndex, Lumo::String ruleName,
@@ -166,31 +166,31 @@ void CNoiseRuleChecker::findConstraintClass(Lumo::String name, Lumo::Index ruleI
     if (slash == std::string::npos)
     {
         if (!m_design->FindConstraintClass(found, name, SearchParams()))
-            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_5, Lumo::Index(), role.c_str(), ruleIndex,
-                       ruleName.c_str());
+            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_5, Lumo::Index(), role, ruleIndex,
+                       ruleName);
         else if (found.Count() != 1)
-            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_6, Lumo::Index(), role.c_str(), ruleIndex,
-                       ruleName.c_str(), Lumo::Index(), path.c_str());
+            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_6, Lumo::Index(), role, ruleIndex,
+                       ruleName, Lumo::Index(), path);
         return;
     }
 
     if (!m_design->FindConstraintClass(found, Lumo::String(path.substr(0, slash)), SearchParams()))
     {
-        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_2, Lumo::Index(), role.c_str(), ruleIndex,
-                   ruleName.c_str());
+        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_2, Lumo::Index(), role, ruleIndex,
+                   ruleName);
         return;
     }
     if (found.Count() != 1)
     {
-        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_3, Lumo::Index(), role.c_str(), ruleIndex,
-                   ruleName.c_str(), Lumo::Index(), path.c_str());
+        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_3, Lumo::Index(), role, ruleIndex,
+                   ruleName, Lumo::Index(), path);
         return;
     }
     Lumo::ContainerT<const Lumo::INorvConstraintClass> top;
     if (!m_design->GetConstraintClass((*found.GetIterator()).index, top))
     {
-        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_4, Lumo::Index(), role.c_str(), ruleIndex,
-                   ruleName.c_str());
+        raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE_4, Lumo::Index(), role, ruleIndex,
+                   ruleName);
         return;
     }
     findChildConstraintClass(top, path, static_cast<unsigned>(slash + 1), ruleIndex, role);
@@ -211,7 +211,7 @@ void CNoiseRuleChecker::findChildConstraintClass(Lumo::ContainerT<const Lumo::IN
         Lumo::ContainerT<const Lumo::INorvConstraintClass> child;
         if (!parent->GetChildConstraintClass(Lumo::String(element), child))
         {
-            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE, Lumo::Index(), role.c_str(), ruleIndex,
+            raiseError(CDICErrors::T30_CANTFINDCONSTRAINTCLASSFORNOISERULE, Lumo::Index(), role, ruleIndex,
                        "");
             return;
         }

@@ -77,11 +77,11 @@ bool CTemplatesUnique::checkTemplates(const Lumo::ContainerT<const Lumo::INorvGe
         }
         const std::string invalid = consdefs::ValidChars::templates().invalidChars(name.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T61_TEMPLATENAMEHASINVALIDCHARS, Index(), invalid.c_str(), index, name.c_str());
+            raiseError(CDICErrors::T61_TEMPLATENAMEHASINVALIDCHARS, Index(), invalid, index, name);
 
         const auto inserted = templates.emplace(name.str(), index);
         if (!inserted.second && inserted.first->second != index)
-            raiseError(CDICErrors::T61_DUPLICATEDTEMPLATE, inserted.first->second, name.c_str(), index, name.c_str());
+            raiseError(CDICErrors::T61_DUPLICATEDTEMPLATE, inserted.first->second, name, index, name);
     }
     if (!templWalk) {
         raiseError(CDICErrors::T61_ERRITERGENCOMPOBJS);
@@ -120,7 +120,7 @@ bool CTemplatesUnique::checkReferences(Lumo::Result queried, IteratorT<const T>&
         }
         std::string value;
         if (getConstraintValue(&*objects, "TEMPLATE", value) && value != "(None)" && !templates.count(value))
-            raiseError(missingCode, index, name.c_str(), Index(), value.c_str());
+            raiseError(missingCode, index, name, Index(), value);
     }
     if (!objectsWalk) {
         raiseError(iterCode);

@@ -33,7 +33,7 @@ bool raiseWithPin(CNorvDetailChecker& test, unsigned code, const Index& templInd
         test.raiseError(CDICErrors::T63_ERRNAMEGENCOMPOBJ);
         return false;
     }
-    test.raiseError(static_cast<int>(code), templIndex, templName.c_str(), pinIndex, pinName.c_str());
+    test.raiseError(static_cast<int>(code), templIndex, templName, pinIndex, pinName);
     return true;
 }
 
@@ -147,7 +147,7 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
 
         std::string orderType;
         if (!getConstraintValue(&*net, "ORDER_TYPE", orderType))
-            raiseError(CDICErrors::T63_MISSINGTOPOORDERTYPE, index, name.c_str());
+            raiseError(CDICErrors::T63_MISSINGTOPOORDERTYPE, index, name);
         const bool complex = orderType == "Complex";
 
         IteratorT<const Lumo::INorvGenCompObj> device;
@@ -184,7 +184,7 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
                     std::string pinNet;
                     if (getConstraintValue(&*pin, "TOPO_PIN_NET", pinNet)) {
                         if (pinNet == netName.str())
-                            raiseError(CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, index, name.c_str());
+                            raiseError(CDICErrors::T63_NOTALLOWEDTOPOLOGYOFPINSETTEMPLATE, index, name);
                     } else if (!raiseWithPin(*this, CDICErrors::T63_MISSINGTOPOPINNET, index, name, pin)) {
                         return;
                     }
@@ -202,7 +202,7 @@ void CTemplatesValid::checkTopologyTemplate(const ContainerT<const Lumo::INorvGe
                     !raiseWithPin(*this, CDICErrors::T63_MISSINGTOPOPINSETTYPE, index, name, pin))
                     return;
             } else if (reported.insert(deviceIndex).second) {
-                raiseError(CDICErrors::T63_INCORRECTPINFORPINSET, index, name.c_str(), deviceIndex, deviceName.c_str());
+                raiseError(CDICErrors::T63_INCORRECTPINFORPINSET, index, name, deviceIndex, deviceName);
             }
         }
         if (!deviceWalk) {

@@ -66,7 +66,7 @@ TestStatus CValidNames::checkSchemes(Lumo::IteratorT<const Lumo::INorvScheme>& i
 
         const std::string invalid = checkName(name.c_str(), validChars.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T53_SCHEMENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index, name.c_str());
+            raiseError(CDICErrors::T53_SCHEMENAMEHASINVALIDCHARS, Lumo::Index(), invalid, index, name);
         names.push_back(name.str());
     }
     if (!walk)
@@ -95,13 +95,13 @@ TestStatus CValidNames::checkClearRules(Lumo::IteratorT<const Lumo::INorvClearRu
         const std::string text = name.str();
         const std::string invalid = checkName(text.c_str(), validChars.c_str());
         if (!invalid.empty())
-            raiseError(CDICErrors::T53_CLEARRULENAMEHASINVALIDCHARS, Lumo::Index(), invalid.c_str(), index,
-                       text.c_str());
+            raiseError(CDICErrors::T53_CLEARRULENAMEHASINVALIDCHARS, Lumo::Index(), invalid, index,
+                       text);
 
         auto found = kept.emplace(FoldCase(text), text);
         if (!found.second)
-            raiseError(CDICErrors::T53_CLEARRULENAMESDUPLICATED, Lumo::Index(), found.first->second.c_str(), index,
-                       text.c_str());
+            raiseError(CDICErrors::T53_CLEARRULENAMESDUPLICATED, Lumo::Index(), found.first->second, index,
+                       text);
     }
     return m_status;
 }

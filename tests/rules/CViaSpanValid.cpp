@@ -34,10 +34,10 @@ TestStatus CViaSpanValid::runTest(bool)
         if (!viaSpan->GetName(name))
             raiseError(CDICErrors::T57_VIASPAN_INVALIDNAME);
         if (!viaSpan->GetIndex(index))
-            raiseError(CDICErrors::T57_VIASPAN_INVALIDINDEX, Lumo::Index(), name.c_str());
+            raiseError(CDICErrors::T57_VIASPAN_INVALIDINDEX, Lumo::Index(), name);
         Lumo::IteratorT<const Lumo::INorvVia> allowedVias;
         if (!viaSpan->GetIterAllowedVias(allowedVias))
-            raiseError(CDICErrors::T57_VIASPAN_NOALLOWEDVIAS, Lumo::Index(), name.c_str(), index, "");
+            raiseError(CDICErrors::T57_VIASPAN_NOALLOWEDVIAS, Lumo::Index(), name, index, "");
     }
     if (!viaSpanWalk)
         return raiseError(CDICErrors::T57_VIASPAN_INVALIDITERATOR);

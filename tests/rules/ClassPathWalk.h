@@ -73,7 +73,7 @@ bool CollectClassPaths(CNorvDetailChecker& test, Lumo::IteratorT<const Class>& i
         if (!entered || !childrenWalk)
         {
             if (codes.childrenFailureNamesClass)
-                test.raiseError(static_cast<int>(codes.childrenFailed), index, path.c_str());
+                test.raiseError(static_cast<int>(codes.childrenFailed), index, path);
             else
                 test.raiseError(static_cast<int>(codes.childrenFailed));
             return false;

@@ -67,7 +67,7 @@ bool WalkSchemeRules(CNorvDetailChecker& test, const Lumo::ContainerT<const Lumo
         walk(rules, result);
     if (!result)
     {
-        test.raiseError(static_cast<int>(failCodes[2]), index, name.c_str());
+        test.raiseError(static_cast<int>(failCodes[2]), index, name);
         return false;
     }
     return true;

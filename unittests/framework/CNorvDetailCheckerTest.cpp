@@ -267,6 +267,7 @@ TEST_F(CNorvDetailCheckerTest, MessageHelpersAndEcho)
     EXPECT_EQ(log.written, "INFO: Scripted\tnet 7-0-49 count -3\nINFO: Scripted\t\n");
     EXPECT_EQ(test.calculateMessage("Class %N of %N", "A"), "Class A of %N");
     EXPECT_EQ(test.calculateMessage("no marker", "A"), "no marker");
+    EXPECT_EQ(test.calculateMessage("Net %N", std::string("A\0B", 3)), std::string("Net A\0B", 7));
     EXPECT_EQ(test.calculateMessage("Class %N", d.find(Kind::NetClass, "(Default)")), "Class (Default)");
 }
 

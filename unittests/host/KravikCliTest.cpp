@@ -219,7 +219,11 @@ TEST(KravikCheckTest, ControlCharactersOfNamesAndPathsAreEscaped)
     for (const auto& rename : std::vector<std::pair<std::string, std::string>>{
              {"\"X9\"", "\"X\\u001b[2J9\""},
              {"\"AN1\"", "\"AN1\\nERROR 9999: forged\\nResult: OK\""},
-             {"\"rev-a\"", "\"rev\\u0007-a\""}})
+             {"\"rev-a\"", "\"rev\\u0007-a\""},
+             {"\"N_CLK_P\", \"name\": \"CLK_P\"", "\"N_CLK_P\", \"name\": \"CLK_P\\u0000X\""},
+             {"\"N_CLK_N\", \"name\": \"CLK_N\"", "\"N_CLK_N\", \"name\": \"CLK_P\\u0000Y\""},
+             {"\"CTRL_BOARD\"", "\"CTRL\\u0000BOARD\""},
+             {"\"CTRL_BOARD\"", "\"CTRL\\u0000BOARD\""}})
     {
         const size_t at = design.find(rename.first);
         ASSERT_NE(std::string::npos, at) << rename.first;
@@ -236,11 +240,13 @@ TEST(KravikCheckTest, ControlCharactersOfNamesAndPathsAreEscaped)
         std::vector<std::string> escaped;
     } cases[] = {
         {"log file", ReadFile(dir.File("check.log")),
-         {"component X\\x1B[2J9 ", "AN1\\x0AERROR 9999: forged\\x0AResult: OK ("}},
+         {"component X\\x1B[2J9 ", "AN1\\x0AERROR 9999: forged\\x0AResult: OK (", "Physnet CLK_P\\x00X has",
+          "net: CLK_P\\x00X has different name than its flat net: CLK_P\n",
+          "net: CLK_P\\x00Y has different name than its flat net: CLK_N\n"}},
         {"terminal", RunKravikOnTerminal(Check(path), {}, true).err,
          {"\rLoading " + shownPath, "component X\\x1B[2J9 "}},
         {"error line", RunKravik({"check", path + ".missing"}).err, {"kravik: " + shownPath + ".missing: "}},
-        {"stats", RunKravik({"stats", path}).out, {"rev\\x07-a"}},
+        {"stats", RunKravik({"stats", path}).out, {"rev\\x07-a", "CTRL\\x00BOARD"}},
     };
     for (const auto& c : cases)
     {
@@ -257,6 +263,10 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
 {
     TempDir dir;
     WriteFile(dir.File("malformed.json"), "{ \"owners\": ");
+    // A second "definitions" would otherwise drop every definition the first one gave.
+    std::string repeated = ReadFile(ExamplePath("constraints-full.json"));
+    repeated.insert(repeated.rfind('}'), ", \"definitions\": []");
+    WriteFile(dir.File("repeated.json"), repeated);
     ASSERT_EQ(0, ::mkfifo(dir.File("fifo.json").c_str(), 0600));
     const struct
     {
@@ -266,6 +276,7 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
         {dir.File("missing.json"), "No such file or directory"},
         {dir.File("malformed.json"), "invalid JSON"},
         {dir.File("fifo.json"), "not a regular file"},
+        {dir.File("repeated.json"), "cannot be loaded: /definitions: duplicate key \"definitions\"\n"},
     };
     for (const auto& c : cases)
     {
@@ -274,6 +285,7 @@ TEST(KravikCheckTest, AnUnloadableConstraintsFileIsNamedWithItsReason)
         EXPECT_NE(std::string::npos, run.out.find("ERROR 5401")) << run.out;
         EXPECT_EQ(0u, run.err.rfind("kravik: " + c.file + ": the constraints file cannot be loaded: ", 0)) << run.err;
         EXPECT_NE(std::string::npos, run.err.find(c.reason)) << run.err;
+        EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace norv_ordaxcons {
 
@@ -169,6 +170,55 @@ std::vector<std::string> StringList(const Json& j, const std::string& pointer)
     return out;
 }
 
+// Hears the parser's events and refuses an object member whose key an earlier member of the same object
+// has, at any depth, naming the repeated member by its JSON Pointer. The parser would keep only the last
+// value, so a second "definitions" or "name" would silently replace the first.
+class RepeatedKeyGuard
+{
+public:
+    bool operator()(int, Json::parse_event_t event, Json& parsed)
+    {
+        using Event = Json::parse_event_t;
+        if (event == Event::object_end || event == Event::array_end) {
+            m_open.pop_back();
+            return true;
+        }
+        if (event == Event::key) {
+            Container& object = m_open.back();
+            const std::string& key = parsed.get_ref<const std::string&>();
+            object.token = EscapePointerToken(key);
+            if (!object.keys.insert(key).second)
+                Fail(Pointer(), "duplicate key \"" + key + "\"");
+            return true;
+        }
+        // A value starts here (object_start, array_start or a plain value): an array counts its elements.
+        if (!m_open.empty() && !m_open.back().isObject)
+            m_open.back().token = std::to_string(m_open.back().elements++);
+        if (event == Event::object_start || event == Event::array_start)
+            m_open.push_back(Container{event == Event::object_start, {}, 0, {}});
+        return true;
+    }
+
+private:
+    struct Container
+    {
+        bool isObject;
+        std::string token; // the reference token of the member or element being read
+        size_t elements;
+        std::unordered_set<std::string> keys;
+    };
+
+    std::string Pointer() const
+    {
+        std::string pointer;
+        for (const Container& open : m_open)
+            pointer += "/" + open.token;
+        return pointer;
+    }
+
+    std::vector<Container> m_open;
+};
+
 } // namespace
 
 // Reads one document into an empty set, throwing LoadFailure at the first malformation.
@@ -306,7 +356,7 @@ bool COrdaxConstraintDefs::LoadCnsFile(const std::string& path, bool, bool)
             return false;
         Json doc;
         try {
-            doc = Json::parse(text);
+            doc = Json::parse(text, RepeatedKeyGuard());
         } catch (const Json::parse_error& e) {
             m_lastError = std::string("invalid JSON: ") + e.what();
             return false;

@@ -312,6 +312,12 @@ TEST_F(OrdaxConstraintDefsTest, MalformedFilesFailWithTheirPointer)
          "/definitions/0/forbidden"},
         {"{" + head + R"(,"owners":[],"definitions":[{"name":"a~b/c","type":1,"bad":0}]})", "/definitions/0/bad"},
         {"{" + head + R"(,"owners":[],"definitions":[],"a/b~":0})", "/a~1b~0"},
+        {"{" + head + "," + enet + R"(,"definitions":[{"name":"W","type":1}],"definitions":[]})", "/definitions"},
+        {"{" + head + R"(,"owners":[{"name":"A","name":"B"}],"definitions":[]})", "/owners/0/name"},
+        {"{" + head + "," + enet + R"(,"definitions":[{"name":"W","type":1,"forbidden":[{"owner":"ENET","level":"Pin","level":"Net"}]}]})",
+         "/definitions/0/forbidden/0/level"},
+        {"{" + head + R"(,"owners":[{"name":"A","levels":["x"]},{"name":"B","levels":[[],{"a/b":0,"a/b":1}]}],"definitions":[]})",
+         "/owners/1/levels/1/a~1b"},
     };
     int n = 0;
     for (const Case& c : cases) {
