@@ -181,6 +181,9 @@ const EditedExample kEditedExamples[] = {
       {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/-",
        R"({"name": "HS", "parentNetClass": "NC_HS"})"}},
      {}},
+    // A pair's net without a net class: the pair's classes cannot be made one, and the outcome says
+    // why.
+    {"pair_net_without_class", "clean.json", {{"/snapshots/0/norvConfigs/0/physicalNets/1/netClass", "null"}}, {}},
     // Net classes made again beside a rule whose parent cannot be read: that rule is not the class's,
     // so the class is made again, once. HS has no rule in "(Minimum)", or one without layer L2.
     {"net_class_rule_missing_dangling_child", "clean.json", kClassBesideDanglingRule, {}, {"ERROR 2818"}},
@@ -234,6 +237,7 @@ protected:
         std::ostringstream err;
         const int code = KravikHost::RunCheck(options, err, KravikHost::Terminal());
         log = ReadFile(options.logFile) + err.str();
+        EXPECT_EQ("", TextlessFailure(log)) << (fix ? "fix of " : "check of ") << design;
         return code;
     }
 
