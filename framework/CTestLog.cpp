@@ -1,6 +1,7 @@
 #include "framework/CTestLog.h"
 
 #include "framework/CNorvDetailChecker.h"
+#include "framework/ReadThrough.h"
 #include "utils/TextUtils.h"
 
 #include <cinttypes>
@@ -235,7 +236,7 @@ void CTestLog::logFixStatus(CFixStatus& status)
             if (!status.message.empty())
                 text += " Error: " + oneLine(status.message) + ".";
             if (!status.result)
-                text += " Database error: " + oneLine(status.result.GetDescription().str()) + ".";
+                text += " Database error: " + oneLine(failureText(status.result).str()) + ".";
         }
     }
     emitMessage(text + "\n");

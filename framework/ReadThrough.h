@@ -21,22 +21,26 @@ Lumo::Result readThrough(const Lumo::ContainerT<T>& container, Read&& read)
     return read();
 }
 
-// The text of a failed result, for a test: every failure carries a text, but the result gives it
-// only while result texts are on (a process-wide switch that the log's wording depends on). With
-// texts off the text is read with them on for that moment, and they are off again before anything
-// else reads a result on this thread.
+// The text of a failed result: every failure carries a text, but the result gives it only while
+// result texts are on (a process-wide switch that the log's wording depends on). With texts off the
+// text is read with them on for that moment, and they are off again before anything else reads a
+// result on this thread.
+inline Lumo::String failureText(const Lumo::Result& failed)
+{
+    Lumo::String text = failed.GetDescription();
+    if (!text.IsEmpty() || failed)
+        return text;
+    Lumo::Result::SetStringResultsEnabled(true);
+    text = failed.GetDescription();
+    Lumo::Result::SetStringResultsEnabled(false);
+    return text;
+}
+
+// Whether test holds for the text of a failed result (failureText).
 template <class Test>
 bool failureTextIs(const Lumo::Result& failed, Test&& test)
 {
-    {
-        const Lumo::String text = failed.GetDescription();
-        if (!text.IsEmpty())
-            return test(text);
-    }
-    Lumo::Result::SetStringResultsEnabled(true);
-    const bool is = test(failed.GetDescription());
-    Lumo::Result::SetStringResultsEnabled(false);
-    return is;
+    return test(failureText(failed));
 }
 
 // An iterator's IsValid fails at the end of its list as well as on a failed read; the end reads as

@@ -545,7 +545,7 @@ bool CNorvProjectChecker::ClearConstraints(const std::string& snapshotName, bool
             m_pSession->RequestProjectBackup(backup, Lumo::PBT_8, "NORV", "Before clear all constraints");
         if (!requested) {
             m_pLog->emitMessage("ERROR: Cannot create backup for the database. Database error: " +
-                                requested.GetDescription().str() + "\n");
+                                failureText(requested).str() + "\n");
             return false;
         }
         m_pLog->emitMessage("Backup created...\n");

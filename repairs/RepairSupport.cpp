@@ -44,7 +44,10 @@ Lumo::Result RepointClass(const Lumo::ContainerT<const Lumo::INorvConstraintClas
 using RuleWalk = Lumo::IteratorT<const Lumo::INorvSchemaNetClassRule>;
 
 // Looks through the schemes' net-class rules for one whose parent is the class but which the class's
-// own rule list leaves out. Each rule is looked at once, also in a cyclic tree.
+// own rule list leaves out. Each rule is looked at once, also in a cyclic tree. The search only keeps
+// a re-creation from leaving a rule behind, so nothing it cannot read stops the repair: a rule whose
+// index or parent cannot be read is not the class's as far as can be told and is passed over (its
+// children are still looked at when its index was read), and a walk that fails ends that walk only.
 struct UnlistedRuleSearch
 {
     Lumo::Index classIndex;
@@ -53,30 +56,28 @@ struct UnlistedRuleSearch
 
     // The rules that owner (a scheme, or a rule for its children) opens with open.
     template <class Owner>
-    Lumo::Result Below(const Owner& owner, Lumo::Result (Owner::*open)(RuleWalk&) const)
+    void Below(const Owner& owner, Lumo::Result (Owner::*open)(RuleWalk&) const)
     {
         RuleWalk rules;
-        if (Lumo::Result r = (owner.*open)(rules); !r)
-            return r;
+        if (!(owner.*open)(rules))
+            return;
         Lumo::Result rulesWalk;
         for (; !found && walkOn(rules, rulesWalk); ++rules)
         {
             Lumo::Index ruleIndex;
-            if (Lumo::Result r = rules->GetIndex(ruleIndex); !r)
-                return r;
-            if (!seen.insert(ruleIndex).second)
+            if (!rules->GetIndex(ruleIndex) || !seen.insert(ruleIndex).second)
                 continue;
-            Lumo::ContainerT<const Lumo::INorvNetClass> parent;
-            Lumo::Index parentIndex;
-            if (Lumo::Result r = rules->GetParentNetClass(parent); !r)
-                return r;
-            if (Lumo::Result r = parent->GetIndex(parentIndex); !r)
-                return r;
-            found = parentIndex == classIndex && listed.count(ruleIndex) == 0;
-            if (Lumo::Result r = Below(*rules, &Lumo::INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild); !r)
-                return r;
+            found = listed.count(ruleIndex) == 0 && OfTheClass(rules);
+            Below(*rules, &Lumo::INorvSchemaNetClassRule::GetIterSchemeNetClassRuleChild);
         }
-        return rulesWalk;
+    }
+
+    // Whether the rule's parent is the class; false when the parent cannot be read.
+    bool OfTheClass(const RuleWalk& rule) const
+    {
+        Lumo::ContainerT<const Lumo::INorvNetClass> parent;
+        Lumo::Index parentIndex;
+        return rule->GetParentNetClass(parent) && parent->GetIndex(parentIndex) && parentIndex == classIndex;
     }
 };
 
@@ -119,10 +120,7 @@ Lumo::Result RepairSupport::HasUnlistedRule(const Lumo::ContainerT<const Lumo::I
     Lumo::IteratorT<const Lumo::INorvScheme> schemes;
     Lumo::Result schemesWalk = FixContext::s_fixNorvDesign->GetIterSchemes(schemes);
     for (; !search.found && walkOn(schemes, schemesWalk); ++schemes)
-    {
-        if (Lumo::Result r = search.Below(*schemes, &Lumo::INorvScheme::GetIterSchemaNetClassRules); !r)
-            return r;
-    }
+        search.Below(*schemes, &Lumo::INorvScheme::GetIterSchemaNetClassRules);
     unlisted = search.found;
-    return schemesWalk;
+    return Lumo::Result();
 }

@@ -302,7 +302,9 @@ Lumo::Result RepointConstraintClasses(const std::map<Lumo::Index, Lumo::Index>& 
 // Whether some scheme holds a net-class rule whose parent is the class but which the class's own rule
 // list leaves out (unlisted). Deleting the class deletes the rules on that list only, so a class
 // deleted and made again would leave such a rule behind, naming a deleted class, beside the rule the
-// new class gets in that scheme. A failed read gives its result.
+// new class gets in that scheme. Only a failed read of the class's own rule list gives its result: a
+// rule, a parent or a walk that cannot be read is passed over, so that no unreadable object elsewhere
+// stops the repair.
 Lumo::Result HasUnlistedRule(const Lumo::ContainerT<const Lumo::INorvNetClass>& netClass, const Lumo::Index& classIndex,
                              bool& unlisted);
 

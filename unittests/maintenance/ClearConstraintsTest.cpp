@@ -179,16 +179,21 @@ TEST(ClearConstraintsTest, BackupComesFirstUnlessRefused)
     EXPECT_EQ("Before clear all constraints", backups[0].text2);
     EXPECT_EQ(1u, backups[0].snapshots.size());
 
+    // The refusal names the failure whether result texts are on or off.
     fwtest::ProcessStateGuard guard;
-    Lumo::Result::SetStringResultsEnabled(true);
-    ClearDesign failing;
-    Lumo::StandIn::GetFaults(*failing.session).FailNext("RequestProjectBackup", 1);
-    ClearRun refused(failing, false);
-    EXPECT_FALSE(refused.result);
-    EXPECT_EQ("Preparing backup...\nERROR: Cannot create backup for the database. Database error: injected failure: "
-              "RequestProjectBackup\n",
-              refused.m.log.written);
-    EXPECT_FALSE(Lumo::StandIn::IsModified(*failing.session));
+    for (bool texts : {true, false})
+    {
+        Lumo::Result::SetStringResultsEnabled(texts);
+        ClearDesign failing;
+        Lumo::StandIn::GetFaults(*failing.session).FailNext("RequestProjectBackup", 1);
+        ClearRun refused(failing, false);
+        EXPECT_FALSE(refused.result);
+        EXPECT_EQ("Preparing backup...\nERROR: Cannot create backup for the database. Database error: injected failure: "
+                  "RequestProjectBackup\n",
+                  refused.m.log.written)
+            << "texts " << texts;
+        EXPECT_FALSE(Lumo::StandIn::IsModified(*failing.session));
+    }
 }
 
 TEST(ClearConstraintsTest, MoreThanOneNorvSubClientRefusesTheRun)

@@ -424,7 +424,8 @@ TEST(CFixLayerTest, AFailedWriteEndsTheNetClassRecreationWithItsResult)
         },
         &CFixLayer::RecreateNetClass);
     EXPECT_EQ(UnreportedWrites(steps), std::vector<std::string>{});
-    EXPECT_EQ(UnreportedWalkSteps(steps), std::vector<std::string>{});
+    EXPECT_EQ(UnreportedWalkSteps(steps, UnlistedRuleSearchWalks()), std::vector<std::string>{});
+    EXPECT_EQ(UnfixedSteps(steps, UnlistedRuleSearchWalks()), std::vector<std::string>{});
 }
 
 } // namespace

@@ -210,7 +210,8 @@ TEST(CFixNetClassTest, AFailedWriteEndsTheRepairWithItsResultAndNoReload)
         };
         const std::vector<SweepStep> recreated = SweepFaults<ClassDesign>(without, &CFixNetClass::RecreateNetClassWithoutRule);
         EXPECT_EQ(UnreportedWrites(recreated, {child ? "UnLock" : ""}), std::vector<std::string>{}) << child;
-        EXPECT_EQ(UnreportedWalkSteps(recreated), std::vector<std::string>{}) << child;
+        EXPECT_EQ(UnreportedWalkSteps(recreated, UnlistedRuleSearchWalks()), std::vector<std::string>{}) << child;
+        EXPECT_EQ(UnfixedSteps(recreated, UnlistedRuleSearchWalks()), std::vector<std::string>{}) << child;
         for (const SweepStep& step : recreated)
             EXPECT_NE(step.outcome, "fixed") << step.operation;
     }

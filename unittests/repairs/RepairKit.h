@@ -9,6 +9,7 @@
 
 #include "lumopi/StandIn.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -186,8 +187,9 @@ inline std::vector<std::string> UnreportedWrites(const std::vector<SweepStep>& s
 
 // The steps of a sweep whose failed call was a step of a walk ("<GetIterX>.IsValid") and whose
 // outcome is not that failure, as "operation -> outcome": a walk that stops on a failed step is a
-// failed read, never a shorter list.
-inline std::vector<std::string> UnreportedWalkSteps(const std::vector<SweepStep>& steps)
+// failed read, never a shorter list. The walks in passedOver are left out.
+inline std::vector<std::string> UnreportedWalkSteps(const std::vector<SweepStep>& steps,
+                                                    const std::vector<std::string>& passedOver = {})
 {
     static const std::string step = ".IsValid";
     std::vector<std::string> out;
@@ -196,9 +198,30 @@ inline std::vector<std::string> UnreportedWalkSteps(const std::vector<SweepStep>
         const std::string& op = s.operation;
         const bool walk = op.rfind("GetIter", 0) == 0 && op.size() > step.size() &&
                           op.compare(op.size() - step.size(), step.size(), step) == 0;
-        if (walk && s.outcome != "error (result)")
+        const bool passed = std::find(passedOver.begin(), passedOver.end(), op) != passedOver.end();
+        if (walk && !passed && s.outcome != "error (result)")
             out.push_back(op + " -> " + s.outcome);
     }
+    return out;
+}
+
+// The walks of the search for a net-class rule that its class's list leaves out, which a net-class
+// re-creation makes first. The search passes over a walk that fails, and the repair goes on.
+inline const std::vector<std::string>& UnlistedRuleSearchWalks()
+{
+    static const std::vector<std::string> walks = {"GetIterSchemes.IsValid", "GetIterSchemaNetClassRules.IsValid",
+                                                   "GetIterSchemeNetClassRuleChild.IsValid"};
+    return walks;
+}
+
+// The steps of a sweep whose failed call is one of ops and whose repair did not end fixed, as
+// "operation -> outcome".
+inline std::vector<std::string> UnfixedSteps(const std::vector<SweepStep>& steps, const std::vector<std::string>& ops)
+{
+    std::vector<std::string> out;
+    for (const SweepStep& s : steps)
+        if (std::find(ops.begin(), ops.end(), s.operation) != ops.end() && s.outcome.rfind("fixed", 0) != 0)
+            out.push_back(s.operation + " -> " + s.outcome);
     return out;
 }
 

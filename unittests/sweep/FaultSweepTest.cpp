@@ -140,6 +140,10 @@ TEST_P(FaultSweepTest, EveryFailedCallIsReportedAndNeverPassesForClean)
             << "--fail-call " << k << ": exit " << code << "\n" << err;
         ASSERT_NE(std::string::npos, err.find(" fired, the first on ")) << "--fail-call " << k << "\n" << err;
         ASSERT_FALSE(code == KravikHost::EXIT_OPERATIONAL && m_saved) << "--fail-call " << k << ": saved on exit 8";
+        if (GetParam().fix)
+        {
+            EXPECT_EQ("", TextlessFailure(ReadFile(m_dir.File("log.txt")))) << "--fail-call " << k;
+        }
         if (GetParam().fix && FirstFired(err) == "UnLock")
         {
             const std::set<std::string> logged = Findings(ReadFile(m_dir.File("log.txt")));

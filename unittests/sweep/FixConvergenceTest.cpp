@@ -108,6 +108,7 @@ struct ConvergenceCase
     bool hidden;
     std::vector<Edit> edits;       // made to the example; none: as it is
     std::set<std::string> allowed; // codes that may come back ("ERROR 1228")
+    std::set<std::string> repaired; // codes the first fix run must repair at least once
 };
 
 // Examples with values changed: repairs that report fixed while their test still raises the
@@ -119,7 +120,28 @@ struct EditedExample
     const char* example;
     std::vector<Edit> edits;
     std::set<std::string> allowed;
+    std::set<std::string> repaired = {};
 };
+
+// Net class HS with its rule in "(Master)", and another class's rule whose child rule GHOST names a
+// net class that is gone.
+const std::vector<Edit> kClassBesideDanglingRule = {
+    {"/snapshots/0/norvConfigs/0/design/netClasses/-", R"({"id": "NC_HS", "name": "HS"})"},
+    {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/-",
+     R"({"name": "HS", "parentNetClass": "NC_HS",
+         "layerRules": [{"layerIndex": 1, "parentLayer": "L1"}, {"layerIndex": 2, "parentLayer": "L2"}]})"},
+    {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/0",
+     R"j({"name": "(Default)", "parentNetClass": "NC_DEF", "constraints": [{"name": "LINE_WIDTH", "value": 5.0}],
+          "layerRules": [{"layerIndex": 1, "parentLayer": "L1"}, {"layerIndex": 2, "parentLayer": "L2"}],
+          "childRules": [{"name": "GHOST", "parentNetClass": "9999-0-24"}]})j"},
+};
+
+std::vector<Edit> With(std::vector<Edit> edits, const std::vector<Edit>& more)
+{
+    edits.insert(edits.end(), more.begin(), more.end());
+    return edits;
+}
+
 const EditedExample kEditedExamples[] = {
     // The pair's topology is no topology name: the pair becomes "Custom" and its nets keep "Star",
     // which the repair leaves as they are, so the pair and its nets still differ.
@@ -159,6 +181,17 @@ const EditedExample kEditedExamples[] = {
       {"/snapshots/0/norvConfigs/0/design/schemes/0/schemaNetClassRules/-",
        R"({"name": "HS", "parentNetClass": "NC_HS"})"}},
      {}},
+    // A pair's net without a net class: the pair's classes cannot be made one, and the outcome says
+    // why.
+    {"pair_net_without_class", "clean.json", {{"/snapshots/0/norvConfigs/0/physicalNets/1/netClass", "null"}}, {}},
+    // Net classes made again beside a rule whose parent cannot be read: that rule is not the class's,
+    // so the class is made again, once. HS has no rule in "(Minimum)", or one without layer L2.
+    {"net_class_rule_missing_dangling_child", "clean.json", kClassBesideDanglingRule, {}, {"ERROR 2818"}},
+    {"net_class_layer_missing_dangling_child", "clean.json",
+     With(kClassBesideDanglingRule,
+          {{"/snapshots/0/norvConfigs/0/design/schemes/1/schemaNetClassRules/-",
+            R"({"name": "HS", "parentNetClass": "NC_HS", "layerRules": [{"layerIndex": 1, "parentLayer": "L1"}]})"}}),
+     {}, {"ERROR 2521"}},
 };
 
 std::ostream& operator<<(std::ostream& out, const ConvergenceCase& c)
@@ -204,6 +237,7 @@ protected:
         std::ostringstream err;
         const int code = KravikHost::RunCheck(options, err, KravikHost::Terminal());
         log = ReadFile(options.logFile) + err.str();
+        EXPECT_EQ("", TextlessFailure(log)) << (fix ? "fix of " : "check of ") << design;
         return code;
     }
 
@@ -253,12 +287,17 @@ TEST_P(FixConvergenceTest, RepairedFindingsStayRepaired)
     ASSERT_NE(KravikHost::EXIT_OPERATIONAL, repaired) << log;
     std::map<std::string, int> fixed;
     std::map<std::string, std::string> codes;
+    std::set<std::string> unrepaired = c.repaired;
     for (const Finding& f : FindingsOf(log))
     {
         if (f.fixed)
+        {
             ++fixed[f.key];
+            unrepaired.erase(f.code);
+        }
         codes[f.key] = f.code;
     }
+    EXPECT_TRUE(unrepaired.empty()) << "not repaired: " << *unrepaired.begin();
     // Nothing modified, nothing saved: the re-check reads the design itself. A repair that reports
     // fixed changes the design, unless it is one allowed to report fixed while the finding stays.
     const bool saved = access(out.c_str(), F_OK) == 0;
@@ -342,11 +381,11 @@ std::vector<ConvergenceCase> Cases()
             if (!readme.empty())
                 constraints.insert(readme);
             for (const std::string& file : constraints)
-                cases.push_back({base + "_" + file.substr(0, file.size() - 5) + suffix, example, file, {}, hidden, {}, {}});
+                cases.push_back({base + "_" + file.substr(0, file.size() - 5) + suffix, example, file, {}, hidden, {}, {}, {}});
         }
         for (const EditedExample& e : kEditedExamples)
             cases.push_back({std::string(e.name) + suffix, e.example, "constraints-full.json", {}, hidden, e.edits,
-                             e.allowed});
+                             e.allowed, e.repaired});
         const struct
         {
             const char* name;
@@ -358,7 +397,7 @@ std::vector<ConvergenceCase> Cases()
             {"generated_schemes_only", Generated(1000, 5, 0.0, 0.3)},
         };
         for (const auto& g : generated)
-            cases.push_back({g.name + suffix, "", "constraints-full.json", g.options, hidden, {}, {}});
+            cases.push_back({g.name + suffix, "", "constraints-full.json", g.options, hidden, {}, {}, {}});
     }
     return cases;
 }

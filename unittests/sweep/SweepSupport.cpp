@@ -16,6 +16,16 @@ std::vector<std::string> ExampleDesigns()
     return designs;
 }
 
+std::string TextlessFailure(const std::string& log)
+{
+    const size_t at = log.find(" Database error: .");
+    if (at == std::string::npos)
+        return "";
+    const size_t begin = log.rfind('\n', at);
+    const size_t from = begin == std::string::npos ? 0 : begin + 1;
+    return log.substr(from, log.find('\n', at) - from);
+}
+
 FileState StateOf(const std::string& path)
 {
     FileState state;

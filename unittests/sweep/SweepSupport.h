@@ -19,6 +19,10 @@ std::string ExamplePath(const std::string& name); // examples/<name>
 // The example designs (every file of examples/ but the constraints files), by file name.
 std::vector<std::string> ExampleDesigns();
 
+// The first line of a check log whose repair outcome gives a failed database call without its text
+// (" Database error: ."); empty when there is none.
+std::string TextlessFailure(const std::string& log);
+
 // A file's bytes with its modification time, to show that a run left it as it was.
 struct FileState
 {
