@@ -18,6 +18,7 @@
 #include "ordaxcons/OrdaxConstraintDefs.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -132,22 +133,25 @@ int PrepareSave(DesignLock& lock, const std::string& design, const std::string& 
     const std::string unsavable = output.empty() ? "" : UnsavablePath(output);
     if (!unsavable.empty())
         return OperationalError(err, output, unsavable);
-    // A save in place holds the design from before its load until after its save.
+    // A save holds the file it replaces from before the load until after the save.
     std::string error;
-    if ((output.empty() || SameFile(output, design)) && !lock.Take(design, command, error))
-        return OperationalError(err, design, error);
-    return EXIT_CLEAN;
+    if (!output.empty() && !SameFile(output, design))
+        return lock.Take(output, command, error, true) ? EXIT_CLEAN : OperationalError(err, output, error);
+    const size_t room = NAME_MAX - std::string(".bak").size();
+    if (design.size() - (design.rfind('/') + 1) > room)
+        return OperationalError(err, design,
+                                "the name is too long for a backup beside it (at most " + std::to_string(room) + " bytes)");
+    return lock.Take(design, command, error) ? EXIT_CLEAN : OperationalError(err, design, error);
 }
 
 int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,
                const std::string& output, std::ostream& err)
 {
-    const std::string refusal = lock.SaveRefusal();
-    if (!refusal.empty())
-        return OperationalError(err, design, refusal);
     std::string error;
-    if (!SaveDesignFile(session, design, output, error))
-        return OperationalError(err, output.empty() ? design : output, error);
+    const std::string saved = output.empty() ? design : output;
+    if (!SaveDesignFile(session, design, output, error, [&lock] { return lock.SaveRefusal(); }))
+        return OperationalError(err, saved, error);
+    err << "kravik: saved " << LumoUtils::escapeControls(saved) << std::endl;
     return EXIT_CLEAN;
 }
 

@@ -32,10 +32,11 @@ const char* MaintenanceCommandName(MaintenanceOptions::Operation operation);
 class DesignLock;
 
 // The save of a command that may change the design, in two steps. Before the load: refuse an
-// `output` that a save cannot replace and, when the save will replace the design itself, take
-// `lock` for `command`. After the run: refuse a locked design that changed on disk since, then
-// save to `output`, or in place when it is empty. Each returns EXIT_CLEAN, or EXIT_OPERATIONAL after
-// its error line on `err`.
+// `output` that a save cannot replace, or a design whose backup name could not exist when the save
+// will replace the design itself, and take `lock` on the file the save will replace for `command`.
+// After the run: save to `output`, or in place when it is empty, refused at the last moment when the
+// locked file changed on disk since, and say "kravik: saved PATH". Each returns EXIT_CLEAN, or
+// EXIT_OPERATIONAL after its error line on `err`.
 int PrepareSave(DesignLock& lock, const std::string& design, const std::string& output, const std::string& command,
                 std::ostream& err);
 int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -73,14 +76,13 @@ bool CopyInto(int source, int target, std::string& error)
     return true;
 }
 
-// Removes the named temporary copies ("<backup>." and six characters) that a backup killed on a
-// file system without unnamed files left beside the design.
-void RemoveStaleBackupTemporaries(const std::string& dir, const std::string& backupName)
+// Removes the named temporary copies (`prefix` and six characters) that a backup killed on a file
+// system without unnamed files left beside the design.
+void RemoveStaleBackupTemporaries(const std::string& dir, const std::string& prefix)
 {
     DIR* d = opendir(dir.c_str());
     if (!d)
         return;
-    const std::string prefix = backupName + ".";
     while (dirent* e = readdir(d))
     {
         const std::string name = e->d_name;
@@ -130,63 +132,118 @@ std::string NormalPath(const std::string& path)
 
 } // namespace
 
-bool KeepBackup(const std::string& path, std::string& error)
+BackupCopy::~BackupCopy()
 {
-    const std::string backup = path + ".bak";
+    if (m_fd >= 0)
+        close(m_fd);
+    if (!m_temporary.empty())
+        unlink(m_temporary.c_str());
+}
+
+bool BackupCopy::Prepare(const std::string& path, std::string& error)
+{
+    m_backup = path + ".bak";
     const int source = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0)
     {
         error = SystemError("cannot read the design");
         return false;
     }
-    const size_t slash = backup.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : backup.substr(0, slash == 0 ? 1 : slash);
-    RemoveStaleBackupTemporaries(dir, slash == std::string::npos ? backup : backup.substr(slash + 1));
+    const size_t slash = m_backup.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : m_backup.substr(0, slash == 0 ? 1 : slash);
+    const std::string temporary = SiblingName(m_backup, ".XXXXXX");
+    RemoveStaleBackupTemporaries(dir, temporary.substr(slash + 1, temporary.size() - slash - 7));
 
     // The copy is written unnamed where the file system allows it, so that a killed copy leaves
-    // nothing behind; it gets the backup's name once it is complete. Elsewhere it is a named
-    // temporary file that is renamed onto the backup.
-    std::string temporary;
-    int target = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    const bool unnamed = target >= 0;
-    if (!unnamed)
+    // nothing behind; it gets the backup's name once it is kept. Elsewhere it is a named temporary
+    // file that is renamed onto the backup.
+    m_fd = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    m_unnamed = m_fd >= 0;
+    if (!m_unnamed)
     {
-        temporary = backup + ".XXXXXX";
-        target = mkostemp(&temporary[0], O_CLOEXEC);
+        m_temporary = temporary;
+        m_fd = mkostemp(&m_temporary[0], O_CLOEXEC);
+        if (m_fd < 0)
+            m_temporary.clear();
     }
-    if (target < 0)
+    if (m_fd < 0)
     {
-        error = SystemError("cannot create " + backup);
+        error = SystemError("cannot create " + m_backup);
         close(source);
         return false;
     }
-
-    bool ok = CopyInto(source, target, error);
+    const bool ok = CopyInto(source, m_fd, error);
     close(source);
-    if (ok && unnamed)
+    return ok;
+}
+
+bool BackupCopy::Keep(std::string& error)
+{
+    bool ok = true;
+    if (m_unnamed)
     {
         // Until the link, the design itself still holds what the earlier backup is replaced with.
-        const std::string self = "/proc/self/fd/" + std::to_string(target);
-        if ((unlink(backup.c_str()) != 0 && errno != ENOENT)
-            || linkat(AT_FDCWD, self.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+        if ((unlink(m_backup.c_str()) != 0 && errno != ENOENT)
+            || linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_backup.c_str(), AT_SYMLINK_FOLLOW) != 0)
         {
-            error = SystemError("cannot create " + backup);
+            error = SystemError("cannot create " + m_backup);
             ok = false;
         }
     }
-    if (close(target) != 0 && ok)
+    const int fd = m_fd;
+    m_fd = -1;
+    if (close(fd) != 0 && ok)
     {
         error = SystemError("cannot write the backup");
         ok = false;
     }
-    if (!unnamed && ok && rename(temporary.c_str(), backup.c_str()) != 0)
+    if (!m_unnamed && ok && rename(m_temporary.c_str(), m_backup.c_str()) != 0)
     {
-        error = SystemError("cannot create " + backup);
+        error = SystemError("cannot create " + m_backup);
         ok = false;
     }
-    if (!unnamed && !ok)
-        unlink(temporary.c_str());
+    if (ok)
+        m_temporary.clear();
     return ok;
+}
+
+bool KeepBackup(const std::string& path, std::string& error)
+{
+    BackupCopy copy;
+    return copy.Prepare(path, error) && copy.Keep(error);
+}
+
+std::string SiblingName(const std::string& path, const std::string& suffix)
+{
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const size_t nameSize = path.size() - nameStart;
+    if (nameSize + suffix.size() <= NAME_MAX)
+        return path + suffix;
+    uint64_t hash = 14695981039346656037ull; // FNV-1a of the whole name
+    for (size_t i = nameStart; i < path.size(); ++i)
+        hash = (hash ^ static_cast<unsigned char>(path[i])) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return path.substr(0, nameStart + NAME_MAX - suffix.size() - 16) + hex + suffix;
+}
+
+std::string ResolvedPath(const std::string& path)
+{
+    // The links of the name itself are followed even where their target does not exist yet.
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop)
+    {
+        char target[PATH_MAX];
+        const ssize_t size = readlink(current.c_str(), target, sizeof target);
+        if (size <= 0 || static_cast<size_t>(size) >= sizeof target)
+            break;
+        const std::string link(target, static_cast<size_t>(size));
+        const size_t slash = current.rfind('/');
+        current = link[0] == '/' || slash == std::string::npos ? link : current.substr(0, slash + 1) + link;
+    }
+    return NormalPath(current);
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -195,7 +252,7 @@ bool SameFile(const std::string& a, const std::string& b)
     const bool firstExists = stat(a.c_str(), &first) == 0, secondExists = stat(b.c_str(), &second) == 0;
     if (firstExists || secondExists)
         return firstExists && secondExists && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    return NormalPath(a) == NormalPath(b);
+    return ResolvedPath(a) == ResolvedPath(b);
 }
 
 std::string UnsavablePath(const std::string& path)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -69,22 +70,53 @@ bool OpenDesignFile(const std::string& path, const std::string& snapshot, const 
     return true;
 }
 
+namespace {
+
+// Test seam: the command in KRAVIK_TEST_BEFORE_REPLACE, when set, runs (through the shell) at the
+// last moment before a save replaces its file, so that the tests can change the file there.
+void RunTestSeamBeforeReplace()
+{
+    const char* command = std::getenv("KRAVIK_TEST_BEFORE_REPLACE");
+    if (command != nullptr && *command != '\0' && std::system(command) != 0)
+    {
+        // What the command did is what the test looks at.
+    }
+}
+
+} // namespace
+
 bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
-                    std::string& error)
+                    std::string& error, const std::function<std::string()>& beforeReplace)
 {
     const bool writeBack = output.empty() || SameFile(output, designPath);
-    if (writeBack && !KeepBackup(designPath, error))
+    BackupCopy backup;
+    if (writeBack && !backup.Prepare(designPath, error))
         return false;
+    // The file is compared last, after the new one is complete: a change made to it at any time
+    // before is refused, and then nor is the earlier backup replaced.
+    std::string refusal;
+    const auto lastStep = [&] {
+        RunTestSeamBeforeReplace();
+        refusal = beforeReplace ? beforeReplace() : "";
+        if (refusal.empty() && writeBack && !backup.Keep(refusal))
+            refusal = refusal.empty() ? "cannot keep the backup" : refusal;
+        return refusal;
+    };
     // The database describes a failure only while result texts are on.
     const bool texts = Lumo::StandIn::IsStringResultsEnabled();
     Lumo::Result::SetStringResultsEnabled(true);
     errno = 0;
-    const Lumo::Result saved = Lumo::StandIn::SaveSession(session, writeBack ? designPath : output, true);
+    const Lumo::Result saved = Lumo::StandIn::SaveSession(session, writeBack ? designPath : output, true, lastStep);
     const int reason = errno;
     const std::string description = saved.GetDescription().str();
     Lumo::Result::SetStringResultsEnabled(texts);
     if (saved)
         return true;
+    if (!refusal.empty())
+    {
+        error = refusal;
+        return false;
+    }
     // A failed system call ends the description with its errno text: the reason the user needs.
     // The description names the database's temporary file, which the user never sees.
     const std::string system = reason != 0 ? std::string(": ") + std::strerror(reason) : "";

@@ -6,6 +6,7 @@
 
 #include "lumopi/StandIn.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,18 +30,50 @@ bool OpenDesignFile(const std::string& path, const std::string& snapshot, const 
 
 // Saves the session to `output`, replacing it, or, when `output` is empty or names the design
 // file itself, back onto `designPath` after copying its current content to designPath + ".bak".
-// False with the reason in `error`; the design file is then unchanged.
+// `beforeReplace`, when set, is asked last, once the new file is written and synced and before the
+// backup takes its place: a text it returns refuses the save. False with the reason in `error`;
+// the design file (and its earlier backup, unless the refusal came after it was replaced) is then
+// unchanged.
 bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
-                    std::string& error);
+                    std::string& error, const std::function<std::string()>& beforeReplace = nullptr);
 
-// Copies the file's content to path + ".bak", replacing an earlier backup. The copy is written
-// unnamed where the file system allows it and linked as the backup once complete, just after the
-// earlier backup is removed (the design still holds the content then); elsewhere a named temporary
-// copy is renamed onto the backup, and such copies left by a killed backup are removed by the next.
+// A copy of a file made ready to become its backup, path + ".bak": Prepare copies the file's
+// content and permissions into a new file beside it, synced (unnamed where the file system allows
+// it, else a named temporary file; such files left by a killed backup are removed by the next);
+// Keep then puts it in the backup's place, replacing an earlier backup (the unnamed copy is linked
+// just after the earlier backup is removed: the design still holds the content then). A copy that
+// is not kept is removed.
+class BackupCopy
+{
+public:
+    BackupCopy() = default;
+    ~BackupCopy();
+    BackupCopy(const BackupCopy&) = delete;
+    BackupCopy& operator=(const BackupCopy&) = delete;
+
+    bool Prepare(const std::string& path, std::string& error);
+    bool Keep(std::string& error);
+
+private:
+    std::string m_backup, m_temporary;
+    bool m_unnamed = false;
+    int m_fd = -1;
+};
+
+// Prepare and Keep at once.
 bool KeepBackup(const std::string& path, std::string& error);
 
+// path + suffix, when its last name fits the longest file name; else that name cut and given a
+// hash of it whole before the suffix, so that every legal name has a sibling of its own.
+std::string SiblingName(const std::string& path, const std::string& suffix);
+
+// The absolute path of the file that `path` names: the links of its last name followed (even to a
+// file not there yet) and those of its folder resolved where the folder exists (else "." and ".."
+// taken out as written), so that spellings and links of a file not yet created compare equal.
+std::string ResolvedPath(const std::string& path);
+
 // Whether the two paths name one file: one existing file (by device and inode, so links and other
-// spellings are caught) or, when neither exists yet, one path once normalised.
+// spellings are caught) or, when neither exists yet, one path once resolved (ResolvedPath).
 bool SameFile(const std::string& a, const std::string& b);
 
 // Why a design cannot be saved onto `path`: "not a regular file" for an existing device, FIFO,

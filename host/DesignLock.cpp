@@ -1,7 +1,8 @@
 #include "host/DesignLock.h"
 
+#include "host/DesignFile.h"
+
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,44 +72,60 @@ bool DesignLock::IdentityOf(const std::string& path, Identity& identity)
     identity.inode = info.st_ino;
     identity.size = info.st_size;
     identity.modified = info.st_mtim;
+    identity.changed = info.st_ctim;
     return true;
 }
 
-bool DesignLock::Take(const std::string& design, const std::string& command, std::string& error)
+void DesignLock::Remember(const std::string& path, bool isOutput)
+{
+    // Read once this process may write the file: a writer that held it until now has saved.
+    m_path = path;
+    m_isOutput = isOutput;
+    m_existed = IdentityOf(path, m_loaded);
+}
+
+bool DesignLock::Take(const std::string& path, const std::string& command, std::string& error, bool isOutput)
 {
     Release();
-    m_design.clear();
-    char real[PATH_MAX];
-    if (realpath(design.c_str(), real) == nullptr)
+    m_path.clear();
+    m_existed = false;
+    struct stat info;
+    if (!isOutput && stat(path.c_str(), &info) != 0)
         return true;
-    const std::string lockPath = std::string(real) + ".lock";
-    m_design = design;
-    IdentityOf(design, m_loaded);
+    const std::string lockPath = SiblingName(ResolvedPath(path), ".lock");
 
     Holder holder;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt)
     {
         // Never through a link, and never blocking on a FIFO put in the lock file's place.
         const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-        int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | flags, 0666);
-        if (fd < 0 && errno == EACCES) // another user's lock file: locking needs only reading
+        int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | flags, 0644);
+        const bool readOnly = fd < 0 && errno == EACCES;
+        if (readOnly) // another user's lock file: locking needs only reading
             fd = open(lockPath.c_str(), O_RDONLY | flags);
-        // A process that cannot make a file in the folder cannot replace the design there either:
-        // it goes on unlocked, and only a save would fail.
-        if (fd < 0 && (errno == EACCES || errno == ENOENT || errno == EROFS))
+        // A process that cannot make a file in the folder (none is there, or it is read-only) cannot
+        // replace the file there either: it goes on unlocked, and only a save would fail. A lock
+        // file that is there but cannot be opened may be held: that is a refusal.
+        if (fd < 0 && (errno == ENOENT || errno == EROFS))
+        {
+            Remember(path, isOutput);
             return true;
+        }
         if (fd < 0)
         {
-            error = "cannot create the lock file " + lockPath + ": " + std::strerror(errno);
+            error = std::string(readOnly ? "cannot open" : "cannot create") + " the lock file " + lockPath + ": "
+                + std::strerror(errno);
             return false;
         }
-        struct stat info;
         if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         {
             error = "cannot create the lock file " + lockPath + ": not a regular file";
             close(fd);
             return false;
         }
+        // Readable by every user whatever the umask: another user's writer must see the lock.
+        if (info.st_uid == geteuid() && (info.st_mode & 07777) != 0644)
+            fchmod(fd, 0644);
         if (flock(fd, LOCK_EX | LOCK_NB) == 0)
         {
             if (!IsAt(fd, lockPath))
@@ -124,6 +141,7 @@ bool DesignLock::Take(const std::string& design, const std::string& command, std
             }
             m_fd = fd;
             m_lockPath = lockPath;
+            Remember(path, isOutput);
             return true;
         }
         const int flockError = errno;
@@ -145,14 +163,15 @@ bool DesignLock::Take(const std::string& design, const std::string& command, std
 
 std::string DesignLock::SaveRefusal() const
 {
-    if (m_design.empty())
+    if (!m_existed)
         return "";
     Identity now;
-    if (IdentityOf(m_design, now) && now.device == m_loaded.device && now.inode == m_loaded.inode
-        && now.size == m_loaded.size && now.modified.tv_sec == m_loaded.modified.tv_sec
-        && now.modified.tv_nsec == m_loaded.modified.tv_nsec)
+    const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    if (IdentityOf(m_path, now) && now.device == m_loaded.device && now.inode == m_loaded.inode
+        && now.size == m_loaded.size && same(now.modified, m_loaded.modified) && same(now.changed, m_loaded.changed))
         return "";
-    return "changed on disk since it was loaded; not saved";
+    return m_isOutput ? "changed on disk since the run started; not saved"
+                      : "changed on disk since it was loaded; not saved";
 }
 
 void DesignLock::Release()

@@ -279,11 +279,7 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
         err << "kravik: " << LumoUtils::escapeControls(options.design) << ": nothing to change, not saved" << std::endl;
         return EXIT_CLEAN;
     }
-    if (SaveDesign(session, lock, options.design, options.outputFile, err) != EXIT_CLEAN)
-        return EXIT_OPERATIONAL;
-    err << "kravik: saved " << LumoUtils::escapeControls(options.outputFile.empty() ? options.design : options.outputFile)
-        << std::endl;
-    return EXIT_CLEAN;
+    return SaveDesign(session, lock, options.design, options.outputFile, err);
 }
 
 } // namespace KravikHost

@@ -11,6 +11,7 @@
 
 #include <stdio_ext.h>
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -51,6 +52,13 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Descriptors 0, 1 and 2 stay taken, so that no file the run opens (a lock file, a log) becomes
+    // its standard input, output or error. One that was closed gets /dev/null, read-only: reading
+    // finds nothing and writing fails as on the closed descriptor, so a log meant for a closed
+    // standard output is still a failed write.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF && open("/dev/null", O_RDONLY) < 0)
+            break;
     const int code = Run(argc, argv);
     // The last of standard output (the help, a log) is written out by its close: a failure there is
     // the run's failure, unless the run has already failed. A closed standard output that was never

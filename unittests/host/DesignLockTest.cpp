@@ -1,6 +1,7 @@
 // The design lock on its own: a second holder is refused with the first named, the lock file lies
-// beside the file a link leads to and goes with the lock, and a design replaced or rewritten since
-// the lock was taken is refused for the save.
+// beside the file a link leads to (also for an output not there yet) and goes with the lock, a lock
+// file that cannot be opened refuses, and a design replaced or rewritten since the lock was taken is
+// refused for the save.
 #include "host/DesignLock.h"
 
 #include "support/TestFiles.h"
@@ -9,9 +10,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -43,6 +47,61 @@ TEST(DesignLockTest, OneHolderAtATimeBesideTheLinkedFile)
     EXPECT_EQ("", none.SaveRefusal());
 }
 
+// The lock of an output not there yet lies beside the file its link leads to and is readable by
+// every user whatever the umask. A lock file that cannot be opened (as root the taker runs as
+// nobody) refuses: it may be held.
+TEST(DesignLockTest, OutputLocksAndLockFilesThatCannotBeRead)
+{
+    TempDir dir;
+    ASSERT_EQ(0, symlink("new.json", dir.File("link.json").c_str()));
+    KravikHost::DesignLock output, second;
+    std::string error;
+    const mode_t mask = umask(077);
+    ASSERT_TRUE(output.Take(dir.File("link.json"), "init", error, true)) << error;
+    umask(mask);
+    struct stat info;
+    ASSERT_EQ(0, stat(dir.File("new.json.lock").c_str(), &info));
+    EXPECT_EQ(0644u, info.st_mode & 07777);
+    EXPECT_FALSE(second.Take(dir.File("new.json"), "check", error, true));
+    EXPECT_EQ("in use by process " + std::to_string(getpid()) + " (kravik init)", error);
+
+    const std::string design = dir.File("design.json");
+    WriteFile(design, "{}");
+    WriteFile(design + ".lock", "1 clear\n");
+    ASSERT_EQ(0, chmod(dir.Path().c_str(), 0777) | chmod(design.c_str(), 0666) | chmod((design + ".lock").c_str(), 0));
+    const pid_t child = fork();
+    if (child == 0)
+        _exit((getuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) && !second.Take(design, "clear", error)
+                      && error == "cannot open the lock file " + design + ".lock: Permission denied"
+                  ? 0
+                  : 1);
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A writer that waits for a holder not yet named in the lock file takes the design as the holder
+// saved it, so its own save is not refused.
+TEST(DesignLockTest, AWriterThatWaitedTakesTheDesignAsItsHolderSavedIt)
+{
+    TempDir dir;
+    const std::string design = dir.File("design.json");
+    WriteFile(design, "{}");
+    KravikHost::DesignLock first, second;
+    std::string error;
+    ASSERT_TRUE(first.Take(design, "clear", error)) << error;
+    ASSERT_EQ(0, truncate((design + ".lock").c_str(), 0));
+    std::thread holder([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WriteFile(design, "{ }");
+        first.Release();
+    });
+    const bool taken = second.Take(design, "init", error);
+    holder.join();
+    ASSERT_TRUE(taken) << error;
+    EXPECT_EQ("", second.SaveRefusal());
+}
+
 TEST(DesignLockTest, SaveRefusedOnceTheDesignChangedOnDisk)
 {
     TempDir dir;
@@ -65,6 +124,7 @@ TEST(DesignLockTest, SaveRefusedOnceTheDesignChangedOnDisk)
              rename((path + ".new").c_str(), path.c_str());
          }},
         {"touched", [](const std::string& path) { utimensat(AT_FDCWD, path.c_str(), nullptr, 0); }},
+        {"given other permissions", [](const std::string& path) { chmod(path.c_str(), 0600); }},
     };
     for (const auto& c : cases)
     {

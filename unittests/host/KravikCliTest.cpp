@@ -398,6 +398,12 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
     const std::string fifo = dir.File("fifo"), out = dir.File("out.json"), noFolder = dir.File("no-folder/out.json");
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
     const std::string full = "cannot write: No space left on device\n";
+    TempDir names; // saves in place, names at the limits and a link to a file not there yet
+    const std::string copy = names.File("broken.json"), longDesign = names.File(std::string(252, 'd')),
+                      longOutput = names.File(std::string(255, 'o')), link = names.File("link.json");
+    WriteFile(copy, ReadFile(broken));
+    WriteFile(longDesign, ReadFile(broken));
+    ASSERT_EQ(0, ::symlink("linked.json", link.c_str()));
     const ExitCase cases[] = {
         {{"--help"}, 0},
         {{"check", "--help"}, 0},
@@ -423,6 +429,10 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         {{"stats", clean, "--log", "/dev/full"}, 8, "kravik: /dev/full: " + full},
         {{"stats", clean}, 8, "kravik: standard output: " + full, "/dev/full"},
         {{"--help"}, 8, "kravik: standard output: " + full, "/dev/full"},
+        {Check(copy, {"--fix"}), 8, "kravik: standard output: cannot write: Bad file descriptor\n", kClosedOutput},
+        {{"clear", longDesign, "--no-backup"}, 8,
+         "kravik: " + longDesign + ": the name is too long for a backup beside it (at most 251 bytes)\n"},
+        {Check(broken, {"--fix", "--output", longOutput, "--log", "/dev/null"}), 4, "kravik: saved " + longOutput + "\n"},
         {{}, 16}, // the usage errors themselves are the command line's unit tests
         {Check(clean, {"--output", "out.json"}), 16},
         {{"chek", clean}, 16, "kravik: unknown command 'chek'\n"},
@@ -438,6 +448,8 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
          "kravik: " + out + ": --log and --output name the same file\n"},
         {{"init", clean, "--log", noFolder, "--output", noFolder}, 16,
          "kravik: " + noFolder + ": --log and --output name the same file\n"},
+        {Check(broken, {"--fix", "--log", link, "--output", names.File("linked.json")}), 16,
+         "kravik: " + link + ": --log and --output name the same file\n"},
     };
     for (const ExitCase& c : cases)
     {
@@ -459,6 +471,10 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         }
     }
     EXPECT_EQ(std::vector<std::string>{"fifo"}, dir.List()) << "nothing saved, no log written";
+    EXPECT_EQ((std::vector<std::string>{"broken.json", std::string(252, 'd'), "link.json", std::string(255, 'o')}),
+              names.List());
+    EXPECT_EQ(ReadFile(broken), ReadFile(copy));
+    EXPECT_EQ(ReadFile(broken), ReadFile(longDesign));
 }
 
 TEST(KravikExitCodeTest, MalformedDesignNamesTheFileAndTheOffendingValue)

@@ -48,7 +48,8 @@ TEST(KravikFixRulesTest, FixToOutputRepairsEverythingAndLeavesTheDesignAlone)
     EXPECT_EQ(1, run.exitCode) << run.err;
     // The example declares two faults, which fire in the run that repairs their objects.
     EXPECT_EQ("kravik: " + dir.File("design.json")
-                  + ": 2 injected faults fired, the first on GetIterAllowedVias of 94-0-27; the check is incomplete\n",
+                  + ": 2 injected faults fired, the first on GetIterAllowedVias of 94-0-27; the check is incomplete\n"
+                  + "kravik: saved " + dir.File("fixed.json") + "\n",
               run.err);
     EXPECT_EQ("", CompareLog(run.out, DataPath("broken-rules-fix.log"), Tests()));
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));

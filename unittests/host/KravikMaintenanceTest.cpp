@@ -367,6 +367,73 @@ TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
     std::cout << "[ writers  ] 12 rounds of two writers: one refused in " << refused << std::endl;
 }
 
+// The last moment of a save, once the new file is written and before it replaces the old (where the
+// host's test seam runs a command): a change made to the file by then is refused and kept, and so
+// is the earlier backup; a second writer then is refused at once, naming the first, by any path.
+TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
+{
+    TempDir dir;
+    const std::string original = ReadFile(ExamplePath("broken.json"));
+    const std::string design = dir.File("design.json"), out = dir.File("out.json"), link = dir.File("link.json"),
+                      second = dir.File("second.err");
+    const std::vector<std::string> fix = {"check", design, "--fix", "--log", "/dev/null"},
+                                   clear = {"clear", design, "--no-backup", "--log", "/dev/null"};
+    WriteFile(design, original);
+    ASSERT_EQ(4, Kravik(fix).exitCode);
+    const std::string fixed = ReadFile(design);
+    WriteFile(design, original);
+    ASSERT_EQ(0, Kravik(clear).exitCode);
+    const std::string cleared = ReadFile(design);
+    ASSERT_EQ(0, ::symlink("out.json", link.c_str()));
+
+    // The seam's second writer leaves its standard error and exit code in `second`.
+    const auto secondWriter = [&](const std::string& args) {
+        return "env -u KRAVIK_TEST_BEFORE_REPLACE " KRAVIK_BINARY_DIR "/host/kravik " + args + " 2>" + second
+            + "; echo $? >>" + second;
+    };
+    const std::string edit = "printf edited >", changed = ": changed on disk since it was loaded; not saved\n";
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string seam, err, designAfter, outputAfter; // outputAfter "": none
+        const char* secondHolder;                        // the holder the second writer names; null: none
+    } cases[] = {
+        {fix, edit + design, "kravik: " + design + changed, "edited", "", nullptr},
+        {clear, edit + out + " && mv " + out + " " + design, "kravik: " + design + changed, "edited", "", nullptr},
+        {{"clear", design, "--no-backup", "--output", out}, edit + out,
+         "kravik: " + out + ": changed on disk since the run started; not saved\n", original, "edited", nullptr},
+        {fix, secondWriter("clear " + design), "kravik: saved " + design + "\n", fixed, "", "check"},
+        {{"clear", design, "--no-backup", "--output", link}, secondWriter("init " + design + " --output " + out),
+         "kravik: saved " + link + "\n", original, cleared, "clear"},
+    };
+    for (const auto& c : cases)
+    {
+        WriteFile(design, original);
+        WriteFile(design + ".bak", "older backup");
+        unlink(out.c_str());
+        if (c.outputAfter == "edited")
+            WriteFile(out, "old output");
+        const KravikRun run = RunKravik(c.args, {"KRAVIK_TEST_BEFORE_REPLACE=" + c.seam});
+        EXPECT_EQ(c.err.rfind("kravik: saved", 0) != 0 ? 8 : c.args[0] == "check" ? 4 : 0, run.exitCode) << c.seam;
+        EXPECT_EQ(c.err, run.err) << c.seam;
+        EXPECT_EQ(c.designAfter, ReadFile(design)) << c.seam;
+        EXPECT_EQ(c.designAfter == fixed ? original : "older backup", ReadFile(design + ".bak")) << c.seam;
+        EXPECT_EQ(c.outputAfter, c.outputAfter.empty() ? "" : ReadFile(out)) << c.seam;
+        if (c.secondHolder != nullptr)
+        {
+            const std::string refused = ReadFile(second);
+            EXPECT_TRUE(RefusedFor(refused.substr(0, refused.size() - 2), c.args.back() == link ? out : design,
+                                   c.secondHolder) && refused.substr(refused.size() - 2) == "8\n")
+                << c.seam << "\n" << refused;
+            unlink(second.c_str());
+        }
+        std::vector<std::string> files = {"design.json", "design.json.bak", "link.json"};
+        if (!c.outputAfter.empty())
+            files.push_back("out.json");
+        EXPECT_EQ(files, dir.List()) << c.seam << ": no lock or temporary file is left";
+    }
+}
+
 TEST(KravikMaintenanceTest, UsageErrors)
 {
     const std::string clean = ExamplePath("clean.json");

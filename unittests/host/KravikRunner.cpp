@@ -55,8 +55,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 
 namespace {
 
-// Starts kravik with standard input from /dev/null, standard output to `outFile` and standard error
-// to `errPath` (a file or a terminal); returns its process id.
+// Starts kravik with standard input from /dev/null, standard output to `outFile` (or closed) and
+// standard error to `errPath` (a file or a terminal); returns its process id.
 pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& outFile,
             const std::string& errPath)
 {
@@ -68,7 +68,10 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (outFile == kClosedOutput)
+        posix_spawn_file_actions_addclose(&actions, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, argPtrs.data(), envPtrs.data());

@@ -30,8 +30,9 @@ struct KravikRun
 // changed by `env` (NAME=VALUE entries; an entry "NAME=" unsets NAME).
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
-// As RunKravik, with standard output going to the file `standardOutput` (such as /dev/full); `out`
-// stays empty.
+// As RunKravik, with standard output going to the file `standardOutput` (such as /dev/full), or
+// closed for kClosedOutput; `out` stays empty.
+const char* const kClosedOutput = "(closed)";
 KravikRun RunKravikWithOutputTo(const std::vector<std::string>& args, const std::string& standardOutput);
 
 // Starts one kravik per argument list at once and waits for all of them.

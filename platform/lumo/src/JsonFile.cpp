@@ -217,13 +217,26 @@ bool FollowLinks(std::string path, std::string& target)
     return false;
 }
 
-// Removes the named temporary files ("." + base + "." and six characters) that a killed save of the
-// same file left in the folder.
-void RemoveStaleTemporaries(const std::string& dir, const std::string& base)
+// The start of the temporary names of the file `base`, six characters follow it: "." + base + ".",
+// or for a name too long for that, the start of the name with a hash of all of it, so that any
+// legal name has temporary names of its own.
+std::string TemporaryPrefix(const std::string& base)
+{
+    const size_t room = NAME_MAX - 6;
+    if (base.size() + 2 <= room) return "." + base + ".";
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (unsigned char c : base) hash = (hash ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return "." + base.substr(0, room - 2 - 16) + hex + ".";
+}
+
+// Removes the named temporary files (the prefix and six characters) that a killed save of the same
+// file left in the folder.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix)
 {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return;
-    const std::string prefix = "." + base + ".";
     while (dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
@@ -250,14 +263,15 @@ bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& erro
     const size_t slash = m_path.rfind('/');
     m_dir = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash == 0 ? 1 : slash);
     m_base = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
-    RemoveStaleTemporaries(m_dir, m_base);
+    m_prefix = TemporaryPrefix(m_base);
+    RemoveStaleTemporaries(m_dir, m_prefix);
 
     const mode_t mode = exists && S_ISREG(existing.st_mode) ? (existing.st_mode & 07777) : CreationMode();
     m_fd = ::open(m_dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     m_unnamed = m_fd >= 0;
     if (!m_unnamed) {
         // No unnamed files here (an older kernel or a file system without them): a named one.
-        std::string tmp = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + "." + m_base + ".XXXXXX";
+        std::string tmp = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + m_prefix + "XXXXXX";
         std::vector<char> name(tmp.begin(), tmp.end());
         name.push_back('\0');
         m_fd = ::mkstemp(name.data());
@@ -290,19 +304,26 @@ bool AtomicFile::Write(const char* data, size_t size, std::string& error)
     return true;
 }
 
-bool AtomicFile::Commit(std::string& error)
+bool AtomicFile::Commit(std::string& error, const std::function<std::string()>& beforeReplace)
 {
     if (::fsync(m_fd) != 0) {
         error = ErrnoText("cannot sync the temporary file of", m_path);
         return false;
     }
-    if (m_unnamed && !Publish(error)) return false;
+    const auto refused = [&] {
+        error = beforeReplace ? beforeReplace() : std::string();
+        return !error.empty();
+    };
+    // An unnamed file that must not replace anything is published at the path itself.
+    const bool linkedAtPath = m_unnamed && !m_overwrite;
+    if ((linkedAtPath && refused()) || (m_unnamed && !Publish(error))) return false;
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) {
         error = ErrnoText("cannot close", m_tmp);
         return false;
     }
+    if (!linkedAtPath && refused()) return false;
     if (m_overwrite) {
         if (::rename(m_tmp.c_str(), m_path.c_str()) != 0) {
             error = ErrnoText("cannot rename onto", m_path);
@@ -348,7 +369,7 @@ bool AtomicFile::Publish(std::string& error)
         return true;
     }
     const size_t slash = m_path.rfind('/');
-    const std::string prefix = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + "." + m_base + ".";
+    const std::string prefix = (slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1)) + m_prefix;
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u ^ static_cast<unsigned>(m_fd);
     for (int attempt = 0; attempt < 100; ++attempt) {

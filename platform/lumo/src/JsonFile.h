@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,9 +59,10 @@ private:
 // the path. Without `overwrite` an existing file is never replaced, not even one created while writing.
 // A path that is a symbolic link is written through: its final target is replaced and keeps its mode,
 // and the link stays. The temporary file is unnamed where the file system allows it (a killed writer
-// then leaves nothing behind); elsewhere it is named "." + file name + ".XXXXXX", and such files left
-// by a killed earlier save of the same file are removed when the next save of it opens. Destroying an
-// uncommitted file removes the temporary file.
+// then leaves nothing behind); elsewhere it is named "." + file name + ".XXXXXX" (a name too long
+// for that is cut and given a hash of it whole), and such files left by a killed earlier save of
+// the same file are removed when the next save of it opens. Destroying an uncommitted file removes
+// the temporary file.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -70,14 +72,16 @@ public:
 
     bool Open(const std::string& path, bool overwrite, std::string& error);
     bool Write(const char* data, size_t size, std::string& error);
-    bool Commit(std::string& error);
+    // `beforeReplace`, when set, is called once the file is complete and synced, just before it takes
+    // the path; a text it returns refuses the commit (`error` is that text, the path is untouched).
+    bool Commit(std::string& error, const std::function<std::string()>& beforeReplace = nullptr);
     // The path written: the given one, or the final target of a link.
     const std::string& Path() const { return m_path; }
 
 private:
     bool Publish(std::string& error);
 
-    std::string m_path, m_tmp, m_dir, m_base;
+    std::string m_path, m_tmp, m_dir, m_base, m_prefix;
     bool m_overwrite = false;
     bool m_unnamed = false; // the temporary file has no name until Commit links it
     int m_fd = -1;

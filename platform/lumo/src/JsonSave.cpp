@@ -1057,7 +1057,8 @@ void WriteSession(Writer& w, const SessionData& s)
 
 namespace StandIn {
 
-Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite)
+Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite,
+                   const std::function<std::string()>& beforeReplace)
 {
     using namespace detail;
     const SessionData& s = *Access::DataOf(session);
@@ -1108,7 +1109,7 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
     } catch (const std::exception& e) {
         return Failure("cannot save " + path + ": " + e.what());
     }
-    if (!file.Commit(error)) return Failure("cannot save: " + error);
+    if (!file.Commit(error, beforeReplace)) return Failure("cannot save: " + error);
     return Result();
 }
 
