@@ -163,9 +163,11 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
 
 std::string DesignLock::SaveRefusal() const
 {
-    if (!m_existed)
-        return "";
     Identity now;
+    // An output that was not there when the run started must not be there now either: a file that
+    // another program made since is not replaced.
+    if (!m_existed)
+        return m_isOutput && IdentityOf(m_path, now) ? "changed on disk since the run started; not saved" : "";
     const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
     if (IdentityOf(m_path, now) && now.device == m_loaded.device && now.inode == m_loaded.inode
         && now.size == m_loaded.size && same(now.modified, m_loaded.modified) && same(now.changed, m_loaded.changed))

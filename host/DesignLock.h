@@ -33,7 +33,8 @@ public:
 
     // Why the file must not be replaced now: "changed on disk since it was loaded; not saved" (for an
     // output: "since the run started") when its device, inode, size, modification or change time
-    // differ from when the lock was taken; empty otherwise, and when the file did not exist then.
+    // differ from when the lock was taken, or for an output that did not exist then, when it exists
+    // now; empty otherwise, and for a design that did not exist then.
     std::string SaveRefusal() const;
 
     void Release();

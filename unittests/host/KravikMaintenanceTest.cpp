@@ -391,28 +391,31 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         return "env -u KRAVIK_TEST_BEFORE_REPLACE " KRAVIK_BINARY_DIR "/host/kravik " + args + " 2>" + second
             + "; echo $? >>" + second;
     };
-    const std::string edit = "printf edited >", changed = ": changed on disk since it was loaded; not saved\n";
+    const std::string edit = "printf edited >", changed = ": changed on disk since it was loaded; not saved\n",
+                      outputChanged = "kravik: " + out + ": changed on disk since the run started; not saved\n";
     const struct
     {
         std::vector<std::string> args;
-        std::string seam, err, designAfter, outputAfter; // outputAfter "": none
-        const char* secondHolder;                        // the holder the second writer names; null: none
+        std::string seam, err, designAfter, outputBefore, outputAfter; // output "": none
+        const char* secondHolder; // the holder the second writer names; null: none
     } cases[] = {
-        {fix, edit + design, "kravik: " + design + changed, "edited", "", nullptr},
-        {clear, edit + out + " && mv " + out + " " + design, "kravik: " + design + changed, "edited", "", nullptr},
-        {{"clear", design, "--no-backup", "--output", out}, edit + out,
-         "kravik: " + out + ": changed on disk since the run started; not saved\n", original, "edited", nullptr},
-        {fix, secondWriter("clear " + design), "kravik: saved " + design + "\n", fixed, "", "check"},
+        {fix, edit + design, "kravik: " + design + changed, "edited", "", "", nullptr},
+        {clear, edit + out + " && mv " + out + " " + design, "kravik: " + design + changed, "edited", "", "", nullptr},
+        {{"clear", design, "--no-backup", "--output", out}, edit + out, outputChanged, original, "old output", "edited",
+         nullptr},
+        // An output that another program creates while the run goes on is not replaced either.
+        {{"clear", design, "--no-backup", "--output", out}, edit + out, outputChanged, original, "", "edited", nullptr},
+        {fix, secondWriter("clear " + design), "kravik: saved " + design + "\n", fixed, "", "", "check"},
         {{"clear", design, "--no-backup", "--output", link}, secondWriter("init " + design + " --output " + out),
-         "kravik: saved " + link + "\n", original, cleared, "clear"},
+         "kravik: saved " + link + "\n", original, "", cleared, "clear"},
     };
     for (const auto& c : cases)
     {
         WriteFile(design, original);
         WriteFile(design + ".bak", "older backup");
         unlink(out.c_str());
-        if (c.outputAfter == "edited")
-            WriteFile(out, "old output");
+        if (!c.outputBefore.empty())
+            WriteFile(out, c.outputBefore);
         const KravikRun run = RunKravik(c.args, {"KRAVIK_TEST_BEFORE_REPLACE=" + c.seam});
         EXPECT_EQ(c.err.rfind("kravik: saved", 0) != 0 ? 8 : c.args[0] == "check" ? 4 : 0, run.exitCode) << c.seam;
         EXPECT_EQ(c.err, run.err) << c.seam;
