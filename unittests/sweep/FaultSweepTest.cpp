@@ -31,14 +31,6 @@ namespace {
 using namespace KravikSweep;
 using KravikTest::TotalCalls;
 
-// KRAVIK_SWEEP_STRIDE=n fails every n-th call only (the sanitizer build, whose runs are several
-// times slower, sweeps that way; the plain build sweeps every call).
-unsigned long SweepStride()
-{
-    const char* strideText = std::getenv("KRAVIK_SWEEP_STRIDE");
-    return strideText && std::atol(strideText) > 0 ? std::atol(strideText) : 1;
-}
-
 struct SweepCase
 {
     std::string design; // file name under examples/

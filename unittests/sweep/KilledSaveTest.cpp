@@ -143,11 +143,13 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
     EXPECT_EQ(m_old, ReadFile(m_run.File("design.json.bak")));
     EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List());
 
-    // Kills spread over the save, from its start to a little after its end.
+    // Kills spread over the save, from its start to a little after its end (under a sweep stride,
+    // every stride-th of them).
     const int kKills = 8;
+    const int stride = static_cast<int>(SweepStride());
     std::mt19937 random(options.seed);
-    int old = 0, whole = 0, finished = 0, named = 0;
-    for (int k = 0; k < kKills; ++k)
+    int old = 0, whole = 0, finished = 0, named = 0, kills = 0;
+    for (int k = 0; k < kKills; k += stride, ++kills)
     {
         ASSERT_TRUE(StartSave(pid, saveStart));
         const double at = (k + std::uniform_real_distribution<double>(0.0, 1.0)(random)) / kKills * 1.1;
@@ -187,7 +189,7 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
                 << "kill " << k << ": the next save leaves the temporary file";
         }
     }
-    std::cout << "[ killed   ] " << kKills << " kills over a save of " << m_old.size() << " bytes taking "
+    std::cout << "[ killed   ] " << kills << " kills over a save of " << m_old.size() << " bytes taking "
               << std::chrono::duration_cast<std::chrono::milliseconds>(saveTime).count() << " ms: old design " << old
               << ", repaired design " << whole << " (" << finished << " runs had finished); temporary file left "
               << named << " times" << std::endl;

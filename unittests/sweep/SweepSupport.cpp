@@ -1,10 +1,18 @@
 #include "SweepSupport.h"
 
+#include <cstdlib>
+
 namespace KravikSweep {
 
 std::string ExamplePath(const std::string& name)
 {
     return std::string(KRAVIK_SOURCE_DIR) + "/examples/" + name;
+}
+
+unsigned long SweepStride()
+{
+    const char* strideText = std::getenv("KRAVIK_SWEEP_STRIDE");
+    return strideText && std::atol(strideText) > 0 ? std::atol(strideText) : 1;
 }
 
 std::vector<std::string> ExampleDesigns()

@@ -16,6 +16,11 @@ using KravikTest::WriteFile;
 
 std::string ExamplePath(const std::string& name); // examples/<name>
 
+// KRAVIK_SWEEP_STRIDE=n (1 when unset): the sweeps take every n-th of their points only (a failed
+// call, a kill). The sanitizer build, whose runs are several times slower, sweeps that way; the
+// plain build sweeps every point.
+unsigned long SweepStride();
+
 // The example designs (every file of examples/ but the constraints files), by file name.
 std::vector<std::string> ExampleDesigns();
 
