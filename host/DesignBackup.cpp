@@ -152,7 +152,8 @@ bool BackupCopy::Prepare(const std::string& path, std::string& error)
     const size_t slash = m_backup.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : m_backup.substr(0, slash == 0 ? 1 : slash);
     const std::string temporary = SiblingName(m_backup, ".XXXXXX");
-    RemoveStaleBackupTemporaries(dir, temporary.substr(slash + 1, temporary.size() - slash - 7));
+    const std::string temporaryName = slash == std::string::npos ? temporary : temporary.substr(slash + 1);
+    RemoveStaleBackupTemporaries(dir, temporaryName.substr(0, temporaryName.size() - 6));
 
     // The copy is written unnamed where the file system allows it, so that a killed copy leaves
     // nothing behind; it gets the backup's name once it is kept. Elsewhere it is a named temporary
@@ -206,12 +207,6 @@ bool BackupCopy::Keep(std::string& error)
     if (ok)
         m_temporary.clear();
     return ok;
-}
-
-bool KeepBackup(const std::string& path, std::string& error)
-{
-    BackupCopy copy;
-    return copy.Prepare(path, error) && copy.Keep(error);
 }
 
 std::string SiblingName(const std::string& path, const std::string& suffix)

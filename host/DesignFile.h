@@ -60,9 +60,6 @@ private:
     int m_fd = -1;
 };
 
-// Prepare and Keep at once.
-bool KeepBackup(const std::string& path, std::string& error);
-
 // path + suffix, when its last name fits the longest file name; else that name cut and given a
 // hash of it whole before the suffix, so that every legal name has a sibling of its own.
 std::string SiblingName(const std::string& path, const std::string& suffix);

@@ -125,7 +125,8 @@ TEST(DesignFileTest, BackupRemovesTheCopiesAKilledBackupLeft)
     for (const char* name : {"design.json.bak.Ab12Cd", "design.json.bak.x", "other.json.bak.Ab12Cd", ".design.json.bak"})
         WriteFile(dir.File(name), "left");
     std::string error;
-    ASSERT_TRUE(KeepBackup(dir.File("design.json"), error)) << error;
+    BackupCopy backup;
+    ASSERT_TRUE(backup.Prepare(dir.File("design.json"), error) && backup.Keep(error)) << error;
     EXPECT_EQ((std::vector<std::string>{".design.json.bak", "design.json", "design.json.bak", "design.json.bak.x",
                                         "other.json.bak.Ab12Cd"}),
               dir.List());
@@ -136,7 +137,7 @@ TEST(DesignFileTest, BackupOfAMissingDesignFails)
 {
     TempDir dir;
     std::string error;
-    EXPECT_FALSE(KeepBackup(dir.File("missing.json"), error));
+    EXPECT_FALSE(BackupCopy().Prepare(dir.File("missing.json"), error));
     EXPECT_NE(std::string::npos, error.find("No such file")) << error;
     EXPECT_TRUE(dir.List().empty());
 }
