@@ -135,8 +135,13 @@ int PrepareSave(DesignLock& lock, const std::string& design, const std::string& 
         return OperationalError(err, output, unsavable);
     // A save holds the file it replaces from before the load until after the save.
     std::string error;
-    if (!output.empty() && !SameFile(output, design))
+    if (!SavesInPlace(design, output))
+    {
+        // Saved under that name, the design's other name would keep the old bytes.
+        if (SameFile(output, design))
+            return OperationalError(err, output, "the output is a hard link of the design; not saved");
         return lock.Take(output, command, error, true) ? EXIT_CLEAN : OperationalError(err, output, error);
+    }
     const size_t room = NAME_MAX - std::string(".bak").size();
     if (design.size() - (design.rfind('/') + 1) > room)
         return OperationalError(err, design,
@@ -144,15 +149,27 @@ int PrepareSave(DesignLock& lock, const std::string& design, const std::string& 
     return lock.Take(design, command, error) ? EXIT_CLEAN : OperationalError(err, design, error);
 }
 
-int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,
-               const std::string& output, std::ostream& err)
+int SaveDesign(const Lumo::LumoPI& session, DesignLock& lock, const std::string& design, const std::string& output,
+               std::ostream& err)
 {
+    // A Ctrl-C stops the save until it replaces its first file.
+    bool stopped = InterruptGuard::Requested();
+    const auto lastCheck = [&lock, &stopped]() -> std::string {
+        stopped = InterruptGuard::StopBeforeReplacing();
+        return stopped ? "stopped by Ctrl-C" : lock.SaveRefusal();
+    };
     std::string error;
-    const std::string saved = output.empty() ? design : output;
-    if (!SaveDesignFile(session, design, output, error, [&lock] { return lock.SaveRefusal(); }))
-        return OperationalError(err, saved, error);
-    err << "kravik: saved " << LumoUtils::escapeControls(saved) << std::endl;
-    return EXIT_CLEAN;
+    if (!stopped && SaveDesignFile(session, design, output, &lock, error, lastCheck))
+    {
+        err << "kravik: saved " << LumoUtils::escapeControls(output.empty() ? design : output) << std::endl;
+        return EXIT_CLEAN;
+    }
+    if (stopped)
+    {
+        OperationalError(err, design, "stopped by Ctrl-C; nothing was saved");
+        return EXIT_CANCELED;
+    }
+    return OperationalError(err, output.empty() ? design : output, error);
 }
 
 int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& terminal)
@@ -178,8 +195,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
         err << "kravik: " << LumoUtils::escapeControls(options.constraints)
             << ": the constraints file cannot be loaded: " << LumoUtils::escapeControls(error) << std::endl;
 
-    // An existing --output that is the design itself means a save in place.
-    const bool saveInPlace = !options.outputFile.empty() && SameFile(options.outputFile, options.design);
+    // An --output that is the design itself means a save in place.
+    const bool saveInPlace = !options.outputFile.empty() && SavesInPlace(options.design, options.outputFile);
     const std::string overwritten = OverwrittenFile(
         {{options.design, "the design"}, {options.constraints, "the constraints file"}, {options.filterFile, "the filter file"}},
         {{options.logFile, "the log"}, {saveInPlace ? "" : options.outputFile, "the output"}});
@@ -213,6 +230,8 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     interrupt.SetStopRequest([&checker] { checker.Terminate(); });
     const std::string exception = Run(checker, design.snapshot, options.thread);
     interrupt.SetStopRequest(nullptr);
+    if (options.fix)
+        InterruptGuard::ChecksEnded();
     progress.Clear();
     const std::string logFailure = FinishLog(logFile, ownLogFile, log.WriteError());
     if (options.faults.countCalls)
@@ -254,9 +273,9 @@ int RunCheck(const CheckOptions& options, std::ostream& err, const Terminal& ter
     // A run that completed leaves --output holding the design as it stands, repaired or not, so
     // that the next step of a script finds it; a save in place only replaces a changed design.
     const bool save = Lumo::StandIn::IsModified(*design.session) || (!options.outputFile.empty() && !saveInPlace);
-    if (options.fix && save && SaveDesign(*design.session, lock, options.design, options.outputFile, err) != EXIT_CLEAN)
-        return EXIT_OPERATIONAL;
-    return code;
+    const int saved = options.fix && save ? SaveDesign(*design.session, lock, options.design, options.outputFile, err)
+                                          : EXIT_CLEAN;
+    return saved != EXIT_CLEAN ? saved : code;
 }
 
 namespace {

@@ -147,6 +147,23 @@ int SharedLogAndOutput(const std::string& log, const std::string& output, std::o
     return UsageError(log + ": --log and --output name the same file", err);
 }
 
+// The log of a run that saves would be replaced or removed by the save's own files: the backup kept of
+// a design saved in place, or the lock file of the file saved.
+int LogOverSaveFiles(const std::string& log, const std::string& design, const std::string& output, bool saves,
+                     std::ostream& err)
+{
+    if (!saves || log.empty())
+        return -1;
+    const bool inPlace = SavesInPlace(design, output);
+    const std::string saved = inPlace ? design : output;
+    if (inPlace && SameFile(log, design + ".bak"))
+        return UsageError(log + ": --log names the design's backup", err);
+    if (SameFile(log, SiblingName(ResolvedPath(saved), ".lock")))
+        return UsageError(log + (inPlace ? ": --log names the design's lock file" : ": --log names the output's lock file"),
+                          err);
+    return -1;
+}
+
 } // namespace
 
 int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::ostream& out, std::ostream& err)
@@ -206,9 +223,17 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine& line, std::
     ParseFaultTexts(faultTexts, line.check.faults);
     ParseFaultTexts(faultTexts, line.maintenance.faults);
     if (line.command == CommandLine::CHECK)
-        return SharedLogAndOutput(line.check.logFile, line.check.outputFile, err);
+    {
+        const CheckOptions& o = line.check;
+        const int shared = SharedLogAndOutput(o.logFile, o.outputFile, err);
+        return shared >= 0 ? shared : LogOverSaveFiles(o.logFile, o.design, o.outputFile, o.fix, err);
+    }
     if (line.command == CommandLine::MAINTENANCE)
-        return SharedLogAndOutput(line.maintenance.logFile, line.maintenance.outputFile, err);
+    {
+        const MaintenanceOptions& o = line.maintenance;
+        const int shared = SharedLogAndOutput(o.logFile, o.outputFile, err);
+        return shared >= 0 ? shared : LogOverSaveFiles(o.logFile, o.design, o.outputFile, o.Saves(), err);
+    }
     return -1;
 }
 

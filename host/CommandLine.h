@@ -49,6 +49,9 @@ struct MaintenanceOptions
     uint64_t index = 0;      // object: the index parsed
     bool clearObject = false; // object: clear its constraints and attributes
     FaultSwitches faults;
+
+    // Whether the operation may change the design, and so saves it.
+    bool Saves() const { return operation != STATS && (operation != OBJECT || clearObject); }
 };
 
 struct ListTestsOptions

@@ -34,13 +34,15 @@ class DesignLock;
 // The save of a command that may change the design, in two steps. Before the load: refuse an
 // `output` that a save cannot replace, or a design whose backup name could not exist when the save
 // will replace the design itself, and take `lock` on the file the save will replace for `command`.
-// After the run: save to `output`, or in place when it is empty, refused at the last moment when the
-// locked file changed on disk since, and say "kravik: saved PATH". Each returns EXIT_CLEAN, or
-// EXIT_OPERATIONAL after its error line on `err`.
+// An `output` that is a hard link of the design is refused (saved under that name, the design's other
+// name would keep the old bytes). After the run: save to `output`, or in place when it is empty,
+// refused at the last moment when the locked file changed on disk since, and say "kravik: saved
+// PATH". Each returns EXIT_CLEAN, or EXIT_OPERATIONAL after its error line on `err`; SaveDesign
+// returns EXIT_CANCELED, having saved nothing, when a Ctrl-C came before the save replaced a file.
 int PrepareSave(DesignLock& lock, const std::string& design, const std::string& output, const std::string& command,
                 std::ostream& err);
-int SaveDesign(const Lumo::LumoPI& session, const DesignLock& lock, const std::string& design,
-               const std::string& output, std::ostream& err);
+int SaveDesign(const Lumo::LumoPI& session, DesignLock& lock, const std::string& design, const std::string& output,
+               std::ostream& err);
 
 // Writes "kravik: <file>: <reason>", control characters of both as \xHH, and returns EXIT_OPERATIONAL.
 int OperationalError(std::ostream& err, const std::string& file, const std::string& reason);

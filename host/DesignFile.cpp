@@ -3,9 +3,6 @@
 #include "lumopi/StandIn.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace KravikHost {
@@ -68,64 +65,6 @@ bool OpenDesignFile(const std::string& path, const std::string& snapshot, const 
     Lumo::ContainerT<const Lumo::ISnapshot> current;
     design.session->GetSnapshotByName(current, design.snapshot);
     return true;
-}
-
-namespace {
-
-// Test seam: the command in KRAVIK_TEST_BEFORE_REPLACE, when set, runs (through the shell) at the
-// last moment before a save replaces its file, so that the tests can change the file there.
-void RunTestSeamBeforeReplace()
-{
-    const char* command = std::getenv("KRAVIK_TEST_BEFORE_REPLACE");
-    if (command != nullptr && *command != '\0')
-    {
-        // What the command did to the files is what the test looks at, not how it ended.
-        const int status = std::system(command);
-        (void)status;
-    }
-}
-
-} // namespace
-
-bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
-                    std::string& error, const std::function<std::string()>& beforeReplace)
-{
-    const bool writeBack = output.empty() || SameFile(output, designPath);
-    BackupCopy backup;
-    if (writeBack && !backup.Prepare(designPath, error))
-        return false;
-    // The file is compared last, after the new one is complete: a change made to it at any time
-    // before is refused, and then nor is the earlier backup replaced.
-    std::string refusal;
-    const auto lastStep = [&] {
-        RunTestSeamBeforeReplace();
-        refusal = beforeReplace ? beforeReplace() : "";
-        if (refusal.empty() && writeBack)
-            backup.Keep(refusal); // a backup that cannot be kept refuses the save with its reason
-        return refusal;
-    };
-    // The database describes a failure only while result texts are on.
-    const bool texts = Lumo::StandIn::IsStringResultsEnabled();
-    Lumo::Result::SetStringResultsEnabled(true);
-    errno = 0;
-    const Lumo::Result saved = Lumo::StandIn::SaveSession(session, writeBack ? designPath : output, true, lastStep);
-    const int reason = errno;
-    const std::string description = saved.GetDescription().str();
-    Lumo::Result::SetStringResultsEnabled(texts);
-    if (saved)
-        return true;
-    if (!refusal.empty())
-    {
-        error = refusal;
-        return false;
-    }
-    // A failed system call ends the description with its errno text: the reason the user needs.
-    // The description names the database's temporary file, which the user never sees.
-    const std::string system = reason != 0 ? std::string(": ") + std::strerror(reason) : "";
-    const bool bySystem = !system.empty() && description.size() > system.size()
-        && description.compare(description.size() - system.size(), system.size(), system) == 0;
-    error = "cannot write: " + (bySystem ? system.substr(2) : description);
-    return false;
 }
 
 } // namespace KravikHost

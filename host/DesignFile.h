@@ -1,7 +1,7 @@
 // Design files on disk: opening one into a stand-in session with the snapshot and top block to
 // check, and saving a repaired session, either to a file of the user's choice or back onto the
-// design file after keeping its previous content as <design>.bak. Every write is atomic: a reader
-// sees the old file or the new one, never a part.
+// design file after keeping its previous content as <design>.bak; the paths of the files a command
+// reads and writes. Every write is atomic: a reader sees the old file or the new one, never a part.
 #pragma once
 
 #include "lumopi/StandIn.h"
@@ -28,41 +28,37 @@ bool OpenDesignFile(const std::string& path, const std::string& snapshot, const 
                     OpenDesign& design, std::string& error,
                     const Lumo::StandIn::LoadProgressHook& progress = nullptr);
 
-// Saves the session to `output`, replacing it, or, when `output` is empty or names the design
-// file itself, back onto `designPath` after copying its current content to designPath + ".bak".
-// `beforeReplace`, when set, is asked last, once the new file is written and synced and before the
-// backup takes its place: a text it returns refuses the save. False with the reason in `error`;
-// the design file (and its earlier backup, unless the refusal came after it was replaced) is then
-// unchanged.
+class DesignLock;
+
+// Saves the session to `output`, or, when `output` is empty or names the design's own path (by
+// another spelling or a symbolic link), in place onto `designPath`, keeping the design's current
+// content as designPath + ".bak". A save writes through symbolic links: their final target is replaced
+// and keeps its mode.
+//
+// The new file, and in place the copy of the design that becomes the backup, are written, synced
+// and named beside the files they replace (and an older backup gets a second name that keeps it),
+// all before `lastCheck`, which is asked last: a text it returns refuses the save. After it come
+// only renames: the backup into place, then the design (or the output; an output that did not
+// exist is created only where no file has appeared since). A step that fails undoes the ones
+// before, so that on false (the reason in `error`) the design, its backup, the output and every
+// other file are as they were; a kill leaves each of them old or new. The temporary files are
+// named "." + name + ".kravik-" and six characters; before naming them the save records them in
+// `lock`'s file (when given), so that the next writer removes those a killed save left, and only
+// those.
 bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
-                    std::string& error, const std::function<std::string()>& beforeReplace = nullptr);
+                    DesignLock* lock, std::string& error, const std::function<std::string()>& lastCheck = nullptr);
 
-// A copy of a file made ready to become its backup, path + ".bak": Prepare copies the file's
-// content and permissions into a new file beside it, synced (unnamed where the file system allows
-// it, else a named temporary file; such files left by a killed backup are removed by the next);
-// Keep then puts it in the backup's place, replacing an earlier backup (the unnamed copy is linked
-// just after the earlier backup is removed: the design still holds the content then). A copy that
-// is not kept is removed.
-class BackupCopy
-{
-public:
-    BackupCopy() = default;
-    ~BackupCopy();
-    BackupCopy(const BackupCopy&) = delete;
-    BackupCopy& operator=(const BackupCopy&) = delete;
-
-    bool Prepare(const std::string& path, std::string& error);
-    bool Keep(std::string& error);
-
-private:
-    std::string m_backup, m_temporary;
-    bool m_unnamed = false;
-    int m_fd = -1;
-};
+// Whether a save with this --output (empty: none) goes onto the design itself: the same path once
+// resolved. A hard link of the design is another path.
+bool SavesInPlace(const std::string& designPath, const std::string& output);
 
 // path + suffix, when its last name fits the longest file name; else that name cut and given a
 // hash of it whole before the suffix, so that every legal name has a sibling of its own.
 std::string SiblingName(const std::string& path, const std::string& suffix);
+
+// The absolute path of `path`, its folder resolved where it exists (else "." and ".." taken out as
+// written) and its last name kept as it is, a link or not.
+std::string AbsolutePath(const std::string& path);
 
 // The absolute path of the file that `path` names: the links of its last name followed (even to a
 // file not there yet) and those of its folder resolved where the folder exists (else "." and ".."

@@ -2,18 +2,31 @@
 // or its --output) first takes an exclusive advisory lock (flock) on the lock file "<file>.lock"
 // beside it (beside the file a symbolic link leads to, even one not there yet), which names the
 // holder's process and command and is readable by every user. A second writer is refused at once,
-// with the holder named; a lock file whose holder died is taken over; one that cannot be opened is a
-// refusal. Once held, the lock keeps the file's identity, so that a save can refuse a file that
-// another program replaced or changed since. Released, and the lock file removed, by Release or the
-// destructor. Not shared between threads.
+// with the holder named; a lock file whose holder died is taken over, and the temporary files that
+// holder's save recorded in it are removed; one that cannot be opened is a refusal. Once held, the
+// lock keeps the file's identity, so that a save can refuse a file that another program replaced or
+// changed since. Released, and the lock file removed, by Release or the destructor. Not shared
+// between threads.
 #pragma once
 
 #include <sys/types.h>
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace KravikHost {
+
+// A file that a save makes and names beside the file it replaces, once complete: its absolute path,
+// and what tells it from any other file that may take that path later (an inode number is reused).
+struct SaveTemporary
+{
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+};
 
 class DesignLock
 {
@@ -24,8 +37,9 @@ public:
     DesignLock& operator=(const DesignLock&) = delete;
 
     // Takes the lock on `path` for `command` (the kravik command's name, such as "clear"). False with
-    // the reason in `error` ("in use by process 4711 (kravik clear)") when another process holds it,
-    // or the lock file cannot be made or opened. True without a lock when the file's folder does not
+    // the reason in `error` ("in use by process 4711 (kravik clear)", or "in use by another process
+    // (holder unknown)" when the lock file names no running process) when another process holds it,
+    // or the lock file cannot be made or opened (also when it is a symbolic link). True without a lock when the file's folder does not
     // exist or is not writable for this process (nor is the file), and, unless `isOutput`, when the
     // design does not exist (its load reports it).
     bool Take(const std::string& path, const std::string& command, std::string& error, bool isOutput = false);
@@ -36,6 +50,14 @@ public:
     // differ from when the lock was taken, or for an output that did not exist then, when it exists
     // now; empty otherwise, and for a design that did not exist then.
     std::string SaveRefusal() const;
+
+    // Writes into the lock file, after the holder, the temporary files a save is about to name, so
+    // that when this process is killed before it places or removes them, the next writer to take the
+    // lock removes them: a file at a recorded path that is another file (device, inode, size or
+    // modification time) is left.
+    // Each call replaces the earlier list. Nothing is recorded without a lock file this process can
+    // write; such a save's temporary files stay when it is killed.
+    void RecordTemporaries(const std::vector<SaveTemporary>& files);
 
     void Release();
 
@@ -52,6 +74,8 @@ private:
     void Remember(const std::string& path, bool isOutput);
 
     int m_fd = -1;
+    bool m_writable = false;
+    std::string m_holderLine;
     std::string m_lockPath;
     std::string m_path;
     bool m_isOutput = false;

@@ -14,12 +14,17 @@ namespace {
 // Written by the signal handler, read by the checker's thread: a lock-free atomic is safe for both.
 std::atomic<int> g_requested{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
-const char* g_notice = "";
+// What the first SIGINT prints; it changes as the run goes on.
+std::atomic<const char*> g_notice{""};
+static_assert(std::atomic<const char*>::is_always_lock_free, "the signal handler needs a lock-free notice");
+bool g_terminal = false;
 int g_pipe[2] = {-1, -1}; // the handler wakes the watcher through it
 struct sigaction g_previous;
 
 const char kNotice[] = "kravik: stopping after the current test; press Ctrl-C again to quit at once\n";
 const char kTerminalNotice[] = "\r\x1b[Kkravik: stopping after the current test; press Ctrl-C again to quit at once\n";
+const char kSaveNotice[] = "kravik: stopping; nothing will be saved; press Ctrl-C again to quit at once\n";
+const char kTerminalSaveNotice[] = "\r\x1b[Kkravik: stopping; nothing will be saved; press Ctrl-C again to quit at once\n";
 const char kWake = 1, kQuit = 0;
 
 // Only async-signal-safe calls here.
@@ -32,10 +37,13 @@ void OnInterrupt(int)
         raise(SIGINT);
         return;
     }
+    // Set before the notice is read: a save that cleared the notice first sees this flag, or else
+    // this handler sees the cleared notice (StopBeforeReplacing).
     g_requested = 1;
     const int saved = errno;
+    const char* notice = g_notice;
     // Nothing is to be done about a notice or wake-up that could not be written.
-    ssize_t written = write(STDERR_FILENO, g_notice, std::strlen(g_notice));
+    ssize_t written = write(STDERR_FILENO, notice, std::strlen(notice));
     written = write(g_pipe[1], &kWake, 1);
     (void)written;
     errno = saved;
@@ -43,10 +51,14 @@ void OnInterrupt(int)
 
 } // namespace
 
-InterruptGuard::InterruptGuard(bool terminal)
+InterruptGuard::InterruptGuard(bool terminal, bool saving)
 {
     g_requested = 0;
-    g_notice = terminal ? kTerminalNotice : kNotice;
+    g_terminal = terminal;
+    if (saving)
+        ChecksEnded();
+    else
+        g_notice = terminal ? kTerminalNotice : kNotice;
     if (pipe(g_pipe) == 0)
         m_watcher = std::thread(&InterruptGuard::Watch, this);
     struct sigaction action;
@@ -74,6 +86,17 @@ InterruptGuard::~InterruptGuard()
 
 bool InterruptGuard::Requested()
 {
+    return g_requested != 0;
+}
+
+void InterruptGuard::ChecksEnded()
+{
+    g_notice = g_terminal ? kTerminalSaveNotice : kSaveNotice;
+}
+
+bool InterruptGuard::StopBeforeReplacing()
+{
+    g_notice = "";
     return g_requested != 0;
 }
 

@@ -9,6 +9,7 @@
 #include "host/DesignLock.h"
 #include "host/ExitCode.h"
 #include "host/HostLog.h"
+#include "host/Interrupt.h"
 #include "host/LogOutput.h"
 
 #include "framework/CNorvProjectChecker.h"
@@ -17,6 +18,7 @@
 #include "lumopi/StandIn.h"
 #include "utils/TextUtils.h"
 
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -185,13 +187,16 @@ std::string NoNorvData(const OpenDesign& design)
 
 int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
 {
-    const bool saves = options.operation != MaintenanceOptions::STATS
-                       && (options.operation != MaintenanceOptions::OBJECT || options.clearObject);
+    const bool saves = options.Saves();
     DesignLock lock;
     if (saves
         && PrepareSave(lock, options.design, options.outputFile, MaintenanceCommandName(options.operation), err)
                != EXIT_CLEAN)
         return EXIT_OPERATIONAL;
+    // A Ctrl-C lets the operation end and keeps its result from being saved; stats ends at once.
+    std::unique_ptr<InterruptGuard> interrupt;
+    if (saves)
+        interrupt = std::make_unique<InterruptGuard>(false, true);
     OpenDesign design;
     std::string error;
     if (!OpenDesignFile(options.design, options.snapshot, options.topBlock, design, error))
@@ -274,6 +279,11 @@ int RunMaintenance(const MaintenanceOptions& options, std::ostream& err)
         return EXIT_CLEAN;
 
     RestoreDeclaredFaults(session, declaredFaults);
+    if (InterruptGuard::Requested())
+    {
+        OperationalError(err, options.design, "stopped by Ctrl-C; nothing was saved");
+        return EXIT_CANCELED;
+    }
     if (!Lumo::StandIn::IsModified(session))
     {
         err << "kravik: " << LumoUtils::escapeControls(options.design) << ": nothing to change, not saved" << std::endl;

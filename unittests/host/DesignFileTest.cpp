@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 namespace KravikHost {
 namespace {
@@ -61,7 +64,7 @@ TEST(DesignFileTest, SaveToOutputLeavesTheDesignAlone)
     OpenDesign design;
     std::string error;
     ASSERT_TRUE(OpenDesignFile(dir.File("design.json"), "", "", design, error)) << error;
-    ASSERT_TRUE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("out.json"), error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("out.json"), nullptr, error)) << error;
 
     EXPECT_EQ((std::vector<std::string>{"design.json", "out.json"}), dir.List());
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
@@ -82,7 +85,7 @@ TEST(DesignFileTest, SaveBackKeepsThePreviousContentAsBackup)
     OpenDesign opened;
     std::string error;
     ASSERT_TRUE(OpenDesignFile(design, "", "", opened, error)) << error;
-    ASSERT_TRUE(SaveDesignFile(*opened.session, design, "", error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*opened.session, design, "", nullptr, error)) << error;
     EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), dir.List());
     EXPECT_EQ(original, ReadFile(design + ".bak"));
     const std::string firstSave = ReadFile(design);
@@ -93,7 +96,7 @@ TEST(DesignFileTest, SaveBackKeepsThePreviousContentAsBackup)
     EXPECT_EQ(0640u, info.st_mode & 0777);
 
     // A second save keeps the first save's content; naming the design itself as output is the same.
-    ASSERT_TRUE(SaveDesignFile(*opened.session, design, dir.Path() + "/./design.json", error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*opened.session, design, dir.Path() + "/./design.json", nullptr, error)) << error;
     EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), dir.List());
     EXPECT_EQ(firstSave, ReadFile(design + ".bak"));
     OpenDesign reloaded;
@@ -109,37 +112,39 @@ TEST(DesignFileTest, FailedSaveReportsAndKeepsTheDesign)
     OpenDesign design;
     std::string error;
     ASSERT_TRUE(OpenDesignFile(dir.File("design.json"), "", "", design, error)) << error;
-    EXPECT_FALSE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("missing/out.json"), error));
+    EXPECT_FALSE(SaveDesignFile(*design.session, dir.File("design.json"), dir.File("missing/out.json"), nullptr, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::vector<std::string>{"design.json"}, dir.List());
     EXPECT_EQ(original, ReadFile(dir.File("design.json")));
 }
 
-// A backup killed where copies cannot be unnamed leaves "design.json.bak.XXXXXX": the next backup of
-// the design removes such copies and leaves every other file alone.
-TEST(DesignFileTest, BackupRemovesTheCopiesAKilledBackupLeft)
+// A save touches no file but those it replaces: files named as a killed save's temporary files
+// could be are the user's. A design that is gone by the save is not saved, and nothing is left.
+TEST(DesignFileTest, SaveLeavesEveryOtherFileAlone)
 {
     TempDir dir;
-    const std::string original = ReadFile(ExamplePath("clean.json"));
-    WriteFile(dir.File("design.json"), original);
-    for (const char* name : {"design.json.bak.Ab12Cd", "design.json.bak.x", "other.json.bak.Ab12Cd", ".design.json.bak"})
-        WriteFile(dir.File(name), "left");
+    const std::string design = dir.File("design.json");
+    WriteFile(design, ReadFile(ExamplePath("clean.json")));
+    const std::vector<std::string> others = {".design.json.Ab12Cd", ".design.json.kravik-Ab12Cd", "design.json.bak.Ab12Cd",
+                                             "design.json.bak.before"};
+    for (const std::string& name : others)
+        WriteFile(dir.File(name), "the user's");
+    OpenDesign opened;
     std::string error;
-    BackupCopy backup;
-    ASSERT_TRUE(backup.Prepare(dir.File("design.json"), error) && backup.Keep(error)) << error;
-    EXPECT_EQ((std::vector<std::string>{".design.json.bak", "design.json", "design.json.bak", "design.json.bak.x",
-                                        "other.json.bak.Ab12Cd"}),
-              dir.List());
-    EXPECT_EQ(original, ReadFile(dir.File("design.json.bak")));
-}
+    ASSERT_TRUE(OpenDesignFile(design, "", "", opened, error)) << error;
+    ASSERT_TRUE(SaveDesignFile(*opened.session, design, "", nullptr, error)) << error;
+    std::vector<std::string> expected = others;
+    expected.insert(expected.end(), {"design.json", "design.json.bak"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, dir.List());
+    for (const std::string& name : others)
+        EXPECT_EQ("the user's", ReadFile(dir.File(name))) << name;
 
-TEST(DesignFileTest, BackupOfAMissingDesignFails)
-{
-    TempDir dir;
-    std::string error;
-    EXPECT_FALSE(BackupCopy().Prepare(dir.File("missing.json"), error));
-    EXPECT_NE(std::string::npos, error.find("No such file")) << error;
-    EXPECT_TRUE(dir.List().empty());
+    unlink(design.c_str());
+    EXPECT_FALSE(SaveDesignFile(*opened.session, design, "", nullptr, error));
+    EXPECT_EQ("cannot read " + design + ": No such file or directory", error);
+    expected.erase(std::find(expected.begin(), expected.end(), "design.json"));
+    EXPECT_EQ(expected, dir.List());
 }
 
 } // namespace

@@ -78,6 +78,62 @@ TEST(DesignLockTest, OutputLocksAndLockFilesThatCannotBeRead)
     int status = 0;
     ASSERT_EQ(child, waitpid(child, &status, 0));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    // A lock file that is a symbolic link is named so; a holder whose line names no running process
+    // (it could not write itself into another user's lock file) is not named.
+    const std::string other = dir.File("other.json");
+    WriteFile(other, "{}");
+    ASSERT_EQ(0, symlink("elsewhere", (other + ".lock").c_str()));
+    EXPECT_FALSE(second.Take(other, "clear", error));
+    EXPECT_EQ("the lock file " + other + ".lock is a symbolic link", error);
+    output.Release();
+    ASSERT_TRUE(output.Take(dir.File("new.json"), "init", error, true)) << error;
+    WriteFile(dir.File("new.json.lock"), "999999999 clear\n");
+    EXPECT_FALSE(second.Take(dir.File("new.json"), "check", error, true));
+    EXPECT_EQ("in use by another process (holder unknown)", error);
+}
+
+// A writer that takes over the lock of a holder that died removes the temporary files the holder
+// recorded, and only while their paths still name the recorded files (a file made since may have
+// the inode number of one removed).
+TEST(DesignLockTest, TakingOverADeadHoldersLockRemovesTheTemporariesItRecorded)
+{
+    TempDir dir;
+    const std::string design = dir.File("design.json");
+    WriteFile(design, "{}");
+    const std::string temporary = dir.File(".design.json.kravik-Ab12Cd"),
+                      replaced = dir.File(".design.json.bak.kravik-Xy34Zw");
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        KravikHost::DesignLock dying;
+        std::string error;
+        std::vector<KravikHost::SaveTemporary> records;
+        for (const std::string& path : {temporary, replaced})
+        {
+            WriteFile(path, "made by the save");
+            struct stat info;
+            stat(path.c_str(), &info);
+            records.push_back({path, info.st_dev, info.st_ino, info.st_size, info.st_mtim});
+        }
+        const bool taken = dying.Take(design, "clear", error);
+        dying.RecordTemporaries(records);
+        _exit(taken ? 0 : 1); // killed: the lock file stays
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    unlink(replaced.c_str());
+    WriteFile(replaced, "the user's, made since");
+    WriteFile(dir.File(".design.json.kravik-Other1"), "the user's");
+
+    KravikHost::DesignLock next;
+    std::string error;
+    ASSERT_TRUE(next.Take(design, "init", error)) << error;
+    EXPECT_EQ((std::vector<std::string>{".design.json.bak.kravik-Xy34Zw", ".design.json.kravik-Other1", "design.json",
+                                        "design.json.lock"}),
+              dir.List());
+    EXPECT_EQ(std::to_string(getpid()) + " init\n", KravikTest::ReadFile(design + ".lock"));
 }
 
 // A writer that waits for a holder not yet named in the lock file takes the design as the holder

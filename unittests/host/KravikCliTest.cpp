@@ -404,6 +404,10 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
     WriteFile(copy, ReadFile(broken));
     WriteFile(longDesign, ReadFile(broken));
     ASSERT_EQ(0, ::symlink("linked.json", link.c_str()));
+    const std::string hardLink = names.File("hard.json"), linkedLock = names.File("locked.json");
+    ASSERT_EQ(0, ::link(copy.c_str(), hardLink.c_str()));
+    WriteFile(linkedLock, ReadFile(broken));
+    ASSERT_EQ(0, ::symlink("elsewhere", (linkedLock + ".lock").c_str()));
     const ExitCase cases[] = {
         {{"--help"}, 0},
         {{"check", "--help"}, 0},
@@ -433,6 +437,9 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         {{"clear", longDesign, "--no-backup"}, 8,
          "kravik: " + longDesign + ": the name is too long for a backup beside it (at most 251 bytes)\n"},
         {Check(broken, {"--fix", "--output", longOutput, "--log", "/dev/null"}), 4, "kravik: saved " + longOutput + "\n"},
+        // Saved under the other name of a hard link, the design would keep the old bytes.
+        {{"clear", copy, "--output", hardLink}, 8, "kravik: " + hardLink + ": the output is a hard link of the design; not saved\n"},
+        {{"clear", linkedLock}, 8, "kravik: " + linkedLock + ": the lock file " + linkedLock + ".lock is a symbolic link\n"},
         {{}, 16}, // the usage errors themselves are the command line's unit tests
         {Check(clean, {"--output", "out.json"}), 16},
         {{"chek", clean}, 16, "kravik: unknown command 'chek'\n"},
@@ -450,6 +457,11 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
          "kravik: " + noFolder + ": --log and --output name the same file\n"},
         {Check(broken, {"--fix", "--log", link, "--output", names.File("linked.json")}), 16,
          "kravik: " + link + ": --log and --output name the same file\n"},
+        // The save would replace or remove the log.
+        {Check(copy, {"--fix", "--log", copy + ".bak"}), 16, "kravik: " + copy + ".bak: --log names the design's backup\n"},
+        {{"clear", copy, "--log", copy + ".lock"}, 16, "kravik: " + copy + ".lock: --log names the design's lock file\n"},
+        {Check(copy, {"--fix", "--output", out, "--log", out + ".lock"}), 16,
+         "kravik: " + out + ".lock: --log names the output's lock file\n"},
     };
     for (const ExitCase& c : cases)
     {
@@ -471,7 +483,8 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
         }
     }
     EXPECT_EQ(std::vector<std::string>{"fifo"}, dir.List()) << "nothing saved, no log written";
-    EXPECT_EQ((std::vector<std::string>{"broken.json", std::string(252, 'd'), "link.json", std::string(255, 'o')}),
+    EXPECT_EQ((std::vector<std::string>{"broken.json", std::string(252, 'd'), "hard.json", "link.json", "locked.json",
+                                        "locked.json.lock", std::string(255, 'o')}),
               names.List());
     EXPECT_EQ(ReadFile(broken), ReadFile(copy));
     EXPECT_EQ(ReadFile(broken), ReadFile(longDesign));

@@ -370,6 +370,9 @@ TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
 // The last moment of a save, once the new file is written and before it replaces the old (where the
 // host's test seam runs a command): a change made to the file by then is refused and kept, and so
 // is the earlier backup; a second writer then is refused at once, naming the first, by any path.
+// A step of the save that fails (the test seam makes its system call fail) leaves every file as it
+// was and names the step; a Ctrl-C before the save replaces a file cancels it, one after changes
+// nothing. The user's files beside the design, named as a save's temporary files could be, stay.
 TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
 {
     TempDir dir;
@@ -377,7 +380,8 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
     const std::string design = dir.File("design.json"), out = dir.File("out.json"), link = dir.File("link.json"),
                       second = dir.File("second.err");
     const std::vector<std::string> fix = {"check", design, "--fix", "--log", "/dev/null"},
-                                   clear = {"clear", design, "--no-backup", "--log", "/dev/null"};
+                                   clear = {"clear", design, "--no-backup", "--log", "/dev/null"},
+                                   clearToOut = {"clear", design, "--no-backup", "--output", out};
     WriteFile(design, original);
     ASSERT_EQ(4, Kravik(fix).exitCode);
     const std::string fixed = ReadFile(design);
@@ -385,6 +389,8 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
     ASSERT_EQ(0, Kravik(clear).exitCode);
     const std::string cleared = ReadFile(design);
     ASSERT_EQ(0, ::symlink("out.json", link.c_str()));
+    const std::vector<std::string> usersFiles = {".design.json.Ab12Cd", ".design.json.backup", "design.json.bak.120726",
+                                                 "design.json.bak.before"};
 
     // The seam's second writer leaves its standard error and exit code in `second`.
     const auto secondWriter = [&](const std::string& args) {
@@ -392,48 +398,83 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
             + "; echo $? >>" + second;
     };
     const std::string edit = "printf edited >", changed = ": changed on disk since it was loaded; not saved\n",
-                      outputChanged = "kravik: " + out + ": changed on disk since the run started; not saved\n";
+                      outputChanged = "kravik: " + out + ": changed on disk since the run started; not saved\n",
+                      stopping = "kravik: stopping; nothing will be saved; press Ctrl-C again to quit at once\n",
+                      stopped = "kravik: " + design + ": stopped by Ctrl-C; nothing was saved\n";
     const struct
     {
         std::vector<std::string> args;
         std::string seam, err, designAfter, outputBefore, outputAfter; // output "": none
-        const char* secondHolder; // the holder the second writer names; null: none
+        const char* secondHolder; // the holder the second writer names ("": unknown); null: no second writer
+        std::string step = "";    // KRAVIK_TEST_SAVE_STEP
     } cases[] = {
         {fix, edit + design, "kravik: " + design + changed, "edited", "", "", nullptr},
         {clear, edit + out + " && mv " + out + " " + design, "kravik: " + design + changed, "edited", "", "", nullptr},
-        {{"clear", design, "--no-backup", "--output", out}, edit + out, outputChanged, original, "old output", "edited",
-         nullptr},
+        {clearToOut, edit + out, outputChanged, original, "old output", "edited", nullptr},
         // An output that another program creates while the run goes on is not replaced either.
-        {{"clear", design, "--no-backup", "--output", out}, edit + out, outputChanged, original, "", "edited", nullptr},
+        {clearToOut, edit + out, outputChanged, original, "", "edited", nullptr},
         {fix, secondWriter("clear " + design), "kravik: saved " + design + "\n", fixed, "", "", "check"},
         {{"clear", design, "--no-backup", "--output", link}, secondWriter("init " + design + " --output " + out),
          "kravik: saved " + link + "\n", original, "", cleared, "clear"},
+        // A holder line naming a process long gone (a holder that could not write itself into another
+        // user's lock file) names no holder.
+        {fix, "printf '999999999 clear\\n' >" + design + ".lock && " + secondWriter("init " + design),
+         "kravik: saved " + design + "\n", fixed, "", "", ""},
+        {fix, "", "kravik: " + design + ": cannot replace " + design + ": Operation not permitted\n", original, "", "",
+         nullptr, "replace:EPERM"},
+        {clear, "", "kravik: " + design + ": cannot replace " + design + ".bak: No space left on device\n", original, "",
+         "", nullptr, "backup:ENOSPC"},
+        {fix, "", "kravik: " + design + ": cannot write " + design + ".bak: Disk quota exceeded\n", original, "", "",
+         nullptr, "name:EDQUOT"},
+        {clearToOut, "", "kravik: " + out + ": cannot replace " + out + ": Input/output error\n", original, "old output",
+         "old output", nullptr, "replace:EIO"},
+        {clearToOut, "", "kravik: " + out + ": cannot create " + out + ": Operation not permitted\n", original, "", "",
+         nullptr, "replace:EPERM"},
+        // Where the older backup cannot get a second name (no hard links), a copy of it does.
+        {fix, "", "kravik: saved " + design + "\n", fixed, "", "", nullptr, "keep:EPERM"},
+        {fix, "", stopping + stopped, original, "", "", nullptr, "name:interrupt"},
+        {clear, "", "kravik: saved " + design + "\n", cleared, "", "", nullptr, "replace:interrupt"},
     };
     for (const auto& c : cases)
     {
+        const std::string label = c.seam + c.step;
         WriteFile(design, original);
         WriteFile(design + ".bak", "older backup");
+        for (const std::string& name : usersFiles)
+            WriteFile(dir.File(name), name);
         unlink(out.c_str());
         if (!c.outputBefore.empty())
             WriteFile(out, c.outputBefore);
-        const KravikRun run = RunKravik(c.args, {"KRAVIK_TEST_BEFORE_REPLACE=" + c.seam});
-        EXPECT_EQ(c.err.rfind("kravik: saved", 0) != 0 ? 8 : c.args[0] == "check" ? 4 : 0, run.exitCode) << c.seam;
-        EXPECT_EQ(c.err, run.err) << c.seam;
-        EXPECT_EQ(c.designAfter, ReadFile(design)) << c.seam;
-        EXPECT_EQ(c.designAfter == fixed ? original : "older backup", ReadFile(design + ".bak")) << c.seam;
-        EXPECT_EQ(c.outputAfter, c.outputAfter.empty() ? "" : ReadFile(out)) << c.seam;
+        const KravikRun run =
+            RunKravik(c.args, {"KRAVIK_TEST_BEFORE_REPLACE=" + c.seam, "KRAVIK_TEST_SAVE_STEP=" + c.step});
+        const bool saved = run.err.find("kravik: saved") != std::string::npos;
+        EXPECT_EQ(saved ? c.args[0] == "check" ? 4 : 0 : c.err.find("Ctrl-C; nothing") != std::string::npos ? 32 : 8,
+                  run.exitCode)
+            << label;
+        EXPECT_EQ(c.err, run.err) << label;
+        EXPECT_EQ(c.designAfter, ReadFile(design)) << label;
+        EXPECT_EQ(c.designAfter == fixed || c.designAfter == cleared ? original : "older backup", ReadFile(design + ".bak"))
+            << label;
+        EXPECT_EQ(c.outputAfter, c.outputAfter.empty() ? "" : ReadFile(out)) << label;
         if (c.secondHolder != nullptr)
         {
             const std::string refused = ReadFile(second);
-            EXPECT_TRUE(RefusedFor(refused.substr(0, refused.size() - 2), c.args.back() == link ? out : design,
-                                   c.secondHolder) && refused.substr(refused.size() - 2) == "8\n")
-                << c.seam << "\n" << refused;
+            const std::string line = refused.substr(0, refused.size() - 2),
+                              file = c.args.back() == link ? out : design;
+            EXPECT_TRUE((*c.secondHolder == '\0' ? line == "kravik: " + file + ": in use by another process (holder unknown)\n"
+                                                  : RefusedFor(line, file, c.secondHolder))
+                        && refused.substr(refused.size() - 2) == "8\n")
+                << label << "\n" << refused;
             unlink(second.c_str());
         }
-        std::vector<std::string> files = {"design.json", "design.json.bak", "link.json"};
+        std::vector<std::string> files = usersFiles;
+        files.insert(files.end(), {"design.json", "design.json.bak", "link.json"});
         if (!c.outputAfter.empty())
             files.push_back("out.json");
-        EXPECT_EQ(files, dir.List()) << c.seam << ": no lock or temporary file is left";
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, dir.List()) << label << ": no lock or temporary file is left, no other file is gone";
+        for (const std::string& name : usersFiles)
+            EXPECT_EQ(name, ReadFile(dir.File(name))) << label;
     }
 }
 

@@ -1,10 +1,12 @@
-// A save killed at any point leaves the design whole: a large generated design that fix mode
-// repairs in place is saved by a kravik process that gets SIGKILL at spread points of its save
-// (from early in its backup copy to its end). Afterwards the design file is the old design or the
-// repaired one (which loads), byte for byte, the backup is the old design, and no temporary file is
-// left in the folder but in the moment between naming the new design and renaming it onto the old
-// one, and then the next save removes it; the killed writer's lock file stays until the next
-// writer takes it over. The ctest label "sweep"; about half a minute.
+// A save killed at any point leaves every file whole: a large generated design that fix mode repairs
+// in place is saved by a kravik process that gets SIGKILL at spread points of its save (from early
+// in its backup copy to its end), and a small one at each step of its save (the test seam stops it
+// just before the step). Afterwards the design file is the old design or the repaired one (which
+// loads), byte for byte, DESIGN.bak the older backup or the old design, the user's files beside
+// them as they were, and the only other files are the save's named temporary files (the repaired
+// design, the backup's copy, the older backup's second name), which the next save removes; the
+// killed writer's lock file stays until the next writer takes it over. The ctest label "sweep";
+// about half a minute.
 #include "bench/DesignGenerator.h"
 #include "host/DesignFile.h"
 
@@ -18,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -34,7 +37,12 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kKravik = std::string(KRAVIK_BINARY_DIR) + "/host/kravik";
 
-pid_t StartKravik(const std::vector<std::string>& args)
+const std::string kOlderBackup = "the older backup";
+// Files of the user's beside the design, named as a save's temporary files could be.
+const std::vector<std::string> kUsersFiles = {".design.json.backup", ".design.json.Ab12Cd", "design.json.bak.120726",
+                                              "design.json.bak.before"};
+
+pid_t StartKravik(const std::vector<std::string>& args, const std::vector<std::string>& environment = {})
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(kKravik.c_str()));
@@ -46,8 +54,12 @@ pid_t StartKravik(const std::vector<std::string>& args)
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> env(environ, environ + [] { size_t n = 0; while (environ[n] != nullptr) ++n; return n; }());
+    for (const std::string& variable : environment)
+        env.push_back(const_cast<char*>(variable.c_str()));
+    env.push_back(nullptr);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, kKravik.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, kKravik.c_str(), &actions, nullptr, argv.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     return spawned == 0 ? pid : -1;
 }
@@ -76,20 +88,31 @@ long long Written(pid_t pid)
 class KilledSaveTest : public ::testing::Test
 {
 protected:
-    // Starts the in-place repair of run/design.json (a fresh copy of the old design, in a folder
-    // emptied first unless `keep`) and waits until the save begins: the backup copy is under way
-    // once the process has written more than its log could hold. False, with the process ended, if
-    // the run ended before or took more than a minute to get there, or if what it wrote cannot be read.
-    bool StartSave(pid_t& pid, Clock::time_point& saveStart, bool keep = false)
+    // Lays out an emptied run/: a fresh copy of the old design, an older backup and the user's files.
+    void LayOut()
     {
-        if (!keep)
-        {
-            for (const std::string& name : m_run.List())
-                unlink(m_run.File(name).c_str());
-        }
+        for (const std::string& name : m_run.List())
+            unlink(m_run.File(name).c_str());
         WriteFile(m_run.File("design.json"), m_old);
-        pid = StartKravik({"check", m_run.File("design.json"), "--fix", "--constraints",
-                           ExamplePath("constraints-full.json"), "--log", "/dev/null"});
+        WriteFile(m_run.File("design.json.bak"), kOlderBackup);
+        for (const std::string& name : kUsersFiles)
+            WriteFile(m_run.File(name), "the user's " + name);
+    }
+
+    std::vector<std::string> FixArgs() const
+    {
+        return {"check", m_run.File("design.json"), "--fix", "--constraints", ExamplePath("constraints-full.json"),
+                "--log", "/dev/null"};
+    }
+
+    // Starts the in-place repair of a freshly laid out run/ and waits until the save begins: the
+    // backup copy is under way once the process has written more than its log could hold. False,
+    // with the process ended, if the run ended before or took more than a minute to get there, or if
+    // what it wrote cannot be read.
+    bool StartSave(pid_t& pid, Clock::time_point& saveStart)
+    {
+        LayOut();
+        pid = StartKravik(FixArgs());
         if (pid < 0)
             return false;
         const Clock::time_point giveUp = Clock::now() + std::chrono::minutes(1);
@@ -111,6 +134,46 @@ protected:
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
+    }
+
+    // What a killed save left in run/: the design old or repaired, the backup older or the old
+    // design, the user's files as they were, and temporary files of the save's own names only.
+    // Returns how many temporary files there were.
+    int ExpectWholeFiles(const std::string& repaired, const std::string& label)
+    {
+        const std::string design = ReadFile(m_run.File("design.json")), backup = ReadFile(m_run.File("design.json.bak"));
+        EXPECT_TRUE(design == m_old || design == repaired) << label << ": the design is neither whole";
+        EXPECT_TRUE(backup == kOlderBackup || backup == m_old) << label << ": the backup is neither whole";
+        int temporaries = 0;
+        for (const std::string& name : m_run.List())
+        {
+            const bool user = std::find(kUsersFiles.begin(), kUsersFiles.end(), name) != kUsersFiles.end();
+            const bool ofDesign = name.size() == 26 && name.compare(0, 20, ".design.json.kravik-") == 0,
+                       ofBackup = name.size() == 30 && name.compare(0, 24, ".design.json.bak.kravik-") == 0;
+            const std::string content = ReadFile(m_run.File(name));
+            if (user)
+                EXPECT_EQ("the user's " + name, content) << label;
+            else if (ofDesign)
+                EXPECT_EQ(repaired, content) << label << ": " << name;
+            else if (ofBackup)
+                EXPECT_TRUE(content == m_old || content == kOlderBackup) << label << ": " << name;
+            else
+                EXPECT_TRUE(name == "design.json" || name == "design.json.bak" || name == "design.json.lock")
+                    << label << ": " << name << " left behind";
+            temporaries += ofDesign || ofBackup;
+        }
+        return temporaries;
+    }
+
+    // The next save removes what a killed one left, and nothing else.
+    void ExpectTheNextSaveCleans(const std::string& label)
+    {
+        const pid_t pid = StartKravik(FixArgs());
+        Reap(pid, true);
+        std::vector<std::string> expected = kUsersFiles;
+        expected.insert(expected.end(), {"design.json", "design.json.bak"});
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, m_run.List()) << label << ": the next save leaves the temporary files";
     }
 
     TempDir m_dir, m_run;
@@ -141,7 +204,7 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
     ASSERT_TRUE(KravikHost::OpenDesignFile(m_run.File("design.json"), "", "", loaded, error)) << error;
     loaded.session.reset();
     EXPECT_EQ(m_old, ReadFile(m_run.File("design.json.bak")));
-    EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List());
+    EXPECT_EQ(0, ExpectWholeFiles(repaired, "unkilled"));
 
     // Kills spread over the save, from its start to a little after its end (under a sweep stride,
     // every stride-th of them).
@@ -158,41 +221,49 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
         if (Reap(pid, true) != 128 + SIGKILL)
             ++finished;
 
-        const std::string design = ReadFile(m_run.File("design.json"));
-        EXPECT_TRUE(design == m_old || design == repaired) << "kill " << k << ": the design is neither whole";
-        (design == m_old ? old : whole) += 1;
-        bool namedTemporary = false;
-        for (const std::string& name : m_run.List())
-        {
-            if (name == "design.json.bak")
-            {
-                EXPECT_EQ(m_old, ReadFile(m_run.File(name))) << "kill " << k << ": the backup is not whole";
-            }
-            else if (name.size() == 19 && name.compare(0, 13, ".design.json.") == 0)
-            {
-                // The complete new design gets a name of its own a moment before it replaces the
-                // design; killed in that moment, it stays until the next save of the design.
-                EXPECT_EQ(repaired, ReadFile(m_run.File(name))) << "kill " << k << ": " << name;
-                namedTemporary = true;
-            }
-            else if (name != "design.json.lock") // a killed writer's lock, which the next one takes over
-            {
-                EXPECT_EQ("design.json", name) << "kill " << k << ": left behind";
-            }
-        }
-        if (namedTemporary)
+        const std::string label = "kill " + std::to_string(k);
+        (ReadFile(m_run.File("design.json")) == m_old ? old : whole) += 1;
+        if (ExpectWholeFiles(repaired, label) > 0)
         {
             ++named;
-            ASSERT_TRUE(StartSave(pid, saveStart, true));
-            Reap(pid, true);
-            EXPECT_EQ((std::vector<std::string>{"design.json", "design.json.bak"}), m_run.List())
-                << "kill " << k << ": the next save leaves the temporary file";
+            ExpectTheNextSaveCleans(label);
         }
     }
     std::cout << "[ killed   ] " << kills << " kills over a save of " << m_old.size() << " bytes taking "
               << std::chrono::duration_cast<std::chrono::milliseconds>(saveTime).count() << " ms: old design " << old
-              << ", repaired design " << whole << " (" << finished << " runs had finished); temporary file left "
+              << ", repaired design " << whole << " (" << finished << " runs had finished); temporary files left "
               << named << " times" << std::endl;
+}
+
+// A save stopped at each of its steps: before the new file and the backup's copy are written, before
+// the older backup gets its second name, before the other names, before the backup and the design are
+// put in place, and before the older backup's second name goes.
+TEST_F(KilledSaveTest, EveryStepOfASaveKilledLeavesEveryFileWhole)
+{
+    m_old = ReadFile(ExamplePath("broken.json"));
+    LayOut();
+    ASSERT_EQ(4, Reap(StartKravik(FixArgs()), true));
+    const std::string repaired = ReadFile(m_run.File("design.json"));
+    const struct
+    {
+        const char* step;
+        bool replaced; // the design is the repaired one
+        int temporaries;
+    } steps[] = {{"write", false, 0},  {"copy", false, 0},    {"keep", false, 0},  {"name", false, 1},
+                 {"backup", false, 3}, {"replace", false, 2}, {"clean", true, 1}};
+    for (const auto& step : steps)
+    {
+        LayOut();
+        EXPECT_EQ(128 + SIGKILL, Reap(StartKravik(FixArgs(), {"KRAVIK_TEST_SAVE_STEP=" + std::string(step.step) + ":kill"}),
+                                      true))
+            << step.step;
+        EXPECT_EQ(step.replaced ? repaired : m_old, ReadFile(m_run.File("design.json"))) << step.step;
+        EXPECT_EQ(std::string(step.step) == "replace" || step.replaced ? m_old : kOlderBackup,
+                  ReadFile(m_run.File("design.json.bak")))
+            << step.step;
+        EXPECT_EQ(step.temporaries, ExpectWholeFiles(repaired, step.step));
+        ExpectTheNextSaveCleans(step.step);
+    }
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -231,20 +230,6 @@ std::string TemporaryPrefix(const std::string& base)
     return "." + base.substr(0, room - 2 - 16) + hex + ".";
 }
 
-// Removes the named temporary files (the prefix and six characters) that a killed save of the same
-// file left in the folder.
-void RemoveStaleTemporaries(const std::string& dir, const std::string& prefix)
-{
-    DIR* d = ::opendir(dir.c_str());
-    if (!d) return;
-    while (dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
-            ::unlinkat(::dirfd(d), name.c_str(), 0);
-    }
-    ::closedir(d);
-}
-
 } // namespace
 
 bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& error)
@@ -264,7 +249,6 @@ bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& erro
     m_dir = slash == std::string::npos ? std::string(".") : m_path.substr(0, slash == 0 ? 1 : slash);
     m_base = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
     m_prefix = TemporaryPrefix(m_base);
-    RemoveStaleTemporaries(m_dir, m_prefix);
 
     const mode_t mode = exists && S_ISREG(existing.st_mode) ? (existing.st_mode & 07777) : CreationMode();
     m_fd = ::open(m_dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -289,41 +273,50 @@ bool AtomicFile::Open(const std::string& path, bool overwrite, std::string& erro
     return true;
 }
 
-bool AtomicFile::Write(const char* data, size_t size, std::string& error)
+namespace {
+
+// Writes all the bytes, going on after an interrupted or short write; false with errno set.
+bool WriteAll(int fd, const char* data, size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size);
+        const ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = ErrnoText("cannot write", m_tmp);
-            return false;
-        }
+        if (n < 0) return false;
         data += n;
         size -= static_cast<size_t>(n);
     }
     return true;
 }
 
-bool AtomicFile::Commit(std::string& error, const std::function<std::string()>& beforeReplace)
+} // namespace
+
+bool AtomicFile::Write(const char* data, size_t size, std::string& error)
+{
+    if (WriteAll(m_fd, data, size)) return true;
+    error = ErrnoText("cannot write", m_tmp);
+    return false;
+}
+
+bool DescriptorSink::Write(const char* data, size_t size, std::string& error)
+{
+    if (WriteAll(m_fd, data, size)) return true;
+    error = std::strerror(errno);
+    return false;
+}
+
+bool AtomicFile::Commit(std::string& error)
 {
     if (::fsync(m_fd) != 0) {
         error = ErrnoText("cannot sync the temporary file of", m_path);
         return false;
     }
-    const auto refused = [&] {
-        error = beforeReplace ? beforeReplace() : std::string();
-        return !error.empty();
-    };
-    // An unnamed file that must not replace anything is published at the path itself.
-    const bool linkedAtPath = m_unnamed && !m_overwrite;
-    if ((linkedAtPath && refused()) || (m_unnamed && !Publish(error))) return false;
+    if (m_unnamed && !Publish(error)) return false;
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) {
         error = ErrnoText("cannot close", m_tmp);
         return false;
     }
-    if (!linkedAtPath && refused()) return false;
     if (m_overwrite) {
         if (::rename(m_tmp.c_str(), m_path.c_str()) != 0) {
             error = ErrnoText("cannot rename onto", m_path);

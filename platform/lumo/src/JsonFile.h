@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,15 +54,33 @@ private:
     uint64_t m_done = 0;
 };
 
+// Where the saver's text goes.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    // False with the reason in `error` when the bytes cannot be written.
+    virtual bool Write(const char* data, size_t size, std::string& error) = 0;
+};
+
+// An open file descriptor written at its offset; the caller syncs and closes it.
+class DescriptorSink : public Sink {
+public:
+    explicit DescriptorSink(int fd) : m_fd(fd) {}
+    bool Write(const char* data, size_t size, std::string& error) override;
+
+private:
+    int m_fd;
+};
+
 // A file written through a temporary file beside it: Commit syncs the temporary file and renames it onto
 // the path. Without `overwrite` an existing file is never replaced, not even one created while writing.
 // A path that is a symbolic link is written through: its final target is replaced and keeps its mode,
 // and the link stays. The temporary file is unnamed where the file system allows it (a killed writer
-// then leaves nothing behind); elsewhere it is named "." + file name + ".XXXXXX" (a name too long
-// for that is cut and given a hash of it whole), and such files left by a killed earlier save of
-// the same file are removed when the next save of it opens. Destroying an uncommitted file removes
-// the temporary file.
-class AtomicFile {
+// then leaves nothing behind); elsewhere, and for a moment before the rename, it is named "." + file
+// name + ".XXXXXX" (a name too long for that is cut and given a hash of it whole): a writer killed
+// then leaves that file, which nothing removes, since nothing tells it apart from a user's file of
+// such a name. Destroying an uncommitted file removes the temporary file.
+class AtomicFile : public Sink {
 public:
     AtomicFile() = default;
     ~AtomicFile();
@@ -71,10 +88,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     bool Open(const std::string& path, bool overwrite, std::string& error);
-    bool Write(const char* data, size_t size, std::string& error);
-    // `beforeReplace`, when set, is called once the file is complete and synced, just before it takes
-    // the path; a text it returns refuses the commit (`error` is that text, the path is untouched).
-    bool Commit(std::string& error, const std::function<std::string()>& beforeReplace = nullptr);
+    bool Write(const char* data, size_t size, std::string& error) override;
+    bool Commit(std::string& error);
     // The path written: the given one, or the final target of a link.
     const std::string& Path() const { return m_path; }
 

@@ -25,7 +25,7 @@ namespace {
 // A JSON text written as it goes, indented, with short lists on one line. Texts must be valid UTF-8.
 class Writer {
 public:
-    explicit Writer(JsonFile::AtomicFile& file) : m_file(file) { m_buf.reserve(kChunk + 4096); }
+    explicit Writer(JsonFile::Sink& file) : m_file(file) { m_buf.reserve(kChunk + 4096); }
 
     // Containers. A broken container puts each element (or key) on a line of its own; the others stay on the
     // line they start on.
@@ -185,7 +185,7 @@ private:
         m_buf += '"';
     }
 
-    JsonFile::AtomicFile& m_file;
+    JsonFile::Sink& m_file;
     std::string m_buf;
     std::vector<Level> m_levels;
     size_t m_depth = 0;   // broken containers open
@@ -1051,22 +1051,11 @@ void WriteSession(Writer& w, const SessionData& s)
     w.EndObject();
 }
 
-}  // namespace
-
-}  // namespace detail
-
-namespace StandIn {
-
-Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite,
-                   const std::function<std::string()>& beforeReplace)
+// The whole design file into `sink`; false with the reason in `error`.
+bool WriteDocument(const SessionData& s, JsonFile::Sink& sink, std::string& error)
 {
-    using namespace detail;
-    const SessionData& s = *Access::DataOf(session);
-    std::string error;
-    JsonFile::AtomicFile file;
-    if (!file.Open(path, overwrite, error)) return Failure("cannot save: " + error);
     try {
-        Writer w(file);
+        Writer w(sink);
         w.BeginObject(true);
         w.Key("format");
         w.String("kravik-design");
@@ -1086,7 +1075,7 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
         if (!s.backups.empty()) {
             w.Key("backups");
             w.BeginArray(true);
-            for (const Backup& b : s.backups) {
+            for (const StandIn::Backup& b : s.backups) {
                 w.BeginObject(true);
                 w.Key("gindex");
                 w.String(IndexText(b.gindex.GetValue()));
@@ -1105,11 +1094,36 @@ Result SaveSession(const LumoPI& session, const std::string& path, bool overwrit
             w.EndArray();
         }
         w.EndObject();
-        if (!w.Finish(error)) return Failure("cannot save " + path + ": " + error);
+        return w.Finish(error);
     } catch (const std::exception& e) {
-        return Failure("cannot save " + path + ": " + e.what());
+        error = e.what();
+        return false;
     }
-    if (!file.Commit(error, beforeReplace)) return Failure("cannot save: " + error);
+}
+
+}  // namespace
+
+}  // namespace detail
+
+namespace StandIn {
+
+Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite)
+{
+    using namespace detail;
+    std::string error;
+    JsonFile::AtomicFile file;
+    if (!file.Open(path, overwrite, error)) return Failure("cannot save: " + error);
+    if (!WriteDocument(*Access::DataOf(session), file, error)) return Failure("cannot save " + path + ": " + error);
+    if (!file.Commit(error)) return Failure("cannot save: " + error);
+    return Result();
+}
+
+Result WriteSessionTo(const LumoPI& session, int fd)
+{
+    using namespace detail;
+    std::string error;
+    JsonFile::DescriptorSink sink(fd);
+    if (!WriteDocument(*Access::DataOf(session), sink, error)) return Failure(error);
     return Result();
 }
 

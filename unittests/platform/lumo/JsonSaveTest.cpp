@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cmath>
@@ -71,10 +72,33 @@ TEST(JsonSave, NeverReplacesAFileUnlessAsked)
     EXPECT_FALSE(SaveSession(*s, dir.File("no/such/folder/design.json"), true));
 }
 
+// Written to an open file, a session gives the bytes a save gives; a failed write says the system's reason.
+TEST(JsonSave, WrittenToAnOpenFileAsSaved)
+{
+    LoadError err;
+    auto s = LoadSession(kExample, &err);
+    ASSERT_TRUE(s);
+    TempDir dir;
+    ASSERT_TRUE(SaveSession(*s, dir.File("saved.json")));
+    const int fd = ::open(dir.File("written.json").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(WriteSessionTo(*s, fd));
+    ::close(fd);
+    EXPECT_EQ(ReadText(dir.File("saved.json")), ReadText(dir.File("written.json")));
+
+    const int full = ::open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    SetStringResultsEnabledForTest(true);
+    const Result failed = WriteSessionTo(*s, full);
+    EXPECT_FALSE(failed);
+    EXPECT_EQ("No space left on device", failed.GetDescription().str());
+    SetStringResultsEnabledForTest(false);
+    ::close(full);
+}
+
 // A save through a symbolic link replaces the link's final target and keeps its mode; the links
-// stay links. A temporary file that a killed earlier save of the same file left is removed; other
-// files of the folder are not touched.
-TEST(JsonSave, SavesThroughLinksKeepTheTargetsModeAndClearStaleTemporaries)
+// stay links. No other file of the folder is touched, not even one named as its temporary files are.
+TEST(JsonSave, SavesThroughLinksKeepTheTargetsModeAndTouchNoOtherFile)
 {
     LoadError err;
     auto s = LoadSession(kExample, &err);
@@ -87,7 +111,7 @@ TEST(JsonSave, SavesThroughLinksKeepTheTargetsModeAndClearStaleTemporaries)
     ASSERT_EQ(0, ::symlink("real/design.json", dir.File("link1.json").c_str()));
     ASSERT_EQ(0, ::symlink("link1.json", dir.File("link2.json").c_str()));
     ASSERT_EQ(0, ::symlink("real/new.json", dir.File("dangling.json").c_str()));
-    WriteText(dir.File("real/.design.json.a1B2c3"), "left by a killed save");
+    WriteText(dir.File("real/.design.json.a1B2c3"), "the user's");
     WriteText(dir.File("real/.design.json.keep"), "not ours");
     WriteText(dir.File("real/.other.json.a1B2c3"), "another file's");
 
@@ -101,7 +125,8 @@ TEST(JsonSave, SavesThroughLinksKeepTheTargetsModeAndClearStaleTemporaries)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_NE(ReadText(target), "old");
     EXPECT_TRUE(LoadSession(dir.File("link2.json"), &err)) << err.message;
-    EXPECT_EQ(FilesIn(dir.File("real")), 3); // the design and the two files that are not its temporaries
+    EXPECT_EQ(FilesIn(dir.File("real")), 4);
+    EXPECT_EQ(ReadText(dir.File("real/.design.json.a1B2c3")), "the user's");
     EXPECT_EQ(ReadText(dir.File("real/.design.json.keep")), "not ours");
     EXPECT_EQ(ReadText(dir.File("real/.other.json.a1B2c3")), "another file's");
 

@@ -227,11 +227,12 @@ struct LoadProgress {
 // of each snapshot.
 using LoadProgressHook = std::function<void(const LoadProgress&)>;
 std::unique_ptr<LumoPI> LoadSession(const std::string& path, LoadError* err, const LoadProgressHook& progress);
-// Atomic save; refuses an existing path unless overwrite. `beforeReplace`, when set, is called once
-// the new file is written and synced, just before it takes the path; a text it returns refuses the
-// save (the path is left as it is, and the Result's description ends with that text).
-Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite = false,
-                   const std::function<std::string()>& beforeReplace = nullptr);
+// Atomic save; refuses an existing path unless overwrite.
+Result SaveSession(const LumoPI& session, const std::string& path, bool overwrite = false);
+// The bytes SaveSession would save, written to the open file `fd` at its offset, for a caller that
+// places the file itself; it neither syncs nor closes it. A failed Result's description is the
+// reason alone: the system's text of a failed write, or what the session holds that cannot be saved.
+Result WriteSessionTo(const LumoPI& session, int fd);
 bool IsModified(const LumoPI& session);
 void ClearModified(LumoPI& session);
 Faults& GetFaults(LumoPI& session);
