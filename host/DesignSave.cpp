@@ -445,7 +445,10 @@ void FileSave::SyncFolders()
 {
     // The renames reach the disk with their folders. What this cannot sync is not reported: the
     // files are in place for every reader already.
-    for (const std::string& folder : {Folder(m_target), Folder(m_backup.empty() ? m_target : m_backup)})
+    std::vector<std::string> folders = {Folder(m_target)};
+    if (!m_backup.empty() && Folder(m_backup) != folders[0])
+        folders.push_back(Folder(m_backup));
+    for (const std::string& folder : folders)
     {
         const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0)
