@@ -52,10 +52,11 @@ struct RepairName
     bool allowedOnBackEnd;
 };
 
-// The rows of the registry's source that are in force (not commented out), in order.
+// The rows of the registry's source that are in force (not commented out), in order. A row may go
+// on over the next lines with what its repair changes, which the built row gives.
 std::vector<RepairName> ReadRepairNames(const std::string& source)
 {
-    static const std::regex row(R"(^\s*\{CDICErrors::(\w+),\s*&(\w+::\w+),\s*(true|false)\},?\s*(//.*)?$)");
+    static const std::regex row(R"(^\s*\{CDICErrors::(\w+),\s*&(\w+::\w+),\s*(true|false)\s*[,}].*$)");
     std::vector<RepairName> rows;
     std::istringstream lines(source);
     std::smatch match;
@@ -117,6 +118,10 @@ list every code of the catalogue, by the test that raises it:
 - **Summary**: the shorter text for a report to the user.
 - **Repair**: the repair that `kravik check --fix` runs for the code, and whether it also runs with
   `--back-end`. A code without one is only reported, in fix mode too.
+- **What the repair changes**: what the repair does to the design; for one that deletes or
+  re-creates an object, also what is lost with it. A remark that a repair makes on a finding it
+  fixed, such as "please verify constraints!", is not written to the log: the line ends
+  ` - Fixed.`.
 )";
 
 } // namespace
@@ -125,7 +130,7 @@ std::vector<RepairRow> BuiltRepairRegistry()
 {
     std::vector<RepairRow> rows;
     for (const FixRegistration& row : FixRegistryTable())
-        rows.push_back({row.code, row.allowedOnBackEnd});
+        rows.push_back({row.code, row.allowedOnBackEnd, row.change != nullptr ? row.change : ""});
     return rows;
 }
 
@@ -138,8 +143,8 @@ std::string RenderDiagnosticsDoc(const std::string& codesHeader, const std::stri
         throw std::runtime_error("the repair registry's source has " + std::to_string(repairNames.size())
                                  + " rows in force, the built registry " + std::to_string(registry.size()));
 
-    // code -> "`Class::Method`" (and further repairs registered for the same code)
-    std::map<unsigned, std::string> repairs;
+    // code -> "`Class::Method`" and what it changes (and further repairs registered for the same code)
+    std::map<unsigned, std::pair<std::string, std::string>> repairs;
     for (size_t i = 0; i < registry.size(); ++i)
     {
         const RepairName& named = repairNames[i];
@@ -147,8 +152,12 @@ std::string RenderDiagnosticsDoc(const std::string& codesHeader, const std::stri
         if (code == names.end() || code->second.name != named.code || named.allowedOnBackEnd != registry[i].allowedOnBackEnd)
             throw std::runtime_error("row " + std::to_string(i + 1) + " of the repair registry's source ("
                                      + named.code + ") does not match the built registry");
-        std::string& cell = repairs[registry[i].code];
-        cell += (cell.empty() ? "`" : "; `") + named.method + "`" + (named.allowedOnBackEnd ? " (also on the back end)" : "");
+        if (registry[i].change.empty())
+            throw std::runtime_error("row " + std::to_string(i + 1) + " of the repair registry (" + named.code
+                                     + ") does not say what its repair changes");
+        auto& [method, change] = repairs[registry[i].code];
+        method += (method.empty() ? "`" : "; `") + named.method + "`" + (named.allowedOnBackEnd ? " (also on the back end)" : "");
+        change += (change.empty() ? "" : "; ") + Cell(registry[i].change.c_str());
     }
 
     const std::map<std::string, std::string> testNames = TestNames();
@@ -170,14 +179,15 @@ std::string RenderDiagnosticsDoc(const std::string& codesHeader, const std::stri
             const auto test = testNames.find(currentClass);
             doc << "\n## " << (test == testNames.end() ? currentClass + " (never run)" : test->second) << "\n\n"
                 << "Raised by `" << currentClass << "`.\n\n"
-                << "| Code | Name | Severity | Message | Summary | Repair |\n"
-                << "|---|---|---|---|---|---|\n";
+                << "| Code | Name | Severity | Message | Summary | Repair | What the repair changes |\n"
+                << "|---|---|---|---|---|---|---|\n";
         }
         const CDICErrors::ErrorCase& record = CDICErrors::GetErrorCase(code);
         const auto repair = repairs.find(code);
         doc << "| " << code << " | `" << named->second.name << "` | " << SeverityWord(record.severity) << " | "
             << Cell(record.inText) << " | " << Cell(record.outText)
-            << " | " << (repair == repairs.end() ? "-" : repair->second) << " |\n";
+            << " | " << (repair == repairs.end() ? "- | -" : repair->second.first + " | " + repair->second.second)
+            << " |\n";
     }
     return doc.str();
 }
