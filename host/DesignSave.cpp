@@ -127,6 +127,13 @@ bool CopyContent(int source, int target, bool& readFailed)
     }
 }
 
+// Gives the open file `fd` the name `path`; fails where that name exists. 0, or -1 with errno set.
+int LinkOpenFile(int fd, const std::string& path)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+}
+
 const mode_t kUmaskMode = ~mode_t(0);
 
 // A file the save makes beside the one it will replace, or a second name it gives an existing file.
@@ -166,13 +173,30 @@ struct Temporary
         return fd >= 0 && fstat(fd, &info) == 0 && (mode == kUmaskMode || fchmod(fd, mode) == 0);
     }
 
+    // A new file for `after` holding a synced copy of the file `source` (opened with `openFlags`)
+    // with its permissions; the test seam's `step` comes before the sync. False with errno set;
+    // `readFailed` says whether the source could not be opened or read.
+    bool CreateCopy(const std::string& after, const std::string& source, int openFlags, const char* step,
+                    bool& readFailed)
+    {
+        const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC | openFlags);
+        struct stat sourceInfo;
+        readFailed = from < 0 || fstat(from, &sourceInfo) != 0;
+        const bool copied = !readFailed && Create(after, sourceInfo.st_mode & 07777)
+            && CopyContent(from, fd, readFailed) && !Injected(step) && fsync(fd) == 0;
+        const int reason = errno;
+        if (from >= 0)
+            close(from);
+        errno = reason;
+        return copied;
+    }
+
     // Gives the complete file its name (one named at its creation keeps it), recorded in `lock`
     // together with the save's other named files in `all` before it is taken. False with errno set.
     bool Name(DesignLock* lock, const std::vector<const Temporary*>& all)
     {
         if (fd >= 0 && fstat(fd, &info) != 0)
             return false;
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
         for (int attempt = 0; attempt < 100; ++attempt)
         {
             if (!named)
@@ -187,8 +211,7 @@ struct Temporary
             }
             if (named)
                 return true;
-            const int linked = linkOfNamedAfter ? link(namedAfter.c_str(), path.c_str())
-                                                : linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+            const int linked = linkOfNamedAfter ? link(namedAfter.c_str(), path.c_str()) : LinkOpenFile(fd, path);
             if (linked == 0)
             {
                 named = true;
@@ -287,24 +310,11 @@ bool FileSave::WriteNewFile(const Lumo::LumoPI& session, std::string& error)
 
 bool FileSave::CopyDesign(const std::string& designPath, std::string& error)
 {
-    const int source = open(designPath.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info;
-    if (source < 0 || fstat(source, &info) != 0)
-    {
-        error = Failed("cannot read " + designPath);
-        if (source >= 0)
-            close(source);
-        return false;
-    }
     bool readFailed = false;
-    const bool copied = m_copy.Create(m_backup, info.st_mode & 07777) && CopyContent(source, m_copy.fd, readFailed)
-        && !Injected("copy") && fsync(m_copy.fd) == 0;
-    const int reason = errno;
-    close(source);
-    errno = reason;
-    if (!copied)
-        error = Failed(readFailed ? "cannot read " + designPath : "cannot write " + m_backupShown);
-    return copied;
+    if (m_copy.CreateCopy(m_backup, designPath, 0, "copy", readFailed))
+        return true;
+    error = Failed(readFailed ? "cannot read " + designPath : "cannot write " + m_backupShown);
+    return false;
 }
 
 bool FileSave::KeepOlderBackup(std::string& error)
@@ -328,17 +338,11 @@ bool FileSave::KeepOlderBackup(std::string& error)
     // Where the file system has no hard links, a copy of it does the same.
     const bool noLinks = errno == EPERM || errno == EMLINK || errno == EOPNOTSUPP;
     m_older.linkOfNamedAfter = false;
-    const int source = noLinks && S_ISREG(info.st_mode) ? open(m_backup.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
     bool readFailed = false;
-    const bool copied = source >= 0 && m_older.Create(m_backup, info.st_mode & 07777)
-        && CopyContent(source, m_older.fd, readFailed) && fsync(m_older.fd) == 0;
-    const int reason = errno;
-    if (source >= 0)
-        close(source);
-    errno = reason;
-    if (!copied)
-        error = Failed("cannot keep the older " + m_backupShown);
-    return copied;
+    if (noLinks && S_ISREG(info.st_mode) && m_older.CreateCopy(m_backup, m_backup, O_NOFOLLOW, "", readFailed))
+        return true;
+    error = Failed("cannot keep the older " + m_backupShown);
+    return false;
 }
 
 bool FileSave::NameFiles(std::string& error)
@@ -346,24 +350,22 @@ bool FileSave::NameFiles(std::string& error)
     // An output that does not exist yet is created by linking the unnamed file at its path, which
     // fails where a file has appeared since: it needs no name before.
     const bool publishUnnamed = m_backup.empty() && !m_targetExisted;
+    const auto failed = [&](const Temporary* file) {
+        error = Failed(file == &m_new ? std::string("cannot write") : "cannot write " + m_backupShown);
+        return false;
+    };
     bool first = true;
     for (Temporary* file : {&m_older, &m_copy, &m_new})
     {
         if (file->fd < 0 || (file == &m_new && publishUnnamed))
             continue;
         if ((first && Injected("name")) || !file->Name(m_lock, All()))
-        {
-            error = Failed(file == &m_new ? std::string("cannot write") : "cannot write " + m_backupShown);
-            return false;
-        }
+            return failed(file);
         first = false;
     }
     for (Temporary* file : {&m_older, &m_copy, &m_new})
         if (!(file == &m_new && publishUnnamed) && !file->Close())
-        {
-            error = Failed(file == &m_new ? std::string("cannot write") : "cannot write " + m_backupShown);
-            return false;
-        }
+            return failed(file);
     return true;
 }
 
@@ -399,10 +401,7 @@ bool FileSave::PlaceTarget(std::string& error)
     // A new output: a file that another program made there since is never replaced.
     int placed = -1;
     if (!m_new.named)
-    {
-        const std::string self = "/proc/self/fd/" + std::to_string(m_new.fd);
-        placed = linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW);
-    }
+        placed = LinkOpenFile(m_new.fd, m_target);
     else
     {
         placed = renameat2(AT_FDCWD, m_new.path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE);
