@@ -36,8 +36,9 @@ class DesignLock;
 // and keeps its mode.
 //
 // The new file, and in place the copy of the design that becomes the backup, are written, synced
-// and named beside the files they replace (and an older backup gets a second name that keeps it),
-// all before `lastCheck`, which is asked last: a text it returns refuses the save. After it come
+// and named beside the files they replace (and an older backup gets a second name, or a copy, that
+// keeps it, unless it is the design itself under another name), all before `lastCheck`, which is
+// asked last: a text it returns refuses the save. After it come
 // only renames: the backup into place, then the design (or the output; an output that did not
 // exist is created only where no file has appeared since). A step that fails undoes the ones
 // before, so that on false (the reason in `error`) the design, its backup, the output and every
@@ -47,6 +48,12 @@ class DesignLock;
 // those.
 bool SaveDesignFile(const Lumo::LumoPI& session, const std::string& designPath, const std::string& output,
                     DesignLock* lock, std::string& error, const std::function<std::string()>& lastCheck = nullptr);
+
+// Whether `path` is a name that a save onto `file` gives its temporary files: "." + the name +
+// ".kravik-" and six letters or digits, beside the file a link of `file` leads to, and for a save in
+// place also "." + the name + ".bak.kravik-" and six beside DESIGN.bak (names cut as SiblingName cuts
+// them).
+bool IsSaveTemporary(const std::string& path, const std::string& file, bool inPlace);
 
 // Whether a save with this --output (empty: none) goes onto the design itself: the same path once
 // resolved. A hard link of the design is another path.

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -28,14 +30,40 @@ struct Holder
     std::string command;
 };
 
-bool IsAlive(long pid)
+// When the process `pid` started, in clock ticks since boot (the 22nd field of /proc/PID/stat); 0
+// when no such process runs or this cannot be read. A process id is reused as soon as its process
+// has ended; together with its start time it names one process.
+unsigned long long StartTime(long pid)
 {
-    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    if (pid <= 0)
+        return 0;
+    const int fd = open(("/proc/" + std::to_string(pid) + "/stat").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[4096];
+    const ssize_t got = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (got <= 0)
+        return 0;
+    text[got] = '\0';
+    // The command (field 2) is in parentheses and may hold blanks and parentheses itself; the state
+    // (field 3) follows its last closing one.
+    const char* field = std::strrchr(text, ')');
+    for (int number = 2; field != nullptr && number < 22; ++number)
+        field = std::strchr(field + 1, ' ');
+    return field != nullptr ? std::strtoull(field + 1, nullptr, 10) : 0;
 }
 
-// The holder a lock file names on its first line ("4711 clear\n"); false, with `holder` left as it
-// was, while it names none that is alive (a writer that took over the lock of another user may not
-// have been able to write itself in, and the line then names a process long gone).
+// The holder's text: "4711 clear\nstarted 8812345\n", its process id and command, then the start
+// time of that process.
+std::string HolderText(const std::string& command)
+{
+    return std::to_string(getpid()) + " " + command + "\nstarted " + std::to_string(StartTime(getpid())) + "\n";
+}
+
+// The holder a lock file names; false, with `holder` left as it was, unless its process runs and
+// started when the text says (a writer that took over the lock of another user may not have been
+// able to write itself in, and the text then names a process long gone, whose id may be another's now).
 bool ReadHolder(int fd, Holder& holder)
 {
     char text[256];
@@ -45,29 +73,37 @@ bool ReadHolder(int fd, Holder& holder)
     text[got] = '\0';
     char* end = nullptr;
     const long pid = std::strtol(text, &end, 10);
-    if (end == text || *end != ' ' || !IsAlive(pid))
+    if (end == text || *end != ' ')
+        return false;
+    const char* command = end + 1;
+    const size_t commandSize = std::strcspn(command, "\n");
+    unsigned long long started = 0;
+    if (command[commandSize] != '\n' || std::sscanf(command + commandSize + 1, "started %llu\n", &started) != 1
+        || started == 0 || StartTime(pid) != started)
         return false;
     holder.pid = pid;
-    holder.command.assign(end + 1, std::strcspn(end + 1, "\n"));
+    holder.command.assign(command, commandSize);
     return true;
 }
 
-// The whole text of the open lock file.
-std::string ReadAll(int fd)
-{
-    std::string text;
-    char buffer[4096];
-    for (off_t at = 0;;)
-    {
-        const ssize_t got = pread(fd, buffer, sizeof buffer, at);
-        if (got <= 0)
-            return text;
-        text.append(buffer, static_cast<size_t>(got));
-        at += got;
-    }
-}
-
 const char kTemporary[] = "temporary ";
+
+// The most a save writes into a lock file: the holder's text, then a line for each of its (at most
+// three) temporary files, whose path has at most PATH_MAX bytes, each written as two hex digits.
+const size_t kMaxRecords = 3;
+const size_t kMaxLockText = 512 + kMaxRecords * (sizeof kTemporary + 5 * 21 + 2 * PATH_MAX + 1);
+
+// The text of the open lock file, up to what a save writes into one: the rest of a larger file is
+// not a save's, and is not read.
+std::string ReadRecords(int fd)
+{
+    std::string text(kMaxLockText, '\0');
+    size_t size = 0;
+    for (ssize_t got; size < text.size() && (got = pread(fd, &text[size], text.size() - size, size)) > 0;)
+        size += static_cast<size_t>(got);
+    text.resize(size);
+    return text;
+}
 
 // "temporary DEVICE INODE SIZE SECONDS NANOSECONDS PATH\n", the path in hexadecimal: any byte of a
 // name keeps the line whole.
@@ -110,20 +146,19 @@ bool ParseTemporaryLine(const std::string& line, SaveTemporary& file)
     return !file.path.empty();
 }
 
-// Removes the temporary files that the dead holder of a lock file recorded in it, each only while
-// its path still names the file recorded.
-void RemoveRecordedTemporaries(const std::string& text)
+// Removes the temporary files that the dead holder of a lock file recorded in it: only a whole
+// line's file that `isOwn` takes for a temporary of this lock's saves, while that path still names
+// the very file recorded.
+void RemoveRecordedTemporaries(const std::string& text, const std::function<bool(const std::string&)>& isOwn)
 {
-    for (size_t start = 0; start < text.size();)
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
     {
-        const size_t end = std::min(text.find('\n', start), text.size());
         const std::string line = text.substr(start, end - start);
-        start = end + 1;
         SaveTemporary file;
         struct stat info;
-        if (line.rfind(kTemporary, 0) == 0 && ParseTemporaryLine(line, file) && lstat(file.path.c_str(), &info) == 0
-            && S_ISREG(info.st_mode) && info.st_dev == file.device && info.st_ino == file.inode
-            && info.st_size == file.size && info.st_mtim.tv_sec == file.modified.tv_sec
+        if (line.rfind(kTemporary, 0) == 0 && ParseTemporaryLine(line, file) && isOwn(file.path)
+            && lstat(file.path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_dev == file.device
+            && info.st_ino == file.inode && info.st_size == file.size && info.st_mtim.tv_sec == file.modified.tv_sec
             && info.st_mtim.tv_nsec == file.modified.tv_nsec)
             unlink(file.path.c_str());
     }
@@ -218,9 +253,13 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
                 continue;
             }
             // A dead holder's text may still be there, with the temporary files of a save it did not
-            // end: they go, and this process is the holder now.
-            RemoveRecordedTemporaries(ReadAll(fd));
-            m_holderLine = std::to_string(getpid()) + " " + command + "\n";
+            // end: they go, and this process is the holder now. Only this user's own lock file is
+            // believed: another user's may name any file, and it is taken over all the same.
+            if (info.st_uid == geteuid())
+                RemoveRecordedTemporaries(ReadRecords(fd), [&path, isOutput](const std::string& recorded) {
+                    return IsSaveTemporary(recorded, path, !isOutput);
+                });
+            m_holderLine = HolderText(command);
             // A refused writer names no holder when this fails; the lock itself holds.
             m_writable = !readOnly && ftruncate(fd, 0) == 0
                 && pwrite(fd, m_holderLine.data(), m_holderLine.size(), 0) == static_cast<ssize_t>(m_holderLine.size());

@@ -1,9 +1,11 @@
 // One writer at a time on a file: a command that will save a design onto a file (the design itself,
 // or its --output) first takes an exclusive advisory lock (flock) on the lock file "<file>.lock"
 // beside it (beside the file a symbolic link leads to, even one not there yet), which names the
-// holder's process and command and is readable by every user. A second writer is refused at once,
-// with the holder named; a lock file whose holder died is taken over, and the temporary files that
-// holder's save recorded in it are removed; one that cannot be opened is a refusal. Once held, the
+// holder's process, with its start time, and command, and is readable by every user. A second writer
+// is refused at once, with the holder named; a lock file whose holder died is taken over, and the
+// temporary files that holder's save recorded in it are removed (only from a lock file of this
+// user's, and only the save's own temporary files of that file); one that cannot be opened is a
+// refusal. Once held, the
 // lock keeps the file's identity, so that a save can refuse a file that another program replaced or
 // changed since. Released, and the lock file removed, by Release or the destructor. Not shared
 // between threads.
@@ -38,7 +40,9 @@ public:
 
     // Takes the lock on `path` for `command` (the kravik command's name, such as "clear"). False with
     // the reason in `error` ("in use by process 4711 (kravik clear)", or "in use by another process
-    // (holder unknown)" when the lock file names no running process) when another process holds it,
+    // (holder unknown)" when the lock file does not name the process that holds it, as when that
+    // process could not write itself in and the process named has ended, even where its process id
+    // belongs to another program now) when another process holds it,
     // or the lock file cannot be made or opened (also when it is a symbolic link). True without a lock when the file's folder does not
     // exist or is not writable for this process (nor is the file), and, unless `isOutput`, when the
     // design does not exist (its load reports it).
@@ -54,7 +58,8 @@ public:
     // Writes into the lock file, after the holder, the temporary files a save is about to name, so
     // that when this process is killed before it places or removes them, the next writer to take the
     // lock removes them: a file at a recorded path that is another file (device, inode, size or
-    // modification time) is left.
+    // modification time), or whose path is not one a save of the locked file gives its temporary
+    // files (IsSaveTemporary), is left. At most three files, each path at most PATH_MAX bytes.
     // Each call replaces the earlier list. Nothing is recorded without a lock file this process can
     // write; such a save's temporary files stay when it is killed.
     void RecordTemporaries(const std::vector<SaveTemporary>& files);

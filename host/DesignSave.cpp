@@ -7,7 +7,9 @@
 // Each is written and synced unnamed where the file system allows it, recorded in the lock file,
 // then named. After the last check, one rename puts the backup in place and one the design; a failed
 // rename of the design puts the older backup back by one rename. To the end the older backup's
-// second name is removed.
+// second name is removed. The older backup is copied instead where this process could not remove a
+// second name of it (another user's file in a sticky folder), and kept by nothing where it is the
+// design itself under another name (the design stays in place until the last rename).
 #include "host/DesignFile.h"
 
 #include "host/DesignLock.h"
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,25 +34,14 @@ namespace KravikHost {
 
 namespace {
 
-// Test seam: the command in KRAVIK_TEST_BEFORE_REPLACE, when set, runs (through the shell) once every
-// file of the save is named, just before its last check, so that the tests can change files there.
-void RunTestSeamBeforeReplace()
-{
-    const char* command = std::getenv("KRAVIK_TEST_BEFORE_REPLACE");
-    if (command != nullptr && *command != '\0')
-    {
-        // What the command did to the files is what the test looks at, not how it ended.
-        const int status = std::system(command);
-        (void)status;
-    }
-}
-
 // Test seam: KRAVIK_TEST_SAVE_STEP="STEP:WHAT" makes the system call of one step of the save fail
-// with WHAT (EPERM, EIO, ENOSPC or EDQUOT), or stops the process just before it with WHAT "kill"
-// (SIGKILL) or "interrupt" (SIGINT, as a Ctrl-C). The steps, in order: "write" (the new file), "copy"
-// (the backup's copy of the design), "keep" (the older backup's second name), "name" (the first of the
-// other names), "backup" (the backup into place), "replace" (the design or output into place) and
-// "clean" (the older backup's second name removed). True, with errno set, when the step is to fail.
+// with WHAT (EPERM, EIO, ENOSPC or EDQUOT), or signals the process just before it with WHAT "kill"
+// (SIGKILL), "interrupt" (SIGINT, as a Ctrl-C) or "stop" (SIGSTOP: a test acts on the files, then
+// continues it). The steps, in order: "write" (the new file), "copy" (the backup's copy of the
+// design), "keep" (the older backup's second name), "name" (the first of the other names), "check"
+// (the last check, which has no call to fail), "backup" (the backup into place), "replace" (the
+// design or output into place) and "clean" (the older backup's second name removed). True, with
+// errno set, when the step is to fail.
 bool Injected(const char* step)
 {
     const char* seam = std::getenv("KRAVIK_TEST_SAVE_STEP");
@@ -57,9 +49,9 @@ bool Injected(const char* step)
     if (colon == nullptr || std::string(seam, colon) != step)
         return false;
     const std::string what = colon + 1;
-    if (what == "kill" || what == "interrupt")
+    if (what == "kill" || what == "interrupt" || what == "stop")
     {
-        raise(what == "kill" ? SIGKILL : SIGINT);
+        raise(what == "kill" ? SIGKILL : what == "stop" ? SIGSTOP : SIGINT);
         return false;
     }
     static const struct
@@ -80,16 +72,52 @@ std::string Folder(const std::string& path)
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
+const char kNameChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+const size_t kRandomChars = 6;
+
+// The names of the save's temporary files beside `namedAfter` up to their random characters:
+// "." + its name + ".kravik-".
+std::string TemporaryPrefix(const std::string& namedAfter)
+{
+    const size_t slash = namedAfter.rfind('/');
+    const std::string name = SiblingName(namedAfter.substr(0, slash + 1) + "." + namedAfter.substr(slash + 1),
+                                         ".kravik-" + std::string(kRandomChars, 'X'));
+    return name.substr(0, name.size() - kRandomChars);
+}
+
 // A name no user picks, beside `namedAfter`: "." + its name + ".kravik-" + six random characters.
 std::string TemporaryName(const std::string& namedAfter)
 {
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static std::mt19937 random(std::random_device{}());
-    std::string suffix = ".kravik-";
-    for (int i = 0; i < 6; ++i)
-        suffix += kChars[random() % (sizeof kChars - 1)];
-    const size_t slash = namedAfter.rfind('/');
-    return SiblingName(namedAfter.substr(0, slash + 1) + "." + namedAfter.substr(slash + 1), suffix);
+    std::string name = TemporaryPrefix(namedAfter);
+    for (size_t i = 0; i < kRandomChars; ++i)
+        name += kNameChars[random() % (sizeof kNameChars - 1)];
+    return name;
+}
+
+bool IsTemporaryName(const std::string& path, const std::string& namedAfter)
+{
+    const std::string prefix = TemporaryPrefix(namedAfter);
+    return path.size() == prefix.size() + kRandomChars && path.compare(0, prefix.size(), prefix) == 0
+        && path.find_first_not_of(kNameChars, prefix.size()) == std::string::npos;
+}
+
+// Whether this process may remove a name of the file `file` (as lstat tells it) from `folder`: in a
+// sticky folder (such as /tmp) only the owner of the file or of the folder may, or a process with
+// the capability CAP_FOWNER.
+bool MayRemoveName(const struct stat& file, const std::string& folder)
+{
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0 || (info.st_mode & S_ISVTX) == 0 || file.st_uid == geteuid()
+        || info.st_uid == geteuid())
+        return true;
+    // The effective capabilities are a hexadecimal mask on the "CapEff:" line; CAP_FOWNER is bit 3.
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("CapEff:", 0) == 0)
+            return (std::strtoull(line.c_str() + 7, nullptr, 16) >> 3 & 1) != 0;
+    return false;
 }
 
 bool WriteAll(int fd, const char* data, size_t size)
@@ -145,7 +173,7 @@ struct Temporary
     std::string path;       // its name, once it has one
     int fd = -1;            // open while it is written
     bool named = false;
-    bool linkOfNamedAfter = false; // a second name of namedAfter, not a file of its own
+    std::string linkOf;     // when set, a second name of that file, not a file of its own
     struct stat info = {};
 
     Temporary() = default;
@@ -211,7 +239,7 @@ struct Temporary
             }
             if (named)
                 return true;
-            const int linked = linkOfNamedAfter ? link(namedAfter.c_str(), path.c_str()) : LinkOpenFile(fd, path);
+            const int linked = !linkOf.empty() ? link(linkOf.c_str(), path.c_str()) : LinkOpenFile(fd, path);
             if (linked == 0)
             {
                 named = true;
@@ -271,6 +299,7 @@ private:
     bool m_targetExisted = false;
     std::string m_backup, m_backupShown; // in place: design.json.bak
     bool m_backupExisted = false;
+    bool m_backupIsDesign = false; // the older design.json.bak is a second name of the design
     Temporary m_new, m_copy, m_older;
 };
 
@@ -328,20 +357,34 @@ bool FileSave::KeepOlderBackup(std::string& error)
         error = "cannot replace " + m_backupShown + ": not a regular file";
         return false;
     }
+    // The design itself under another name stays whole at the design's path until the last rename,
+    // and a second name given to it now would change the change time that the last check compares.
+    struct stat design;
+    m_backupIsDesign = S_ISREG(info.st_mode) && stat(m_target.c_str(), &design) == 0
+        && design.st_dev == info.st_dev && design.st_ino == info.st_ino;
+    if (m_backupIsDesign)
+        return true;
     // A second name keeps the older backup whole until the save has ended: a failed replace of the
-    // design puts it back by one rename.
+    // design puts it back by one rename. A name this process could not remove again would stay
+    // when the save fails: a copy does the same, as where the file system has no hard links.
     m_older.namedAfter = m_backup;
-    m_older.linkOfNamedAfter = true;
     m_older.info = info;
-    if (!Injected("keep") && m_older.Name(m_lock, All()))
-        return true;
-    // Where the file system has no hard links, a copy of it does the same.
-    const bool noLinks = errno == EPERM || errno == EMLINK || errno == EOPNOTSUPP;
-    m_older.linkOfNamedAfter = false;
+    const bool removable = MayRemoveName(info, Folder(m_backup));
+    if (removable)
+    {
+        m_older.linkOf = m_backup;
+        if (!Injected("keep") && m_older.Name(m_lock, All()))
+            return true;
+        m_older.linkOf.clear();
+    }
+    const bool copy = !removable || errno == EPERM || errno == EMLINK || errno == EOPNOTSUPP;
     bool readFailed = false;
-    if (noLinks && S_ISREG(info.st_mode) && m_older.CreateCopy(m_backup, m_backup, O_NOFOLLOW, "", readFailed))
+    if (copy && S_ISREG(info.st_mode) && m_older.CreateCopy(m_backup, m_backup, O_NOFOLLOW, "", readFailed))
         return true;
-    error = Failed("cannot keep the older " + m_backupShown);
+    // Another user's link in a sticky folder cannot be replaced either.
+    if (!removable && S_ISLNK(info.st_mode))
+        errno = EPERM;
+    error = Failed((removable || S_ISREG(info.st_mode) ? "cannot keep the older " : "cannot replace ") + m_backupShown);
     return false;
 }
 
@@ -423,12 +466,21 @@ bool FileSave::PlaceTarget(std::string& error)
 
 void FileSave::UndoBackup(std::string& error)
 {
-    // The older backup goes back by one rename, taking the place of this save's; with none before,
-    // this save's goes.
+    // The older backup goes back by one rename, taking the place of this save's: by its second name,
+    // or where it was the design under another name, by a new second name of the design, still in
+    // place. With none before, this save's goes.
+    if (m_backupIsDesign)
+    {
+        m_older.namedAfter = m_backup;
+        m_older.linkOf = m_target;
+        if (stat(m_target.c_str(), &m_older.info) == 0)
+            m_older.Name(m_lock, All());
+    }
     struct stat info;
     const bool undone = m_older.named ? rename(m_older.path.c_str(), m_backup.c_str()) == 0
-                                      : lstat(m_backup.c_str(), &info) == 0 && info.st_dev == m_copy.info.st_dev
-                                            && info.st_ino == m_copy.info.st_ino && unlink(m_backup.c_str()) == 0;
+                                      : !m_backupExisted && lstat(m_backup.c_str(), &info) == 0
+                                            && info.st_dev == m_copy.info.st_dev && info.st_ino == m_copy.info.st_ino
+                                            && unlink(m_backup.c_str()) == 0;
     if (undone)
     {
         m_older.Placed();
@@ -474,7 +526,7 @@ bool FileSave::Save(const Lumo::LumoPI& session, const std::string& designPath, 
         return false;
 
     // Only renames follow the last check.
-    RunTestSeamBeforeReplace();
+    Injected("check");
     error = lastCheck ? lastCheck() : "";
     if (!error.empty() || (inPlace && !PlaceBackup(error)))
         return false;
@@ -492,6 +544,11 @@ bool FileSave::Save(const Lumo::LumoPI& session, const std::string& designPath, 
 }
 
 } // namespace
+
+bool IsSaveTemporary(const std::string& path, const std::string& file, bool inPlace)
+{
+    return IsTemporaryName(path, ResolvedPath(file)) || (inPlace && IsTemporaryName(path, AbsolutePath(file + ".bak")));
+}
 
 bool SavesInPlace(const std::string& designPath, const std::string& output)
 {

@@ -4,6 +4,8 @@
 // refused for the save.
 #include "host/DesignLock.h"
 
+#include "host/DesignFile.h"
+
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -88,52 +90,84 @@ TEST(DesignLockTest, OutputLocksAndLockFilesThatCannotBeRead)
     EXPECT_EQ("the lock file " + other + ".lock is a symbolic link", error);
     output.Release();
     ASSERT_TRUE(output.Take(dir.File("new.json"), "init", error, true)) << error;
-    WriteFile(dir.File("new.json.lock"), "999999999 clear\n");
-    EXPECT_FALSE(second.Take(dir.File("new.json"), "check", error, true));
-    EXPECT_EQ("in use by another process (holder unknown)", error);
+    // Nor is a process that does not hold the lock, though it has the holder's process id now.
+    for (const std::string& holder : {std::string("999999999 clear\n"), std::to_string(getpid()) + " clear\nstarted 1\n"})
+    {
+        WriteFile(dir.File("new.json.lock"), holder);
+        EXPECT_FALSE(second.Take(dir.File("new.json"), "check", error, true));
+        EXPECT_EQ("in use by another process (holder unknown)", error) << holder;
+    }
 }
 
 // A writer that takes over the lock of a holder that died removes the temporary files the holder
-// recorded, and only while their paths still name the recorded files (a file made since may have
-// the inode number of one removed).
+// recorded, and only those that are the save's own temporary files of the locked file (named so,
+// beside it, even where a long name is cut), while their paths still name the recorded files (a
+// file made since may have the inode number of one removed). A file the lock file records that is
+// another (elsewhere, or beside it by another name) stays, and so does every file an output's lock
+// records as a backup's, or a lock file of another user's records.
 TEST(DesignLockTest, TakingOverADeadHoldersLockRemovesTheTemporariesItRecorded)
 {
-    TempDir dir;
-    const std::string design = dir.File("design.json");
-    WriteFile(design, "{}");
-    const std::string temporary = dir.File(".design.json.kravik-Ab12Cd"),
-                      replaced = dir.File(".design.json.bak.kravik-Xy34Zw");
-    const pid_t child = fork();
-    if (child == 0)
+    TempDir dir, elsewhere;
+    const std::string longName = std::string(240, 'd') + ".json";
+    const struct
     {
-        KravikHost::DesignLock dying;
-        std::string error;
-        std::vector<KravikHost::SaveTemporary> records;
-        for (const std::string& path : {temporary, replaced})
+        std::string name;
+        bool isOutput;
+        bool anotherUsersLock;
+    } cases[] = {{"design.json", false, false}, {longName, false, false}, {"out.json", true, false},
+                 {"design.json", false, true}};
+    for (const auto& c : cases)
+    {
+        if (c.anotherUsersLock && geteuid() != 0)
+            continue;
+        const std::string design = dir.File(c.name);
+        WriteFile(design, "{}");
+        const std::string temporary = KravikHost::SiblingName(dir.File("." + c.name), ".kravik-Ab12Cd"),
+                          backups = KravikHost::SiblingName(dir.File("." + c.name + ".bak"), ".kravik-Bk34Zw"),
+                          replaced = KravikHost::SiblingName(dir.File("." + c.name), ".kravik-Xy34Zw"),
+                          notes = dir.File("notes.json"),
+                          otherFolders = KravikHost::SiblingName(elsewhere.File("." + c.name), ".kravik-Ab12Cd"),
+                          unrecorded = KravikHost::SiblingName(dir.File("." + c.name), ".kravik-Other1");
+        const pid_t child = fork();
+        if (child == 0)
         {
-            WriteFile(path, "made by the save");
-            struct stat info;
-            stat(path.c_str(), &info);
-            records.push_back({path, info.st_dev, info.st_ino, info.st_size, info.st_mtim});
+            KravikHost::DesignLock dying;
+            std::string error;
+            std::vector<KravikHost::SaveTemporary> records;
+            for (const std::string& path : {temporary, backups, replaced, notes, otherFolders})
+            {
+                WriteFile(path, "made by the save");
+                struct stat info;
+                stat(path.c_str(), &info);
+                records.push_back({path, info.st_dev, info.st_ino, info.st_size, info.st_mtim});
+            }
+            const bool taken = dying.Take(design, "clear", error, c.isOutput);
+            dying.RecordTemporaries(records);
+            _exit(taken && (!c.anotherUsersLock || chown((design + ".lock").c_str(), 65534, 65534) == 0)
+                      ? 0
+                      : 1); // killed: the lock file stays
         }
-        const bool taken = dying.Take(design, "clear", error);
-        dying.RecordTemporaries(records);
-        _exit(taken ? 0 : 1); // killed: the lock file stays
-    }
-    int status = 0;
-    ASSERT_EQ(child, waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    unlink(replaced.c_str());
-    WriteFile(replaced, "the user's, made since");
-    WriteFile(dir.File(".design.json.kravik-Other1"), "the user's");
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+        unlink(replaced.c_str());
+        WriteFile(replaced, "the user's, made since");
+        WriteFile(unrecorded, "the user's");
 
-    KravikHost::DesignLock next;
-    std::string error;
-    ASSERT_TRUE(next.Take(design, "init", error)) << error;
-    EXPECT_EQ((std::vector<std::string>{".design.json.bak.kravik-Xy34Zw", ".design.json.kravik-Other1", "design.json",
-                                        "design.json.lock"}),
-              dir.List());
-    EXPECT_EQ(std::to_string(getpid()) + " init\n", KravikTest::ReadFile(design + ".lock"));
+        KravikHost::DesignLock next;
+        std::string error;
+        ASSERT_TRUE(next.Take(design, "init", error, c.isOutput)) << error;
+        const bool removes = !c.anotherUsersLock;
+        EXPECT_NE(removes, KravikTest::FileExists(temporary)) << c.name;
+        EXPECT_NE(removes && !c.isOutput, KravikTest::FileExists(backups)) << c.name;
+        for (const std::string& path : {replaced, notes, otherFolders, unrecorded})
+            EXPECT_TRUE(KravikTest::FileExists(path)) << c.name << ": " << path;
+        const std::string holder = KravikTest::ReadFile(design + ".lock");
+        EXPECT_EQ(std::to_string(getpid()) + " init\nstarted ", holder.substr(0, holder.find("started ") + 8));
+        next.Release();
+        for (const std::string& name : dir.List())
+            unlink(dir.File(name).c_str());
+    }
 }
 
 // A writer that waits for a holder not yet named in the lock file takes the design as the holder

@@ -2,16 +2,21 @@
 // exit code it gives, and when and where it saves the design.
 #include "KravikRunner.h"
 
+#include "host/DesignLock.h"
 #include "lumopi/StandIn.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace KravikTest {
 namespace {
@@ -368,17 +373,22 @@ TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
 }
 
 // The last moment of a save, once the new file is written and before it replaces the old (where the
-// host's test seam runs a command): a change made to the file by then is refused and kept, and so
-// is the earlier backup; a second writer then is refused at once, naming the first, by any path.
-// A step of the save that fails (the test seam makes its system call fail) leaves every file as it
-// was and names the step; a Ctrl-C before the save replaces a file cancels it, one after changes
-// nothing. The user's files beside the design, named as a save's temporary files could be, stay.
+// test seam stops kravik): a change made to the file by then is refused and kept, and so is the
+// earlier backup; a second writer then is refused at once, naming the first, by any path, and naming
+// no process when the lock file names one that does not hold it. A step of the save that fails (the
+// test seam makes its system call fail) leaves every file as it was and names the step; a Ctrl-C
+// before the save replaces a file cancels it, one after changes nothing. The user's files beside
+// the design, named as a save's temporary files could be, stay, and so does every file that a stale
+// lock file records but that is not the save's own temporary file. A DESIGN.bak that is the design
+// under another name saves, or stays linked when the save fails; a huge stale lock file is not read.
+// As root, with the writer not allowed to remove another user's file in a sticky folder (as a plain
+// user is not), a save that cannot replace that user's DESIGN.bak leaves the folder as it was.
 TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
 {
-    TempDir dir;
+    TempDir dir, elsewhere;
     const std::string original = ReadFile(ExamplePath("broken.json"));
     const std::string design = dir.File("design.json"), out = dir.File("out.json"), link = dir.File("link.json"),
-                      second = dir.File("second.err");
+                      backup = design + ".bak", lock = design + ".lock";
     const std::vector<std::string> fix = {"check", design, "--fix", "--log", "/dev/null"},
                                    clear = {"clear", design, "--no-backup", "--log", "/dev/null"},
                                    clearToOut = {"clear", design, "--no-backup", "--output", out};
@@ -389,92 +399,168 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
     ASSERT_EQ(0, Kravik(clear).exitCode);
     const std::string cleared = ReadFile(design);
     ASSERT_EQ(0, ::symlink("out.json", link.c_str()));
-    const std::vector<std::string> usersFiles = {".design.json.Ab12Cd", ".design.json.backup", "design.json.bak.120726",
-                                                 "design.json.bak.before"};
+    const std::vector<std::string> usersFiles = {".design.json.Ab12Cd", ".design.json.backup", ".design.json.kravik-Us3r0K",
+                                                 "design.json.bak.120726", "design.json.bak.before"};
+    const bool root = geteuid() == 0;
 
-    // The seam's second writer leaves its standard error and exit code in `second`.
-    const auto secondWriter = [&](const std::string& args) {
-        return "env -u KRAVIK_TEST_BEFORE_REPLACE " KRAVIK_BINARY_DIR "/host/kravik " + args + " 2>" + second
-            + "; echo $? >>" + second;
+    KravikRun second; // the second writer's run
+    const auto secondWriter = [&second](const std::vector<std::string>& args) {
+        return [&second, args] { second = RunKravik(args); };
     };
-    const std::string edit = "printf edited >", changed = ": changed on disk since it was loaded; not saved\n",
+    const auto edit = [](const std::string& path) { return [path] { WriteFile(path, "edited"); }; };
+    // A lock file left by a killed save that recorded these files, its own temporary files or not.
+    const auto staleLock = [&](const std::vector<std::string>& recorded) {
+        std::vector<KravikHost::SaveTemporary> records;
+        for (const std::string& path : recorded)
+        {
+            WriteFile(path, "recorded");
+            struct stat info;
+            stat(path.c_str(), &info);
+            records.push_back({path, info.st_dev, info.st_ino, info.st_size, info.st_mtim});
+        }
+        KravikHost::DesignLock holder;
+        std::string error;
+        ASSERT_TRUE(holder.Take(design, "clear", error)) << error;
+        holder.RecordTemporaries(records);
+        const std::string text = ReadFile(lock);
+        holder.Release();
+        WriteFile(lock, text);
+    };
+    const std::string notes = dir.File("notes.json"), killedSaves = dir.File(".design.json.kravik-K1lled"),
+                      otherFolders = elsewhere.File(".design.json.kravik-Ab12Cd");
+    const std::string changed = ": changed on disk since it was loaded; not saved\n",
                       outputChanged = "kravik: " + out + ": changed on disk since the run started; not saved\n",
+                      savedDesign = "kravik: saved " + design + "\n",
                       stopping = "kravik: stopping; nothing will be saved; press Ctrl-C again to quit at once\n",
                       stopped = "kravik: " + design + ": stopped by Ctrl-C; nothing was saved\n";
     const struct
     {
         std::vector<std::string> args;
-        std::string seam, err, designAfter, outputBefore, outputAfter; // output "": none
-        const char* secondHolder; // the holder the second writer names ("": unknown); null: no second writer
-        std::string step = "";    // KRAVIK_TEST_SAVE_STEP
+        std::function<void()> whileStopped; // run at the last check (KRAVIK_TEST_SAVE_STEP=check:stop)
+        std::string err, designAfter, outputBefore, outputAfter; // output "": none
+        const char* secondHolder = nullptr; // the holder the second writer names ("": unknown); null: none
+        std::string step = "";              // KRAVIK_TEST_SAVE_STEP otherwise
+        std::function<void()> before = nullptr;        // run before kravik starts
+        std::vector<std::string> left = {};           // further files left beside the design
+        bool asRoot = false;                          // the row needs root; the writer lacks CAP_FOWNER
     } cases[] = {
-        {fix, edit + design, "kravik: " + design + changed, "edited", "", "", nullptr},
-        {clear, edit + out + " && mv " + out + " " + design, "kravik: " + design + changed, "edited", "", "", nullptr},
-        {clearToOut, edit + out, outputChanged, original, "old output", "edited", nullptr},
+        {fix, edit(design), "kravik: " + design + changed, "edited", "", ""},
+        {clear, [&] { edit(out)(); rename(out.c_str(), design.c_str()); }, "kravik: " + design + changed, "edited", "",
+         ""},
+        {clearToOut, edit(out), outputChanged, original, "old output", "edited"},
         // An output that another program creates while the run goes on is not replaced either.
-        {clearToOut, edit + out, outputChanged, original, "", "edited", nullptr},
-        {fix, secondWriter("clear " + design), "kravik: saved " + design + "\n", fixed, "", "", "check"},
-        {{"clear", design, "--no-backup", "--output", link}, secondWriter("init " + design + " --output " + out),
+        {clearToOut, edit(out), outputChanged, original, "", "edited"},
+        {fix, secondWriter({"clear", design}), savedDesign, fixed, "", "", "check"},
+        {{"clear", design, "--no-backup", "--output", link}, secondWriter({"init", design, "--output", out}),
          "kravik: saved " + link + "\n", original, "", cleared, "clear"},
         // A holder line naming a process long gone (a holder that could not write itself into another
-        // user's lock file) names no holder.
-        {fix, "printf '999999999 clear\\n' >" + design + ".lock && " + secondWriter("init " + design),
-         "kravik: saved " + design + "\n", fixed, "", "", ""},
-        {fix, "", "kravik: " + design + ": cannot replace " + design + ": Operation not permitted\n", original, "", "",
-         nullptr, "replace:EPERM"},
-        {clear, "", "kravik: " + design + ": cannot replace " + design + ".bak: No space left on device\n", original, "",
+        // user's lock file) names no holder, nor does one whose process id another process has now.
+        {fix, [&] { WriteFile(lock, "999999999 clear\n"), secondWriter({"init", design})(); }, savedDesign, fixed, "",
+         "", ""},
+        {fix,
+         [&] { WriteFile(lock, std::to_string(getpid()) + " clear\nstarted 1\n"), secondWriter({"init", design})(); },
+         savedDesign, fixed, "", "", ""},
+        {fix, nullptr, "kravik: " + design + ": cannot replace " + design + ": Operation not permitted\n",
+         original, "", "", nullptr, "replace:EPERM"},
+        {clear, nullptr, "kravik: " + design + ": cannot replace " + backup + ": No space left on device\n", original, "",
          "", nullptr, "backup:ENOSPC"},
-        {fix, "", "kravik: " + design + ": cannot write " + design + ".bak: Disk quota exceeded\n", original, "", "",
+        {fix, nullptr, "kravik: " + design + ": cannot write " + backup + ": Disk quota exceeded\n", original, "", "",
          nullptr, "name:EDQUOT"},
-        {clearToOut, "", "kravik: " + out + ": cannot replace " + out + ": Input/output error\n", original, "old output",
-         "old output", nullptr, "replace:EIO"},
-        {clearToOut, "", "kravik: " + out + ": cannot create " + out + ": Operation not permitted\n", original, "", "",
-         nullptr, "replace:EPERM"},
+        {clearToOut, nullptr, "kravik: " + out + ": cannot replace " + out + ": Input/output error\n", original,
+         "old output", "old output", nullptr, "replace:EIO"},
+        {clearToOut, nullptr, "kravik: " + out + ": cannot create " + out + ": Operation not permitted\n", original, "",
+         "", nullptr, "replace:EPERM"},
         // Where the older backup cannot get a second name (no hard links), a copy of it does.
-        {fix, "", "kravik: saved " + design + "\n", fixed, "", "", nullptr, "keep:EPERM"},
-        {fix, "", stopping + stopped, original, "", "", nullptr, "name:interrupt"},
-        {clear, "", "kravik: saved " + design + "\n", cleared, "", "", nullptr, "replace:interrupt"},
+        {fix, nullptr, savedDesign, fixed, "", "", nullptr, "keep:EPERM"},
+        {fix, nullptr, stopping + stopped, original, "", "", nullptr, "name:interrupt"},
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "replace:interrupt"},
+        // DESIGN.bak the design under another name.
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "", [&] { unlink(backup.c_str()), ::link(design.c_str(), backup.c_str()); }},
+        {fix, nullptr, "kravik: " + design + ": cannot replace " + design + ": Input/output error\n", original, "", "",
+         nullptr, "replace:EIO", [&] { unlink(backup.c_str()), ::link(design.c_str(), backup.c_str()); }},
+        // A stale lock file removes the killed save's own temporary file only, and only when it is
+        // the user's own; a huge one is taken over without being read.
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "", [&] { staleLock({notes, otherFolders, killedSaves}); },
+         {"notes.json"}},
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "",
+         [&] {
+             staleLock({notes, otherFolders, killedSaves});
+             ASSERT_EQ(0, chown(lock.c_str(), 65534, 65534));
+         },
+         {"notes.json", ".design.json.kravik-K1lled"}, true},
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "",
+         [&] {
+             WriteFile(lock, "");
+             ASSERT_EQ(0, truncate(lock.c_str(), off_t(1) << 30));
+         }},
+        // Another user's DESIGN.bak in a sticky folder cannot be replaced: nothing is left of the save.
+        {clear, nullptr, "kravik: " + design + ": cannot replace " + backup + ": Operation not permitted\n", original, "",
+         "", nullptr, "",
+         [&] {
+             ASSERT_EQ(0, chmod(dir.Path().c_str(), 01777) | chown(dir.Path().c_str(), 65534, 65534)
+                              | chown(backup.c_str(), 65534, 65534));
+         },
+         {}, true},
     };
     for (const auto& c : cases)
     {
-        const std::string label = c.seam + c.step;
+        if (c.asRoot && !root)
+            continue;
+        const std::string label = c.step + " " + c.err;
+        chmod(dir.Path().c_str(), 0700);
+        chown(dir.Path().c_str(), geteuid(), getegid());
+        for (const std::string& name : dir.List())
+            if (name != "link.json")
+                unlink(dir.File(name).c_str());
         WriteFile(design, original);
-        WriteFile(design + ".bak", "older backup");
+        WriteFile(backup, "older backup");
         for (const std::string& name : usersFiles)
             WriteFile(dir.File(name), name);
-        unlink(out.c_str());
         if (!c.outputBefore.empty())
             WriteFile(out, c.outputBefore);
-        const KravikRun run =
-            RunKravik(c.args, {"KRAVIK_TEST_BEFORE_REPLACE=" + c.seam, "KRAVIK_TEST_SAVE_STEP=" + c.step});
+        if (c.before)
+            c.before();
+        const std::string olderBackup = ReadFile(backup);
+        const auto linked = [&] {
+            struct stat a, b;
+            return stat(design.c_str(), &a) == 0 && stat(backup.c_str(), &b) == 0 && a.st_ino == b.st_ino;
+        };
+        const bool linkedBefore = linked();
+        second = KravikRun();
+        const KravikRun run = RunKravikStopped(c.args, {"KRAVIK_TEST_SAVE_STEP=" + (c.whileStopped ? "check:stop" : c.step)},
+                                               c.whileStopped, c.asRoot);
         const bool saved = run.err.find("kravik: saved") != std::string::npos;
         EXPECT_EQ(saved ? c.args[0] == "check" ? 4 : 0 : c.err.find("Ctrl-C; nothing") != std::string::npos ? 32 : 8,
                   run.exitCode)
             << label;
         EXPECT_EQ(c.err, run.err) << label;
         EXPECT_EQ(c.designAfter, ReadFile(design)) << label;
-        EXPECT_EQ(c.designAfter == fixed || c.designAfter == cleared ? original : "older backup", ReadFile(design + ".bak"))
-            << label;
+        const bool inPlace = std::find(c.args.begin(), c.args.end(), "--output") == c.args.end();
+        EXPECT_EQ(saved && inPlace ? original : olderBackup, ReadFile(backup)) << label;
+        EXPECT_EQ(linkedBefore && !saved, linked()) << label << ": DESIGN.bak is a link of the design as before";
         EXPECT_EQ(c.outputAfter, c.outputAfter.empty() ? "" : ReadFile(out)) << label;
+        EXPECT_LT(run.maxResidentKb, 256 * 1024) << label;
         if (c.secondHolder != nullptr)
         {
-            const std::string refused = ReadFile(second);
-            const std::string line = refused.substr(0, refused.size() - 2),
-                              file = c.args.back() == link ? out : design;
-            EXPECT_TRUE((*c.secondHolder == '\0' ? line == "kravik: " + file + ": in use by another process (holder unknown)\n"
-                                                  : RefusedFor(line, file, c.secondHolder))
-                        && refused.substr(refused.size() - 2) == "8\n")
-                << label << "\n" << refused;
-            unlink(second.c_str());
+            const std::string file = c.args.back() == link ? out : design;
+            EXPECT_TRUE(*c.secondHolder == '\0' ? second.err == "kravik: " + file + ": in use by another process (holder unknown)\n"
+                                                : RefusedFor(second.err, file, c.secondHolder))
+                << label << "\n" << second.err;
+            EXPECT_EQ(8, second.exitCode) << label;
         }
         std::vector<std::string> files = usersFiles;
         files.insert(files.end(), {"design.json", "design.json.bak", "link.json"});
+        files.insert(files.end(), c.left.begin(), c.left.end());
         if (!c.outputAfter.empty())
             files.push_back("out.json");
         std::sort(files.begin(), files.end());
         EXPECT_EQ(files, dir.List()) << label << ": no lock or temporary file is left, no other file is gone";
         for (const std::string& name : usersFiles)
             EXPECT_EQ(name, ReadFile(dir.File(name))) << label;
+        if (!c.left.empty())
+        {
+            EXPECT_EQ(std::vector<std::string>{".design.json.kravik-Ab12Cd"}, elsewhere.List()) << label;
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,11 +57,13 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 namespace {
 
 // Starts kravik with standard input from /dev/null, standard output to `outFile` (or closed) and
-// standard error to `errPath` (a file or a terminal); returns its process id.
+// standard error to `errPath` (a file or a terminal), through the program `launcher` when given;
+// returns its process id.
 pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& outFile,
-            const std::string& errPath)
+            const std::string& errPath, const std::vector<std::string>& launcher = {})
 {
-    std::vector<std::string> argv{KRAVIK_BINARY_DIR "/host/kravik"};
+    std::vector<std::string> argv = launcher;
+    argv.push_back(KRAVIK_BINARY_DIR "/host/kravik");
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> envp = MergedEnvironment(env);
     std::vector<char*> argPtrs = Pointers(argv), envPtrs = Pointers(envp);
@@ -81,14 +84,31 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     return pid;
 }
 
-void WaitForExit(pid_t pid, KravikRun& run)
+// Waits for the process to end; with `whileStopped`, calls it each time the process stops and
+// continues it.
+void WaitForExit(pid_t pid, KravikRun& run, const std::function<void()>& whileStopped = nullptr)
 {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            throw std::runtime_error("waitpid failed");
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    for (;;)
+    {
+        int status = 0;
+        struct rusage usage;
+        if (wait4(pid, &status, whileStopped ? WUNTRACED : 0, &usage) < 0)
+        {
+            if (errno != EINTR)
+                throw std::runtime_error("waitpid failed");
+            continue;
+        }
+        if (WIFSTOPPED(status))
+        {
+            whileStopped();
+            kill(pid, SIGCONT);
+            continue;
+        }
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        run.maxResidentKb = usage.ru_maxrss;
+        return;
+    }
 }
 
 // A pseudo-terminal: the master side to read, and the path of the terminal to hand to kravik.
@@ -147,12 +167,20 @@ KravikRun RunOnTerminal(const std::vector<std::string>& args, const std::vector<
 
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env)
 {
+    return RunKravikStopped(args, env, nullptr);
+}
+
+KravikRun RunKravikStopped(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                           const std::function<void()>& whileStopped, bool withoutOwnerCapability)
+{
     TempDir capture;
-    const std::string outFile = capture.File("out"), errFile = capture.File("err");
+    const std::vector<std::string> launcher = withoutOwnerCapability
+        ? std::vector<std::string>{"/usr/bin/setpriv", "--bounding-set", "-fowner", "--"}
+        : std::vector<std::string>{};
     KravikRun run;
-    WaitForExit(Spawn(args, env, outFile, errFile), run);
-    run.out = ReadFile(outFile);
-    run.err = ReadFile(errFile);
+    WaitForExit(Spawn(args, env, capture.File("out"), capture.File("err"), launcher), run, whileStopped);
+    run.out = ReadFile(capture.File("out"));
+    run.err = ReadFile(capture.File("err"));
     return run;
 }
 

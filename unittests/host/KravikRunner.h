@@ -11,6 +11,7 @@
 #include "support/CallCounts.h"
 #include "support/TestFiles.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ struct KravikRun
 {
     int exitCode = -1; // -1: the program did not exit normally (crash, signal)
     int signal = 0;    // the signal that ended it, if one did
+    long maxResidentKb = 0; // the most memory it held at once
     std::string out;
     std::string err;
 };
@@ -29,6 +31,12 @@ struct KravikRun
 // of the test program in which the three switches that decide the registered tests are unset, then
 // changed by `env` (NAME=VALUE entries; an entry "NAME=" unsets NAME).
 KravikRun RunKravik(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+
+// As RunKravik, calling `whileStopped` each time kravik stops (SIGSTOP, as the save's test seam
+// KRAVIK_TEST_SAVE_STEP=STEP:stop makes it), then continuing it. `withoutOwnerCapability` runs it
+// without the capability CAP_FOWNER (which lets root remove another user's file from a sticky folder).
+KravikRun RunKravikStopped(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                           const std::function<void()>& whileStopped, bool withoutOwnerCapability = false);
 
 // As RunKravik, with standard output going to the file `standardOutput` (such as /dev/full), or
 // closed for kClosedOutput; `out` stays empty.

@@ -236,8 +236,8 @@ TEST_F(KilledSaveTest, DesignIsOldOrNewWholeAndNoTemporaryIsLeft)
 }
 
 // A save stopped at each of its steps: before the new file and the backup's copy are written, before
-// the older backup gets its second name, before the other names, before the backup and the design are
-// put in place, and before the older backup's second name goes.
+// the older backup gets its second name, before the other names, before the last check, before the
+// backup and the design are put in place, and before the older backup's second name goes.
 TEST_F(KilledSaveTest, EveryStepOfASaveKilledLeavesEveryFileWhole)
 {
     m_old = ReadFile(ExamplePath("broken.json"));
@@ -249,8 +249,8 @@ TEST_F(KilledSaveTest, EveryStepOfASaveKilledLeavesEveryFileWhole)
         const char* step;
         bool replaced; // the design is the repaired one
         int temporaries;
-    } steps[] = {{"write", false, 0},  {"copy", false, 0},    {"keep", false, 0},  {"name", false, 1},
-                 {"backup", false, 3}, {"replace", false, 2}, {"clean", true, 1}};
+    } steps[] = {{"write", false, 0},  {"copy", false, 0},  {"keep", false, 0},    {"name", false, 1},
+                 {"check", false, 3},  {"backup", false, 3}, {"replace", false, 2}, {"clean", true, 1}};
     for (const auto& step : steps)
     {
         LayOut();
