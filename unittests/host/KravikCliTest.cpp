@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -496,30 +495,20 @@ TEST(KravikExitCodeTest, EachConditionHasItsCode)
 // runs a command or a program, or makes a process that could.
 TEST(KravikExitCodeTest, TheProgramAndItsLibrariesStartNoProgram)
 {
-    const char* const files[] = {"host/kravik", "libKravik70.so", "platform/lumo/liblumopi.so",
-                                 "platform/ordax/libordaxcons.so", "platform/quil/libquilflow.so"};
-    const std::set<std::string> starters = {"system",  "popen",  "fork",   "vfork",  "clone",   "clone3",
-                                            "execl",   "execle", "execlp", "execv",  "execve",  "execvp",
-                                            "execvpe", "fexecve", "posix_spawn", "posix_spawnp", "wordexp"};
-    for (const char* file : files)
+    for (const char* file : {"host/kravik", "libKravik70.so", "platform/lumo/liblumopi.so",
+                             "platform/ordax/libordaxcons.so", "platform/quil/libquilflow.so"})
     {
-        const std::string path = KRAVIK_BINARY_DIR "/" + std::string(file);
-        ASSERT_TRUE(FileExists(path)) << path;
-        FILE* symbols = popen(("nm -D --undefined-only '" + path + "'").c_str(), "r");
+        FILE* symbols = popen(("nm -D --undefined-only " KRAVIK_BINARY_DIR "/" + std::string(file)).c_str(), "r");
         ASSERT_NE(nullptr, symbols);
-        char line[1024];
-        int imported = 0;
-        while (std::fgets(line, sizeof line, symbols) != nullptr)
-        {
-            // "                 U name@VERSION"
-            std::string name = line;
-            name = name.substr(name.find_last_of(' ') + 1);
-            name = name.substr(0, name.find_first_of("@\n"));
-            ++imported;
-            EXPECT_EQ(0u, starters.count(name)) << file << " imports " << name;
-        }
+        std::string imports; // lines "                 U name@VERSION"
+        for (char line[1024]; std::fgets(line, sizeof line, symbols) != nullptr;)
+            imports += line;
         EXPECT_EQ(0, pclose(symbols)) << file;
-        EXPECT_GT(imported, 0) << file;
+        EXPECT_NE(std::string::npos, imports.find(" U ")) << file;
+        for (const char* call : {"system", "popen", "fork", "vfork", "clone", "clone3", "execl", "execle", "execlp",
+                                 "execv", "execve", "execvp", "execvpe", "fexecve", "posix_spawn", "posix_spawnp",
+                                 "wordexp"})
+            EXPECT_EQ(std::string::npos, imports.find(" U " + std::string(call) + "@")) << file << " imports " << call;
     }
 }
 
