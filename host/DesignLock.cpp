@@ -253,9 +253,10 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
                 continue;
             }
             // A dead holder's text may still be there, with the temporary files of a save it did not
-            // end: they go, and this process is the holder now. Only this user's own lock file is
-            // believed: another user's may name any file, and it is taken over all the same.
-            if (info.st_uid == geteuid())
+            // end: they go, and this process is the holder now. Only this user's own lock file, which
+            // no one else could write, is believed: another's may name any file, and it is taken
+            // over all the same.
+            if (info.st_uid == geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0)
                 RemoveRecordedTemporaries(ReadRecords(fd), [&path, isOutput](const std::string& recorded) {
                     return IsSaveTemporary(recorded, path, !isOutput);
                 });

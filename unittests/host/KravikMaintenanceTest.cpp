@@ -479,7 +479,7 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         {fix, nullptr, "kravik: " + design + ": cannot replace " + design + ": Input/output error\n", original, "", "",
          nullptr, "replace:EIO", [&] { unlink(backup.c_str()), ::link(design.c_str(), backup.c_str()); }},
         // A stale lock file removes the killed save's own temporary file only, and only when it is
-        // the user's own; a huge one is taken over without being read.
+        // the user's own and no one else could write it; a huge one is taken over without being read.
         {clear, nullptr, savedDesign, cleared, "", "", nullptr, "", [&] { staleLock({notes, otherFolders, killedSaves}); },
          {"notes.json"}},
         {clear, nullptr, savedDesign, cleared, "", "", nullptr, "",
@@ -488,6 +488,12 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
              ASSERT_EQ(0, chown(lock.c_str(), 65534, 65534));
          },
          {"notes.json", ".design.json.kravik-K1lled"}, true},
+        {clear, nullptr, savedDesign, cleared, "", "", nullptr, "",
+         [&] {
+             staleLock({notes, otherFolders, killedSaves});
+             ASSERT_EQ(0, chmod(lock.c_str(), 0666));
+         },
+         {"notes.json", ".design.json.kravik-K1lled"}},
         {clear, nullptr, savedDesign, cleared, "", "", nullptr, "",
          [&] {
              WriteFile(lock, "");
