@@ -4,8 +4,8 @@
 // holder's process, with its start time, and command, and is readable by every user. A second writer
 // is refused at once, with the holder named; a lock file whose holder died is taken over, and the
 // temporary files that holder's save recorded in it are removed (only from a lock file of this
-// user's, and only the save's own temporary files of that file); one that cannot be opened is a
-// refusal. Once held, the
+// user's that no other user may write, and only the save's own temporary files of that file); one
+// that cannot be opened is a refusal. Once held, the
 // lock keeps the file's identity, so that a save can refuse a file that another program replaced or
 // changed since. Released, and the lock file removed, by Release or the destructor. Not shared
 // between threads.
