@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -147,16 +146,16 @@ bool ParseTemporaryLine(const std::string& line, SaveTemporary& file)
 }
 
 // Removes the temporary files that the dead holder of a lock file recorded in it: only a whole
-// line's file that `isOwn` takes for a temporary of this lock's saves, while that path still names
-// the very file recorded.
-void RemoveRecordedTemporaries(const std::string& text, const std::function<bool(const std::string&)>& isOwn)
+// line's file that is a temporary file of a save of `path` (IsSaveTemporary), while that path still
+// names the very file recorded.
+void RemoveRecordedTemporaries(const std::string& text, const std::string& path, bool inPlace)
 {
     for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
     {
         const std::string line = text.substr(start, end - start);
         SaveTemporary file;
         struct stat info;
-        if (line.rfind(kTemporary, 0) == 0 && ParseTemporaryLine(line, file) && isOwn(file.path)
+        if (line.rfind(kTemporary, 0) == 0 && ParseTemporaryLine(line, file) && IsSaveTemporary(file.path, path, inPlace)
             && lstat(file.path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_dev == file.device
             && info.st_ino == file.inode && info.st_size == file.size && info.st_mtim.tv_sec == file.modified.tv_sec
             && info.st_mtim.tv_nsec == file.modified.tv_nsec)
@@ -257,9 +256,7 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
             // no one else could write, is believed: another's may name any file, and it is taken
             // over all the same.
             if (info.st_uid == geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0)
-                RemoveRecordedTemporaries(ReadRecords(fd), [&path, isOutput](const std::string& recorded) {
-                    return IsSaveTemporary(recorded, path, !isOutput);
-                });
+                RemoveRecordedTemporaries(ReadRecords(fd), path, !isOutput);
             m_holderLine = HolderText(command);
             // A refused writer names no holder when this fails; the lock itself holds.
             m_writable = !readOnly && ftruncate(fd, 0) == 0

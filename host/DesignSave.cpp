@@ -367,9 +367,15 @@ bool FileSave::KeepOlderBackup(std::string& error)
     // A second name keeps the older backup whole until the save has ended: a failed replace of the
     // design puts it back by one rename. A name this process could not remove again would stay
     // when the save fails: a copy does the same, as where the file system has no hard links.
+    const bool removable = MayRemoveName(info, Folder(m_backup));
+    if (!removable && S_ISLNK(info.st_mode))
+    {
+        // Another user's link in a sticky folder can be neither copied nor replaced.
+        error = "cannot replace " + m_backupShown + ": " + std::strerror(EPERM);
+        return false;
+    }
     m_older.namedAfter = m_backup;
     m_older.info = info;
-    const bool removable = MayRemoveName(info, Folder(m_backup));
     if (removable)
     {
         m_older.linkOf = m_backup;
@@ -381,10 +387,7 @@ bool FileSave::KeepOlderBackup(std::string& error)
     bool readFailed = false;
     if (copy && S_ISREG(info.st_mode) && m_older.CreateCopy(m_backup, m_backup, O_NOFOLLOW, "", readFailed))
         return true;
-    // Another user's link in a sticky folder cannot be replaced either.
-    if (!removable && S_ISLNK(info.st_mode))
-        errno = EPERM;
-    error = Failed((removable || S_ISREG(info.st_mode) ? "cannot keep the older " : "cannot replace ") + m_backupShown);
+    error = Failed("cannot keep the older " + m_backupShown);
     return false;
 }
 
