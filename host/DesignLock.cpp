@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace KravikHost {
@@ -60,9 +61,36 @@ std::string HolderText(const std::string& command)
     return std::to_string(getpid()) + " " + command + "\nstarted " + std::to_string(StartTime(getpid())) + "\n";
 }
 
-// The holder a lock file names; false, with `holder` left as it was, unless its process runs and
-// started when the text says (a writer that took over the lock of another user may not have been
-// able to write itself in, and the text then names a process long gone, whose id may be another's now).
+// Whether the process `pid` holds a flock lock on the file `info` describes, as the system's list
+// of locks says: a lock file's text may name any process, and only this list tells who holds it.
+// A waiter's line ("->" before the kind) does not count; without /proc, no process is named.
+bool HoldsLock(long pid, const struct stat& info)
+{
+    FILE* locks = std::fopen("/proc/locks", "re");
+    if (locks == nullptr)
+        return false;
+    char line[256];
+    bool holds = false;
+    while (!holds && std::fgets(line, sizeof line, locks) != nullptr)
+    {
+        // "3: FLOCK  ADVISORY  WRITE 2353 fe:00:10952860 0 EOF": the device's major and minor number
+        // in hexadecimal, then the inode number.
+        char kind[16];
+        long lockPid = 0;
+        unsigned int major = 0, minor = 0;
+        unsigned long long inode = 0;
+        holds = std::sscanf(line, "%*d: %15s %*s %*s %ld %x:%x:%llu", kind, &lockPid, &major, &minor, &inode) == 5
+            && std::strcmp(kind, "FLOCK") == 0 && lockPid == pid && makedev(major, minor) == info.st_dev
+            && inode == info.st_ino;
+    }
+    std::fclose(locks);
+    return holds;
+}
+
+// The holder a lock file names; false, with `holder` left as it was, unless its process holds the
+// lock on this very file and started when the text says (a writer that took over the lock of another
+// user may not have been able to write itself in, and the text then names a process long gone, whose
+// id may be another's now; and anyone may write a running process into a lock file of their own).
 bool ReadHolder(int fd, Holder& holder)
 {
     char text[256];
@@ -79,6 +107,9 @@ bool ReadHolder(int fd, Holder& holder)
     unsigned long long started = 0;
     if (command[commandSize] != '\n' || std::sscanf(command + commandSize + 1, "started %llu\n", &started) != 1
         || started == 0 || StartTime(pid) != started)
+        return false;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !HoldsLock(pid, info))
         return false;
     holder.pid = pid;
     holder.command.assign(command, commandSize);
@@ -163,12 +194,13 @@ void RemoveRecordedTemporaries(const std::string& text, const std::string& path,
     }
 }
 
-// Whether the open file is still the one at `path`: its holder removes the lock file as it lets go,
-// and a lock taken on a removed file locks nothing.
+// Whether `path` itself (not a link there) still names the open file: its holder removes the lock
+// file as it lets go, a lock taken on a removed file locks nothing, and a file moved onto the name
+// since is not the lock file.
 bool IsAt(int fd, const std::string& path)
 {
     struct stat open, named;
-    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev
+    return fstat(fd, &open) == 0 && lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev
         && open.st_ino == named.st_ino;
 }
 
@@ -241,9 +273,14 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
             close(fd);
             return false;
         }
-        // Readable by every user whatever the umask: another user's writer must see the lock.
-        if (info.st_uid == geteuid() && (info.st_mode & 07777) != 0644)
-            fchmod(fd, 0644);
+        // A lock file with a second name is another file too (the design, its backup, any file of
+        // the user's): emptying and rewriting it would destroy that file.
+        if (info.st_nlink > 1)
+        {
+            error = "the lock file " + lockPath + " has another name (a hard link)";
+            close(fd);
+            return false;
+        }
         if (flock(fd, LOCK_EX | LOCK_NB) == 0)
         {
             if (!IsAt(fd, lockPath))
@@ -251,6 +288,9 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
                 close(fd);
                 continue;
             }
+            // Readable by every user whatever the umask: another user's writer must see the lock.
+            if (info.st_uid == geteuid() && (info.st_mode & 07777) != 0644)
+                fchmod(fd, 0644);
             // A dead holder's text may still be there, with the temporary files of a save it did not
             // end: they go, and this process is the holder now. Only this user's own lock file, which
             // no one else could write, is believed: another's may name any file, and it is taken
@@ -318,8 +358,9 @@ void DesignLock::Release()
     if (m_fd < 0)
         return;
     // Removed while still locked: a writer that opened it meanwhile finds its lock on a removed
-    // file and starts over.
-    unlink(m_lockPath.c_str());
+    // file and starts over. A file that was moved onto the lock file's name since is not removed.
+    if (IsAt(m_fd, m_lockPath))
+        unlink(m_lockPath.c_str());
     close(m_fd);
     m_fd = -1;
     m_writable = false;

@@ -5,10 +5,10 @@
 // is refused at once, with the holder named; a lock file whose holder died is taken over, and the
 // temporary files that holder's save recorded in it are removed (only from a lock file of this
 // user's that no other user may write, and only the save's own temporary files of that file); one
-// that cannot be opened is a refusal. Once held, the
-// lock keeps the file's identity, so that a save can refuse a file that another program replaced or
-// changed since. Released, and the lock file removed, by Release or the destructor. Not shared
-// between threads.
+// that cannot be opened, or that has another name (a hard link), is a refusal that changes nothing.
+// Once held, the lock keeps the file's identity, so that a save can refuse a file that another
+// program replaced or changed since. Released, and the lock file removed while its name is still
+// its own, by Release or the destructor. Not shared between threads.
 #pragma once
 
 #include <sys/types.h>
@@ -42,8 +42,11 @@ public:
     // the reason in `error` ("in use by process 4711 (kravik clear)", or "in use by another process
     // (holder unknown)" when the lock file does not name the process that holds it, as when that
     // process could not write itself in and the process named has ended, even where its process id
-    // belongs to another program now) when another process holds it,
-    // or the lock file cannot be made or opened (also when it is a symbolic link). True without a lock when the file's folder does not
+    // belongs to another program now, or when the process named runs but the system does not list it
+    // as the holder of this lock file's lock) when another process holds it, or the lock file cannot
+    // be made or opened (also when it is a symbolic link), or has another name ("the lock file
+    // /work/d.json.lock has another name (a hard link)"); a refusal leaves the lock file, its mode and
+    // its text as they were. True without a lock when the file's folder does not
     // exist or is not writable for this process (nor is the file), and, unless `isOutput`, when the
     // design does not exist (its load reports it).
     bool Take(const std::string& path, const std::string& command, std::string& error, bool isOutput = false);

@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sys/stat.h>
@@ -381,7 +383,10 @@ TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
 // the design, named as a save's temporary files could be, stay, and so does every file that a stale
 // lock file records but that is not the save's own temporary file. A DESIGN.bak that is the design
 // under another name saves, or stays linked when the save fails; a huge stale lock file is not read.
-// As root, with the writer not allowed to remove another user's file in a sticky folder (as a plain
+// A lock file with another name (a hard link of any file) is refused and changes nothing, and a file
+// moved onto the lock file's name during the save stays. Every file that the run does not save is
+// as it was (its inode, mode, owner, size and modification time), and a refused second writer leaves
+// every file as it was. As root, with the writer not allowed to remove another user's file in a sticky folder (as a plain
 // user is not), a save that cannot replace that user's DESIGN.bak leaves the folder as it was.
 TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
 {
@@ -403,9 +408,27 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
                                                  "design.json.bak.120726", "design.json.bak.before"};
     const bool root = geteuid() == 0;
 
-    KravikRun second; // the second writer's run
-    const auto secondWriter = [&second](const std::vector<std::string>& args) {
-        return [&second, args] { second = RunKravik(args); };
+    // The state of every file in both folders, by name: a write moves a file's modification time.
+    using FileStates = std::map<std::string, std::tuple<ino_t, mode_t, uid_t, off_t, time_t, long>>;
+    const auto fileStates = [&] {
+        FileStates states;
+        for (const TempDir* folder : {&dir, &elsewhere})
+            for (const std::string& name : folder->List())
+            {
+                struct stat info;
+                if (lstat(folder->File(name).c_str(), &info) == 0)
+                    states[folder->File(name)] = {info.st_ino, info.st_mode, info.st_uid, info.st_size,
+                                                  info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+            }
+        return states;
+    };
+    KravikRun second; // the second writer's run, which is refused and so leaves every file as it was
+    const auto secondWriter = [&](const std::vector<std::string>& args) {
+        return [&, args] {
+            const FileStates before = fileStates();
+            second = RunKravik(args);
+            EXPECT_EQ(before, fileStates()) << second.err;
+        };
     };
     const auto edit = [](const std::string& path) { return [path] { WriteFile(path, "edited"); }; };
     // A lock file left by a killed save that recorded these files, its own temporary files or not.
@@ -427,7 +450,24 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         WriteFile(lock, text);
     };
     const std::string notes = dir.File("notes.json"), killedSaves = dir.File(".design.json.kravik-K1lled"),
-                      otherFolders = elsewhere.File(".design.json.kravik-Ab12Cd");
+                      otherFolders = elsewhere.File(".design.json.kravik-Ab12Cd"), victim = dir.File("victim.txt");
+    // A lock file that is another name of `target`, a file that only its owner may read.
+    const auto linkedLock = [&](const std::string& target, const std::string& lockFile) {
+        return [&, target, lockFile] {
+            if (!FileExists(target))
+                WriteFile(target, "the user's");
+            ASSERT_EQ(0, chmod(target.c_str(), 0600) | ::link(target.c_str(), lockFile.c_str()));
+        };
+    };
+    // What a kravik that runs as this test process writes into its lock file: a running process,
+    // named with its true start time, that holds no lock of the design.
+    std::string runningProcess;
+    {
+        KravikHost::DesignLock self;
+        std::string error;
+        ASSERT_TRUE(self.Take(elsewhere.File("self.json"), "clear", error, true)) << error;
+        runningProcess = ReadFile(elsewhere.File("self.json.lock"));
+    }
     const std::string changed = ": changed on disk since it was loaded; not saved\n",
                       outputChanged = "kravik: " + out + ": changed on disk since the run started; not saved\n",
                       savedDesign = "kravik: saved " + design + "\n",
@@ -460,6 +500,37 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         {fix,
          [&] { WriteFile(lock, std::to_string(getpid()) + " clear\nstarted 1\n"), secondWriter({"init", design})(); },
          savedDesign, fixed, "", "", ""},
+        // Nor does one naming a process that runs but does not hold the lock.
+        {fix, [&] { WriteFile(lock, runningProcess), secondWriter({"init", design})(); }, savedDesign, fixed, "", "", ""},
+        // A refused writer leaves the holder's lock file as it is, a lock file that only its owner
+        // may read too; one that has another name it does not touch at all.
+        {clear,
+         [&] {
+             ASSERT_EQ(0, chmod(lock.c_str(), 0600));
+             secondWriter({"init", design})();
+         },
+         savedDesign, cleared, "", "", "clear"},
+        {clear,
+         [&] {
+             ASSERT_EQ(0, ::link(lock.c_str(), victim.c_str()));
+             secondWriter({"init", design})();
+             EXPECT_EQ("kravik: " + design + ": the lock file " + lock + " has another name (a hard link)\n", second.err);
+             EXPECT_EQ(8, second.exitCode);
+         },
+         savedDesign, cleared, "", "", nullptr, "", nullptr, {"victim.txt"}},
+        // A file moved onto the lock file's name during the save is not removed with the lock.
+        {clear, [&] { ASSERT_EQ(0, rename(notes.c_str(), lock.c_str())); }, savedDesign, cleared, "", "", nullptr, "",
+         [&] { WriteFile(notes, "the user's"); }, {"design.json.lock"}},
+        // A lock file that is another file's second name: of a file of the user's, of the design, of
+        // DESIGN.bak, of the design read for --output.
+        {fix, nullptr, "kravik: " + design + ": the lock file " + lock + " has another name (a hard link)\n", original,
+         "", "", nullptr, "", linkedLock(victim, lock), {"design.json.lock", "victim.txt"}},
+        {fix, nullptr, "kravik: " + design + ": the lock file " + lock + " has another name (a hard link)\n", original,
+         "", "", nullptr, "", linkedLock(design, lock), {"design.json.lock"}},
+        {clear, nullptr, "kravik: " + design + ": the lock file " + lock + " has another name (a hard link)\n", original,
+         "", "", nullptr, "", linkedLock(backup, lock), {"design.json.lock"}},
+        {clearToOut, nullptr, "kravik: " + out + ": the lock file " + out + ".lock has another name (a hard link)\n",
+         original, "", "", nullptr, "", linkedLock(design, out + ".lock"), {"out.json.lock"}},
         {fix, nullptr, "kravik: " + design + ": cannot replace " + design + ": Operation not permitted\n",
          original, "", "", nullptr, "replace:EPERM"},
         {clear, nullptr, "kravik: " + design + ": cannot replace " + backup + ": No space left on device\n", original, "",
@@ -527,6 +598,12 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         if (c.before)
             c.before();
         const std::string olderBackup = ReadFile(backup);
+        const std::vector<std::string> elsewhereBefore = elsewhere.List();
+        FileStates atLastCheck = fileStates(); // or before the run, where kravik does not stop
+        const std::function<void()> whileStopped = [&] {
+            c.whileStopped();
+            atLastCheck = fileStates();
+        };
         const auto linked = [&] {
             struct stat a, b;
             return stat(design.c_str(), &a) == 0 && stat(backup.c_str(), &b) == 0 && a.st_ino == b.st_ino;
@@ -534,7 +611,7 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         const bool linkedBefore = linked();
         second = KravikRun();
         const KravikRun run = RunKravikStopped(c.args, {"KRAVIK_TEST_SAVE_STEP=" + (c.whileStopped ? "check:stop" : c.step)},
-                                               c.whileStopped, c.asRoot);
+                                               c.whileStopped ? whileStopped : nullptr, c.asRoot);
         const bool saved = run.err.find("kravik: saved") != std::string::npos;
         EXPECT_EQ(saved ? c.args[0] == "check" ? 4 : 0 : c.err.find("Ctrl-C; nothing") != std::string::npos ? 32 : 8,
                   run.exitCode)
@@ -563,9 +640,17 @@ TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
         EXPECT_EQ(files, dir.List()) << label << ": no lock or temporary file is left, no other file is gone";
         for (const std::string& name : usersFiles)
             EXPECT_EQ(name, ReadFile(dir.File(name))) << label;
-        if (!c.left.empty())
+        EXPECT_EQ(elsewhereBefore, elsewhere.List()) << label;
+        const std::set<std::string> replaced = !saved ? std::set<std::string>{}
+                                             : inPlace ? std::set<std::string>{design, backup}
+                                                       : std::set<std::string>{out};
+        const FileStates after = fileStates();
+        for (const auto& [path, state] : atLastCheck)
         {
-            EXPECT_EQ(std::vector<std::string>{".design.json.kravik-Ab12Cd"}, elsewhere.List()) << label;
+            if (after.count(path) != 0 && replaced.count(path) == 0)
+            {
+                EXPECT_EQ(state, after.at(path)) << label << ": " << path << " is as it was";
+            }
         }
     }
 }
