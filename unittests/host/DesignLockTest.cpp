@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,7 @@
 namespace {
 
 using KravikTest::TempDir;
+using KravikTest::ReadFile;
 using KravikTest::WriteFile;
 
 TEST(DesignLockTest, OneHolderAtATimeBesideTheLinkedFile)
@@ -90,8 +92,15 @@ TEST(DesignLockTest, OutputLocksAndLockFilesThatCannotBeRead)
     EXPECT_EQ("the lock file " + other + ".lock is a symbolic link", error);
     output.Release();
     ASSERT_TRUE(output.Take(dir.File("new.json"), "init", error, true)) << error;
-    // Nor is a process that does not hold the lock, though it has the holder's process id now.
-    for (const std::string& holder : {std::string("999999999 clear\n"), std::to_string(getpid()) + " clear\nstarted 1\n"})
+    // Nor is a process that does not hold the lock, though it has the holder's process id now, or
+    // runs with the start time the text gives (anyone may read process 1's).
+    const std::string init = ReadFile("/proc/1/stat");
+    std::istringstream fields(init.substr(init.rfind(')') + 2));
+    std::string started;
+    for (int field = 3; field <= 22; ++field)
+        fields >> started;
+    for (const std::string& holder : {std::string("999999999 clear\n"), std::to_string(getpid()) + " clear\nstarted 1\n",
+                                      "1 clear\nstarted " + started + "\n"})
     {
         WriteFile(dir.File("new.json.lock"), holder);
         EXPECT_FALSE(second.Take(dir.File("new.json"), "check", error, true));
