@@ -87,11 +87,12 @@ bool HoldsLock(long pid, const struct stat& info)
     return holds;
 }
 
-// The holder a lock file names; false, with `holder` left as it was, unless its process holds the
-// lock on this very file and started when the text says (a writer that took over the lock of another
-// user may not have been able to write itself in, and the text then names a process long gone, whose
-// id may be another's now; and anyone may write a running process into a lock file of their own).
-bool ReadHolder(int fd, Holder& holder)
+// The holder the open lock file `fd` (whose status is `info`) names; false, with `holder` left as
+// it was, unless its process holds the lock on this very file and started when the text says (a
+// writer that took over the lock of another user may not have been able to write itself in, and the
+// text then names a process long gone, whose id may be another's now; and anyone may write a running
+// process into a lock file of their own).
+bool ReadHolder(int fd, const struct stat& info, Holder& holder)
 {
     char text[256];
     const ssize_t got = pread(fd, text, sizeof text - 1, 0);
@@ -106,10 +107,7 @@ bool ReadHolder(int fd, Holder& holder)
     const size_t commandSize = std::strcspn(command, "\n");
     unsigned long long started = 0;
     if (command[commandSize] != '\n' || std::sscanf(command + commandSize + 1, "started %llu\n", &started) != 1
-        || started == 0 || StartTime(pid) != started)
-        return false;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !HoldsLock(pid, info))
+        || started == 0 || StartTime(pid) != started || !HoldsLock(pid, info))
         return false;
     holder.pid = pid;
     holder.command.assign(command, commandSize);
@@ -307,7 +305,7 @@ bool DesignLock::Take(const std::string& path, const std::string& command, std::
             return true;
         }
         const int flockError = errno;
-        const bool named = flockError == EWOULDBLOCK && ReadHolder(fd, holder);
+        const bool named = flockError == EWOULDBLOCK && ReadHolder(fd, info, holder);
         close(fd);
         if (flockError != EWOULDBLOCK)
         {

@@ -23,8 +23,8 @@
 
 namespace {
 
-using KravikTest::TempDir;
 using KravikTest::ReadFile;
+using KravikTest::TempDir;
 using KravikTest::WriteFile;
 
 TEST(DesignLockTest, OneHolderAtATimeBesideTheLinkedFile)

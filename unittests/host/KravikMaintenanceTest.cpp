@@ -386,8 +386,9 @@ TEST(KravikMaintenanceTest, TwoWritersNeverLoseAChange)
 // A lock file with another name (a hard link of any file) is refused and changes nothing, and a file
 // moved onto the lock file's name during the save stays. Every file that the run does not save is
 // as it was (its inode, mode, owner, size and modification time), and a refused second writer leaves
-// every file as it was. As root, with the writer not allowed to remove another user's file in a sticky folder (as a plain
-// user is not), a save that cannot replace that user's DESIGN.bak leaves the folder as it was.
+// every file as it was. As root, with the writer not allowed to remove another user's file in a
+// sticky folder (as a plain user is not), a save that cannot replace that user's DESIGN.bak leaves
+// the folder as it was.
 TEST(KravikMaintenanceTest, TheLastMomentOfASaveRefusesAChangeAndASecondWriter)
 {
     TempDir dir, elsewhere;
